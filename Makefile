@@ -1,0 +1,70 @@
+# Two entry points, each doing all set-up on a fresh Debian machine:
+#   make run    the suite's main job
+#   make test   builds the three targets and runs every test
+# Build trees: build/native (Linux g++), build/win64 (x86_64 mingw, tests
+# under wine64), build/win32 (i686 mingw, the 32-bit deliverable; builds only).
+
+BUILD     ?= build
+JOBS      ?= $(shell nproc)
+GENERATOR ?= Ninja
+CMAKE_ARGS ?=
+
+.PHONY: all deps mingw-deps configure build build-native build-win64 build-win32 \
+        test test-native test-win64 run fuzz clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+mingw-deps: deps
+	@mkdir -p $(BUILD)
+	@scripts/build-mingw-deps.sh x86_64-w64-mingw32 > $(BUILD)/.deps-win64
+	@scripts/build-mingw-deps.sh i686-w64-mingw32 > $(BUILD)/.deps-win32
+
+$(BUILD)/native/build.ninja: | deps
+	cmake -S . -B $(BUILD)/native -G $(GENERATOR) $(CMAKE_ARGS)
+
+$(BUILD)/win64/build.ninja: | mingw-deps
+	cmake -S . -B $(BUILD)/win64 -G $(GENERATOR) $(CMAKE_ARGS) \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-w64-mingw32.cmake \
+	  -DQUORBEL_DEPS_PREFIX=$$(cat $(BUILD)/.deps-win64)
+
+$(BUILD)/win32/build.ninja: | mingw-deps
+	cmake -S . -B $(BUILD)/win32 -G $(GENERATOR) $(CMAKE_ARGS) \
+	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-w64-mingw32.cmake \
+	  -DQUORBEL_DEPS_PREFIX=$$(cat $(BUILD)/.deps-win32)
+
+configure: $(BUILD)/native/build.ninja $(BUILD)/win64/build.ninja $(BUILD)/win32/build.ninja
+
+build-native: $(BUILD)/native/build.ninja
+	cmake --build $(BUILD)/native -j $(JOBS)
+build-win64: $(BUILD)/win64/build.ninja
+	cmake --build $(BUILD)/win64 -j $(JOBS)
+build-win32: $(BUILD)/win32/build.ninja
+	cmake --build $(BUILD)/win32 -j $(JOBS)
+
+build: build-native build-win64 build-win32
+
+test-native: build-native
+	cd $(BUILD)/native && ctest --output-on-failure -j $(JOBS)
+
+test-win64: build-win64
+	scripts/wine-session.sh $(CURDIR)/$(BUILD)/win64/wineprefix \
+	  sh -c 'cd $(BUILD)/win64 && ctest --output-on-failure -j $(JOBS)'
+
+# Every test of both runnable builds; the i686 build must link.
+test: build
+	@status=0; \
+	$(MAKE) --no-print-directory test-native || status=1; \
+	$(MAKE) --no-print-directory test-win64 || status=1; \
+	exit $$status
+
+run: build-native
+	@scripts/run-main.sh $(BUILD)/native
+
+fuzz:
+	@scripts/run-fuzzers.sh $(BUILD)/fuzz
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,44 @@
+# quorbel_add_gtest(<name> SOURCES ... [LIBS ...] [WINDOWS_ONLY] [NATIVE_ONLY]
+#                   [OWN_MAIN] [LABELS ...] [TIMEOUT s] [GUI])
+#
+# One GoogleTest executable, registered as one CTest test. Windows tests run
+# from the x86_64 build under wine64 (CMAKE_CROSSCOMPILING_EMULATOR); the i686
+# build only compiles and links them. The test's working directory is its own
+# scratch folder under the build tree. Tests get QUORBEL_SOURCE_DIR so they can
+# find fixtures and scripts.
+function(quorbel_add_gtest name)
+  cmake_parse_arguments(T "WINDOWS_ONLY;NATIVE_ONLY;OWN_MAIN;GUI" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+  if(T_WINDOWS_ONLY AND NOT QUORBEL_WINDOWS)
+    return()
+  endif()
+  if(T_NATIVE_ONLY AND QUORBEL_WINDOWS)
+    return()
+  endif()
+  add_executable(${name} ${T_SOURCES})
+  if(T_OWN_MAIN)
+    target_link_libraries(${name} PRIVATE ${T_LIBS} quorbel_gtest)
+  else()
+    target_link_libraries(${name} PRIVATE ${T_LIBS} quorbel_gtest_main)
+  endif()
+  target_compile_definitions(${name} PRIVATE QUORBEL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  if(NOT QUORBEL_RUNS_TESTS)
+    return()
+  endif()
+  set(work ${CMAKE_BINARY_DIR}/testwork/${name})
+  file(MAKE_DIRECTORY ${work})
+  add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${work})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  set(labels ${T_LABELS})
+  if(QUORBEL_WINDOWS)
+    list(APPEND labels wine)
+  else()
+    list(APPEND labels native)
+  endif()
+  if(T_GUI)
+    list(APPEND labels gui)
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "${labels}"
+    ENVIRONMENT "QUORBEL_DEFAULT_PREFIX=${CMAKE_BINARY_DIR}/wineprefix;QUORBEL_BUILD_DIR=${CMAKE_BINARY_DIR}")
+endfunction()
