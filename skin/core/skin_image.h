@@ -207,7 +207,14 @@ private:
     bool IsPaletteImage() const { return dib_ && head_.biBitCount < 24; }
     void InvalidateNearestCache() { info_.lastColorValid = false; }
     uint8_t* PixelRow(int32_t y) const { return info_.image + size_t(y) * info_.effWidth; }
-    void CopyPixelRow(const CSkinImage& src, int32_t srcY, int32_t dstY, int32_t srcX, int32_t count);
+    // Empty image of the given size with src's depth, palette, format and
+    // settings (transparency, resolution, alpha maximum).
+    bool CreateLike(const CSkinImage& src, int32_t width, int32_t height);
+    // Copies one pixel (index or colour, and alpha) from src; positions
+    // outside src give its outside value and alpha 0.
+    void CopyPixel(const CSkinImage& src, int32_t sx, int32_t sy, int32_t x, int32_t y);
+    // Hands a finished result to dst (or to this image when dst is null).
+    bool Deliver(CSkinImage& result, CSkinImage* dst);
 
     struct Info {
         uint32_t effWidth;           // bytes per pixel row, 4-byte padded

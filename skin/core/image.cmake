@@ -1,0 +1,50 @@
+# The skin image class (CSkinImage): DIB buffers, BMP and TGA codecs and
+# transforms everywhere; GDI drawing in Windows builds only.
+set(_img ${CMAKE_CURRENT_LIST_DIR})
+add_library(quorbel_skin_image STATIC
+  ${_img}/skin_image.cpp
+  ${_img}/image_stream.cpp
+  ${_img}/image_codec.cpp
+  ${_img}/image_bmp.cpp
+  ${_img}/image_tga.cpp
+  ${_img}/image_transform.cpp)
+target_include_directories(quorbel_skin_image PUBLIC ${PROJECT_SOURCE_DIR})
+if(QUORBEL_WINDOWS AND EXISTS ${_img}/image_draw_win32.cpp)
+  target_sources(quorbel_skin_image PRIVATE ${_img}/image_draw_win32.cpp)
+  target_link_libraries(quorbel_skin_image PUBLIC gdi32 user32)
+endif()
+
+if(EXISTS ${_img}/tests/image_core_test.cpp)
+quorbel_add_gtest(image_core_test
+  SOURCES ${_img}/tests/image_core_test.cpp
+  LIBS quorbel_skin_image)
+endif()
+if(EXISTS ${_img}/tests/image_codec_test.cpp)
+quorbel_add_gtest(image_codec_test
+  SOURCES ${_img}/tests/image_codec_test.cpp
+  LIBS quorbel_skin_image)
+endif()
+if(EXISTS ${_img}/tests/image_transform_test.cpp)
+quorbel_add_gtest(image_transform_test
+  SOURCES ${_img}/tests/image_transform_test.cpp
+  LIBS quorbel_skin_image)
+endif()
+if(EXISTS ${_img}/tests/image_draw_test.cpp)
+quorbel_add_gtest(image_draw_test WINDOWS_ONLY GUI
+  SOURCES ${_img}/tests/image_draw_test.cpp
+  LIBS quorbel_skin_image)
+endif()
+
+# libFuzzer targets for the two decoders (clang only; see fuzz/build.sh for
+# a stand-alone build).
+option(QUORBEL_SKIN_IMAGE_FUZZ "Build the skin image decoder fuzz targets" OFF)
+if(QUORBEL_SKIN_IMAGE_FUZZ AND NOT QUORBEL_WINDOWS AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  foreach(_fz bmp tga)
+    add_executable(image_${_fz}_fuzz ${_img}/fuzz/image_${_fz}_fuzz.cpp
+      ${_img}/skin_image.cpp ${_img}/image_stream.cpp ${_img}/image_codec.cpp
+      ${_img}/image_bmp.cpp ${_img}/image_tga.cpp ${_img}/image_transform.cpp)
+    target_include_directories(image_${_fz}_fuzz PRIVATE ${PROJECT_SOURCE_DIR})
+    target_compile_options(image_${_fz}_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
+    target_link_options(image_${_fz}_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
+  endforeach()
+endif()
