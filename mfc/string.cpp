@@ -269,14 +269,9 @@ void CString::FormatV(LPCTSTR pszFormat, va_list args) {
     int n = vsnprintf(&out[0], out.size() + 1, pszFormat, copy);
 #endif
     va_end(copy);
-    if (n < 0) {
-      // An old-style C library reports truncation as -1; a bad format too.
-      if (out.size() >= (1u << 30)) {
-        m_str.clear();
-        return;
-      }
-      out.resize(out.size() * 2);
-      continue;
+    if (n < 0) {  // both libraries are C99: negative means a bad format or encoding
+      m_str.clear();
+      return;
     }
     if (static_cast<size_t>(n) <= out.size()) {
       out.resize(static_cast<size_t>(n));
