@@ -1,0 +1,75 @@
+// Windows builds: system colours and GDI objects for the skin data classes.
+#include "skin/core/skin_data_gdi.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <vector>
+
+#include "skin/core/skin_image.h"
+
+static_assert(sizeof(LOGFONTA) == sizeof(SkinLogFont), "font record holds a LOGFONTA");
+
+namespace {
+
+class Win32Gdi : public SkinGdiBackend {
+public:
+    SkinColor SysColor(int index) override { return GetSysColor(index); }
+
+    SkinGdiHandle MakeFont(const SkinLogFont& font) override
+    {
+        LOGFONTA lf;
+        std::memcpy(&lf, &font, sizeof lf);
+        return CreateFontIndirectA(&lf);
+    }
+
+    SkinGdiHandle MakeSolidBrush(SkinColor color) override { return CreateSolidBrush(color); }
+
+    // One rectangle of height 1 per run of non-key pixels, rows from the top.
+    SkinGdiHandle MakeKeyRegion(const CSkinImage& image, SkinColor key) override
+    {
+        if (!image.IsValid())
+            return nullptr;
+        const int32_t w = image.GetWidth(), h = image.GetHeight();
+        const SkinRgbQuad keyQuad = SkinRgbQuad::FromColorRef(key);
+        std::vector<RECT> rects;
+        for (int32_t row = 0; row < h; ++row) {
+            const int32_t y = h - 1 - row;  // the image counts rows from the bottom
+            int32_t x = 0;
+            while (x < w) {
+                while (x < w && image.GetPixelColor(x, y).SameRgb(keyQuad))
+                    ++x;
+                const int32_t start = x;
+                while (x < w && !image.GetPixelColor(x, y).SameRgb(keyQuad))
+                    ++x;
+                if (x > start)
+                    rects.push_back(RECT{start, row, x, row + 1});
+            }
+        }
+        std::vector<unsigned char> buf(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
+        RGNDATA* data = reinterpret_cast<RGNDATA*>(buf.data());
+        data->rdh.dwSize = sizeof(RGNDATAHEADER);
+        data->rdh.iType = RDH_RECTANGLES;
+        data->rdh.nCount = DWORD(rects.size());
+        data->rdh.nRgnSize = DWORD(rects.size() * sizeof(RECT));
+        SetRect(&data->rdh.rcBound, 0, 0, w, h);
+        if (!rects.empty())
+            std::memcpy(data->Buffer, rects.data(), rects.size() * sizeof(RECT));
+        return ExtCreateRegion(nullptr, DWORD(buf.size()), data);
+    }
+
+    void DeleteHandle(SkinGdiHandle handle) override
+    {
+        if (handle)
+            DeleteObject(static_cast<HGDIOBJ>(handle));
+    }
+};
+
+Win32Gdi g_win32Gdi;
+SkinGdiBackend* g_backend = nullptr;
+
+}  // namespace
+
+SkinGdiBackend& SkinGdi() { return g_backend ? *g_backend : g_win32Gdi; }
+
+void SetSkinGdi(SkinGdiBackend* backend) { g_backend = backend; }
