@@ -8,32 +8,25 @@ add_library(quorbel_skin_image STATIC
   ${_img}/image_bmp.cpp
   ${_img}/image_tga.cpp
   ${_img}/image_transform.cpp)
-target_include_directories(quorbel_skin_image PUBLIC ${PROJECT_SOURCE_DIR})
-if(QUORBEL_WINDOWS AND EXISTS ${_img}/image_draw_win32.cpp)
+get_filename_component(_img_root ${_img}/../.. ABSOLUTE)
+target_include_directories(quorbel_skin_image PUBLIC ${_img_root})
+if(QUORBEL_WINDOWS)
   target_sources(quorbel_skin_image PRIVATE ${_img}/image_draw_win32.cpp)
   target_link_libraries(quorbel_skin_image PUBLIC gdi32 user32)
 endif()
 
-if(EXISTS ${_img}/tests/image_core_test.cpp)
 quorbel_add_gtest(image_core_test
   SOURCES ${_img}/tests/image_core_test.cpp
   LIBS quorbel_skin_image)
-endif()
-if(EXISTS ${_img}/tests/image_codec_test.cpp)
 quorbel_add_gtest(image_codec_test
   SOURCES ${_img}/tests/image_codec_test.cpp
   LIBS quorbel_skin_image)
-endif()
-if(EXISTS ${_img}/tests/image_transform_test.cpp)
 quorbel_add_gtest(image_transform_test
   SOURCES ${_img}/tests/image_transform_test.cpp
   LIBS quorbel_skin_image)
-endif()
-if(EXISTS ${_img}/tests/image_draw_test.cpp)
 quorbel_add_gtest(image_draw_test WINDOWS_ONLY GUI
   SOURCES ${_img}/tests/image_draw_test.cpp
   LIBS quorbel_skin_image)
-endif()
 
 # libFuzzer targets for the two decoders (clang only; see fuzz/build.sh for
 # a stand-alone build).
@@ -43,7 +36,7 @@ if(QUORBEL_SKIN_IMAGE_FUZZ AND NOT QUORBEL_WINDOWS AND CMAKE_CXX_COMPILER_ID MAT
     add_executable(image_${_fz}_fuzz ${_img}/fuzz/image_${_fz}_fuzz.cpp
       ${_img}/skin_image.cpp ${_img}/image_stream.cpp ${_img}/image_codec.cpp
       ${_img}/image_bmp.cpp ${_img}/image_tga.cpp ${_img}/image_transform.cpp)
-    target_include_directories(image_${_fz}_fuzz PRIVATE ${PROJECT_SOURCE_DIR})
+    target_include_directories(image_${_fz}_fuzz PRIVATE ${_img_root})
     target_compile_options(image_${_fz}_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
     target_link_options(image_${_fz}_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
   endforeach()

@@ -40,18 +40,23 @@ uint64_t RowBytes(int32_t width, uint32_t bpp)
 bool ReadInfo(ImageStream& s, BmpInfo& info)
 {
     uint8_t h[40];
-    if (s.Read(h, 1, sizeof h) != sizeof h)
+    if (s.Read(h, 1, 4) != 4)
         return false;
     info.size = Le32(h);
     if (info.size == 12) {
-        // Core header: 16-bit fields, nothing after the bit count.
+        // Core header: 16-bit fields, nothing after the bit count. Read on
+        // its own, so that a tiny core bitmap is not cut short.
+        if (s.Read(h + 4, 1, 8) != 8)
+            return false;
         info.width = Le16(h + 4);
         info.height = Le16(h + 6);
         info.planes = Le16(h + 8);
         info.bitCount = Le16(h + 10);
         info.core = true;
-        return s.Seek(-28, 1);
+        return true;
     }
+    if (s.Read(h + 4, 1, 36) != 36)
+        return false;
     info.width = int32_t(Le32(h + 4));
     info.height = int32_t(Le32(h + 8));
     info.planes = Le16(h + 12);

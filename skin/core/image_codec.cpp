@@ -98,11 +98,7 @@ bool CSkinImage::Decode(ImageStream* stream, uint32_t format)
 
 bool CSkinImage::Decode(const uint8_t* buffer, uint32_t size, uint32_t format)
 {
-    if (!buffer) {
-        SetLastError("null file handler");
-        return false;
-    }
     // The codecs only read; the stream never writes into the caller's bytes.
-    ImageMemoryStream stream(const_cast<uint8_t*>(buffer), size, false);
+    ImageMemoryStream stream(const_cast<uint8_t*>(buffer), buffer ? size : 0, false);
     return Decode(&stream, format);
 }
