@@ -1,0 +1,59 @@
+// The skin library's operations: start and end it on a thread, load a skin
+// from a module resource, choose the dialog skin, skin or unskin a window.
+// The launcher links them (quorbel_skin); the disc programs call them by
+// ordinal in VeneerKit.dll (VeneerKit.def gives the ordinals). Windows only.
+//
+// Every operation but start, end, the scroll-bar refresh and the element
+// query fails with code 19 while the library is not started. Codes are kept
+// per thread; SkinGetLastError reads the calling thread's.
+#ifndef QUORBEL_SKIN_CORE_SKIN_OPS_H
+#define QUORBEL_SKIN_CORE_SKIN_OPS_H
+
+#include <windows.h>
+
+// Error codes stored for the calling thread.
+enum SkinLibError : int {
+    kSkinLibOk = 0,
+    kSkinLibCallWndHookFailed = 2,
+    kSkinLibKeyboardHookFailed = 3,
+    kSkinLibNoSkinner = 8,
+    kSkinLibLoadResourceFailed = 15,
+    kSkinLibFindResourceFailed = 16,
+    kSkinLibVisualStyleFailed = 17,
+    kSkinLibNotStarted = 19,
+};
+
+extern "C" {
+// Ordinal 1. The two strings and the int are not read.
+BOOL WINAPI SkinLibInit(HINSTANCE instance, LPCSTR unused1, LPCSTR unused2, int reserved);
+// Ordinal 2.
+void WINAPI SkinLibExit(void);
+// Ordinal 4. instance NULL: the program's own module.
+BOOL WINAPI SkinLoadResource(HINSTANCE instance, LPCSTR name, LPCSTR type);
+// Ordinal 5.
+BOOL WINAPI SkinSetFrameWindow(HWND window, LPCSTR objectName);
+// Ordinal 7.
+BOOL WINAPI SkinDetachWindow(HWND window);
+// Ordinal 8. Keeps at most 50 characters.
+BOOL WINAPI SkinSetDefaultDialogSkin(LPCSTR objectName);
+// Ordinal 9.
+BOOL WINAPI SkinSetDialogWindow(HWND window, LPCSTR objectName);
+BOOL WINAPI SkinAttachWindow(HWND window, LPCSTR objectName);
+BOOL WINAPI SkinClearDefaultDialogSkin(void);
+BOOL WINAPI SkinQueryElementState(HWND window, LPCSTR elementName, int* state);
+void WINAPI SkinRefreshScrollBars(void);
+// The calling thread's last code (0 when it has none).
+int WINAPI SkinGetLastError(void);
+}
+
+class SkinPackage;
+
+// For the library's own parts (skin manager, hooks) in the same module.
+bool SkinLibIsStarted();
+void SkinLibSetError(int code);
+// The default dialog skin name ("" = none).
+const char* SkinLibGetDefaultDialogSkin();
+// The installed skin, or null.
+SkinPackage* SkinLibGetSkin();
+
+#endif
