@@ -262,8 +262,14 @@ bool SkinBmpDecode(CSkinImage& img, ImageStream& s)
         const uint64_t needed = rowBytes * uint64_t(height - 1) + lastRow;
         if (available < 0 || uint64_t(available) < needed)
             return Fail(img, "Error reading BMP info");
-    } else if (available <= 0) {
-        return Fail(img, "Error reading BMP info");
+    } else {
+        // A run paints at most 255 pixels for 2 bytes. Skips (delta, end of
+        // line) can leave a picture mostly blank, but a small file may not
+        // claim a big one: beyond a megapixel, the data must be able to
+        // cover it.
+        const uint64_t pixels = uint64_t(info.width) * uint64_t(height);
+        if (available <= 0 || (pixels > (1u << 20) && pixels > uint64_t(available) * 128))
+            return Fail(img, "Error reading BMP info");
     }
 
     if (!img.Create(info.width, height, bpp, CSkinImage::kFormatBmp))

@@ -379,8 +379,11 @@ TEST(BmpDecode, BadInputIsAnErrorAndKeepsTheImage)
         {"block over the cap", [] { BmpSpec s; s.width = 30000; s.height = 30000; s.bpp = 24;
                                     s.compression = 0; s.bits.assign(16, 0); return MakeBmp(s); }(),
          "Error reading BMP info"},
-        {"RLE block over the cap", [] { BmpSpec s; s.width = 30000; s.height = 30000; s.compression = 1;
-                                        s.palette = Ramp(256); s.bits = {0, 1}; return MakeBmp(s); }(),
+        {"RLE claims more than its data", [] { BmpSpec s; s.width = 2000; s.height = 2000; s.compression = 1;
+                                               s.palette = Ramp(256); s.bits = {0, 1}; return MakeBmp(s); }(),
+         "Error reading BMP info"},
+        {"RLE block over the cap", [] { BmpSpec s; s.width = 16000; s.height = 4200; s.compression = 1;
+                                        s.palette = Ramp(256); s.bits.assign(600000, 0); return MakeBmp(s); }(),
          "Can't allocate memory"},
         {"pixels cut short", [] { BmpSpec s; s.width = 4; s.height = 4; s.palette = Ramp(256);
                                   s.bits.assign(10, 1); return MakeBmp(s); }(),
