@@ -2,8 +2,18 @@
 #include "skin/core/skin_image.h"
 
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 #include <vector>
+
+// The DIB block is handed to GDI as it stands.
+static_assert(sizeof(SkinBitmapInfoHeader) == sizeof(BITMAPINFOHEADER), "info header size");
+static_assert(offsetof(SkinBitmapInfoHeader, biBitCount) == offsetof(BITMAPINFOHEADER, biBitCount),
+              "info header layout");
+static_assert(offsetof(SkinBitmapInfoHeader, biClrUsed) == offsetof(BITMAPINFOHEADER, biClrUsed),
+              "info header layout");
+static_assert(sizeof(SkinRgbQuad) == sizeof(RGBQUAD) && offsetof(SkinRgbQuad, red) == offsetof(RGBQUAD, rgbRed),
+              "palette entry layout");
 
 namespace {
 

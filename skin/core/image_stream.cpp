@@ -6,8 +6,10 @@
 
 ImageMemoryStream::ImageMemoryStream(uint8_t* buffer, size_t size, bool ownsBuffer)
     : buffer_(buffer), size_(buffer ? size : 0), owned_(buffer && ownsBuffer),
-      capacity_(buffer ? size : 0)
+      capacity_(buffer && ownsBuffer ? size : 0)
 {
+    // A borrowed buffer has no capacity of ours: the first write copies it
+    // into an owned one instead of writing into the caller's bytes.
 }
 
 ImageMemoryStream::~ImageMemoryStream()

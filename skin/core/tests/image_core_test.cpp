@@ -294,7 +294,15 @@ TEST(ImageMemoryStreamTest, BorrowedBufferIsNotFreed)
         EXPECT_TRUE(s.Seek(1, 1));
         EXPECT_EQ(s.GetC(), 3);
         EXPECT_TRUE(s.Eof());
+        // Writing copies the bytes into a buffer of the stream's own.
+        ASSERT_TRUE(s.Seek(0, 0));
+        EXPECT_TRUE(s.PutC(9));
+        EXPECT_TRUE(s.OwnsBuffer());
+        EXPECT_NE(s.GetBuffer(), bytes);
+        EXPECT_EQ(s.GetBuffer()[0], 9);
+        EXPECT_EQ(s.GetBuffer()[2], 3);
     }
+    EXPECT_EQ(bytes[0], 1);
     EXPECT_EQ(bytes[2], 3);
 }
 
