@@ -530,19 +530,20 @@ void SkinPartsData::AfterLoad(uint8_t minor)
 void SkinPartsData::SetRect(const SkinRect& newRect)
 {
     SkinRect& client = partRects[kPartClient];
-    const int32_t dx = newRect.Width() - client.Width();
-    const int32_t dy = newRect.Height() - client.Height();
-    client.right = client.left + newRect.Width();
-    client.bottom = client.top + newRect.Height();
+    const int64_t dx = int64_t(newRect.Width()) - client.Width();
+    const int64_t dy = int64_t(newRect.Height()) - client.Height();
+    auto shift = [](int32_t& edge, int64_t by) { edge = ClampToInt32(edge + by); };
+    client.right = ClampToInt32(int64_t(client.left) + newRect.Width());
+    client.bottom = ClampToInt32(int64_t(client.top) + newRect.Height());
     for (int i : {kPartMiddleTop, kPartTopRight, kPartMiddleRight, kPartBottomMiddle, kPartBottomRight})
-        partRects[i].right += dx;
+        shift(partRects[i].right, dx);
     for (int i : {kPartTopRight, kPartMiddleRight, kPartBottomRight})
-        partRects[i].left += dx;
+        shift(partRects[i].left, dx);
     for (int i : {kPartMiddleLeft, kPartMiddleRight})
-        partRects[i].bottom += dy;
+        shift(partRects[i].bottom, dy);
     for (int i : {kPartBottomLeft, kPartBottomMiddle, kPartBottomRight}) {
-        partRects[i].top += dy;
-        partRects[i].bottom += dy;
+        shift(partRects[i].top, dy);
+        shift(partRects[i].bottom, dy);
     }
 }
 

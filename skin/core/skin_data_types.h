@@ -8,6 +8,7 @@
 #define QUORBEL_SKIN_CORE_SKIN_DATA_TYPES_H
 
 #include <cstddef>
+#include <climits>
 #include <cstdint>
 
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ != __ORDER_LITTLE_ENDIAN__
@@ -80,14 +81,21 @@ inline SkinColor SkinRgb(uint8_t r, uint8_t g, uint8_t b)
     return r | (uint32_t(g) << 8) | (uint32_t(b) << 16);
 }
 
+// Stored values can be anything: geometry on them saturates instead of
+// overflowing.
+inline int32_t ClampToInt32(int64_t v)
+{
+    return v > INT32_MAX ? INT32_MAX : v < INT32_MIN ? INT32_MIN : int32_t(v);
+}
+
 struct SkinRect {
     int32_t left = 0;
     int32_t top = 0;
     int32_t right = 0;
     int32_t bottom = 0;
 
-    int32_t Width() const { return right - left; }
-    int32_t Height() const { return bottom - top; }
+    int32_t Width() const { return ClampToInt32(int64_t(right) - left); }
+    int32_t Height() const { return ClampToInt32(int64_t(bottom) - top); }
     bool IsEmpty() const { return right <= left || bottom <= top; }
     bool operator==(const SkinRect& o) const
     {

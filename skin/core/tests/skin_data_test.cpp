@@ -578,6 +578,17 @@ TEST(SkinDataParts, SetRectFitsThePartsToTheClientSize)
     EXPECT_EQ(frame.rect, MakeSkinRect(0, 0, 60, 30));
 }
 
+TEST(SkinDataParts, SetRectSaturatesOnStoredExtremes)
+{
+    SkinFrameData frame;
+    frame.partRects[kPartClient] = MakeSkinRect(INT32_MIN, 0, INT32_MAX, 10);
+    frame.partRects[kPartTopRight] = MakeSkinRect(INT32_MAX - 5, 0, INT32_MAX, 30);
+    frame.SetRect(MakeSkinRect(INT32_MIN, 0, INT32_MAX, 20));
+    EXPECT_EQ(frame.GetPartRect(kPartTopRight).right, INT32_MAX);
+    frame.SetRect(MakeSkinRect(0, 0, 10, 10));  // a large shrink
+    EXPECT_EQ(frame.GetPartRect(kPartClient).Width(), 10);
+}
+
 TEST(SkinDataImage, LengthZeroHasNoBitmapAndReadsNothingMore)
 {
     Bytes b = OldBase("pic.bmp", true);
