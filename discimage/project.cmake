@@ -1,0 +1,26 @@
+# The project model of the image builder: sequences with entries and pauses,
+# segment items, playback lists as the project holds them, the file
+# dictionary and the project object itself. Included from
+# discimage/CMakeLists.txt.
+set(_project_dir ${CMAKE_CURRENT_LIST_DIR})
+
+target_sources(quorbel_discimage PRIVATE
+  ${_project_dir}/vcd_sequence.cpp
+  ${_project_dir}/vcd_segment.cpp
+  ${_project_dir}/vcd_pbc.cpp
+  ${_project_dir}/vcd_dict.cpp
+  ${_project_dir}/vcd_project.cpp)
+
+# The model without MPEG files: synthetic stream information stands in for
+# scans, so that limits of hundreds of items cost nothing.
+quorbel_add_gtest(discimage_project_model_test
+  SOURCES ${_project_dir}/tests/project_model_test.cpp LIBS quorbel_discimage)
+
+# Adding real MPEG files (the ffmpeg fixtures) to projects of each type.
+quorbel_add_gtest(discimage_project_mpeg_test
+  SOURCES ${_project_dir}/tests/project_mpeg_test.cpp LIBS quorbel_discimage)
+if(TEST discimage_project_mpeg_test)
+  set_property(TEST discimage_project_mpeg_test APPEND PROPERTY
+    ENVIRONMENT "QUORBEL_FIXTURES=${CMAKE_BINARY_DIR}/fixtures")
+  set_property(TEST discimage_project_mpeg_test PROPERTY FIXTURES_REQUIRED mpeg_fixtures)
+endif()
