@@ -1,0 +1,116 @@
+// Handle maps and per-thread state.
+#include "mfc/win/internal.h"
+
+#include <mutex>
+
+#include "mfc/win/gdi.h"
+#include "mfc/win/imagelist.h"
+#include "mfc/win/menu.h"
+
+namespace quorbel_mfc {
+
+namespace {
+
+std::mutex& WindowMapLock() {
+  static std::mutex lock;
+  return lock;
+}
+std::unordered_map<HWND, CWnd*>& WindowMap() {
+  static std::unordered_map<HWND, CWnd*> map;
+  return map;
+}
+std::mutex& MenuMapLock() {
+  static std::mutex lock;
+  return lock;
+}
+std::unordered_map<HMENU, CMenu*>& MenuMap() {
+  static std::unordered_map<HMENU, CMenu*> map;
+  return map;
+}
+
+}  // namespace
+
+ThreadState& GetThreadState() {
+  static thread_local ThreadState state;
+  return state;
+}
+
+void TempMaps::DeleteAll() {
+  // Temporaries never own their handles: clear them before deleting.
+  for (auto& e : windows) {
+    e.second->m_hWnd = NULL;
+    delete e.second;
+  }
+  windows.clear();
+  for (auto& e : dcs) {
+    e.second->m_hDC = e.second->m_hAttribDC = NULL;
+    delete e.second;
+  }
+  dcs.clear();
+  for (auto& e : gdiObjects) {
+    e.second->m_hObject = NULL;
+    delete e.second;
+  }
+  gdiObjects.clear();
+  for (auto& e : menus) {
+    e.second->m_hMenu = NULL;
+    delete e.second;
+  }
+  menus.clear();
+  for (auto& e : imageLists) {
+    e.second->m_hImageList = NULL;
+    delete e.second;
+  }
+  imageLists.clear();
+}
+
+void MapWindow(HWND hWnd, CWnd* pWnd) {
+  std::lock_guard<std::mutex> guard(WindowMapLock());
+  WindowMap()[hWnd] = pWnd;
+}
+
+void UnmapWindow(HWND hWnd) {
+  std::lock_guard<std::mutex> guard(WindowMapLock());
+  WindowMap().erase(hWnd);
+}
+
+CWnd* LookupWindow(HWND hWnd) {
+  std::lock_guard<std::mutex> guard(WindowMapLock());
+  auto it = WindowMap().find(hWnd);
+  return it == WindowMap().end() ? NULL : it->second;
+}
+
+HWND FindWindowOfObject(const CWnd* pWnd) {
+  std::lock_guard<std::mutex> guard(WindowMapLock());
+  for (const auto& e : WindowMap()) {
+    if (e.second == pWnd) return e.first;
+  }
+  return NULL;
+}
+
+void MapMenu(HMENU hMenu, CMenu* pMenu) {
+  std::lock_guard<std::mutex> guard(MenuMapLock());
+  MenuMap()[hMenu] = pMenu;
+}
+
+void UnmapMenu(HMENU hMenu) {
+  std::lock_guard<std::mutex> guard(MenuMapLock());
+  MenuMap().erase(hMenu);
+}
+
+CMenu* LookupMenu(HMENU hMenu) {
+  std::lock_guard<std::mutex> guard(MenuMapLock());
+  auto it = MenuMap().find(hMenu);
+  return it == MenuMap().end() ? NULL : it->second;
+}
+
+void SnapshotMenus(std::unordered_map<HMENU, CMenu*>& out) {
+  std::lock_guard<std::mutex> guard(MenuMapLock());
+  out = MenuMap();
+}
+
+HINSTANCE ExeInstance() { return ::GetModuleHandleA(NULL); }
+
+}  // namespace quorbel_mfc
+
+void AFXAPI AfxDeleteTempMaps() { quorbel_mfc::GetThreadState().temps.DeleteAll(); }
