@@ -42,6 +42,7 @@ int CVcdBinCue::SetCueSheet(CVcdImage* imageSink, const CVcdCueList* list) {
   }
   bool written = Printf("FILE \"%s\" BINARY\r\n", imageSink->GetFileName()) > 0;
   int track = 0, index = 0;
+  uint32_t lastIndex = 0;  // LSN of the track's last INDEX line
   const VcdCueEntry* pregap = NULL;
   for (const VcdCueEntry& entry : *list) {
     if (!written) break;
@@ -57,11 +58,16 @@ int CVcdBinCue::SetCueSheet(CVcdImage* imageSink, const CVcdCueList* list) {
           written = Printf("    INDEX %2.2d %2.2x:%2.2x:%2.2x\r\n", 0, msf[0], msf[1], msf[2]) > 0;
         }
         index = 1;
+        lastIndex = entry.lsn;
         LbaToMsf(static_cast<int>(entry.lsn), msf);
         if (written)
           written = Printf("    INDEX %2.2d %2.2x:%2.2x:%2.2x\r\n", index, msf[0], msf[1], msf[2]) > 0;
         break;
       case kVcdCueIndex:
+        // Indexes must move forward: one on the track start or on the index
+        // before it (an entry point at a track's first sector) says nothing.
+        if (entry.lsn <= lastIndex) break;
+        lastIndex = entry.lsn;
         ++index;
         LbaToMsf(static_cast<int>(entry.lsn), msf);
         written = Printf("    INDEX %2.2d %2.2x:%2.2x:%2.2x\r\n", index, msf[0], msf[1], msf[2]) > 0;

@@ -109,6 +109,37 @@ TEST_F(SinkTest, EmptyPregapGetsNoIndexZero) {
                                 "    INDEX 02 00:13:55\r\n");
 }
 
+// An entry point on a track's first sector (no front margin) or on the one
+// before it adds no index: cdrdao refuses an index at the track start, and
+// indexes must move forward.
+TEST_F(SinkTest, IndexesOnlyWhereTheyMoveForward) {
+  CVcdCueList list;
+  list.Append(0, kVcdCueTrack);
+  list.Append(300, kVcdCuePregap);
+  list.Append(450, kVcdCueTrack);
+  list.Append(450, kVcdCueIndex);
+  list.Append(480, kVcdCueIndex);
+  list.Append(480, kVcdCueIndex);
+  list.Append(510, kVcdCueIndex);
+  list.Append(800, kVcdCueEnd);
+  std::string base = PathOf("i");
+  CVcdBinCue cue(&messages, (base + ".cue").c_str(), kVcdStreamWrite);
+  CVcdBinCue bin(&messages, (base + ".bin").c_str(), kVcdStreamWrite);
+  ASSERT_EQ(WriteDisc(&cue, &bin, list, 300), 0);
+  EXPECT_EQ(FileBytes(base + ".cue"), "FILE \"" + base + ".bin\" BINARY\r\n"
+            "  TRACK 01 MODE2/2352\r\n    FLAGS DCP\r\n    INDEX 01 00:00:00\r\n"
+            "  TRACK 02 MODE2/2352\r\n    FLAGS DCP\r\n    INDEX 00 00:04:00\r\n"
+            "    INDEX 01 00:06:00\r\n    INDEX 02 00:06:30\r\n    INDEX 03 00:06:60\r\n");
+  CVcdCdrDao toc(&messages, (base + ".toc").c_str(), kVcdStreamWrite);
+  CVcdCdrDao img(&messages, NULL, kVcdStreamWrite);
+  img.SetOption("img_base", base.c_str());
+  toc.SetOption("img_base", base.c_str());
+  ASSERT_EQ(WriteDisc(&toc, &img, list, 300), 0);
+  std::string text = FileBytes(base + ".toc");
+  EXPECT_NE(text.find(" DATAFILE \"" + std::string(toc.GetImageBase()) + "_02.img\"\r\n INDEX 00:00:30\r\n INDEX 00:00:60\r\n\r\n// EOF"),
+            std::string::npos) << text;
+}
+
 TEST_F(SinkTest, ReadSectorFromBin) {
   std::string binPath = PathOf("r.bin");
   {
