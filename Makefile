@@ -25,13 +25,16 @@ mingw-deps: deps
 $(BUILD)/native/build.ninja: | deps
 	cmake -S . -B $(BUILD)/native -G $(GENERATOR) $(CMAKE_ARGS)
 
+# The Windows trees embed skins made by the native skin compiler.
+SKINC = $(CURDIR)/$(BUILD)/native/tools/skinc/skinc
+
 $(BUILD)/win64/build.ninja: | mingw-deps
-	cmake -S . -B $(BUILD)/win64 -G $(GENERATOR) $(CMAKE_ARGS) \
+	cmake -S . -B $(BUILD)/win64 -G $(GENERATOR) $(CMAKE_ARGS) -DQUORBEL_SKINC=$(SKINC) \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-w64-mingw32.cmake \
 	  -DQUORBEL_DEPS_PREFIX=$$(cat $(BUILD)/.deps-win64)
 
 $(BUILD)/win32/build.ninja: | mingw-deps
-	cmake -S . -B $(BUILD)/win32 -G $(GENERATOR) $(CMAKE_ARGS) \
+	cmake -S . -B $(BUILD)/win32 -G $(GENERATOR) $(CMAKE_ARGS) -DQUORBEL_SKINC=$(SKINC) \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-w64-mingw32.cmake \
 	  -DQUORBEL_DEPS_PREFIX=$$(cat $(BUILD)/.deps-win32)
 
@@ -39,9 +42,9 @@ configure: $(BUILD)/native/build.ninja $(BUILD)/win64/build.ninja $(BUILD)/win32
 
 build-native: $(BUILD)/native/build.ninja
 	cmake --build $(BUILD)/native -j $(JOBS)
-build-win64: $(BUILD)/win64/build.ninja
+build-win64: build-native $(BUILD)/win64/build.ninja
 	cmake --build $(BUILD)/win64 -j $(JOBS)
-build-win32: $(BUILD)/win32/build.ninja
+build-win32: build-native $(BUILD)/win32/build.ninja
 	cmake --build $(BUILD)/win32 -j $(JOBS)
 
 build: build-native build-win64 build-win32
@@ -63,8 +66,9 @@ test: build
 run: build-native
 	@scripts/run-main.sh $(BUILD)/native
 
-fuzz:
-	@scripts/run-fuzzers.sh $(BUILD)/fuzz
+FUZZ_SECONDS ?= 60
+fuzz: build-native
+	@scripts/run-fuzzers.sh $(BUILD) $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD)
