@@ -9,7 +9,8 @@ target_sources(quorbel_discimage PRIVATE
   ${_project_dir}/vcd_segment.cpp
   ${_project_dir}/vcd_pbc.cpp
   ${_project_dir}/vcd_dict.cpp
-  ${_project_dir}/vcd_project.cpp)
+  ${_project_dir}/vcd_project.cpp
+  ${_project_dir}/vcd_project_layout.cpp)
 
 # The model without MPEG files: synthetic stream information stands in for
 # scans, so that limits of hundreds of items cost nothing.

@@ -758,13 +758,6 @@ bool CVcdObj::SectorsAllocated(int start, int count) const {
   return true;
 }
 
-int CVcdObj::LayOutTrack1() {
-  m_messages->Error("laying out the image is not part of this build of the builder");
-  return 1;
-}
-
-int CVcdObj::ResolveEntryPoints() { return 0; }
-
 int CVcdObj::ImageSize() {
   if (m_sequences.IsEmpty()) {
     m_messages->Error("No sequences detected, be sure there is at least 1 movie-stream!.");

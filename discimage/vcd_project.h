@@ -199,6 +199,7 @@ protected:
   // Steps of the layout that ImageSize runs between preparing the layout
   // state and counting the sectors: track 1 (allocation, file system,
   // dictionary; sets the ISO size) and the entry points' packets. 0 or 1.
+  // (vcd_project_layout.cpp)
   virtual int LayOutTrack1();
   virtual int ResolveEntryPoints();
   // Steps 3 to 5 of the size: ISO size + tracks (+ leadout pause), checked

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -67,7 +68,10 @@ public:
 // operations can take stream information without a file behind it.
 class TestProject : public CVcdObj {
 public:
-  TestProject(CVcdMessageSink* messages, int type) : CVcdObj(messages, type) {}
+  // infos keeps the stream information the items point at; it must outlive
+  // the project, whose destruction still reads it.
+  TestProject(CVcdMessageSink* messages, int type, std::deque<MpegStreamInfo>* infos)
+      : CVcdObj(messages, type), infos(*infos) {}
   ~TestProject() override {}
 
   int isoSizeForLayout = kVcdMinIsoSectors;  // what a small project's track 1 takes
@@ -108,7 +112,7 @@ protected:
   }
 
 private:
-  std::deque<MpegStreamInfo> infos;  // outlive the items that point at them
+  std::deque<MpegStreamInfo>& infos;
 };
 
 struct ProjectDeleter {
@@ -118,12 +122,13 @@ struct ProjectDeleter {
 class ProjectTest : public ::testing::Test {
 protected:
   TestProject* Make(int type) {
-    project.reset(new TestProject(&messages.sink, type));
+    project.reset(new TestProject(&messages.sink, type, &infos));
     return project.get();
   }
   TestProject* p() { return project.get(); }
 
   Messages messages;
+  std::deque<MpegStreamInfo> infos;  // outlives every project of the test
   std::unique_ptr<TestProject, ProjectDeleter> project;
 };
 
@@ -600,6 +605,26 @@ TEST_F(ProjectTest, NineteenHundredEightySegmentsAtMost) {
   EXPECT_EQ(p()->Segment("one", 1), -1);
   EXPECT_TRUE(messages.Has(kVcdMsgError, "segment play item 'one' needs 1 segment(s), but only 0 of 1980 are left"));
   EXPECT_EQ(p()->Segments().GetCount(), 14);
+}
+
+TEST(SegmentList, FindsByIdWithoutRegardToCaseButNeverAnEmptyId) {
+  CSegmentList list;
+  CMpegSegment* unnamed = new CMpegSegment();
+  CMpegSegment* named = new CMpegSegment();
+  named->SetId("Title");
+  list.Append(unnamed);
+  list.Append(named);
+  EXPECT_EQ(list.FindById("tITLE"), named);
+  EXPECT_EQ(list.FindById(""), nullptr);
+  EXPECT_EQ(list.FindById(NULL), nullptr);
+  EXPECT_EQ(list.FindById("other"), nullptr);
+  // Leaving the list through Detach, as the project's clear does.
+  named->Pauses().InsertByTime(new CVcdPause(1.0));
+  named->Detach(1);
+  EXPECT_EQ(list.GetCount(), 1);
+  EXPECT_TRUE(named->Pauses().IsEmpty());
+  delete named;
+  list.Clear(1);
 }
 
 // ---------------------------------------------------------------------------
