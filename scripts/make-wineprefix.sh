@@ -8,5 +8,9 @@ mkdir -p "$(dirname "$dir")"
 export WINEPREFIX=$dir WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 # wineboot needs no display of its own for prefix creation.
 DISPLAY= wineboot -i >/dev/null 2>&1 || true
+# Unmanaged windows: the Xvfb screen has no window manager, and Wine would
+# wait two seconds for one at every top-level window that goes away; Wine
+# then also draws the window frames itself, so screenshots show them.
+DISPLAY= wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
 wineserver -w
 [ -f "$dir/system.reg" ] || { echo "make-wineprefix: no prefix made in $dir" >&2; exit 1; }
