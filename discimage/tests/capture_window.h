@@ -1,0 +1,107 @@
+// A stand-in for the window the builder reports to: collects every text and
+// record sent to it, copying them as a window procedure must.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "discimage/vcd_messages.h"
+
+struct CapturedMessage {
+  unsigned int message = 0;
+  uintptr_t wParam = 0;
+  bool isRecord = false;  // first byte 0
+  std::string text;       // texts
+  // Records, copied field by field through offsetof.
+  int32_t phase = 0;
+  std::string name;
+  int32_t percent = 0;
+  uint32_t sizeOrWritten = 0, positionOrTotal = 0;
+  int32_t packetsOrTrack = 0, trackCount = 0;
+  std::string about, program, major, minor, micro, platform;
+};
+
+class CaptureWindow {
+public:
+  std::vector<CapturedMessage> messages;
+
+  static intptr_t Send(void* window, unsigned int message, uintptr_t wParam, intptr_t lParam) {
+    static_cast<CaptureWindow*>(window)->Take(message, wParam, lParam);
+    return 0;
+  }
+
+  void Attach(CVcdMessageSink& sink, unsigned int message = 0xC123) {
+    sink.SetWindowTarget(this, message, &CaptureWindow::Send);
+  }
+
+  std::vector<std::string> Texts() const {
+    std::vector<std::string> texts;
+    for (const CapturedMessage& m : messages)
+      if (!m.isRecord) texts.push_back(m.text);
+    return texts;
+  }
+
+  template <typename T>
+  static T Field(const unsigned char* base, size_t offset) {
+    T value;
+    memcpy(&value, base + offset, sizeof value);
+    return value;
+  }
+  static std::string Str(const char* p) { return p ? p : "(null)"; }
+
+  void Take(unsigned int message, uintptr_t wParam, intptr_t lParam) {
+    CapturedMessage m;
+    m.message = message;
+    m.wParam = wParam;
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(lParam);
+    m.isRecord = p[0] == 0;
+    if (!m.isRecord) {
+      m.text = reinterpret_cast<const char*>(p);
+    } else if (wParam == kVcdMsgProgress) {
+      m.phase = Field<int32_t>(p, offsetof(VcdBuildProgress, phase));
+      m.name = Str(Field<const char*>(p, offsetof(VcdBuildProgress, name)));
+      m.percent = Field<int32_t>(p, offsetof(VcdBuildProgress, percent));
+      m.sizeOrWritten = Field<uint32_t>(p, offsetof(VcdBuildProgress, sizeOrWritten));
+      m.positionOrTotal = Field<uint32_t>(p, offsetof(VcdBuildProgress, positionOrTotal));
+      m.packetsOrTrack = Field<int32_t>(p, offsetof(VcdBuildProgress, packetsOrTrack));
+      m.trackCount = Field<int32_t>(p, offsetof(VcdBuildProgress, trackCount));
+    } else if (wParam == kVcdMsgPlain) {
+      m.about = Str(Field<const char*>(p, offsetof(VcdVersionRecord, about)));
+      m.program = Str(Field<const char*>(p, offsetof(VcdVersionRecord, program)));
+      m.major = Str(Field<const char*>(p, offsetof(VcdVersionRecord, major)));
+      m.minor = Str(Field<const char*>(p, offsetof(VcdVersionRecord, minor)));
+      m.micro = Str(Field<const char*>(p, offsetof(VcdVersionRecord, micro)));
+      m.platform = Str(Field<const char*>(p, offsetof(VcdVersionRecord, platform)));
+    }
+    messages.push_back(m);
+  }
+};
+
+// Everything written to a temporary stream, as text.
+inline std::string ReadAll(FILE* stream) {
+  fflush(stream);
+  rewind(stream);
+  std::string all;
+  char chunk[4096];
+  size_t n;
+  while ((n = fread(chunk, 1, sizeof chunk, stream)) > 0) all.append(chunk, n);
+  return all;
+}
+
+// A read-write scratch file in the test's working folder, removed at the end.
+class ScratchStream {
+public:
+  explicit ScratchStream(const char* name) : m_name(name), m_file(fopen(name, "w+b")) {}
+  ~ScratchStream() {
+    if (m_file) fclose(m_file);
+    remove(m_name.c_str());
+  }
+  FILE* get() const { return m_file; }
+  std::string Contents() const { return ReadAll(m_file); }
+
+private:
+  std::string m_name;
+  FILE* m_file;
+};
