@@ -1,0 +1,28 @@
+# Runs the zrdiscbuild program as a user would and checks its output and exit
+# codes. cmake -DPROGRAM=<exe> [-DEMULATOR=<wine runner>] -P zrdiscbuild_checks.cmake
+function(run_case expected_code expected_output)
+  set(command ${PROGRAM} ${ARGN})
+  if(EMULATOR)
+    set(command ${EMULATOR} ${command})
+  endif()
+  execute_process(COMMAND ${command} RESULT_VARIABLE code OUTPUT_VARIABLE out
+                  ERROR_VARIABLE err TIMEOUT 60)
+  string(REPLACE "\r" "" all "${out}${err}")
+  if(NOT code EQUAL expected_code)
+    message(FATAL_ERROR "zrdiscbuild ${ARGN}: exit ${code}, expected ${expected_code}\n${all}")
+  endif()
+  string(FIND "${all}" "${expected_output}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "zrdiscbuild ${ARGN}: no '${expected_output}' in:\n${all}")
+  endif()
+endfunction()
+
+run_case(0 "zrDiscBuild 6.0.7.10(win32)" -V)
+run_case(0 "zrDiscBuild 6.0.7.10(win32)" /version)
+run_case(0 "<version program=\"zrDiscBuild\" major=\"6.0\"" -g -V)
+run_case(0 " zrdiscbuild [-V] | [/version]" -u)
+run_case(0 " [u|usage]                Display brief usage message" /?)
+run_case(1 "**ERROR: xml input file argument missing")
+run_case(2 "bad image type 'foo'" -x vcd.xml -i foo)
+run_case(2 "bad verbosity level '150x'" -x vcd.xml -v 150x)
+run_case(2 "unknown option '-q'" -q)
