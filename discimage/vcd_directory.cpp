@@ -341,13 +341,13 @@ int CVcdDirectory::WriteDirectories(uint8_t* buffer, size_t capacity, uint32_t r
     if (node->IsDirectory()) {
       // Pre-order: a directory's own extent is started before any child
       // record goes into it.
+      // ".." names the parent (the root's own extent for the root) but
+      // carries this directory's XA bytes, like ".".
       const CVcdDirNode* up = parent ? parent : node;
-      uint8_t upSystemUse[kXaSystemUseLength];
-      up->GetXaSystemUse(upSystemUse);
       uint8_t* extent = buffer + static_cast<size_t>(node->GetExtent() - rootExtent) * kIsoSectorSize;
       int end = InitDirectoryExtent(messages, extent, node->GetSize(), node->GetExtent(),
                                     node->GetSize(), systemUse, kXaSystemUseLength, up->GetExtent(),
-                                    up->GetSize(), upSystemUse, kXaSystemUseLength);
+                                    up->GetSize(), systemUse, kXaSystemUseLength);
       if (end < 0) {
         result = -1;
         node->RecordEnd() = node->GetSize();  // nothing more goes in
