@@ -63,7 +63,8 @@ public:
         m_length(length),
         m_analysis(analysis),
         m_info(state->packet),
-        m_stream(state->stream) {}
+        m_stream(state->stream),
+        m_find(MpegChooseStartCodeFinder()) {}
 
   int Run();
 
@@ -91,7 +92,7 @@ private:
   void ParsePrivateStream1(int from, int end);
   // Position of the next 00 00 01 xx in [from, end) with its code byte
   // inside, or -1.
-  int FindStartCode(int from, int end) const { return MpegFindStartCode(m_block, from, end); }
+  int FindStartCode(int from, int end) const { return m_find(m_block, from, end); }
 
   CVcdMessageSink* m_messages;
   uint8_t* m_block;
@@ -99,6 +100,7 @@ private:
   bool m_analysis;
   MpegPacketInfo& m_info;
   MpegStreamInfo& m_stream;
+  MpegStartCodeFinder m_find;
 };
 
 void PackParser::Say(int level, const char* format, ...) {
@@ -516,7 +518,8 @@ bool AllZero(const uint8_t* block, int length) {
 int ParsePacket(CVcdMessageSink* messages, uint8_t* block, int length, int analysis,
                 MpegParserState* state) {
   if (state == NULL) return 0;
-  memset(&state->packet, 0, sizeof state->packet);
+  static const MpegPacketInfo kCleared = MpegPacketInfo();
+  state->packet = kCleared;
   if (block == NULL || length <= 0) return 0;
   ++state->stream.packetCount;
   if (AllZero(block, length)) {

@@ -26,10 +26,10 @@ void WriteScanAddress(uint8_t* p, int packetNumber) {
 
 }  // namespace
 
-// A window on the file, refilled with reads of at least 256 KiB (large
-// enough for the C library to read them straight into the window instead of
-// through the stream's own buffer). Every pack is parsed in place; the bytes
-// of an unfinished block move to the front before the next read.
+// A window on the file, refilled with reads of 256 KiB (large enough for the
+// C library to read them straight into the window instead of through the
+// stream's own buffer). Every pack is parsed in place; the bytes of an
+// unfinished block move to the front before the next read.
 class CVcdMpegSource::ReadWindow {
 public:
   enum { kReadSize = 4 * 0x10000, kCapacity = kReadSize + kMpegPacketSize };
@@ -70,8 +70,10 @@ int CVcdMpegSource::ReadWindow::Next(CVcdStream& stream, int64_t size, uint8_t**
     m_filled = keep;
     int64_t end = m_start + m_filled;
     int64_t fileLeft = size - end;
-    int room = kCapacity - m_filled;
-    size_t count = static_cast<size_t>(fileLeft < room ? fileLeft : room);
+    // Whole multiples of the stream's buffer: the C library then reads them
+    // straight into the window and keeps nothing back to copy later. Only the
+    // file's last piece is shorter.
+    size_t count = static_cast<size_t>(fileLeft < kReadSize ? fileLeft : static_cast<int64_t>(kReadSize));
     // A no-op while the file is where the window ends, which is always the
     // case in sequential reading.
     if (stream.Seek(end) != end) return -1;

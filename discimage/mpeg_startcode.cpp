@@ -5,6 +5,11 @@
 #if (defined(__x86_64__) || defined(__i386__)) && defined(__GNUC__)
 #define MPEG_STARTCODE_X86 1
 #include <immintrin.h>
+// GCC for 64-bit Windows cannot align the stack to 32 bytes, so a spilled
+// AVX register could fault there: Windows builds stop at SSE2.
+#ifndef _WIN32
+#define MPEG_STARTCODE_AVX2 1
+#endif
 #endif
 
 namespace {
@@ -19,17 +24,31 @@ int FindTail(const uint8_t* b, int k, int end) {
 }
 
 #ifdef MPEG_STARTCODE_X86
+#ifdef __i386__
+// 32-bit Windows promises only a 4-byte aligned stack: realign on entry.
+#define MPEG_SSE2_FUNCTION __attribute__((target("sse2"), force_align_arg_pointer))
+#else
+#define MPEG_SSE2_FUNCTION __attribute__((target("sse2")))
+#endif
+
 // 16 positions at a time: a start code begins where the byte, the next one
 // and the one after that are 0, 0 and 1.
-__attribute__((target("sse2"))) int FindSse2(const uint8_t* b, int from, int end) {
+MPEG_SSE2_FUNCTION int FindSse2(const uint8_t* b, int from, int end) {
   int k = from;
   const __m128i zero = _mm_setzero_si128();
   const __m128i one = _mm_set1_epi8(1);
   while (end - k >= 18) {
     __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + k));
+    __m128i firstZero = _mm_cmpeq_epi8(first, zero);
+    // Zero stuffing comes in long runs: a chunk of zeros holds no start code
+    // but may begin one in its last two bytes, so skip all but those.
+    if (_mm_movemask_epi8(firstZero) == 0xFFFF) {
+      k += 14;
+      continue;
+    }
     __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + k + 1));
     __m128i third = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + k + 2));
-    __m128i hits = _mm_and_si128(_mm_and_si128(_mm_cmpeq_epi8(first, zero), _mm_cmpeq_epi8(second, zero)),
+    __m128i hits = _mm_and_si128(_mm_and_si128(firstZero, _mm_cmpeq_epi8(second, zero)),
                                  _mm_cmpeq_epi8(third, one));
     unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
     if (mask != 0) {
@@ -42,27 +61,50 @@ __attribute__((target("sse2"))) int FindSse2(const uint8_t* b, int from, int end
   return FindTail(b, k, end);
 }
 
-// The same, 32 positions at a time.
-__attribute__((target("avx2"))) int FindAvx2(const uint8_t* b, int from, int end) {
-  int k = from;
+#ifdef MPEG_STARTCODE_AVX2
+// 32 positions at a time: the byte, the next one and the one after that are
+// 0, 0 and 1 where a start code begins.
+__attribute__((target("avx2"))) inline unsigned HitsAvx2(const uint8_t* p) {
   const __m256i zero = _mm256_setzero_si256();
   const __m256i one = _mm256_set1_epi8(1);
+  __m256i first = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+  __m256i second = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 1));
+  __m256i third = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 2));
+  __m256i hits = _mm256_and_si256(
+      _mm256_and_si256(_mm256_cmpeq_epi8(first, zero), _mm256_cmpeq_epi8(second, zero)),
+      _mm256_cmpeq_epi8(third, one));
+  return static_cast<unsigned>(_mm256_movemask_epi8(hits));
+}
+
+__attribute__((target("avx2"))) int FindAvx2(const uint8_t* b, int from, int end) {
+  if (end - from < 34) return FindSse2(b, from, end);
+  int k = from;
   while (end - k >= 34) {
-    __m256i first = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b + k));
-    __m256i second = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b + k + 1));
-    __m256i third = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b + k + 2));
-    __m256i hits = _mm256_and_si256(
-        _mm256_and_si256(_mm256_cmpeq_epi8(first, zero), _mm256_cmpeq_epi8(second, zero)),
-        _mm256_cmpeq_epi8(third, one));
-    unsigned mask = static_cast<unsigned>(_mm256_movemask_epi8(hits));
+    // Zero stuffing comes in long runs: a chunk of zeros holds no start code
+    // but may begin one in its last two bytes, so skip all but those.
+    __m256i chunk = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b + k));
+    if (_mm256_testz_si256(chunk, chunk)) {
+      k += 30;
+      continue;
+    }
+    unsigned mask = HitsAvx2(b + k);
     if (mask != 0) {
       int j = k + __builtin_ctz(mask);
+      // Its code byte may lie beyond the end; so would every later one's.
       return end - j >= 4 ? j : -1;
     }
     k += 32;
   }
-  return FindSse2(b, k, end);
+  if (end - k < 4) return -1;
+  // The rest: one more look that ends at the end, without the positions
+  // already seen.
+  int last = end - 34;
+  unsigned mask = HitsAvx2(b + last) >> (k - last);
+  if (mask == 0) return -1;
+  int j = k + __builtin_ctz(mask);
+  return end - j >= 4 ? j : -1;
 }
+#endif
 
 bool HasSse2() {
 #ifdef __x86_64__
@@ -71,13 +113,14 @@ bool HasSse2() {
   return __builtin_cpu_supports("sse2");
 #endif
 }
-bool HasAvx2() { return __builtin_cpu_supports("avx2"); }
 #endif
 
 FindFunction ChooseFind() {
 #ifdef MPEG_STARTCODE_X86
   __builtin_cpu_init();
-  if (HasAvx2()) return FindAvx2;
+#ifdef MPEG_STARTCODE_AVX2
+  if (__builtin_cpu_supports("avx2")) return FindAvx2;
+#endif
   if (HasSse2()) return FindSse2;
 #endif
   return MpegFindStartCodePlain;
@@ -109,15 +152,19 @@ int MpegFindStartCodeSse2(const uint8_t* data, int from, int end) {
 }
 
 int MpegFindStartCodeAvx2(const uint8_t* data, int from, int end) {
-#ifdef MPEG_STARTCODE_X86
+#ifdef MPEG_STARTCODE_AVX2
   __builtin_cpu_init();
-  if (HasAvx2()) return FindAvx2(data, from, end);
+  if (__builtin_cpu_supports("avx2")) return FindAvx2(data, from, end);
 #endif
   (void)data, (void)from, (void)end;
   return -2;
 }
 
-int MpegFindStartCode(const uint8_t* data, int from, int end) {
+MpegStartCodeFinder MpegChooseStartCodeFinder() {
   static const FindFunction find = ChooseFind();
-  return find(data, from, end);
+  return find;
+}
+
+int MpegFindStartCode(const uint8_t* data, int from, int end) {
+  return MpegChooseStartCodeFinder()(data, from, end);
 }

@@ -10,6 +10,10 @@
 // or -1.
 int MpegFindStartCode(const uint8_t* data, int from, int end);
 
+// The search that MpegFindStartCode uses, for loops that call it often.
+typedef int (*MpegStartCodeFinder)(const uint8_t* data, int from, int end);
+MpegStartCodeFinder MpegChooseStartCodeFinder();
+
 // The variants, for tests: plain (memchr for the 0x01 byte), and the vector
 // ones, which return -2 when this build or processor cannot run them.
 int MpegFindStartCodePlain(const uint8_t* data, int from, int end);

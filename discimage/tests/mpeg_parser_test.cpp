@@ -7,10 +7,12 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "discimage/mpeg_parser.h"
+#include "discimage/mpeg_startcode.h"
 #include "discimage/tests/capture_window.h"
 
 namespace {
@@ -645,6 +647,65 @@ TEST(ParserScanDataErrors, ReportedForEightAddressesThenSilenced) {
   Bytes copy = block;
   ParsePacket(&sink, copy.data(), static_cast<int>(copy.size()), 1, &state);
   EXPECT_TRUE(window.Texts().empty());
+}
+
+// Every start-code search variant against the byte-by-byte definition, on
+// buffers thick with zeros and ones, for every window of the short ones and
+// random windows of long ones. Each buffer sits alone on the heap so that a
+// vector load past its end is caught by the sanitizers.
+TEST(MpegStartCode, VariantsAgreeWithAByteByByteSearch) {
+  auto reference = [](const uint8_t* b, int from, int end) {
+    for (int k = from; end - k >= 4; ++k)
+      if (b[k] == 0 && b[k + 1] == 0 && b[k + 2] == 1) return k;
+    return -1;
+  };
+  typedef int (*Find)(const uint8_t*, int, int);
+  const struct {
+    const char* name;
+    Find find;
+  } variants[] = {{"chosen", MpegFindStartCode},
+                  {"plain", MpegFindStartCodePlain},
+                  {"sse2", MpegFindStartCodeSse2},
+                  {"avx2", MpegFindStartCodeAvx2}};
+  std::mt19937 random(2324);
+  const uint8_t alphabet[] = {0, 0, 0, 0, 1, 1, 0xB3, 0xFF, 0x47};
+  // Random bytes with long runs of zeros in between, as zero stuffing makes.
+  auto fill = [&](std::vector<uint8_t>& b) {
+    for (size_t i = 0; i < b.size();) {
+      if (random() % 8 == 0) {
+        size_t run = random() % 80;
+        for (; run > 0 && i < b.size(); --run) b[i++] = 0;
+      } else {
+        b[i++] = alphabet[random() % sizeof alphabet];
+      }
+    }
+  };
+  for (int length = 0; length <= 100; ++length) {
+    std::vector<uint8_t> b(static_cast<size_t>(length));
+    fill(b);
+    for (int from = 0; from <= length; ++from)
+      for (int end = from; end <= length; ++end) {
+        int expected = reference(b.data(), from, end);
+        for (const auto& v : variants) {
+          int got = v.find(b.data(), from, end);
+          if (got == -2) continue;  // not on this processor
+          ASSERT_EQ(expected, got) << v.name << " length " << length << " [" << from << ", " << end << ")";
+        }
+      }
+  }
+  for (int round = 0; round < 2000; ++round) {
+    std::vector<uint8_t> b(4096);
+    fill(b);
+    int from = static_cast<int>(random() % 4096);
+    int end = from + static_cast<int>(random() % (4097 - from));
+    int expected = reference(b.data(), from, end);
+    for (const auto& v : variants) {
+      int got = v.find(b.data(), from, end);
+      if (got != -2) {
+        ASSERT_EQ(expected, got) << v.name;
+      }
+    }
+  }
 }
 
 TEST(ParserClassify, PacketClassesInTheirOrder) {
