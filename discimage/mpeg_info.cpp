@@ -3,10 +3,9 @@
 #include <algorithm>
 
 int MpegApsList::LowerBound(int packetNumber) const {
-  auto it = std::lower_bound(m_entries.begin(), m_entries.end(), packetNumber,
-                             [](const MpegApsEntry& entry, int packet) {
-                               return entry.packetNumber < packet;
-                             });
+  auto it = std::lower_bound(
+      m_entries.begin(), m_entries.end(), packetNumber,
+      [](const MpegApsEntry& entry, int packet) { return entry.packetNumber < packet; });
   return static_cast<int>(it - m_entries.begin());
 }
 
@@ -33,8 +32,8 @@ int ClassifyVideo(const MpegVideoInfo* video) {
     int vertical;
     double frameRate;
   } kFormats[] = {
-      {kMpegVideoFilmSif, 352, 240, 23.976},     {kMpegVideoPalSif, 352, 288, 25.0},
-      {kMpegVideoNtscSif, 352, 240, 29.97},      {kMpegVideoPalHalfD1, 480, 576, 25.0},
+      {kMpegVideoFilmSif, 352, 240, 23.976},   {kMpegVideoPalSif, 352, 288, 25.0},
+      {kMpegVideoNtscSif, 352, 240, 29.97},    {kMpegVideoPalHalfD1, 480, 576, 25.0},
       {kMpegVideoNtscHalfD1, 480, 480, 29.97},
   };
   for (const auto& format : kFormats)

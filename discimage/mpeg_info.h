@@ -39,11 +39,11 @@ enum {
 // ClassifyVideo results: the video formats a disc knows.
 enum {
   kMpegVideoUnknown = 0,
-  kMpegVideoPalSif = 1,     // 352x288, 25
-  kMpegVideoNtscSif = 2,    // 352x240, 29.97
-  kMpegVideoFilmSif = 3,    // 352x240, 23.976
-  kMpegVideoPalHalfD1 = 4,  // 480x576, 25
-  kMpegVideoNtscHalfD1 = 5, // 480x480, 29.97
+  kMpegVideoPalSif = 1,      // 352x288, 25
+  kMpegVideoNtscSif = 2,     // 352x240, 29.97
+  kMpegVideoFilmSif = 3,     // 352x240, 23.976
+  kMpegVideoPalHalfD1 = 4,   // 480x576, 25
+  kMpegVideoNtscHalfD1 = 5,  // 480x480, 29.97
 };
 
 // One access point: a packet that begins an I picture.
@@ -63,7 +63,9 @@ public:
   bool IsEmpty() const { return m_entries.empty(); }
   const MpegApsEntry& GetAt(int index) const { return m_entries[static_cast<size_t>(index)]; }
   MpegApsEntry& GetAt(int index) { return m_entries[static_cast<size_t>(index)]; }
-  void Add(int packetNumber, double pts) { m_entries.push_back(MpegApsEntry{packetNumber, 0, pts}); }
+  void Add(int packetNumber, double pts) {
+    m_entries.push_back(MpegApsEntry{packetNumber, 0, pts});
+  }
 
   // Index of the first entry whose packet number is at or beyond packetNumber
   // (GetCount() when none is).
@@ -74,16 +76,16 @@ private:
 };
 
 struct MpegVideoInfo {
-  int32_t seen;              // a sequence header of this stream was read
-  int32_t horizontalSize;    // pixels
-  int32_t verticalSize;      // lines
-  double aspectRatio;        // MPEG-1 pel aspect ratio of the code; 0 for codes 0 and 15
-  double frameRate;          // frames per second; 0 for unknown codes
-  int32_t bitRate;           // bits per second
-  int32_t vbvBufferSize;     // bits
-  int32_t constrained;       // constrained parameters flag
-  MpegApsList* apsList;      // owned by whoever holds the stream information; may be NULL
-  double lastApsPts;         // PTS of the last access point taken, seconds
+  int32_t seen;            // a sequence header of this stream was read
+  int32_t horizontalSize;  // pixels
+  int32_t verticalSize;    // lines
+  double aspectRatio;      // MPEG-1 pel aspect ratio of the code; 0 for codes 0 and 15
+  double frameRate;        // frames per second; 0 for unknown codes
+  int32_t bitRate;         // bits per second
+  int32_t vbvBufferSize;   // bits
+  int32_t constrained;     // constrained parameters flag
+  MpegApsList* apsList;    // owned by whoever holds the stream information; may be NULL
+  double lastApsPts;       // PTS of the last access point taken, seconds
 };
 
 struct MpegAudioInfo {

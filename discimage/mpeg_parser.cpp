@@ -25,13 +25,12 @@ inline uint32_t Be32(const uint8_t* p) {
 }
 
 // MPEG-1 pel aspect ratios by code; 0 for the forbidden and reserved codes.
-const double kAspectRatios[16] = {0,      1.0,    0.6735, 0.7031, 0.7615, 0.8055,
-                                  0.8437, 0.8935, 0.9157, 0.9815, 1.0255, 1.0695,
-                                  1.0950, 1.1575, 1.2015, 0};
+const double kAspectRatios[16] = {0,      1.0,    0.6735, 0.7031, 0.7615, 0.8055, 0.8437, 0.8935,
+                                  0.9157, 0.9815, 1.0255, 1.0695, 1.0950, 1.1575, 1.2015, 0};
 // Frames per second by code. 23.976, 29.97 and 59.94 are kept as written so
 // that format tables can compare them exactly.
-const double kFrameRates[16] = {0, 23.976, 24.0, 25.0, 29.97, 30.0, 50.0, 59.94, 60.0,
-                                0, 0,      0,    0,    0,     0,    0};
+const double kFrameRates[16] = {0,    23.976, 24.0, 25.0, 29.97, 30.0, 50.0, 59.94,
+                                60.0, 0,      0,    0,    0,     0,    0,    0};
 // Audio bit rates in kbit/s by layer (1-3) and index; index 0 is "free" and
 // 15 forbidden.
 const int kAudioBitRates[3][16] = {
@@ -41,17 +40,17 @@ const int kAudioBitRates[3][16] = {
 };
 const int kSamplingRates[4] = {44100, 48000, 32000, 0};
 
-const char* const kScanLabels[4] = {"previous_I_offset", "next_I_offset    ",
-                                    "backward_I_offset", "forward_I_offset "};
+const char* const kScanLabels[4] = {"previous_I_offset", "next_I_offset    ", "backward_I_offset",
+                                    "forward_I_offset "};
 
 const char kMarkerNotSet[] = "mpeg: some marker is not set...";
 
 // What a PES header said.
 struct PesHeader {
-  int version;   // 1 or 2
-  int payload;   // block position of the payload; kBadData when not to be examined
+  int version;  // 1 or 2
+  int payload;  // block position of the payload; kBadData when not to be examined
   bool hasPts;
-  double pts;    // seconds
+  double pts;  // seconds
 };
 
 class PackParser {
@@ -123,8 +122,9 @@ int PackParser::RejectFirstWord() {
   uint8_t first[4] = {0, 0, 0, 0};
   memcpy(first, m_block, m_length < 4 ? static_cast<size_t>(m_length) : 4);
   uint32_t code = Be32(first);
-  Say(kVcdMsgWarning, "mpeg scan: pack header code (0x%8.8x) expected, but 0x%8.8x found (buflen = %d)",
-      kPackStart, code, m_length);
+  Say(kVcdMsgWarning,
+      "mpeg scan: pack header code (0x%8.8x) expected, but 0x%8.8x found (buflen = %d)", kPackStart,
+      code, m_length);
   if (m_stream.packetCount == 1) {
     if (code == 0x000001B3)
       Say(kVcdMsgWarning,
@@ -176,10 +176,10 @@ int PackParser::ParsePackHeader(int pos) {
     CheckMarker(b[5] & 1);
     CheckMarker(b[8] & 2);
     CheckMarker(b[8] & 1);
-    int64_t base = (static_cast<int64_t>((b[0] >> 3) & 7) << 30) |
-                   (static_cast<int64_t>(b[0] & 3) << 28) | (static_cast<int64_t>(b[1]) << 20) |
-                   (static_cast<int64_t>(b[2] >> 3) << 15) | (static_cast<int64_t>(b[2] & 3) << 13) |
-                   (static_cast<int64_t>(b[3]) << 5) | (b[4] >> 3);
+    int64_t base =
+        (static_cast<int64_t>((b[0] >> 3) & 7) << 30) | (static_cast<int64_t>(b[0] & 3) << 28) |
+        (static_cast<int64_t>(b[1]) << 20) | (static_cast<int64_t>(b[2] >> 3) << 15) |
+        (static_cast<int64_t>(b[2] & 3) << 13) | (static_cast<int64_t>(b[3]) << 5) | (b[4] >> 3);
     int extension = ((b[4] & 3) << 7) | (b[5] >> 1);
     scr = base * 300 + extension;
     muxRate = (static_cast<int64_t>(b[6]) << 14) | (b[7] << 6) | (b[8] >> 2);
@@ -225,9 +225,9 @@ void PackParser::TakePts(const uint8_t* p, PesHeader* header) {
   CheckMarker(p[0] & 1);
   CheckMarker(p[2] & 1);
   CheckMarker(p[4] & 1);
-  int64_t value = (static_cast<int64_t>((p[0] >> 1) & 7) << 30) | (static_cast<int64_t>(p[1]) << 22) |
-                  (static_cast<int64_t>(p[2] >> 1) << 15) | (static_cast<int64_t>(p[3]) << 7) |
-                  (p[4] >> 1);
+  int64_t value = (static_cast<int64_t>((p[0] >> 1) & 7) << 30) |
+                  (static_cast<int64_t>(p[1]) << 22) | (static_cast<int64_t>(p[2] >> 1) << 15) |
+                  (static_cast<int64_t>(p[3]) << 7) | (p[4] >> 1);
   double pts = static_cast<double>(value) / kClock;
   header->hasPts = true;
   header->pts = pts;
@@ -337,8 +337,8 @@ void PackParser::CheckScanAddress(const char* label, const uint8_t* p) {
   if (outOfRange) {
     char text[16];
     snprintf(text, sizeof text, "%.2x:%.2x.%.2x", digits[0], digits[1], digits[2]);
-    Say(kVcdMsgWarning,
-        "mpeg user scan data: one or more BCD fields out of range for '%s': [%s]", label, text);
+    Say(kVcdMsgWarning, "mpeg user scan data: one or more BCD fields out of range for '%s': [%s]",
+        label, text);
     ++errors;
   }
 }
@@ -392,8 +392,7 @@ void PackParser::ParseVideo(int index, const PesHeader& header, int end) {
     i = behind;
   }
 
-  if (!header.hasPts || iPicturePos < 0 || (m_stream.version != 1 && m_stream.version != 2))
-    return;
+  if (!header.hasPts || iPicturePos < 0 || (m_stream.version != 1 && m_stream.version != 2)) return;
   int type;
   if (sequencePos >= 0 && gopPos >= 0 && sequencePos < gopPos && gopPos < iPicturePos)
     type = sequencePos == 0 ? kMpegApsSeqGopIAtStart : kMpegApsSeqGopI;

@@ -73,7 +73,8 @@ int CVcdMpegSource::ReadWindow::Next(CVcdStream& stream, int64_t size, uint8_t**
     // Whole multiples of the stream's buffer: the C library then reads them
     // straight into the window and keeps nothing back to copy later. Only the
     // file's last piece is shorter.
-    size_t count = static_cast<size_t>(fileLeft < kReadSize ? fileLeft : static_cast<int64_t>(kReadSize));
+    size_t count =
+        static_cast<size_t>(fileLeft < kReadSize ? fileLeft : static_cast<int64_t>(kReadSize));
     // A no-op while the file is where the window ends, which is always the
     // case in sequential reading.
     if (stream.Seek(end) != end) return -1;
@@ -188,7 +189,8 @@ int CVcdMpegSource::Scan(int strictAps, int updateScanOffsets, const char* progr
     }
     if (packetLength != length) {
       paddingTotal += kMpegPacketSize - packetLength;
-      if (unaligned++ == 0) Report(kVcdMsgWarning, "mpeg stream will be padded on the fly -- hope that's ok for you!");
+      if (unaligned++ == 0)
+        Report(kVcdMsgWarning, "mpeg stream will be padded on the fly -- hope that's ok for you!");
     }
     window->Advance(packetLength);
   }
@@ -324,7 +326,7 @@ void UpdateScanData(uint8_t* scanData, int packetNumber, double time, const Mpeg
   if (list != NULL && !list->IsEmpty()) {
     int count = list->GetCount();
     int before = list->LowerBound(packetNumber);  // entries [0, before) lie before the packet
-    int ahead = before;                            // entries [ahead, count) lie after it
+    int ahead = before;                           // entries [ahead, count) lie after it
     if (ahead < count && list->GetAt(ahead).packetNumber == packetNumber) ++ahead;
     if (before > 0) {
       previous = list->GetAt(before - 1).packetNumber;

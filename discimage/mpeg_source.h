@@ -62,12 +62,12 @@ private:
   void ReportProgress(const char* name, int packets, int64_t position, int64_t size);
   void ForgetReading();
 
-  int m_scanned;           // a scan succeeded
-  int64_t m_nextOffset;    // file offset of the packet after the one ReadPacket returned last
-  int m_nextPacket;        // its number
-  MpegStreamInfo m_info;   // the scan result; owns the APS lists
+  int m_scanned;             // a scan succeeded
+  int64_t m_nextOffset;      // file offset of the packet after the one ReadPacket returned last
+  int m_nextPacket;          // its number
+  MpegStreamInfo m_info;     // the scan result; owns the APS lists
   ReadWindow* m_readWindow;  // ReadPacket's window, created on first use; owned
-  int64_t m_readSize;      // file size for ReadPacket, taken once per open; -1 unknown
+  int64_t m_readSize;        // file size for ReadPacket, taken once per open; -1 unknown
 };
 
 // The time of a packet without a PTS, interpolated linearly between the

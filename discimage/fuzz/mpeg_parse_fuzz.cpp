@@ -1,8 +1,8 @@
 // libFuzzer target: the program stream parser on arbitrary bytes, walked
 // pack by pack as the scanner does. Each block is copied to a heap buffer of
 // exactly its length, so a read past the block is caught, not only one past
-// the input. The first byte chooses analysis, the scan data error preset and
-// oversized blocks.
+// the input. The first byte chooses analysis, the scan data error preset,
+// oversized blocks, and a cross-check of the start-code search variants.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +11,7 @@
 
 #include "discimage/mpeg_parser.h"
 #include "discimage/mpeg_source.h"
+#include "discimage/mpeg_startcode.h"
 #include "discimage/vcd_messages.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -41,8 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (info.apsType != 0) aps.Add(state.stream.packetCount - 1, info.apsPts);
     if (info.scanData != NULL) {
       // The item lies whole inside the block: rewriting it stays there.
-      if (info.scanData < block.data() ||
-          info.scanData + kMpegScanDataSize > block.data() + length)
+      if (info.scanData < block.data() || info.scanData + kMpegScanDataSize > block.data() + length)
         abort();
       double time = EstimatePts(&aps, state.stream.packetCount);
       UpdateScanData(info.scanData, state.stream.packetCount, time, &aps);
@@ -50,5 +50,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     pos += static_cast<size_t>(result);
   }
   for (int i = 0; i < kMpegStreamSlots; ++i) ClassifyVideo(&state.stream.video[i]);
+
+  if ((flags & 16) && size <= 65536) {
+    // Every variant finds what the plain one finds, over the whole input.
+    std::vector<uint8_t> copy(data, data + size);
+    const int end = static_cast<int>(size);
+    for (int from = 0; from <= end;) {
+      int expected = MpegFindStartCodePlain(copy.data(), from, end);
+      int sse2 = MpegFindStartCodeSse2(copy.data(), from, end);
+      int avx2 = MpegFindStartCodeAvx2(copy.data(), from, end);
+      if (MpegFindStartCode(copy.data(), from, end) != expected) abort();
+      if ((sse2 != -2 && sse2 != expected) || (avx2 != -2 && avx2 != expected)) abort();
+      if (expected < 0) break;
+      from = expected + 1;
+    }
+  }
   return 0;
 }

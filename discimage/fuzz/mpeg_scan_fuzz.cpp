@@ -40,7 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       for (int n = 0; n < info->packetCount; ++n) {
         if (source.ReadPacket(n, packet, &packetInfo, 1) != 0) abort();
         if (packetInfo.scanData != NULL &&
-            (packetInfo.scanData < packet || packetInfo.scanData + kMpegScanDataSize > packet + kMpegPacketSize))
+            (packetInfo.scanData < packet ||
+             packetInfo.scanData + kMpegScanDataSize > packet + kMpegPacketSize))
           abort();
         ClassifyPacket(&packetInfo);
       }

@@ -2,6 +2,8 @@
 // the scan checked against ffprobe's view of the same file, reading the
 // packets back, damaged and unaligned files, cancelling, failed scans, and
 // the access point arithmetic behind the SVCD scan data.
+#include "discimage/mpeg_source.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -13,7 +15,6 @@
 #include <string>
 #include <vector>
 
-#include "discimage/mpeg_source.h"
 #include "discimage/tests/capture_window.h"
 #include "discimage/tests/test_paths.h"
 #include "discimage/vcd_util.h"
@@ -132,7 +133,8 @@ protected:
   }
   // A scratch file in the test's working folder.
   std::string Scratch(const char* name) const {
-    return std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" + name;
+    return std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
+           name;
   }
 
   CVcdMessageSink sink;
@@ -245,19 +247,18 @@ TEST_P(MpegScanAgainstFfprobe, StrictAccessPointsAreKeyFramesWithSequenceHeaders
     EXPECT_EQ(1u, relaxedPackets.count(some->GetAt(i).packetNumber));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Fixtures, MpegScanAgainstFfprobe,
-    ::testing::Values(Fixture{"pal-vcd.mpg", 1, kMpegVideoPalSif},
-                      Fixture{"ntsc-vcd.mpg", 1, kMpegVideoNtscSif},
-                      Fixture{"pal-svcd.mpg", 2, kMpegVideoPalHalfD1},
-                      Fixture{"ntsc-svcd.mpg", 2, kMpegVideoNtscHalfD1}),
-    [](const ::testing::TestParamInfo<Fixture>& info) {
-      std::string name = info.param.file;
-      std::string clean;
-      for (char c : name.substr(0, name.find('.')))
-        if (isalnum(static_cast<unsigned char>(c))) clean += c;
-      return clean;
-    });
+INSTANTIATE_TEST_SUITE_P(Fixtures, MpegScanAgainstFfprobe,
+                         ::testing::Values(Fixture{"pal-vcd.mpg", 1, kMpegVideoPalSif},
+                                           Fixture{"ntsc-vcd.mpg", 1, kMpegVideoNtscSif},
+                                           Fixture{"pal-svcd.mpg", 2, kMpegVideoPalHalfD1},
+                                           Fixture{"ntsc-svcd.mpg", 2, kMpegVideoNtscHalfD1}),
+                         [](const ::testing::TestParamInfo<Fixture>& info) {
+                           std::string name = info.param.file;
+                           std::string clean;
+                           for (char c : name.substr(0, name.find('.')))
+                             if (isalnum(static_cast<unsigned char>(c))) clean += c;
+                           return clean;
+                         });
 
 TEST_F(MpegSourceTest, ReadsEveryPacketBackAndRewritesScanData) {
   std::string path = FixturePath("pal-svcd.mpg");
@@ -288,7 +289,8 @@ TEST_F(MpegSourceTest, ReadsEveryPacketBackAndRewritesScanData) {
                         kMpegPacketSize - at - kMpegScanDataSize));
     // Previous and next I pictures are the neighbouring access points.
     int before = aps->LowerBound(n);
-    int after = before < aps->GetCount() && aps->GetAt(before).packetNumber == n ? before + 1 : before;
+    int after =
+        before < aps->GetCount() && aps->GetAt(before).packetNumber == n ? before + 1 : before;
     uint8_t expected[3];
     if (before > 0) {
       LbaToMsf(aps->GetAt(before - 1).packetNumber, expected);
@@ -333,7 +335,8 @@ TEST_F(MpegSourceTest, PacksShorterThanAPacketArePaddedWithoutSeeking) {
   CVcdMpegSource source(&sink, path.c_str());
   ASSERT_EQ(kMpegScanOk, source.Scan(1, 0, "unaligned"));
   EXPECT_EQ(packs, source.GetStreamInfo()->packetCount);
-  EXPECT_EQ(1, listener.Count(kVcdMsgWarning, "mpeg stream will be padded on the fly -- hope that's ok for you!"));
+  EXPECT_EQ(1, listener.Count(kVcdMsgWarning,
+                              "mpeg stream will be padded on the fly -- hope that's ok for you!"));
   // The last pack fills its (short) block: it is not unaligned.
   char summary[200];
   snprintf(summary, sizeof summary,
@@ -415,7 +418,8 @@ TEST_F(MpegSourceTest, FailedScanIsNotRemembered) {
   listener.messages.clear();
   CVcdMpegSource source(&sink, FixturePath("video.m1v").c_str());
   source.Scan(1, 0, "video");
-  EXPECT_EQ(1, listener.Count(kVcdMsgError, "input mpeg stream has been deemed invalid -- aborting"));
+  EXPECT_EQ(1,
+            listener.Count(kVcdMsgError, "input mpeg stream has been deemed invalid -- aborting"));
 }
 
 TEST_F(MpegSourceTest, CancelledScanKeepsWhatItFoundAndScansAgain) {
@@ -450,8 +454,9 @@ TEST_F(MpegSourceTest, ScanInformationWarningOnlyForMpeg2) {
     listener.messages.clear();
     CVcdMpegSource source(&sink, FixturePath(row.file).c_str());
     ASSERT_EQ(kMpegScanOk, source.Scan(1, 0, row.file));
-    EXPECT_EQ(row.warnings,
-              listener.Count(kVcdMsgWarning, "mpeg stream contained no scan information (user data)."));
+    EXPECT_EQ(
+        row.warnings,
+        listener.Count(kVcdMsgWarning, "mpeg stream contained no scan information (user data)."));
   }
 }
 
@@ -488,15 +493,13 @@ TEST(MpegScanArithmetic, EstimatePtsInterpolates) {
     int packet;
     double expected;
   } rows[] = {
-      {&list, 15, 1.5},   // between the first two
-      {&list, 20, 2.0},   // an entry at the packet itself: interpolated up to it
-      {&list, 30, 2.5},   // between 20 and 40
-      {&list, 60, 4.0},   // behind the last: the last two entries' slope
-      {&list, 5, 0.5},    // before the first: from time 0 at packet 0
-      {&list, 0, 0.0},
-      {&one, 30, 1.0},    // one entry: no slope
-      {&empty, 7, 0.0},
-      {NULL, 7, 0.0},
+      {&list, 15, 1.5},                   // between the first two
+      {&list, 20, 2.0},                   // an entry at the packet itself: interpolated up to it
+      {&list, 30, 2.5},                   // between 20 and 40
+      {&list, 60, 4.0},                   // behind the last: the last two entries' slope
+      {&list, 5, 0.5},                    // before the first: from time 0 at packet 0
+      {&list, 0, 0.0},  {&one, 30, 1.0},  // one entry: no slope
+      {&empty, 7, 0.0}, {NULL, 7, 0.0},
   };
   for (const auto& row : rows)
     EXPECT_DOUBLE_EQ(row.expected, EstimatePts(row.list, row.packet)) << "packet " << row.packet;
