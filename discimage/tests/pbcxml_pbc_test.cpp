@@ -62,10 +62,12 @@ public:
   CaptureWindow window;
 };
 
-// A project whose items need no files.
+// A project whose items need no files. The stream information its items
+// point at is kept by the caller: the project's destructor still reads it.
 class TestProject : public CVcdObj {
 public:
-  TestProject(CVcdMessageSink* messages, int type) : CVcdObj(messages, type) {}
+  TestProject(CVcdMessageSink* messages, int type, std::deque<MpegStreamInfo>* infos)
+      : CVcdObj(messages, type), infos(*infos) {}
 
   MpegStreamInfo* Info(int packets, int videoStream) {
     infos.emplace_back();
@@ -90,7 +92,7 @@ public:
   }
 
 private:
-  std::deque<MpegStreamInfo> infos;
+  std::deque<MpegStreamInfo>& infos;
 };
 
 struct ProjectDeleter {
@@ -105,7 +107,8 @@ public:
   // play items 2 and 3; seq1start is 100, e1 101, e2 102, seq2's start 103.
   // Segments still (2 segments) and clip are 1000 and 1002.
   TestProject* Make(int type) {
-    project.reset(new TestProject(&messages.sink, type));
+    project.reset();
+    project.reset(new TestProject(&messages.sink, type, &infos));
     p()->Sequence("seq1", "seq1start");
     EXPECT_EQ(p()->AddEntry("seq1", 10.0, "e1"), 0);
     EXPECT_EQ(p()->AddEntry("seq1", 20.0, "e2"), 0);
@@ -165,6 +168,7 @@ public:
   }
 
   Messages messages;
+  std::deque<MpegStreamInfo> infos;  // outlives the project
   std::unique_ptr<TestProject, ProjectDeleter> project;
 };
 
@@ -357,7 +361,7 @@ TEST_F(PbcTest, SelectionSizeByForm) {
   CPbcSelect* svcdMenu = Add(new CPbcSelect("menu"));
   for (const char* target : {"a", "b", "c"}) svcdMenu->AddTarget(target, VcdPbcArea{0, 0, 0, 0});
   EXPECT_EQ(svcdMenu->DescriptorSize(0), 54);
-  EXPECT_EQ(Play("p")->DescriptorSize(0), 14);
+  EXPECT_EQ(CPbcPlay("p").DescriptorSize(0), 14);
   EXPECT_EQ(CPbcEnd("e").DescriptorSize(1), 8);
 }
 
