@@ -30,7 +30,9 @@ unsigned __stdcall ThreadEntry(void* pParam) {
     code = pThread->InitInstance() ? static_cast<UINT>(pThread->Run())
                                    : static_cast<UINT>(pThread->ExitInstance());
   }
-  AfxEndThread(code, TRUE);
+  // Leaving the procedure ends the thread: the same cleanup as AfxEndThread.
+  quorbel_mfc::FreeThreadState();
+  if (pThread->m_bAutoDelete) delete pThread;
   return code;
 }
 
@@ -248,10 +250,8 @@ CWinThread* AFXAPI AfxBeginThread(AFX_THREADPROC pfnThreadProc, LPVOID pParam, i
 }
 
 void AFXAPI AfxEndThread(UINT nExitCode, BOOL bDelete) {
-  ThreadState& ts = GetThreadState();
-  CWinThread* pThread = ts.pThread;
-  ts.temps.DeleteAll();
-  ts.pThread = NULL;
+  CWinThread* pThread = GetThreadState().pThread;
+  quorbel_mfc::FreeThreadState();
   if (pThread != NULL && pThread != g_pApp && bDelete && pThread->m_bAutoDelete) delete pThread;
   _endthreadex(nExitCode);
 }

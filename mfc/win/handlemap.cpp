@@ -30,9 +30,33 @@ std::unordered_map<HMENU, CMenu*>& MenuMap() {
 
 }  // namespace
 
+// Per-thread state lives in a Win32 TLS slot rather than a C++
+// thread_local: destructors of thread_local objects run late in thread
+// exit with the mingw runtime, where they can deadlock or touch freed
+// storage. Threads started by AfxBeginThread free theirs explicitly; other
+// threads keep their small record until the process ends.
+namespace {
+
+DWORD ThreadStateIndex() {
+  static const DWORD index = ::TlsAlloc();
+  return index;
+}
+
+}  // namespace
+
 ThreadState& GetThreadState() {
-  static thread_local ThreadState state;
-  return state;
+  ThreadState* state = static_cast<ThreadState*>(::TlsGetValue(ThreadStateIndex()));
+  if (state == nullptr) {
+    state = new ThreadState;
+    ::TlsSetValue(ThreadStateIndex(), state);
+  }
+  return *state;
+}
+
+void FreeThreadState() {
+  ThreadState* state = static_cast<ThreadState*>(::TlsGetValue(ThreadStateIndex()));
+  ::TlsSetValue(ThreadStateIndex(), nullptr);
+  delete state;
 }
 
 void TempMaps::DeleteAll() {

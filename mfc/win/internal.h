@@ -54,6 +54,8 @@ struct ThreadState {
 };
 
 ThreadState& GetThreadState();
+// Frees the calling thread's state (temporaries included) at its end.
+void FreeThreadState();
 
 // Thrown by CDataExchange::Fail, caught by UpdateData.
 struct DataExchangeFailure {};

@@ -2,6 +2,9 @@
 #include "mfc/win/wnd.h"
 
 #include <cstdio>
+#include <mutex>
+#include <set>
+#include <string>
 
 #include "mfc/win/app.h"
 #include "mfc/win/controls.h"
@@ -135,14 +138,17 @@ BOOL AFXAPI AfxUnhookWindowCreate() {
 }
 
 LPCTSTR AFXAPI AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor, HBRUSH hbrBackground, HICON hIcon) {
-  // One name per argument set; the buffer of the last name is per thread,
-  // as callers use it right away.
-  static thread_local char name[96];
+  // One name per argument set, kept for the life of the process.
+  static std::mutex lock;
+  static std::set<std::string> names;
   HINSTANCE hInst = AfxGetInstanceHandle();
+  char name[96];
   std::snprintf(name, sizeof(name), "Quorbel:%p:%x:%p:%p:%p", static_cast<void*>(hInst), nClassStyle,
                 static_cast<void*>(hCursor), static_cast<void*>(hbrBackground), static_cast<void*>(hIcon));
+  std::lock_guard<std::mutex> guard(lock);
+  const std::string& kept = *names.insert(name).first;
   WNDCLASSA wc;
-  if (!::GetClassInfoA(hInst, name, &wc)) {
+  if (!::GetClassInfoA(hInst, kept.c_str(), &wc)) {
     wc = WNDCLASSA();
     wc.style = nClassStyle;
     wc.lpfnWndProc = ::DefWindowProcA;
@@ -150,10 +156,10 @@ LPCTSTR AFXAPI AfxRegisterWndClass(UINT nClassStyle, HCURSOR hCursor, HBRUSH hbr
     wc.hCursor = hCursor;
     wc.hbrBackground = hbrBackground;
     wc.hIcon = hIcon;
-    wc.lpszClassName = name;
+    wc.lpszClassName = kept.c_str();
     if (!::RegisterClassA(&wc)) return NULL;
   }
-  return name;
+  return kept.c_str();
 }
 
 // ---- Handle map ------------------------------------------------------------

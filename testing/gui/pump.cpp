@@ -47,9 +47,10 @@ void PumpFor(DWORD ms) {
 
 namespace {
 
-// Actions by thread-timer id; the timers belong to the thread that set them.
+// Actions by thread-timer id. The tests drive windows from their main
+// thread; the timers belong to the thread that set them.
 std::map<UINT_PTR, std::function<void()>>& Actions() {
-  static thread_local std::map<UINT_PTR, std::function<void()>> actions;
+  static std::map<UINT_PTR, std::function<void()>> actions;
   return actions;
 }
 
