@@ -1,0 +1,60 @@
+#!/bin/sh
+# Makes the elementary streams that the multiplexer's tests join, with
+# ffmpeg, into <outdir>:
+#   scripts/make-es-fixtures.sh <outdir>
+#
+#   vcd-pal.m1v  vcd-pal.mp2     3 s VideoCD video (25 fps) and 44.1 kHz layer II
+#   vcd-ntsc.m1v vcd-ntsc.mp2    3 s VideoCD video (29.97 fps, B pictures)
+#   svcd-pal.m2v svcd-pal.mp2    3 s SuperVCD video (480x576) and audio
+#   dvd-pal.m2v  dvd-pal.mp2     3 s DVD video (720x576) and 48 kHz layer II
+#   dvd-ntsc.m2v dvd-ntsc.mp2    3 s DVD video (720x480, 29.97, B pictures)
+#   not-audio.mp2                bytes that hold no audio frame
+#
+# Files that exist already are kept; each is written under a temporary name
+# first. A change of a recipe bumps the version, which makes all anew.
+set -eu
+
+if [ $# -lt 1 ]; then
+  echo "usage: $0 <outdir>" >&2
+  exit 2
+fi
+out=$1
+version=1
+command -v ffmpeg >/dev/null || { echo "ffmpeg is needed" >&2; exit 1; }
+
+mkdir -p "$out"
+if [ "$(cat "$out/es.version" 2>/dev/null || true)" != "$version" ]; then
+  rm -f "$out"/*.m1v "$out"/*.m2v "$out"/*.mp2 "$out"/*.tmp
+  echo "$version" > "$out/es.version"
+fi
+
+# video <file> <size> <rate> <target> <format> [options...]
+video() {
+  file=$1 size=$2 rate=$3 target=$4 format=$5
+  shift 5
+  [ -s "$out/$file" ] && return 0
+  ffmpeg -nostdin -v error -y -f lavfi -i "testsrc=size=$size:rate=$rate" -t 3 \
+    -target "$target" -an "$@" -f "$format" "$out/$file.tmp"
+  mv "$out/$file.tmp" "$out/$file"
+}
+
+# audio <file> <sample rate> <target>
+audio() {
+  file=$1 rate=$2 target=$3
+  [ -s "$out/$file" ] && return 0
+  ffmpeg -nostdin -v error -y -f lavfi -i "sine=frequency=440:sample_rate=$rate" -t 3 \
+    -target "$target" -vn -c:a mp2 -b:a 224k -ar "$rate" -f mp2 "$out/$file.tmp"
+  mv "$out/$file.tmp" "$out/$file"
+}
+
+video vcd-pal.m1v 352x288 25 pal-vcd mpeg1video
+audio vcd-pal.mp2 44100 pal-vcd
+video vcd-ntsc.m1v 352x240 30000/1001 ntsc-vcd mpeg1video -bf 2
+audio vcd-ntsc.mp2 44100 ntsc-vcd
+video svcd-pal.m2v 480x576 25 pal-svcd mpeg2video
+audio svcd-pal.mp2 44100 pal-svcd
+video dvd-pal.m2v 720x576 25 pal-dvd mpeg2video
+audio dvd-pal.mp2 48000 pal-dvd
+video dvd-ntsc.m2v 720x480 30000/1001 ntsc-dvd mpeg2video -bf 2
+audio dvd-ntsc.mp2 48000 ntsc-dvd
+[ -s "$out/not-audio.mp2" ] || printf 'this is no MPEG audio at all\n%.0s' $(seq 1 200) > "$out/not-audio.mp2"
