@@ -55,14 +55,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // Every variant finds what the plain one finds, over the whole input.
     std::vector<uint8_t> copy(data, data + size);
     const int end = static_cast<int>(size);
-    for (int from = 0; from <= end;) {
-      int expected = MpegFindStartCodePlain(copy.data(), from, end);
-      int sse2 = MpegFindStartCodeSse2(copy.data(), from, end);
-      int avx2 = MpegFindStartCodeAvx2(copy.data(), from, end);
-      if (MpegFindStartCode(copy.data(), from, end) != expected) abort();
-      if ((sse2 != -2 && sse2 != expected) || (avx2 != -2 && avx2 != expected)) abort();
-      if (expected < 0) break;
-      from = expected + 1;
+    for (int kind : {kMpegAnyStartCode, kMpegHeaderStartCode}) {
+      for (int from = 0; from <= end;) {
+        int expected = MpegFindStartCodePlain(copy.data(), from, end, kind);
+        int sse2 = MpegFindStartCodeSse2(copy.data(), from, end, kind);
+        int avx2 = MpegFindStartCodeAvx2(copy.data(), from, end, kind);
+        if (MpegFindStartCode(copy.data(), from, end, kind) != expected) abort();
+        if ((sse2 != -2 && sse2 != expected) || (avx2 != -2 && avx2 != expected)) abort();
+        if (expected < 0) break;
+        from = expected + 1;
+      }
     }
   }
   return 0;
