@@ -146,6 +146,15 @@ bool ReadText(const BYTE*& p, const BYTE* end, std::wstring& text) {
 // Deepest nesting of popups a menu resource may have.
 const int kMaxMenuDepth = 16;
 
+// Makes the item at a position a plain text item; a popup keeps its submenu.
+void SetPlainItem(HMENU hMenu, int pos, const CString& text) {
+  HMENU hSub = ::GetSubMenu(hMenu, pos);
+  if (hSub != NULL)
+    ::ModifyMenuA(hMenu, static_cast<UINT>(pos), MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(hSub), text);
+  else
+    ::ModifyMenuA(hMenu, static_cast<UINT>(pos), MF_BYPOSITION, ::GetMenuItemID(hMenu, pos), text);
+}
+
 }  // namespace
 
 // ---- Helpers shared with the drawing -------------------------------------------------------
@@ -626,13 +635,7 @@ BOOL COwnerMenu::LoadMenu(LPCTSTR lpszResourceName) {
   // The top level (a menu bar) stays plain text.
   int count = ::GetMenuItemCount(m_hMenu);
   for (int pos = 0; pos < count && pos < GetItemCount(); ++pos) {
-    OwnerMenuItem* pItem = m_items[static_cast<size_t>(pos)];
-    CString text = pItem->GetText();
-    HMENU hSub = ::GetSubMenu(m_hMenu, pos);
-    if (hSub != NULL)
-      ::ModifyMenuA(m_hMenu, pos, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(hSub), text);
-    else
-      ::ModifyMenuA(m_hMenu, pos, MF_BYPOSITION, ::GetMenuItemID(m_hMenu, pos), text);
+    SetPlainItem(m_hMenu, pos, m_items[static_cast<size_t>(pos)]->GetText());
   }
   m_bTopLevelPlain = TRUE;
   return TRUE;
@@ -692,7 +695,7 @@ void COwnerMenu::KeepTopLevelPlain() {
     if (hSub == NULL) continue;
     OwnerMenuItem* pItem = m_items[static_cast<size_t>(i)];
     pItem->flags = MF_BYPOSITION | MF_POPUP;
-    ::ModifyMenuA(m_hMenu, pos, MF_BYPOSITION | MF_POPUP, reinterpret_cast<UINT_PTR>(hSub), pItem->GetText());
+    SetPlainItem(m_hMenu, pos, pItem->GetText());
   }
 }
 
