@@ -91,7 +91,7 @@ CVcdObj::CVcdObj(CVcdMessageSink* messages, int type)
       m_writing(0),
       m_currentTrack(0),
       m_lastProgressSectors(0),
-      m_imageName(NULL) {}
+      m_imageName() {}
 
 CVcdObj::~CVcdObj() {
   m_customFiles.Clear(1);

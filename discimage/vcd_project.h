@@ -14,6 +14,7 @@
 #include <unordered_map>
 
 #include "discimage/vcd_dict.h"
+#include "discimage/vcd_image_sink.h"
 #include "discimage/vcd_object.h"
 #include "discimage/vcd_pbc.h"
 #include "discimage/vcd_segment.h"
@@ -91,7 +92,14 @@ enum {
   kVcdMinIsoSectors = 300,
 };
 
-class CVcdObj : public CVcdObject {
+// Results of WriteImage.
+enum {
+  kVcdWriteOk = 0,
+  kVcdWriteFailed = 1,
+  kVcdWriteCancelled = 2,
+};
+
+class CVcdObj : public CVcdObject, public CVcdImageNameTarget {
   DECLARE_DYNAMIC(CVcdObj)
 
   // The project for the type, or NULL (reported) for a type the builder does
@@ -127,6 +135,14 @@ class CVcdObj : public CVcdObject {
 
   // Lays the image out and returns its sectors, or -1.
   int ImageSize();
+  // Writes the image laid out by ImageSize: the cue list to cueSink (may be
+  // NULL), then every sector in order to imageSink. Both sinks are released
+  // (closed) when done; the caller destroys them. imageName is the name in
+  // write progress reports. kVcdWriteOk, kVcdWriteFailed (reported) or
+  // kVcdWriteCancelled. (vcd_write_image.cpp)
+  int WriteImage(CVcdImage* cueSink, CVcdImage* imageSink, const char* imageName);
+  // The toc/img sink names each img file as it moves on to it.
+  void SetProgressImageName(const char* name) override;
 
   // The play item number and kind of an id (0 when nothing has it).
   int ItemNumber(const char* id) const;
@@ -202,6 +218,10 @@ protected:
   // (vcd_project_layout.cpp)
   virtual int LayOutTrack1();
   virtual int ResolveEntryPoints();
+  // Parts of LayOutTrack1: every file and folder into the directory tree,
+  // then the directory area sized, checked, reserved and written. 0 or 1.
+  int BuildDirectoryTree(bool pbc, int searchBytes);
+  int PlaceDirectory();
   // Steps 3 to 5 of the size: ISO size + tracks (+ leadout pause), checked
   // against the largest image and the disc sizes. Sectors or -1.
   int CountImageSectors();
@@ -293,9 +313,11 @@ protected:
   int m_writing;                 // non-zero from the layout until written
   int m_currentTrack;            // track being written, for progress
   int m_lastProgressSectors;     // sectors written at the last progress report
-  const char* m_imageName;       // image file name for progress; not owned
+  std::string m_imageName;       // image file name for progress (own copy)
   IdMap m_foldedIds;             // sequence, default entry, segment, list ids
   IdMap m_entryIds;              // entry ids, exactly as given
+
+  friend class CVcdImageWriter;  // writes what the layout placed
 };
 
 // The project for the type, or NULL (reported).
