@@ -60,6 +60,13 @@ INT_PTR CFileDialogEx::DoModal() {
   BOOL ok = m_bOpenFileDialog ? ::GetOpenFileNameA(&m_ofnEx) : ::GetSaveFileNameA(&m_ofnEx);
   if (!ok) m_dwError = ::CommDlgExtendedError();
   m_pofnTemp = NULL;
+  if (ok && NameListTruncated()) {
+    // A system that fills the buffer with a cut list and calls it success
+    // would hand out broken names: treat it as the failure it is.
+    ok = FALSE;
+    m_dwError = FNERR_BUFFERTOOSMALL;
+    std::memset(m_ofnEx.lpstrFile, 0, m_ofnEx.nMaxFile);
+  }
 
   std::memcpy(&m_ofn, &m_ofnEx, QUORBEL_OFN_BASE_SIZE);
   m_ofn.lStructSize = QUORBEL_OFN_BASE_SIZE;
@@ -76,6 +83,24 @@ INT_PTR CFileDialogEx::DoModal() {
 
   if (m_dwError == FNERR_BUFFERTOOSMALL) ReportBufferTooSmall();
   return ok ? IDOK : IDCANCEL;
+}
+
+BOOL CFileDialogEx::NameListTruncated() const {
+  const char* buffer = m_ofnEx.lpstrFile;
+  DWORD size = m_ofnEx.nMaxFile;
+  if (buffer == NULL || size == 0) return FALSE;
+  // Walk the NUL-terminated names; a list of several ends with an empty one.
+  DWORD at = 0;
+  int names = 0;
+  for (;;) {
+    DWORD end = at;
+    while (end < size && buffer[end] != '\0') ++end;
+    if (end == size) return TRUE;  // a name without its terminator
+    if (end == at) return FALSE;   // the closing empty name
+    ++names;
+    at = end + 1;
+    if (at == size) return names > 1 && (m_ofnEx.Flags & OFN_ALLOWMULTISELECT) != 0;
+  }
 }
 
 void CFileDialogEx::ReportBufferTooSmall() {

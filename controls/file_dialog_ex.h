@@ -14,8 +14,9 @@ public:
                          CWnd* pParentWnd = NULL);
 
   // IDOK, or IDCANCEL when the user cancelled or the dialog failed. A
-  // multiple selection larger than the name buffer is not silently
-  // dropped: the user is told and GetError gives FNERR_BUFFERTOOSMALL.
+  // multiple selection larger than the name buffer (refused by the system,
+  // or cut short by it) yields no names: the user is told, and GetError
+  // gives FNERR_BUFFERTOOSMALL.
   INT_PTR DoModal() override;
 
   // The common dialog error of the last DoModal (0 when none).
@@ -36,6 +37,8 @@ protected:
   virtual BOOL IsWindows2000OrLater() const { return QueryWindows2000OrLater(); }
   // Tells the user that the selection did not fit the name buffer.
   virtual void ReportBufferTooSmall();
+  // The name list in the buffer was cut short (no terminator within it).
+  BOOL NameListTruncated() const;
 
   BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
   BOOL OnFileNameOK() override;
