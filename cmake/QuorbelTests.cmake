@@ -39,6 +39,12 @@ function(quorbel_add_gtest name)
   if(T_GUI)
     list(APPEND labels gui)
   endif()
+  if(QUORBEL_WINDOWS)
+    # All Windows tests share one X screen, where windows of tests running
+    # side by side would overlap and steal focus from each other; they are
+    # short, so they take turns.
+    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK x_display)
+  endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "${labels}"
     ENVIRONMENT "QUORBEL_DEFAULT_PREFIX=${CMAKE_BINARY_DIR}/wineprefix;QUORBEL_BUILD_DIR=${CMAKE_BINARY_DIR}")
 endfunction()
