@@ -1,0 +1,214 @@
+// DVD authoring from program streams that the multiplexer made of ffmpeg's
+// elementary streams: the VOBs with their navigation packs filled in, the
+// information files read back field by field, ffprobe on the VOBs, and the
+// refusals.
+#include "standins/dvdauthor/author_core.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "standins/include/muxtools.h"
+#include "standins/mux/mux.h"
+#include "standins/tests/es_fixtures.h"
+
+namespace {
+
+typedef std::vector<uint8_t> Bytes;
+
+Bytes ReadAll(const std::string& path) {
+  Bytes data;
+  FILE* f = fopen(path.c_str(), "rb");
+  if (f == NULL) return data;
+  uint8_t chunk[65536];
+  size_t n;
+  while ((n = fread(chunk, 1, sizeof chunk, f)) > 0) data.insert(data.end(), chunk, chunk + n);
+  fclose(f);
+  return data;
+}
+
+uint32_t Be32(const Bytes& b, size_t at) {
+  return static_cast<uint32_t>(b[at]) << 24 | b[at + 1] << 16 | b[at + 2] << 8 | b[at + 3];
+}
+uint16_t Be16(const Bytes& b, size_t at) { return static_cast<uint16_t>(b[at] << 8 | b[at + 1]); }
+
+std::string Mux(const std::string& name, int format) {
+  MuxJob job;
+  job.formatCode = format;
+  job.video = EsFixturePath(name + (format == kMuxFormatVcd ? ".m1v" : ".m2v"));
+  job.audio = EsFixturePath(name + ".mp2");
+  job.output = name + ".mpg";
+  MuxOutcome outcome;
+  EXPECT_EQ(kMuxResultOk, RunMux(job, &outcome)) << outcome.message;
+  return job.output;
+}
+
+class Recorder : public AuthorListener {
+public:
+  std::vector<int> vob, image;
+  void VobPercent(int percent) override { vob.push_back(percent); }
+  void ImagePercent(int percent) override { image.push_back(percent); }
+};
+
+class DvdAuthorCore : public ::testing::Test {
+protected:
+  void SetUp() override {
+    if (EsFixturePath("x").empty()) GTEST_SKIP() << "QUORBEL_ES_FIXTURES is not set";
+    disc = std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-disc/";
+    std::filesystem::remove_all(disc);
+  }
+  std::string disc;
+};
+
+TEST_F(DvdAuthorCore, TwoStreamsMakeOneTitleWithTwoChapters) {
+  AuthorJob job;
+  job.inputs = {Mux("dvd-pal", kMuxFormatDvd), Mux("dvd-pal", kMuxFormatDvd)};
+  job.discFolder = disc;
+  job.tvType = 1;
+  job.aspect = 1;
+  Recorder recorder;
+  AuthorOutcome outcome;
+  ASSERT_TRUE(AuthorDvd(job, &recorder, &outcome)) << outcome.error;
+  EXPECT_EQ(0, outcome.insertedNavigationPacks) << "the multiplexer left a slot for every VOBU";
+  ASSERT_FALSE(recorder.vob.empty());
+  EXPECT_EQ(100, recorder.vob.back());
+  EXPECT_EQ(100, recorder.image.back());
+
+  const std::string ts = disc + "VIDEO_TS/";
+  Bytes vob = ReadAll(ts + "VTS_01_1.VOB");
+  Bytes vts = ReadAll(ts + "VTS_01_0.IFO");
+  Bytes vmg = ReadAll(ts + "VIDEO_TS.IFO");
+  ASSERT_EQ(static_cast<size_t>(outcome.vobSectors) * 2048, vob.size());
+  EXPECT_EQ(vts, ReadAll(ts + "VTS_01_0.BUP"));
+  EXPECT_EQ(vmg, ReadAll(ts + "VIDEO_TS.BUP"));
+  EXPECT_EQ(Bytes(ReadAll(job.inputs[0]).size() * 2, 0).size(), vob.size())
+      << "VOBs are the streams' packs, nothing added or lost";
+
+  // Every navigation pack knows its own sector, and the VOBU address map
+  // lists exactly those sectors.
+  std::vector<uint32_t> navigation;
+  for (size_t s = 0; s < vob.size() / 2048; ++s) {
+    size_t at = s * 2048;
+    if (vob[at + 14 + 3] == 0xBB && vob[at + 38 + 3] == 0xBF) {
+      navigation.push_back(static_cast<uint32_t>(s));
+      EXPECT_EQ(s, Be32(vob, at + kPciOffset)) << "PCI lbn at " << s;
+      EXPECT_EQ(s, Be32(vob, at + kDsiOffset + 4)) << "DSI lbn at " << s;
+      uint32_t end = Be32(vob, at + kDsiOffset + 8);
+      ASSERT_LT(s + end, vob.size() / 2048);
+      EXPECT_LT(Be32(vob, at + kPciOffset + 12), Be32(vob, at + kPciOffset + 16)) << "start before end";
+    }
+  }
+  ASSERT_EQ(static_cast<size_t>(outcome.vobus), navigation.size());
+
+  ASSERT_GE(vts.size(), 2048u);
+  EXPECT_EQ(0, memcmp(vts.data(), "DVDVIDEO-VTS", 12));
+  const uint32_t vtsSectors = static_cast<uint32_t>(vts.size() / 2048);
+  EXPECT_EQ(vtsSectors, Be32(vts, 0xC4)) << "title VOBs follow the information file";
+  EXPECT_EQ(2 * vtsSectors + outcome.vobSectors - 1, Be32(vts, 0x0C));
+  EXPECT_EQ(0x1000u | 0x0C00u, Be16(vts, 0x200) & 0x3C00u) << "PAL, 16:9";
+  EXPECT_EQ(1, Be16(vts, 0x202)) << "one audio stream";
+  // Chapters.
+  size_t ptt = Be32(vts, 0xC8) * 2048;
+  EXPECT_EQ(1, Be16(vts, ptt));
+  EXPECT_EQ(2, Be16(vts, ptt + 12 + 4 + 2)) << "chapter 2 is program 2";
+  // The program chain: two programs, two cells, cell 2 starting where
+  // stream 2 starts.
+  size_t pgcit = Be32(vts, 0xCC) * 2048;
+  size_t pgc = pgcit + Be32(vts, pgcit + 12);
+  EXPECT_EQ(2, vts[pgc + 2]);
+  EXPECT_EQ(2, vts[pgc + 3]);
+  size_t playback = pgc + Be16(vts, pgc + 0xE8);
+  EXPECT_EQ(0u, Be32(vts, playback + 8));
+  EXPECT_EQ(vob.size() / 2048 / 2, Be32(vts, playback + 24 + 8));
+  EXPECT_EQ(vob.size() / 2048 - 1, Be32(vts, playback + 24 + 20));
+  EXPECT_EQ(0x03, vts[playback + 6]) << "cell 1 plays 3 s";
+  // Cell addresses and VOBU addresses.
+  size_t cadt = Be32(vts, 0xE0) * 2048;
+  EXPECT_EQ(2, Be16(vts, cadt));
+  size_t admap = Be32(vts, 0xE4) * 2048;
+  ASSERT_EQ(4 + 4 * navigation.size() - 1, Be32(vts, admap));
+  for (size_t n = 0; n < navigation.size(); ++n) EXPECT_EQ(navigation[n], Be32(vts, admap + 4 + 4 * n));
+
+  EXPECT_EQ(0, memcmp(vmg.data(), "DVDVIDEO-VMG", 12));
+  size_t srpt = Be32(vmg, 0xC4) * 2048;
+  EXPECT_EQ(1, Be16(vmg, srpt));
+  EXPECT_EQ(2, Be16(vmg, srpt + 10)) << "two chapters";
+  EXPECT_EQ(2 * vmg.size() / 2048, Be32(vmg, srpt + 16)) << "title set after VIDEO_TS.IFO and .BUP";
+  EXPECT_EQ(0x30, vmg[0x400 + 0xEC + 8]) << "first play jumps to title 1";
+
+  // ffprobe reads the VOB; each cell's timestamps start anew, so it sees the
+  // length of one stream.
+  std::string command = "ffprobe -v error -show_entries format=duration -of csv=p=0 '" + ts + "VTS_01_1.VOB'";
+  FILE* pipe = popen(command.c_str(), "r");
+  ASSERT_NE(nullptr, pipe);
+  char text[64] = "";
+  fgets(text, sizeof text, pipe);
+  pclose(pipe);
+  EXPECT_NEAR(3.0, atof(text), 0.2);
+}
+
+TEST_F(DvdAuthorCore, StreamsWithoutNavigationPacksGetThemInserted) {
+  // A DVD stream of ffmpeg's own making: 2048-byte MPEG-2 packs.
+  std::string made = "ffmpeg-dvd.mpg";
+  std::string command = "ffmpeg -nostdin -v error -y -f lavfi -i testsrc=size=720x576:rate=25 -f lavfi -i "
+                        "sine=sample_rate=48000 -t 2 -target pal-dvd -c:a mp2 -b:a 224k '" + made + "'";
+  ASSERT_EQ(0, system(command.c_str()));
+  AuthorJob job;
+  job.inputs = {made};
+  job.discFolder = disc;
+  job.tvType = 1;
+  AuthorOutcome outcome;
+  ASSERT_TRUE(AuthorDvd(job, NULL, &outcome)) << outcome.error;
+  EXPECT_GT(outcome.vobus, 1);
+  Bytes vob = ReadAll(disc + "VIDEO_TS/VTS_01_1.VOB");
+  EXPECT_EQ(static_cast<size_t>(outcome.vobSectors) * 2048, vob.size());
+  EXPECT_EQ(0xBB, vob[17]) << "the VOB opens with a navigation pack";
+}
+
+TEST_F(DvdAuthorCore, RefusesWhatADvdCannotHold) {
+  struct Row {
+    const char* what;
+    std::vector<std::string> inputs;
+  } rows[] = {
+      {"VideoCD packs", {Mux("vcd-pal", kMuxFormatVcd)}},
+      {"two picture formats", {Mux("dvd-pal", kMuxFormatDvd), Mux("dvd-ntsc", kMuxFormatDvd)}},
+      {"no such file", {"no-such.mpg"}},
+      {"nothing", {}},
+  };
+  for (const Row& row : rows) {
+    AuthorJob job;
+    job.inputs = row.inputs;
+    job.discFolder = disc;
+    AuthorOutcome outcome;
+    EXPECT_FALSE(AuthorDvd(job, NULL, &outcome)) << row.what;
+    EXPECT_FALSE(outcome.error.empty()) << row.what;
+    EXPECT_FALSE(std::filesystem::exists(disc + "VIDEO_TS/VTS_01_1.VOB")) << row.what;
+  }
+}
+
+TEST(DvdPack, ParsesWhatTheScanNeeds) {
+  uint8_t pack[2048] = {0, 0, 1, 0xBA, 0x44, 0, 0x04, 0, 0x04, 0x01, 0x01, 0x89, 0xC3, 0xF8};
+  uint8_t* p = pack + 14;
+  const uint8_t pes[] = {0, 0, 1, 0xE0, 0x07, 0xEC, 0x80, 0x80, 0x05, 0x21, 0x00, 0x01, 0x00, 0x01};
+  memcpy(p, pes, sizeof pes);
+  const uint8_t payload[] = {0, 0, 1, 0xB3, 0x2D, 0x02, 0x40, 0x33, 0, 0, 1, 0};
+  memcpy(p + sizeof pes, payload, sizeof payload);
+  PackFacts facts;
+  ASSERT_TRUE(ParseDvdPack(pack, &facts));
+  EXPECT_EQ(kRoleVideo, facts.role);
+  EXPECT_TRUE(facts.gopStart);
+  EXPECT_TRUE(facts.hasPts);
+  EXPECT_EQ(0, facts.pts);
+  EXPECT_EQ(1, facts.pictureStarts);
+  pack[4] = 0x21;  // an MPEG-1 pack header
+  EXPECT_FALSE(ParseDvdPack(pack, &facts));
+  pack[4] = 0x44;
+  p[4] = 0x7F;  // a packet that runs past the pack
+  EXPECT_FALSE(ParseDvdPack(pack, &facts));
+}
+
+}  // namespace
