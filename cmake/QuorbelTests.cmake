@@ -47,9 +47,4 @@ function(quorbel_add_gtest name)
   endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "${labels}"
     ENVIRONMENT "QUORBEL_DEFAULT_PREFIX=${CMAKE_BINARY_DIR}/wineprefix;QUORBEL_BUILD_DIR=${CMAKE_BINARY_DIR}")
-  if(T_GUI)
-    # One display for all: activation, focus, open menus and screen pixels
-    # are shared, so GUI tests take turns (others still run in parallel).
-    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK quorbel_display)
-  endif()
 endfunction()

@@ -105,7 +105,9 @@ public:
   // What the window paints into a memory DC when asked to print itself
   // (PrintWindow; windows that only paint in WM_PAINT may come out blank).
   static Capture Printed(HWND hWnd, bool clientOnly = true);
-  // A rectangle of the screen (screen coordinates).
+  // A rectangle of the screen (screen coordinates). GUI tests take turns
+  // on the display (CTest resource lock), so only the test's own windows
+  // stand there.
   static Capture OfScreen(const RECT& rect);
 
   bool Valid() const { return width_ > 0 && height_ > 0; }

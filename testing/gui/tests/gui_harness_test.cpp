@@ -146,6 +146,7 @@ namespace {
 TEST(CaptureTest, ScreenCaptureSeesWindowContent) {
   HWND hWnd = guitest::CreateTestWindow("Screen capture window", 60, 60, 100, 60, RGB(10, 20, 200));
   ASSERT_NE(hWnd, (HWND)NULL);
+  ::SetWindowPos(hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   guitest::PumpFor(100);
   guitest::Capture screen = guitest::Capture::OfScreen(guitest::ClientRectOnScreen(hWnd));
   ASSERT_TRUE(screen.Valid());
