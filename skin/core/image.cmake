@@ -27,17 +27,3 @@ quorbel_add_gtest(image_transform_test
 quorbel_add_gtest(image_draw_test WINDOWS_ONLY GUI
   SOURCES ${_img}/tests/image_draw_test.cpp
   LIBS quorbel_skin_image)
-
-# libFuzzer targets for the two decoders (clang only; see fuzz/build.sh for
-# a stand-alone build).
-option(QUORBEL_SKIN_IMAGE_FUZZ "Build the skin image decoder fuzz targets" OFF)
-if(QUORBEL_SKIN_IMAGE_FUZZ AND NOT QUORBEL_WINDOWS AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
-  foreach(_fz bmp tga)
-    add_executable(image_${_fz}_fuzz ${_img}/fuzz/image_${_fz}_fuzz.cpp
-      ${_img}/skin_image.cpp ${_img}/image_stream.cpp ${_img}/image_codec.cpp
-      ${_img}/image_bmp.cpp ${_img}/image_tga.cpp ${_img}/image_transform.cpp)
-    target_include_directories(image_${_fz}_fuzz PRIVATE ${_img_root})
-    target_compile_options(image_${_fz}_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
-    target_link_options(image_${_fz}_fuzz PRIVATE -fsanitize=fuzzer,address,undefined)
-  endforeach()
-endif()
