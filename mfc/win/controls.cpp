@@ -324,7 +324,9 @@ void CToolTipCtrl::FillInToolInfo(TTTOOLINFOA& ti, CWnd* pWnd, UINT_PTR nIDTool)
   ti.cbSize = TTTOOLINFOA_V2_SIZE;
   HWND hWnd = pWnd->GetSafeHwnd();
   if (nIDTool == 0) {
-    ti.hwnd = ::GetParent(hWnd);
+    // The whole window: the tool is the window itself, owned by its parent.
+    HWND hParent = ::GetParent(hWnd);
+    ti.hwnd = hParent != NULL ? hParent : hWnd;
     ti.uFlags = TTF_IDISHWND;
     ti.uId = reinterpret_cast<UINT_PTR>(hWnd);
   } else {
@@ -344,7 +346,8 @@ BOOL CToolTipCtrl::AddTool(CWnd* pWnd, LPCTSTR lpszText, LPCRECT lpRectTool, UIN
     ti.uId = 0;
   }
   if (lpRectTool != NULL) ti.rect = *lpRectTool;
-  ti.uFlags |= TTF_SUBCLASS;
+  // No TTF_SUBCLASS: the owner hands mouse messages over with RelayEvent
+  // from PreTranslateMessage.
   ti.hinst = NULL;
   ti.lpszText = const_cast<LPSTR>(lpszText);
   return static_cast<BOOL>(SendMessage(TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti)));
