@@ -210,7 +210,8 @@ DWORD WINAPI BurnThread(void* parameter) {
   std::string failure;
   VirtualDrive drive;
   LoadVirtualDrive(job->letter, &drive);
-  int64_t writtenSectors = 0;
+  int64_t writtenSectors = 0;  // whole pieces written
+  int64_t reachedSectors = 0;  // with the piece being written
   if (PlanBurn(job->files, &pieces, &sectors, &why) != kCdOk) {
     failure = "Writing failed: " + why;
   } else {
@@ -242,6 +243,7 @@ DWORD WINAPI BurnThread(void* parameter) {
           doneBytes = before + bytes;
           int64_t doneSectors =
               writtenSectors + (piece.length > 0 ? piece.sectors * bytes / piece.length : 0);
+          reachedSectors = doneSectors;
           float percent = totalBytes > 0 ? static_cast<float>(doneBytes * 100.0 / totalBytes) : 100.0f;
           ReportProcess(*job, percent, piece.track > 0 ? piece.track : tracks, tracks, doneSectors, sectors);
           return g_abort == 0;
@@ -262,6 +264,7 @@ DWORD WINAPI BurnThread(void* parameter) {
     if (job->finalize != nullptr) job->finalize(job->finalizeUser);
   }
   // A write-once disc that was written to, even in part, is no longer blank.
+  if (!failure.empty() && reachedSectors > writtenSectors) writtenSectors = reachedSectors;
   if (LoadVirtualDrive(job->letter, &drive)) {
     if (writtenSectors > 0 || failure.empty()) {
       drive.blank = false;

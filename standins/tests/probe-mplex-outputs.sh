@@ -1,0 +1,34 @@
+#!/bin/sh
+# ffprobe's view of the program streams that muxTools.dll wrote under Wine
+# (standins_mplex_dll_test): both streams there, three seconds long.
+#   probe-mplex-outputs.sh <folder>
+set -eu
+dir=$1
+status=0
+for name in vcd-pal vcd-ntsc svcd-pal dvd-pal dvd-ntsc; do
+  file="$dir/$name.mpg"
+  if [ ! -s "$file" ]; then
+    echo "FAIL $name: no output"
+    status=1
+    continue
+  fi
+  codecs=$(ffprobe -v error -show_entries stream=codec_name -of csv=p=0 "$file" | sort | tr '\n' ' ')
+  duration=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$file")
+  case "$codecs" in
+    *mp2*mpeg[12]video*) ;;
+    *) echo "FAIL $name: streams '$codecs'"; status=1; continue ;;
+  esac
+  if ! awk -v d="$duration" 'BEGIN { exit !(d > 2.92 && d < 3.08) }'; then
+    echo "FAIL $name: duration $duration"
+    status=1
+    continue
+  fi
+  errors=$(ffmpeg -nostdin -v error -i "$file" -f null - 2>&1 || true)
+  if [ -n "$errors" ]; then
+    echo "FAIL $name: decoding says $errors"
+    status=1
+    continue
+  fi
+  echo "ok $name: $codecs$duration s"
+done
+exit $status

@@ -1,0 +1,90 @@
+// Helpers of the stand-ins' tests under Wine: files, the test's own drive
+// settings and disc folders, and waiting for callbacks and messages.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace standin_test {
+
+typedef std::vector<uint8_t> Bytes;
+
+inline Bytes ReadBytes(const std::string& path) {
+  Bytes data;
+  FILE* f = fopen(path.c_str(), "rb");
+  if (f == NULL) return data;
+  uint8_t chunk[65536];
+  size_t n;
+  while ((n = fread(chunk, 1, sizeof chunk, f)) > 0) data.insert(data.end(), chunk, chunk + n);
+  fclose(f);
+  return data;
+}
+
+inline bool WriteBytes(const std::string& path, const Bytes& data) {
+  FILE* f = fopen(path.c_str(), "wb");
+  if (f == NULL) return false;
+  bool ok = data.empty() || fwrite(data.data(), 1, data.size(), f) == data.size();
+  return fclose(f) == 0 && ok;
+}
+
+inline bool WriteText(const std::string& path, const std::string& text) {
+  return WriteBytes(path, Bytes(text.begin(), text.end()));
+}
+
+// Bytes that differ from sector to sector.
+inline Bytes Pattern(size_t size, uint32_t seed) {
+  Bytes data(size);
+  uint32_t x = seed * 2654435761u + 1;
+  for (size_t i = 0; i < size; ++i) {
+    x ^= x << 13;
+    x ^= x >> 17;
+    x ^= x << 5;
+    data[i] = static_cast<uint8_t>(x);
+  }
+  return data;
+}
+
+inline std::string CurrentFolder() {
+  char buffer[MAX_PATH] = "";
+  GetCurrentDirectoryA(sizeof buffer, buffer);
+  std::string folder = buffer;
+  if (!folder.empty() && folder.back() != '\\') folder += "\\";
+  return folder;
+}
+
+// This test's drive settings and discs, in its working folder.
+inline void UseOwnDrives(const std::string& ini) {
+  std::string folder = CurrentFolder();
+  SetEnvironmentVariableA("QUORBEL_DRIVES_INI", (folder + "drives.ini").c_str());
+  SetEnvironmentVariableA("QUORBEL_DISCS_DIR", (folder + "discs").c_str());
+  WriteText(folder + "drives.ini", ini);
+}
+
+inline std::string IniValue(const char* section, const char* key) {
+  char buffer[256] = "";
+  GetPrivateProfileStringA(section, key, "", buffer, sizeof buffer, (CurrentFolder() + "drives.ini").c_str());
+  return buffer;
+}
+
+// Waits (pumping this thread's messages) until done() holds; false after
+// the timeout.
+inline bool WaitFor(const std::function<bool()>& done, DWORD timeoutMs = 30000) {
+  DWORD start = GetTickCount();
+  while (!done()) {
+    MSG msg;
+    while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    if (GetTickCount() - start > timeoutMs) return false;
+    Sleep(5);
+  }
+  return true;
+}
+
+}  // namespace standin_test

@@ -1,0 +1,45 @@
+# Tests of the stand-ins and the call layer under Wine. Each test runs from
+# this folder's build directory, where the DLLs are, so LoadLibrary finds
+# them by name as the programs do.
+set(_st ${_si}/tests)
+
+quorbel_add_gtest(standins_mplex_dll_test WINDOWS_ONLY
+  SOURCES ${_st}/mplex_dll_test.cpp
+  LIBS quorbel_outside_calls quorbel_discimage)
+add_dependencies(standins_mplex_dll_test standin_muxtools standin_dvdscribe)
+quorbel_standins_fixture_test(standins_mplex_dll_test)
+if(TEST standins_mplex_dll_test)
+  # ffprobe runs natively on what the library wrote under Wine.
+  set(_mplex_out ${CMAKE_BINARY_DIR}/testwork/standins_mplex_out)
+  file(MAKE_DIRECTORY ${_mplex_out})
+  set_property(TEST standins_mplex_dll_test APPEND PROPERTY ENVIRONMENT QUORBEL_MPLEX_OUT=${_mplex_out})
+  set_property(TEST standins_mplex_dll_test APPEND PROPERTY FIXTURES_SETUP mplex_outputs)
+  add_test(NAME standins_mplex_ffprobe COMMAND sh ${_st}/probe-mplex-outputs.sh ${_mplex_out})
+  set_tests_properties(standins_mplex_ffprobe PROPERTIES FIXTURES_REQUIRED mplex_outputs
+    LABELS wine TIMEOUT 120)
+endif()
+
+quorbel_add_gtest(standins_cdscribe_dll_test WINDOWS_ONLY
+  SOURCES ${_st}/cdscribe_dll_test.cpp
+  LIBS quorbel_outside_calls)
+add_dependencies(standins_cdscribe_dll_test standin_cdscribe)
+quorbel_standins_fixture_test(standins_cdscribe_dll_test)
+
+quorbel_add_gtest(standins_dvdscribe_dll_test WINDOWS_ONLY
+  SOURCES ${_st}/dvdscribe_dll_test.cpp
+  LIBS quorbel_outside_calls)
+add_dependencies(standins_dvdscribe_dll_test standin_dvdscribe)
+
+if(TARGET standin_dvdauthor)
+  quorbel_add_gtest(standins_dvdauthor_dll_test WINDOWS_ONLY GUI
+    SOURCES ${_st}/dvdauthor_dll_test.cpp
+    LIBS quorbel_outside_calls)
+  add_dependencies(standins_dvdauthor_dll_test standin_dvdauthor standin_muxtools)
+  quorbel_standins_fixture_test(standins_dvdauthor_dll_test)
+endif()
+
+quorbel_add_gtest(standins_filters_test WINDOWS_ONLY
+  SOURCES ${_st}/filters_test.cpp)
+add_dependencies(standins_filters_test standin_MPEGFilter standin_MPEGWriteFilter
+  standin_DVDEncoder standin_RealMedia)
+target_link_libraries(standins_filters_test PRIVATE advapi32)
