@@ -22,6 +22,8 @@ public:
     kGrayOut = 1,     // grey of the same brightness
     kDarkerOut = 2,   // each channel a quarter darker
   };
+  // Where the image stands (SetAlign).
+  enum Align { kAlignLeft = 0, kAlignTop = 1, kAlignRight = 2 };
   // Results of the setters.
   enum { kOk = 0, kInvalidAlign = 4, kInvalidPressedStyle = 6 };
   // Sound records: what to play when the mouse comes over it, and on a click.
