@@ -93,6 +93,25 @@ TEST(AppTest, RunEndsWhenTheMainWindowCloses) {
   EXPECT_EQ(app.mainWnd.m_hWnd, (HWND)NULL);
 }
 
+TEST(AppTest, AProgramWithOnlyAnApplicationObjectRunsThroughWinMain) {
+  // The helper program sits beside this test.
+  char path[MAX_PATH] = "";
+  ::GetModuleFileNameA(NULL, path, MAX_PATH);
+  std::string program(path);
+  program = program.substr(0, program.rfind('\\') + 1) + "mfc_winmain_program.exe";
+  std::string command = "\"" + program + "\" abcd";
+  STARTUPINFOA si = {sizeof(si)};
+  PROCESS_INFORMATION pi = {};
+  ASSERT_TRUE(::CreateProcessA(program.c_str(), &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
+      << program;
+  ASSERT_EQ(::WaitForSingleObject(pi.hProcess, 30000), WAIT_OBJECT_0);
+  DWORD code = 0;
+  ::GetExitCodeProcess(pi.hProcess, &code);
+  ::CloseHandle(pi.hThread);
+  ::CloseHandle(pi.hProcess);
+  EXPECT_EQ(code, 100u + 4u + 50u);  // command line "abcd", InitInstance saw its app
+}
+
 TEST(AppTest, ResourceHandleDefaultsToTheProgram) {
   EXPECT_EQ(AfxGetInstanceHandle(), ::GetModuleHandleA(NULL));
   EXPECT_EQ(AfxGetResourceHandle(), ::GetModuleHandleA(NULL));
