@@ -100,7 +100,8 @@ TEST(AppTest, AProgramWithOnlyAnApplicationObjectRunsThroughWinMain) {
   std::string program(path);
   program = program.substr(0, program.rfind('\\') + 1) + "mfc_winmain_program.exe";
   std::string command = "\"" + program + "\" abcd";
-  STARTUPINFOA si = {sizeof(si)};
+  STARTUPINFOA si = {};
+  si.cb = sizeof(si);
   PROCESS_INFORMATION pi = {};
   ASSERT_TRUE(::CreateProcessA(program.c_str(), &command[0], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
       << program;
