@@ -39,8 +39,8 @@ quorbel_standin_dll(standin_muxtools muxTools ${_si}/muxtools/muxTools.def
 target_link_libraries(standin_muxtools PRIVATE quorbel_mux)
 
 quorbel_standin_dll(standin_cdscribe CdScribe ${_si}/cdscribe/CdScribe.def
-  ${_si}/cdscribe/cdscribe.cpp ${_si}/cdscribe/cue_sheet.cpp ${_si}/cdscribe/video_judge.cpp)
-target_link_libraries(standin_cdscribe PRIVATE quorbel_discimage)
+  ${_si}/cdscribe/cdscribe.cpp)
+target_link_libraries(standin_cdscribe PRIVATE quorbel_cdscribe_core)
 
 quorbel_standin_dll(standin_dvdscribe DvdScribe ${_si}/dvdscribe/DvdScribe.def
   ${_si}/dvdscribe/dvdscribe.cpp)

@@ -43,3 +43,9 @@ quorbel_add_gtest(standins_filters_test WINDOWS_ONLY
 add_dependencies(standins_filters_test standin_MPEGFilter standin_MPEGWriteFilter
   standin_DVDEncoder standin_RealMedia)
 target_link_libraries(standins_filters_test PRIVATE advapi32)
+
+# The installed-suite prefix (a Wine prefix of its own, made anew each run).
+add_test(NAME standins_suite_prefix
+  COMMAND sh ${_st}/check-suite-prefix.sh ${PROJECT_SOURCE_DIR} ${CMAKE_BINARY_DIR}
+          ${CMAKE_BINARY_DIR}/testwork/suite-prefix)
+set_tests_properties(standins_suite_prefix PROPERTIES TIMEOUT 300 LABELS "wine;prefix")
