@@ -27,7 +27,13 @@ DialogTemplate::DialogTemplate(const std::string& title, int x, int y, int cx, i
 
 DialogTemplate& DialogTemplate::Add(const std::string& className, int id, const std::string& text, int x, int y,
                                     int cx, int cy, DWORD style, DWORD exStyle) {
-  items_.push_back({className, text, id, x, y, cx, cy, style | WS_CHILD | WS_VISIBLE, exStyle});
+  items_.push_back({className, text, 0, id, x, y, cx, cy, style | WS_CHILD | WS_VISIBLE, exStyle});
+  return *this;
+}
+
+DialogTemplate& DialogTemplate::AddWithResource(const std::string& className, int id, WORD resourceId, int x,
+                                                int y, int cx, int cy, DWORD style, DWORD exStyle) {
+  items_.push_back({className, "", resourceId, id, x, y, cx, cy, style | WS_CHILD | WS_VISIBLE, exStyle});
   return *this;
 }
 
@@ -70,7 +76,12 @@ const DLGTEMPLATE* DialogTemplate::Get() {
     b.push_back(static_cast<WORD>(item.cy));
     b.push_back(static_cast<WORD>(item.id));
     PutString(b, item.className);
-    PutString(b, item.text);
+    if (item.resourceId != 0) {
+      b.push_back(0xFFFF);  // an ordinal follows
+      b.push_back(item.resourceId);
+    } else {
+      PutString(b, item.text);
+    }
     b.push_back(0);  // no creation data
   }
   return reinterpret_cast<const DLGTEMPLATE*>(b.data());

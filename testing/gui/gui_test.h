@@ -50,6 +50,11 @@ void PostClick(HWND hButton);
 void PostCommand(HWND hWnd, int id, int code = BN_CLICKED);
 // A key press (down and up) queued to a window.
 void PostKey(HWND hWnd, UINT vk);
+// A mouse message (WM_MOUSEMOVE, WM_LBUTTONDOWN, ...) at client point
+// (x, y), queued; keys are the MK_ flags.
+void PostMouse(HWND hWnd, UINT message, int x, int y, WPARAM keys = 0);
+// A left click at client point (x, y): button down and up, queued.
+void PostLeftClick(HWND hWnd, int x, int y);
 // A top-level window of this process with that exact title, or NULL.
 HWND FindTopWindow(const std::string& title);
 // The same, pumping messages while waiting.
@@ -73,6 +78,9 @@ public:
   // "SysListView32", ...). Returns *this for chaining.
   DialogTemplate& Add(const std::string& className, int id, const std::string& text, int x, int y, int cx,
                       int cy, DWORD style, DWORD exStyle = 0);
+  // A control whose text is a resource id (SS_BITMAP / SS_ICON statics).
+  DialogTemplate& AddWithResource(const std::string& className, int id, WORD resourceId, int x, int y,
+                                  int cx, int cy, DWORD style, DWORD exStyle = 0);
   // Shorthands with the usual styles.
   DialogTemplate& Button(int id, const std::string& text, int x, int y, int cx, int cy,
                          DWORD style = BS_PUSHBUTTON | WS_TABSTOP);
@@ -84,6 +92,7 @@ public:
 private:
   struct Item {
     std::string className, text;
+    WORD resourceId;  // used instead of text when not 0
     int id, x, y, cx, cy;
     DWORD style, exStyle;
   };

@@ -106,6 +106,16 @@ void PostKey(HWND hWnd, UINT vk) {
   ::PostMessageA(hWnd, WM_KEYUP, vk, 1 | (scan << 16) | (1u << 30) | (1u << 31));
 }
 
+void PostMouse(HWND hWnd, UINT message, int x, int y, WPARAM keys) {
+  ::PostMessageA(hWnd, message, keys, MAKELPARAM(x, y));
+}
+
+void PostLeftClick(HWND hWnd, int x, int y) {
+  PostMouse(hWnd, WM_MOUSEMOVE, x, y);
+  PostMouse(hWnd, WM_LBUTTONDOWN, x, y, MK_LBUTTON);
+  PostMouse(hWnd, WM_LBUTTONUP, x, y);
+}
+
 namespace {
 
 struct FindData {

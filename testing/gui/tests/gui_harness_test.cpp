@@ -156,3 +156,29 @@ TEST(CaptureTest, ScreenCaptureSeesWindowContent) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DialogTemplateTest, ResourceIdTextsAndPostedClicks) {
+  // An icon static named by an ordinal: OIC_INFORMATION is not in this
+  // program, so the static stays without an image but the template must
+  // still parse and create every control after it.
+  guitest::DialogTemplate t("Ordinal dialog", 10, 10, 120, 60);
+  t.AddWithResource("STATIC", 200, 1, 5, 5, 20, 20, SS_ICON)
+      .Button(100, "After", 40, 5, 50, 14);
+  DialogState state;
+  HWND hDlg = ::CreateDialogIndirectParamA(::GetModuleHandleA(NULL), t.Get(), NULL, &CountingDlgProc,
+                                           reinterpret_cast<LPARAM>(&state));
+  ASSERT_NE(hDlg, (HWND)NULL);
+  EXPECT_NE(::GetDlgItem(hDlg, 200), (HWND)NULL);
+  HWND button = ::GetDlgItem(hDlg, 100);
+  ASSERT_NE(button, (HWND)NULL);
+  EXPECT_EQ(guitest::GetText(button), "After");
+  ::ShowWindow(hDlg, SW_SHOW);
+  // A posted mouse click on the button reaches the dialog as its command.
+  guitest::PostLeftClick(button, 3, 3);
+  EXPECT_TRUE(guitest::PumpUntil([&] { return state.clicks == 1; }, 2000));
+  ::DestroyWindow(hDlg);
+}
+
+}  // namespace
