@@ -16,7 +16,11 @@ namespace {
 CWinApp* g_pApp = NULL;                 // the one application object
 HINSTANCE g_hResource = NULL;           // AfxSetResourceHandle; NULL: the instance
 
-std::mutex g_boxHookLock;
+// Never destroyed: a scripted box set may go during static destruction.
+std::mutex& BoxHookLock() {
+  static std::mutex* lock = new std::mutex;
+  return *lock;
+}
 AFX_MESSAGEBOX_HOOK g_pfnBoxHook = NULL;
 void* g_pBoxHookContext = NULL;
 
@@ -259,7 +263,7 @@ void AFXAPI AfxEndThread(UINT nExitCode, BOOL bDelete) {
 // ---- Message boxes --------------------------------------------------------------------------
 
 void AFXAPI AfxSetMessageBoxHook(AFX_MESSAGEBOX_HOOK pfnHook, void* pContext) {
-  std::lock_guard<std::mutex> guard(g_boxHookLock);
+  std::lock_guard<std::mutex> guard(BoxHookLock());
   g_pfnBoxHook = pfnHook;
   g_pBoxHookContext = pContext;
 }
@@ -268,7 +272,7 @@ int AFXAPI AfxShowMessageBox(HWND hWndOwner, LPCTSTR lpszText, LPCTSTR lpszCapti
   AFX_MESSAGEBOX_HOOK hook;
   void* context;
   {
-    std::lock_guard<std::mutex> guard(g_boxHookLock);
+    std::lock_guard<std::mutex> guard(BoxHookLock());
     hook = g_pfnBoxHook;
     context = g_pBoxHookContext;
   }

@@ -11,21 +11,23 @@ namespace quorbel_mfc {
 
 namespace {
 
+// The maps and their locks are never destroyed: windows and menus held by
+// static objects are detached during static destruction, in any order.
 std::mutex& WindowMapLock() {
-  static std::mutex lock;
-  return lock;
+  static std::mutex* lock = new std::mutex;
+  return *lock;
 }
 std::unordered_map<HWND, CWnd*>& WindowMap() {
-  static std::unordered_map<HWND, CWnd*> map;
-  return map;
+  static auto* map = new std::unordered_map<HWND, CWnd*>;
+  return *map;
 }
 std::mutex& MenuMapLock() {
-  static std::mutex lock;
-  return lock;
+  static std::mutex* lock = new std::mutex;
+  return *lock;
 }
 std::unordered_map<HMENU, CMenu*>& MenuMap() {
-  static std::unordered_map<HMENU, CMenu*> map;
-  return map;
+  static auto* map = new std::unordered_map<HMENU, CMenu*>;
+  return *map;
 }
 
 }  // namespace
