@@ -307,4 +307,96 @@ TEST_F(MsgMapTest, OwnerDrawIsReflectedToTheControlsDrawItem) {
   parent.DestroyWindow();
 }
 
+// A list that handles its own clicks; with `passOn` the parent hears them too.
+class SelfNotifyList : public CListCtrl {
+public:
+  int clicks = 0;
+  int rclicks = 0;
+  BOOL passOn = FALSE;
+protected:
+  afx_msg void OnClick(NMHDR*, LRESULT* pResult) {
+    ++clicks;
+    *pResult = 5;
+  }
+  afx_msg BOOL OnRightClick(NMHDR*, LRESULT*) {
+    ++rclicks;
+    return !passOn;
+  }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(SelfNotifyList, CListCtrl)
+  ON_NOTIFY_REFLECT(NM_CLICK, OnClick)
+  ON_NOTIFY_REFLECT_EX(NM_RCLICK, OnRightClick)
+END_MESSAGE_MAP()
+
+class NotifyParent : public LoggingWnd {
+protected:
+  afx_msg void OnListRightClick(NMHDR*, LRESULT*) { log.push_back("parent rclick"); }
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(NotifyParent, LoggingWnd)
+  ON_NOTIFY(NM_RCLICK, 700, OnListRightClick)
+END_MESSAGE_MAP()
+
+TEST_F(MsgMapTest, ReflectedNotificationsReachTheControlFirst) {
+  NotifyParent parent;
+  ASSERT_TRUE(parent.CreateTop("notify reflect test"));
+  SelfNotifyList list;
+  ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT, CRect(5, 5, 200, 100), &parent, 700));
+  parent.log.clear();
+  NMHDR hdr = {list.m_hWnd, 700, static_cast<UINT>(NM_CLICK)};
+  EXPECT_EQ(parent.SendMessage(WM_NOTIFY, 700, reinterpret_cast<LPARAM>(&hdr)), 5);
+  EXPECT_EQ(list.clicks, 1);
+  EXPECT_TRUE(parent.log.empty());  // the parent's NM_CLICK handler never ran
+
+  hdr.code = static_cast<UINT>(NM_RCLICK);
+  parent.SendMessage(WM_NOTIFY, 700, reinterpret_cast<LPARAM>(&hdr));
+  EXPECT_EQ(list.rclicks, 1);
+  EXPECT_TRUE(parent.log.empty());
+  list.passOn = TRUE;
+  parent.SendMessage(WM_NOTIFY, 700, reinterpret_cast<LPARAM>(&hdr));
+  EXPECT_EQ(list.rclicks, 2);
+  ASSERT_EQ(parent.log.size(), 1u);
+  EXPECT_EQ(parent.log[0], "parent rclick");
+  parent.DestroyWindow();
+}
+
+// An owner-drawn list box measuring its own items.
+class MeasuringList : public CListBox {
+public:
+  std::vector<UINT> measured;
+  int draws = 0;
+  void MeasureItem(LPMEASUREITEMSTRUCT mis) override {
+    measured.push_back(mis->itemID);
+    mis->itemHeight = 10 + 5 * mis->itemID;
+  }
+  void DrawItem(LPDRAWITEMSTRUCT dis) override {
+    ++draws;
+    CDC::FromHandle(dis->hDC)->FillSolidRect(&dis->rcItem, dis->itemID == 1 ? RGB(200, 0, 200) : RGB(0, 200, 200));
+  }
+};
+
+TEST_F(MsgMapTest, MeasureItemIsReflectedToTheControl) {
+  LoggingWnd parent;
+  ASSERT_TRUE(parent.CreateTop("measure test"));
+  MeasuringList list;
+  ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | LBS_OWNERDRAWVARIABLE | LBS_NOINTEGRALHEIGHT,
+                          CRect(10, 10, 150, 150), &parent, 710));
+  list.AddString("zero");
+  list.AddString("one");
+  list.AddString("two");
+  EXPECT_EQ(list.measured, (std::vector<UINT>{0, 1, 2}));
+  parent.UpdateWindow();
+  guitest::PumpFor(50);
+  EXPECT_GE(list.draws, 3);
+  // Row heights 10, 15, 20: the second row spans y 10..25.
+  guitest::Capture shot = guitest::Capture::OfWindow(list.m_hWnd);
+  EXPECT_EQ(guitest::ColorText(shot.At(20, 17)), guitest::ColorText(RGB(200, 0, 200)));
+  EXPECT_EQ(guitest::ColorText(shot.At(20, 5)), guitest::ColorText(RGB(0, 200, 200)));
+  EXPECT_EQ(guitest::ColorText(shot.At(20, 30)), guitest::ColorText(RGB(0, 200, 200)));
+  parent.DestroyWindow();
+}
+
 }  // namespace
