@@ -42,6 +42,10 @@ struct Progress {
   bool cancelOnProgress = false;
 };
 
+DWORD WINAPI CancelThread(void* burner) {
+  return static_cast<DWORD>(DvdScribe().Cancel(static_cast<DvdBurner>(burner)));
+}
+
 int32_t OUTSIDE_CALL OnProgress(int32_t event, void* context, int64_t total, int64_t done) {
   Progress* p = static_cast<Progress*>(context);
   if (event == kDvdEventProgress) {
@@ -50,9 +54,7 @@ int32_t OUTSIDE_CALL OnProgress(int32_t event, void* context, int64_t total, int
     p->total = total;
     if (p->cancelOnProgress && p->progress == 2) {
       // The programs cancel from their user-interface thread.
-      HANDLE thread = CreateThread(
-          NULL, 0, [](void* b) -> DWORD { return DvdScribe().Cancel(static_cast<DvdBurner>(b)); }, p->burner, 0,
-          NULL);
+      HANDLE thread = CreateThread(NULL, 0, CancelThread, p->burner, 0, NULL);
       WaitForSingleObject(thread, INFINITE);
       CloseHandle(thread);
     }
