@@ -14,3 +14,59 @@ target_sources(quorbel_discimage PRIVATE
 # Layout and information files on projects with synthetic stream information.
 quorbel_add_gtest(discimage_layout_project_test
   SOURCES ${_layout_dir}/tests/layout_project_test.cpp LIBS quorbel_discimage)
+
+# Whole builds through the front end, in process: natively and under Wine.
+quorbel_add_gtest(discimage_layout_frontend_test
+  SOURCES ${_layout_dir}/tests/layout_frontend_test.cpp
+  LIBS quorbel_discimage quorbel_discimage_sector_check TIMEOUT 300)
+if(TEST discimage_layout_frontend_test)
+  set_property(TEST discimage_layout_frontend_test APPEND PROPERTY
+    ENVIRONMENT "QUORBEL_FIXTURES=${CMAKE_BINARY_DIR}/fixtures")
+  set_property(TEST discimage_layout_frontend_test PROPERTY FIXTURES_REQUIRED mpeg_fixtures)
+endif()
+
+# zrdiscbuild's images read by bchunk, iso-info, isoinfo, ffprobe and cdrdao
+# (Linux tools: native only).
+quorbel_add_gtest(discimage_layout_e2e_test
+  SOURCES ${_layout_dir}/tests/layout_e2e_test.cpp
+  LIBS quorbel_discimage_sector_check NATIVE_ONLY TIMEOUT 300)
+if(TEST discimage_layout_e2e_test)
+  target_compile_definitions(discimage_layout_e2e_test PRIVATE
+    QUORBEL_ZRDISCBUILD="$<TARGET_FILE:zrdiscbuild>")
+  add_dependencies(discimage_layout_e2e_test zrdiscbuild)
+  set_property(TEST discimage_layout_e2e_test APPEND PROPERTY
+    ENVIRONMENT "QUORBEL_FIXTURES=${CMAKE_BINARY_DIR}/fixtures")
+  set_property(TEST discimage_layout_e2e_test PROPERTY FIXTURES_REQUIRED mpeg_fixtures)
+endif()
+
+# The folded EDC against a bitwise reference.
+quorbel_add_gtest(discimage_layout_edc_test
+  SOURCES ${_layout_dir}/tests/layout_edc_test.cpp LIBS quorbel_discimage)
+
+# The build benchmark: 10 minutes of VideoCD video to a cue/bin image, timed
+# against "cat source > copy" in the same run, and peak memory for 1 and 10
+# minutes. It reports; it runs alone so that other tests do not skew it.
+if(QUORBEL_RUNS_TESTS AND NOT QUORBEL_WINDOWS)
+  add_test(NAME layout_build_bench
+    COMMAND sh ${_layout_dir}/bench/vcd_write_bench.sh $<TARGET_FILE:zrdiscbuild>
+            ${CMAKE_BINARY_DIR}/fixtures/bench-pal-vcd.mpg ${CMAKE_BINARY_DIR}/testwork/layout_build_bench)
+  set_tests_properties(layout_build_bench PROPERTIES FIXTURES_REQUIRED mpeg_bench RUN_SERIAL TRUE
+    TIMEOUT 300 LABELS bench)
+endif()
+
+# zrdiscbuild building images as a user runs it, natively and under Wine.
+if(QUORBEL_RUNS_TESTS)
+  add_test(NAME discimage_layout_cli_checks
+    COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:zrdiscbuild>
+            -DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR} -DFIXTURES=${CMAKE_BINARY_DIR}/fixtures
+            -DWORK=${CMAKE_BINARY_DIR}/testwork/discimage_layout_cli_checks
+            -P ${_layout_dir}/tests/layout_cli_checks.cmake)
+  if(QUORBEL_WINDOWS)
+    set(_layout_label wine)
+  else()
+    set(_layout_label native)
+  endif()
+  set_tests_properties(discimage_layout_cli_checks PROPERTIES TIMEOUT 300 LABELS ${_layout_label}
+    FIXTURES_REQUIRED mpeg_fixtures
+    ENVIRONMENT "QUORBEL_DEFAULT_PREFIX=${CMAKE_BINARY_DIR}/wineprefix")
+endif()

@@ -1,14 +1,24 @@
 #include "discimage/vcd_frontend.h"
 
 #include <cctype>
+#include <cerrno>
+#include <climits>
 #include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
 #include <libxml/xmlerror.h>
 
+#include "discimage/mpeg_source.h"
+#include "discimage/vcd_image_sink.h"
+#include "discimage/vcd_image_sink_cdrdao.h"
+#include "discimage/vcd_project.h"
 #include "discimage/vcd_stream.h"
+#include "discimage/vcd_util.h"
 #include "discimage/vcd_version.h"
+#include "discimage/vcd_xml_data.h"
+#include "discimage/vcd_xml_reader.h"
 
 #ifndef XMLCDECL
 #define XMLCDECL
@@ -216,17 +226,313 @@ int CVcdFrontEnd::Prepare() {
   return CreateSinks();
 }
 
+// ---------------------------------------------------------------------------
+// Image sinks
+
+namespace {
+
+// Where images go when the block names no file: the working folder.
+#ifdef _WIN32
+const char kDefaultImageFormat[] = ".\\%s";
+#else
+const char kDefaultImageFormat[] = "./%s";
+#endif
+const char kDefaultImageName[] = "videocd";
+
+std::string DefaultImagePath(const char* extension) {
+  char path[64];
+  snprintf(path, sizeof path, kDefaultImageFormat, kDefaultImageName);
+  return std::string(path) + extension;
+}
+
+}  // namespace
+
+std::string VcdReplaceExtension(const std::string& path, const char* extension) {
+  size_t component = path.find_last_of("/\\");
+  size_t nameStart = component == std::string::npos ? 0 : component + 1;
+  size_t dot = path.rfind('.');
+  std::string base = dot != std::string::npos && dot >= nameStart ? path.substr(0, dot) : path;
+  return base + (extension != NULL ? extension : "");
+}
+
 int CVcdFrontEnd::CreateSinks() {
-  // The image sinks come with the disc image writers; until then no sink is
-  // made and BuildImage refuses to go on.
+  DestroySinks();
+  const char* cuePath = m_params->cuePath;
+  const char* binPath = m_params->binPath;
+  const bool sector2336 = m_params->sector2336 != 0;
+  switch (m_params->imageType) {
+    case kVcdImageTocImg: {
+      std::string toc = VcdReplaceExtension(*cuePath ? cuePath : DefaultImagePath(".toc"), ".toc");
+      std::string base = VcdReplaceExtension(*binPath ? std::string(binPath) : toc, "");
+      m_cueSink = CreateVcdImageSink(this, toc.c_str(), kVcdImageTocImg);
+      m_imageSink = CreateVcdImageSink(this, base.c_str(), kVcdImageTocImg);
+      if (m_cueSink == NULL || m_imageSink == NULL) break;
+      if (sector2336) {
+        m_cueSink->SetOption("sector", "2336");
+        m_imageSink->SetOption("sector", "2336");
+      }
+      m_cueSink->SetOption("img_base",
+                           static_cast<CVcdCdrDao*>(m_imageSink)->GetImageBase());
+      return 0;
+    }
+    case kVcdImageNrg: {
+      std::string nrg = VcdReplaceExtension(*binPath ? binPath : DefaultImagePath(".nrg"), ".nrg");
+      m_imageSink = CreateVcdImageSink(this, nrg.c_str(), kVcdImageNrg);
+      m_cueSink = m_imageSink;
+      if (m_imageSink == NULL) break;
+      return 0;
+    }
+    default: {
+      std::string cue = VcdReplaceExtension(*cuePath ? cuePath : DefaultImagePath(".cue"), ".cue");
+      std::string bin = VcdReplaceExtension(*binPath ? std::string(binPath) : cue, ".bin");
+      m_cueSink = CreateVcdImageSink(this, cue.c_str(), kVcdImageCueBin);
+      m_imageSink = CreateVcdImageSink(this, bin.c_str(), kVcdImageCueBin);
+      if (m_cueSink == NULL || m_imageSink == NULL) break;
+      if (sector2336) {
+        m_cueSink->SetOption("sector", "2336");
+        m_imageSink->SetOption("sector", "2336");
+      }
+      return 0;
+    }
+  }
+  Error("could not create the image files");
+  DestroySinks();
+  return 1;
+}
+
+// ---------------------------------------------------------------------------
+// Options of the project
+
+namespace {
+
+enum OptionKind { kOptionBoolean, kOptionInteger };
+
+struct OptionDef {
+  const char* name;  // matched without regard to case
+  OptionKind kind;
+  int parameter;     // kVcdParam*
+};
+
+const OptionDef kProjectOptions[] = {
+    {"svcd vcd30 mpegav", kOptionBoolean, kVcdParamSvcdMpegavFolder},
+    {"svcd vcd30 entrysvd", kOptionBoolean, kVcdParamSvcdEntrySvd},
+    {"svcd vcd30 tracksvd", kOptionBoolean, kVcdParamSvcdTrackSvd},
+    {"relaxed aps", kOptionBoolean, kVcdParamRelaxedAps},
+    {"update scan offsets", kOptionBoolean, kVcdParamUpdateScanOffsets},
+    {"leadout pause", kOptionBoolean, kVcdParamLeadoutPause},
+    {"track pregap", kOptionInteger, kVcdParamTrackPregap},
+    {"track front margin", kOptionInteger, kVcdParamFrontMargin},
+    {"track rear margin", kOptionInteger, kVcdParamRearMargin},
+};
+
+bool EqualNoCase(const char* a, const char* b) {
+  for (; *a != '\0' && *b != '\0'; ++a, ++b)
+    if (tolower(static_cast<unsigned char>(*a)) != tolower(static_cast<unsigned char>(*b)))
+      return false;
+  return *a == *b;
+}
+
+}  // namespace
+
+int VcdApplyOption(CVcdObj* project, CVcdMessageSink* messages, const char* name,
+                   const char* value, VcdScanFlags* flags) {
+  if (name == NULL || *name == '\0') {
+    messages->Warning("no option name given!");
+    return -1;
+  }
+  if (value == NULL || *value == '\0') {
+    messages->Warning("no value given for option name '%s'", name);
+    return -2;
+  }
+  const OptionDef* def = NULL;
+  for (const OptionDef& each : kProjectOptions)
+    if (EqualNoCase(name, each.name)) def = &each;
+  if (def == NULL) {
+    messages->Warning("unknown option name '%s'", name);
+    return -1;
+  }
+
+  int number = 0;
+  if (def->kind == kOptionBoolean) {
+    if (EqualNoCase(value, "true")) {
+      number = 1;
+    } else if (EqualNoCase(value, "false")) {
+      number = 0;
+    } else {
+      messages->Warning("option value '%s' invalid (use 'true' or 'false')", value);
+      return -2;
+    }
+  } else {
+    char* end = NULL;
+    errno = 0;
+    long parsed = strtol(value, &end, 10);
+    // A pregap of 0 from "150x" would be a disc that does not play: a number
+    // that is not one is refused, not read as 0.
+    if (end == value || *end != '\0' || errno == ERANGE || parsed < INT_MIN || parsed > INT_MAX) {
+      messages->Warning("error while converting string '%s' to integer", value);
+      return -2;
+    }
+    number = static_cast<int>(parsed);
+  }
+  if (project->SetParameter(def->parameter, number) != 0) return -2;
+  if (flags != NULL && def->parameter == kVcdParamUpdateScanOffsets) flags->updateScanOffsets = number;
+  if (flags != NULL && def->parameter == kVcdParamRelaxedAps) flags->relaxedAps = number;
   return 0;
 }
 
+// ---------------------------------------------------------------------------
+// The build
+
 int CVcdFrontEnd::BuildImage() {
-  // Reading the VideoCD XML project and building the project model come
-  // with the project reader.
-  Error("reading VideoCD XML projects is not part of this build of %s",
-        m_programName.c_str());
+  CVcdXmlData data;
+  if (VcdXmlRead(m_xmlPath.c_str(), this, &data) != 0) return 1;
+  CVcdObj* project = CreateVcdObj(this, data.vcdType);
+  if (project == NULL) {
+    Error("failed to create VCD object");
+    return 1;
+  }
+  int result = Build(&data, project);
+  if (result != 0) Error("building videocd failed");
+  project->Destroy();
+  data.Clear();
+  return result;
+}
+
+int CVcdFrontEnd::ApplyOptions(CVcdXmlData* data, CVcdObj* project, VcdScanFlags* flags) {
+  if (!data->albumId.empty()) project->SetParameter(kVcdParamAlbumId, data->albumId.c_str());
+  // An absent count or number (0) keeps the project's 1 rather than warn
+  // about a value nobody gave.
+  if (data->volumeNumber != 0) project->SetParameter(kVcdParamVolumeNumber, data->volumeNumber);
+  if (data->volumeCount != 0) project->SetParameter(kVcdParamVolumeCount, data->volumeCount);
+  project->SetParameter(kVcdParamRestriction, data->restriction);
+  project->SetParameter(kVcdParamNextVolumeSequence2, data->nextVolumeUseSequence2);
+  project->SetParameter(kVcdParamNextVolumeLid2, data->nextVolumeUseLid2);
+  if (!data->volumeId.empty()) project->SetParameter(kVcdParamVolumeLabel, data->volumeId.c_str());
+  if (!data->publisherId.empty())
+    project->SetParameter(kVcdParamPublisherId, data->publisherId.c_str());
+  if (!data->applicationId.empty())
+    project->SetParameter(kVcdParamApplicationId, data->applicationId.c_str());
+
+  for (POSITION pos = data->options.GetHeadPosition(); pos != NULL;) {
+    CVcdNewStyle* holder = DYNAMIC_DOWNCAST(CVcdNewStyle, data->options.GetNext(pos));
+    VcdXmlOption* option = holder != NULL ? holder->Option() : NULL;
+    if (option == NULL) continue;
+    VcdApplyOption(project, this, option->name.c_str(), option->value.c_str(), flags);
+  }
+  return 0;
+}
+
+int CVcdFrontEnd::AddFileSystem(CVcdXmlData* data, CVcdObj* project) {
+  for (POSITION pos = data->fsEntries.GetHeadPosition(); pos != NULL;) {
+    CVcdNewStyle* holder = DYNAMIC_DOWNCAST(CVcdNewStyle, data->fsEntries.GetNext(pos));
+    VcdXmlFsEntry* entry = holder != NULL ? holder->FsEntry() : NULL;
+    if (entry == NULL) continue;
+    if (entry->src.empty()) {
+      if (project->AddDirectory(entry->isoPath.c_str()) != 0) return 1;
+      continue;
+    }
+    CVcdStream* stream = new CVcdStream(this, entry->src.c_str(), kVcdStreamRead);
+    if (stream->EnsureOpen() != 0 ||
+        project->AddCustomFile(entry->isoPath.c_str(), stream, entry->mixed) != 0) {
+      delete stream;
+      return 1;
+    }
+    // Hundreds of files must not hold hundreds of handles until written.
+    stream->Close();
+  }
+  return 0;
+}
+
+int CVcdFrontEnd::AddSegmentItems(CVcdXmlData* data, CVcdObj* project, const VcdScanFlags& flags) {
+  int count = 0;
+  for (POSITION pos = data->segmentItems.GetHeadPosition(); pos != NULL; ++count) {
+    CVcdNewStyle* holder = DYNAMIC_DOWNCAST(CVcdNewStyle, data->segmentItems.GetNext(pos));
+    VcdXmlSegmentItem* item = holder != NULL ? holder->SegmentItem() : NULL;
+    if (item == NULL) continue;
+    CVcdMpegSource* source = new CVcdMpegSource(this, item->src.c_str());
+    if (source->EnsureOpen() != 0) {
+      delete source;
+      return 1;
+    }
+    Info("scanning segment #%d, %s", count, item->src.c_str());
+    if (source->Scan(!flags.relaxedAps, flags.updateScanOffsets, item->src.c_str()) != kMpegScanOk ||
+        project->AddSegmentItem(source, item->id.c_str()) != 0) {
+      delete source;
+      return 1;
+    }
+    for (double time : item->autoPauses)
+      if (project->AddSegmentPause(item->id.c_str(), time, NULL) != 0) return 1;
+  }
+  return 0;
+}
+
+int CVcdFrontEnd::AddSequenceItems(CVcdXmlData* data, CVcdObj* project, const VcdScanFlags& flags) {
+  Debug("sequence count %d", static_cast<int>(data->sequenceItems.GetCount()));
+  int count = 0;
+  for (POSITION pos = data->sequenceItems.GetHeadPosition(); pos != NULL; ++count) {
+    CVcdNewStyle* holder = DYNAMIC_DOWNCAST(CVcdNewStyle, data->sequenceItems.GetNext(pos));
+    VcdXmlSequenceItem* item = holder != NULL ? holder->SequenceItem() : NULL;
+    if (item == NULL) continue;
+    CVcdMpegSource* source = new CVcdMpegSource(this, item->src.c_str());
+    if (source->EnsureOpen() != 0) {
+      delete source;
+      return 1;
+    }
+    Info("scanning sequence #%d, %s", count, item->src.c_str());
+    if (source->Scan(!flags.relaxedAps, flags.updateScanOffsets, item->src.c_str()) != kMpegScanOk ||
+        project->AddSequence(source, CVcdXmlData::TextOrNull(item->id),
+                             CVcdXmlData::TextOrNull(item->defaultEntryId)) < 0) {
+      delete source;
+      return 1;
+    }
+    // The sequence just added is the last one, whether it has an id or not.
+    const char* id = CVcdXmlData::TextOrNull(item->id);
+    for (POSITION at = item->entries.GetHeadPosition(); at != NULL;) {
+      CVcdNewStyle* entryHolder = DYNAMIC_DOWNCAST(CVcdNewStyle, item->entries.GetNext(at));
+      VcdXmlEntry* entry = entryHolder != NULL ? entryHolder->Entry() : NULL;
+      if (entry == NULL) continue;
+      if (project->AddEntry(id, entry->time, CVcdXmlData::TextOrNull(entry->id)) != 0) return 1;
+    }
+    for (double time : item->autoPauses)
+      if (project->AddSequencePause(id, time, NULL) != 0) return 1;
+  }
+  return 0;
+}
+
+int CVcdFrontEnd::Build(CVcdXmlData* data, CVcdObj* project) {
+  VcdScanFlags flags = {0, 0};
+  int sectors = -1;
+  int failed = ApplyOptions(data, project, &flags);
+  if (!failed) failed = VcdXmlAddPbcLists(data, project, this) != 0;
+  if (!failed) failed = AddFileSystem(data, project);
+  if (!failed) failed = AddSegmentItems(data, project, flags);
+  if (!failed) failed = AddSequenceItems(data, project, flags);
+  if (!failed) {
+    sectors = project->ImageSize();
+    failed = sectors < 0;
+  }
+  if (!failed) {
+    failed = project->WriteImage(m_cueSink, m_imageSink,
+                                 m_imageSink != NULL ? m_imageSink->GetFileName() : "") != kVcdWriteOk;
+    // The cue sheet sink is done with (released) unless it is the image sink.
+    if (m_cueSink != m_imageSink) {
+      delete m_cueSink;
+      m_cueSink = NULL;
+    }
+    project->EndLayout();
+  }
+  if (!failed) {
+    char* time = MsfText(sectors);
+    Info("finished ok, image created with %ld sectors [%s]", static_cast<long>(sectors),
+         time != NULL ? time : "");
+    free(time);
+    return 0;
+  }
+  // A cancel while scanning ends the build as surely as one while writing.
+  if (IsCancelled())
+    Info("finished with ERRORS, due to user's request to cancel.");
+  else
+    Info("finished with ERRORS");
   return 1;
 }
 

@@ -10,13 +10,33 @@
 #include "discimage/vcd_build_params.h"
 #include "discimage/vcd_messages.h"
 
-class CVcdStream;
+class CVcdImage;
+class CVcdObj;
+class CVcdXmlData;
 
 // Splits a version text "a.b.c.d" into major "a.b", minor "c" and micro "d":
 // micro is what follows the last dot, minor what follows the dot before it.
 // A part without its dot stays empty.
 void VcdSplitVersion(const char* version, std::string* major, std::string* minor,
                      std::string* micro);
+
+// The path with the extension of its last component (from its last '.')
+// replaced by extension, which may be "" to remove it. Both '/' and '\\'
+// separate components, whatever the platform.
+std::string VcdReplaceExtension(const std::string& path, const char* extension);
+
+// What the scans of the build take from the options besides the project.
+struct VcdScanFlags {
+  int updateScanOffsets;  // rewrite the SVCD scan data of the packets
+  int relaxedAps;         // any I picture with a PTS is an access point
+};
+
+// One option element of the project, by its name (any case): booleans take
+// "true" or "false" (any case), numbers base 10. 0 applied; -1 no or
+// unknown name, -2 missing or bad value: both warned, and the option is
+// skipped (a number with trailing characters is not taken as 0).
+int VcdApplyOption(CVcdObj* project, CVcdMessageSink* messages, const char* name,
+                   const char* value, VcdScanFlags* flags);
 
 class CVcdFrontEndBase : public CVcdMessageSink {
 public:
@@ -67,8 +87,8 @@ public:
 
   const VcdBuildParams* GetParams() const { return m_params; }
   const char* GetXmlPath() const { return m_xmlPath.c_str(); }
-  CVcdStream* GetCueSink() const { return m_cueSink; }
-  CVcdStream* GetImageSink() const { return m_imageSink; }
+  CVcdImage* GetCueSink() const { return m_cueSink; }
+  CVcdImage* GetImageSink() const { return m_imageSink; }
 
   // Test seam: called by Run once Prepare has succeeded, before the build.
   typedef void (*BuildHook)(CVcdFrontEnd& frontEnd);
@@ -78,13 +98,21 @@ protected:
   // Creates the cue sheet and image sinks for the block's image type:
   // 0 created, 1 failed (reported).
   int CreateSinks();
-  // Reads the XML project, builds the project and writes the image through
-  // the sinks: 0 done, 1 failed (reported).
+  // Reads the XML project, creates the project object and builds: 0 done,
+  // 1 failed (reported).
   int BuildImage();
+  // Hands the description to the project, lays the image out and writes
+  // it; reports the final text. 0 or 1.
+  int Build(CVcdXmlData* data, CVcdObj* project);
+  // The steps of Build: 0, or 1 after a failure was reported.
+  int ApplyOptions(CVcdXmlData* data, CVcdObj* project, VcdScanFlags* flags);
+  int AddFileSystem(CVcdXmlData* data, CVcdObj* project);
+  int AddSegmentItems(CVcdXmlData* data, CVcdObj* project, const VcdScanFlags& flags);
+  int AddSequenceItems(CVcdXmlData* data, CVcdObj* project, const VcdScanFlags& flags);
   void DestroySinks();
 
   VcdBuildParams* m_params;  // owned copy of the caller's block, or NULL
-  CVcdStream* m_cueSink;     // cue sheet or TOC sink (owned)
-  CVcdStream* m_imageSink;   // image sink (owned; the same object for nrg)
+  CVcdImage* m_cueSink;      // cue sheet or TOC sink (owned)
+  CVcdImage* m_imageSink;    // image sink (owned; the same object for nrg)
   std::string m_xmlPath;     // XML project path, kept by Prepare
 };

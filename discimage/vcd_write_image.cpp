@@ -19,6 +19,7 @@
 namespace {
 
 enum {
+  kVcdAddressOffset = 150,  // disc address of logical sector 0
   kProgressEvery = 75,  // sectors between progress reports
   kCueIndexesPerTrack = kVcdCueMaxIndexes - 1,  // INDEX 01 is the track start
 };
@@ -152,6 +153,18 @@ int CVcdImageWriter::PutSector(const void* data, int fileNumber, int channel, in
 int CVcdImageWriter::PutRawSector(const void* data) {
   if (m_messages->IsCancelled()) return kVcdWriteCancelled;
   EncodeRawMode2Sector(m_sector, data, m_lsn);
+  return Store(true);
+}
+
+int CVcdImageWriter::PutPacket(int fileNumber, int channel, int submode, int coding) {
+  if (m_messages->IsCancelled()) return kVcdWriteCancelled;
+  uint8_t* subheader = m_sector + kVcdSectorHeaderSize;
+  subheader[0] = static_cast<uint8_t>(fileNumber);
+  subheader[1] = static_cast<uint8_t>(channel);
+  subheader[2] = static_cast<uint8_t>(submode | kVcdSubmodeForm2);
+  subheader[3] = static_cast<uint8_t>(coding);
+  memcpy(subheader + 4, subheader, 4);
+  FinishSector(m_sector, kVcdSectorForm2, m_lsn + kVcdAddressOffset);
   return Store(true);
 }
 
@@ -291,7 +304,11 @@ int CVcdImageWriter::WriteCustomFile(CCustomFile* file) {
   m_messages->Info("writing file `%s' (%d bytes%s)", file->GetIsoPath(), file->m_sizeBytes,
                    mixed ? ", raw file" : "");
   int64_t remaining = file->m_sizeBytes;
-  int result = source != NULL && source->Seek(0) == 0 ? kVcdWriteOk : kVcdWriteFailed;
+  if (source == NULL || source->Seek(0) != 0) {
+    m_messages->Error("file `%s' could not be opened for writing it into the image", file->GetIsoPath());
+    return kVcdWriteFailed;
+  }
+  int result = kVcdWriteOk;
   for (int i = 0; i < file->m_sectors && result == kVcdWriteOk; ++i) {
     size_t chunk = mixed ? static_cast<size_t>(kVcdSectorSize2336)
                          : static_cast<size_t>(remaining < kIsoSectorSize ? remaining : int64_t{kIsoSectorSize});
@@ -314,6 +331,6 @@ int CVcdImageWriter::WriteCustomFile(CCustomFile* file) {
       result = PutSector(m_data, 1, 0, submode, 0);
     }
   }
-  if (source != NULL) source->Close();
+  source->Close();
   return result;
 }

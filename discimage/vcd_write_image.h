@@ -51,6 +51,10 @@ private:
   int PutSector(const void* data, int fileNumber, int channel, int submode, int coding,
                 bool counted = true);
   int PutRawSector(const void* data);
+  // Packets are read straight into the sector being built (no copy): where
+  // ReadPacket puts them, and the Form 2 sector made around them in place.
+  uint8_t* PacketBuffer() { return m_sector + kVcdSectorDataOffset; }
+  int PutPacket(int fileNumber, int channel, int submode, int coding);
   int Store(bool counted);
   // kVcdWriteFailed (reported) unless writing stands at lsn.
   int ExpectSector(int lsn, const char* what);
@@ -63,5 +67,5 @@ private:
   int m_total;       // ISO size + tracks
   int m_trackCount;  // sequences + 1
   uint8_t m_sector[kVcdSectorSize];  // the sector being built
-  uint8_t m_data[kVcdSectorSize2336];  // a packet or a file's bytes
+  uint8_t m_data[kVcdSectorSize2336];  // a user file's bytes
 };

@@ -113,9 +113,10 @@ int CVcdImageWriter::WriteSegment(const CMpegSegment* segment) {
   PauseCursor pauses(segment->Pauses());
   int result = kVcdWriteOk;
 
+  uint8_t* payload = PacketBuffer();
   for (int n = 0; n < packets && result == kVcdWriteOk; ++n) {
     MpegPacketInfo packet;
-    if (source == NULL || source->ReadPacket(n, m_data, &packet, update) != 0) {
+    if (source == NULL || source->ReadPacket(n, payload, &packet, update) != 0) {
       m_messages->Error("could not read packet #%d of segment item '%s'", n,
                         segment->GetId().GetString());
       result = kVcdWriteFailed;
@@ -132,7 +133,7 @@ int CVcdImageWriter::WriteSegment(const CMpegSegment* segment) {
           // Still pictures: each ends its record at its sequence end.
           channel = packet.video[2] ? 3 : 2;
           coding = packet.video[2] ? kCodingStillHigh : kCodingStill;
-          if (HasSequenceEnd(m_data, kMpegPacketSize)) {
+          if (HasSequenceEnd(payload, kMpegPacketSize)) {
             m_messages->Debug("setting EOR for SeqEnd at packet# %d ('%s')", n,
                               segment->GetId().GetString());
             endOfRecord = true;
@@ -158,7 +159,7 @@ int CVcdImageWriter::WriteSegment(const CMpegSegment* segment) {
     if (endOfRecord) submode |= kVcdSubmodeEndOfRecord;
     if (n + 1 == packets) submode |= kVcdSubmodeEndOfFile;
     if (pauses.Trigger(packet, n, m_messages)) submode |= kVcdSubmodeTrigger;
-    result = PutSector(m_data, 1, channel, submode, coding);
+    result = PutPacket(1, channel, submode, coding);
   }
   if (source != NULL) source->Close();
   if (result != kVcdWriteOk) return result;
@@ -188,9 +189,10 @@ int CVcdImageWriter::WriteSequence(int index, CMpegSequence* sequence) {
   const int packets = info->packetCount;
   int video = 0, audio = 0, zero = 0, ogt = 0, unknown = 0;
   PauseCursor pauses(sequence->Pauses());
+  uint8_t* payload = PacketBuffer();
   for (int n = 0; n < packets && result == kVcdWriteOk; ++n) {
     MpegPacketInfo packet;
-    if (source->ReadPacket(n, m_data, &packet, update) != 0) {
+    if (source->ReadPacket(n, payload, &packet, update) != 0) {
       source->Close();
       m_messages->Error("invalid mpeg packet found at packet# %d -- please fix this mpeg file!", n);
       return kVcdWriteFailed;
@@ -224,8 +226,7 @@ int CVcdImageWriter::WriteSequence(int index, CMpegSequence* sequence) {
     }
     if (n + 1 == packets) submode |= kVcdSubmodeEndOfFile | kVcdSubmodeEndOfRecord;
     if (pauses.Trigger(packet, n, m_messages)) submode |= kVcdSubmodeTrigger;
-    result = PutSector(m_data, mpeg2Files ? 1 : fileNumber, channel, submode,
-                       mpeg2Files ? kCodingMpeg2 : coding);
+    result = PutPacket(mpeg2Files ? 1 : fileNumber, channel, submode, mpeg2Files ? kCodingMpeg2 : coding);
   }
   source->Close();
   if (result != kVcdWriteOk) return result;

@@ -177,7 +177,7 @@ TEST(FrontEndRun, NoBlockFailsQuietly) {
   EXPECT_TRUE(window.messages.empty());
 }
 
-TEST(FrontEndRun, BuildStepsAreMissingFromThisBuildAndSaySo) {
+TEST(FrontEndRun, UnreadableXmlProjectFailsWithAnError) {
   VcdBuildParams params = FullBlock(fs::current_path());
   CVcdFrontEnd frontEnd(&params);
   CaptureWindow window;

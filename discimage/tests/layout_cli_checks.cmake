@@ -1,0 +1,74 @@
+# zrdiscbuild builds an image as a user runs it (under Wine in the Windows
+# build) and exits with the run's result.
+#   cmake -DPROGRAM=<exe> [-DEMULATOR=<wine runner>] -DFIXTURES=<dir> -DWORK=<dir>
+#         -P layout_cli_checks.cmake
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+
+# The program's own spelling of a host path.
+function(program_path out path)
+  if(EMULATOR)
+    string(REPLACE "/" "\\" path "Z:${path}")
+  endif()
+  set(${out} "${path}" PARENT_SCOPE)
+endfunction()
+
+function(write_project file mpeg)
+  program_path(src "${mpeg}")
+  file(WRITE ${file} "<?xml version=\"1.0\"?>
+<!DOCTYPE videocd PUBLIC \"-//Ostrel//DTD VideoCD//EN\" \"http://www.quorbel.example/dtd/videocd-1.0.dtd\">
+<videocd xmlns=\"http://www.quorbel.example/ns/videocd/1.0\" class=\"vcd\" version=\"2.0\">
+  <info/><pvd><volume-id>CLI</volume-id></pvd>
+  <segment-items><segment-item id=\"menu\" src=\"${src}\"/></segment-items>
+  <sequence-items>
+    <sequence-item id=\"one\" src=\"${src}\"><entry id=\"mid\">1.5</entry></sequence-item>
+    <sequence-item id=\"two\" src=\"${src}\"/>
+  </sequence-items>
+  <pbc><playlist id=\"all\"><play-item ref=\"menu\"/><play-item ref=\"one\"/><play-item ref=\"two\"/></playlist></pbc>
+</videocd>
+")
+endfunction()
+
+function(run_build expected_code expected_output)
+  set(command ${PROGRAM} ${ARGN})
+  if(EMULATOR)
+    set(command ${EMULATOR} ${command})
+  endif()
+  execute_process(COMMAND ${command} WORKING_DIRECTORY ${WORK} RESULT_VARIABLE code
+                  OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 120)
+  string(REPLACE "\r" "" all "${out}${err}")
+  if(NOT code EQUAL expected_code)
+    message(FATAL_ERROR "zrdiscbuild ${ARGN}: exit ${code}, expected ${expected_code}\n${all}")
+  endif()
+  string(FIND "${all}" "${expected_output}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "zrdiscbuild ${ARGN}: no '${expected_output}' in:\n${all}")
+  endif()
+  set(output "${all}" PARENT_SCOPE)
+endfunction()
+
+write_project(${WORK}/vcd.xml ${FIXTURES}/pal-vcd.mpg)
+run_build(0 "   INFO: finished ok, image created with " -x vcd.xml -c disc.cue)
+string(REGEX MATCH "image created with ([0-9]+) sectors" match "${output}")
+file(SIZE ${WORK}/disc.bin size)
+math(EXPR expected "${CMAKE_MATCH_1} * 2352")
+if(NOT size EQUAL expected)
+  message(FATAL_ERROR "disc.bin has ${size} bytes, expected ${expected}")
+endif()
+file(READ ${WORK}/disc.cue cue)
+foreach(line "  TRACK 03 MODE2/2352" "    INDEX 02 ")
+  string(FIND "${cue}" "${line}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "no '${line}' in disc.cue:\n${cue}")
+  endif()
+endforeach()
+
+run_build(0 "finished ok" -x vcd.xml -i nrg -b disc.nrg)
+run_build(0 "finished ok" -x vcd.xml -i tocimg -c disc.toc)
+if(NOT EXISTS ${WORK}/disc_03.img OR NOT EXISTS ${WORK}/disc_03_pregap.img)
+  message(FATAL_ERROR "toc/img build wrote no img file of track 3")
+endif()
+
+write_project(${WORK}/missing.xml ${WORK}/no-such.mpg)
+run_build(1 "finished with ERRORS" -x missing.xml -c missing.cue)
+run_build(1 "**ERROR: building videocd failed" -x missing.xml -c missing.cue)
