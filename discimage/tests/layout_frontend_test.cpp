@@ -17,6 +17,7 @@
 #include "discimage/tests/sector_check.h"
 #include "discimage/tests/test_paths.h"
 #include "discimage/vcd_frontend.h"
+#include "discimage/vcd_image_sink_nero.h"
 #include "discimage/vcd_project.h"
 #include "discimage/vcd_stream.h"
 
@@ -299,13 +300,17 @@ TEST_F(FrontEndBuild, SuperVideoCdWithTwoTracksAndSegment) {
   spec.version = "1.0";
   spec.sequences = {FixturePath("pal-svcd.mpg"), FixturePath("pal-svcd.mpg")};
   spec.segment = FixturePath("pal-svcd.mpg");
-  spec.options = {{"update scan offsets", "true"}};
+  spec.options = {{"update scan offsets", "true"}, {"leadout pause", "TRUE"}};
   VcdBuildParams params = Block(spec);
   params.sector2336 = 1;
   TestFrontEnd frontEnd(&params);
   ASSERT_EQ(Run(frontEnd), kVcdResultOk) << Errors();
   int sectors = FinishedSectors();
   ASSERT_GT(sectors, 0);
+  // The leadout pause is in the image and the cue sheet's end, but not in
+  // what progress counts.
+  EXPECT_EQ(frontEnd.lastTotal, sectors - 150);
+  EXPECT_EQ(frontEnd.lastWritten, sectors - 150);
 
   std::string bin = Path("disc.bin");
   EXPECT_EQ(FileSize(bin), static_cast<long long>(sectors) * 2336);
@@ -401,6 +406,25 @@ TEST_F(FrontEndBuild, NrgImageHoldsTheTracksWithoutPregaps) {
   // each of the three tracks), SINF (12), END! (8) and NERO (8).
   EXPECT_EQ(FileSize(Path("disc.nrg")),
             static_cast<long long>(sectors - 300) * 2336 + 8 + 3 * 20 + 12 + 8 + 8);
+
+  // Read back: the image's sectors where the layout put them.
+  CVcdMessageSink quiet;
+  quiet.SetLevel(kVcdLevelQuiet);
+  CVcdNero reader(&quiet, Path("disc.nrg").c_str(), kVcdStreamRead);
+  EXPECT_EQ(reader.StatSize(), sectors);
+  uint8_t user[2336];
+  ASSERT_EQ(reader.ReadSector(user, 150, 0), 0);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(user), 8), "VIDEO_CD");
+  ASSERT_EQ(reader.ReadSector(user, 16, 0), 0);
+  EXPECT_EQ(std::string(reinterpret_cast<char*>(user) + 1, 5), "CD001");
+  // Track 2 starts behind track 1 (300 sectors) and its pregap: its front
+  // margin, then the packets with the track's file number.
+  ASSERT_EQ(reader.ReadSector(user, 450, 1), 0);
+  EXPECT_EQ(user[0], 1);
+  EXPECT_EQ(user[2], 0x60);
+  ASSERT_EQ(reader.ReadSector(user, 480, 1), 0);
+  EXPECT_EQ(user[0], 1);
+  EXPECT_EQ(user[2] & 0x60, 0x60);
 }
 
 }  // namespace

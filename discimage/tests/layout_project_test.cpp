@@ -435,6 +435,19 @@ TEST_F(VcdDiscBytes, DictionaryPlacesAndFlags) {
   EXPECT_EQ(lotx->GetXaAttributes(), kXaAttributesForm1);
 }
 
+TEST_F(LayoutTest, SegmentOfThreeSegmentsWritesThreeContentBytes) {
+  Make(kVcdTypeSvcd);
+  MpegStreamInfo* still = Info(301, 1.0, true);
+  still->audio[0].seen = 0;
+  ASSERT_EQ(p()->Segment(still, "still"), 0);
+  ASSERT_EQ(p()->Sequence(Info(500, 20.0, true)), 0);
+  ASSERT_GT(p()->ImageSize(), 0);
+  uint8_t info[2048];
+  VcdWriteInfo(p(), info);
+  EXPECT_EQ(Hex(info + 54, 6), "00 03 1C 3C 3C 00");  // video 7, no audio; continued twice
+  EXPECT_TRUE(messages.Has(kVcdMsgWarning, "segment items available, but no PBC items set!"));
+}
+
 TEST_F(LayoutTest, Vcd11HasVersion1AndProfile1) {
   Make(kVcdType11);
   ASSERT_EQ(p()->Sequence(Info(500, 20.0)), 0);
