@@ -144,7 +144,10 @@ TEST(PngTest, WritesChunksWithValidChecksumsAndTheGivenSize) {
 namespace {
 
 TEST(CaptureTest, ScreenCaptureSeesWindowContent) {
-  HWND hWnd = guitest::CreateTestWindow("Screen capture window", 60, 60, 100, 60, RGB(10, 20, 200));
+  // Away from the corner where the other tests put their windows, and on
+  // top: programs started by tests that do not share the display lock
+  // may still show windows.
+  HWND hWnd = guitest::CreateTestWindow("Screen capture window", 1100, 880, 100, 60, RGB(10, 20, 200));
   ASSERT_NE(hWnd, (HWND)NULL);
   ::SetWindowPos(hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   guitest::PumpFor(100);
