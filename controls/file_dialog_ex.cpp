@@ -53,7 +53,7 @@ INT_PTR CFileDialogEx::DoModal() {
 
   std::memset(&m_ofnEx, 0, sizeof(m_ofnEx));
   std::memcpy(&m_ofnEx, &m_ofn, QUORBEL_OFN_BASE_SIZE);
-  m_ofnEx.lStructSize = IsWindows2000OrLater() ? sizeof(OPENFILENAMEA) : QUORBEL_OFN_BASE_SIZE;
+  m_ofnEx.lStructSize = static_cast<DWORD>(IsWindows2000OrLater() ? sizeof(OPENFILENAMEA) : QUORBEL_OFN_BASE_SIZE);
   m_dwRecordSizeUsed = m_ofnEx.lStructSize;
 
   m_pofnTemp = &m_ofnEx;
@@ -69,7 +69,7 @@ INT_PTR CFileDialogEx::DoModal() {
   }
 
   std::memcpy(&m_ofn, &m_ofnEx, QUORBEL_OFN_BASE_SIZE);
-  m_ofn.lStructSize = QUORBEL_OFN_BASE_SIZE;
+  m_ofn.lStructSize = static_cast<DWORD>(QUORBEL_OFN_BASE_SIZE);
   if (explorer)
     AfxSetCurrentCommonDialog(NULL);
   else
@@ -112,7 +112,7 @@ BOOL CFileDialogEx::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
   // The framework's handlers read the base record: give them the running
   // dialog's state.
   std::memcpy(&m_ofn, &m_ofnEx, QUORBEL_OFN_BASE_SIZE);
-  m_ofn.lStructSize = QUORBEL_OFN_BASE_SIZE;
+  m_ofn.lStructSize = static_cast<DWORD>(QUORBEL_OFN_BASE_SIZE);
   return CFileDialog::OnNotify(wParam, lParam, pResult);
 }
 

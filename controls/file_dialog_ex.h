@@ -4,6 +4,8 @@
 // (filters, multiple selection, reading the names) is the base's.
 #pragma once
 
+#include <cstddef>
+
 #include "mfc/mfc.h"
 
 class CFileDialogEx : public CFileDialog {
@@ -51,10 +53,10 @@ protected:
   DWORD m_dwRecordSizeUsed = 0;
 };
 
-// The size of the record before the places bar fields.
-#define QUORBEL_OFN_BASE_SIZE OPENFILENAME_SIZE_VERSION_400A
+// The size of the record before the places bar fields (the base record).
+#define QUORBEL_OFN_BASE_SIZE (offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR))
 
 #if defined(_WIN32) && !defined(_WIN64)
-static_assert(OPENFILENAME_SIZE_VERSION_400A == 76, "base open-file-name record is 76 bytes");
+static_assert(QUORBEL_OFN_BASE_SIZE == 76, "base open-file-name record is 76 bytes");
 static_assert(sizeof(OPENFILENAMEA) == 88, "extended open-file-name record is 88 bytes");
 #endif

@@ -125,4 +125,30 @@ public:
 
 inline std::string Hex(COLORREF colour) { return guitest::ColorText(colour); }
 
+struct OwnWindowSearch {
+  const char* cls;
+  HWND found;
+};
+
+inline BOOL CALLBACK MatchOwnVisibleWindow(HWND hWnd, LPARAM lParam) {
+  OwnWindowSearch* search = reinterpret_cast<OwnWindowSearch*>(lParam);
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(hWnd, &pid);
+  char cls[64] = "";
+  ::GetClassNameA(hWnd, cls, sizeof(cls));
+  if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(hWnd) && lstrcmpiA(cls, search->cls) == 0) {
+    search->found = hWnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+// A visible top-level window of this process with that class (a menu's
+// "#32768", a tooltip), or NULL.
+inline HWND FindOwnVisibleWindow(const char* className) {
+  OwnWindowSearch search = {className, NULL};
+  ::EnumWindows(&MatchOwnVisibleWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
 }  // namespace controls_test

@@ -146,14 +146,12 @@ TEST(ControlsDialogTest, EveryControlWorksInOneModalDialog) {
     ::SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
     ::PostMessageA(dialog.add.GetSafeHwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(10, 10));
     guitest::RunLater(1500, [&] {
-      HWND tip = ::FindWindowA(TOOLTIPS_CLASSA, NULL);
-      while (tip != NULL && !::IsWindowVisible(tip)) tip = ::FindWindowExA(NULL, tip, TOOLTIPS_CLASSA, NULL);
-      seen.tooltip = tip != NULL;
+      seen.tooltip = controls_test::FindOwnVisibleWindow(TOOLTIPS_CLASSA) != NULL;
       guitest::SaveScreenScreenshot("controls_dialog_hover_tooltip");
       // Open the options menu; pick nothing.
       guitest::RunLater(400, [&] {
-        HWND popup = ::FindWindowA("#32768", NULL);
-        seen.menuShown = popup != NULL && ::IsWindowVisible(popup);
+        HWND popup = controls_test::FindOwnVisibleWindow("#32768");
+        seen.menuShown = popup != NULL;
         if (popup != NULL) seen.menuShot = guitest::Capture::OfWindow(popup, false);
         guitest::SaveScreenScreenshot("controls_dialog_menu");
         ::EndMenu();

@@ -562,7 +562,7 @@ guitest::Capture ShowPopup(COwnerMenu& menu, const std::string& screenshot) {
   guitest::PumpFor(50);
   guitest::Capture shot;
   guitest::RunLater(400, [&] {
-    HWND popup = ::FindWindowA("#32768", NULL);
+    HWND popup = controls_test::FindOwnVisibleWindow("#32768");
     if (popup != NULL) shot = guitest::Capture::OfWindow(popup, false);
     guitest::SaveScreenScreenshot(screenshot);
     ::EndMenu();
