@@ -50,6 +50,17 @@ function(quorbel_add_gtest name)
     # short, so they take turns.
     set_tests_properties(${name} PROPERTIES RESOURCE_LOCK x_display)
   endif()
+  if(QUORBEL_WINDOWS)
+    quorbel_takes_display(${name})
+  endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "${labels}"
     ENVIRONMENT "QUORBEL_DEFAULT_PREFIX=${CMAKE_BINARY_DIR}/wineprefix;QUORBEL_BUILD_DIR=${CMAKE_BINARY_DIR}")
+endfunction()
+
+# All Windows programs of a test run share one X screen, where windows of
+# tests running side by side would overlap and take focus from each other.
+# Tests that run Windows programs take turns; quorbel_add_gtest does this for
+# its own, tests added with a plain add_test that start wine call this.
+function(quorbel_takes_display)
+  set_tests_properties(${ARGN} PROPERTIES RESOURCE_LOCK x_display)
 endfunction()
