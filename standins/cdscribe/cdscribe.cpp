@@ -538,6 +538,7 @@ CD_EXPORT int32_t OUTSIDE_CALL GetOptions(CdScribeOptions* options) {
   if (!g.initialized) return Result("GetOptions", kCdNotInitialized);
   if (options == NULL) return Result("GetOptions", kCdBadArgument);
   *options = g.options;
+  StandinTrace(kLib, "GetOptions()");
   return kCdOk;
 }
 
@@ -616,6 +617,7 @@ CD_EXPORT int32_t OUTSIDE_CALL Burn() {
     return Result("Burn", kCdNotWritable);
   if (!drive.blank) return Result("Burn", kCdNotBlank);
   if (!g.prepared) return Result("Burn", kCdNotPrepared);
+  StandinTrace(kLib, "Burn(%c:)", drive.letter);
   if (g.preparedSectors > Capacity(drive)) return Result("Burn", kCdImageTooLarge);
   BurnJob* job = new BurnJob{drive.letter, g.options, g.files, g.finalize, g.finalizeUser,
                              g.burnDone, g.burnDoneUser, g.process, g.processUser};
@@ -672,6 +674,7 @@ CD_EXPORT int32_t OUTSIDE_CALL GetText(int32_t code, char* buffer, int32_t* size
   }
   snprintf(buffer, static_cast<size_t>(*size), "%s", text);
   *size = static_cast<int32_t>(strlen(buffer));
+  StandinTrace(kLib, "GetText(%d) -> \"%s\"", static_cast<int>(code), buffer);
   return kCdOk;
 }
 

@@ -78,6 +78,7 @@ int32_t Ok(DvdFault* fault) {
 
 // The drive a burner stands for, with its medium as it is now.
 int32_t DriveOf(DvdFault* fault, const char* call, Burner* burner, VirtualDrive* drive) {
+  StandinTrace(kLib, "%s(%c:)", call, burner != NULL ? burner->letter : '?');
   if (g_started <= 0) return Fail(fault, call, kDvdExNotStarted, 0, "engine not started");
   if (burner == NULL) return Fail(fault, call, kDvdExBadArgument, 0, "no burner object");
   if (!LoadVirtualDrive(burner->letter, drive)) return Fail(fault, call, kDvdExNoDevice, 0, "drive gone");
@@ -173,6 +174,7 @@ DVD_EXPORT void OUTSIDE_CALL DvdScribe_Destroy(DvdBurner burner) {
 DVD_EXPORT int32_t OUTSIDE_CALL DvdScribe_DeviceName(DvdFault* fault, const DvdDeviceAddress* address, char* name,
                                               int32_t size) {
   VirtualDrive drive;
+  StandinTrace(kLib, "DeviceName(target %d)", address != NULL ? address->target : -1);
   if (g_started <= 0) return Fail(fault, "DeviceName", kDvdExNotStarted, 0, "engine not started");
   if (name == NULL || size < 3) return Fail(fault, "DeviceName", kDvdExBadArgument, 0, "no room for the name");
   if (!DriveAt(address, &drive)) return Fail(fault, "DeviceName", kDvdExNoDevice, 0, "no drive at that address");
@@ -349,6 +351,7 @@ DVD_EXPORT int32_t OUTSIDE_CALL DvdScribe_Erase(DvdFault* fault, DvdBurner burne
 
 DVD_EXPORT int32_t OUTSIDE_CALL DvdScribe_TreeAddFolder(DvdFault* fault, DvdTreeNode parent, const char* name,
                                                  DvdTreeNode* folder) {
+  StandinTrace(kLib, "TreeAddFolder(\"%s\")", name != NULL ? name : "");
   if (folder == NULL) return Fail(fault, "TreeAddFolder", kDvdExBadArgument, 0, "no place for the folder");
   TreeNode* node = new TreeNode;
   node->folder = true;
@@ -373,6 +376,7 @@ DVD_EXPORT int32_t OUTSIDE_CALL DvdScribe_TreeAddFolder(DvdFault* fault, DvdTree
 
 DVD_EXPORT int32_t OUTSIDE_CALL DvdScribe_TreeAddFile(DvdFault* fault, DvdTreeNode parent, const char* path,
                                                DvdTreeNode* file) {
+  StandinTrace(kLib, "TreeAddFile(\"%s\")", path != NULL ? path : "");
   TreeNode* up = static_cast<TreeNode*>(parent);
   if (up == nullptr || !up->folder || path == NULL)
     return Fail(fault, "TreeAddFile", kDvdExBadArgument, 0, "a file needs a path and a folder");
@@ -414,9 +418,15 @@ DVD_EXPORT int32_t OUTSIDE_CALL DvdScribe_CreateUdf(DvdFault* fault, DvdTreeNode
   return Ok(fault);
 }
 
-DVD_EXPORT void OUTSIDE_CALL DvdScribe_FreeUdf(DvdUdfImage image) { delete static_cast<UdfImage*>(image); }
+DVD_EXPORT void OUTSIDE_CALL DvdScribe_FreeUdf(DvdUdfImage image) {
+  StandinTrace(kLib, "FreeUdf()");
+  delete static_cast<UdfImage*>(image);
+}
 
-DVD_EXPORT void OUTSIDE_CALL DvdScribe_FreeTree(DvdTreeNode root) { FreeNode(static_cast<TreeNode*>(root)); }
+DVD_EXPORT void OUTSIDE_CALL DvdScribe_FreeTree(DvdTreeNode root) {
+  StandinTrace(kLib, "FreeTree()");
+  FreeNode(static_cast<TreeNode*>(root));
+}
 
 DVD_EXPORT int32_t OUTSIDE_CALL DvdScribe_TrackAtOnceFromTree(DvdFault* fault, DvdBurner burner, DvdUdfImage image,
                                                        int32_t testWrite) {

@@ -363,6 +363,15 @@ TEST_F(CdScribeTest, ErrorReportShowsTheLibrarysText) {
   EXPECT_EQ(7, size) << "the text is cut to the buffer";
 }
 
+TEST_F(CdScribeTest, TraceHasALinePerCall) {
+  CdScribe().SetDevice('E');
+  CdScribe().EjectDevice();
+  Bytes bytes = ReadBytes(CurrentFolder() + "CdScribe.trace");
+  std::string trace(bytes.begin(), bytes.end());
+  for (const char* call : {"Initialize(0, \"standins test\", 1)", "CreateProject(1)", "SetDevice(E)", "EjectDevice(E)"})
+    EXPECT_NE(std::string::npos, trace.find(call)) << call;
+}
+
 TEST(CdScribeMissing, CallsFailInsteadOfCrashing) {
   CdScribeCalls missing;
   EXPECT_FALSE(missing.Load("no-such-library"));

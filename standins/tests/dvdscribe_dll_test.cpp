@@ -192,6 +192,10 @@ TEST_F(DvdScribeTest, WritesTheTreeAsACopyOfTheFolder) {
   EXPECT_EQ("1", IniValue("E", "ejects"));
   dvd.FreeUdf(image);
   dvd.FreeTree(root);
+  Bytes bytes = ReadBytes(CurrentFolder() + "DvdScribe.trace");
+  std::string trace(bytes.begin(), bytes.end());
+  for (const char* call : {"StartUp(\"standins test\", 1024)", "Create(E:)", "TrackAtOnceFromTree(E:)", "FreeTree()"})
+    EXPECT_NE(std::string::npos, trace.find(call)) << call;
 }
 
 TEST_F(DvdScribeTest, EraseMakesARewritableDiscBlank) {
