@@ -49,3 +49,12 @@ add_test(NAME standins_suite_prefix
   COMMAND sh ${_st}/check-suite-prefix.sh ${PROJECT_SOURCE_DIR} ${CMAKE_BINARY_DIR}
           ${CMAKE_BINARY_DIR}/testwork/suite-prefix)
 set_tests_properties(standins_suite_prefix PROPERTIES TIMEOUT 300 LABELS "wine;prefix")
+
+# A job's whole road through the stand-ins and the image builder.
+if(TARGET standin_dvdauthor AND TARGET quorbel_discimage_entry)
+  quorbel_add_gtest(standins_chain_test WINDOWS_ONLY GUI
+    SOURCES ${_st}/chain_test.cpp
+    LIBS quorbel_outside_calls quorbel_discimage_entry)
+  add_dependencies(standins_chain_test standin_muxtools standin_cdscribe standin_dvdscribe standin_dvdauthor)
+  quorbel_standins_fixture_test(standins_chain_test)
+endif()
