@@ -8,6 +8,7 @@
 #   svcd-pal.m2v svcd-pal.mp2    3 s SuperVCD video (480x576) and audio
 #   dvd-pal.m2v  dvd-pal.mp2     3 s DVD video (720x576) and 48 kHz layer II
 #   dvd-ntsc.m2v dvd-ntsc.mp2    3 s DVD video (720x480, 29.97, B pictures)
+#   vcd-long.m1v vcd-long.mp2    30 s VideoCD video and audio at the full VideoCD rates
 #   not-audio.mp2                bytes that hold no audio frame
 #
 # Files that exist already are kept; each is written under a temporary name
@@ -19,7 +20,7 @@ if [ $# -lt 1 ]; then
   exit 2
 fi
 out=$1
-version=1
+version=2
 command -v ffmpeg >/dev/null || { echo "ffmpeg is needed" >&2; exit 1; }
 
 mkdir -p "$out"
@@ -33,7 +34,7 @@ video() {
   file=$1 size=$2 rate=$3 target=$4 format=$5
   shift 5
   [ -s "$out/$file" ] && return 0
-  ffmpeg -nostdin -v error -y -f lavfi -i "testsrc=size=$size:rate=$rate" -t 3 \
+  ffmpeg -nostdin -v error -y -f lavfi -i "testsrc=size=$size:rate=$rate" -t "${SECONDS_LONG:-3}" \
     -target "$target" -an "$@" -f "$format" "$out/$file.tmp"
   mv "$out/$file.tmp" "$out/$file"
 }
@@ -42,7 +43,7 @@ video() {
 audio() {
   file=$1 rate=$2 target=$3
   [ -s "$out/$file" ] && return 0
-  ffmpeg -nostdin -v error -y -f lavfi -i "sine=frequency=440:sample_rate=$rate" -t 3 \
+  ffmpeg -nostdin -v error -y -f lavfi -i "sine=frequency=440:sample_rate=$rate" -t "${SECONDS_LONG:-3}" \
     -target "$target" -vn -c:a mp2 -b:a 224k -ar "$rate" -f mp2 "$out/$file.tmp"
   mv "$out/$file.tmp" "$out/$file"
 }
@@ -57,4 +58,6 @@ video dvd-pal.m2v 720x576 25 pal-dvd mpeg2video
 audio dvd-pal.mp2 48000 pal-dvd
 video dvd-ntsc.m2v 720x480 30000/1001 ntsc-dvd mpeg2video -bf 2
 audio dvd-ntsc.mp2 48000 ntsc-dvd
+SECONDS_LONG=30 video vcd-long.m1v 352x288 25 pal-vcd mpeg1video
+SECONDS_LONG=30 audio vcd-long.mp2 44100 pal-vcd
 [ -s "$out/not-audio.mp2" ] || printf 'this is no MPEG audio at all\n%.0s' $(seq 1 200) > "$out/not-audio.mp2"

@@ -385,9 +385,11 @@ int MuxStreams(const MuxJob& job, MuxOutcome* outcome) {
   int64_t duration = std::max(video.duration, audio.duration + std::max<int64_t>(0, audioOffset));
   if (duration > 0) {
     double need = static_cast<double>(video.fileSize + audio.fileSize) * kClock / duration;
-    int usable = format.packBytes - PackHeaderSize(format.mpeg2) - 6 - 13;
+    // Each pack: its header, a PES header, and on average a few bytes of
+    // timestamps. A VideoCD's streams use all but half a percent of it.
+    int usable = format.packBytes - PackHeaderSize(format.mpeg2) - 6 - (format.mpeg2 ? 3 : 1) - 3;
     double capacity = static_cast<double>(usable) * kClock / packTime;
-    if (need > capacity * 0.99)
+    if (need > capacity)
       return Fail(outcome, kMuxResultTooFast, "the streams need more than the format's rate");
   }
 

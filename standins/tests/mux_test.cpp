@@ -181,6 +181,20 @@ INSTANTIATE_TEST_SUITE_P(Pairs, MuxFormats, ::testing::Range(0, 5), [](const aut
   return name;
 });
 
+TEST(MuxRates, AVideoCdAtTheFullRatesIsReadInRealTime) {
+  if (EsFixturePath("x").empty()) GTEST_SKIP() << "QUORBEL_ES_FIXTURES is not set";
+  MuxJob job;
+  job.formatCode = kMuxFormatVcd;
+  job.video = EsFixturePath("vcd-long.m1v");
+  job.audio = EsFixturePath("vcd-long.mp2");
+  job.output = "vcd-long.mpg";
+  MuxOutcome outcome;
+  ASSERT_EQ(kMuxResultOk, RunMux(job, &outcome)) << outcome.message;
+  EXPECT_EQ(0, outcome.worstLateness);
+  // 75 sectors a second: 30 s of streams take about 2250 packs.
+  EXPECT_NEAR(30 * 75, outcome.packs, 30 * 75 / 50);
+}
+
 TEST(MuxFailures, EachIsReportedAndLeavesNoOutput) {
   if (EsFixturePath("x").empty()) GTEST_SKIP() << "QUORBEL_ES_FIXTURES is not set";
   const std::string video = EsFixturePath("vcd-pal.m1v");
