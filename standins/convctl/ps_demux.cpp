@@ -519,9 +519,14 @@ public:
   bool Write(const uint8_t* p, size_t n) {
     if (file_ == nullptr || failed_) return false;
     if (n > 0 && fwrite(p, 1, n, file_) != n) failed_ = true;
+    for (size_t i = n > 4 ? n - 4 : 0; i < n; ++i) {
+      std::memmove(tail_, tail_ + 1, 3);
+      tail_[3] = p[i];
+    }
     bytes_ += static_cast<int64_t>(n);
     return !failed_;
   }
+  bool EndsWith(const uint8_t* four) const { return bytes_ >= 4 && std::memcmp(tail_, four, 4) == 0; }
   bool Failed() const { return failed_; }
   int64_t Bytes() const { return bytes_; }
   // Keeps the file; false when it could not be finished.
@@ -548,6 +553,7 @@ private:
   bool failed_ = false;
   bool committed_ = false;
   int64_t bytes_ = 0;
+  uint8_t tail_[4] = {0, 0, 0, 0};  // the last bytes written
 };
 
 // Video: whole GOPs. A GOP starts at its sequence header when one comes
@@ -566,14 +572,16 @@ public:
     Scan(false);
   }
   void Finish() {
-    Scan(true);
-    Flush(bytes_.size());
-    if (writing_ && !endWritten_) {
-      static const uint8_t kEnd[4] = {0, 0, 1, 0xB7};
-      out_->Write(kEnd, 4);
+    if (!finished_) {
+      Scan(true);
+      Flush(bytes_.size());
+      end_ = lastPictureEnd_;
+      finished_ = true;
     }
-    if (!finished_) end_ = lastPictureEnd_;
-    finished_ = true;
+    // The stream ends with a sequence end code, whether or not the source's
+    // own one was part of the clip.
+    static const uint8_t kEnd[4] = {0, 0, 1, 0xB7};
+    if (writing_ && !out_->EndsWith(kEnd)) out_->Write(kEnd, 4);
   }
 
   bool Started() const { return gops_ > 0; }
@@ -618,6 +626,7 @@ private:
       }
       i += 4;
     }
+    if (finished_) return;
     if (atEnd) i = bytes_.size();
     scanned_ = i;
     // Bytes behind the scan are decided unless a GOP is held.
@@ -635,7 +644,7 @@ private:
 
   void NewGop(size_t at) {
     Flush(at);
-    if (mode_ == kHold) holdStart_ = at;  // a GOP without pictures: start again
+    if (mode_ == kHold) flushed_ = at;  // a GOP without pictures is dropped
     mode_ = kHold;
     holdStart_ = at;
     holdHasGop_ = false;
@@ -652,27 +661,22 @@ private:
       t = Seconds(pts, basePts_);
       lastKnownTime_ = t;
       picturesSinceKnown_ = 0;
-      hasKnownTime_ = true;
     } else {
+      // No time stamp of its own: one frame after the last picture that had one.
       ++picturesSinceKnown_;
-      t = hasKnownTime_ ? lastKnownTime_ : 0;  // refined below through the GOP
+      t = lastKnownTime_ + picturesSinceKnown_ / frameRate_;
     }
     hasLastPicture_ = true;
     lastPicture_ = offset;
-    if (mode_ != kHold) {
-      if (mode_ == kWrite && hasKnownTime_) lastPictureEnd_ = std::max(lastPictureEnd_, t + 1.0 / frameRate_);
-      return;
+    if (mode_ == kHold) {
+      // The GOP's first picture in coded order; less the pictures shown
+      // before it, its time is the GOP's start.
+      Decide(t - temporalReference / frameRate_);
     }
-    // The GOP's first picture in coded order; its display time less the
-    // pictures shown before it gives the GOP's start.
-    double gopTime = t - temporalReference / frameRate_;
-    if (!hasKnownTime_ || picturesSinceKnown_ > 0) gopTime = nextGopEstimate_;
-    nextGopEstimate_ = gopTime;
-    Decide(gopTime, at);
     if (mode_ == kWrite) lastPictureEnd_ = std::max(lastPictureEnd_, t + 1.0 / frameRate_);
   }
 
-  void Decide(double gopTime, size_t pictureAt) {
+  void Decide(double gopTime) {
     position_ = std::max(position_, gopTime);
     bool take = gopTime >= start_ - 1e-6 && (stop_ <= start_ || gopTime < stop_ - 1e-6);
     if (gopTime >= stop_ - 1e-6 && stop_ > start_) {
@@ -680,9 +684,8 @@ private:
       end_ = gopTime;
       finished_ = true;
       mode_ = kSkip;
-      bytes_.resize(holdStart_);  // nothing of it is written
-      scanned_ = holdStart_;
-      (void)pictureAt;
+      bytes_.clear();  // nothing of it is written
+      scanned_ = flushed_ = 0;
       return;
     }
     if (!take) {
@@ -741,15 +744,12 @@ private:
   std::vector<uint8_t> lastSequence_;
   bool hasLastPicture_ = false;
   uint64_t lastPicture_ = 0;     // stream offset of the last picture start
-  bool hasKnownTime_ = false;
   double lastKnownTime_ = 0;     // time of the last picture with a time stamp
-  int picturesSinceKnown_ = 0;
-  double nextGopEstimate_ = 0;   // a GOP time for GOPs without time stamps
+  int picturesSinceKnown_ = 0;   // pictures since then
   double lastPictureEnd_ = 0;    // end of the latest picture written
   double clipStart_ = 0, end_ = 0, position_ = 0;
   int gops_ = 0;
   bool writing_ = false;
-  bool endWritten_ = false;
   bool finished_ = false;
 };
 
@@ -757,7 +757,10 @@ private:
 // has fixed its range, frames wait in memory.
 class AudioCutter {
 public:
-  AudioCutter(OutputFile* out, AudioKind kind, int64_t basePts) : out_(out), kind_(kind), basePts_(basePts) {}
+  // Frames before stop (<= 0: no stop) are surely inside the range once the
+  // video has started; later ones wait for the video's end.
+  AudioCutter(OutputFile* out, AudioKind kind, int64_t basePts, double stop)
+      : out_(out), kind_(kind), basePts_(basePts), stop_(stop) {}
 
   void Add(const uint8_t* p, int n, bool hasPts, int64_t pts) {
     tracker_.AddPayload(offset_ + bytes_.size(), hasPts, pts);
@@ -827,9 +830,7 @@ private:
       Pending& f = waiting_.front();
       bool before = f.t < start_ - 1e-6;
       bool after = endKnown_ && f.t >= end_ - 1e-6;
-      if (!endKnown_ && !before) {
-        // Inside the range so far: written now.
-      }
+      if (!endKnown_ && !before && stop_ > 0 && f.t >= stop_ - 1e-6) break;  // wait for the end
       if (!before && !after) {
         out_->Write(f.bytes.data(), f.bytes.size());
         ++frames_;
@@ -842,6 +843,7 @@ private:
   OutputFile* out_;
   AudioKind kind_;
   int64_t basePts_;
+  double stop_;
   PtsTracker tracker_;
   std::vector<uint8_t> bytes_;
   uint64_t offset_ = 0;
@@ -881,7 +883,7 @@ int CutClip(const ClipRequest& request, const SourceInfo& source, ClipObserver* 
   }
   int64_t basePts = static_cast<int64_t>(std::llround(source.firstPts * kTicks));
   VideoCutter cutter(&video, request.start, request.stop, source.frameRate, basePts);
-  AudioCutter sound(&audio, source.audio, basePts);
+  AudioCutter sound(&audio, source.audio, basePts, request.stop > request.start ? request.stop : 0);
   PsReader reader(f);
   reader.Start(0, -1);
   PsUnit u;

@@ -398,12 +398,16 @@ int MuxStreams(const MuxJob& job, MuxOutcome* outcome) {
   int64_t earliest = std::min<int64_t>(video.units.front().dts, audioOffset);
   int64_t delay = job.startDelayMs > 0 ? static_cast<int64_t>(job.startDelayMs) * (kClock / 1000)
                                        : -earliest + 4 * packTime;
+  // More than a second of delay buys nothing the decoder buffers could hold;
+  // a stream that is still late then (an encoder beyond its own buffer) is
+  // written as it is, with its lateness reported.
+  const int64_t longest = -earliest + kClock;
   MuxPlan plan;
   for (int round = 0; round < 24; ++round) {
     PlanPacks(format, video, audio, delay, audioOffset, &plan);
     outcome->planRounds = round + 1;
-    if (plan.worstLateness <= 0 || job.startDelayMs > 0) break;
-    delay += plan.worstLateness + packTime;
+    if (plan.worstLateness <= 0 || job.startDelayMs > 0 || delay >= longest) break;
+    delay = std::min(longest, delay + plan.worstLateness + packTime);
   }
   outcome->startDelay = delay;
   outcome->worstLateness = plan.worstLateness;
