@@ -195,6 +195,44 @@ TEST(MuxRates, AVideoCdAtTheFullRatesIsReadInRealTime) {
   EXPECT_NEAR(30 * 75, outcome.packs, 30 * 75 / 50);
 }
 
+// A video stream whose first two seconds are far beyond a VideoCD's rate and
+// whose rest is nearly nothing: no start delay gets it there in time.
+void WriteBurstyVideo(const std::string& path) {
+  Bytes b;
+  auto append = [&b](std::initializer_list<int> bytes) {
+    for (int v : bytes) b.push_back(static_cast<uint8_t>(v));
+  };
+  for (int n = 0; n < 550; ++n) {
+    if (n % 12 == 0) {
+      append({0, 0, 1, 0xB3, 0x16, 0x01, 0x20, 0x13, 0xFF, 0xFF, 0xE0, 0x18});  // 352x288, 25 fps
+      append({0, 0, 1, 0xB8, 0x00, 0x08, 0x00, 0x00});
+    }
+    append({0, 0, 1, 0x00, ((n % 12) >> 2) & 0xFF, (((n % 12) & 3) << 6) | ((n % 12 == 0 ? 1 : 2) << 3), 0xFF,
+            0xF8});
+    append({0, 0, 1, 0x01});
+    b.resize(b.size() + (n < 50 ? 30000 : 200), 0x55);
+  }
+  FILE* f = fopen(path.c_str(), "wb");
+  ASSERT_NE(nullptr, f);
+  fwrite(b.data(), 1, b.size(), f);
+  fclose(f);
+}
+
+TEST(MuxRates, AStreamBeyondItsBufferIsWrittenWithItsLatenessReported) {
+  if (EsFixturePath("x").empty()) GTEST_SKIP() << "QUORBEL_ES_FIXTURES is not set";
+  WriteBurstyVideo("bursty.m1v");
+  MuxJob job;
+  job.formatCode = kMuxFormatVcd;
+  job.video = "bursty.m1v";
+  job.audio = EsFixturePath("vcd-pal.mp2");
+  job.output = "bursty.mpg";
+  MuxOutcome outcome;
+  ASSERT_EQ(kMuxResultOk, RunMux(job, &outcome)) << outcome.message;
+  EXPECT_GT(outcome.worstLateness, 0);
+  EXPECT_LE(outcome.startDelay, 27000000 + 2 * 1080000) << "no more than about a second";
+  EXPECT_FALSE(ReadAll("bursty.mpg").empty());
+}
+
 TEST(MuxFailures, EachIsReportedAndLeavesNoOutput) {
   if (EsFixturePath("x").empty()) GTEST_SKIP() << "QUORBEL_ES_FIXTURES is not set";
   const std::string video = EsFixturePath("vcd-pal.m1v");
