@@ -1,0 +1,46 @@
+# The conversion control's stand-in: what it does with a source file
+# (platform-neutral, quorbel_convctl_core, tested natively), the in-process
+# COM server "MPEGCreator.dll" (Windows) and its fuzz target. Included at
+# the end of standins/CMakeLists.txt.
+set(_cc ${_si}/convctl)
+
+add_library(quorbel_convctl_core STATIC ${_cc}/ps_demux.cpp)
+target_include_directories(quorbel_convctl_core PUBLIC ${PROJECT_SOURCE_DIR})
+
+# Sources that only the control's tests use (DVD streams, LPCM, no audio,
+# AVI), made by ffmpeg once per run.
+set(QUORBEL_CONVCTL_FIXTURES ${CMAKE_BINARY_DIR}/fixtures/convctl)
+if(QUORBEL_RUNS_TESTS)
+  add_test(NAME convctl_fixtures
+    COMMAND sh ${_cc}/tests/make-convctl-fixtures.sh ${QUORBEL_CONVCTL_FIXTURES})
+  set_tests_properties(convctl_fixtures PROPERTIES FIXTURES_SETUP convctl_fixtures TIMEOUT 300
+    LABELS fixtures)
+endif()
+
+# A test that reads both fixture folders.
+function(quorbel_convctl_fixture_test name)
+  if(TEST ${name})
+    set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT
+      "QUORBEL_FIXTURES=${CMAKE_BINARY_DIR}/fixtures"
+      "QUORBEL_CONVCTL_FIXTURES=${QUORBEL_CONVCTL_FIXTURES}")
+    set_property(TEST ${name} APPEND PROPERTY FIXTURES_REQUIRED mpeg_fixtures convctl_fixtures)
+  endif()
+endfunction()
+
+quorbel_add_gtest(standins_convctl_core_test NATIVE_ONLY
+  SOURCES ${_cc}/tests/ps_demux_test.cpp
+  LIBS quorbel_convctl_core)
+quorbel_convctl_fixture_test(standins_convctl_core_test)
+
+if(COMMAND quorbel_add_fuzzer)
+  quorbel_add_fuzzer(standins_convctl_fuzz SOURCES ${_cc}/fuzz/ps_demux_fuzz.cpp
+    LIBS quorbel_convctl_core MAX_LEN 65536 SEEDS ${_cc}/fuzz/seeds.sh)
+endif()
+
+if(QUORBEL_WINDOWS)
+  quorbel_standin_dll(standin_convctl MPEGCreator ${_cc}/MPEGCreator.def
+    ${_cc}/convctl_dll.cpp
+    ${_cc}/convctl_control.cpp)
+  target_link_libraries(standin_convctl PRIVATE quorbel_convctl_core ole32 oleaut32 uuid user32)
+  add_dependencies(quorbel_standins standin_convctl)
+endif()
