@@ -49,6 +49,7 @@ add_test(NAME standins_suite_prefix
   COMMAND sh ${_st}/check-suite-prefix.sh ${PROJECT_SOURCE_DIR} ${CMAKE_BINARY_DIR}
           ${CMAKE_BINARY_DIR}/testwork/suite-prefix)
 set_tests_properties(standins_suite_prefix PROPERTIES TIMEOUT 300 LABELS "wine;prefix")
+quorbel_takes_display(standins_suite_prefix)
 
 # A job's whole road through the stand-ins and the image builder.
 if(TARGET standin_dvdauthor AND TARGET quorbel_discimage_entry)
