@@ -113,7 +113,8 @@ LPCTSTR AFXAPI AfxGetAppName();
 // The module holding the resource: the resource handle when it has one of
 // that type and name, else the executable; NULL when neither has it.
 HINSTANCE AFXAPI AfxFindResourceHandle(LPCTSTR lpszName, LPCTSTR lpszType);
-// Hosting of ActiveX controls; a no-op until a container is linked in.
+// Hosting of ActiveX controls: initialises OLE on the calling thread and
+// lets dialogs create the controls of their templates (mfc/win/olecontrol.h).
 void AFXAPI AfxEnableControlContainer();
 void AFXAPI AfxPostQuitMessage(int nExitCode);
 

@@ -8,6 +8,7 @@
 
 #include "mfc/win/app.h"
 #include "mfc/win/internal.h"
+#include "mfc/win/olecontrol.h"
 
 IMPLEMENT_DYNAMIC(CDialog, CWnd)
 IMPLEMENT_DYNAMIC(CCommonDialog, CDialog)
@@ -143,7 +144,10 @@ BOOL CDialog::CreateIndirect(LPCDLGTEMPLATE lpDialogTemplate, CWnd* pParentWnd) 
   return CreateDlgIndirect(lpDialogTemplate, m_pParentWnd, AfxGetInstanceHandle());
 }
 
-LRESULT CDialog::HandleInitDialog(WPARAM, LPARAM) { return OnInitDialog(); }
+LRESULT CDialog::HandleInitDialog(WPARAM, LPARAM) {
+  quorbel_mfc::CreateDialogControls(this);  // ActiveX controls of the template
+  return OnInitDialog();
+}
 
 BOOL CDialog::OnInitDialog() {
   UpdateData(FALSE);

@@ -50,6 +50,8 @@ struct ThreadState {
   CCommonDialog* pCommonDialog = nullptr;  // common dialog about to run (hook attaches it)
   int nLoopDepth = 0;                   // message loops running on the thread
   HWND hLockoutNotifyWindow = nullptr;  // window inside UpdateData: its control notifications are dropped
+  bool bOleInitialized = false;         // OleInitialize succeeded here (kept for the thread's life)
+  HRESULT hrLastControlCall = S_OK;     // result of the last call into an ActiveX control
   TempMaps temps;
 };
 

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <windows.h>
+#include <ole2.h>  // DISPID, VARTYPE: calls into ActiveX controls
 #include <shellapi.h>
 #include <commctrl.h>
 
@@ -27,6 +28,7 @@ class CMenu;
 class CRgn;
 class CScrollBar;
 class CDataExchange;
+struct AFX_EVENTSINKMAP;  // mfc/win/olecontrol.h
 
 // The window procedure of every attached window.
 LRESULT CALLBACK AfxWndProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam);
@@ -362,6 +364,27 @@ public:
   afx_msg void OnWindowPosChanged(WINDOWPOS* lpwndpos);
   afx_msg void OnGetMinMaxInfo(MINMAXINFO* lpMMI);
   afx_msg void OnDropFiles(HDROP hDropInfo);
+
+  // ---- ActiveX controls (mfc/win/olecontrol.h) ------------------------------------------
+  // Makes this object the control of class clsid (or of the class id
+  // "{...}" or ProgID lpszClass), a child of pParentWnd; its events go to
+  // the parent's event sink map.
+  BOOL CreateControl(REFCLSID clsid, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+                     CWnd* pParentWnd, UINT nID);
+  BOOL CreateControl(LPCTSTR lpszClass, LPCTSTR lpszWindowName, DWORD dwStyle, const RECT& rect,
+                     CWnd* pParentWnd, UINT nID);
+  // Calls the control by dispatch id; pbParamInfo is a VTS_ string and the
+  // arguments follow it. The result goes to pvRet as the C++ type of vtRet
+  // (VT_BSTR: a CString).
+  void __cdecl InvokeHelper(DISPID dwDispID, WORD wFlags, VARTYPE vtRet, void* pvRet,
+                            const BYTE* pbParamInfo, ...);
+  void __cdecl SetProperty(DISPID dwDispID, VARTYPE vtProp, ...);
+  void GetProperty(DISPID dwDispID, VARTYPE vtProp, void* pvProp) const;
+  // The control's IUnknown (not add-refed), NULL for other windows.
+  IUnknown* GetControlUnknown();
+  // This class's event sink map (BEGIN_EVENTSINK_MAP); the root has none.
+  static const AFX_EVENTSINKMAP* GetThisEventSinkMap();
+  virtual const AFX_EVENTSINKMAP* GetEventSinkMap() const;
 
   UINT m_nFlags = 0;          // WF_ flags
   WNDPROC m_pfnSuper = NULL;  // the window's procedure before AfxWndProc
