@@ -9,7 +9,7 @@ target_include_directories(quorbel_convctl_core PUBLIC ${PROJECT_SOURCE_DIR})
 
 # Sources that only the control's tests use (DVD streams, LPCM, no audio,
 # AVI), made by ffmpeg once per run.
-set(QUORBEL_CONVCTL_FIXTURES ${CMAKE_BINARY_DIR}/fixtures/convctl)
+set(QUORBEL_CONVCTL_FIXTURES ${CMAKE_BINARY_DIR}/fixtures/convctl CACHE INTERNAL "conversion control fixtures")
 if(QUORBEL_RUNS_TESTS)
   add_test(NAME convctl_fixtures
     COMMAND sh ${_cc}/tests/make-convctl-fixtures.sh ${QUORBEL_CONVCTL_FIXTURES})

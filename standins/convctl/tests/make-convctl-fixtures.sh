@@ -8,6 +8,7 @@
 #   lpcm-dvd.mpg       3 s DVD program stream with LPCM audio
 #   video-only.mpg     3 s VideoCD stream without audio
 #   sample.avi         1 s MPEG-4 video in AVI (no program stream)
+#   <name>.mpg.duration  ffprobe's duration of each DVD stream
 # Existing files are kept; each is written under a temporary name first.
 set -eu
 if [ $# -lt 1 ]; then
@@ -19,7 +20,7 @@ version=1
 command -v ffmpeg >/dev/null || { echo "ffmpeg is needed" >&2; exit 1; }
 mkdir -p "$out"
 if [ "$(cat "$out/convctl.version" 2>/dev/null || true)" != "$version" ]; then
-  rm -f "$out"/*.mpg "$out"/*.avi "$out"/*.tmp
+  rm -f "$out"/*.mpg "$out"/*.avi "$out"/*.tmp "$out"/*.duration
   echo "$version" > "$out/convctl.version"
 fi
 
@@ -41,3 +42,10 @@ make ntsc-dvd.mpg 720x480 30000/1001 3 dvd -target ntsc-dvd
 make lpcm-dvd.mpg 720x576 25 3 dvd -target pal-dvd -c:a pcm_s16be
 make video-only.mpg 352x288 25 3 vcd -target pal-vcd -an
 make sample.avi 320x240 25 1 avi -c:v mpeg4 -c:a mp2
+
+# ffprobe's durations for tests that cannot run ffprobe (Wine).
+for f in pal-dvd pal-dvd-mp2 ntsc-dvd; do
+  [ -s "$out/$f.mpg.duration" ] && continue
+  ffprobe -v error -show_entries format=duration -of csv=p=0 "$out/$f.mpg" > "$out/$f.mpg.duration.tmp"
+  mv "$out/$f.mpg.duration.tmp" "$out/$f.mpg.duration"
+done
