@@ -6,8 +6,10 @@
 #   them: "MPEGFilter.dll", "MPEGWriteFilter.dll" and "DVDEncoder.dll" in the
 #   system folder; "RealMedia.dll", muxTools, DvdScribe, CdScribe and
 #   DVDAuthorDLL in the program folder C:\Program Files\Quorbel\, beside the
-#   programs (copied too when the build has them);
-# - the filter libraries registered with regsvr32 (they are COM servers);
+#   programs (copied too when the build has them), with the conversion
+#   control MPEGCreator.dll;
+# - the filter libraries and the conversion control registered with regsvr32
+#   (they are COM servers);
 # - the DirectX version the programs check (HKLM\SOFTWARE\Microsoft\DirectX,
 #   Version 4.09.00.0904);
 # - handlers for .htm, mailto: and .avi that only record what they were asked
@@ -55,7 +57,7 @@ place() {
 for dll in MPEGFilter.dll MPEGWriteFilter.dll DVDEncoder.dll; do
   place "$dll" "$system" yes
 done
-for dll in RealMedia.dll muxTools.dll DvdScribe.dll CdScribe.dll DVDAuthorDLL.dll; do
+for dll in RealMedia.dll muxTools.dll DvdScribe.dll CdScribe.dll DVDAuthorDLL.dll MPEGCreator.dll; do
   place "$dll" "$program" yes
 done
 # The suite itself, when it is built.
@@ -64,7 +66,8 @@ for file in Quorbel.exe Vantrel.exe Pelzor.exe Skarven.exe VeneerKit.dll zrDiscI
 done
 
 for dll in 'C:\windows\system32\MPEGFilter.dll' 'C:\windows\system32\MPEGWriteFilter.dll' \
-           'C:\windows\system32\DVDEncoder.dll' 'C:\Program Files\Quorbel\RealMedia.dll'; do
+           'C:\windows\system32\DVDEncoder.dll' 'C:\Program Files\Quorbel\RealMedia.dll' \
+           'C:\Program Files\Quorbel\MPEGCreator.dll'; do
   wine regsvr32 /s "$dll" >/dev/null 2>&1 || { echo "make-suite-prefix: regsvr32 $dll failed" >&2; exit 1; }
 done
 

@@ -14,7 +14,7 @@ check() {
   if [ ! -s "$1" ]; then echo "FAIL missing $1"; status=1; fi
 }
 for f in MPEGFilter.dll MPEGWriteFilter.dll DVDEncoder.dll; do check "$prefix/drive_c/windows/system32/$f"; done
-for f in RealMedia.dll muxTools.dll DvdScribe.dll CdScribe.dll DVDAuthorDLL.dll; do
+for f in RealMedia.dll muxTools.dll DvdScribe.dll CdScribe.dll DVDAuthorDLL.dll MPEGCreator.dll; do
   check "$prefix/drive_c/Program Files/Quorbel/$f"
 done
 check "$prefix/drive_c/quorbel-drives.ini"
@@ -23,6 +23,8 @@ query 'HKLM\SOFTWARE\Microsoft\DirectX' /v Version | grep -q '4.09.00.0904' || {
 for f in MPEGFilter MPEGWriteFilter DVDEncoder RealMedia; do
   query "HKCU\\Software\\Quorbel\\Filters\\$f" /v Registrations | grep -q 0x1 || { echo "FAIL $f not registered"; status=1; }
 done
+query 'HKCR\CLSID\{D81ADC49-B724-468C-89FC-D39AEB8A9956}\InprocServer32' | grep -q 'MPEGCreator.dll' ||
+  { echo "FAIL conversion control not registered"; status=1; }
 query 'HKCR\htmlfile\shell\open\command' | grep -q 'quorbel-opened' || { echo "FAIL .htm handler"; status=1; }
 query 'HKCR\mailto\shell\open\command' | grep -q 'quorbel-opened' || { echo "FAIL mailto handler"; status=1; }
 wineserver -k 2>/dev/null || true
