@@ -1,12 +1,19 @@
 #!/bin/sh
 # Starting inputs of the conversion control's fuzz target: small program
-# streams as ffmpeg makes them for each disc type.
+# streams as ffmpeg's VCD, SVCD and DVD muxers make them.
 #   seeds.sh <target name> <corpus dir> <build dir>
 set -eu
 corpus=$2
 mkdir -p "$corpus"
 command -v ffmpeg >/dev/null || exit 0
-for target in pal-vcd pal-svcd pal-dvd; do
-  [ -s "$corpus/$target.mpg" ] || ffmpeg -nostdin -v error -y -f lavfi -i testsrc=size=64x48:rate=25 \
-    -f lavfi -i sine=sample_rate=48000 -t 0.5 -target "$target" -s 64x48 -b:v 200k "$corpus/$target.mpg"
-done
+seed() {
+  name=$1
+  shift
+  [ -s "$corpus/$name.mpg" ] && return 0
+  ffmpeg -nostdin -v error -y -f lavfi -i testsrc=size=64x48:rate=25 -f lavfi -i sine=sample_rate=48000 \
+    -t 0.5 -b:v 200k "$@" "$corpus/$name.tmp"
+  mv "$corpus/$name.tmp" "$corpus/$name.mpg"
+}
+seed vcd -c:v mpeg1video -c:a mp2 -f vcd
+seed svcd -c:v mpeg2video -c:a mp2 -f svcd
+seed dvd -c:v mpeg2video -c:a ac3 -f dvd
