@@ -994,6 +994,8 @@ void Control::StopRun(const char* why) {
 
 }  // namespace
 
+void UnregisterControlWindowClass() { UnregisterClassA(kWindowClass, g_module); }
+
 HRESULT CreateConversionControl(REFIID riid, void** ppv) {
   Control* control = new Control;
   HRESULT hr = control->QueryInterface(riid, ppv);

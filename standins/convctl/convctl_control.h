@@ -12,6 +12,8 @@ extern LONG g_locks;       // IClassFactory::LockServer count
 
 // A new control; its interface riid in *ppv.
 HRESULT CreateConversionControl(REFIID riid, void** ppv);
+// Unregisters the controls' window class (the module is unloading).
+void UnregisterControlWindowClass();
 
 // The trace's library name.
 extern const char kTraceName[];

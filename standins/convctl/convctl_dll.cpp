@@ -87,6 +87,9 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     g_module = instance;
     DisableThreadLibraryCalls(instance);
   }
+  // The control's window class points into this module: it goes with it,
+  // so that a later load registers it afresh.
+  if (reason == DLL_PROCESS_DETACH) UnregisterControlWindowClass();
   return TRUE;
 }
 

@@ -483,8 +483,10 @@ int ProbeSource(const char* path, SourceInfo* info) {
   bool endSeen = false;
   int64_t tail = size > kProbeBytes ? size - kProbeBytes : 0;
   reader.Start(tail, -1);
+  bool inStep = tail == 0;  // a read from the middle trusts nothing before a pack header
   while (reader.Next(&u)) {
-    if (u.kind != PsUnit::kPes || !u.hasPts || !ptsSeen) continue;
+    if (u.kind == PsUnit::kPack) inStep = true;
+    if (!inStep || u.kind != PsUnit::kPes || !u.hasPts || !ptsSeen) continue;
     double length = 0;
     if (u.streamId == info->videoStreamId && info->frameRate > 0) {
       length = 1.0 / info->frameRate;
