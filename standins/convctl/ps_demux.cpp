@@ -631,6 +631,12 @@ private:
     if (finished_) return;
     if (atEnd) i = bytes_.size();
     scanned_ = i;
+    // A GOP whose first picture never comes is not held for ever.
+    if (mode_ == kHold && bytes_.size() - holdStart_ > (32u << 20)) {
+      mode_ = kSkip;
+      seqOpen_ = false;
+      flushed_ = holdStart_;
+    }
     // Bytes behind the scan are decided unless a GOP is held.
     if (mode_ != kHold && !seqOpen_) Flush(i);
     Compact();
