@@ -44,8 +44,9 @@ quorbel_add_gtest(discimage_layout_edc_test
   SOURCES ${_layout_dir}/tests/layout_edc_test.cpp LIBS quorbel_discimage)
 
 # The build benchmark: 10 minutes of VideoCD video to a cue/bin image, timed
-# against "cat source > copy" in the same run, and peak memory for 1 and 10
-# minutes. It reports; it runs alone so that other tests do not skew it.
+# against a user-space copy of the source (what "cat source > copy" does
+# when it does not copy inside the kernel) in the same run, and peak memory
+# for 1 and 10 minutes. It reports; it runs alone so that other tests do not skew it.
 if(QUORBEL_RUNS_TESTS AND NOT QUORBEL_WINDOWS)
   add_test(NAME layout_build_bench
     COMMAND sh ${_layout_dir}/bench/vcd_write_bench.sh $<TARGET_FILE:zrdiscbuild>
