@@ -276,8 +276,9 @@ int CVcdMpegSource::ReadPacket(int packetNumber, uint8_t* destination, MpegPacke
       double time = packet.hasPts ? packet.pts - m_info.minPts : EstimatePts(list, packetNumber);
       UpdateScanData(packet.scanData, packetNumber, time, list);
     }
-    memset(destination, 0, kMpegPacketSize);
+    // Only a short pack leaves bytes of the packet to zero.
     memcpy(destination, block, static_cast<size_t>(packetLength));
+    memset(destination + packetLength, 0, static_cast<size_t>(kMpegPacketSize - packetLength));
     if (info != NULL) {
       *info = packet;
       if (info->hasPts) info->pts -= m_info.minPts;
