@@ -18,9 +18,9 @@ quorbel_add_gtest(discimage_iso_allocation_test
   LIBS quorbel_discimage)
 quorbel_add_gtest(discimage_iso_directory_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/iso_directory_test.cpp
-  LIBS quorbel_discimage)
+  LIBS quorbel_discimage_test_support)
 # Reads an image made with these structures back with the system's ISO 9660
 # readers; they exist on the Linux side only.
 quorbel_add_gtest(discimage_iso_reader_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/iso_reader_test.cpp
-  LIBS quorbel_discimage NATIVE_ONLY)
+  LIBS quorbel_discimage_test_support NATIVE_ONLY)

@@ -18,7 +18,7 @@ quorbel_add_gtest(discimage_layout_project_test
 # Whole builds through the front end, in process: natively and under Wine.
 quorbel_add_gtest(discimage_layout_frontend_test
   SOURCES ${_layout_dir}/tests/layout_frontend_test.cpp
-  LIBS quorbel_discimage quorbel_discimage_sector_check TIMEOUT 300)
+  LIBS quorbel_discimage_test_support quorbel_discimage_sector_check TIMEOUT 300)
 if(TEST discimage_layout_frontend_test)
   set_property(TEST discimage_layout_frontend_test APPEND PROPERTY
     ENVIRONMENT "QUORBEL_FIXTURES=${CMAKE_BINARY_DIR}/fixtures")
@@ -29,7 +29,7 @@ endif()
 # (Linux tools: native only).
 quorbel_add_gtest(discimage_layout_e2e_test
   SOURCES ${_layout_dir}/tests/layout_e2e_test.cpp
-  LIBS quorbel_discimage_sector_check NATIVE_ONLY TIMEOUT 300)
+  LIBS quorbel_discimage_test_support quorbel_discimage_sector_check NATIVE_ONLY TIMEOUT 300)
 if(TEST discimage_layout_e2e_test)
   target_compile_definitions(discimage_layout_e2e_test PRIVATE
     QUORBEL_ZRDISCBUILD="$<TARGET_FILE:zrdiscbuild>")

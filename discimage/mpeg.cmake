@@ -24,7 +24,7 @@ endif()
 quorbel_add_gtest(discimage_mpeg_parser_test
   SOURCES ${_mpeg_dir}/tests/mpeg_parser_test.cpp LIBS quorbel_discimage)
 quorbel_add_gtest(discimage_mpeg_source_test
-  SOURCES ${_mpeg_dir}/tests/mpeg_source_test.cpp LIBS quorbel_discimage)
+  SOURCES ${_mpeg_dir}/tests/mpeg_source_test.cpp LIBS quorbel_discimage_test_support)
 if(TEST discimage_mpeg_source_test)
   set_property(TEST discimage_mpeg_source_test APPEND PROPERTY
     ENVIRONMENT "QUORBEL_FIXTURES=${QUORBEL_MPEG_FIXTURES}")

@@ -18,4 +18,4 @@ quorbel_add_gtest(discimage_pbcxml_pbc_test
 
 # Valid projects of each type, refused documents, refused external entities.
 quorbel_add_gtest(discimage_pbcxml_xml_test
-  SOURCES ${_pbcxml_dir}/tests/pbcxml_xml_test.cpp LIBS quorbel_discimage)
+  SOURCES ${_pbcxml_dir}/tests/pbcxml_xml_test.cpp LIBS quorbel_discimage_test_support)

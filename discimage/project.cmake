@@ -15,7 +15,7 @@ target_sources(quorbel_discimage PRIVATE
 # The model without MPEG files: synthetic stream information stands in for
 # scans, so that limits of hundreds of items cost nothing.
 quorbel_add_gtest(discimage_project_model_test
-  SOURCES ${_project_dir}/tests/project_model_test.cpp LIBS quorbel_discimage)
+  SOURCES ${_project_dir}/tests/project_model_test.cpp LIBS quorbel_discimage_test_support)
 
 # Adding real MPEG files (the ffmpeg fixtures) to projects of each type.
 quorbel_add_gtest(discimage_project_mpeg_test

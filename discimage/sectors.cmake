@@ -15,14 +15,14 @@ quorbel_add_gtest(discimage_sectors_encoder_test
   LIBS quorbel_discimage quorbel_discimage_sector_check)
 quorbel_add_gtest(discimage_sectors_sink_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/sectors_sink_test.cpp
-  LIBS quorbel_discimage quorbel_discimage_sector_check)
+  LIBS quorbel_discimage_test_support quorbel_discimage_sector_check)
 quorbel_add_gtest(discimage_sectors_nrg_read_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/sectors_nrg_read_test.cpp
-  LIBS quorbel_discimage)
+  LIBS quorbel_discimage_test_support)
 # Real readers (bchunk, cdrdao) on images written here; skipped when absent.
 quorbel_add_gtest(discimage_sectors_tools_test
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/sectors_tools_test.cpp
-  LIBS quorbel_discimage quorbel_discimage_sector_check NATIVE_ONLY)
+  LIBS quorbel_discimage_test_support quorbel_discimage_sector_check NATIVE_ONLY)
 # Encoder throughput against memcpy; reports, never fails on time.
 quorbel_add_gtest(discimage_sectors_bench
   SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/sectors_bench.cpp

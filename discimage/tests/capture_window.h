@@ -43,6 +43,38 @@ public:
     return texts;
   }
 
+  // The texts of one level, as they were sent.
+  std::vector<std::string> TextsAt(int level) const {
+    std::vector<std::string> texts;
+    for (const CapturedMessage& m : messages)
+      if (IsTextAt(m, level)) texts.push_back(m.text);
+    return texts;
+  }
+  // The same, each without the line feed that ends it.
+  std::vector<std::string> LinesAt(int level) const {
+    std::vector<std::string> lines = TextsAt(level);
+    for (std::string& line : lines)
+      if (!line.empty() && line.back() == '\n') line.pop_back();
+    return lines;
+  }
+  // Whether some text of the level contains part.
+  bool Has(int level, const std::string& part) const { return Count(level, part) > 0; }
+  // Texts of the level (those containing part, when given).
+  int Count(int level, const std::string& part = std::string()) const {
+    int count = 0;
+    for (const CapturedMessage& m : messages)
+      if (IsTextAt(m, level) && m.text.find(part) != std::string::npos) ++count;
+    return count;
+  }
+  // Every text with its level, for failure messages.
+  std::string All() const {
+    std::string all;
+    for (const CapturedMessage& m : messages)
+      if (!m.isRecord) all += std::to_string(m.wParam) + ": " + m.text;
+    return all;
+  }
+  void Clear() { messages.clear(); }
+
   template <typename T>
   static T Field(const unsigned char* base, size_t offset) {
     T value;
@@ -50,6 +82,10 @@ public:
     return value;
   }
   static std::string Str(const char* p) { return p ? p : "(null)"; }
+
+  static bool IsTextAt(const CapturedMessage& m, int level) {
+    return !m.isRecord && m.wParam == static_cast<uintptr_t>(level);
+  }
 
   void Take(unsigned int message, uintptr_t wParam, intptr_t lParam) {
     CapturedMessage m;
@@ -77,6 +113,16 @@ public:
     }
     messages.push_back(m);
   }
+};
+
+// A message sink that shows every level and keeps every text and record.
+class CapturingSink : public CaptureWindow {
+public:
+  CapturingSink() {
+    Attach(sink);
+    sink.SetLevel(kVcdLevelDebug);
+  }
+  CVcdMessageSink sink;
 };
 
 // Everything written to a temporary stream, as text.

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "discimage/tests/capture_window.h"
+#include "discimage/tests/test_support.h"
 #include "discimage/vcd_frontend.h"
 #include "discimage/vcd_runner.h"
 
@@ -71,13 +72,6 @@ VcdBuildParams FullBlock(const fs::path& folder) {
   return params;
 }
 
-fs::path FreshFolder(const char* name) {
-  fs::path folder = fs::current_path() / name;
-  fs::remove_all(folder);
-  fs::create_directories(folder);
-  return folder;
-}
-
 bool IsEmptyFolder(const fs::path& folder) { return fs::directory_iterator(folder) == fs::directory_iterator(); }
 
 std::string RunPrintOnly(VcdBuildParams& params, int* result) {
@@ -89,7 +83,7 @@ std::string RunPrintOnly(VcdBuildParams& params, int* result) {
 }
 
 TEST(FrontEndPrintOnly, UsageModeExactTextAndNoFiles) {
-  fs::path folder = FreshFolder("usage_mode");
+  fs::path folder = test_support::FreshFolder(fs::current_path() / "usage_mode");
   VcdBuildParams params = FullBlock(folder);
   params.usageMode = 1;
   int result = -5;
@@ -99,7 +93,7 @@ TEST(FrontEndPrintOnly, UsageModeExactTextAndNoFiles) {
 }
 
 TEST(FrontEndPrintOnly, HelpModeExactTextAndNoFiles) {
-  fs::path folder = FreshFolder("help_mode");
+  fs::path folder = test_support::FreshFolder(fs::current_path() / "help_mode");
   VcdBuildParams params = FullBlock(folder);
   params.helpMode = 1;
   params.usageMode = 1;  // help is checked first
@@ -116,7 +110,7 @@ TEST(FrontEndPrintOnly, HelpModeExactTextAndNoFiles) {
 }
 
 TEST(FrontEndPrintOnly, VersionModeWinsOverEveryOtherField) {
-  fs::path folder = FreshFolder("version_mode");
+  fs::path folder = test_support::FreshFolder(fs::current_path() / "version_mode");
   VcdBuildParams params = FullBlock(folder);
   params.versionMode = 1;
   params.helpMode = 1;

@@ -15,19 +15,11 @@ namespace {
 
 class Allocation : public ::testing::Test {
 protected:
-  Allocation() : bitmap(&sink) {
-    sink.SetLevel(kVcdLevelDebug);
-    window.Attach(sink);
-  }
-  std::string All() const {
-    std::string all;
-    for (const std::string& t : window.Texts()) all += t;
-    return all;
-  }
-  std::vector<CapturedMessage>& Messages() { return window.messages; }
+  Allocation() : bitmap(&capture.sink) {}
+  std::string All() const { return capture.All(); }
+  std::vector<CapturedMessage>& Messages() { return capture.messages; }
 
-  CVcdMessageSink sink;
-  CaptureWindow window;
+  CapturingSink capture;
   CVcdSectorBitmap bitmap;
 };
 

@@ -11,6 +11,7 @@
 
 #include "discimage/iso9660.h"
 #include "discimage/tests/capture_window.h"
+#include "discimage/tests/test_support.h"
 #include "discimage/vcd_custom_file.h"
 #include "discimage/vcd_directory.h"
 #include "discimage/vcd_stream.h"
@@ -21,16 +22,9 @@ typedef std::vector<uint8_t> Bytes;
 
 class DirectoryTree : public ::testing::Test {
 protected:
-  DirectoryTree() : tree(&sink) {
-    sink.SetLevel(kVcdLevelDebug);
-    window.Attach(sink);
-  }
-  std::string All() const {
-    std::string all;
-    for (const std::string& t : window.Texts()) all += t;
-    return all;
-  }
-  std::vector<CapturedMessage>& Messages() { return window.messages; }
+  DirectoryTree() : tree(&capture.sink) {}
+  std::string All() const { return capture.All(); }
+  std::vector<CapturedMessage>& Messages() { return capture.messages; }
 
   // Names of a directory's children in list order.
   std::vector<std::string> ChildNames(const char* path) {
@@ -72,8 +66,7 @@ protected:
     return records;
   }
 
-  CVcdMessageSink sink;
-  CaptureWindow window;
+  CapturingSink capture;
   CVcdDirectory tree;
 };
 
@@ -434,10 +427,7 @@ TEST_F(DirectoryTree, ManyFilesInReverseOrder) {
 
 TEST(CustomFile, TimeFromTheSourceAndReleaseFreesIt) {
   const char* path = "custom_file_source.bin";
-  FILE* f = fopen(path, "wb");
-  ASSERT_NE(f, nullptr);
-  fputs("hello", f);
-  fclose(f);
+  ASSERT_TRUE(test_support::WriteText(path, "hello"));
 
   CVcdList owner;
   CVcdStream* stream = new CVcdStream(NULL, path, kVcdStreamRead);

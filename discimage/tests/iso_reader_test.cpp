@@ -13,24 +13,16 @@
 
 #include "discimage/iso9660.h"
 #include "discimage/tests/capture_window.h"
+#include "discimage/tests/test_support.h"
 #include "discimage/vcd_directory.h"
 #include "discimage/vcd_sector_bitmap.h"
 
 namespace {
 
-// Standard output of a shell command, or "" when it could not be run.
-std::string RunCommand(const std::string& command) {
-  std::string out;
-  FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
-  if (pipe == NULL) return out;
-  char chunk[4096];
-  size_t n;
-  while ((n = fread(chunk, 1, sizeof chunk, pipe)) > 0) out.append(chunk, n);
-  pclose(pipe);
-  return out;
+// Standard output of a reader; what it says on standard error is dropped.
+std::string RunReader(const std::string& command) {
+  return test_support::RunCommand(command + " 2>/dev/null");
 }
-
-bool HaveTool(const char* name) { return !RunCommand(std::string("command -v ") + name).empty(); }
 
 // The first line of text that starts with prefix, without the prefix.
 std::string Field(const std::string& text, const std::string& prefix) {
@@ -75,7 +67,7 @@ bool Lists(const std::string& listing, const std::string& name, unsigned size, u
 class IsoReader : public ::testing::Test {
 protected:
   void SetUp() override {
-    if (!HaveTool("isoinfo")) GTEST_SKIP() << "isoinfo is not installed";
+    if (!test_support::HaveTool("isoinfo")) GTEST_SKIP() << "isoinfo is not installed";
     sink.SetLevel(kVcdLevelDebug);
     window.Attach(sink);
     BuildImage();
@@ -131,10 +123,7 @@ protected:
     emptyExtent = tree.FindNode("DATA/EMPTY")->GetExtent();
     mpegavExtent = tree.FindNode("MPEGAV")->GetExtent();
 
-    FILE* f = fopen(kImage, "wb");
-    ASSERT_NE(f, nullptr);
-    ASSERT_EQ(fwrite(image.data(), 1, image.size(), f), image.size());
-    fclose(f);
+    ASSERT_TRUE(test_support::WriteBytes(kImage, image));
     EXPECT_TRUE(window.Texts().empty());
   }
 
@@ -148,7 +137,7 @@ protected:
 };
 
 TEST_F(IsoReader, IsoinfoReadsTheVolumeDescriptor) {
-  std::string d = RunCommand(std::string("isoinfo -d -i ") + kImage);
+  std::string d = RunReader(std::string("isoinfo -d -i ") + kImage);
   EXPECT_NE(d.find("CD-ROM is in ISO 9660 format"), std::string::npos) << d;
   EXPECT_EQ(Field(d, "System id: "), "CD-RTOS CD-BRIDGE") << d;
   EXPECT_EQ(Field(d, "Volume id: "), "TESTVOL") << d;
@@ -160,7 +149,7 @@ TEST_F(IsoReader, IsoinfoReadsTheVolumeDescriptor) {
 }
 
 TEST_F(IsoReader, IsoinfoListsNamesSizesAndExtents) {
-  std::string l = RunCommand(std::string("isoinfo -l -i ") + kImage);
+  std::string l = RunReader(std::string("isoinfo -l -i ") + kImage);
   ASSERT_NE(l.find("Directory listing of /"), std::string::npos) << l;
   EXPECT_TRUE(Lists(l, ".", 2048, 18)) << l;
   EXPECT_TRUE(Lists(l, "DATA", 2048, dataExtent)) << l;
@@ -174,13 +163,13 @@ TEST_F(IsoReader, IsoinfoListsNamesSizesAndExtents) {
 }
 
 TEST_F(IsoReader, IsoinfoExtractsTheFiles) {
-  EXPECT_EQ(RunCommand(std::string("isoinfo -i ") + kImage + " -x '/README.TXT;1'"), readme);
-  EXPECT_EQ(RunCommand(std::string("isoinfo -i ") + kImage + " -x '/DATA/HELLO.TXT;1'"), hello);
+  EXPECT_EQ(RunReader(std::string("isoinfo -i ") + kImage + " -x '/README.TXT;1'"), readme);
+  EXPECT_EQ(RunReader(std::string("isoinfo -i ") + kImage + " -x '/DATA/HELLO.TXT;1'"), hello);
 }
 
 TEST_F(IsoReader, IsoinfoFollowsThePathTable) {
   // -p prints the path table as the descriptor points at it.
-  std::string p = RunCommand(std::string("isoinfo -p -i ") + kImage);
+  std::string p = RunReader(std::string("isoinfo -p -i ") + kImage);
   EXPECT_NE(p.find("Path table starts at block " + std::to_string(ptl) + ", size " +
                    std::to_string(pathTableSize)),
             std::string::npos)
@@ -195,13 +184,13 @@ TEST_F(IsoReader, IsoinfoFollowsThePathTable) {
 }
 
 TEST_F(IsoReader, LibcdioReadsTheSameTree) {
-  if (!HaveTool("iso-info")) GTEST_SKIP() << "iso-info is not installed";
-  std::string info = RunCommand(std::string("iso-info --no-header -i ") + kImage);
+  if (!test_support::HaveTool("iso-info")) GTEST_SKIP() << "iso-info is not installed";
+  std::string info = RunReader(std::string("iso-info --no-header -i ") + kImage);
   EXPECT_EQ(Field(info, "Volume      : "), "TESTVOL") << info;
   EXPECT_EQ(Field(info, "System      : "), "CD-RTOS CD-BRIDGE") << info;
   // iso-info shows names in lower case without the version, and the XA
   // attributes it found behind each record.
-  std::string l = RunCommand(std::string("iso-info --no-header -l -i ") + kImage);
+  std::string l = RunReader(std::string("iso-info --no-header -l -i ") + kImage);
   struct Entry {
     std::string folder, name;
     unsigned extent, size;

@@ -21,25 +21,6 @@ std::string Text(const uint8_t* p, size_t length) {
   return std::string(reinterpret_cast<const char*>(p), length);
 }
 
-// A message sink that keeps every text.
-class Messages {
-public:
-  Messages() {
-    sink.SetLevel(kVcdLevelDebug);
-    window.Attach(sink);
-  }
-  std::vector<std::string> Texts() const { return window.Texts(); }
-  std::string All() const {
-    std::string all;
-    for (const std::string& t : window.Texts()) all += t;
-    return all;
-  }
-  void Clear() { window.messages.clear(); }
-
-  CVcdMessageSink sink;
-  CaptureWindow window;
-};
-
 TEST(IsoFields, BothEndianNumbers) {
   uint8_t b[8];
   PutBothEndian32(b, 0x12345678);
@@ -131,7 +112,7 @@ TEST(IsoDirectoryRecord, LengthsFollowNameAndSystemUse) {
 }
 
 TEST(IsoDirectoryRecord, DotAndDotDotThenRecordsBehindThem) {
-  Messages m;
+  CapturingSink m;
   std::vector<uint8_t> extent(2 * kIsoSectorSize, 0xEE);
   const uint8_t su[14] = {0, 0, 0, 0, 0x8D, 0x55, 'X', 'A', 0, 0, 0, 0, 0, 0};
   ASSERT_EQ(InitDirectoryExtent(&m.sink, extent.data(), extent.size(), 20, 4096, su, 14, 18, 2048,
@@ -188,7 +169,7 @@ TEST(IsoDirectoryRecord, RecordThatWouldCrossASectorStartsTheNext) {
 }
 
 TEST(IsoDirectoryRecord, RefusesWhatDoesNotFit) {
-  Messages m;
+  CapturingSink m;
   const uint8_t su[14] = {};
   std::vector<uint8_t> extent(kIsoSectorSize, 0);
   ASSERT_EQ(InitDirectoryExtent(&m.sink, extent.data(), extent.size(), 18, 2048, su, 14, 18, 2048,
@@ -228,7 +209,7 @@ TEST(IsoDirectoryRecord, RefusesWhatDoesNotFit) {
 }
 
 TEST(IsoDirectoryRecord, EmptyExtentCountsAsOneSectorAndBrokenOrderWarns) {
-  Messages m;
+  CapturingSink m;
   std::vector<uint8_t> extent(3 * kIsoSectorSize, 0);
   EXPECT_EQ(AddDirectoryRecord(&m.sink, extent.data(), extent.size(), "", 18, 0, 2, NULL, 0, 0), 0);
   EXPECT_TRUE(m.Texts().empty()) << m.All();
@@ -275,7 +256,7 @@ TEST(IsoPathTable, GoldenRecordsInBothOrders) {
 }
 
 TEST(IsoPathTable, FullTableIsRefused) {
-  Messages msgs;
+  CapturingSink msgs;
   uint8_t table[kIsoSectorSize] = {};
   ASSERT_EQ(AddPathTableRecordL(&msgs.sink, table, sizeof table, "", 18, 1), 1);
   // 10 + 51 records of 40 bytes (31-character names) = 2050 > 2048.
@@ -299,7 +280,7 @@ protected:
     sector.assign(kIsoSectorSize, 0xEE);
   }
   std::vector<uint8_t> root, sector;
-  Messages m;
+  CapturingSink m;
 };
 
 TEST_F(IsoVolumeDescriptor, PrimaryFieldsAtTheirOffsets) {
@@ -429,14 +410,14 @@ TEST(IsoNames, DirectoryPaths) {
       {path256, 0, "Pathname <" + path256 + "> exceeds the max. allowed length of 255 chars."},
   };
   for (const NameCase& c : cases) {
-    Messages m;
+    CapturingSink m;
     EXPECT_EQ(IsDirectoryPathValid(&m.sink, c.path.c_str()), c.valid) << c.path;
     if (c.message.empty()) {
       EXPECT_TRUE(m.Texts().empty()) << c.path << ": " << m.All();
     } else {
       ASSERT_EQ(m.Texts().size(), 1u) << c.path << ": " << m.All();
       EXPECT_EQ(m.Texts()[0], c.message + "\n");
-      EXPECT_EQ(m.window.messages[0].wParam, static_cast<uintptr_t>(kVcdMsgError));
+      EXPECT_EQ(m.messages[0].wParam, static_cast<uintptr_t>(kVcdMsgError));
     }
   }
 }
@@ -470,7 +451,7 @@ TEST(IsoNames, FilePaths) {
       {longPath, 0, "Length of path exceeds max. allowed length of 249chars. (" + longPath + ")"},
   };
   for (const NameCase& c : cases) {
-    Messages m;
+    CapturingSink m;
     EXPECT_EQ(IsFilePathValid(&m.sink, c.path.c_str()), c.valid) << c.path;
     if (c.message.empty()) {
       EXPECT_TRUE(m.Texts().empty()) << c.path << ": " << m.All();

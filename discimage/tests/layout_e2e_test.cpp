@@ -5,8 +5,6 @@
 // of a toc/img image; every sector is checked by the sector checker.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -19,36 +17,17 @@
 #include "discimage/tests/layout_test_project.h"
 #include "discimage/tests/sector_check.h"
 #include "discimage/tests/test_paths.h"
+#include "discimage/tests/test_support.h"
 
 namespace fs = std::filesystem;
 using namespace layout_test;
+using namespace test_support;
 
 namespace {
 
-bool HaveTool(const char* name) {
-  return system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-// Output (stdout and stderr) of a command run in folder; *status its exit code.
-std::string RunIn(const fs::path& folder, const std::string& command, int* status) {
-  std::string line = "cd '" + folder.string() + "' && " + command + " 2>&1";
-  FILE* pipe = popen(line.c_str(), "r");
-  std::string output;
-  if (pipe == nullptr) {
-    *status = -1;
-    return output;
-  }
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
-  int raw = pclose(pipe);
-  *status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  return output;
-}
-
 double ProbeDuration(const fs::path& folder, const std::string& file) {
   int status = 0;
-  std::string out = RunIn(folder, "ffprobe -v error -show_entries format=duration -of csv=p=0 '" + file + "'",
+  std::string out = RunCommandIn(folder, "ffprobe -v error -show_entries format=duration -of csv=p=0 '" + file + "'",
                           &status);
   return status == 0 ? atof(out.c_str()) : -1.0;
 }
@@ -80,9 +59,7 @@ protected:
     if (FixturesDir().empty()) GTEST_SKIP() << "QUORBEL_FIXTURES is not set";
     for (const char* tool : {"bchunk", "iso-info", "isoinfo", "ffprobe", "cdrdao"})
       if (!HaveTool(tool)) GTEST_SKIP() << tool << " is not installed";
-    folder = fs::current_path() / GetParam().name;
-    fs::remove_all(folder);
-    fs::create_directories(folder);
+    folder = FreshFolder(fs::current_path() / GetParam().name);
   }
 
   // Writes the project (two tracks of the fixture, an entry point on the
@@ -96,7 +73,7 @@ protected:
     spec.sequences = {mpeg, mpeg};
     spec.segment = mpeg;
     EXPECT_TRUE(WriteText((folder / "vcd.xml").string(), ProjectXml(spec)));
-    return RunIn(folder, std::string(QUORBEL_ZRDISCBUILD) + " -x vcd.xml " + arguments, status);
+    return RunCommandIn(folder, std::string(QUORBEL_ZRDISCBUILD) + " -x vcd.xml " + arguments, status);
   }
 
   static int Sectors(const std::string& output) {
@@ -122,7 +99,7 @@ TEST_P(DiscTest, CueBinReadByTheDiscTools) {
 
   // bchunk: three tracks; the second with its pregap (index 0) and the
   // entry point (index 2).
-  std::string split = RunIn(folder, "bchunk disc.bin disc.cue iso", &status);
+  std::string split = RunCommandIn(folder, "bchunk disc.bin disc.cue iso", &status);
   ASSERT_EQ(status, 0) << split;
   EXPECT_NE(split.find("Track  1: MODE2/2352"), std::string::npos) << split;
   EXPECT_NE(split.find("Track  3: MODE2/2352"), std::string::npos) << split;
@@ -136,7 +113,7 @@ TEST_P(DiscTest, CueBinReadByTheDiscTools) {
   EXPECT_TRUE(trackTwoIndexes) << split;
 
   // The ISO 9660 tree of track 1, by two readers.
-  std::string tree = RunIn(folder, "iso-info -i iso01.iso -l", &status);
+  std::string tree = RunCommandIn(folder, "iso-info -i iso01.iso -l", &status);
   ASSERT_EQ(status, 0) << tree;
   auto listed = [&tree](const std::string& lsn, const std::string& size, const std::string& name) {
     std::istringstream in(tree);
@@ -155,14 +132,14 @@ TEST_P(DiscTest, CueBinReadByTheDiscTools) {
   EXPECT_TRUE(listed("   184", "32", "psd." + ext)) << tree;  // a 20-byte play list at 0, the end list at 24
   EXPECT_NE(tree.find(std::string("/") + c.trackDir + "/:"), std::string::npos) << tree;
   EXPECT_NE(tree.find(c.trackFile), std::string::npos) << tree;
-  std::string second = RunIn(folder, "isoinfo -i iso01.iso -l", &status);
+  std::string second = RunCommandIn(folder, "isoinfo -i iso01.iso -l", &status);
   EXPECT_EQ(status, 0);
   std::string upperInfo = ext == "vcd" ? "INFO.VCD;1" : "INFO.SVD;1";
   EXPECT_NE(second.find(upperInfo), std::string::npos) << second;
   EXPECT_NE(second.find("ITEM0001."), std::string::npos) << second;
 
   // Track 3 pulled out raw plays as long as the stream that went in.
-  RunIn(folder, "bchunk -r disc.bin disc.cue raw", &status);
+  RunCommandIn(folder, "bchunk -r disc.bin disc.cue raw", &status);
   ASSERT_EQ(status, 0);
   ASSERT_TRUE(PayloadOf(folder / "raw03.iso", folder / "track3.mpg"));
   double source = ProbeDuration(folder, FixturePath(c.fixture));
@@ -177,7 +154,7 @@ TEST_P(DiscTest, TocImgReadByCdrdao) {
   ASSERT_EQ(status, 0) << output;
   int sectors = Sectors(output);
   ASSERT_GT(sectors, 0);
-  std::string toc = RunIn(folder, "cdrdao show-toc disc.toc", &status);
+  std::string toc = RunCommandIn(folder, "cdrdao show-toc disc.toc", &status);
   EXPECT_EQ(status, 0) << toc;
   EXPECT_NE(toc.find("TOC TYPE: CD_ROM_XA"), std::string::npos) << toc;
   EXPECT_NE(toc.find("TRACK  3  Mode MODE2_RAW:"), std::string::npos) << toc;
@@ -186,7 +163,7 @@ TEST_P(DiscTest, TocImgReadByCdrdao) {
   EXPECT_EQ(toc.find("ERROR"), std::string::npos) << toc;
   // The fixtures' tracks are shorter than the 4 seconds a CD track should
   // have; cdrdao sizes such a TOC only when told to go on.
-  std::string size = RunIn(folder, "cdrdao toc-size --force disc.toc", &status);
+  std::string size = RunCommandIn(folder, "cdrdao toc-size --force disc.toc", &status);
   EXPECT_EQ(status, 0);
   bool sized = false;
   std::istringstream lines(size);

@@ -16,6 +16,7 @@
 #include "discimage/tests/layout_test_project.h"
 #include "discimage/tests/sector_check.h"
 #include "discimage/tests/test_paths.h"
+#include "discimage/tests/test_support.h"
 #include "discimage/vcd_frontend.h"
 #include "discimage/vcd_image_sink_nero.h"
 #include "discimage/vcd_project.h"
@@ -23,6 +24,7 @@
 
 namespace fs = std::filesystem;
 using namespace layout_test;
+using namespace test_support;
 
 namespace {
 
@@ -162,9 +164,7 @@ class FrontEndBuild : public ::testing::Test {
 protected:
   void SetUp() override {
     if (FixturesDir().empty()) GTEST_SKIP() << "QUORBEL_FIXTURES is not set";
-    folder = fs::current_path() / ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    fs::remove_all(folder);
-    fs::create_directories(folder);
+    folder = FreshTestFolder();
   }
 
   std::string Path(const std::string& name) const { return (folder / name).string(); }

@@ -27,35 +27,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class Messages {
-public:
-  Messages() {
-    window.Attach(sink);
-    sink.SetLevel(kVcdLevelDebug);
-  }
-  bool Has(int level, const std::string& part) const {
-    for (const CapturedMessage& m : window.messages)
-      if (!m.isRecord && static_cast<int>(m.wParam) == level && m.text.find(part) != std::string::npos)
-        return true;
-    return false;
-  }
-  int Count(int level, const std::string& part) const {
-    int count = 0;
-    for (const CapturedMessage& m : window.messages)
-      if (!m.isRecord && static_cast<int>(m.wParam) == level && m.text.find(part) != std::string::npos)
-        ++count;
-    return count;
-  }
-  std::string All() const {
-    std::string all;
-    for (const CapturedMessage& m : window.messages)
-      if (!m.isRecord) all += std::to_string(m.wParam) + ": " + m.text;
-    return all;
-  }
-  CVcdMessageSink sink;
-  CaptureWindow window;
-};
-
 // A project whose items take stream information without a file behind it;
 // the layout is the real one.
 class SyntheticProject : public CVcdObj {
@@ -136,7 +107,7 @@ protected:
   }
   CVcdDirNode* Node(const char* path) { return p()->DirectoryTree()->FindNode(path); }
 
-  Messages messages;
+  CapturingSink messages;
   std::deque<MpegStreamInfo> infos;  // outlives the project
   std::unique_ptr<SyntheticProject, ProjectDeleter> project;
 };

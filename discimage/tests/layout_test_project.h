@@ -75,22 +75,6 @@ inline std::string ProjectXml(const ProjectSpec& spec) {
   return x;
 }
 
-inline bool WriteText(const std::string& path, const std::string& text) {
-  FILE* f = fopen(path.c_str(), "wb");
-  if (f == NULL) return false;
-  bool ok = fwrite(text.data(), 1, text.size(), f) == text.size();
-  return fclose(f) == 0 && ok;
-}
-
-inline long long FileSize(const std::string& path) {
-  FILE* f = fopen(path.c_str(), "rb");
-  if (f == NULL) return -1;
-  fseek(f, 0, SEEK_END);
-  long long size = ftell(f);
-  fclose(f);
-  return size;
-}
-
 // Sectors of a cue/bin image (2352 or 2336 bytes each), read back.
 class ImageReader {
 public:

@@ -17,80 +17,22 @@
 
 #include "discimage/tests/capture_window.h"
 #include "discimage/tests/test_paths.h"
+#include "discimage/tests/test_support.h"
 #include "discimage/vcd_util.h"
+
+using namespace test_support;
 
 namespace {
 
-typedef std::vector<uint8_t> Bytes;
-
-Bytes ReadFile(const std::string& path) {
-  Bytes data;
-  FILE* f = fopen(path.c_str(), "rb");
-  if (f == NULL) return data;
-  uint8_t chunk[65536];
-  size_t n;
-  while ((n = fread(chunk, 1, sizeof chunk, f)) > 0) data.insert(data.end(), chunk, chunk + n);
-  fclose(f);
-  return data;
-}
-
-void WriteFile(const std::string& path, const Bytes& data) {
-  FILE* f = fopen(path.c_str(), "wb");
-  ASSERT_NE(nullptr, f) << path;
-  if (!data.empty()) fwrite(data.data(), 1, data.size(), f);
-  fclose(f);
-}
-
-// ffprobe's flat output (key=value, strings quoted) as a map. Natively
-// ffprobe runs here; under Wine the fixture script has left its output next
-// to the file.
+// ffprobe's view of a fixture: its format, streams and packets.
 std::map<std::string, std::string> Probe(const std::string& path) {
-  std::string text;
-#ifdef _WIN32
-  Bytes data = ReadFile(path + ".ffprobe");
-  text.assign(data.begin(), data.end());
-#else
-  std::string command =
-      "ffprobe -v error -show_format -show_streams -show_packets -of flat '" + path + "'";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe != NULL) {
-    char chunk[65536];
-    size_t n;
-    while ((n = fread(chunk, 1, sizeof chunk, pipe)) > 0) text.append(chunk, n);
-    pclose(pipe);
-  }
-#endif
-  std::map<std::string, std::string> values;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    size_t eq = line.find('=');
-    if (eq != std::string::npos) {
-      std::string value = line.substr(eq + 1);
-      if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
-        value = value.substr(1, value.size() - 2);
-      values[line.substr(0, eq)] = value;
-    }
-    start = end + 1;
-  }
-  return values;
-}
-
-double Rational(const std::string& text) {
-  size_t slash = text.find('/');
-  if (slash == std::string::npos) return atof(text.c_str());
-  double d = atof(text.c_str() + slash + 1);
-  return d != 0 ? atof(text.substr(0, slash).c_str()) / d : 0;
+  return ProbeFlat(path, "-show_format -show_streams -show_packets");
 }
 
 // Collects what the source reports and can raise the cancel flag once a
 // progress record with packets arrives.
-class Listener {
+class Listener : public CaptureWindow {
 public:
-  std::vector<CapturedMessage> messages;
   volatile int cancel = 0;
   bool cancelOnProgress = false;
 
@@ -102,26 +44,10 @@ public:
   }
   static intptr_t Send(void* window, unsigned int message, uintptr_t wParam, intptr_t lParam) {
     Listener* self = static_cast<Listener*>(window);
-    CaptureWindow capture;
-    capture.Take(message, wParam, lParam);
-    const CapturedMessage& m = capture.messages.back();
+    self->Take(message, wParam, lParam);
+    const CapturedMessage& m = self->messages.back();
     if (m.isRecord && self->cancelOnProgress && m.packetsOrTrack > 0) self->cancel = 1;
-    self->messages.push_back(m);
     return 0;
-  }
-  int Count(int level, const std::string& part) const {
-    int n = 0;
-    for (const CapturedMessage& m : messages)
-      if (!m.isRecord && m.wParam == static_cast<uintptr_t>(level) &&
-          m.text.find(part) != std::string::npos)
-        ++n;
-    return n;
-  }
-  std::string All() const {
-    std::string all;
-    for (const CapturedMessage& m : messages)
-      if (!m.isRecord) all += m.text;
-    return all;
   }
 };
 
@@ -133,8 +59,7 @@ protected:
   }
   // A scratch file in the test's working folder.
   std::string Scratch(const char* name) const {
-    return std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
-           name;
+    return CurrentTestName() + "-" + name;
   }
 
   CVcdMessageSink sink;
@@ -262,7 +187,7 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, MpegScanAgainstFfprobe,
 
 TEST_F(MpegSourceTest, ReadsEveryPacketBackAndRewritesScanData) {
   std::string path = FixturePath("pal-svcd.mpg");
-  Bytes file = ReadFile(path);
+  Bytes file = ReadBytes(path);
   CVcdMpegSource source(&sink, path.c_str());
   ASSERT_EQ(kMpegScanOk, source.Scan(1, 1, "svcd"));
   const MpegStreamInfo& info = *source.GetStreamInfo();
@@ -329,7 +254,7 @@ TEST_F(MpegSourceTest, ReadsEveryPacketBackAndRewritesScanData) {
 
 TEST_F(MpegSourceTest, PacksShorterThanAPacketArePaddedWithoutSeeking) {
   std::string path = FixturePath("mpeg1-2048.mpg");
-  Bytes file = ReadFile(path);
+  Bytes file = ReadBytes(path);
   ASSERT_EQ(0u, file.size() % 2048);
   int packs = static_cast<int>(file.size() / 2048);
   CVcdMpegSource source(&sink, path.c_str());
@@ -357,7 +282,7 @@ TEST_F(MpegSourceTest, PacksShorterThanAPacketArePaddedWithoutSeeking) {
 }
 
 TEST_F(MpegSourceTest, DamagedFilesScanUpToTheDamage) {
-  Bytes good = ReadFile(FixturePath("pal-vcd.mpg"));
+  Bytes good = ReadBytes(FixturePath("pal-vcd.mpg"));
   ASSERT_GT(good.size(), 20u * kMpegPacketSize);
   struct {
     const char* name;
@@ -378,7 +303,7 @@ TEST_F(MpegSourceTest, DamagedFilesScanUpToTheDamage) {
   for (auto& row : rows) {
     SCOPED_TRACE(row.name);
     std::string path = Scratch(row.name);
-    WriteFile(path, row.data);
+    ASSERT_TRUE(WriteBytes(path, row.data)) << path;
     listener.messages.clear();
     CVcdMpegSource source(&sink, path.c_str());
     EXPECT_EQ(kMpegScanOk, source.Scan(1, 0, row.name));

@@ -31,37 +31,6 @@ std::string Hex(const Bytes& bytes) {
   return text;
 }
 
-// A sink that shows every level and keeps the texts.
-class Messages {
-public:
-  Messages() {
-    window.Attach(sink);
-    sink.SetLevel(kVcdLevelDebug);
-  }
-  bool Has(int level, const std::string& part) const {
-    for (const CapturedMessage& m : window.messages)
-      if (!m.isRecord && static_cast<int>(m.wParam) == level && m.text.find(part) != std::string::npos)
-        return true;
-    return false;
-  }
-  int Count(int level) const {
-    int count = 0;
-    for (const CapturedMessage& m : window.messages)
-      if (!m.isRecord && static_cast<int>(m.wParam) == level) ++count;
-    return count;
-  }
-  std::string All() const {
-    std::string all;
-    for (const CapturedMessage& m : window.messages)
-      if (!m.isRecord) all += std::to_string(m.wParam) + ": " + m.text;
-    return all;
-  }
-  void Clear() { window.messages.clear(); }
-
-  CVcdMessageSink sink;
-  CaptureWindow window;
-};
-
 // A project whose items need no files. The stream information its items
 // point at is kept by the caller: the project's destructor still reads it.
 class TestProject : public CVcdObj {
@@ -167,7 +136,7 @@ public:
     menu->AddTarget("end", VcdPbcArea{0, 0, 0, 0});
   }
 
-  Messages messages;
+  CapturingSink messages;
   std::deque<MpegStreamInfo> infos;  // outlives the project
   std::unique_ptr<TestProject, ProjectDeleter> project;
 };
@@ -184,7 +153,7 @@ struct WaitCase {
 class WaitTimeCode : public ::testing::TestWithParam<WaitCase> {};
 
 TEST_P(WaitTimeCode, EncodesSecondsAndWarnsWhenClipped) {
-  Messages messages;
+  CapturingSink messages;
   EXPECT_EQ(VcdPbcWaitTimeCode(GetParam().seconds, &messages.sink), GetParam().code);
   EXPECT_EQ(messages.Has(kVcdMsgWarning, "wait time of " + std::to_string(GetParam().seconds) +
                                              "s clipped to 2000s"),

@@ -12,12 +12,12 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "discimage/tests/capture_window.h"
+#include "discimage/tests/test_support.h"
 #include "discimage/vcd_frontend.h"
 #include "discimage/vcd_pbc.h"
 #include "discimage/vcd_project.h"
@@ -160,10 +160,7 @@ protected:
   }
 
   int ReadFile(const std::string& text, const char* name = "project.xml") {
-    {
-      std::ofstream out(name, std::ios::binary);
-      out << text;
-    }
+    test_support::WriteText(name, text);
     int result = VcdXmlRead(name, &frontEnd, &data);
     remove(name);
     return result;
@@ -172,24 +169,9 @@ protected:
     return VcdXmlReadMemory(text.data(), text.size(), "memory.xml", &frontEnd, &data);
   }
 
-  bool Has(int level, const std::string& part) const {
-    for (const CapturedMessage& m : window.messages)
-      if (!m.isRecord && static_cast<int>(m.wParam) == level && m.text.find(part) != std::string::npos)
-        return true;
-    return false;
-  }
-  int Count(int level) const {
-    int count = 0;
-    for (const CapturedMessage& m : window.messages)
-      if (!m.isRecord && static_cast<int>(m.wParam) == level) ++count;
-    return count;
-  }
-  std::string All() const {
-    std::string all;
-    for (const CapturedMessage& m : window.messages)
-      if (!m.isRecord) all += std::to_string(m.wParam) + ": " + m.text;
-    return all;
-  }
+  bool Has(int level, const std::string& part) const { return window.Has(level, part); }
+  int Count(int level) const { return window.Count(level); }
+  std::string All() const { return window.All(); }
 
   CVcdFrontEndBase frontEnd;
   CaptureWindow window;
@@ -572,8 +554,7 @@ class ExternalEntity : public XmlReaderTest {
 protected:
   void SetUp() override {
     XmlReaderTest::SetUp();
-    std::ofstream secret(kSecretFile, std::ios::binary);
-    secret << "TOPSECRET";
+    test_support::WriteText(kSecretFile, "TOPSECRET");
   }
   void TearDown() override {
     remove(kSecretFile);

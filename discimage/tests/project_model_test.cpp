@@ -16,6 +16,7 @@
 
 #include "discimage/mpeg_info.h"
 #include "discimage/tests/capture_window.h"
+#include "discimage/tests/test_support.h"
 #include "discimage/vcd_custom_file.h"
 #include "discimage/vcd_stream.h"
 #include "discimage/vcd_project.h"
@@ -33,35 +34,22 @@ std::ostream& operator<<(std::ostream& out, const Said& said) {
   return out << "{" << said.level << ", \"" << said.text << "\"}";
 }
 
-// A message sink that shows everything and keeps it.
-class Messages {
+// A message sink that shows everything and keeps it, handing it over as
+// level and line.
+class Messages : public CapturingSink {
 public:
-  Messages() {
-    window.Attach(sink);
-    sink.SetLevel(kVcdLevelDebug);
-  }
+  // The texts so far, without their line feeds; they are cleared.
   std::vector<Said> Take() {
     std::vector<Said> said;
-    for (const CapturedMessage& m : window.messages)
+    for (const CapturedMessage& m : messages)
       if (!m.isRecord) {
         std::string text = m.text;
         if (!text.empty() && text.back() == '\n') text.pop_back();
         said.push_back(Said{static_cast<int>(m.wParam), text});
       }
-    window.messages.clear();
+    Clear();
     return said;
   }
-  // True when some text of the level contains part.
-  bool Has(int level, const std::string& part) {
-    for (const CapturedMessage& m : window.messages)
-      if (!m.isRecord && static_cast<int>(m.wParam) == level && m.text.find(part) != std::string::npos)
-        return true;
-    return false;
-  }
-  void Clear() { window.messages.clear(); }
-
-  CVcdMessageSink sink;
-  CaptureWindow window;
 };
 
 // A project whose track 1 layout is a fixed ISO size, and whose add
@@ -701,10 +689,7 @@ TEST_F(ProjectTest, DirectoriesMustBeIsoPathsAndStaySorted) {
 class SizedFile {
 public:
   SizedFile(const char* name, size_t size) : m_name(name) {
-    FILE* file = fopen(name, "wb");
-    std::vector<char> bytes(size, 'x');
-    if (size > 0) fwrite(bytes.data(), 1, size, file);
-    fclose(file);
+    test_support::WriteText(name, std::string(size, 'x'));
   }
   ~SizedFile() { remove(m_name.c_str()); }
   const char* Name() const { return m_name.c_str(); }

@@ -14,31 +14,6 @@
 
 namespace {
 
-class Messages {
-public:
-  Messages() {
-    window.Attach(sink);
-    sink.SetLevel(kVcdLevelDebug);
-  }
-  std::vector<std::string> Texts(int level) const {
-    std::vector<std::string> texts;
-    for (const CapturedMessage& m : window.messages)
-      if (!m.isRecord && static_cast<int>(m.wParam) == level) {
-        std::string text = m.text;
-        if (!text.empty() && text.back() == '\n') text.pop_back();
-        texts.push_back(text);
-      }
-    return texts;
-  }
-  bool Has(int level, const std::string& part) const {
-    for (const std::string& text : Texts(level))
-      if (text.find(part) != std::string::npos) return true;
-    return false;
-  }
-  CVcdMessageSink sink;
-  CaptureWindow window;
-};
-
 // Track 1 as the layout makes it for a project this small: 300 sectors.
 class SmallProject : public CVcdObj {
 public:
@@ -74,13 +49,13 @@ protected:
   // Warnings about what a sequence holds, without the others.
   std::vector<std::string> StreamWarnings() const {
     std::vector<std::string> found;
-    for (const std::string& text : messages.Texts(kVcdMsgWarning))
+    for (const std::string& text : messages.LinesAt(kVcdMsgWarning))
       if (text.find("should") != std::string::npos || text.find("shorter") != std::string::npos)
         found.push_back(text);
     return found;
   }
 
-  Messages messages;
+  CapturingSink messages;
   CVcdObj* project = NULL;
 };
 
@@ -102,7 +77,7 @@ TEST_F(ProjectMpegTest, SequencesOfEachTypeWarnAboutWhatTheTypeShouldNotCarry) {
   };
   for (const Case& c : cases) {
     Make(c.type);
-    messages.window.messages.clear();
+    messages.Clear();
     CVcdMpegSource* source = Source(c.file);
     ASSERT_EQ(project->AddSequence(source, "movie", "start"), 0) << c.file << " " << c.type;
     EXPECT_EQ(StreamWarnings(), c.warnings) << c.file << " " << c.type;

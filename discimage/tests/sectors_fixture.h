@@ -1,11 +1,9 @@
 // Shared by the image sink tests: a small disc of known sectors, fed through
-// sinks the way the writer does it, and file helpers.
+// sinks the way the writer does it, and bytes shown as hex.
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -53,24 +51,6 @@ inline int WriteDisc(CVcdImage* cueSink, CVcdImage* imageSink, const CVcdCueList
   }
   imageSink->Release();
   return 0;
-}
-
-inline std::string FileBytes(const std::string& path) {
-  std::string all;
-  FILE* f = fopen(path.c_str(), "rb");
-  if (f == nullptr) return "<missing>";
-  char buffer[65536];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, f)) > 0) all.append(buffer, n);
-  fclose(f);
-  return all;
-}
-
-inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
-  FILE* f = fopen(path.c_str(), "wb");
-  if (f == nullptr) return;
-  if (!bytes.empty()) fwrite(bytes.data(), 1, bytes.size(), f);
-  fclose(f);
 }
 
 inline std::string Hex(const std::string& bytes) {

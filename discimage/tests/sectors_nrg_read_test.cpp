@@ -10,17 +10,14 @@
 
 #include "discimage/tests/capture_window.h"
 #include "discimage/tests/sectors_fixture.h"
+#include "discimage/tests/test_support.h"
 #include "discimage/vcd_image_sink_nero.h"
 
 namespace fs = std::filesystem;
 using namespace sectors_test;
+using namespace test_support;
 
 namespace {
-
-// The message layer ends every text with a line feed.
-std::string Line(const std::string& text) {
-  return !text.empty() && text.back() == '\n' ? text.substr(0, text.size() - 1) : text;
-}
 
 // An nrg file under construction: track data, then chunks, then the trailer.
 struct NrgBytes {
@@ -59,32 +56,20 @@ struct NrgBytes {
   }
 };
 
-class NrgReadTest : public ::testing::Test {
+class NrgReadTest : public FreshFolderTest {
 protected:
-  void SetUp() override {
-    folder = fs::current_path() / ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    window.Attach(messages);
-    messages.SetLevel(kVcdLevelDebug);
-  }
-  void TearDown() override { fs::remove_all(folder); }
-
   std::string Save(const NrgBytes& nrg) {
-    std::string path = (folder / ("f" + std::to_string(files++) + ".nrg")).string();
+    std::string path = PathOf("f" + std::to_string(files++) + ".nrg");
     WriteBytes(path, nrg.bytes);
     return path;
   }
   bool Said(int level, const std::string& text) const {
-    for (const CapturedMessage& m : window.messages)
-      if (!m.isRecord && m.wParam == static_cast<uintptr_t>(level) && Line(m.text) == text) return true;
-    return false;
+    std::vector<std::string> lines = capture.LinesAt(level);
+    return std::find(lines.begin(), lines.end(), text) != lines.end();
   }
 
-  fs::path folder;
   int files = 0;
-  CVcdMessageSink messages;
-  CaptureWindow window;
+  CapturingSink capture;
 };
 
 TEST_F(NrgReadTest, V55WithEtn2Tracks) {
@@ -106,7 +91,7 @@ TEST_F(NrgReadTest, V55WithEtn2Tracks) {
   n.Tag("END!");
   n.Be32(0);
   n.V55Trailer(footer);
-  CVcdNero reader(&messages, Save(n).c_str(), kVcdStreamRead);
+  CVcdNero reader(&capture.sink, Save(n).c_str(), kVcdStreamRead);
   EXPECT_EQ(reader.StatSize(), 3 + 150 + 2);
   EXPECT_TRUE(Said(kVcdMsgInfo, "detected v55 (64bit offsets) NRG magic"));
   EXPECT_TRUE(Said(kVcdMsgDebug, "DAOX tag detected..."));
@@ -132,7 +117,7 @@ TEST_F(NrgReadTest, CuexDaoTracks) {
   n.Tag("END!");
   n.Be32(0);
   n.V50Trailer(footer);
-  CVcdNero reader(&messages, Save(n).c_str(), kVcdStreamRead);
+  CVcdNero reader(&capture.sink, Save(n).c_str(), kVcdStreamRead);
   EXPECT_EQ(reader.StatSize(), 4);
   EXPECT_TRUE(Said(kVcdMsgInfo, "DAO type image detected"));
   uint8_t back[2336];
@@ -153,7 +138,7 @@ TEST_F(NrgReadTest, UnknownTagsAreSkipped) {
   n.Tag("END!");
   n.Be32(0);
   n.V50Trailer(footer);
-  CVcdNero reader(&messages, Save(n).c_str(), kVcdStreamRead);
+  CVcdNero reader(&capture.sink, Save(n).c_str(), kVcdStreamRead);
   EXPECT_EQ(reader.StatSize(), 2);
   EXPECT_TRUE(Said(kVcdMsgWarning, "unknown tag 41424344 seen"));
 }
@@ -264,15 +249,15 @@ TEST_F(NrgReadTest, DamagedAndHostileFilesAreRefused) {
 
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    window.messages.clear();
-    CVcdNero reader(&messages, Save(c.nrg).c_str(), kVcdStreamRead);
+    capture.messages.clear();
+    CVcdNero reader(&capture.sink, Save(c.nrg).c_str(), kVcdStreamRead);
     EXPECT_EQ(reader.StatSize(), 0);
     uint8_t back[2336];
     EXPECT_EQ(reader.ReadSector(back, 0, 1), -1);
     if (c.warning != NULL)
       EXPECT_TRUE(Said(kVcdMsgWarning, c.warning));
     else
-      EXPECT_FALSE(window.Texts().empty());
+      EXPECT_FALSE(capture.Texts().empty());
   }
 }
 
@@ -290,7 +275,7 @@ TEST_F(NrgReadTest, CuexWithOddEntryCountReadsOnlyWhatItHas) {
   n.Tag("END!");
   n.Be32(0);
   n.V50Trailer(f);
-  CVcdNero reader(&messages, Save(n).c_str(), kVcdStreamRead);
+  CVcdNero reader(&capture.sink, Save(n).c_str(), kVcdStreamRead);
   EXPECT_EQ(reader.StatSize(), 0);
 }
 

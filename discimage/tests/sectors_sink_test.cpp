@@ -14,47 +14,27 @@
 #include "discimage/tests/capture_window.h"
 #include "discimage/tests/sector_check.h"
 #include "discimage/tests/sectors_fixture.h"
+#include "discimage/tests/test_support.h"
 #include "discimage/vcd_image_sink_bincue.h"
 #include "discimage/vcd_image_sink_cdrdao.h"
 #include "discimage/vcd_image_sink_nero.h"
 
 namespace fs = std::filesystem;
 using namespace sectors_test;
+using namespace test_support;
 
 namespace {
 
-// The message layer ends every text with a line feed.
-std::string Line(const std::string& text) {
-  return !text.empty() && text.back() == '\n' ? text.substr(0, text.size() - 1) : text;
-}
-
-class SinkTest : public ::testing::Test {
+class SinkTest : public FreshFolderTest {
 protected:
-  void SetUp() override {
-    folder = fs::current_path() / ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-    window.Attach(messages);
-    messages.SetLevel(kVcdLevelDebug);
-  }
-  void TearDown() override { fs::remove_all(folder); }
-
-  std::string PathOf(const std::string& name) const { return (folder / name).string(); }
-  std::vector<std::string> TextsAt(int level) const {
-    std::vector<std::string> texts;
-    for (const CapturedMessage& m : window.messages)
-      if (!m.isRecord && m.wParam == static_cast<uintptr_t>(level)) texts.push_back(Line(m.text));
-    return texts;
-  }
+  std::vector<std::string> TextsAt(int level) const { return capture.LinesAt(level); }
   size_t CountAt(int level, const std::string& text) const {
     std::vector<std::string> texts = TextsAt(level);
     return static_cast<size_t>(std::count(texts.begin(), texts.end(), text));
   }
   bool HasErrors() const { return !TextsAt(kVcdMsgError).empty(); }
 
-  fs::path folder;
-  CVcdMessageSink messages;
-  CaptureWindow window;
+  CapturingSink capture;
 };
 
 // ---- cue/bin -----------------------------------------------------------------
@@ -64,8 +44,8 @@ TEST_F(SinkTest, CueSheetAndBinInBothSectorSizes) {
     SCOPED_TRACE(mode2336 ? "2336" : "2352");
     std::string cuePath = PathOf(mode2336 ? "b.cue" : "a.cue");
     std::string binPath = PathOf(mode2336 ? "b.bin" : "a.bin");
-    CVcdBinCue cue(&messages, cuePath.c_str(), kVcdStreamWrite);
-    CVcdBinCue bin(&messages, binPath.c_str(), kVcdStreamWrite);
+    CVcdBinCue cue(&capture.sink, cuePath.c_str(), kVcdStreamWrite);
+    CVcdBinCue bin(&capture.sink, binPath.c_str(), kVcdStreamWrite);
     if (mode2336) {
       ASSERT_EQ(cue.SetOption("sector", "2336"), 0);
       ASSERT_EQ(bin.SetOption("sector", "2336"), 0);
@@ -80,7 +60,7 @@ TEST_F(SinkTest, CueSheetAndBinInBothSectorSizes) {
                            "    INDEX 00 00:13:25\r\n"
                            "    INDEX 01 00:15:25\r\n"
                            "    INDEX 02 00:15:55\r\n";
-    EXPECT_EQ(FileBytes(cuePath), expected);
+    EXPECT_EQ(FileContents(cuePath), expected);
 
     size_t stored = mode2336 ? 2336 : 2352;
     size_t sectors = 0;
@@ -88,7 +68,7 @@ TEST_F(SinkTest, CueSheetAndBinInBothSectorSizes) {
     EXPECT_EQ(sectors, 1300u);
     EXPECT_EQ(fs::file_size(binPath), 1300 * stored);
     // The stored bytes are the encoder's, at LSN x sector size.
-    std::string all = FileBytes(binPath);
+    std::string all = FileContents(binPath);
     uint8_t sector[kVcdSectorSize];
     for (int lsn : {0, 999, 1000, 1150, 1299}) {
       MakeSector(lsn, 1000, sector);
@@ -100,10 +80,10 @@ TEST_F(SinkTest, CueSheetAndBinInBothSectorSizes) {
 
 TEST_F(SinkTest, EmptyPregapGetsNoIndexZero) {
   std::string cuePath = PathOf("v.cue"), binPath = PathOf("v.bin");
-  CVcdBinCue cue(&messages, cuePath.c_str(), kVcdStreamWrite);
-  CVcdBinCue bin(&messages, binPath.c_str(), kVcdStreamWrite);
+  CVcdBinCue cue(&capture.sink, cuePath.c_str(), kVcdStreamWrite);
+  CVcdBinCue bin(&capture.sink, binPath.c_str(), kVcdStreamWrite);
   ASSERT_EQ(WriteDisc(&cue, &bin, TwoTrackList(0)), 0);
-  EXPECT_EQ(FileBytes(cuePath), "FILE \"" + binPath + "\" BINARY\r\n"
+  EXPECT_EQ(FileContents(cuePath), "FILE \"" + binPath + "\" BINARY\r\n"
                                 "  TRACK 01 MODE2/2352\r\n    FLAGS DCP\r\n    INDEX 01 00:00:00\r\n"
                                 "  TRACK 02 MODE2/2352\r\n    FLAGS DCP\r\n    INDEX 01 00:13:25\r\n"
                                 "    INDEX 02 00:13:55\r\n");
@@ -123,19 +103,19 @@ TEST_F(SinkTest, IndexesOnlyWhereTheyMoveForward) {
   list.Append(510, kVcdCueIndex);
   list.Append(800, kVcdCueEnd);
   std::string base = PathOf("i");
-  CVcdBinCue cue(&messages, (base + ".cue").c_str(), kVcdStreamWrite);
-  CVcdBinCue bin(&messages, (base + ".bin").c_str(), kVcdStreamWrite);
+  CVcdBinCue cue(&capture.sink, (base + ".cue").c_str(), kVcdStreamWrite);
+  CVcdBinCue bin(&capture.sink, (base + ".bin").c_str(), kVcdStreamWrite);
   ASSERT_EQ(WriteDisc(&cue, &bin, list, 300), 0);
-  EXPECT_EQ(FileBytes(base + ".cue"), "FILE \"" + base + ".bin\" BINARY\r\n"
+  EXPECT_EQ(FileContents(base + ".cue"), "FILE \"" + base + ".bin\" BINARY\r\n"
             "  TRACK 01 MODE2/2352\r\n    FLAGS DCP\r\n    INDEX 01 00:00:00\r\n"
             "  TRACK 02 MODE2/2352\r\n    FLAGS DCP\r\n    INDEX 00 00:04:00\r\n"
             "    INDEX 01 00:06:00\r\n    INDEX 02 00:06:30\r\n    INDEX 03 00:06:60\r\n");
-  CVcdCdrDao toc(&messages, (base + ".toc").c_str(), kVcdStreamWrite);
-  CVcdCdrDao img(&messages, NULL, kVcdStreamWrite);
+  CVcdCdrDao toc(&capture.sink, (base + ".toc").c_str(), kVcdStreamWrite);
+  CVcdCdrDao img(&capture.sink, NULL, kVcdStreamWrite);
   img.SetOption("img_base", base.c_str());
   toc.SetOption("img_base", base.c_str());
   ASSERT_EQ(WriteDisc(&toc, &img, list, 300), 0);
-  std::string text = FileBytes(base + ".toc");
+  std::string text = FileContents(base + ".toc");
   EXPECT_NE(text.find(" DATAFILE \"" + std::string(toc.GetImageBase()) + "_02.img\"\r\n INDEX 00:00:30\r\n INDEX 00:00:60\r\n\r\n// EOF"),
             std::string::npos) << text;
 }
@@ -143,11 +123,11 @@ TEST_F(SinkTest, IndexesOnlyWhereTheyMoveForward) {
 TEST_F(SinkTest, ReadSectorFromBin) {
   std::string binPath = PathOf("r.bin");
   {
-    CVcdBinCue cue(&messages, PathOf("r.cue").c_str(), kVcdStreamWrite);
-    CVcdBinCue bin(&messages, binPath.c_str(), kVcdStreamWrite);
+    CVcdBinCue cue(&capture.sink, PathOf("r.cue").c_str(), kVcdStreamWrite);
+    CVcdBinCue bin(&capture.sink, binPath.c_str(), kVcdStreamWrite);
     ASSERT_EQ(WriteDisc(&cue, &bin, TwoTrackList()), 0);
   }
-  CVcdBinCue reader(&messages, binPath.c_str(), kVcdStreamRead);
+  CVcdBinCue reader(&capture.sink, binPath.c_str(), kVcdStreamRead);
   EXPECT_EQ(reader.StatSize(), 1300);
   uint8_t sector[kVcdSectorSize], back[kVcdSectorSize2336];
   MakeSector(1234, 1000, sector);
@@ -179,8 +159,8 @@ TEST_F(SinkTest, StatSizeWarnsAboutTheOtherSectorSize) {
     SCOPED_TRACE(c.bytes);
     std::string path = PathOf("s" + std::to_string(n++) + ".bin");
     WriteBytes(path, std::vector<uint8_t>(c.bytes, 0));
-    window.messages.clear();
-    CVcdBinCue bin(&messages, path.c_str(), kVcdStreamRead);
+    capture.messages.clear();
+    CVcdBinCue bin(&capture.sink, path.c_str(), kVcdStreamRead);
     ASSERT_EQ(bin.SetOption("sector", c.sectorOption), 0);
     EXPECT_EQ(bin.StatSize(), c.sectors);
     EXPECT_EQ(TextsAt(kVcdMsgWarning), c.warnings);
@@ -194,8 +174,8 @@ TEST_F(SinkTest, TocAndOneImgFilePerTrackAndPregap) {
     SCOPED_TRACE(mode2336 ? "2336" : "2352");
     std::string base = PathOf(mode2336 ? "y" : "x");
     std::string tocPath = base + ".toc";
-    std::unique_ptr<CVcdImage> toc(CreateVcdImageSink(&messages, tocPath.c_str(), kVcdImageTocImg));
-    std::unique_ptr<CVcdImage> img(CreateVcdImageSink(&messages, base.c_str(), kVcdImageTocImg));
+    std::unique_ptr<CVcdImage> toc(CreateVcdImageSink(&capture.sink, tocPath.c_str(), kVcdImageTocImg));
+    std::unique_ptr<CVcdImage> img(CreateVcdImageSink(&capture.sink, base.c_str(), kVcdImageTocImg));
     ASSERT_TRUE(toc->IsKindOf(RUNTIME_CLASS(CVcdCdrDao)));
     ASSERT_TRUE(img->IsKindOf(RUNTIME_CLASS(CVcdCdrDao)));
     EXPECT_STREQ(toc->GetFileName(), tocPath.c_str());
@@ -209,7 +189,7 @@ TEST_F(SinkTest, TocAndOneImgFilePerTrackAndPregap) {
     ASSERT_EQ(WriteDisc(toc.get(), img.get(), TwoTrackList()), 0);
 
     std::string b = imageBase;
-    EXPECT_EQ(FileBytes(tocPath),
+    EXPECT_EQ(FileContents(tocPath),
               std::string("// CDRDAO TOC\r\n//  generated by zrDiscImage 6.0.7.10(win32)\r\n\r\nCD_ROM_XA\r\n") +
                   "\r\n// Track 1\r\nTRACK " + (mode2336 ? "MODE2_FORM_MIX" : "MODE2_RAW") + "\r\n COPY\r\n" +
                   " DATAFILE \"" + b + "_01.img\"\r\n" +
@@ -236,12 +216,12 @@ TEST_F(SinkTest, TocAndOneImgFilePerTrackAndPregap) {
 
 TEST_F(SinkTest, TocWithoutPregapNamesNoPregapFile) {
   std::string base = PathOf("z");
-  CVcdCdrDao toc(&messages, (base + ".toc").c_str(), kVcdStreamWrite);
-  CVcdCdrDao img(&messages, NULL, kVcdStreamWrite);
+  CVcdCdrDao toc(&capture.sink, (base + ".toc").c_str(), kVcdStreamWrite);
+  CVcdCdrDao img(&capture.sink, NULL, kVcdStreamWrite);
   ASSERT_EQ(img.SetOption("img_base", base.c_str()), 0);
   ASSERT_EQ(toc.SetOption("img_base", img.GetImageBase()), 0);
   ASSERT_EQ(WriteDisc(&toc, &img, TwoTrackList(0)), 0);
-  std::string text = FileBytes(base + ".toc");
+  std::string text = FileContents(base + ".toc");
   EXPECT_EQ(text.find("pregap"), std::string::npos) << text;
   EXPECT_FALSE(fs::exists(base + "_02_pregap.img"));
   EXPECT_EQ(fs::file_size(base + "_01.img"), 1000u * 2352);
@@ -257,8 +237,8 @@ public:
 
 TEST_F(SinkTest, ImgSwitchTellsTheProjectEachFileName) {
   std::string base = PathOf("p");
-  CVcdCdrDao toc(&messages, (base + ".toc").c_str(), kVcdStreamWrite);
-  CVcdCdrDao img(&messages, NULL, kVcdStreamWrite);
+  CVcdCdrDao toc(&capture.sink, (base + ".toc").c_str(), kVcdStreamWrite);
+  CVcdCdrDao img(&capture.sink, NULL, kVcdStreamWrite);
   img.SetOption("img_base", base.c_str());
   toc.SetOption("img_base", img.GetImageBase());
   FakeProject project;
@@ -272,7 +252,7 @@ TEST_F(SinkTest, ImgSwitchTellsTheProjectEachFileName) {
 }
 
 TEST_F(SinkTest, ImageBaseUsesForwardSlashesAndALowerDriveLetter) {
-  CVcdCdrDao sink(&messages, NULL, kVcdStreamWrite);
+  CVcdCdrDao sink(&capture.sink, NULL, kVcdStreamWrite);
   struct Case {
     const char* value;
     const char* base;
@@ -292,7 +272,7 @@ TEST_F(SinkTest, ImageBaseUsesForwardSlashesAndALowerDriveLetter) {
 
 TEST_F(SinkTest, NrgHoldsTracksWithoutPregapsAndItsFooter) {
   std::string path = PathOf("n.nrg");
-  std::unique_ptr<CVcdImage> nrg(CreateVcdImageSink(&messages, path.c_str(), kVcdImageNrg));
+  std::unique_ptr<CVcdImage> nrg(CreateVcdImageSink(&capture.sink, path.c_str(), kVcdImageNrg));
   ASSERT_TRUE(nrg->IsKindOf(RUNTIME_CLASS(CVcdNero)));
   EXPECT_EQ(CountAt(kVcdMsgInfo, "opening TAO NRG image for writing; TAO (S)VCD are _NOT_ 100% compliant!"), 1u);
   ASSERT_EQ(WriteDisc(nrg.get(), nrg.get(), TwoTrackList()), 0);
@@ -301,7 +281,7 @@ TEST_F(SinkTest, NrgHoldsTracksWithoutPregapsAndItsFooter) {
   for (int lsn = 1000; lsn < 1150; ++lsn) EXPECT_EQ(CountAt(kVcdMsgDebug, "ignoring " + std::to_string(lsn)), 1u);
   EXPECT_EQ(CountAt(kVcdMsgDebug, "ENDLSN reached! (1299 == 1149)"), 1u);
 
-  std::string all = FileBytes(path);
+  std::string all = FileContents(path);
   const size_t footer = 1150 * 2336;
   ASSERT_EQ(all.size(), footer + 76);
   // Track 2 runs to the end, not to its entry point.
@@ -324,11 +304,11 @@ TEST_F(SinkTest, NrgHoldsTracksWithoutPregapsAndItsFooter) {
 TEST_F(SinkTest, NrgReadsBackAtTheDiscsSectorNumbers) {
   std::string path = PathOf("back.nrg");
   {
-    CVcdNero nrg(&messages, path.c_str(), kVcdStreamWrite);
+    CVcdNero nrg(&capture.sink, path.c_str(), kVcdStreamWrite);
     ASSERT_EQ(WriteDisc(&nrg, &nrg, TwoTrackList()), 0);
   }
-  window.messages.clear();
-  CVcdNero reader(&messages, path.c_str(), kVcdStreamRead);
+  capture.messages.clear();
+  CVcdNero reader(&capture.sink, path.c_str(), kVcdStreamRead);
   // The second track is read 150 sectors on: where a 150-sector pregap put it.
   EXPECT_EQ(reader.StatSize(), 1300);
   EXPECT_EQ(CountAt(kVcdMsgInfo, "detected v50 (32bit offsets) NRG magic"), 1u);
@@ -357,9 +337,9 @@ TEST_F(SinkTest, NrgReadsBackAtTheDiscsSectorNumbers) {
 // ---- options and creation ------------------------------------------------
 
 TEST_F(SinkTest, OptionsAnswerByNameAndValue) {
-  CVcdBinCue bin(&messages, NULL, kVcdStreamWrite);
-  CVcdCdrDao dao(&messages, NULL, kVcdStreamWrite);
-  CVcdNero nrg(&messages, NULL, kVcdStreamWrite);
+  CVcdBinCue bin(&capture.sink, NULL, kVcdStreamWrite);
+  CVcdCdrDao dao(&capture.sink, NULL, kVcdStreamWrite);
+  CVcdNero nrg(&capture.sink, NULL, kVcdStreamWrite);
   struct Case {
     CVcdImage* sink;
     const char* name;
@@ -385,10 +365,10 @@ TEST_F(SinkTest, OptionsAnswerByNameAndValue) {
 }
 
 TEST_F(SinkTest, CreationByImageType) {
-  std::unique_ptr<CVcdImage> cue(CreateVcdImageSink(&messages, PathOf("c.cue").c_str(), kVcdImageCueBin));
-  std::unique_ptr<CVcdImage> other(CreateVcdImageSink(&messages, PathOf("o.bin").c_str(), 7));
-  std::unique_ptr<CVcdImage> toc(CreateVcdImageSink(&messages, PathOf("t.TOC").c_str(), kVcdImageTocImg));
-  std::unique_ptr<CVcdImage> img(CreateVcdImageSink(&messages, "D:\\IMG\\videocd", kVcdImageTocImg));
+  std::unique_ptr<CVcdImage> cue(CreateVcdImageSink(&capture.sink, PathOf("c.cue").c_str(), kVcdImageCueBin));
+  std::unique_ptr<CVcdImage> other(CreateVcdImageSink(&capture.sink, PathOf("o.bin").c_str(), 7));
+  std::unique_ptr<CVcdImage> toc(CreateVcdImageSink(&capture.sink, PathOf("t.TOC").c_str(), kVcdImageTocImg));
+  std::unique_ptr<CVcdImage> img(CreateVcdImageSink(&capture.sink, "D:\\IMG\\videocd", kVcdImageTocImg));
   EXPECT_TRUE(cue->IsKindOf(RUNTIME_CLASS(CVcdBinCue)));
   EXPECT_TRUE(other->IsKindOf(RUNTIME_CLASS(CVcdBinCue)));
   EXPECT_STREQ(toc->GetFileName(), PathOf("t.TOC").c_str());
@@ -425,12 +405,12 @@ TEST_F(SinkTest, BrokenTrackLayoutsAreRefusedByEverySink) {
     SCOPED_TRACE(c.what);
     CVcdCueList list;
     for (const VcdCueEntry& e : c.entries) list.Append(e.lsn, e.kind);
-    CVcdBinCue cue(&messages, PathOf("bad.cue").c_str(), kVcdStreamWrite);
-    CVcdCdrDao toc(&messages, PathOf("bad.toc").c_str(), kVcdStreamWrite);
-    CVcdNero nrg(&messages, PathOf("bad.nrg").c_str(), kVcdStreamWrite);
+    CVcdBinCue cue(&capture.sink, PathOf("bad.cue").c_str(), kVcdStreamWrite);
+    CVcdCdrDao toc(&capture.sink, PathOf("bad.toc").c_str(), kVcdStreamWrite);
+    CVcdNero nrg(&capture.sink, PathOf("bad.nrg").c_str(), kVcdStreamWrite);
     CVcdImage* sinks[] = {&cue, &toc, &nrg};
     for (CVcdImage* sink : sinks) {
-      window.messages.clear();
+      capture.messages.clear();
       EXPECT_EQ(sink->SetCueSheet(sink, &list), -1);
       EXPECT_TRUE(HasErrors());
     }
@@ -439,7 +419,7 @@ TEST_F(SinkTest, BrokenTrackLayoutsAreRefusedByEverySink) {
   CVcdCueList limit;
   limit.Append(0, kVcdCueTrack);
   limit.Append(kVcdImageSectorLimit, kVcdCueEnd);
-  EXPECT_EQ(CheckCueList(&messages, &limit), 0);
+  EXPECT_EQ(CheckCueList(&capture.sink, &limit), 0);
 }
 
 TEST_F(SinkTest, SinksThatCannotStoreFailLoudly) {
@@ -454,72 +434,72 @@ TEST_F(SinkTest, SinksThatCannotStoreFailLoudly) {
   std::string missing = PathOf("no/such/folder/x");
   const Case cases[] = {
       {"bin in a missing folder", [&] {
-         CVcdBinCue bin(&messages, (missing + ".bin").c_str(), kVcdStreamWrite);
+         CVcdBinCue bin(&capture.sink, (missing + ".bin").c_str(), kVcdStreamWrite);
          return bin.WriteSector(sector, 0);
        }},
       {"bin without a file name", [&] {
-         CVcdBinCue bin(&messages, NULL, kVcdStreamWrite);
+         CVcdBinCue bin(&capture.sink, NULL, kVcdStreamWrite);
          return bin.WriteSector(sector, 1);
        }},
       {"cue sheet in a missing folder", [&] {
-         CVcdBinCue cue(&messages, (missing + ".cue").c_str(), kVcdStreamWrite);
-         CVcdBinCue bin(&messages, PathOf("ok.bin").c_str(), kVcdStreamWrite);
+         CVcdBinCue cue(&capture.sink, (missing + ".cue").c_str(), kVcdStreamWrite);
+         CVcdBinCue bin(&capture.sink, PathOf("ok.bin").c_str(), kVcdStreamWrite);
          return cue.SetCueSheet(&bin, &list);
        }},
       {"toc in a missing folder", [&] {
-         CVcdCdrDao toc(&messages, (missing + ".toc").c_str(), kVcdStreamWrite);
-         CVcdCdrDao img(&messages, NULL, kVcdStreamWrite);
+         CVcdCdrDao toc(&capture.sink, (missing + ".toc").c_str(), kVcdStreamWrite);
+         CVcdCdrDao img(&capture.sink, NULL, kVcdStreamWrite);
          return toc.SetCueSheet(&img, &list);
        }},
       {"img before the layout", [&] {
-         CVcdCdrDao img(&messages, NULL, kVcdStreamWrite);
+         CVcdCdrDao img(&capture.sink, NULL, kVcdStreamWrite);
          img.SetOption("img_base", PathOf("i").c_str());
          return img.WriteSector(sector, 0);
        }},
       {"img files in a missing folder", [&] {
-         CVcdCdrDao toc(&messages, PathOf("m.toc").c_str(), kVcdStreamWrite);
-         CVcdCdrDao img(&messages, NULL, kVcdStreamWrite);
+         CVcdCdrDao toc(&capture.sink, PathOf("m.toc").c_str(), kVcdStreamWrite);
+         CVcdCdrDao img(&capture.sink, NULL, kVcdStreamWrite);
          img.SetOption("img_base", missing.c_str());
          return WriteDisc(&toc, &img, list);
        }},
       {"img behind the end", [&] {
-         CVcdCdrDao img(&messages, NULL, kVcdStreamWrite);
+         CVcdCdrDao img(&capture.sink, NULL, kVcdStreamWrite);
          img.SetOption("img_base", PathOf("e").c_str());
          img.SetCueSheet(&img, &list);
          return img.WriteSector(sector, 1300);
        }},
       {"img going back a track", [&] {
-         CVcdCdrDao img(&messages, NULL, kVcdStreamWrite);
+         CVcdCdrDao img(&capture.sink, NULL, kVcdStreamWrite);
          img.SetOption("img_base", PathOf("g").c_str());
          img.SetCueSheet(&img, &list);
          if (img.WriteSector(sector, 1200) != 0) return 0;
          return img.WriteSector(sector, 5);
        }},
       {"img negative lsn", [&] {
-         CVcdCdrDao img(&messages, NULL, kVcdStreamWrite);
+         CVcdCdrDao img(&capture.sink, NULL, kVcdStreamWrite);
          img.SetCueSheet(&img, &list);
          return img.WriteSector(sector, -1);
        }},
       {"nrg before the layout", [&] {
-         CVcdNero nrg(&messages, PathOf("l.nrg").c_str(), kVcdStreamWrite);
+         CVcdNero nrg(&capture.sink, PathOf("l.nrg").c_str(), kVcdStreamWrite);
          return nrg.WriteSector(sector, 0);
        }},
       {"nrg in a missing folder", [&] {
-         CVcdNero nrg(&messages, (missing + ".nrg").c_str(), kVcdStreamWrite);
+         CVcdNero nrg(&capture.sink, (missing + ".nrg").c_str(), kVcdStreamWrite);
          return WriteDisc(&nrg, &nrg, list);
        }},
       {"nrg behind its footer", [&] {
-         CVcdNero nrg(&messages, PathOf("f.nrg").c_str(), kVcdStreamWrite);
+         CVcdNero nrg(&capture.sink, PathOf("f.nrg").c_str(), kVcdStreamWrite);
          if (WriteDisc(&nrg, &nrg, list) != 0) return 0;
          return nrg.WriteSector(sector, 1299);
        }},
       {"a sink without a format", [&] {
-         CVcdImage plain(&messages, PathOf("plain").c_str(), kVcdStreamWrite);
+         CVcdImage plain(&capture.sink, PathOf("plain").c_str(), kVcdStreamWrite);
          return plain.WriteSector(sector, 0);
        }},
   };
   for (const Case& c : cases) {
-    window.messages.clear();
+    capture.messages.clear();
     EXPECT_NE(c.run(), 0) << c.what;
     EXPECT_TRUE(HasErrors()) << c.what;
   }
@@ -533,13 +513,13 @@ TEST_F(SinkTest, FullDiscFailsTheLastSectorNotSilently) {
   CVcdCueList list;
   list.Append(0, kVcdCueTrack);
   list.Append(10, kVcdCueEnd);
-  CVcdBinCue cue(&messages, PathOf("full.cue").c_str(), kVcdStreamWrite);
-  CVcdBinCue bin(&messages, "/dev/full", kVcdStreamWrite);
+  CVcdBinCue cue(&capture.sink, PathOf("full.cue").c_str(), kVcdStreamWrite);
+  CVcdBinCue bin(&capture.sink, "/dev/full", kVcdStreamWrite);
   EXPECT_NE(WriteDisc(&cue, &bin, list), 0);
   EXPECT_TRUE(HasErrors());
 
-  window.messages.clear();
-  CVcdNero nrg(&messages, "/dev/full", kVcdStreamWrite);
+  capture.messages.clear();
+  CVcdNero nrg(&capture.sink, "/dev/full", kVcdStreamWrite);
   EXPECT_NE(WriteDisc(&nrg, &nrg, list), 0);
   EXPECT_TRUE(HasErrors());
 }

@@ -8,12 +8,12 @@
 #include <cstdlib>
 #include <cstring>
 
-#include <sys/wait.h>
 #include <filesystem>
 #include <string>
 
 #include "discimage/tests/sector_check.h"
 #include "discimage/tests/sectors_fixture.h"
+#include "discimage/tests/test_support.h"
 #include "discimage/vcd_image_sink_bincue.h"
 #include "discimage/vcd_image_sink_cdrdao.h"
 #include "discimage/vcd_image_sink_nero.h"
@@ -21,29 +21,9 @@
 
 namespace fs = std::filesystem;
 using namespace sectors_test;
+using namespace test_support;
 
 namespace {
-
-bool HaveTool(const char* name) {
-  return system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-// Output (stdout and stderr) of a command run in folder; *status its exit code.
-std::string RunTool(const fs::path& folder, const std::string& command, int* status) {
-  std::string line = "cd '" + folder.string() + "' && " + command + " 2>&1";
-  FILE* pipe = popen(line.c_str(), "r");
-  std::string output;
-  if (pipe == nullptr) {
-    *status = -1;
-    return output;
-  }
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) output.append(buffer, n);
-  int raw = pclose(pipe);
-  *status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  return output;
-}
 
 CVcdCueList TinyDisc() {
   CVcdCueList list;
@@ -71,18 +51,13 @@ void ExpectTinyDiscToc(const std::string& output, const char* mode) {
   EXPECT_EQ(output.find("WARNING"), std::string::npos) << output;
 }
 
-class ToolsTest : public ::testing::Test {
+class ToolsTest : public FreshFolderTest {
 protected:
   void SetUp() override {
-    folder = fs::current_path() / ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    fs::remove_all(folder);
-    fs::create_directories(folder);
+    FreshFolderTest::SetUp();
     messages.SetOutputStreams(stdout, stderr);
   }
-  void TearDown() override { fs::remove_all(folder); }
-  std::string PathOf(const std::string& name) const { return (folder / name).string(); }
 
-  fs::path folder;
   CVcdMessageSink messages;
 };
 
@@ -94,7 +69,7 @@ TEST_F(ToolsTest, BchunkSplitsTheCueBinIntoItsTracks) {
     ASSERT_EQ(WriteDisc(&cue, &bin, TinyDisc(), kFirstForm2), 0);
   }
   int status = 0;
-  std::string output = RunTool(folder, "bchunk -v -r disc.bin disc.cue raw", &status);
+  std::string output = RunCommandIn(folder, "bchunk -v -r disc.bin disc.cue raw", &status);
   ASSERT_EQ(status, 0) << output;
   EXPECT_NE(output.find("Track  2: MODE2/2352"), std::string::npos) << output;
   EXPECT_NE(output.find("01 00:06:00 (startsect 450"), std::string::npos) << output;
@@ -107,9 +82,9 @@ TEST_F(ToolsTest, BchunkSplitsTheCueBinIntoItsTracks) {
   EXPECT_EQ(CheckImageFile(PathOf("raw02.iso"), 2352, 450, &sectors), "");
 
   // Its user data view of the Form 1 track is the data we encoded.
-  output = RunTool(folder, "bchunk disc.bin disc.cue user", &status);
+  output = RunCommandIn(folder, "bchunk disc.bin disc.cue user", &status);
   ASSERT_EQ(status, 0) << output;
-  std::string user = FileBytes(PathOf("user01.iso"));
+  std::string user = FileContents(PathOf("user01.iso"));
   ASSERT_EQ(user.size(), 300u * 2048);
   uint8_t sector[kVcdSectorSize];
   for (int lsn : {0, 150, 299}) {
@@ -136,10 +111,10 @@ TEST_F(ToolsTest, CdrdaoReadsTheTocsAndTheCueSheet) {
       ASSERT_EQ(WriteDisc(&toc, &img, TinyDisc(), kFirstForm2), 0);
     }
     int status = 0;
-    std::string output = RunTool(folder, "cdrdao show-toc " + name + ".toc", &status);
+    std::string output = RunCommandIn(folder, "cdrdao show-toc " + name + ".toc", &status);
     EXPECT_EQ(status, 0) << output;
     ExpectTinyDiscToc(output, mode2336 ? "MODE2_FORM_MIX" : "MODE2_RAW");
-    output = RunTool(folder, "cdrdao toc-size " + name + ".toc", &status);
+    output = RunCommandIn(folder, "cdrdao toc-size " + name + ".toc", &status);
     EXPECT_EQ(status, 0) << output;
     EXPECT_NE(output.find("\n750\n"), std::string::npos) << output;
   }
@@ -153,7 +128,7 @@ TEST_F(ToolsTest, CdrdaoReadsTheTocsAndTheCueSheet) {
     ASSERT_EQ(WriteDisc(&cue, &bin, TinyDisc(), kFirstForm2), 0);
   }
   int status = 0;
-  std::string output = RunTool(folder, "cdrdao show-toc disc.cue", &status);
+  std::string output = RunCommandIn(folder, "cdrdao show-toc disc.cue", &status);
   EXPECT_EQ(status, 0) << output;
   ExpectTinyDiscToc(output, "MODE2_RAW");
 }
