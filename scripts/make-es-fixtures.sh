@@ -20,32 +20,23 @@ if [ $# -lt 1 ]; then
   exit 2
 fi
 out=$1
-version=2
-command -v ffmpeg >/dev/null || { echo "ffmpeg is needed" >&2; exit 1; }
-
-mkdir -p "$out"
-if [ "$(cat "$out/es.version" 2>/dev/null || true)" != "$version" ]; then
-  rm -f "$out"/*.m1v "$out"/*.m2v "$out"/*.mp2 "$out"/*.tmp
-  echo "$version" > "$out/es.version"
-fi
+. "$(dirname "$0")/lib/media.sh"
+need ffmpeg
+fixture_folder "$out" es.version 2 '*.m1v' '*.m2v' '*.mp2' '*.tmp'
 
 # video <file> <size> <rate> <target> <format> [options...]
 video() {
   file=$1 size=$2 rate=$3 target=$4 format=$5
   shift 5
-  [ -s "$out/$file" ] && return 0
-  ffmpeg -nostdin -v error -y -f lavfi -i "testsrc=size=$size:rate=$rate" -t "${SECONDS_LONG:-3}" \
-    -target "$target" -an "$@" -f "$format" "$out/$file.tmp"
-  mv "$out/$file.tmp" "$out/$file"
+  ffmpeg_once "$out/$file" -f lavfi -i "testsrc=size=$size:rate=$rate" -t "${SECONDS_LONG:-3}" \
+    -target "$target" -an "$@" -f "$format"
 }
 
 # audio <file> <sample rate> <target>
 audio() {
   file=$1 rate=$2 target=$3
-  [ -s "$out/$file" ] && return 0
-  ffmpeg -nostdin -v error -y -f lavfi -i "sine=frequency=440:sample_rate=$rate" -t "${SECONDS_LONG:-3}" \
-    -target "$target" -vn -c:a mp2 -b:a 224k -ar "$rate" -f mp2 "$out/$file.tmp"
-  mv "$out/$file.tmp" "$out/$file"
+  ffmpeg_once "$out/$file" -f lavfi -i "sine=frequency=440:sample_rate=$rate" -t "${SECONDS_LONG:-3}" \
+    -target "$target" -vn -c:a mp2 -b:a 224k -ar "$rate" -f mp2
 }
 
 video vcd-pal.m1v 352x288 25 pal-vcd mpeg1video

@@ -24,38 +24,24 @@ if [ $# -lt 1 ]; then
 fi
 out=$1
 what=${2:-tests}
-version=2
-
-command -v ffmpeg >/dev/null || { echo "ffmpeg is needed" >&2; exit 1; }
-command -v ffprobe >/dev/null || { echo "ffprobe is needed" >&2; exit 1; }
-
-mkdir -p "$out"
-if [ "$(cat "$out/fixtures.version" 2>/dev/null || true)" != "$version" ]; then
-  rm -f "$out"/*.mpg "$out"/*.m1v "$out"/*.ffprobe "$out"/*.tmp
-  echo "$version" > "$out/fixtures.version"
-fi
+. "$(dirname "$0")/lib/media.sh"
+need ffmpeg ffprobe
+fixture_folder "$out" fixtures.version 2 '*.mpg' '*.m1v' '*.ffprobe' '*.tmp'
 
 # encode <file> <seconds> <size> <rate> <ffmpeg options...>: test picture and
 # a sine tone, encoded with the options given.
 encode() {
   file=$1 seconds=$2 size=$3 rate=$4
   shift 4
-  [ -s "$out/$file" ] && return 0
   ext=${file##*.}
-  ffmpeg -nostdin -v error -y \
+  ffmpeg_once "$out/$file" \
     -f lavfi -i "testsrc=size=$size:rate=$rate" \
     -f lavfi -i "sine=frequency=440:sample_rate=44100" \
-    -t "$seconds" "$@" -f "$( [ "$ext" = m1v ] && echo mpeg1video || echo "${FORMAT:-vcd}" )" \
-    "$out/$file.tmp"
-  mv "$out/$file.tmp" "$out/$file"
+    -t "$seconds" "$@" -f "$( [ "$ext" = m1v ] && echo mpeg1video || echo "${FORMAT:-vcd}" )"
 }
 
 probe() {
-  file=$1
-  [ -s "$out/$file.ffprobe" ] && return 0
-  ffprobe -v error -show_format -show_streams -show_packets -of flat "$out/$file" \
-    > "$out/$file.ffprobe.tmp"
-  mv "$out/$file.ffprobe.tmp" "$out/$file.ffprobe"
+  probe_once "$out/$1" "$out/$1.ffprobe" -show_format -show_streams -show_packets -of flat
 }
 
 if [ "$what" = bench ]; then

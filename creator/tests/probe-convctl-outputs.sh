@@ -7,6 +7,7 @@
 #   probe-convctl-outputs.sh <folder>
 set -eu
 dir=$1
+. "$(dirname "$0")/../../scripts/lib/media.sh"
 status=0
 
 # seconds <file> <samples per frame, or 0 for video>: frames read / rate.
@@ -36,12 +37,12 @@ check() {
     return
   fi
   length=$(seconds "$file" "$samples")
-  if ! awk -v d="$length" 'BEGIN { exit !(d > 1.4 && d < 2.2) }'; then
+  if ! between "$length" 1.4 2.2; then
     echo "FAIL $1: $length s"
     status=1
     return
   fi
-  errors=$(ffmpeg -nostdin -v error -i "$file" -f null - 2>&1 || true)
+  errors=$(decode_errors "$file")
   if [ -n "$errors" ]; then
     echo "FAIL $1: decoding says $errors"
     status=1
@@ -59,7 +60,7 @@ check pal-dvd-mp2_clip_aud.mpg mp2 1152
 
 for muxed in pal-vcd_mux.mpg pal-dvd-mp2_mux.mpg; do
   file="$dir/$muxed"
-  codecs=$(ffprobe -v error -show_entries stream=codec_name -of csv=p=0 "$file" 2>/dev/null | sort | tr '\n' ' ')
+  codecs=$(stream_codecs "$file" 2>/dev/null)
   case "$codecs" in
     *mp2*mpeg[12]video*) echo "ok $muxed: $codecs" ;;
     *) echo "FAIL $muxed: streams '$codecs'"; status=1 ;;

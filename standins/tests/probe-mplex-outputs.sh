@@ -4,6 +4,7 @@
 #   probe-mplex-outputs.sh <folder>
 set -eu
 dir=$1
+. "$(dirname "$0")/../../scripts/lib/media.sh"
 status=0
 for name in vcd-pal vcd-ntsc svcd-pal dvd-pal dvd-ntsc; do
   file="$dir/$name.mpg"
@@ -12,18 +13,18 @@ for name in vcd-pal vcd-ntsc svcd-pal dvd-pal dvd-ntsc; do
     status=1
     continue
   fi
-  codecs=$(ffprobe -v error -show_entries stream=codec_name -of csv=p=0 "$file" | sort | tr '\n' ' ')
+  codecs=$(stream_codecs "$file")
   duration=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$file")
   case "$codecs" in
     *mp2*mpeg[12]video*) ;;
     *) echo "FAIL $name: streams '$codecs'"; status=1; continue ;;
   esac
-  if ! awk -v d="$duration" 'BEGIN { exit !(d > 2.92 && d < 3.08) }'; then
+  if ! between "$duration" 2.92 3.08; then
     echo "FAIL $name: duration $duration"
     status=1
     continue
   fi
-  errors=$(ffmpeg -nostdin -v error -i "$file" -f null - 2>&1 || true)
+  errors=$(decode_errors "$file")
   if [ -n "$errors" ]; then
     echo "FAIL $name: decoding says $errors"
     status=1

@@ -6,13 +6,12 @@ set -eu
 corpus=$2
 mkdir -p "$corpus"
 command -v ffmpeg >/dev/null || exit 0
+. "$(dirname "$0")/../../../scripts/lib/media.sh"
 seed() {
   name=$1
   shift
-  [ -s "$corpus/$name.mpg" ] && return 0
-  ffmpeg -nostdin -v error -y -f lavfi -i testsrc=size=64x48:rate=25 -f lavfi -i sine=sample_rate=48000 \
-    -t 0.5 -b:v 200k "$@" "$corpus/$name.tmp"
-  mv "$corpus/$name.tmp" "$corpus/$name.mpg"
+  ffmpeg_once "$corpus/$name.mpg" -f lavfi -i testsrc=size=64x48:rate=25 -f lavfi -i sine=sample_rate=48000 \
+    -t 0.5 -b:v 200k "$@"
 }
 seed vcd -c:v mpeg1video -c:a mp2 -f vcd
 seed svcd -c:v mpeg2video -c:a mp2 -f svcd

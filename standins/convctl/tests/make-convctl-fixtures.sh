@@ -16,24 +16,18 @@ if [ $# -lt 1 ]; then
   exit 2
 fi
 out=$1
-version=1
-command -v ffmpeg >/dev/null || { echo "ffmpeg is needed" >&2; exit 1; }
-mkdir -p "$out"
-if [ "$(cat "$out/convctl.version" 2>/dev/null || true)" != "$version" ]; then
-  rm -f "$out"/*.mpg "$out"/*.avi "$out"/*.tmp "$out"/*.duration
-  echo "$version" > "$out/convctl.version"
-fi
+. "$(dirname "$0")/../../../scripts/lib/media.sh"
+need ffmpeg
+fixture_folder "$out" convctl.version 1 '*.mpg' '*.avi' '*.tmp' '*.duration'
 
 # make <file> <size> <rate> <seconds> <format> <options...>
 make() {
   file=$1 size=$2 rate=$3 seconds=$4 format=$5
   shift 5
-  [ -s "$out/$file" ] && return 0
-  ffmpeg -nostdin -v error -y \
+  ffmpeg_once "$out/$file" \
     -f lavfi -i "testsrc=size=$size:rate=$rate" \
     -f lavfi -i "sine=frequency=440:sample_rate=48000" \
-    -t "$seconds" "$@" -f "$format" "$out/$file.tmp"
-  mv "$out/$file.tmp" "$out/$file"
+    -t "$seconds" "$@" -f "$format"
 }
 
 make pal-dvd.mpg 720x576 25 3 dvd -target pal-dvd
@@ -45,7 +39,5 @@ make sample.avi 320x240 25 1 avi -c:v mpeg4 -c:a mp2
 
 # ffprobe's durations for tests that cannot run ffprobe (Wine).
 for f in pal-dvd pal-dvd-mp2 ntsc-dvd; do
-  [ -s "$out/$f.mpg.duration" ] && continue
-  ffprobe -v error -show_entries format=duration -of csv=p=0 "$out/$f.mpg" > "$out/$f.mpg.duration.tmp"
-  mv "$out/$f.mpg.duration.tmp" "$out/$f.mpg.duration"
+  probe_once "$out/$f.mpg" "$out/$f.mpg.duration" -show_entries format=duration -of csv=p=0
 done
