@@ -15,48 +15,27 @@
 #include "creator/mpeg_creator_obj.h"
 #include "discimage/mpeg_source.h"
 #include "discimage/tests/test_paths.h"
+#include "discimage/tests/test_support.h"
 #include "discimage/vcd_messages.h"
 #include "mfc/mfc.h"
 #include "standins/calls/muxtools_calls.h"
 #include "standins/include/convctl.h"
 #include "testing/gui/gui_test.h"
 
+using namespace test_support;
+
 namespace {
 
 enum { kJobControl = 1069, kListControl = 1070 };
 
-std::string Folder(const char* variable) {
-  const char* dir = getenv(variable);
-  return dir != NULL ? HostPath(dir) + "\\" : std::string();
-}
 std::string Mpeg(const std::string& name) { return FixturePath(name); }
-std::string Own(const std::string& name) {
-  std::string dir = Folder("QUORBEL_CONVCTL_FIXTURES");
-  return dir.empty() ? dir : dir + name;
-}
+std::string Own(const std::string& name) { return FixtureIn("QUORBEL_CONVCTL_FIXTURES", name); }
 std::string OutputFolder() {
-  std::string dir = Folder("QUORBEL_CONVCTL_OUT");
-  if (!dir.empty()) return dir;
+  std::string dir = FolderFromEnvironment("QUORBEL_CONVCTL_OUT");
+  if (!dir.empty()) return dir + "\\";
   char cwd[MAX_PATH] = "";
   GetCurrentDirectoryA(sizeof cwd, cwd);
   return std::string(cwd) + "\\";
-}
-
-std::string ReadText(const std::string& path) {
-  std::string text;
-  FILE* f = fopen(path.c_str(), "rb");
-  if (f == NULL) return text;
-  char chunk[4096];
-  size_t n;
-  while ((n = fread(chunk, 1, sizeof chunk, f)) > 0) text.append(chunk, n);
-  fclose(f);
-  return text;
-}
-
-long long FileSize(const std::string& path) {
-  WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return -1;
-  return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 // ffprobe's duration of a fixture, from what the fixture scripts saved.

@@ -29,7 +29,7 @@ endfunction()
 
 quorbel_add_gtest(standins_convctl_core_test NATIVE_ONLY
   SOURCES ${_cc}/tests/ps_demux_test.cpp
-  LIBS quorbel_convctl_core)
+  LIBS quorbel_convctl_core quorbel_discimage_test_support)
 quorbel_convctl_fixture_test(standins_convctl_core_test)
 
 if(COMMAND quorbel_add_fuzzer)

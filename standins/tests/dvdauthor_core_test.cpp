@@ -12,24 +12,14 @@
 #include <string>
 #include <vector>
 
+#include "discimage/tests/test_support.h"
 #include "standins/include/muxtools.h"
 #include "standins/mux/mux.h"
 #include "standins/tests/es_fixtures.h"
 
+using namespace test_support;
+
 namespace {
-
-typedef std::vector<uint8_t> Bytes;
-
-Bytes ReadAll(const std::string& path) {
-  Bytes data;
-  FILE* f = fopen(path.c_str(), "rb");
-  if (f == NULL) return data;
-  uint8_t chunk[65536];
-  size_t n;
-  while ((n = fread(chunk, 1, sizeof chunk, f)) > 0) data.insert(data.end(), chunk, chunk + n);
-  fclose(f);
-  return data;
-}
 
 uint32_t Be32(const Bytes& b, size_t at) {
   return static_cast<uint32_t>(b[at]) << 24 | b[at + 1] << 16 | b[at + 2] << 8 | b[at + 3];
@@ -58,7 +48,7 @@ class DvdAuthorCore : public ::testing::Test {
 protected:
   void SetUp() override {
     if (EsFixturePath("x").empty()) GTEST_SKIP() << "QUORBEL_ES_FIXTURES is not set";
-    disc = std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "-disc/";
+    disc = CurrentTestName() + "-disc/";
     std::filesystem::remove_all(disc);
   }
   std::string disc;
@@ -79,13 +69,13 @@ TEST_F(DvdAuthorCore, TwoStreamsMakeOneTitleWithTwoChapters) {
   EXPECT_EQ(100, recorder.image.back());
 
   const std::string ts = disc + "VIDEO_TS/";
-  Bytes vob = ReadAll(ts + "VTS_01_1.VOB");
-  Bytes vts = ReadAll(ts + "VTS_01_0.IFO");
-  Bytes vmg = ReadAll(ts + "VIDEO_TS.IFO");
+  Bytes vob = ReadBytes(ts + "VTS_01_1.VOB");
+  Bytes vts = ReadBytes(ts + "VTS_01_0.IFO");
+  Bytes vmg = ReadBytes(ts + "VIDEO_TS.IFO");
   ASSERT_EQ(static_cast<size_t>(outcome.vobSectors) * 2048, vob.size());
-  EXPECT_EQ(vts, ReadAll(ts + "VTS_01_0.BUP"));
-  EXPECT_EQ(vmg, ReadAll(ts + "VIDEO_TS.BUP"));
-  EXPECT_EQ(Bytes(ReadAll(job.inputs[0]).size() * 2, 0).size(), vob.size())
+  EXPECT_EQ(vts, ReadBytes(ts + "VTS_01_0.BUP"));
+  EXPECT_EQ(vmg, ReadBytes(ts + "VIDEO_TS.BUP"));
+  EXPECT_EQ(Bytes(ReadBytes(job.inputs[0]).size() * 2, 0).size(), vob.size())
       << "VOBs are the streams' packs, nothing added or lost";
 
   // Every navigation pack knows its own sector, and the VOBU address map
@@ -164,7 +154,7 @@ TEST_F(DvdAuthorCore, StreamsWithoutNavigationPacksGetThemInserted) {
   AuthorOutcome outcome;
   ASSERT_TRUE(AuthorDvd(job, NULL, &outcome)) << outcome.error;
   EXPECT_GT(outcome.vobus, 1);
-  Bytes vob = ReadAll(disc + "VIDEO_TS/VTS_01_1.VOB");
+  Bytes vob = ReadBytes(disc + "VIDEO_TS/VTS_01_1.VOB");
   EXPECT_EQ(static_cast<size_t>(outcome.vobSectors) * 2048, vob.size());
   EXPECT_EQ(0xBB, vob[17]) << "the VOB opens with a navigation pack";
 }

@@ -9,15 +9,7 @@
 
 #include "discimage/tests/test_paths.h"
 
-inline std::string EsFixturePath(const std::string& name) {
-  const char* dir = getenv("QUORBEL_ES_FIXTURES");
-  if (dir == NULL) return std::string();
-#ifdef _WIN32
-  return HostPath(dir) + "\\" + name;
-#else
-  return std::string(dir) + "/" + name;
-#endif
-}
+inline std::string EsFixturePath(const std::string& name) { return FixtureIn("QUORBEL_ES_FIXTURES", name); }
 
 // One fixture pair and what joining it must give.
 struct EsPair {

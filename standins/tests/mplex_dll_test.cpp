@@ -22,8 +22,8 @@ namespace {
 
 // Where the outputs go for the ffprobe check after this test.
 std::string OutputFolder() {
-  const char* dir = getenv("QUORBEL_MPLEX_OUT");
-  return dir != NULL ? HostPath(dir) + "\\" : CurrentFolder();
+  std::string dir = FolderFromEnvironment("QUORBEL_MPLEX_OUT");
+  return !dir.empty() ? dir + "\\" : CurrentFolder();
 }
 
 TEST(MplexLoading, AsAtStartUp) {

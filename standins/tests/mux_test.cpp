@@ -12,54 +12,18 @@
 #include <vector>
 
 #include "discimage/mpeg_source.h"
+#include "discimage/tests/test_support.h"
 #include "discimage/vcd_messages.h"
 #include "standins/include/muxtools.h"
 #include "standins/tests/es_fixtures.h"
 
+using namespace test_support;
+
 namespace {
 
-typedef std::vector<uint8_t> Bytes;
-
-Bytes ReadAll(const std::string& path) {
-  Bytes data;
-  FILE* f = fopen(path.c_str(), "rb");
-  if (f == NULL) return data;
-  uint8_t chunk[65536];
-  size_t n;
-  while ((n = fread(chunk, 1, sizeof chunk, f)) > 0) data.insert(data.end(), chunk, chunk + n);
-  fclose(f);
-  return data;
-}
-
-std::string RunCommand(const std::string& command) {
-  std::string text;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == NULL) return text;
-  char chunk[4096];
-  size_t n;
-  while ((n = fread(chunk, 1, sizeof chunk, pipe)) > 0) text.append(chunk, n);
-  pclose(pipe);
-  return text;
-}
-
-// ffprobe's flat output as a map.
+// ffprobe's flat output of a stream's format and streams.
 std::map<std::string, std::string> Probe(const std::string& path) {
-  std::string text = RunCommand("ffprobe -v error -show_format -show_streams -of flat '" + path + "'");
-  std::map<std::string, std::string> values;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(start, end - start);
-    size_t eq = line.find('=');
-    if (eq != std::string::npos) {
-      std::string value = line.substr(eq + 1);
-      if (value.size() >= 2 && value.front() == '"') value = value.substr(1, value.size() - 2);
-      values[line.substr(0, eq)] = value;
-    }
-    start = end + 1;
-  }
-  return values;
+  return ProbeFlat(path, "-show_format -show_streams");
 }
 
 int64_t ReadScr(const uint8_t* p, bool mpeg2) {
@@ -98,7 +62,7 @@ TEST_P(MuxFormats, OutputIsAcceptedByScannerAndFfmpeg) {
 
   // Whole packs, each with a pack header; the clock only goes forward, at
   // one sector per pack on a CD.
-  Bytes data = ReadAll(job.output);
+  Bytes data = ReadBytes(job.output);
   ASSERT_FALSE(data.empty());
   ASSERT_EQ(0u, data.size() % pair.packBytes);
   const bool mpeg2 = pair.mpegVersion == 2;
@@ -230,7 +194,7 @@ TEST(MuxRates, AStreamBeyondItsBufferIsWrittenWithItsLatenessReported) {
   ASSERT_EQ(kMuxResultOk, RunMux(job, &outcome)) << outcome.message;
   EXPECT_GT(outcome.worstLateness, 0);
   EXPECT_LE(outcome.startDelay, 27000000 + 2 * 1080000) << "no more than about a second";
-  EXPECT_FALSE(ReadAll("bursty.mpg").empty());
+  EXPECT_FALSE(ReadBytes("bursty.mpg").empty());
 }
 
 TEST(MuxFailures, EachIsReportedAndLeavesNoOutput) {
@@ -283,7 +247,7 @@ TEST(MuxFailures, AFailedRunKeepsAnOutputItDidNotWrite) {
   job.output = "kept.mpg";
   MuxOutcome outcome;
   EXPECT_EQ(kMuxResultCannotRead, RunMux(job, &outcome));
-  EXPECT_EQ(7u, ReadAll("kept.mpg").size());
+  EXPECT_EQ(7u, ReadBytes("kept.mpg").size());
 }
 
 TEST(MuxPlan, ADelayThatIsTooShortIsRaisedUntilNothingIsLate) {

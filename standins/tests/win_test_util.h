@@ -10,31 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "discimage/tests/test_support.h"
+
 namespace standin_test {
 
-typedef std::vector<uint8_t> Bytes;
-
-inline Bytes ReadBytes(const std::string& path) {
-  Bytes data;
-  FILE* f = fopen(path.c_str(), "rb");
-  if (f == NULL) return data;
-  uint8_t chunk[65536];
-  size_t n;
-  while ((n = fread(chunk, 1, sizeof chunk, f)) > 0) data.insert(data.end(), chunk, chunk + n);
-  fclose(f);
-  return data;
-}
-
-inline bool WriteBytes(const std::string& path, const Bytes& data) {
-  FILE* f = fopen(path.c_str(), "wb");
-  if (f == NULL) return false;
-  bool ok = data.empty() || fwrite(data.data(), 1, data.size(), f) == data.size();
-  return fclose(f) == 0 && ok;
-}
-
-inline bool WriteText(const std::string& path, const std::string& text) {
-  return WriteBytes(path, Bytes(text.begin(), text.end()));
-}
+using test_support::Bytes;
+using test_support::ReadBytes;
+using test_support::WriteBytes;
+using test_support::WriteText;
 
 // Bytes that differ from sector to sector.
 inline Bytes Pattern(size_t size, uint32_t seed) {

@@ -5,7 +5,7 @@ set(_st ${_si}/tests)
 
 quorbel_add_gtest(standins_mplex_dll_test WINDOWS_ONLY
   SOURCES ${_st}/mplex_dll_test.cpp
-  LIBS quorbel_outside_calls quorbel_discimage)
+  LIBS quorbel_outside_calls quorbel_discimage_test_support)
 add_dependencies(standins_mplex_dll_test standin_muxtools standin_dvdscribe)
 quorbel_standins_fixture_test(standins_mplex_dll_test)
 if(TEST standins_mplex_dll_test)
@@ -21,25 +21,26 @@ endif()
 
 quorbel_add_gtest(standins_cdscribe_dll_test WINDOWS_ONLY
   SOURCES ${_st}/cdscribe_dll_test.cpp
-  LIBS quorbel_outside_calls)
+  LIBS quorbel_outside_calls quorbel_discimage_test_support)
 add_dependencies(standins_cdscribe_dll_test standin_cdscribe)
 quorbel_standins_fixture_test(standins_cdscribe_dll_test)
 
 quorbel_add_gtest(standins_dvdscribe_dll_test WINDOWS_ONLY
   SOURCES ${_st}/dvdscribe_dll_test.cpp
-  LIBS quorbel_outside_calls)
+  LIBS quorbel_outside_calls quorbel_discimage_test_support)
 add_dependencies(standins_dvdscribe_dll_test standin_dvdscribe)
 
 if(TARGET standin_dvdauthor)
   quorbel_add_gtest(standins_dvdauthor_dll_test WINDOWS_ONLY GUI
     SOURCES ${_st}/dvdauthor_dll_test.cpp
-    LIBS quorbel_outside_calls)
+    LIBS quorbel_outside_calls quorbel_discimage_test_support)
   add_dependencies(standins_dvdauthor_dll_test standin_dvdauthor standin_muxtools)
   quorbel_standins_fixture_test(standins_dvdauthor_dll_test)
 endif()
 
 quorbel_add_gtest(standins_filters_test WINDOWS_ONLY
-  SOURCES ${_st}/filters_test.cpp)
+  SOURCES ${_st}/filters_test.cpp
+  LIBS quorbel_discimage_test_support)
 add_dependencies(standins_filters_test standin_MPEGFilter standin_MPEGWriteFilter
   standin_DVDEncoder standin_RealMedia)
 target_link_libraries(standins_filters_test PRIVATE advapi32)
@@ -55,7 +56,7 @@ quorbel_takes_display(standins_suite_prefix)
 if(TARGET standin_dvdauthor AND TARGET quorbel_discimage_entry)
   quorbel_add_gtest(standins_chain_test WINDOWS_ONLY GUI
     SOURCES ${_st}/chain_test.cpp
-    LIBS quorbel_outside_calls quorbel_discimage_entry)
+    LIBS quorbel_outside_calls quorbel_discimage_entry quorbel_discimage_test_support)
   add_dependencies(standins_chain_test standin_muxtools standin_cdscribe standin_dvdscribe standin_dvdauthor)
   quorbel_standins_fixture_test(standins_chain_test)
 endif()

@@ -9,35 +9,17 @@
 #include <string>
 #include <vector>
 
+#include "discimage/tests/test_paths.h"
+#include "discimage/tests/test_support.h"
 #include "standins/convctl/ps_demux.h"
 
 using namespace convctl;
+using namespace test_support;
 
 namespace {
 
-std::string Fixture(const char* variable, const std::string& name) {
-  const char* dir = getenv(variable);
-  return dir != nullptr ? std::string(dir) + "/" + name : std::string();
-}
-std::string Mpeg(const std::string& name) { return Fixture("QUORBEL_FIXTURES", name); }
-std::string Own(const std::string& name) { return Fixture("QUORBEL_CONVCTL_FIXTURES", name); }
-
-std::vector<uint8_t> ReadAll(const std::string& path) {
-  std::vector<uint8_t> data;
-  FILE* f = fopen(path.c_str(), "rb");
-  if (f == nullptr) return data;
-  uint8_t chunk[65536];
-  size_t n;
-  while ((n = fread(chunk, 1, sizeof chunk, f)) > 0) data.insert(data.end(), chunk, chunk + n);
-  fclose(f);
-  return data;
-}
-
-bool Exists(const std::string& path) {
-  FILE* f = fopen(path.c_str(), "rb");
-  if (f != nullptr) fclose(f);
-  return f != nullptr;
-}
+std::string Mpeg(const std::string& name) { return FixturePath(name); }
+std::string Own(const std::string& name) { return FixtureIn("QUORBEL_CONVCTL_FIXTURES", name); }
 
 int CountStartCodes(const std::vector<uint8_t>& data, uint8_t code) {
   int count = 0;
@@ -157,7 +139,7 @@ TEST_P(CutTable, ClipIsWholeGopsWithTheAudioBesideThem) {
   EXPECT_LT(report.videoStart, 1.0 + 0.7);
   EXPECT_GE(report.videoEnd, 2.5);
   EXPECT_LT(report.videoEnd, 2.5 + 0.7);
-  std::vector<uint8_t> video = ReadAll("clip_vid.mpg");
+  std::vector<uint8_t> video = ReadBytes("clip_vid.mpg");
   ASSERT_GT(video.size(), 4u);
   EXPECT_EQ(0xB3, video[3]) << "starts with a sequence header";
   EXPECT_EQ(0xB7, video.back()) << "ends with a sequence end code";
@@ -167,7 +149,7 @@ TEST_P(CutTable, ClipIsWholeGopsWithTheAudioBesideThem) {
   double videoSeconds = report.videoEnd - report.videoStart;
   double audioSeconds = report.audioFrames * (info.audio == kAudioAc3 ? 1536.0 : 1152.0) / info.sampleRate;
   EXPECT_NEAR(videoSeconds, audioSeconds, 0.08) << c.audioCodecName;
-  EXPECT_EQ(report.audioBytes, static_cast<int64_t>(ReadAll("clip_aud.mpg").size()));
+  EXPECT_EQ(report.audioBytes, static_cast<int64_t>(ReadBytes("clip_aud.mpg").size()));
   // Progress never goes back and ends at the clip's end.
   ASSERT_FALSE(recorder.positions.empty());
   for (size_t i = 1; i < recorder.positions.size(); ++i)
@@ -203,7 +185,7 @@ TEST(Cut, ConsecutiveClipsAddUpToTheWholeStream) {
   whole.stop = info.duration;
   ClipReport all;
   ASSERT_EQ(kClipOk, CutClip(whole, info, nullptr, &all));
-  int pictures = CountStartCodes(ReadAll("whole_vid.mpg"), 0x00);
+  int pictures = CountStartCodes(ReadBytes("whole_vid.mpg"), 0x00);
   EXPECT_EQ(75, pictures);
   const double bounds[] = {0, 1.0, 2.0, info.duration};
   int clipPictures = 0, clipFrames = 0;
@@ -215,7 +197,7 @@ TEST(Cut, ConsecutiveClipsAddUpToTheWholeStream) {
     part.stop = bounds[i + 1];
     ClipReport report;
     ASSERT_EQ(kClipOk, CutClip(part, info, nullptr, &report)) << i;
-    clipPictures += CountStartCodes(ReadAll("part_vid.mpg"), 0x00);
+    clipPictures += CountStartCodes(ReadBytes("part_vid.mpg"), 0x00);
     clipFrames += report.audioFrames;
   }
   EXPECT_EQ(pictures, clipPictures);
@@ -235,7 +217,7 @@ TEST(Cut, OpenGopAtTheClipStartIsMarkedBroken) {
   request.stop = 2.0;
   ClipReport report;
   ASSERT_EQ(kClipOk, CutClip(request, info, nullptr, &report));
-  std::vector<uint8_t> video = ReadAll("open_vid.mpg");
+  std::vector<uint8_t> video = ReadBytes("open_vid.mpg");
   for (size_t i = 0; i + 8 <= video.size(); ++i) {
     if (video[i] == 0 && video[i + 1] == 0 && video[i + 2] == 1 && video[i + 3] == 0xB8) {
       bool closed = (video[i + 7] & 0x40) != 0;
@@ -259,8 +241,8 @@ TEST(Cut, RangeBeyondTheEndWritesNothing) {
   request.stop = info.duration + 900;
   ClipReport report;
   EXPECT_EQ(kClipNothingInRange, CutClip(request, info, nullptr, &report));
-  EXPECT_FALSE(Exists("none_vid.mpg"));
-  EXPECT_FALSE(Exists("none_aud.mpg"));
+  EXPECT_FALSE(FileExists("none_vid.mpg"));
+  EXPECT_FALSE(FileExists("none_aud.mpg"));
 }
 
 TEST(Cut, CancelRemovesWhatWasWritten) {
@@ -277,8 +259,8 @@ TEST(Cut, CancelRemovesWhatWasWritten) {
   Recorder recorder(1);
   ClipReport report;
   EXPECT_EQ(kClipCancelled, CutClip(request, info, &recorder, &report));
-  EXPECT_FALSE(Exists("cancel_vid.mpg"));
-  EXPECT_FALSE(Exists("cancel_aud.mpg"));
+  EXPECT_FALSE(FileExists("cancel_vid.mpg"));
+  EXPECT_FALSE(FileExists("cancel_aud.mpg"));
 }
 
 TEST(Cut, RefusesSourcesItCannotCut) {
@@ -296,7 +278,7 @@ TEST(Cut, RefusesSourcesItCannotCut) {
     request.audioOutput = "refused_aud.mpg";
     ClipReport report;
     EXPECT_EQ(kClipUnsupported, CutClip(request, info, nullptr, &report)) << c.name;
-    EXPECT_FALSE(Exists("refused_vid.mpg"));
+    EXPECT_FALSE(FileExists("refused_vid.mpg"));
   }
 }
 
@@ -311,7 +293,7 @@ TEST(Cut, UnwritableOutputIsReported) {
   request.audioOutput = "x_aud.mpg";
   ClipReport report;
   EXPECT_EQ(kClipCannotWrite, CutClip(request, info, nullptr, &report));
-  EXPECT_FALSE(Exists("x_aud.mpg"));
+  EXPECT_FALSE(FileExists("x_aud.mpg"));
 }
 
 TEST(Units, ParseBoundedByWhatIsThere) {
