@@ -214,8 +214,7 @@ int AFXAPI AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPTSTR lpCmd
   pApp->m_nThreadID = ::GetCurrentThreadId();
   GetThreadState().pThread = pApp;
 
-  INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-  ::InitCommonControlsEx(&icc);
+  quorbel_mfc::EnsureCommonControls();
 
   if (!pApp->InitApplication()) return pApp->ExitInstance();
   if (!pApp->InitInstance()) {

@@ -3,6 +3,7 @@
 #include "mfc/win/controls.h"
 
 #include "mfc/win/imagelist.h"
+#include "mfc/win/internal.h"
 
 IMPLEMENT_DYNAMIC(CButton, CWnd)
 IMPLEMENT_DYNAMIC(CStatic, CWnd)
@@ -16,14 +17,48 @@ IMPLEMENT_DYNAMIC(CSliderCtrl, CWnd)
 IMPLEMENT_DYNAMIC(CSpinButtonCtrl, CWnd)
 IMPLEMENT_DYNAMIC(CToolTipCtrl, CWnd)
 
-namespace {
+using quorbel_mfc::EnsureCommonControls;
 
-void EnsureCommonControls() {
+void quorbel_mfc::EnsureCommonControls() {
   static bool done = false;
   if (done) return;
   INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   ::InitCommonControlsEx(&icc);
   done = true;
+}
+
+namespace {
+
+// Owner-draw messages that the parent hands back to the control they are
+// about: WM_DRAWITEM, and WM_MEASUREITEM for controls that measure their
+// items. Each is answered TRUE; false for any other message.
+template <class Control>
+bool DrawReflected(Control* control, UINT message, LPARAM lParam, LRESULT* pResult) {
+  if (message != WM_DRAWITEM) return false;
+  control->DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
+  if (pResult != NULL) *pResult = TRUE;
+  return true;
+}
+
+template <class Control>
+bool DrawOrMeasureReflected(Control* control, UINT message, LPARAM lParam, LRESULT* pResult) {
+  if (message != WM_MEASUREITEM) return DrawReflected(control, message, lParam, pResult);
+  control->MeasureItem(reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam));
+  if (pResult != NULL) *pResult = TRUE;
+  return true;
+}
+
+// Item nIndex's text of a combo box or list box, read with the control's
+// length and text messages; empty when there is no such item.
+void ListItemText(const CWnd& list, UINT lengthMessage, UINT textMessage, int nIndex, CString& rString) {
+  int length = static_cast<int>(list.SendMessage(lengthMessage, nIndex));
+  if (length < 0) {  // CB_ERR, LB_ERR
+    rString.Empty();
+    return;
+  }
+  char* buffer = rString.GetBuffer(length + 1);
+  int got = static_cast<int>(list.SendMessage(textMessage, nIndex, reinterpret_cast<LPARAM>(buffer)));
+  rString.ReleaseBuffer(got < 0 ? 0 : got);
 }
 
 }  // namespace
@@ -93,48 +128,28 @@ void CListBox::MeasureItem(LPMEASUREITEMSTRUCT) {}
 void CListCtrl::DrawItem(LPDRAWITEMSTRUCT) {}
 
 BOOL CButton::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
-  if (message != WM_DRAWITEM) return CWnd::OnChildNotify(message, wParam, lParam, pResult);
-  DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
-  if (pResult != NULL) *pResult = TRUE;
-  return TRUE;
+  if (DrawReflected(this, message, lParam, pResult)) return TRUE;
+  return CWnd::OnChildNotify(message, wParam, lParam, pResult);
 }
 
 BOOL CStatic::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
-  if (message != WM_DRAWITEM) return CWnd::OnChildNotify(message, wParam, lParam, pResult);
-  DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
-  if (pResult != NULL) *pResult = TRUE;
-  return TRUE;
+  if (DrawReflected(this, message, lParam, pResult)) return TRUE;
+  return CWnd::OnChildNotify(message, wParam, lParam, pResult);
 }
 
 BOOL CComboBox::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
-  if (message == WM_DRAWITEM) {
-    DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
-  } else if (message == WM_MEASUREITEM) {
-    MeasureItem(reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam));
-  } else {
-    return CWnd::OnChildNotify(message, wParam, lParam, pResult);
-  }
-  if (pResult != NULL) *pResult = TRUE;
-  return TRUE;
+  if (DrawOrMeasureReflected(this, message, lParam, pResult)) return TRUE;
+  return CWnd::OnChildNotify(message, wParam, lParam, pResult);
 }
 
 BOOL CListBox::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
-  if (message == WM_DRAWITEM) {
-    DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
-  } else if (message == WM_MEASUREITEM) {
-    MeasureItem(reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam));
-  } else {
-    return CWnd::OnChildNotify(message, wParam, lParam, pResult);
-  }
-  if (pResult != NULL) *pResult = TRUE;
-  return TRUE;
+  if (DrawOrMeasureReflected(this, message, lParam, pResult)) return TRUE;
+  return CWnd::OnChildNotify(message, wParam, lParam, pResult);
 }
 
 BOOL CListCtrl::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
-  if (message != WM_DRAWITEM) return CWnd::OnChildNotify(message, wParam, lParam, pResult);
-  DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
-  if (pResult != NULL) *pResult = TRUE;
-  return TRUE;
+  if (DrawReflected(this, message, lParam, pResult)) return TRUE;
+  return CWnd::OnChildNotify(message, wParam, lParam, pResult);
 }
 
 // ---- Edit, combo box, list box ---------------------------------------------------------
@@ -155,25 +170,11 @@ int CEdit::GetLine(int nIndex, LPTSTR lpszBuffer, int nMaxLength) const {
 }
 
 void CComboBox::GetLBText(int nIndex, CString& rString) const {
-  int length = GetLBTextLen(nIndex);
-  if (length == CB_ERR) {
-    rString.Empty();
-    return;
-  }
-  char* buffer = rString.GetBuffer(length + 1);
-  int got = GetLBText(nIndex, buffer);
-  rString.ReleaseBuffer(got == CB_ERR ? 0 : got);
+  ListItemText(*this, CB_GETLBTEXTLEN, CB_GETLBTEXT, nIndex, rString);
 }
 
 void CListBox::GetText(int nIndex, CString& rString) const {
-  int length = GetTextLen(nIndex);
-  if (length == LB_ERR) {
-    rString.Empty();
-    return;
-  }
-  char* buffer = rString.GetBuffer(length + 1);
-  int got = GetText(nIndex, buffer);
-  rString.ReleaseBuffer(got == LB_ERR ? 0 : got);
+  ListItemText(*this, LB_GETTEXTLEN, LB_GETTEXT, nIndex, rString);
 }
 
 // ---- List view -------------------------------------------------------------------------

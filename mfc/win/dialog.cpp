@@ -15,18 +15,6 @@ IMPLEMENT_DYNAMIC(CCommonDialog, CDialog)
 
 INT_PTR CALLBACK AfxDlgProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
-namespace {
-
-void EnsureCommonControls() {
-  static bool done = false;
-  if (done) return;
-  INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-  ::InitCommonControlsEx(&icc);
-  done = true;
-}
-
-}  // namespace
-
 // ---- CDialog -----------------------------------------------------------------
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
@@ -82,7 +70,7 @@ void CDialog::PostModal() {}
 
 BOOL CDialog::CreateDlgIndirect(LPCDLGTEMPLATE lpDialogTemplate, CWnd* pParentWnd, HINSTANCE hInst) {
   if (lpDialogTemplate == NULL || m_hWnd != NULL) return FALSE;
-  EnsureCommonControls();
+  quorbel_mfc::EnsureCommonControls();
   if (hInst == NULL) hInst = AfxGetResourceHandle();
   AfxHookWindowCreate(this);
   HWND hWnd = ::CreateDialogIndirectParamA(hInst, lpDialogTemplate, pParentWnd->GetSafeHwnd(), &AfxDlgProc, 0);

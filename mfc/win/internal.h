@@ -92,4 +92,8 @@ void DoWaitCursor(int nCode);
 // The main module; the resource handle defaults to it.
 HINSTANCE ExeInstance();
 
+// The standard and common control classes, registered once: dialogs and
+// control wrappers may be made before any application object exists.
+void EnsureCommonControls();
+
 }  // namespace quorbel_mfc
