@@ -303,32 +303,20 @@ void CString::ReleaseBuffer(int nNewLength) {
   m_str.resize(size);
 }
 
-CString operator+(const CString& a, const CString& b) {
+namespace {
+
+// a, then b: every operator+ is a copy of its left side appended to.
+template <typename Left, typename Right>
+CString Joined(const Left& a, const Right& b) {
   CString result(a);
   result += b;
   return result;
 }
 
-CString operator+(const CString& a, LPCTSTR b) {
-  CString result(a);
-  result += b;
-  return result;
-}
+}  // namespace
 
-CString operator+(LPCTSTR a, const CString& b) {
-  CString result(a);
-  result += b;
-  return result;
-}
-
-CString operator+(const CString& a, TCHAR b) {
-  CString result(a);
-  result += b;
-  return result;
-}
-
-CString operator+(TCHAR a, const CString& b) {
-  CString result(a);
-  result += b;
-  return result;
-}
+CString operator+(const CString& a, const CString& b) { return Joined(a, b); }
+CString operator+(const CString& a, LPCTSTR b) { return Joined(a, b); }
+CString operator+(LPCTSTR a, const CString& b) { return Joined(a, b); }
+CString operator+(const CString& a, TCHAR b) { return Joined(a, b); }
+CString operator+(TCHAR a, const CString& b) { return Joined(a, b); }
