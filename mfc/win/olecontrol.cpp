@@ -56,6 +56,26 @@ CString BstrToAnsi(BSTR text) {
   return result;
 }
 
+// The objects here are counted as COM objects are: the last Release
+// deletes the object.
+template <class Object>
+ULONG ReleaseReference(Object* object, LONG* refs) {
+  LONG n = InterlockedDecrement(refs);
+  if (n == 0) delete object;
+  return static_cast<ULONG>(n);
+}
+
+// IDispatch of objects that describe themselves by no type information.
+HRESULT NoTypeInfoCount(UINT* count) {
+  if (count == NULL) return E_POINTER;
+  *count = 0;
+  return S_OK;
+}
+HRESULT NoTypeInfo(ITypeInfo** info) {
+  if (info != NULL) *info = NULL;
+  return E_NOTIMPL;
+}
+
 class ControlSite;
 
 // The sink of the control's outgoing interface: every event goes to the
@@ -75,20 +95,9 @@ public:
     return E_NOINTERFACE;
   }
   STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-  STDMETHODIMP_(ULONG) Release() override {
-    LONG n = InterlockedDecrement(&refs_);
-    if (n == 0) delete this;
-    return static_cast<ULONG>(n);
-  }
-  STDMETHODIMP GetTypeInfoCount(UINT* count) override {
-    if (count == NULL) return E_POINTER;
-    *count = 0;
-    return S_OK;
-  }
-  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
-    if (info != NULL) *info = NULL;
-    return E_NOTIMPL;
-  }
+  STDMETHODIMP_(ULONG) Release() override { return ReleaseReference(this, &refs_); }
+  STDMETHODIMP GetTypeInfoCount(UINT* count) override { return NoTypeInfoCount(count); }
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** info) override { return NoTypeInfo(info); }
   STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
   STDMETHODIMP Invoke(DISPID dispid, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) override;
   // The site went away: later events go nowhere.
@@ -135,11 +144,7 @@ public:
     return S_OK;
   }
   STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(InterlockedIncrement(&refs_)); }
-  STDMETHODIMP_(ULONG) Release() override {
-    LONG n = InterlockedDecrement(&refs_);
-    if (n == 0) delete this;
-    return static_cast<ULONG>(n);
-  }
+  STDMETHODIMP_(ULONG) Release() override { return ReleaseReference(this, &refs_); }
 
   // IOleClientSite
   STDMETHODIMP SaveObject() override { return S_OK; }
@@ -204,15 +209,8 @@ public:
   STDMETHODIMP ShowPropertyFrame() override { return E_NOTIMPL; }
 
   // IDispatch: the ambient properties a dialog has.
-  STDMETHODIMP GetTypeInfoCount(UINT* count) override {
-    if (count == NULL) return E_POINTER;
-    *count = 0;
-    return S_OK;
-  }
-  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
-    if (info != NULL) *info = NULL;
-    return E_NOTIMPL;
-  }
+  STDMETHODIMP GetTypeInfoCount(UINT* count) override { return NoTypeInfoCount(count); }
+  STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo** info) override { return NoTypeInfo(info); }
   STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
   STDMETHODIMP Invoke(DISPID dispid, REFIID, LCID, WORD wFlags, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
                       UINT*) override {
