@@ -77,6 +77,15 @@ std::string FromXml(const xmlChar* text) {
 
 const char* NodeName(xmlNodePtr node) { return reinterpret_cast<const char*>(node->name); }
 
+// text as a whole decimal number within long's range; false for anything
+// else.
+bool ParseLong(const std::string& text, long* number) {
+  errno = 0;
+  char* end = NULL;
+  *number = strtol(text.c_str(), &end, 10);
+  return end != text.c_str() && *end == '\0' && errno != ERANGE;
+}
+
 // Validity messages that libxml2 hands over as a finished text (the checks
 // at the end of the document, the check against the VideoCD DTD): one text
 // to the generic error handler, with the place when libxml2 recorded one.
@@ -136,7 +145,9 @@ private:
   int ReadSelection(xmlNodePtr node);
   int ReadPlayList(xmlNodePtr node);
   int ReadEndList(xmlNodePtr node);
-  int ReadFileSystem(xmlNodePtr node);
+  // Folders and files inside node, their ISO paths below parent ("" or
+  // ending in '/').
+  int ReadFsEntries(xmlNodePtr node, const std::string& parent);
   int ReadFolder(xmlNodePtr node, const std::string& parent);
   int ReadFile(xmlNodePtr node, const std::string& parent);
 
@@ -144,6 +155,18 @@ private:
   bool InNamespace(xmlNodePtr node) const;
   xmlNodePtr FirstChild(xmlNodePtr node) const { return NextElement(node->children); }
   xmlNodePtr NextElement(xmlNodePtr node) const;
+  // Calls read(child, name) for every element inside node in order; the
+  // first non-zero result ends the walk and is returned.
+  template <class Read>
+  int EachChild(xmlNodePtr node, Read read) const {
+    for (xmlNodePtr child = FirstChild(node); child != NULL; child = NextElement(child->next)) {
+      int result = read(child, NodeName(child));
+      if (result != 0) return result;
+    }
+    return 0;
+  }
+  // The text of node's first <name> element; "" when it has none.
+  std::string NameOf(xmlNodePtr node) const;
 
   // Values. An empty text counts as absent.
   std::string Text(xmlNodePtr node) const;
@@ -173,6 +196,12 @@ xmlNodePtr TreeReader::NextElement(xmlNodePtr node) const {
   return node;
 }
 
+std::string TreeReader::NameOf(xmlNodePtr node) const {
+  for (xmlNodePtr child = FirstChild(node); child != NULL; child = NextElement(child->next))
+    if (strcmp(NodeName(child), "name") == 0) return Text(child);
+  return std::string();
+}
+
 std::string TreeReader::Text(xmlNodePtr node) const {
   xmlChar* text = xmlNodeListGetString(m_doc, node->children, 1);
   std::string value = FromXml(text);
@@ -194,11 +223,8 @@ int TreeReader::Integer(xmlNodePtr node, int* value) {
     m_messages->Warning("empty element [%s]??", NodeName(node));
     return 0;
   }
-  errno = 0;
-  char* end = NULL;
-  long number = strtol(text.c_str(), &end, 10);
-  if (end == text.c_str() || *end != '\0' || errno == ERANGE || number < INT_MIN ||
-      number > INT_MAX) {
+  long number = 0;
+  if (!ParseLong(text, &number) || number < INT_MIN || number > INT_MAX) {
     m_messages->Error("error while converting string to integer?");
     m_messages->Error("element [%s]: '%s' is not a whole number", NodeName(node), text.c_str());
     return -1;
@@ -234,10 +260,8 @@ int TreeReader::Coordinate(xmlNodePtr node, const char* name, uint8_t* value) {
   std::string text = Trimmed(Attribute(node, name));
   *value = 0;
   if (text.empty()) return 0;
-  errno = 0;
-  char* end = NULL;
-  long number = strtol(text.c_str(), &end, 10);
-  if (end == text.c_str() || *end != '\0' || errno == ERANGE) {
+  long number = 0;
+  if (!ParseLong(text, &number)) {
     m_messages->Error("error while converting string to integer?");
     m_messages->Error("element [%s]: %s='%s' is not a whole number", NodeName(node), name,
                       text.c_str());
@@ -281,30 +305,18 @@ int TreeReader::ReadRoot(xmlNodePtr root) {
     return -1;
   }
 
-  for (xmlNodePtr node = FirstChild(root); node != NULL; node = NextElement(node->next)) {
-    const char* name = NodeName(node);
-    int result = 0;
-    if (strcmp(name, "meta") == 0)
-      continue;
-    else if (strcmp(name, "option") == 0)
-      result = ReadOption(node);
-    else if (strcmp(name, "info") == 0)
-      result = ReadInfo(node);
-    else if (strcmp(name, "pvd") == 0)
-      result = ReadPvd(node);
-    else if (strcmp(name, "pbc") == 0)
-      result = ReadPbc(node);
-    else if (strcmp(name, "segment-items") == 0)
-      result = ReadSegmentItems(node);
-    else if (strcmp(name, "filesystem") == 0)
-      result = ReadFileSystem(node);
-    else if (strcmp(name, "sequence-items") == 0)
-      result = ReadSequenceItems(node);
-    else
-      m_messages->Warning("unexpected element: %s", name);
-    if (result != 0) return result;
-  }
-  return 0;
+  return EachChild(root, [this](xmlNodePtr node, const char* name) {
+    if (strcmp(name, "meta") == 0) return 0;
+    if (strcmp(name, "option") == 0) return ReadOption(node);
+    if (strcmp(name, "info") == 0) return ReadInfo(node);
+    if (strcmp(name, "pvd") == 0) return ReadPvd(node);
+    if (strcmp(name, "pbc") == 0) return ReadPbc(node);
+    if (strcmp(name, "segment-items") == 0) return ReadSegmentItems(node);
+    if (strcmp(name, "filesystem") == 0) return ReadFsEntries(node, std::string());
+    if (strcmp(name, "sequence-items") == 0) return ReadSequenceItems(node);
+    m_messages->Warning("unexpected element: %s", name);
+    return 0;
+  });
 }
 
 int TreeReader::ReadOption(xmlNodePtr node) {
@@ -316,8 +328,7 @@ int TreeReader::ReadOption(xmlNodePtr node) {
 }
 
 int TreeReader::ReadInfo(xmlNodePtr node) {
-  for (xmlNodePtr child = FirstChild(node); child != NULL; child = NextElement(child->next)) {
-    const char* name = NodeName(child);
+  return EachChild(node, [this](xmlNodePtr child, const char* name) {
     int result = 0;
     if (strcmp(name, "album-id") == 0)
       m_data->albumId = Text(child);
@@ -331,14 +342,12 @@ int TreeReader::ReadInfo(xmlNodePtr node) {
       m_data->nextVolumeUseSequence2 = 1;
     else if (strcmp(name, "next-volume-use-lid2") == 0)
       m_data->nextVolumeUseLid2 = 1;
-    if (result != 0) return result;
-  }
-  return 0;
+    return result;
+  });
 }
 
 int TreeReader::ReadPvd(xmlNodePtr node) {
-  for (xmlNodePtr child = FirstChild(node); child != NULL; child = NextElement(child->next)) {
-    const char* name = NodeName(child);
+  return EachChild(node, [this](xmlNodePtr child, const char* name) {
     if (strcmp(name, "volume-id") == 0)
       m_data->volumeId = Text(child);
     else if (strcmp(name, "system-id") == 0)
@@ -349,54 +358,53 @@ int TreeReader::ReadPvd(xmlNodePtr node) {
       m_data->preparerId = Text(child);
     else if (strcmp(name, "publisher-id") == 0)
       m_data->publisherId = Text(child);
-  }
-  return 0;
+    return 0;
+  });
 }
 
 int TreeReader::ReadSegmentItems(xmlNodePtr node) {
-  for (xmlNodePtr item = FirstChild(node); item != NULL; item = NextElement(item->next)) {
-    if (strcmp(NodeName(item), "segment-item") != 0) continue;
+  return EachChild(node, [this](xmlNodePtr item, const char* name) {
+    if (strcmp(name, "segment-item") != 0) return 0;
     CVcdNewStyle* holder = new CVcdNewStyle(kVcdXmlSegmentItem);
     m_data->segmentItems.Append(holder);
     VcdXmlSegmentItem* segment = holder->SegmentItem();
     segment->id = Attribute(item, "id");
     segment->src = Attribute(item, "src");
-    for (xmlNodePtr child = FirstChild(item); child != NULL; child = NextElement(child->next)) {
-      if (strcmp(NodeName(child), "auto-pause") != 0) continue;
+    return EachChild(item, [this, segment](xmlNodePtr child, const char* childName) {
+      if (strcmp(childName, "auto-pause") != 0) return 0;
       double time;
       if (Time(child, &time) != 0) return -1;
       segment->autoPauses.push_back(time);
-    }
-  }
-  return 0;
+      return 0;
+    });
+  });
 }
 
 int TreeReader::ReadSequenceItems(xmlNodePtr node) {
-  for (xmlNodePtr item = FirstChild(node); item != NULL; item = NextElement(item->next)) {
-    if (strcmp(NodeName(item), "sequence-item") != 0) continue;
+  return EachChild(node, [this](xmlNodePtr item, const char* name) {
+    if (strcmp(name, "sequence-item") != 0) return 0;
     CVcdNewStyle* holder = new CVcdNewStyle(kVcdXmlSequenceItem);
     m_data->sequenceItems.Append(holder);
     VcdXmlSequenceItem* sequence = holder->SequenceItem();
     sequence->id = Attribute(item, "id");
     sequence->src = Attribute(item, "src");
-    for (xmlNodePtr child = FirstChild(item); child != NULL; child = NextElement(child->next)) {
-      const char* name = NodeName(child);
-      if (strcmp(name, "default-entry") == 0) {
+    return EachChild(item, [this, sequence](xmlNodePtr child, const char* childName) {
+      if (strcmp(childName, "default-entry") == 0) {
         std::string id = Attribute(child, "id");
         if (!id.empty()) sequence->defaultEntryId = id;
-      } else if (strcmp(name, "entry") == 0) {
+      } else if (strcmp(childName, "entry") == 0) {
         CVcdNewStyle* entry = new CVcdNewStyle(kVcdXmlEntry);
         sequence->entries.Append(entry);
         entry->Entry()->id = Attribute(child, "id");
         if (Time(child, &entry->Entry()->time) != 0) return -1;
-      } else if (strcmp(name, "auto-pause") == 0) {
+      } else if (strcmp(childName, "auto-pause") == 0) {
         double time;
         if (Time(child, &time) != 0) return -1;
         sequence->autoPauses.push_back(time);
       }
-    }
-  }
-  return 0;
+      return 0;
+    });
+  });
 }
 
 void TreeReader::ReadListAttributes(xmlNodePtr node, CPbc* list) {
@@ -404,26 +412,19 @@ void TreeReader::ReadListAttributes(xmlNodePtr node, CPbc* list) {
 }
 
 int TreeReader::ReadPbc(xmlNodePtr node) {
-  for (xmlNodePtr child = FirstChild(node); child != NULL; child = NextElement(child->next)) {
-    const char* name = NodeName(child);
-    int result = 0;
-    if (strcmp(name, "selection") == 0)
-      result = ReadSelection(child);
-    else if (strcmp(name, "playlist") == 0)
-      result = ReadPlayList(child);
-    else if (strcmp(name, "endlist") == 0)
-      result = ReadEndList(child);
-    if (result != 0) return result;
-  }
-  return 0;
+  return EachChild(node, [this](xmlNodePtr child, const char* name) {
+    if (strcmp(name, "selection") == 0) return ReadSelection(child);
+    if (strcmp(name, "playlist") == 0) return ReadPlayList(child);
+    if (strcmp(name, "endlist") == 0) return ReadEndList(child);
+    return 0;
+  });
 }
 
 int TreeReader::ReadSelection(xmlNodePtr node) {
   CPbcSelect* list = new CPbcSelect(Attribute(node, "id").c_str());
   m_data->pbcLists.Append(list);
   ReadListAttributes(node, list);
-  for (xmlNodePtr child = FirstChild(node); child != NULL; child = NextElement(child->next)) {
-    const char* name = NodeName(child);
+  return EachChild(node, [this, list](xmlNodePtr child, const char* name) {
     int result = 0;
     if (strcmp(name, "prev") == 0) {
       list->prevId = Ref(child).c_str();
@@ -458,17 +459,15 @@ int TreeReader::ReadSelection(xmlNodePtr node) {
       result = Area(child, &area);
       list->AddTarget(Ref(child).c_str(), area);
     }
-    if (result != 0) return result;
-  }
-  return 0;
+    return result;
+  });
 }
 
 int TreeReader::ReadPlayList(xmlNodePtr node) {
   CPbcPlay* list = new CPbcPlay(Attribute(node, "id").c_str());
   m_data->pbcLists.Append(list);
   ReadListAttributes(node, list);
-  for (xmlNodePtr child = FirstChild(node); child != NULL; child = NextElement(child->next)) {
-    const char* name = NodeName(child);
+  return EachChild(node, [this, list](xmlNodePtr child, const char* name) {
     int result = 0;
     if (strcmp(name, "prev") == 0)
       list->prevId = Ref(child).c_str();
@@ -484,47 +483,31 @@ int TreeReader::ReadPlayList(xmlNodePtr node) {
       result = Time(child, &list->playingTime);
     else if (strcmp(name, "play-item") == 0)
       list->itemIds.push_back(CString(Ref(child).c_str()));
-    if (result != 0) return result;
-  }
-  return 0;
+    return result;
+  });
 }
 
 int TreeReader::ReadEndList(xmlNodePtr node) {
   CPbcEnd* list = new CPbcEnd(Attribute(node, "id").c_str());
   m_data->pbcLists.Append(list);
   ReadListAttributes(node, list);
-  for (xmlNodePtr child = FirstChild(node); child != NULL; child = NextElement(child->next)) {
-    const char* name = NodeName(child);
-    int result = 0;
-    if (strcmp(name, "next-volume") == 0)
-      result = Integer(child, &list->nextVolume);
-    else if (strcmp(name, "play-item") == 0)
-      list->itemId = Ref(child).c_str();
-    if (result != 0) return result;
-  }
-  return 0;
+  return EachChild(node, [this, list](xmlNodePtr child, const char* name) {
+    if (strcmp(name, "next-volume") == 0) return Integer(child, &list->nextVolume);
+    if (strcmp(name, "play-item") == 0) list->itemId = Ref(child).c_str();
+    return 0;
+  });
 }
 
-int TreeReader::ReadFileSystem(xmlNodePtr node) {
-  for (xmlNodePtr child = FirstChild(node); child != NULL; child = NextElement(child->next)) {
-    const char* name = NodeName(child);
-    int result = 0;
-    if (strcmp(name, "folder") == 0)
-      result = ReadFolder(child, std::string());
-    else if (strcmp(name, "file") == 0)
-      result = ReadFile(child, std::string());
-    if (result != 0) return result;
-  }
-  return 0;
+int TreeReader::ReadFsEntries(xmlNodePtr node, const std::string& parent) {
+  return EachChild(node, [this, &parent](xmlNodePtr child, const char* name) {
+    if (strcmp(name, "folder") == 0) return ReadFolder(child, parent);
+    if (strcmp(name, "file") == 0) return ReadFile(child, parent);
+    return 0;
+  });
 }
 
 int TreeReader::ReadFolder(xmlNodePtr node, const std::string& parent) {
-  std::string name;
-  for (xmlNodePtr child = FirstChild(node); child != NULL; child = NextElement(child->next))
-    if (strcmp(NodeName(child), "name") == 0) {
-      name = Text(child);
-      break;
-    }
+  std::string name = NameOf(node);
   if (name.empty()) {
     m_messages->Error("folder in '%s' without a name", parent.empty() ? "/" : parent.c_str());
     return -1;
@@ -533,28 +516,12 @@ int TreeReader::ReadFolder(xmlNodePtr node, const std::string& parent) {
   CVcdNewStyle* holder = new CVcdNewStyle(kVcdXmlFsEntry);
   m_data->fsEntries.Append(holder);
   holder->FsEntry()->isoPath = path;
-
-  path += "/";
-  for (xmlNodePtr child = FirstChild(node); child != NULL; child = NextElement(child->next)) {
-    const char* childName = NodeName(child);
-    int result = 0;
-    if (strcmp(childName, "folder") == 0)
-      result = ReadFolder(child, path);
-    else if (strcmp(childName, "file") == 0)
-      result = ReadFile(child, path);
-    if (result != 0) return result;
-  }
-  return 0;
+  return ReadFsEntries(node, path + "/");
 }
 
 int TreeReader::ReadFile(xmlNodePtr node, const std::string& parent) {
   std::string src = Attribute(node, "src");
-  std::string name;
-  for (xmlNodePtr child = FirstChild(node); child != NULL; child = NextElement(child->next))
-    if (strcmp(NodeName(child), "name") == 0) {
-      name = Text(child);
-      break;
-    }
+  std::string name = NameOf(node);
   if (name.empty()) {
     // The source's own file name, after its last '/' or else its last '\'.
     size_t slash = src.rfind('/');
