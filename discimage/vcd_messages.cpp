@@ -40,6 +40,23 @@ double PercentOf(int64_t done, int64_t total) {
   return total > 0 ? static_cast<double>(done) / static_cast<double>(total) * 100.0 : 0.0;
 }
 
+// The record a window gets for either phase; the two counts come in the
+// record's order (scan: size, position; write: written, total).
+VcdBuildProgress ProgressRecord(int32_t phase, const char* name, int32_t percent,
+                                int64_t sizeOrWritten, int64_t positionOrTotal,
+                                int32_t packetsOrTrack, int32_t trackCount) {
+  VcdBuildProgress record;
+  memset(&record, 0, sizeof record);
+  record.phase = phase;
+  record.name = name;
+  record.percent = percent;
+  record.sizeOrWritten = ClampToU32(sizeOrWritten);
+  record.positionOrTotal = ClampToU32(positionOrTotal);
+  record.packetsOrTrack = packetsOrTrack;
+  record.trackCount = trackCount;
+  return record;
+}
+
 }  // namespace
 
 int VcdLevelFromVerbosity(int verbosity) {
@@ -154,15 +171,9 @@ void CVcdMessageSink::SendRecord(int wParam, const void* record) {
 int CVcdMessageSink::ReportScanProgress(const VcdScanState* state) {
   if (state == NULL || !m_progress) return 0;
   if (HasWindow()) {
-    VcdBuildProgress record;
-    memset(&record, 0, sizeof record);
-    record.phase = kVcdPhaseScan;
-    record.name = state->name;
-    record.percent = VcdPercentRoundedUp(state->position, state->size);
-    record.sizeOrWritten = ClampToU32(state->size);
-    record.positionOrTotal = ClampToU32(state->position);
-    record.packetsOrTrack = state->packets;
-    record.trackCount = 0;
+    int percent = VcdPercentRoundedUp(state->position, state->size);
+    VcdBuildProgress record = ProgressRecord(kVcdPhaseScan, state->name, percent, state->size,
+                                             state->position, state->packets, 0);
     SendRecord(kVcdMsgProgress, &record);
     return 0;
   }
@@ -176,15 +187,9 @@ int CVcdMessageSink::ReportScanProgress(const VcdScanState* state) {
 int CVcdMessageSink::ReportWriteProgress(const VcdWriteState* state) {
   if (state == NULL || !m_progress) return 0;
   if (HasWindow()) {
-    VcdBuildProgress record;
-    memset(&record, 0, sizeof record);
-    record.phase = kVcdPhaseWrite;
-    record.name = state->name;
-    record.percent = VcdPercentRoundedUp(state->sectorsWritten, state->sectorsTotal);
-    record.sizeOrWritten = ClampToU32(state->sectorsWritten);
-    record.positionOrTotal = ClampToU32(state->sectorsTotal);
-    record.packetsOrTrack = state->currentTrack;
-    record.trackCount = state->trackCount;
+    int percent = VcdPercentRoundedUp(state->sectorsWritten, state->sectorsTotal);
+    VcdBuildProgress record = ProgressRecord(kVcdPhaseWrite, state->name, percent, state->sectorsWritten,
+                                             state->sectorsTotal, state->currentTrack, state->trackCount);
     SendRecord(kVcdMsgProgress, &record);
     return 0;
   }
