@@ -150,17 +150,22 @@ bool CSkinImage::CreateFromHBITMAP(HBITMAP bitmap, HPALETTE palette)
     return true;
 }
 
-bool CSkinImage::Draw(HDC dc, int32_t x, int32_t y, int32_t cx, int32_t cy, const RECT* clip)
+bool CSkinImage::DrawableSize(HDC dc, int32_t& cx, int32_t& cy) const
 {
     if (!dib_ || !dc || !info_.enabled)
         return false;
-    const int32_t w = head_.biWidth, h = head_.biHeight;
     if (cx < 0)
-        cx = w;
+        cx = head_.biWidth;
     if (cy < 0)
-        cy = h;
-    if (cx == 0 || cy == 0)
+        cy = head_.biHeight;
+    return cx != 0 && cy != 0;
+}
+
+bool CSkinImage::Draw(HDC dc, int32_t x, int32_t y, int32_t cx, int32_t cy, const RECT* clip)
+{
+    if (!DrawableSize(dc, cx, cy))
         return false;
+    const int32_t w = head_.biWidth, h = head_.biHeight;
 
     // The caller's clip rectangle narrows the DC's clip region for this
     // call only; the former region (or none) is put back afterwards.
@@ -263,13 +268,7 @@ bool CSkinImage::Draw(HDC dc, int32_t x, int32_t y, int32_t cx, int32_t cy, cons
 
 bool CSkinImage::StretchOpaque(HDC dc, int32_t x, int32_t y, int32_t cx, int32_t cy)
 {
-    if (!dib_ || !dc || !info_.enabled)
-        return false;
-    if (cx < 0)
-        cx = head_.biWidth;
-    if (cy < 0)
-        cy = head_.biHeight;
-    if (cx == 0 || cy == 0)
+    if (!DrawableSize(dc, cx, cy))
         return false;
     const int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
     StretchDIBits(dc, x, y, cx, cy, 0, 0, head_.biWidth, head_.biHeight, info_.image,
@@ -283,15 +282,9 @@ bool CSkinImage::Stretch(HDC dc, int32_t x, int32_t y, int32_t cx, int32_t cy)
 {
     if (info_.transIndex == -1)
         return StretchOpaque(dc, x, y, cx, cy);
-    if (!dib_ || !dc || !info_.enabled)
+    if (!DrawableSize(dc, cx, cy))
         return false;
     const int32_t w = head_.biWidth, h = head_.biHeight;
-    if (cx < 0)
-        cx = w;
-    if (cy < 0)
-        cy = h;
-    if (cx == 0 || cy == 0)
-        return false;
     RECT dest = {x, y, x + cx, y + cy};
     if (!RectVisible(dc, &dest))
         return true;

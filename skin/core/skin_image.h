@@ -203,6 +203,11 @@ public:
     void SetLastError(const char* text);
 
 private:
+#ifdef _WIN32
+    // Whether the image draws into dc at all; a negative cx or cy becomes
+    // the image's own width or height.
+    bool DrawableSize(HDC dc, int32_t& cx, int32_t& cy) const;
+#endif
     void Init(uint32_t formatType);
     bool IsPaletteImage() const { return dib_ && head_.biBitCount < 24; }
     void InvalidateNearestCache() { info_.lastColorValid = false; }
