@@ -89,6 +89,32 @@ int PesHeaderSize(const PesHeader& header, bool mpeg2) {
   return size + header.stuffing;
 }
 
+namespace {
+
+// The PTS, or PTS and DTS, that both kinds of header carry alike; returns
+// the end of what was written (p itself without time stamps).
+uint8_t* WriteTimestamps(uint8_t* p, const PesHeader& header) {
+  if (header.hasPts && header.hasDts) {
+    WriteTimestamp(p, 3, header.pts27 / 300);
+    WriteTimestamp(p + 5, 1, header.dts27 / 300);
+    return p + 10;
+  }
+  if (header.hasPts) {
+    WriteTimestamp(p, 2, header.pts27 / 300);
+    return p + 5;
+  }
+  return p;
+}
+
+// The STD buffer scale and size: two bytes, the first led by bits 01.
+void WriteStdBuffer(uint8_t* p, const PesHeader& header) {
+  int units = header.videoBufferScale ? header.stdBufferBytes / 1024 : header.stdBufferBytes / 128;
+  p[0] = static_cast<uint8_t>(0x40 | (header.videoBufferScale ? 0x20 : 0) | ((units >> 8) & 0x1F));
+  p[1] = static_cast<uint8_t>(units);
+}
+
+}  // namespace
+
 int WritePesHeader(uint8_t* out, const PesHeader& header, bool mpeg2, int payloadBytes) {
   int size = PesHeaderSize(header, mpeg2);
   int length = size - 6 + payloadBytes;
@@ -99,44 +125,27 @@ int WritePesHeader(uint8_t* out, const PesHeader& header, bool mpeg2, int payloa
   out[4] = static_cast<uint8_t>(length >> 8);
   out[5] = static_cast<uint8_t>(length);
   uint8_t* p = out + 6;
-  int units = header.videoBufferScale ? header.stdBufferBytes / 1024 : header.stdBufferBytes / 128;
   if (!mpeg2) {
     memset(p, 0xFF, static_cast<size_t>(header.stuffing));
     p += header.stuffing;
     if (header.stdBufferBytes > 0) {
-      p[0] = static_cast<uint8_t>(0x40 | (header.videoBufferScale ? 0x20 : 0) | ((units >> 8) & 0x1F));
-      p[1] = static_cast<uint8_t>(units);
+      WriteStdBuffer(p, header);
       p += 2;
     }
-    if (header.hasPts && header.hasDts) {
-      WriteTimestamp(p, 3, header.pts27 / 300);
-      WriteTimestamp(p + 5, 1, header.dts27 / 300);
-      p += 10;
-    } else if (header.hasPts) {
-      WriteTimestamp(p, 2, header.pts27 / 300);
-      p += 5;
-    } else {
-      *p++ = 0x0F;
-    }
+    if (header.hasPts)
+      p = WriteTimestamps(p, header);
+    else
+      *p++ = 0x0F;  // no time stamps
     return static_cast<int>(p - out);
   }
   p[0] = 0x81;  // original
   p[1] = static_cast<uint8_t>((header.hasPts ? (header.hasDts ? 0xC0 : 0x80) : 0) |
                               (header.stdBufferBytes > 0 ? 0x01 : 0));
   p[2] = static_cast<uint8_t>(size - 9);
-  p += 3;
-  if (header.hasPts && header.hasDts) {
-    WriteTimestamp(p, 3, header.pts27 / 300);
-    WriteTimestamp(p + 5, 1, header.dts27 / 300);
-    p += 10;
-  } else if (header.hasPts) {
-    WriteTimestamp(p, 2, header.pts27 / 300);
-    p += 5;
-  }
+  p = WriteTimestamps(p + 3, header);
   if (header.stdBufferBytes > 0) {
     p[0] = 0x1E;  // only the P-STD buffer field; reserved bits set
-    p[1] = static_cast<uint8_t>(0x40 | (header.videoBufferScale ? 0x20 : 0) | ((units >> 8) & 0x1F));
-    p[2] = static_cast<uint8_t>(units);
+    WriteStdBuffer(p + 1, header);
     p += 3;
   }
   memset(p, 0xFF, static_cast<size_t>(header.stuffing));
