@@ -36,25 +36,95 @@ function(quorbel_add_gtest name)
     set(T_TIMEOUT 300)
   endif()
   set(labels ${T_LABELS})
-  if(QUORBEL_WINDOWS)
-    list(APPEND labels wine)
-  else()
-    list(APPEND labels native)
-  endif()
   if(T_GUI)
     list(APPEND labels gui)
   endif()
-  if(QUORBEL_WINDOWS)
-    # All Windows tests share one X screen, where windows of tests running
-    # side by side would overlap and steal focus from each other; they are
-    # short, so they take turns.
-    set_tests_properties(${name} PROPERTIES RESOURCE_LOCK x_display)
+  quorbel_program_test_properties(${name} ${T_TIMEOUT} ${labels})
+endfunction()
+
+# quorbel_add_program_test(<name> COMMAND ... [TIMEOUT s] [LABELS ...])
+#
+# A test that runs programs of this build through a plain add_test (a CMake
+# or shell script in front of them): labelled and set up as the GoogleTest
+# executables are, the Windows programs under Wine with this build's prefix.
+function(quorbel_add_program_test name)
+  cmake_parse_arguments(T "" "TIMEOUT" "COMMAND;LABELS" ${ARGN})
+  if(NOT QUORBEL_RUNS_TESTS OR QUORBEL_FUZZ)
+    return()
   endif()
+  add_test(NAME ${name} COMMAND ${T_COMMAND})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  quorbel_program_test_properties(${name} ${T_TIMEOUT} ${T_LABELS})
+endfunction()
+
+# What every test of this build's programs has: its labels (with wine or
+# native), its timeout, the Wine prefix and build folder in its environment,
+# and under Wine its turn on the shared X screen.
+function(quorbel_program_test_properties name timeout)
+  set(labels ${ARGN})
   if(QUORBEL_WINDOWS)
+    list(APPEND labels wine)
     quorbel_takes_display(${name})
+  else()
+    list(APPEND labels native)
   endif()
-  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "${labels}"
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${timeout} LABELS "${labels}"
     ENVIRONMENT "QUORBEL_DEFAULT_PREFIX=${CMAKE_BINARY_DIR}/wineprefix;QUORBEL_BUILD_DIR=${CMAKE_BINARY_DIR}")
+endfunction()
+
+# quorbel_add_fixture(<name> VARIABLE <environment variable> FOLDER <folder>
+#                     COMMAND ...)
+#
+# Test input made once per run into <folder> by a command on the host (a
+# script: no emulator in front of it), as the CTest fixture <name>. Tests
+# that need it say so with quorbel_test_fixtures.
+function(quorbel_add_fixture name)
+  cmake_parse_arguments(F "" "VARIABLE;FOLDER" "COMMAND" ${ARGN})
+  set_property(GLOBAL PROPERTY QUORBEL_FIXTURE_${name} "${F_VARIABLE}=${F_FOLDER}")
+  if(NOT QUORBEL_RUNS_TESTS OR QUORBEL_FUZZ)
+    return()
+  endif()
+  add_test(NAME ${name} COMMAND ${F_COMMAND})
+  set_tests_properties(${name} PROPERTIES FIXTURES_SETUP ${name} TIMEOUT 300 LABELS fixtures)
+endfunction()
+
+# quorbel_test_fixtures(<test> <fixture>...)
+#
+# The test runs after the fixtures are made and finds each one's folder in
+# its environment. Nothing when the test does not exist in this build.
+function(quorbel_test_fixtures test)
+  if(NOT TEST ${test})
+    return()
+  endif()
+  foreach(fixture ${ARGN})
+    get_property(setting GLOBAL PROPERTY QUORBEL_FIXTURE_${fixture})
+    if(NOT setting)
+      message(FATAL_ERROR "${test}: no fixture ${fixture} (quorbel_add_fixture comes first)")
+    endif()
+    set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT "${setting}")
+    set_property(TEST ${test} APPEND PROPERTY FIXTURES_REQUIRED ${fixture})
+  endforeach()
+endfunction()
+
+# quorbel_check_outputs(<test> <check> VARIABLE <environment variable>
+#                       SCRIPT <script>)
+#
+# The test (under Wine) writes its outputs into a folder it finds in its
+# environment; afterwards the test <check> runs the shell script on that
+# folder natively, where ffprobe and ffmpeg are.
+function(quorbel_check_outputs test check)
+  cmake_parse_arguments(C "" "VARIABLE;SCRIPT" "" ${ARGN})
+  if(NOT TEST ${test})
+    return()
+  endif()
+  set(folder ${CMAKE_BINARY_DIR}/testwork/${check})
+  file(MAKE_DIRECTORY ${folder})
+  set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT ${C_VARIABLE}=${folder})
+  set_property(TEST ${test} APPEND PROPERTY FIXTURES_SETUP ${check}_outputs)
+  add_test(NAME ${check} COMMAND sh ${C_SCRIPT} ${folder})
+  set_tests_properties(${check} PROPERTIES FIXTURES_REQUIRED ${check}_outputs LABELS wine TIMEOUT 120)
 endfunction()
 
 # All Windows programs of a test run share one X screen, where windows of

@@ -19,11 +19,7 @@ quorbel_add_gtest(discimage_layout_project_test
 quorbel_add_gtest(discimage_layout_frontend_test
   SOURCES ${_layout_dir}/tests/layout_frontend_test.cpp
   LIBS quorbel_discimage_test_support quorbel_discimage_sector_check TIMEOUT 300)
-if(TEST discimage_layout_frontend_test)
-  set_property(TEST discimage_layout_frontend_test APPEND PROPERTY
-    ENVIRONMENT "QUORBEL_FIXTURES=${CMAKE_BINARY_DIR}/fixtures")
-  set_property(TEST discimage_layout_frontend_test PROPERTY FIXTURES_REQUIRED mpeg_fixtures)
-endif()
+quorbel_test_fixtures(discimage_layout_frontend_test mpeg_fixtures)
 
 # zrdiscbuild's images read by bchunk, iso-info, isoinfo, ffprobe and cdrdao
 # (Linux tools: native only).
@@ -34,10 +30,8 @@ if(TEST discimage_layout_e2e_test)
   target_compile_definitions(discimage_layout_e2e_test PRIVATE
     QUORBEL_ZRDISCBUILD="$<TARGET_FILE:zrdiscbuild>")
   add_dependencies(discimage_layout_e2e_test zrdiscbuild)
-  set_property(TEST discimage_layout_e2e_test APPEND PROPERTY
-    ENVIRONMENT "QUORBEL_FIXTURES=${CMAKE_BINARY_DIR}/fixtures")
-  set_property(TEST discimage_layout_e2e_test PROPERTY FIXTURES_REQUIRED mpeg_fixtures)
 endif()
+quorbel_test_fixtures(discimage_layout_e2e_test mpeg_fixtures)
 
 # The folded EDC against a bitwise reference.
 quorbel_add_gtest(discimage_layout_edc_test
@@ -56,19 +50,9 @@ if(QUORBEL_RUNS_TESTS AND NOT QUORBEL_WINDOWS)
 endif()
 
 # zrdiscbuild building images as a user runs it, natively and under Wine.
-if(QUORBEL_RUNS_TESTS)
-  add_test(NAME discimage_layout_cli_checks
-    COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:zrdiscbuild>
-            -DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR} -DFIXTURES=${CMAKE_BINARY_DIR}/fixtures
-            -DWORK=${CMAKE_BINARY_DIR}/testwork/discimage_layout_cli_checks
-            -P ${_layout_dir}/tests/layout_cli_checks.cmake)
-  if(QUORBEL_WINDOWS)
-    set(_layout_label wine)
-    quorbel_takes_display(discimage_layout_cli_checks)
-  else()
-    set(_layout_label native)
-  endif()
-  set_tests_properties(discimage_layout_cli_checks PROPERTIES TIMEOUT 300 LABELS ${_layout_label}
-    FIXTURES_REQUIRED mpeg_fixtures
-    ENVIRONMENT "QUORBEL_DEFAULT_PREFIX=${CMAKE_BINARY_DIR}/wineprefix")
-endif()
+quorbel_add_program_test(discimage_layout_cli_checks
+  COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:zrdiscbuild>
+          -DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR} -DFIXTURES=${QUORBEL_MPEG_FIXTURES}
+          -DWORK=${CMAKE_BINARY_DIR}/testwork/discimage_layout_cli_checks
+          -P ${_layout_dir}/tests/layout_cli_checks.cmake)
+quorbel_test_fixtures(discimage_layout_cli_checks mpeg_fixtures)

@@ -11,25 +11,18 @@ target_sources(quorbel_discimage PRIVATE
 # MPEG files made by ffmpeg once per test run into <build>/fixtures. The
 # script runs on the host in every build (in the Wine build too: "sh" is no
 # target of ours, so no emulator is put in front of it). A test that scans
-# fixtures sets FIXTURES_REQUIRED mpeg_fixtures and finds the folder in its
-# environment as QUORBEL_FIXTURES (see discimage/tests/test_paths.h).
+# fixtures names mpeg_fixtures in quorbel_test_fixtures and finds the folder
+# in its environment as QUORBEL_FIXTURES (see discimage/tests/test_paths.h).
 set(QUORBEL_MPEG_FIXTURES ${CMAKE_BINARY_DIR}/fixtures)
 set(_mpeg_fixture_script ${PROJECT_SOURCE_DIR}/scripts/make-mpeg-fixtures.sh)
-if(QUORBEL_RUNS_TESTS)
-  add_test(NAME mpeg_fixtures COMMAND sh ${_mpeg_fixture_script} ${QUORBEL_MPEG_FIXTURES})
-  set_tests_properties(mpeg_fixtures PROPERTIES FIXTURES_SETUP mpeg_fixtures TIMEOUT 300
-    LABELS fixtures)
-endif()
+quorbel_add_fixture(mpeg_fixtures VARIABLE QUORBEL_FIXTURES FOLDER ${QUORBEL_MPEG_FIXTURES}
+  COMMAND sh ${_mpeg_fixture_script} ${QUORBEL_MPEG_FIXTURES})
 
 quorbel_add_gtest(discimage_mpeg_parser_test
   SOURCES ${_mpeg_dir}/tests/mpeg_parser_test.cpp LIBS quorbel_discimage)
 quorbel_add_gtest(discimage_mpeg_source_test
   SOURCES ${_mpeg_dir}/tests/mpeg_source_test.cpp LIBS quorbel_discimage_test_support)
-if(TEST discimage_mpeg_source_test)
-  set_property(TEST discimage_mpeg_source_test APPEND PROPERTY
-    ENVIRONMENT "QUORBEL_FIXTURES=${QUORBEL_MPEG_FIXTURES}")
-  set_property(TEST discimage_mpeg_source_test PROPERTY FIXTURES_REQUIRED mpeg_fixtures)
-endif()
+quorbel_test_fixtures(discimage_mpeg_source_test mpeg_fixtures)
 
 # The scan benchmark: scan throughput next to a plain read of the same 60 s
 # VideoCD stream. It only reports; it runs alone so that other tests do not

@@ -20,8 +20,4 @@ quorbel_add_gtest(discimage_project_model_test
 # Adding real MPEG files (the ffmpeg fixtures) to projects of each type.
 quorbel_add_gtest(discimage_project_mpeg_test
   SOURCES ${_project_dir}/tests/project_mpeg_test.cpp LIBS quorbel_discimage)
-if(TEST discimage_project_mpeg_test)
-  set_property(TEST discimage_project_mpeg_test APPEND PROPERTY
-    ENVIRONMENT "QUORBEL_FIXTURES=${CMAKE_BINARY_DIR}/fixtures")
-  set_property(TEST discimage_project_mpeg_test PROPERTY FIXTURES_REQUIRED mpeg_fixtures)
-endif()
+quorbel_test_fixtures(discimage_project_mpeg_test mpeg_fixtures)

@@ -9,28 +9,14 @@ target_include_directories(quorbel_convctl_core PUBLIC ${PROJECT_SOURCE_DIR})
 
 # Sources that only the control's tests use (DVD streams, LPCM, no audio,
 # AVI), made by ffmpeg once per run.
-set(QUORBEL_CONVCTL_FIXTURES ${CMAKE_BINARY_DIR}/fixtures/convctl CACHE INTERNAL "conversion control fixtures")
-if(QUORBEL_RUNS_TESTS)
-  add_test(NAME convctl_fixtures
-    COMMAND sh ${_cc}/tests/make-convctl-fixtures.sh ${QUORBEL_CONVCTL_FIXTURES})
-  set_tests_properties(convctl_fixtures PROPERTIES FIXTURES_SETUP convctl_fixtures TIMEOUT 300
-    LABELS fixtures)
-endif()
-
-# A test that reads both fixture folders.
-function(quorbel_convctl_fixture_test name)
-  if(TEST ${name})
-    set_property(TEST ${name} APPEND PROPERTY ENVIRONMENT
-      "QUORBEL_FIXTURES=${CMAKE_BINARY_DIR}/fixtures"
-      "QUORBEL_CONVCTL_FIXTURES=${QUORBEL_CONVCTL_FIXTURES}")
-    set_property(TEST ${name} APPEND PROPERTY FIXTURES_REQUIRED mpeg_fixtures convctl_fixtures)
-  endif()
-endfunction()
+set(QUORBEL_CONVCTL_FIXTURES ${CMAKE_BINARY_DIR}/fixtures/convctl)
+quorbel_add_fixture(convctl_fixtures VARIABLE QUORBEL_CONVCTL_FIXTURES FOLDER ${QUORBEL_CONVCTL_FIXTURES}
+  COMMAND sh ${_cc}/tests/make-convctl-fixtures.sh ${QUORBEL_CONVCTL_FIXTURES})
 
 quorbel_add_gtest(standins_convctl_core_test NATIVE_ONLY
   SOURCES ${_cc}/tests/ps_demux_test.cpp
   LIBS quorbel_convctl_core quorbel_discimage_test_support)
-quorbel_convctl_fixture_test(standins_convctl_core_test)
+quorbel_test_fixtures(standins_convctl_core_test mpeg_fixtures convctl_fixtures)
 
 if(COMMAND quorbel_add_fuzzer)
   quorbel_add_fuzzer(standins_convctl_fuzz SOURCES ${_cc}/fuzz/ps_demux_fuzz.cpp

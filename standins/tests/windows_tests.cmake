@@ -7,23 +7,16 @@ quorbel_add_gtest(standins_mplex_dll_test WINDOWS_ONLY
   SOURCES ${_st}/mplex_dll_test.cpp
   LIBS quorbel_outside_calls quorbel_discimage_test_support)
 add_dependencies(standins_mplex_dll_test standin_muxtools standin_dvdscribe)
-quorbel_standins_fixture_test(standins_mplex_dll_test)
-if(TEST standins_mplex_dll_test)
-  # ffprobe runs natively on what the library wrote under Wine.
-  set(_mplex_out ${CMAKE_BINARY_DIR}/testwork/standins_mplex_out)
-  file(MAKE_DIRECTORY ${_mplex_out})
-  set_property(TEST standins_mplex_dll_test APPEND PROPERTY ENVIRONMENT QUORBEL_MPLEX_OUT=${_mplex_out})
-  set_property(TEST standins_mplex_dll_test APPEND PROPERTY FIXTURES_SETUP mplex_outputs)
-  add_test(NAME standins_mplex_ffprobe COMMAND sh ${_st}/probe-mplex-outputs.sh ${_mplex_out})
-  set_tests_properties(standins_mplex_ffprobe PROPERTIES FIXTURES_REQUIRED mplex_outputs
-    LABELS wine TIMEOUT 120)
-endif()
+quorbel_test_fixtures(standins_mplex_dll_test es_fixtures mpeg_fixtures)
+# ffprobe runs natively on what the library wrote under Wine.
+quorbel_check_outputs(standins_mplex_dll_test standins_mplex_ffprobe VARIABLE QUORBEL_MPLEX_OUT
+  SCRIPT ${_st}/probe-mplex-outputs.sh)
 
 quorbel_add_gtest(standins_cdscribe_dll_test WINDOWS_ONLY
   SOURCES ${_st}/cdscribe_dll_test.cpp
   LIBS quorbel_outside_calls quorbel_discimage_test_support)
 add_dependencies(standins_cdscribe_dll_test standin_cdscribe)
-quorbel_standins_fixture_test(standins_cdscribe_dll_test)
+quorbel_test_fixtures(standins_cdscribe_dll_test es_fixtures mpeg_fixtures)
 
 quorbel_add_gtest(standins_dvdscribe_dll_test WINDOWS_ONLY
   SOURCES ${_st}/dvdscribe_dll_test.cpp
@@ -35,7 +28,7 @@ if(TARGET standin_dvdauthor)
     SOURCES ${_st}/dvdauthor_dll_test.cpp
     LIBS quorbel_outside_calls quorbel_discimage_test_support)
   add_dependencies(standins_dvdauthor_dll_test standin_dvdauthor standin_muxtools)
-  quorbel_standins_fixture_test(standins_dvdauthor_dll_test)
+  quorbel_test_fixtures(standins_dvdauthor_dll_test es_fixtures mpeg_fixtures)
 endif()
 
 quorbel_add_gtest(standins_filters_test WINDOWS_ONLY
@@ -58,5 +51,5 @@ if(TARGET standin_dvdauthor AND TARGET quorbel_discimage_entry)
     SOURCES ${_st}/chain_test.cpp
     LIBS quorbel_outside_calls quorbel_discimage_entry quorbel_discimage_test_support)
   add_dependencies(standins_chain_test standin_muxtools standin_cdscribe standin_dvdscribe standin_dvdauthor)
-  quorbel_standins_fixture_test(standins_chain_test)
+  quorbel_test_fixtures(standins_chain_test es_fixtures mpeg_fixtures)
 endif()
