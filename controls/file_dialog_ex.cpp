@@ -46,10 +46,7 @@ INT_PTR CFileDialogEx::DoModal() {
     bEnableOwner = TRUE;
   }
   bool explorer = (m_ofn.Flags & OFN_EXPLORER) != 0;
-  if (explorer)
-    AfxSetCurrentCommonDialog(this);
-  else
-    AfxHookWindowCreate(this);
+  HookSystemDialog(explorer);
 
   std::memset(&m_ofnEx, 0, sizeof(m_ofnEx));
   std::memcpy(&m_ofnEx, &m_ofn, QUORBEL_OFN_BASE_SIZE);
@@ -70,13 +67,7 @@ INT_PTR CFileDialogEx::DoModal() {
 
   std::memcpy(&m_ofn, &m_ofnEx, QUORBEL_OFN_BASE_SIZE);
   m_ofn.lStructSize = static_cast<DWORD>(QUORBEL_OFN_BASE_SIZE);
-  if (explorer)
-    AfxSetCurrentCommonDialog(NULL);
-  else
-    AfxUnhookWindowCreate();
-  // The system destroyed its window, which detached us; be sure.
-  if (m_hWnd != NULL) UnsubclassWindow();
-  m_hWndHookChild = NULL;
+  UnhookSystemDialog(explorer);
   if (bEnableOwner) ::EnableWindow(hWndOwner, TRUE);
   if (hWndFocus != NULL && ::IsWindow(hWndFocus)) ::SetFocus(hWndFocus);
   PostModal();

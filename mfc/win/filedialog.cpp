@@ -54,16 +54,14 @@ CFileDialog::CFileDialog(BOOL bOpenFileDialog, LPCTSTR lpszDefExt, LPCTSTR lpszF
 
 CFileDialog::~CFileDialog() = default;
 
-INT_PTR CFileDialog::DoModal() {
-  m_ofn.hwndOwner = PreModal();
-  bool explorer = (m_ofn.Flags & OFN_EXPLORER) != 0;
+void CFileDialog::HookSystemDialog(bool explorer) {
   if (explorer)
     AfxSetCurrentCommonDialog(this);
   else
     AfxHookWindowCreate(this);
-  m_pofnTemp = &m_ofn;
-  BOOL ok = m_bOpenFileDialog ? ::GetOpenFileNameA(&m_ofn) : ::GetSaveFileNameA(&m_ofn);
-  m_pofnTemp = NULL;
+}
+
+void CFileDialog::UnhookSystemDialog(bool explorer) {
   if (explorer)
     AfxSetCurrentCommonDialog(NULL);
   else
@@ -71,6 +69,16 @@ INT_PTR CFileDialog::DoModal() {
   // The system destroyed its window, which detached us; be sure.
   if (m_hWnd != NULL) UnsubclassWindow();
   m_hWndHookChild = NULL;
+}
+
+INT_PTR CFileDialog::DoModal() {
+  m_ofn.hwndOwner = PreModal();
+  bool explorer = (m_ofn.Flags & OFN_EXPLORER) != 0;
+  HookSystemDialog(explorer);
+  m_pofnTemp = &m_ofn;
+  BOOL ok = m_bOpenFileDialog ? ::GetOpenFileNameA(&m_ofn) : ::GetSaveFileNameA(&m_ofn);
+  m_pofnTemp = NULL;
+  UnhookSystemDialog(explorer);
   PostModal();
   return ok ? IDOK : IDCANCEL;
 }

@@ -65,6 +65,12 @@ protected:
   // child dialog's WM_NOTIFY).
   BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 
+  // Around the system's dialog: the hook that attaches this object to the
+  // window the system makes (explorer style: through the current common
+  // dialog), and after it the undoing of both.
+  void HookSystemDialog(bool explorer);
+  void UnhookSystemDialog(bool explorer);
+
   BOOL m_bOpenFileDialog;
   std::string m_strFilter;       // the filter with NUL separators
   CString m_strDefExt;
