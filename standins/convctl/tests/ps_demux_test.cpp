@@ -40,6 +40,26 @@ private:
   int calls_ = 0;
 };
 
+// A source, probed, and a request to cut it aimed at <stem>_vid.mpg and
+// <stem>_aud.mpg in the working folder. The request points into the job:
+// it is not copied.
+struct CutJob {
+  CutJob(const std::string& source, const std::string& stem)
+      : path(source), video(stem + "_vid.mpg"), audio(stem + "_aud.mpg") {
+    if (!path.empty()) probe = ProbeSource(path.c_str(), &info);
+    request.input = path.c_str();
+    request.videoOutput = video.c_str();
+    request.audioOutput = audio.c_str();
+  }
+  CutJob(const CutJob&) = delete;
+  CutJob& operator=(const CutJob&) = delete;
+
+  std::string path, video, audio;
+  int probe = kProbeCannotOpen;  // ProbeSource's result
+  SourceInfo info;
+  ClipRequest request;
+};
+
 struct ProbeCase {
   const char* name;
   bool own;            // in the control's own fixture folder
@@ -99,13 +119,12 @@ TEST(Probe, RefusesWhatIsNoProgramStream) {
     EXPECT_EQ(kProbeNotProgramStream, ProbeSource(es.c_str(), &info));
   }
   // An empty file and one of packs only.
-  FILE* f = fopen("empty.mpg", "wb");
-  fclose(f);
+  ASSERT_TRUE(WriteText("empty.mpg", ""));
   EXPECT_EQ(kProbeNotProgramStream, ProbeSource("empty.mpg", &info));
   static const uint8_t kPack[12] = {0, 0, 1, 0xBA, 0x21, 0, 1, 0, 1, 0x80, 0, 1};
-  f = fopen("packs.mpg", "wb");
-  for (int i = 0; i < 100; ++i) fwrite(kPack, 1, sizeof kPack, f);
-  fclose(f);
+  Bytes packs;
+  for (int i = 0; i < 100; ++i) packs.insert(packs.end(), kPack, kPack + sizeof kPack);
+  ASSERT_TRUE(WriteBytes("packs.mpg", packs));
   EXPECT_EQ(kProbeNoStreams, ProbeSource("packs.mpg", &info));
 }
 
@@ -122,14 +141,11 @@ class CutTable : public ::testing::TestWithParam<CutCase> {};
 // with a sequence end code, and its audio covers the same time.
 TEST_P(CutTable, ClipIsWholeGopsWithTheAudioBesideThem) {
   const CutCase& c = GetParam();
-  std::string path = c.own ? Own(c.name) : Mpeg(c.name);
-  if (path.empty()) GTEST_SKIP() << "fixture folders not set";
-  SourceInfo info;
-  ASSERT_EQ(kProbeOk, ProbeSource(path.c_str(), &info));
-  ClipRequest request;
-  request.input = path.c_str();
-  request.videoOutput = "clip_vid.mpg";
-  request.audioOutput = "clip_aud.mpg";
+  CutJob job(c.own ? Own(c.name) : Mpeg(c.name), "clip");
+  if (job.path.empty()) GTEST_SKIP() << "fixture folders not set";
+  ASSERT_EQ(kProbeOk, job.probe);
+  const SourceInfo& info = job.info;
+  ClipRequest& request = job.request;
   request.start = 1.0;
   request.stop = 2.5;
   Recorder recorder;
@@ -139,7 +155,7 @@ TEST_P(CutTable, ClipIsWholeGopsWithTheAudioBesideThem) {
   EXPECT_LT(report.videoStart, 1.0 + 0.7);
   EXPECT_GE(report.videoEnd, 2.5);
   EXPECT_LT(report.videoEnd, 2.5 + 0.7);
-  std::vector<uint8_t> video = ReadBytes("clip_vid.mpg");
+  std::vector<uint8_t> video = ReadBytes(job.video);
   ASSERT_GT(video.size(), 4u);
   EXPECT_EQ(0xB3, video[3]) << "starts with a sequence header";
   EXPECT_EQ(0xB7, video.back()) << "ends with a sequence end code";
@@ -149,7 +165,7 @@ TEST_P(CutTable, ClipIsWholeGopsWithTheAudioBesideThem) {
   double videoSeconds = report.videoEnd - report.videoStart;
   double audioSeconds = report.audioFrames * (info.audio == kAudioAc3 ? 1536.0 : 1152.0) / info.sampleRate;
   EXPECT_NEAR(videoSeconds, audioSeconds, 0.08) << c.audioCodecName;
-  EXPECT_EQ(report.audioBytes, static_cast<int64_t>(ReadBytes("clip_aud.mpg").size()));
+  EXPECT_EQ(report.audioBytes, static_cast<int64_t>(ReadBytes(job.audio).size()));
   // Progress never goes back and ends at the clip's end.
   ASSERT_FALSE(recorder.positions.empty());
   for (size_t i = 1; i < recorder.positions.size(); ++i)
@@ -173,19 +189,16 @@ INSTANTIATE_TEST_SUITE_P(Sources, CutTable,
 // Clips side by side share no GOP and lose none: together they hold the
 // whole stream's pictures and audio frames.
 TEST(Cut, ConsecutiveClipsAddUpToTheWholeStream) {
-  std::string path = Mpeg("pal-vcd.mpg");
-  if (path.empty()) GTEST_SKIP();
-  SourceInfo info;
-  ASSERT_EQ(kProbeOk, ProbeSource(path.c_str(), &info));
-  ClipRequest whole;
-  whole.input = path.c_str();
-  whole.videoOutput = "whole_vid.mpg";
-  whole.audioOutput = "whole_aud.mpg";
+  CutJob job(Mpeg("pal-vcd.mpg"), "whole");
+  if (job.path.empty()) GTEST_SKIP();
+  ASSERT_EQ(kProbeOk, job.probe);
+  const SourceInfo& info = job.info;
+  ClipRequest& whole = job.request;
   whole.start = 0;
   whole.stop = info.duration;
   ClipReport all;
   ASSERT_EQ(kClipOk, CutClip(whole, info, nullptr, &all));
-  int pictures = CountStartCodes(ReadBytes("whole_vid.mpg"), 0x00);
+  int pictures = CountStartCodes(ReadBytes(job.video), 0x00);
   EXPECT_EQ(75, pictures);
   const double bounds[] = {0, 1.0, 2.0, info.duration};
   int clipPictures = 0, clipFrames = 0;
@@ -205,19 +218,14 @@ TEST(Cut, ConsecutiveClipsAddUpToTheWholeStream) {
 }
 
 TEST(Cut, OpenGopAtTheClipStartIsMarkedBroken) {
-  std::string path = Own("pal-dvd.mpg");
-  if (path.empty()) GTEST_SKIP();
-  SourceInfo info;
-  ASSERT_EQ(kProbeOk, ProbeSource(path.c_str(), &info));
-  ClipRequest request;
-  request.input = path.c_str();
-  request.videoOutput = "open_vid.mpg";
-  request.audioOutput = "open_aud.mpg";
-  request.start = 1.0;
-  request.stop = 2.0;
+  CutJob job(Own("pal-dvd.mpg"), "open");
+  if (job.path.empty()) GTEST_SKIP();
+  ASSERT_EQ(kProbeOk, job.probe);
+  job.request.start = 1.0;
+  job.request.stop = 2.0;
   ClipReport report;
-  ASSERT_EQ(kClipOk, CutClip(request, info, nullptr, &report));
-  std::vector<uint8_t> video = ReadBytes("open_vid.mpg");
+  ASSERT_EQ(kClipOk, CutClip(job.request, job.info, nullptr, &report));
+  std::vector<uint8_t> video = ReadBytes(job.video);
   for (size_t i = 0; i + 8 <= video.size(); ++i) {
     if (video[i] == 0 && video[i + 1] == 0 && video[i + 2] == 1 && video[i + 3] == 0xB8) {
       bool closed = (video[i + 7] & 0x40) != 0;
@@ -229,38 +237,28 @@ TEST(Cut, OpenGopAtTheClipStartIsMarkedBroken) {
 }
 
 TEST(Cut, RangeBeyondTheEndWritesNothing) {
-  std::string path = Mpeg("pal-vcd.mpg");
-  if (path.empty()) GTEST_SKIP();
-  SourceInfo info;
-  ASSERT_EQ(kProbeOk, ProbeSource(path.c_str(), &info));
-  ClipRequest request;
-  request.input = path.c_str();
-  request.videoOutput = "none_vid.mpg";
-  request.audioOutput = "none_aud.mpg";
-  request.start = info.duration;
-  request.stop = info.duration + 900;
+  CutJob job(Mpeg("pal-vcd.mpg"), "none");
+  if (job.path.empty()) GTEST_SKIP();
+  ASSERT_EQ(kProbeOk, job.probe);
+  job.request.start = job.info.duration;
+  job.request.stop = job.info.duration + 900;
   ClipReport report;
-  EXPECT_EQ(kClipNothingInRange, CutClip(request, info, nullptr, &report));
-  EXPECT_FALSE(FileExists("none_vid.mpg"));
-  EXPECT_FALSE(FileExists("none_aud.mpg"));
+  EXPECT_EQ(kClipNothingInRange, CutClip(job.request, job.info, nullptr, &report));
+  EXPECT_FALSE(FileExists(job.video));
+  EXPECT_FALSE(FileExists(job.audio));
 }
 
 TEST(Cut, CancelRemovesWhatWasWritten) {
-  std::string path = Mpeg("pal-vcd.mpg");
-  if (path.empty()) GTEST_SKIP();
-  SourceInfo info;
-  ASSERT_EQ(kProbeOk, ProbeSource(path.c_str(), &info));
-  ClipRequest request;
-  request.input = path.c_str();
-  request.videoOutput = "cancel_vid.mpg";
-  request.audioOutput = "cancel_aud.mpg";
-  request.start = 0;
-  request.stop = info.duration;
+  CutJob job(Mpeg("pal-vcd.mpg"), "cancel");
+  if (job.path.empty()) GTEST_SKIP();
+  ASSERT_EQ(kProbeOk, job.probe);
+  job.request.start = 0;
+  job.request.stop = job.info.duration;
   Recorder recorder(1);
   ClipReport report;
-  EXPECT_EQ(kClipCancelled, CutClip(request, info, &recorder, &report));
-  EXPECT_FALSE(FileExists("cancel_vid.mpg"));
-  EXPECT_FALSE(FileExists("cancel_aud.mpg"));
+  EXPECT_EQ(kClipCancelled, CutClip(job.request, job.info, &recorder, &report));
+  EXPECT_FALSE(FileExists(job.video));
+  EXPECT_FALSE(FileExists(job.audio));
 }
 
 TEST(Cut, RefusesSourcesItCannotCut) {
@@ -268,32 +266,23 @@ TEST(Cut, RefusesSourcesItCannotCut) {
     const char* name;
   } cases[] = {{"lpcm-dvd.mpg"}, {"video-only.mpg"}};
   for (const auto& c : cases) {
-    std::string path = Own(c.name);
-    if (path.empty()) GTEST_SKIP();
-    SourceInfo info;
-    ASSERT_EQ(kProbeOk, ProbeSource(path.c_str(), &info));
-    ClipRequest request;
-    request.input = path.c_str();
-    request.videoOutput = "refused_vid.mpg";
-    request.audioOutput = "refused_aud.mpg";
+    CutJob job(Own(c.name), "refused");
+    if (job.path.empty()) GTEST_SKIP();
+    ASSERT_EQ(kProbeOk, job.probe);
     ClipReport report;
-    EXPECT_EQ(kClipUnsupported, CutClip(request, info, nullptr, &report)) << c.name;
-    EXPECT_FALSE(FileExists("refused_vid.mpg"));
+    EXPECT_EQ(kClipUnsupported, CutClip(job.request, job.info, nullptr, &report)) << c.name;
+    EXPECT_FALSE(FileExists(job.video));
   }
 }
 
 TEST(Cut, UnwritableOutputIsReported) {
-  std::string path = Mpeg("pal-vcd.mpg");
-  if (path.empty()) GTEST_SKIP();
-  SourceInfo info;
-  ASSERT_EQ(kProbeOk, ProbeSource(path.c_str(), &info));
-  ClipRequest request;
-  request.input = path.c_str();
-  request.videoOutput = "no/such/folder/x_vid.mpg";
-  request.audioOutput = "x_aud.mpg";
+  CutJob job(Mpeg("pal-vcd.mpg"), "x");
+  if (job.path.empty()) GTEST_SKIP();
+  ASSERT_EQ(kProbeOk, job.probe);
+  job.request.videoOutput = "no/such/folder/x_vid.mpg";
   ClipReport report;
-  EXPECT_EQ(kClipCannotWrite, CutClip(request, info, nullptr, &report));
-  EXPECT_FALSE(FileExists("x_aud.mpg"));
+  EXPECT_EQ(kClipCannotWrite, CutClip(job.request, job.info, nullptr, &report));
+  EXPECT_FALSE(FileExists(job.audio));
 }
 
 TEST(Units, ParseBoundedByWhatIsThere) {
