@@ -1,5 +1,5 @@
-// Helpers of the control tests: a memory DC over a 32-bit DIB section
-// whose pixels are read straight from its bits, solid test icons, and a
+// Helpers of the control tests: the harness's canvas (a memory DC whose
+// pixels are read straight from its bits), solid test icons, and a
 // modeless dialog made from an in-memory template.
 #pragma once
 
@@ -15,65 +15,7 @@
 
 namespace controls_test {
 
-class Canvas {
-public:
-  Canvas(int width, int height, COLORREF fill) : width_(width), height_(height) {
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    bmi.bmiHeader.biWidth = width;
-    bmi.bmiHeader.biHeight = -height;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 32;
-    bmi.bmiHeader.biCompression = BI_RGB;
-    HDC screen = ::GetDC(NULL);
-    dc_ = ::CreateCompatibleDC(screen);
-    ::ReleaseDC(NULL, screen);
-    bitmap_ = ::CreateDIBSection(dc_, &bmi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), NULL, 0);
-    old_ = ::SelectObject(dc_, bitmap_);
-    Fill(fill);
-  }
-  ~Canvas() {
-    ::SelectObject(dc_, old_);
-    ::DeleteObject(bitmap_);
-    ::DeleteDC(dc_);
-  }
-  Canvas(const Canvas&) = delete;
-  Canvas& operator=(const Canvas&) = delete;
-
-  HDC dc() const { return dc_; }
-  void Fill(COLORREF colour) {
-    RECT all = {0, 0, width_, height_};
-    HBRUSH brush = ::CreateSolidBrush(colour);
-    ::FillRect(dc_, &all, brush);
-    ::DeleteObject(brush);
-  }
-  COLORREF At(int x, int y) const {
-    ::GdiFlush();
-    if (x < 0 || y < 0 || x >= width_ || y >= height_) return CLR_INVALID;
-    uint32_t p = bits_[static_cast<size_t>(y) * width_ + x];
-    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-  }
-  int Count(const RECT& rect, COLORREF colour) const {
-    int n = 0;
-    for (int y = rect.top; y < rect.bottom; ++y)
-      for (int x = rect.left; x < rect.right; ++x)
-        if (At(x, y) == colour) ++n;
-    return n;
-  }
-  bool SavePng(const std::string& name) const {
-    ::GdiFlush();
-    std::vector<uint32_t> pixels(bits_, bits_ + static_cast<size_t>(width_) * height_);
-    for (uint32_t& p : pixels) p &= 0x00FFFFFF;
-    return guitest::WritePng(guitest::ScreenshotDir() + "\\" + name + ".png", width_, height_, pixels.data());
-  }
-
-private:
-  int width_, height_;
-  HDC dc_ = NULL;
-  HBITMAP bitmap_ = NULL;
-  HGDIOBJ old_ = NULL;
-  uint32_t* bits_ = nullptr;
-};
+using guitest::Canvas;
 
 // A size x size icon of one colour, with a transparent border of `border` pixels.
 inline HICON MakeSolidIcon(COLORREF colour, int size = 16, int border = 0) {

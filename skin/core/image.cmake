@@ -26,4 +26,4 @@ quorbel_add_gtest(image_transform_test
   LIBS quorbel_skin_image)
 quorbel_add_gtest(image_draw_test WINDOWS_ONLY GUI
   SOURCES ${_img}/tests/image_draw_test.cpp
-  LIBS quorbel_skin_image)
+  LIBS quorbel_skin_image quorbel_gui_test)

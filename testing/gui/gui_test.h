@@ -136,6 +136,34 @@ private:
   friend Capture CapturePrinted(HWND, bool);
 };
 
+// A memory DC over a top-down 32-bit DIB section, for drawing tests that
+// need no window: the pixels are read straight from the section's memory.
+class Canvas {
+public:
+  Canvas(int width, int height, COLORREF fill = RGB(255, 255, 255));
+  ~Canvas();
+  Canvas(const Canvas&) = delete;
+  Canvas& operator=(const Canvas&) = delete;
+
+  HDC dc() const { return dc_; }
+  int Width() const { return width_; }
+  int Height() const { return height_; }
+  void Fill(COLORREF colour);
+  // The colour at (x, y); CLR_INVALID outside the canvas.
+  COLORREF At(int x, int y) const;
+  // How many pixels of the rectangle have exactly that colour.
+  int Count(const RECT& rect, COLORREF colour) const;
+  // Saved as <ScreenshotDir>/<name>.png for looking at.
+  bool SavePng(const std::string& name) const;
+
+private:
+  int width_, height_;
+  HDC dc_ = NULL;
+  HBITMAP bitmap_ = NULL;
+  HGDIOBJ old_ = NULL;
+  uint32_t* bits_ = nullptr;  // 0x00RRGGBB, top-down rows
+};
+
 // Channel-wise comparison with a tolerance (anti-aliasing, dithering).
 bool SameColor(COLORREF a, COLORREF b, int tolerance = 0);
 std::string ColorText(COLORREF color);  // "#RRGGBB" for messages

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "skin/core/skin_image.h"
+#include "testing/gui/gui_test.h"
 
 namespace {
 
@@ -14,51 +15,10 @@ constexpr COLORREF kBlue = RGB(0, 0, 255);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kMagenta = RGB(255, 0, 255);
 
-// A memory DC over a top-down 32-bit section filled with kBackground.
-class Canvas {
-public:
-    Canvas(int w, int h) : w_(w), h_(h)
-    {
-        BITMAPINFO bmi = {};
-        bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        bmi.bmiHeader.biWidth = w;
-        bmi.bmiHeader.biHeight = -h;
-        bmi.bmiHeader.biPlanes = 1;
-        bmi.bmiHeader.biBitCount = 32;
-        dc_ = CreateCompatibleDC(nullptr);
-        void* bits = nullptr;
-        bitmap_ = CreateDIBSection(dc_, &bmi, DIB_RGB_COLORS, &bits, nullptr, 0);
-        bits_ = static_cast<uint32_t*>(bits);
-        old_ = SelectObject(dc_, bitmap_);
-        Fill(kBackground);
-    }
-    ~Canvas()
-    {
-        SelectObject(dc_, old_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-    }
-    void Fill(COLORREF c)
-    {
-        RECT r = {0, 0, w_, h_};
-        HBRUSH b = CreateSolidBrush(c);
-        FillRect(dc_, &r, b);
-        DeleteObject(b);
-    }
-    HDC dc() const { return dc_; }
-    COLORREF At(int x, int y) const
-    {
-        GdiFlush();
-        const uint32_t v = bits_[y * w_ + x];
-        return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
-    }
-
-private:
-    int w_, h_;
-    HDC dc_;
-    HBITMAP bitmap_;
-    HGDIOBJ old_;
-    uint32_t* bits_;
+// The harness's canvas (a memory DC over a 32-bit section) filled with
+// kBackground.
+struct Canvas : guitest::Canvas {
+    Canvas(int w, int h) : guitest::Canvas(w, h, kBackground) {}
 };
 
 SkinRgbQuad Q(COLORREF c)
