@@ -13,6 +13,7 @@
 #include "discimage/build_vcd_image.h"
 #include "discimage/tests/capture_window.h"
 #include "discimage/vcd_frontend.h"
+#include "testing/gui/gui_test.h"
 
 namespace {
 
@@ -31,13 +32,7 @@ LRESULT CALLBACK ReceiverProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 class EntryTest : public ::testing::Test {
 protected:
   void SetUp() override {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = ReceiverProc;
-    wc.hInstance = GetModuleHandleA(NULL);
-    wc.lpszClassName = "QuorbelBuildReceiver";
-    RegisterClassA(&wc);  // may exist from an earlier test
-    window = CreateWindowA("QuorbelBuildReceiver", "receiver", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
-                           NULL, NULL, wc.hInstance, NULL);
+    window = guitest::CreateReceiverWindow("QuorbelBuildReceiver", ReceiverProc);
     ASSERT_NE(window, nullptr);
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&capture));
     message = RegisterWindowMessageA(kMessageName);

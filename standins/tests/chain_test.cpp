@@ -18,6 +18,7 @@
 #include "standins/calls/muxtools_calls.h"
 #include "standins/tests/es_fixtures.h"
 #include "standins/tests/win_test_util.h"
+#include "testing/gui/gui_test.h"
 
 using namespace standin_test;
 
@@ -55,13 +56,7 @@ protected:
   void SetUp() override {
     if (EsFixturePath("x").empty()) GTEST_SKIP() << "QUORBEL_ES_FIXTURES is not set";
     UseOwnDrives(kDrives);
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = JobWindow;
-    windowClass.hInstance = GetModuleHandleA(NULL);
-    windowClass.lpszClassName = "StandinChainJob";
-    RegisterClassA(&windowClass);
-    window = CreateWindowA("StandinChainJob", "job", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, NULL, NULL,
-                           GetModuleHandleA(NULL), NULL);
+    window = guitest::CreateReceiverWindow("StandinChainJob", JobWindow);
     ASSERT_NE(nullptr, window);
     ASSERT_EQ(kMplexLoaded, LoadMplexLibrary());
   }

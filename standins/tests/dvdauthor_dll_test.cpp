@@ -13,6 +13,7 @@
 #include "standins/calls/muxtools_calls.h"
 #include "standins/tests/es_fixtures.h"
 #include "standins/tests/win_test_util.h"
+#include "testing/gui/gui_test.h"
 
 using namespace standin_test;
 
@@ -37,13 +38,7 @@ bool Ended() {
 class AuthorDvdWindow : public ::testing::Test {
 protected:
   void SetUp() override {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = ReportWindow;
-    windowClass.hInstance = GetModuleHandleA(NULL);
-    windowClass.lpszClassName = "StandinAuthorReports";
-    RegisterClassA(&windowClass);
-    window = CreateWindowA("StandinAuthorReports", "job", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, NULL, NULL,
-                           GetModuleHandleA(NULL), NULL);
+    window = guitest::CreateReceiverWindow("StandinAuthorReports", ReportWindow);
     ASSERT_NE(nullptr, window);
     g_reports.clear();
     ASSERT_TRUE(DvdAuthor().IsLoaded()) << "DVDAuthorDLL.dll beside the test";

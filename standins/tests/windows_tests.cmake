@@ -26,7 +26,7 @@ add_dependencies(standins_dvdscribe_dll_test standin_dvdscribe)
 if(TARGET standin_dvdauthor)
   quorbel_add_gtest(standins_dvdauthor_dll_test WINDOWS_ONLY GUI
     SOURCES ${_st}/dvdauthor_dll_test.cpp
-    LIBS quorbel_outside_calls quorbel_discimage_test_support)
+    LIBS quorbel_outside_calls quorbel_discimage_test_support quorbel_gui_test)
   add_dependencies(standins_dvdauthor_dll_test standin_dvdauthor standin_muxtools)
   quorbel_test_fixtures(standins_dvdauthor_dll_test es_fixtures mpeg_fixtures)
 endif()
@@ -49,7 +49,7 @@ quorbel_takes_display(standins_suite_prefix)
 if(TARGET standin_dvdauthor AND TARGET quorbel_discimage_entry)
   quorbel_add_gtest(standins_chain_test WINDOWS_ONLY GUI
     SOURCES ${_st}/chain_test.cpp
-    LIBS quorbel_outside_calls quorbel_discimage_entry quorbel_discimage_test_support)
+    LIBS quorbel_outside_calls quorbel_discimage_entry quorbel_discimage_test_support quorbel_gui_test)
   add_dependencies(standins_chain_test standin_muxtools standin_cdscribe standin_dvdscribe standin_dvdauthor)
   quorbel_test_fixtures(standins_chain_test es_fixtures mpeg_fixtures)
 endif()

@@ -66,6 +66,10 @@ RECT ClientRectOnScreen(HWND hWnd);
 HWND CreateTestWindow(const std::string& title, int x, int y, int clientWidth, int clientHeight,
                       COLORREF background = RGB(255, 255, 255));
 
+// A hidden top-level window of the class className, registered with proc
+// on first use: a receiver for what the code under test sends or posts.
+HWND CreateReceiverWindow(const std::string& className, WNDPROC proc);
+
 // ---- In-memory dialog templates ---------------------------------------------------------
 
 // Builds a DLGTEMPLATE (with DS_SETFONT, "MS Shell Dlg" 8) and its items.

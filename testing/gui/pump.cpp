@@ -196,4 +196,17 @@ HWND CreateTestWindow(const std::string& title, int x, int y, int clientWidth, i
   return hWnd;
 }
 
+HWND CreateReceiverWindow(const std::string& className, WNDPROC proc) {
+  HINSTANCE instance = ::GetModuleHandleA(NULL);
+  WNDCLASSA wc = {};
+  if (!::GetClassInfoA(instance, className.c_str(), &wc)) {
+    wc.lpfnWndProc = proc;
+    wc.hInstance = instance;
+    wc.lpszClassName = className.c_str();
+    if (::RegisterClassA(&wc) == 0) return NULL;
+  }
+  return ::CreateWindowA(className.c_str(), "receiver", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, NULL, NULL,
+                         instance, NULL);
+}
+
 }  // namespace guitest
