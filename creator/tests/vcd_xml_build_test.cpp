@@ -24,7 +24,11 @@
 #endif
 
 #include "creator/vcd_xml_writer.h"
+#include "discimage/tests/test_paths.h"
+#include "discimage/tests/test_support.h"
 #include "discimage/vcd_build_params.h"
+
+using namespace test_support;
 
 namespace {
 
@@ -40,17 +44,6 @@ const char kSep[] = "/";
 const char kFolderName[] = "Tom & Jerry's <\"best\">";
 const char kFileName[] = "c&d <\"e\">.mpg";
 #endif
-
-std::string HostPath(const char* path) {
-#ifdef _WIN32
-  std::string converted = std::string("Z:") + path;
-  for (char& c : converted)
-    if (c == '/') c = '\\';
-  return converted;
-#else
-  return path;
-#endif
-}
 
 std::string CurrentFolder() {
   char buffer[1024] = {0};
@@ -70,29 +63,9 @@ bool MakeFolder(const std::string& path) {
 #endif
 }
 
-long long FileSize(const std::string& path) {
-  FILE* file = fopen(path.c_str(), "rb");
-  if (file == NULL) return -1;
-  fseek(file, 0, SEEK_END);
-  long long size = ftell(file);
-  fclose(file);
-  return size;
-}
-
 bool CopyFile(const std::string& from, const std::string& to) {
-  FILE* in = fopen(from.c_str(), "rb");
-  if (in == NULL) return false;
-  FILE* out = fopen(to.c_str(), "wb");
-  if (out == NULL) {
-    fclose(in);
-    return false;
-  }
-  std::vector<char> buffer(1 << 16);
-  size_t n;
-  bool ok = true;
-  while ((n = fread(buffer.data(), 1, buffer.size(), in)) > 0) ok = fwrite(buffer.data(), 1, n, out) == n && ok;
-  fclose(in);
-  return fclose(out) == 0 && ok;
+  std::string bytes;
+  return ReadWhole(from, &bytes) && WriteText(to, bytes);
 }
 
 int RunBuilder(const VcdBuildParams& params) {
@@ -112,9 +85,8 @@ int RunBuilder(const VcdBuildParams& params) {
 class VcdXmlBuild : public ::testing::Test {
 protected:
   void SetUp() override {
-    const char* fixtures = getenv("QUORBEL_FIXTURES");
-    if (fixtures == NULL) GTEST_SKIP() << "QUORBEL_FIXTURES not set (run through ctest)";
-    m_fixtures = HostPath(fixtures);
+    m_fixtures = FixturesDir();
+    if (m_fixtures.empty()) GTEST_SKIP() << "QUORBEL_FIXTURES not set (run through ctest)";
     m_folder = CurrentFolder() + kSep + kFolderName;
     ASSERT_TRUE(MakeFolder(m_folder)) << m_folder;
   }
