@@ -26,6 +26,16 @@ std::map<std::string, std::string> Probe(const std::string& path) {
   return ProbeFlat(path, "-show_format -show_streams");
 }
 
+// A job joining video and audio into output in the format.
+MuxJob Job(int format, const std::string& video, const std::string& audio, const std::string& output) {
+  MuxJob job;
+  job.formatCode = format;
+  job.video = video;
+  job.audio = audio;
+  job.output = output;
+  return job;
+}
+
 int64_t ReadScr(const uint8_t* p, bool mpeg2) {
   int64_t base = (static_cast<int64_t>(p[4] & (mpeg2 ? 0x38 : 0x0E)) >> (mpeg2 ? 3 : 1)) << 30;
   if (mpeg2) {
@@ -50,11 +60,8 @@ protected:
 TEST_P(MuxFormats, OutputIsAcceptedByScannerAndFfmpeg) {
   int count = 0;
   const EsPair& pair = EsPairs(&count)[GetParam()];
-  MuxJob job;
-  job.formatCode = pair.format;
-  job.video = EsFixturePath(pair.video);
-  job.audio = EsFixturePath(std::string(pair.name) + ".mp2");
-  job.output = std::string(pair.name) + ".mpg";
+  MuxJob job = Job(pair.format, EsFixturePath(pair.video), EsFixturePath(std::string(pair.name) + ".mp2"),
+                   std::string(pair.name) + ".mpg");
   MuxOutcome outcome;
   ASSERT_EQ(kMuxResultOk, RunMux(job, &outcome)) << outcome.message;
   EXPECT_EQ(0, outcome.worstLateness) << "a unit arrived after its decoding time";
@@ -147,11 +154,7 @@ INSTANTIATE_TEST_SUITE_P(Pairs, MuxFormats, ::testing::Range(0, 5), [](const aut
 
 TEST(MuxRates, AVideoCdAtTheFullRatesIsReadInRealTime) {
   if (EsFixturePath("x").empty()) GTEST_SKIP() << "QUORBEL_ES_FIXTURES is not set";
-  MuxJob job;
-  job.formatCode = kMuxFormatVcd;
-  job.video = EsFixturePath("vcd-long.m1v");
-  job.audio = EsFixturePath("vcd-long.mp2");
-  job.output = "vcd-long.mpg";
+  MuxJob job = Job(kMuxFormatVcd, EsFixturePath("vcd-long.m1v"), EsFixturePath("vcd-long.mp2"), "vcd-long.mpg");
   MuxOutcome outcome;
   ASSERT_EQ(kMuxResultOk, RunMux(job, &outcome)) << outcome.message;
   EXPECT_EQ(0, outcome.worstLateness);
@@ -176,20 +179,13 @@ void WriteBurstyVideo(const std::string& path) {
     append({0, 0, 1, 0x01});
     b.resize(b.size() + (n < 50 ? 30000 : 200), 0x55);
   }
-  FILE* f = fopen(path.c_str(), "wb");
-  ASSERT_NE(nullptr, f);
-  fwrite(b.data(), 1, b.size(), f);
-  fclose(f);
+  ASSERT_TRUE(WriteBytes(path, b)) << path;
 }
 
 TEST(MuxRates, AStreamBeyondItsBufferIsWrittenWithItsLatenessReported) {
   if (EsFixturePath("x").empty()) GTEST_SKIP() << "QUORBEL_ES_FIXTURES is not set";
   WriteBurstyVideo("bursty.m1v");
-  MuxJob job;
-  job.formatCode = kMuxFormatVcd;
-  job.video = "bursty.m1v";
-  job.audio = EsFixturePath("vcd-pal.mp2");
-  job.output = "bursty.mpg";
+  MuxJob job = Job(kMuxFormatVcd, "bursty.m1v", EsFixturePath("vcd-pal.mp2"), "bursty.mpg");
   MuxOutcome outcome;
   ASSERT_EQ(kMuxResultOk, RunMux(job, &outcome)) << outcome.message;
   EXPECT_GT(outcome.worstLateness, 0);
@@ -219,32 +215,21 @@ TEST(MuxFailures, EachIsReportedAndLeavesNoOutput) {
       {"no such folder", 1, video, audio, "no-such-folder/f7.mpg", 0, 0, kMuxResultCannotWrite},
   };
   for (const Row& row : rows) {
-    MuxJob job;
-    job.formatCode = row.format;
-    job.video = row.video;
-    job.audio = row.audio;
-    job.output = row.output;
+    MuxJob job = Job(row.format, row.video, row.audio, row.output);
     job.muxRateUnits = row.muxRate;
     job.maxOutputBytes = row.maxBytes;
     MuxOutcome outcome;
     EXPECT_EQ(row.result, RunMux(job, &outcome)) << row.what << ": " << outcome.message;
     EXPECT_FALSE(outcome.message.empty()) << row.what;
     if (!row.output.empty()) {
-      EXPECT_EQ(nullptr, fopen(row.output.c_str(), "rb")) << row.what;
+      EXPECT_FALSE(FileExists(row.output)) << row.what;
     }
   }
 }
 
 TEST(MuxFailures, AFailedRunKeepsAnOutputItDidNotWrite) {
-  FILE* f = fopen("kept.mpg", "wb");
-  ASSERT_NE(nullptr, f);
-  fputs("earlier", f);
-  fclose(f);
-  MuxJob job;
-  job.formatCode = 1;
-  job.video = "no-such.m1v";
-  job.audio = "no-such.mp2";
-  job.output = "kept.mpg";
+  ASSERT_TRUE(WriteText("kept.mpg", "earlier"));
+  MuxJob job = Job(1, "no-such.m1v", "no-such.mp2", "kept.mpg");
   MuxOutcome outcome;
   EXPECT_EQ(kMuxResultCannotRead, RunMux(job, &outcome));
   EXPECT_EQ(7u, ReadBytes("kept.mpg").size());
@@ -262,11 +247,7 @@ TEST(MuxPlan, ADelayThatIsTooShortIsRaisedUntilNothingIsLate) {
   MuxPlan plan;
   PlanPacks(format, video, audio, 0, 0, &plan);
   EXPECT_GT(plan.worstLateness, 0) << "without delay the first picture cannot be in time";
-  MuxJob job;
-  job.formatCode = kMuxFormatVcd;
-  job.video = EsFixturePath("vcd-pal.m1v");
-  job.audio = EsFixturePath("vcd-pal.mp2");
-  job.output = "delay.mpg";
+  MuxJob job = Job(kMuxFormatVcd, EsFixturePath("vcd-pal.m1v"), EsFixturePath("vcd-pal.mp2"), "delay.mpg");
   MuxOutcome outcome;
   ASSERT_EQ(kMuxResultOk, RunMux(job, &outcome));
   PlanPacks(format, video, audio, outcome.startDelay, 0, &plan);
