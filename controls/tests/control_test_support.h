@@ -94,3 +94,6 @@ inline HWND FindOwnVisibleWindow(const char* className) {
 }
 
 }  // namespace controls_test
+
+// Colours compared as "#RRGGBB" texts, which read well in a failure.
+#define EXPECT_COLOR(actual, expected) EXPECT_EQ(controls_test::Hex(actual), controls_test::Hex(expected))

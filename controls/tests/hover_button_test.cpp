@@ -19,8 +19,6 @@ using controls_test::Hex;
 
 namespace {
 
-#define EXPECT_COLOR(actual, expected) EXPECT_EQ(Hex(actual), Hex(expected))
-
 COLORREF Sys(int index) { return ::GetSysColor(index); }
 
 const COLORREF kOut = RGB(200, 220, 255);

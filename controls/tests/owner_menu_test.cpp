@@ -91,8 +91,6 @@ protected:
   }
 };
 
-#define EXPECT_COLOR(actual, expected) EXPECT_EQ(Hex(actual), Hex(expected))
-
 // ---- Measuring --------------------------------------------------------------------------------
 
 TEST_F(OwnerMenuTest, MeasuresItemsOfBothLooksAndEmptyTextsSafely) {

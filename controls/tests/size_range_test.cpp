@@ -10,8 +10,6 @@ using controls_test::Hex;
 
 namespace {
 
-#define EXPECT_COLOR(actual, expected) EXPECT_EQ(Hex(actual), Hex(expected))
-
 const COLORREF kGreen = RGB(0, 160, 0);
 const COLORREF kYellow = RGB(230, 200, 0);
 const COLORREF kRed = RGB(220, 0, 0);

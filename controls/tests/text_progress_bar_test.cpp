@@ -11,8 +11,6 @@ using controls_test::Hex;
 
 namespace {
 
-#define EXPECT_COLOR(actual, expected) EXPECT_EQ(Hex(actual), Hex(expected))
-
 const COLORREF kBar = RGB(30, 90, 200);
 const COLORREF kBack = RGB(250, 250, 240);
 
