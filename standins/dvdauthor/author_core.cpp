@@ -355,15 +355,7 @@ void MakeNavigationPack(uint8_t* pack, int64_t scr) {
   int pos = WritePackHeader(pack, true, scr, 25200);
   const SystemHeaderStream streams[4] = {{0xE0, 232 * 1024}, {0xC0, 4096}, {0xBD, 58 * 1024}, {0xBF, 2 * 1024}};
   pos += WriteSystemHeader(pack + pos, 25200, false, streams, 4);
-  uint8_t* p = pack + pos;  // 38
-  p[2] = 1;
-  p[3] = 0xBF;
-  Put16(p + 4, 980);
-  p = pack + kDsiOffset - 7;
-  p[2] = 1;
-  p[3] = 0xBF;
-  Put16(p + 4, 1018);
-  p[6] = 1;
+  WriteNavigationPackets(pack + pos);  // at 38: PCI data at kPciOffset, DSI at kDsiOffset
 }
 
 // True when the pack keeps its navigation packets where a DVD keeps them.

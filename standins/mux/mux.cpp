@@ -14,8 +14,6 @@ const int64_t kClock = 27000000;
 const uint8_t kVideoId = 0xE0;
 const uint8_t kAudioId = 0xC0;
 const int kPaddingMin = 6;       // a padding packet's own header
-const int kNavigationPci = 980;  // PES lengths of the two navigation packets
-const int kNavigationDsi = 1018;
 
 int64_t PackTime(const MuxFormat& format) {
   int64_t bytesPerSecond = static_cast<int64_t>(format.muxRateUnits) * 50;
@@ -252,28 +250,6 @@ private:
   int64_t m_pos = 0;
 };
 
-int WriteNavigationSlot(uint8_t* out) {
-  uint8_t* p = out;
-  p[0] = 0;
-  p[1] = 0;
-  p[2] = 1;
-  p[3] = 0xBF;
-  p[4] = static_cast<uint8_t>(kNavigationPci >> 8);
-  p[5] = static_cast<uint8_t>(kNavigationPci & 0xFF);
-  memset(p + 6, 0, kNavigationPci);  // substream 0: presentation control
-  p += 6 + kNavigationPci;
-  p[0] = 0;
-  p[1] = 0;
-  p[2] = 1;
-  p[3] = 0xBF;
-  p[4] = static_cast<uint8_t>(kNavigationDsi >> 8);
-  p[5] = static_cast<uint8_t>(kNavigationDsi & 0xFF);
-  memset(p + 6, 0, kNavigationDsi);
-  p[6] = 1;  // substream 1: data search
-  p += 6 + kNavigationDsi;
-  return static_cast<int>(p - out);
-}
-
 int Fail(MuxOutcome* outcome, int result, const std::string& message) {
   outcome->result = result;
   outcome->message = message;
@@ -310,7 +286,7 @@ int WritePlan(const MuxJob& job, const MuxFormat& format, const MuxPlan& plan, M
         p += WriteSystemHeader(p, format.muxRateUnits, format.kind == kMuxKindVcd, cdStreams, 2);
     }
     if (planned.kind == kPackNavigation) {
-      p += WriteNavigationSlot(p);
+      p += WriteNavigationPackets(p);
     } else if (planned.kind == kPackVideo || planned.kind == kPackAudio) {
       bool video = planned.kind == kPackVideo;
       PesHeader h;

@@ -39,6 +39,15 @@ int WritePackHeader(uint8_t* out, bool mpeg2, int64_t scr27, int muxRateUnits) {
   return 14;
 }
 
+void WritePacketStart(uint8_t* out, uint8_t streamId, int length) {
+  out[0] = 0;
+  out[1] = 0;
+  out[2] = 1;
+  out[3] = streamId;
+  out[4] = static_cast<uint8_t>(length >> 8);
+  out[5] = static_cast<uint8_t>(length);
+}
+
 int WriteSystemHeader(uint8_t* out, int muxRateUnits, bool constrained,
                       const SystemHeaderStream* streams, int count) {
   int length = 6 + 3 * count;
@@ -49,12 +58,7 @@ int WriteSystemHeader(uint8_t* out, int muxRateUnits, bool constrained,
     if ((id & 0xE0) == 0xC0 || id == 0xB8 || id == 0xBD) ++audio;
     if ((id & 0xF0) == 0xE0 || id == 0xB9) ++video;
   }
-  out[0] = 0;
-  out[1] = 0;
-  out[2] = 1;
-  out[3] = 0xBB;
-  out[4] = static_cast<uint8_t>(length >> 8);
-  out[5] = static_cast<uint8_t>(length);
+  WritePacketStart(out, 0xBB, length);
   out[6] = static_cast<uint8_t>(0x80 | (rate >> 15));
   out[7] = static_cast<uint8_t>(rate >> 7);
   out[8] = static_cast<uint8_t>((rate << 1) | 1);
@@ -117,13 +121,7 @@ void WriteStdBuffer(uint8_t* p, const PesHeader& header) {
 
 int WritePesHeader(uint8_t* out, const PesHeader& header, bool mpeg2, int payloadBytes) {
   int size = PesHeaderSize(header, mpeg2);
-  int length = size - 6 + payloadBytes;
-  out[0] = 0;
-  out[1] = 0;
-  out[2] = 1;
-  out[3] = header.streamId;
-  out[4] = static_cast<uint8_t>(length >> 8);
-  out[5] = static_cast<uint8_t>(length);
+  WritePacketStart(out, header.streamId, size - 6 + payloadBytes);
   uint8_t* p = out + 6;
   if (!mpeg2) {
     memset(p, 0xFF, static_cast<size_t>(header.stuffing));
@@ -153,14 +151,22 @@ int WritePesHeader(uint8_t* out, const PesHeader& header, bool mpeg2, int payloa
   return static_cast<int>(p - out);
 }
 
+int WriteNavigationPackets(uint8_t* out) {
+  const int kPci = 980, kDsi = 1018;  // PES lengths of the two packets
+  uint8_t* p = out;
+  WritePacketStart(p, 0xBF, kPci);
+  memset(p + 6, 0, kPci);  // substream 0: presentation control
+  p += 6 + kPci;
+  WritePacketStart(p, 0xBF, kDsi);
+  memset(p + 6, 0, kDsi);
+  p[6] = 1;  // substream 1: data search
+  p += 6 + kDsi;
+  return static_cast<int>(p - out);
+}
+
 int WritePaddingPacket(uint8_t* out, int total) {
   int length = total - 6;
-  out[0] = 0;
-  out[1] = 0;
-  out[2] = 1;
-  out[3] = 0xBE;
-  out[4] = static_cast<uint8_t>(length >> 8);
-  out[5] = static_cast<uint8_t>(length);
+  WritePacketStart(out, 0xBE, length);
   memset(out + 6, 0xFF, static_cast<size_t>(length));
   return total;
 }

@@ -32,6 +32,15 @@ struct PesHeader {
 int PesHeaderSize(const PesHeader& header, bool mpeg2);
 int WritePesHeader(uint8_t* out, const PesHeader& header, bool mpeg2, int payloadBytes);
 
+// The six bytes every packet starts with: start code prefix, stream id and
+// the length of what follows them.
+void WritePacketStart(uint8_t* out, uint8_t streamId, int length);
+
+// The two packets of a DVD navigation pack after its system header:
+// presentation control (substream 0) and data search (substream 1), empty
+// for the authoring to fill in. Returns the bytes written.
+int WriteNavigationPackets(uint8_t* out);
+
 // A padding packet of total bytes (at least 6).
 int WritePaddingPacket(uint8_t* out, int total);
 
