@@ -65,6 +65,8 @@ public:
     int HoveredLink() const { return hoveredLink_; }
     void SetBreakCharacters(bool on);
     void SetBaseFont(int size, const std::string& face);
+    // The next Draw measures again (the device's resources changed).
+    void ForgetMeasure() { measured_ = false; }
     int BaseFontSize() const { return baseFontSize_; }
     const std::string& BaseFontFace() const { return baseFace_; }
 
