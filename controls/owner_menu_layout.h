@@ -177,36 +177,32 @@ struct MenuTextParts {
   bool hasTab = false;
 };
 
-// The XP look: the label ends at the last TAB.
+// The text cut at labelEnd (a TAB's place, or npos when there is none);
+// the shortcut is what follows the last TAB.
 template <class String>
-MenuTextParts<String> SplitAtLastTab(const String& text) {
+MenuTextParts<String> CutMenuText(const String& text, typename String::size_type labelEnd) {
   MenuTextParts<String> parts;
-  typename String::size_type tab = text.rfind(typename String::value_type('\t'));
-  if (tab == String::npos) {
+  if (labelEnd == String::npos) {
     parts.label = text;
     return parts;
   }
   parts.hasTab = true;
-  parts.label = text.substr(0, tab);
-  parts.shortcut = text.substr(tab + 1);
+  parts.label = text.substr(0, labelEnd);
+  parts.shortcut = text.substr(text.rfind(typename String::value_type('\t')) + 1);
   return parts;
+}
+
+// The XP look: the label ends at the last TAB.
+template <class String>
+MenuTextParts<String> SplitAtLastTab(const String& text) {
+  return CutMenuText(text, text.rfind(typename String::value_type('\t')));
 }
 
 // The classic look: the label ends at the first TAB, the shortcut starts
 // after the last.
 template <class String>
 MenuTextParts<String> SplitAtTabs(const String& text) {
-  MenuTextParts<String> parts;
-  typename String::size_type first = text.find(typename String::value_type('\t'));
-  if (first == String::npos) {
-    parts.label = text;
-    return parts;
-  }
-  typename String::size_type last = text.rfind(typename String::value_type('\t'));
-  parts.hasTab = true;
-  parts.label = text.substr(0, first);
-  parts.shortcut = text.substr(last + 1);
-  return parts;
+  return CutMenuText(text, text.find(typename String::value_type('\t')));
 }
 
 // ---- Shortcut alignment ----------------------------------------------------------------------
