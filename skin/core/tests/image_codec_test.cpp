@@ -93,6 +93,18 @@ bool Decode(CSkinImage& img, const Bytes& b, uint32_t format)
     return img.Decode(b.data(), uint32_t(b.size()), format);
 }
 
+// A refused decode reports why and leaves the image it was to replace as
+// it was (2 x 2, index 42 at (1, 1)).
+void ExpectRefusedKeepingTheImage(const Bytes& data, uint32_t format, const char* error)
+{
+    CSkinImage img(2, 2, 8);
+    img.SetPixelIndex(1, 1, 42);
+    EXPECT_FALSE(Decode(img, data, format));
+    EXPECT_STREQ(img.GetLastError(), error);
+    EXPECT_EQ(img.GetWidth(), 2);
+    EXPECT_EQ(img.GetPixelIndex(1, 1), 42);
+}
+
 SkinRgbQuad Rgb(uint8_t r, uint8_t g, uint8_t b)
 {
     return SkinRgbQuad::Make(r, g, b);
@@ -403,12 +415,7 @@ TEST(BmpDecode, BadInputIsAnErrorAndKeepsTheImage)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        CSkinImage img(2, 2, 8);
-        img.SetPixelIndex(1, 1, 42);
-        EXPECT_FALSE(Decode(img, c.data, 1));
-        EXPECT_STREQ(img.GetLastError(), c.error);
-        EXPECT_EQ(img.GetWidth(), 2);
-        EXPECT_EQ(img.GetPixelIndex(1, 1), 42);
+        ExpectRefusedKeepingTheImage(c.data, 1, c.error);
     }
 }
 
@@ -646,11 +653,7 @@ TEST(TgaDecode, BadInputIsAnErrorAndKeepsTheImage)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        CSkinImage img(2, 2, 8);
-        img.SetPixelIndex(1, 1, 42);
-        EXPECT_FALSE(Decode(img, c.data, 2));
-        EXPECT_STREQ(img.GetLastError(), c.error);
-        EXPECT_EQ(img.GetPixelIndex(1, 1), 42);
+        ExpectRefusedKeepingTheImage(c.data, 2, c.error);
     }
 }
 
