@@ -1,28 +1,42 @@
-// The skin library's operations and its per-thread state.
+// The skin library's operations, its per-thread state and the two thread
+// hooks: the call-window-procedure hook gives every new window of a
+// started thread its skinner as it is created (through the skin manager),
+// the keyboard hook routes menu keys to the skinned windows and menus.
 //
-// The skin manager, the window skinners and the hook work that gives each
-// new window its skinner are built on top of this file; until they are,
-// the operations that need them answer as the manager does when it cannot
-// skin a window (0), and the installed skin is kept here.
+// The popup menu and tooltip windows and the scroll-bar redirection plug in
+// as library parts (skin_lib_parts.h); start and end run them in turn.
 #include "skin/core/skin_ops.h"
 
 #include <cstring>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string>
 
+#include "skin/core/skin_data_classes.h"
+#include "skin/core/skin_lib_parts.h"
+#include "skin/core/skin_manager.h"
+#include "skin/core/skin_messages.h"
 #include "skin/core/skin_package.h"
 #include "skin/core/skin_stream.h"
+#include "skin/core/skin_window.h"
+#include "skin/skinners/skin_gdi_util.h"
 
 namespace {
+
+typedef BOOL(WINAPI* SetLayeredWindowAttributesFn)(HWND, COLORREF, BYTE, DWORD);
 
 struct LibraryState {
     bool started = false;                   // set by the first successful start
     HINSTANCE instance = nullptr;           // window classes, hooks, resources
+    SetLayeredWindowAttributesFn layered = nullptr;  // looked up in User32.dll
+    WNDPROC buttonProc = nullptr;           // the system "Button" procedure at start
+    int osClass = 1;                        // GetOsClass at the first start
     std::map<DWORD, HHOOK> callWndHooks;    // per started thread
     std::map<DWORD, HHOOK> keyboardHooks;   // per started thread
+    std::map<HWND, AccelTable*> accelerators;  // owned; read by the keyboard hook
     char defaultDialogSkin[51] = {};        // object name for new dialogs
-    std::unique_ptr<SkinPackage> skin;      // the installed skin
+    char defaultFrameSkin[51] = {};         // object name for sizable tool windows
 };
 
 // The lock exists for the whole process, so error codes can be stored
@@ -46,7 +60,8 @@ bool CheckStarted()
     return false;
 }
 
-// The module that holds this code: the DLL in the shared-library form.
+// The module that holds this code: VeneerKit.dll in the shared-library
+// form, the program itself when the library is linked in.
 HMODULE OwnModule()
 {
     HMODULE module = nullptr;
@@ -61,29 +76,203 @@ bool ThreadIsHooked()
     return g_state.callWndHooks.count(GetCurrentThreadId()) != 0;
 }
 
+// A toolbar that floats in a tool window of its own gets the toolbar
+// skinner from the hook (toolbars in rebars and control bars come with
+// their parents).
+bool IsFloatingToolbar(HWND window, const char* className, HWND parent)
+{
+    if (std::strcmp(className, "ToolbarWindow32") != 0)
+        return false;
+    char parentClass[100] = {};
+    GetClassNameA(parent, parentClass, sizeof parentClass);
+    if (std::strcmp(parentClass, "ReBarWindow32") == 0 || std::strncmp(parentClass, "AfxControlBar", 13) == 0)
+        return false;
+    return GetParent(parent) && (GetWindowLongA(parent, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+}
+
+void OnWindowCreated(HWND window)
+{
+    char className[100] = {};
+    if (!GetClassNameA(window, className, sizeof className))
+        return;
+    std::string dialogSkin, frameSkin;
+    {
+        std::lock_guard<std::recursive_mutex> guard(g_lock);
+        dialogSkin = g_state.defaultDialogSkin;
+        frameSkin = g_state.defaultFrameSkin;
+    }
+    SkinManager& manager = SkinManager::Instance();
+    if (std::strcmp(className, "#32770") == 0 && !dialogSkin.empty()) {
+        manager.SetNamedSkin(window, dialogSkin.c_str());
+        return;
+    }
+    HWND parent = GetParent(window);
+    if (!parent)
+        return;
+    SkinManagerLock lock;
+    SkinWindowObject* frame = manager.FindFrameObject(parent);
+    if (!frame) {
+        if (IsFloatingToolbar(window, className, parent))
+            manager.SetToolBarSkin(window);
+        return;
+    }
+    if (!frame->CreateChildSkinner(window, frame->GetSkinData()) && SkinGdiUtil::IsSizableToolWindow(window) &&
+        !frameSkin.empty())
+        manager.SetFrameSkin(window, frameSkin.c_str());
+}
+
 LRESULT CALLBACK CallWndHook(int code, WPARAM wParam, LPARAM lParam)
 {
     if (!ThreadIsHooked())
         return 0;
+    const CWPSTRUCT* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && message && message->message == WM_CREATE)
+        OnWindowCreated(message->hwnd);
     return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+bool IsPopupMenuWindow(HWND window)
+{
+    char className[100] = {};
+    return window && GetClassNameA(window, className, sizeof className) &&
+           lstrcmpiA(className, kSkinPopupMenuClass) == 0;
 }
 
 LRESULT CALLBACK KeyboardHook(int code, WPARAM wParam, LPARAM lParam)
 {
     if (!ThreadIsHooked())
         return 0;
+    if (code != HC_ACTION)
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+
+    SkinManager& manager = SkinManager::Instance();
+    HWND active = GetActiveWindow();
+    HWND target = active;
+    const bool popupActive = IsPopupMenuWindow(active);
+    if (popupActive && GetPropA(active, "this")) {
+        // From the last open submenu up to the window that owns the menu.
+        HWND last = active;
+        if (SkinPopupMenuService* menus = SkinLibGetPopupMenuService())
+            if (HWND deepest = menus->LastOpenSubmenu(active))
+                last = deepest;
+        for (HWND parent = GetParent(last); parent; parent = GetParent(parent))
+            last = parent;
+        target = last;
+    }
+    SkinWindowObject* skinner = manager.FindSkinObject(target);
+
+    const bool down = (lParam & 0x80000000) == 0;
+    const bool altContext = (lParam & 0x20000000) != 0;
+    if (skinner && down) {
+        AccelTable* table = nullptr;
+        {
+            std::lock_guard<std::recursive_mutex> guard(g_lock);
+            auto it = g_state.accelerators.find(skinner->GetWindow());
+            if (it != g_state.accelerators.end())
+                table = it->second;
+        }
+        ACCEL accel;
+        if (table && table->FindKey(WORD(wParam), &accel)) {
+            HMENU menu = skinner->GetMenu();
+            const UINT state = menu ? GetMenuState(menu, accel.cmd, MF_BYCOMMAND) : UINT(-1);
+            if (state != UINT(-1) && (state & (MF_GRAYED | MF_DISABLED)))
+                return 1;  // the command is off: the key does nothing
+        }
+    }
+    HWND receiver = skinner ? skinner->GetWindow() : (popupActive ? target : nullptr);
+    if (wParam == VK_F10 || (altContext && wParam != VK_MENU && down)) {
+        if (receiver && SendMessageA(receiver, kSkinMsgMenuKey, wParam, lParam))
+            return 1;
+    } else if (wParam == VK_MENU) {
+        if (!altContext)
+            return 1;  // Alt let go alone opens no system menu
+        if (receiver && SendMessageA(receiver, kSkinMsgMenuKey, WPARAM(-1), lParam))
+            return 1;
+    }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-// Takes the new skin in; the previous one is released.
-BOOL InstallSkin(std::unique_ptr<SkinPackage> package)
+// Registers a class that copies "BUTTON" and makes one window of it.
+bool VisualStyleTest(HINSTANCE instance)
 {
-    if (!package)
-        return FALSE;
-    std::lock_guard<std::recursive_mutex> guard(g_lock);
-    SetSkinStreamVersion(package->GetMajor(), package->GetMinor());
-    g_state.skin = std::move(package);
-    return TRUE;
+    const char* kClass = "VeneerKit_XP_Compatible";
+    WNDCLASSA button = {};
+    if (!GetClassInfoA(nullptr, "BUTTON", &button))
+        return false;
+    button.hInstance = instance;
+    button.lpszClassName = kClass;
+    if (!RegisterClassA(&button))
+        return false;
+    HWND window = CreateWindowExA(0, kClass, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, instance, nullptr);
+    const bool ok = window != nullptr;
+    if (window)
+        DestroyWindow(window);
+    // Gone again, so that a later start can repeat the test.
+    UnregisterClassA(kClass, instance);
+    return ok;
+}
+
+// The parts, in start order; end runs them backwards.
+template <typename F>
+void ForEachPart(bool reverse, F f)
+{
+    int count = 0;
+    const SkinLibPart* const* parts = SkinLibParts(&count);
+    for (int i = 0; i < count; ++i)
+        f(*parts[reverse ? count - 1 - i : i]);
+}
+
+void TearDownParts(HINSTANCE instance, int osClass, int registered)
+{
+    ForEachPart(true, [&](const SkinLibPart& p) {
+        if (p.removeRedirection)
+            p.removeRedirection(osClass);
+    });
+    ForEachPart(true, [](const SkinLibPart& p) {
+        if (p.destroyWindows)
+            p.destroyWindows();
+    });
+    int count = 0;
+    const SkinLibPart* const* parts = SkinLibParts(&count);
+    for (int i = registered - 1; i >= 0; --i)
+        if (parts[i]->unregisterClasses)
+            parts[i]->unregisterClasses(instance);
+}
+
+// The first start: everything process-wide. False leaves nothing behind.
+bool StartLibrary(HINSTANCE instance)
+{
+    g_state.instance = instance;
+    g_state.layered = reinterpret_cast<SetLayeredWindowAttributesFn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("User32.dll"), "SetLayeredWindowAttributes")));
+    WNDCLASSA button = {};
+    g_state.buttonProc = GetClassInfoA(nullptr, "BUTTON", &button) ? button.lpfnWndProc : nullptr;
+
+    int count = 0;
+    const SkinLibPart* const* parts = SkinLibParts(&count);
+    for (int i = 0; i < count; ++i)
+        if (parts[i]->registerClasses && !parts[i]->registerClasses(instance)) {
+            for (int j = i - 1; j >= 0; --j)
+                if (parts[j]->unregisterClasses)
+                    parts[j]->unregisterClasses(instance);
+            return false;
+        }
+    ForEachPart(false, [&](const SkinLibPart& p) {
+        if (p.createWindows)
+            p.createWindows(instance);
+    });
+    g_state.osClass = SkinGdiUtil::GetOsClass();
+    ForEachPart(false, [](const SkinLibPart& p) {
+        if (p.installRedirection)
+            p.installRedirection(g_state.osClass);
+    });
+    if (g_state.osClass == 7 && !VisualStyleTest(instance)) {
+        TearDownParts(instance, g_state.osClass, count);
+        SetError(kSkinLibVisualStyleFailed);
+        return false;
+    }
+    g_state.started = true;
+    return true;
 }
 
 }  // namespace
@@ -100,8 +289,65 @@ const char* SkinLibGetDefaultDialogSkin() { return g_state.defaultDialogSkin; }
 
 SkinPackage* SkinLibGetSkin()
 {
+    SkinManager& manager = SkinManager::Instance();
+    return manager.HasInstalledSkin() ? manager.GetSkin() : nullptr;
+}
+
+HINSTANCE SkinLibGetInstance()
+{
     std::lock_guard<std::recursive_mutex> guard(g_lock);
-    return g_state.skin.get();
+    return g_state.instance;
+}
+
+BOOL SkinLibSetLayeredAttributes(HWND window, COLORREF key, BYTE alpha, DWORD flags)
+{
+    SetLayeredWindowAttributesFn fn;
+    {
+        std::lock_guard<std::recursive_mutex> guard(g_lock);
+        fn = g_state.layered;
+    }
+    return fn ? fn(window, key, alpha, flags) : FALSE;
+}
+
+bool SkinLibHasLayeredAttributes()
+{
+    std::lock_guard<std::recursive_mutex> guard(g_lock);
+    return g_state.layered != nullptr;
+}
+
+WNDPROC SkinLibGetButtonProc()
+{
+    std::lock_guard<std::recursive_mutex> guard(g_lock);
+    return g_state.buttonProc;
+}
+
+int SkinLibThreadCount()
+{
+    std::lock_guard<std::recursive_mutex> guard(g_lock);
+    return int(g_state.callWndHooks.size());
+}
+
+void SkinLibSetAcceleratorTable(HWND window, AccelTable* table)
+{
+    std::lock_guard<std::recursive_mutex> guard(g_lock);
+    auto it = g_state.accelerators.find(window);
+    if (it != g_state.accelerators.end()) {
+        if (it->second == table)
+            return;
+        delete it->second;
+        g_state.accelerators.erase(it);
+    }
+    if (table)
+        g_state.accelerators[window] = table;
+}
+
+BOOL SkinLibSetDefaultFrameSkin(const char* objectName)
+{
+    if (!CheckStarted())
+        return FALSE;
+    std::lock_guard<std::recursive_mutex> guard(g_lock);
+    CopySkinText(g_state.defaultFrameSkin, sizeof g_state.defaultFrameSkin, objectName);
+    return TRUE;
 }
 
 extern "C" {
@@ -110,12 +356,13 @@ BOOL WINAPI SkinLibInit(HINSTANCE instance, LPCSTR, LPCSTR, int)
 {
     std::lock_guard<std::recursive_mutex> guard(g_lock);
     if (g_state.callWndHooks.empty()) {
-#ifdef QUORBEL_SKIN_DLL
-        g_state.instance = OwnModule();
-#else
-        g_state.instance = instance ? instance : GetModuleHandleA(nullptr);
-#endif
-        g_state.started = true;
+        // The shared library uses its own module; linked in, the caller's.
+        HMODULE own = OwnModule();
+        HINSTANCE libraryInstance = own != GetModuleHandleA(nullptr) ? own
+                                    : instance                        ? instance
+                                                                      : GetModuleHandleA(nullptr);
+        if (!g_state.started && !StartLibrary(libraryInstance))
+            return FALSE;
     }
     const DWORD thread = GetCurrentThreadId();
     if (!g_state.callWndHooks.count(thread)) {
@@ -158,7 +405,13 @@ void WINAPI SkinLibExit(void)
         return;
     // The last started thread ends the library.
     g_state.defaultDialogSkin[0] = '\0';
-    g_state.skin.reset();
+    int count = 0;
+    SkinLibParts(&count);
+    TearDownParts(g_state.instance, g_state.osClass, count);
+    SkinManager::Instance().RemoveAll();
+    for (auto& entry : g_state.accelerators)
+        delete entry.second;
+    g_state.accelerators.clear();
     g_state.started = false;
 }
 
@@ -183,7 +436,7 @@ BOOL WINAPI SkinLoadResource(HINSTANCE instance, LPCSTR name, LPCSTR type)
     std::unique_ptr<SkinPackage> package(new SkinPackage());
     if (!package->Read(source))
         return FALSE;  // the previous skin stays
-    const BOOL installed = InstallSkin(std::move(package));
+    const BOOL installed = SkinManager::Instance().InstallSkin(package.release());
     SkinRefreshScrollBars();
     return installed;
 }
@@ -192,14 +445,14 @@ BOOL WINAPI SkinSetFrameWindow(HWND window, LPCSTR objectName)
 {
     if (!CheckStarted())
         return FALSE;
-    return FALSE;  // no frame skinner yet
+    return SkinManager::Instance().SetFrameSkin(window, objectName);
 }
 
 BOOL WINAPI SkinDetachWindow(HWND window)
 {
     if (!CheckStarted())
         return FALSE;
-    return FALSE;  // no window has a skinner yet
+    return SkinManager::Instance().RemoveSkin(window, FALSE);
 }
 
 BOOL WINAPI SkinSetDefaultDialogSkin(LPCSTR objectName)
@@ -215,14 +468,14 @@ BOOL WINAPI SkinSetDialogWindow(HWND window, LPCSTR objectName)
 {
     if (!CheckStarted())
         return FALSE;
-    return FALSE;  // no named-object skinner yet
+    return SkinManager::Instance().SetNamedSkin(window, objectName);
 }
 
 BOOL WINAPI SkinAttachWindow(HWND window, LPCSTR objectName)
 {
     if (!CheckStarted())
         return FALSE;
-    return FALSE;  // no shaped-window skinner yet
+    return SkinManager::Instance().SetShapeSkin(window, objectName);
 }
 
 BOOL WINAPI SkinClearDefaultDialogSkin(void)
@@ -236,16 +489,32 @@ BOOL WINAPI SkinClearDefaultDialogSkin(void)
 
 BOOL WINAPI SkinQueryElementState(HWND window, LPCSTR elementName, int* state)
 {
-    // No window has a skinner yet.
-    SetError(kSkinLibNoSkinner);
-    return FALSE;
+    SkinManagerLock lock;
+    SkinWindowObject* skinner = SkinManager::Instance().FindSkinObject(window);
+    if (!skinner) {
+        SetError(kSkinLibNoSkinner);
+        return FALSE;
+    }
+    return skinner->GetElementState(elementName, state);
 }
 
 void WINAPI SkinRefreshScrollBars(void)
 {
-    if (!SkinLibIsStarted())
+    std::lock_guard<std::recursive_mutex> guard(g_lock);
+    if (!g_state.started)
         return;
-    // Windows with skinned scroll bars come with the scroll-bar skinners.
+    auto* bar = dynamic_cast<SkinScrollBarData*>(
+        SkinManager::Instance().GetSkin()->FindObjectByType(kSkinScrollBar));
+    if (!bar)
+        return;
+    // Bar size: the height of the normal first arrow; minimum thumb: the
+    // width of the normal thumb.
+    const int size = bar->horizontal[0].arrow1.source.Height();
+    const int minThumb = bar->horizontal[0].thumb.source.Width();
+    ForEachPart(false, [&](const SkinLibPart& p) {
+        if (p.refreshScrollBars)
+            p.refreshScrollBars(size, minThumb);
+    });
 }
 
 int WINAPI SkinGetLastError(void)

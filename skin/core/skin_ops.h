@@ -46,14 +46,32 @@ void WINAPI SkinRefreshScrollBars(void);
 int WINAPI SkinGetLastError(void);
 }
 
+class AccelTable;
 class SkinPackage;
 
-// For the library's own parts (skin manager, hooks) in the same module.
+// For the library's own parts (skin manager, hooks, skinners) in the same
+// module.
 bool SkinLibIsStarted();
 void SkinLibSetError(int code);
 // The default dialog skin name ("" = none).
 const char* SkinLibGetDefaultDialogSkin();
 // The installed skin, or null.
 SkinPackage* SkinLibGetSkin();
+// The library instance (window classes, hooks, resources); null before
+// the first start.
+HINSTANCE SkinLibGetInstance();
+// SetLayeredWindowAttributes when the system has it (looked up at start).
+bool SkinLibHasLayeredAttributes();
+BOOL SkinLibSetLayeredAttributes(HWND window, COLORREF key, BYTE alpha, DWORD flags);
+// The system "Button" window procedure, recorded at the first start.
+WNDPROC SkinLibGetButtonProc();
+// Number of started threads.
+int SkinLibThreadCount();
+// Gives a window an accelerator table for the keyboard hook (the library
+// owns and deletes it; null removes the window's table).
+void SkinLibSetAcceleratorTable(HWND window, AccelTable* table);
+// The frame object for new sizable tool windows ("" = none). Fails with
+// code 19 while the library is not started.
+BOOL SkinLibSetDefaultFrameSkin(const char* objectName);
 
 #endif

@@ -1,0 +1,125 @@
+// SkinManager: the library's one process-wide registry. It owns the
+// current skin, maps each skinned window to its skinner, maps window class
+// names to skin types, and creates the top-level skinners (frame, shaped
+// window, named object, toolbar).
+//
+// Skinner classes are not known here: each registers a factory. Control
+// skinners register per skin type (RegisterSkinner; the window base asks
+// for them by the kind of a child window), the top-level skinners per role
+// (RegisterTopLevelSkinner). A type or role without a factory gets no
+// skinner: the window keeps its system look. Windows only.
+#ifndef QUORBEL_SKIN_CORE_SKIN_MANAGER_H
+#define QUORBEL_SKIN_CORE_SKIN_MANAGER_H
+
+#include <windows.h>
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+class SkinPackage;
+class SkinWindowObject;
+class SkinTooltipService;
+
+// Makes a control skinner of a skin type for the parent skinner (null for
+// the toolbar path of floating tool windows).
+typedef SkinWindowObject* (*SkinnerFactory)(uint32_t type, SkinWindowObject* parent);
+// Makes a top-level skinner.
+typedef SkinWindowObject* (*TopLevelSkinnerFactory)();
+
+enum class SkinTopLevelRole { kFrame, kShape, kNamed };
+
+class SkinManager {
+public:
+    SkinManager();
+    ~SkinManager();
+    SkinManager(const SkinManager&) = delete;
+    SkinManager& operator=(const SkinManager&) = delete;
+
+    // The process-wide manager.
+    static SkinManager& Instance();
+
+    // --- the skinner tables (filled by the skinner files) ---------------
+    // Each returns the factory registered before (null when none).
+    static SkinnerFactory RegisterSkinner(uint32_t type, SkinnerFactory factory);
+    static TopLevelSkinnerFactory RegisterTopLevelSkinner(SkinTopLevelRole role, TopLevelSkinnerFactory factory);
+    // A control skinner for the type, or null (no factory).
+    static SkinWindowObject* CreateSkinner(uint32_t type, SkinWindowObject* parent);
+    static SkinWindowObject* CreateTopLevelSkinner(SkinTopLevelRole role);
+
+    // --- the window map ------------------------------------------------
+    SkinWindowObject* FindSkinObject(HWND window);
+    // Frame skinner with the named FrameWnd object (the first one without
+    // a name). 0 when the window has a skinner, the object is missing or of
+    // another type, or the skinner cannot attach.
+    BOOL SetFrameSkin(HWND window, const char* objectName);
+    // The same with a ShapeWnd object and the shaped-window skinner.
+    BOOL SetShapeSkin(HWND window, const char* objectName);
+    // The named-object skinner with an object of any type.
+    BOOL SetNamedSkin(HWND window, const char* objectName);
+    // Toolbar skinner with the skin's ToolBar object.
+    BOOL SetToolBarSkin(HWND window);
+    // Enters the pair when the window has no skinner; 1 when entered.
+    BOOL AddSkinner(SkinWindowObject* skinner, HWND window);
+    // Puts skinner in for the window; an earlier one is detached and deleted.
+    BOOL ReplaceObject(SkinWindowObject* skinner, HWND window);
+    // Detaches (for destruction when destroying) and deletes the window's
+    // skinner; 1 when it had one.
+    BOOL RemoveSkin(HWND window, BOOL destroying);
+    // The window or nearest ancestor skinned with a frame or shaped-window
+    // object (or with none); child windows without a skinner are passed.
+    SkinWindowObject* FindFrameObject(HWND window);
+    // Makes package the current skin (taking it over) and rebinds every
+    // skinner to it. 0 for a null package.
+    BOOL InstallSkin(SkinPackage* package);
+    // The current skin (an empty package until one is installed).
+    SkinPackage* GetSkin();
+    // Whether a skin has been installed since the last RemoveAll.
+    bool HasInstalledSkin();
+    // The class table lookup; 0 when absent.
+    uint32_t GetSkinType(const char* className);
+    // Detaches and deletes every skinner; the skin goes, an empty one comes.
+    void RemoveAll();
+    // The library's tooltip window, or null.
+    SkinTooltipService* GetSkinTooltip();
+
+    // The skinned windows, in map order (tests and diagnostics).
+    std::vector<HWND> Windows();
+
+    // The manager lock, for callers that read skinners across calls.
+    void Lock() { EnterCriticalSection(&lock_); }
+    void Unlock() { LeaveCriticalSection(&lock_); }
+
+private:
+    BOOL SetTopLevelSkin(HWND window, SkinTopLevelRole role, uint32_t type, const char* objectName,
+                         bool anyType);
+
+    std::map<HWND, SkinWindowObject*> windows_;  // owned skinners by window
+    std::map<std::string, uint32_t> classes_;    // class name -> skin type
+    std::unique_ptr<SkinPackage> skin_;          // the current skin
+    bool installed_ = false;                     // a skin was installed
+    CRITICAL_SECTION lock_;                      // guards all of the above
+};
+
+// Holds the manager lock for a scope.
+class SkinManagerLock {
+public:
+    SkinManagerLock() { SkinManager::Instance().Lock(); }
+    ~SkinManagerLock() { SkinManager::Instance().Unlock(); }
+    SkinManagerLock(const SkinManagerLock&) = delete;
+    SkinManagerLock& operator=(const SkinManagerLock&) = delete;
+};
+
+// Registers a factory from a skinner's own file:
+//   static SkinnerRegistrar reg(kSkinButton, &MakeButton);
+struct SkinnerRegistrar {
+    SkinnerRegistrar(uint32_t type, SkinnerFactory factory) { SkinManager::RegisterSkinner(type, factory); }
+    SkinnerRegistrar(SkinTopLevelRole role, TopLevelSkinnerFactory factory)
+    {
+        SkinManager::RegisterTopLevelSkinner(role, factory);
+    }
+};
+
+#endif

@@ -1,0 +1,255 @@
+// In-process interception under Wine: code hooks on functions of a library
+// of our own (a short prologue, a short conditional jump first, a return
+// first, a target and replacement more than 2 GB apart) and import-table
+// redirection of an import of this program and of a library loaded later,
+// with GetProcAddress answering the replacement. Everything is put back.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "skin/core/api_hook.h"
+#include "skin/core/x86_instruction.h"
+
+extern "C" __declspec(dllimport) int HookTargetImported(int x);
+
+namespace {
+void* g_target = nullptr;  // what the trampolines' getter answers
+}
+
+extern "C" void* TestTrampolineTarget() { return g_target; }
+SKIN_CODE_TRAMPOLINE(TestTrampoline, TestTrampolineTarget);
+
+namespace {
+
+typedef int (*AddFn)(int, int);
+typedef int (*FlagTargetFn)(void);
+typedef int (*CallWithFlagFn)(void* fn, int flag);
+
+AddFn Original() { return SkinTrampoline<AddFn>(&TestTrampoline); }
+void* Trampoline() { return SkinTrampolineAddress(&TestTrampoline); }
+unsigned char* TrampolineBytes() { return SkinTrampolineBytes(&TestTrampoline); }
+
+int ReplacementAdd(int a, int b) { return Original()(a, b) * 100; }
+int ReplacementFlag() { return 99; }
+int ReplacementImported(int x) { return 1000 + x; }
+
+// The compiler may keep an import's address across calls within one
+// function; these go through the import table afresh every time.
+__attribute__((noinline)) int CallImported(int x) { return HookTargetImported(x); }
+__attribute__((noinline)) void* ProcOf(HMODULE module, const char* name)
+{
+    return reinterpret_cast<void*>(GetProcAddress(module, name));
+}
+__attribute__((noinline)) HMODULE Load(const char* name) { return LoadLibraryA(name); }
+__attribute__((noinline)) HMODULE LoadAsData(const char* name)
+{
+    return LoadLibraryExA(name, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+}
+
+#if defined(__x86_64__)
+const X86Mode kMode = X86Mode::k64;
+#else
+const X86Mode kMode = X86Mode::k32;
+#endif
+
+class CodeHook : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        library = GetModuleHandleA("quorbel_hook_target.dll");
+        ASSERT_NE(library, nullptr);
+        callWithFlag = reinterpret_cast<CallWithFlagFn>(Proc("CallWithFlag"));
+    }
+    void* Proc(const char* name) { return reinterpret_cast<void*>(GetProcAddress(library, name)); }
+    std::vector<uint8_t> Bytes(const void* p, size_t n)
+    {
+        const uint8_t* b = static_cast<const uint8_t*>(p);
+        return std::vector<uint8_t>(b, b + n);
+    }
+    HMODULE library = nullptr;
+    CallWithFlagFn callWithFlag = nullptr;
+};
+
+#if defined(__x86_64__)
+
+TEST_F(CodeHook, AShortPrologueMovesIntoTheTrampolineAndComesBack)
+{
+    g_target = Proc("HookTargetAdd");
+    auto target = reinterpret_cast<AddFn>(g_target);
+    const std::vector<uint8_t> before = Bytes(g_target, 16);
+    const std::vector<uint8_t> trampolineBefore = Bytes(TrampolineBytes(), SKIN_TRAMPOLINE_SIZE);
+    // Before the hook the trampoline simply calls the target.
+    EXPECT_EQ(Original()(2, 3), 5);
+
+    ASSERT_TRUE(InstallCodeHook(Trampoline(), reinterpret_cast<void*>(&ReplacementAdd)));
+    const uint8_t* t = static_cast<const uint8_t*>(g_target);
+    // 2 + 1 + 3 bytes covered: a 5-byte jump and one int3.
+    EXPECT_EQ(t[0], 0xE9);
+    EXPECT_EQ(t[5], 0xCC);
+    EXPECT_EQ(t[6], before[6]);
+    const InstructionCopier copier(kMode);
+    uint64_t dest = 0;
+    ASSERT_TRUE(copier.ReadJump(t, 5, uint64_t(uintptr_t(t)), &dest));
+    EXPECT_EQ(dest, uint64_t(uintptr_t(&ReplacementAdd)));
+    // The trampoline holds the three instructions and a jump to target + 6.
+    EXPECT_EQ(0, std::memcmp(TrampolineBytes(), before.data(), 6));
+    ASSERT_TRUE(copier.ReadJump(TrampolineBytes() + 6, 5, uint64_t(uintptr_t(TrampolineBytes() + 6)), &dest));
+    EXPECT_EQ(dest, uint64_t(uintptr_t(t + 6)));
+    EXPECT_EQ(TrampolineBytes()[SKIN_TRAMPOLINE_SIZE - 1], 6);
+
+    EXPECT_EQ(target(2, 3), 500);      // through the replacement
+    EXPECT_EQ(Original()(2, 3), 5);    // the original through the trampoline
+
+    ASSERT_TRUE(RemoveCodeHook(Trampoline(), reinterpret_cast<void*>(&ReplacementAdd)));
+    EXPECT_EQ(Bytes(g_target, 16), before);
+    EXPECT_EQ(Bytes(TrampolineBytes(), SKIN_TRAMPOLINE_SIZE), trampolineBefore);
+    EXPECT_EQ(target(2, 3), 5);
+}
+
+TEST_F(CodeHook, AShortConditionalJumpFirstStillReachesItsTarget)
+{
+    g_target = Proc("HookTargetJcc");
+    const std::vector<uint8_t> before = Bytes(g_target, 16);
+    EXPECT_EQ(callWithFlag(g_target, 0), 2);
+    EXPECT_EQ(callWithFlag(g_target, 1), 1);
+    ASSERT_TRUE(InstallCodeHook(Trampoline(), reinterpret_cast<void*>(&ReplacementFlag)));
+    EXPECT_EQ(callWithFlag(g_target, 0), 99);
+    // The moved je still lands on the original's second branch.
+    EXPECT_EQ(callWithFlag(Trampoline(), 0), 2);
+    EXPECT_EQ(callWithFlag(Trampoline(), 1), 1);
+    ASSERT_TRUE(RemoveCodeHook(Trampoline(), reinterpret_cast<void*>(&ReplacementFlag)));
+    EXPECT_EQ(Bytes(g_target, 16), before);
+    EXPECT_EQ(callWithFlag(g_target, 0), 2);
+}
+
+TEST_F(CodeHook, AReturnFirstIsRefusedWithoutChange)
+{
+    g_target = Proc("HookTargetRet");
+    const std::vector<uint8_t> before = Bytes(g_target, 8);
+    const std::vector<uint8_t> trampolineBefore = Bytes(TrampolineBytes(), SKIN_TRAMPOLINE_SIZE);
+    EXPECT_FALSE(InstallCodeHook(Trampoline(), reinterpret_cast<void*>(&ReplacementFlag)));
+    EXPECT_EQ(Bytes(g_target, 8), before);
+    EXPECT_EQ(Bytes(TrampolineBytes(), SKIN_TRAMPOLINE_SIZE), trampolineBefore);
+}
+
+TEST_F(CodeHook, RemovalChecksWhatItUndoes)
+{
+    g_target = Proc("HookTargetAdd");
+    SetLastError(0);
+    EXPECT_FALSE(RemoveCodeHook(Trampoline(), reinterpret_cast<void*>(&ReplacementAdd)));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_HANDLE));
+    // Not a trampoline at all.
+    EXPECT_FALSE(InstallCodeHook(reinterpret_cast<void*>(&ReplacementFlag), reinterpret_cast<void*>(&ReplacementAdd)));
+
+    ASSERT_TRUE(InstallCodeHook(Trampoline(), reinterpret_cast<void*>(&ReplacementAdd)));
+    EXPECT_FALSE(InstallCodeHook(Trampoline(), reinterpret_cast<void*>(&ReplacementAdd)));  // once only
+    EXPECT_FALSE(RemoveCodeHook(Trampoline(), reinterpret_cast<void*>(&ReplacementFlag)));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_ACCESS));
+    EXPECT_EQ(reinterpret_cast<AddFn>(g_target)(1, 1), 200);  // still hooked
+    ASSERT_TRUE(RemoveCodeHook(Trampoline(), reinterpret_cast<void*>(&ReplacementAdd)));
+    EXPECT_EQ(reinterpret_cast<AddFn>(g_target)(1, 1), 2);
+}
+
+// Executable memory more than 2 GB away from this program and its libraries.
+uint8_t* FarAway()
+{
+    const uintptr_t base = reinterpret_cast<uintptr_t>(GetModuleHandleA(nullptr));
+    for (uintptr_t step = 16; step < 64; ++step) {
+        void* want = reinterpret_cast<void*>(base + (uintptr_t(step) << 30));
+        if (void* p = VirtualAlloc(want, 4096, MEM_RESERVE | MEM_COMMIT, PAGE_EXECUTE_READWRITE))
+            return static_cast<uint8_t*>(p);
+    }
+    return nullptr;
+}
+
+TEST_F(CodeHook, FarApartTargetsUseAbsoluteJumps)
+{
+    uint8_t* distant = FarAway();
+    ASSERT_NE(distant, nullptr);
+    std::memcpy(distant, Proc("HookTargetLong"), 32);
+    FlushInstructionCache(GetCurrentProcess(), distant, 32);
+    g_target = distant;
+    auto target = reinterpret_cast<AddFn>(distant);
+    ASSERT_EQ(target(3, 4), 7);
+    const std::vector<uint8_t> before = Bytes(distant, 32);
+
+    ASSERT_TRUE(InstallCodeHook(Trampoline(), reinterpret_cast<void*>(&ReplacementAdd)));
+    // Entry: jmp [rip+0] and the replacement's address.
+    const uint8_t absJump[6] = {0xFF, 0x25, 0, 0, 0, 0};
+    EXPECT_EQ(0, std::memcmp(distant, absJump, 6));
+    void* dest;
+    std::memcpy(&dest, distant + 6, 8);
+    EXPECT_EQ(dest, reinterpret_cast<void*>(&ReplacementAdd));
+    EXPECT_EQ(distant[14], 0xCC);  // 16 bytes covered
+    EXPECT_EQ(target(3, 4), 700);
+    EXPECT_EQ(Original()(3, 4), 7);  // and back across the 2 GB with an absolute jump
+    ASSERT_TRUE(RemoveCodeHook(Trampoline(), reinterpret_cast<void*>(&ReplacementAdd)));
+    EXPECT_EQ(Bytes(distant, 32), before);
+    EXPECT_EQ(target(3, 4), 7);
+    VirtualFree(distant, 0, MEM_RELEASE);
+}
+
+#endif  // __x86_64__
+
+TEST(ImportRedirection, AnImportOfThisProgramIsRewrittenAndRestored)
+{
+    ASSERT_EQ(CallImported(5), 10);
+    HMODULE library = GetModuleHandleA("quorbel_hook_target.dll");
+    void* real = ProcOf(library, "HookTargetImported");
+    {
+        ApiHookRecord record("quorbel_hook_target.dll", "HookTargetImported",
+                             reinterpret_cast<void*>(&ReplacementImported));
+        EXPECT_EQ(record.GetOriginal(), real);
+        EXPECT_EQ(CallImported(5), 1005);
+        // Without the loaders hooked, GetProcAddress still answers the original.
+        EXPECT_EQ(ProcOf(library, "HookTargetImported"), real);
+    }
+    EXPECT_EQ(CallImported(5), 10);
+
+    // A module that does not import it, or a name that is not imported.
+    EXPECT_FALSE(ApiHookRecord::PatchModule(library, "quorbel_hook_target.dll", real,
+                                            reinterpret_cast<void*>(&ReplacementImported)));
+    EXPECT_FALSE(ApiHookRecord::PatchModule(GetModuleHandleA(nullptr), "no_such.dll", real,
+                                            reinterpret_cast<void*>(&ReplacementImported)));
+}
+
+TEST(ImportRedirection, LoadersPatchModulesLoadedLaterAndGetProcAddressAnswersTheReplacement)
+{
+    HMODULE library = GetModuleHandleA("quorbel_hook_target.dll");
+    void* real = ProcOf(library, "HookTargetImported");
+    ASSERT_TRUE(HookModuleLoaders());
+    ASSERT_TRUE(HookModuleLoaders());  // once only
+    EXPECT_TRUE(ModuleLoadersHooked());
+    auto* record = new ApiHookRecord("quorbel_hook_target.dll", "HookTargetImported",
+                                     reinterpret_cast<void*>(&ReplacementImported));
+    EXPECT_EQ(ProcOf(library, "HookTargetImported"),
+              reinterpret_cast<void*>(&ReplacementImported));
+
+    // Loaded as data: left alone (and nothing breaks).
+    HMODULE data = LoadAsData("quorbel_hook_caller.dll");
+    EXPECT_NE(data, nullptr);
+    if (data)
+        FreeLibrary(data);
+
+    // Loaded as code: its import is rewritten on arrival.
+    HMODULE caller = Load("quorbel_hook_caller.dll");
+    ASSERT_NE(caller, nullptr);
+    typedef int (*CallFn)(int);
+    auto call = reinterpret_cast<CallFn>(ProcOf(caller, "CallImportedTarget"));
+    ASSERT_NE(call, nullptr);
+    EXPECT_EQ(call(5), 1006);
+
+    delete record;  // back to the original in every module
+    EXPECT_EQ(call(5), 11);
+    EXPECT_EQ(CallImported(5), 10);
+    UnhookModuleLoaders();
+    EXPECT_FALSE(ModuleLoadersHooked());
+    EXPECT_EQ(ProcOf(library, "HookTargetImported"), real);
+    FreeLibrary(caller);
+}
+
+}  // namespace

@@ -1,0 +1,410 @@
+#include "skin/skinners/skin_named_window.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "skin/core/skin_data_classes.h"
+#include "skin/core/skin_manager.h"
+#include "skin/core/skin_messages.h"
+#include "skin/skinners/skin_draw_geometry.h"
+#include "skin/skinners/skin_gdi_util.h"
+#include "skin/skinners/skin_memdc.h"
+
+namespace {
+
+SkinWindowObject* MakeNamedWindow() { return new SkinNamedWindow(); }
+SkinnerRegistrar g_registrar(SkinTopLevelRole::kNamed, &MakeNamedWindow);
+
+int Width(const RECT& r) { return r.right - r.left; }
+int Height(const RECT& r) { return r.bottom - r.top; }
+
+bool InRect(const RECT& r, POINT p) { return PtInRect(&r, p) != 0; }
+
+typedef HMONITOR(WINAPI* MonitorFromWindowFn)(HWND, DWORD);
+typedef BOOL(WINAPI* GetMonitorInfoFn)(HMONITOR, LPMONITORINFO);
+
+RECT NearestWorkArea(HWND window)
+{
+    HMODULE user = GetModuleHandleA("user32.dll");
+    auto fromWindow = reinterpret_cast<MonitorFromWindowFn>(
+        reinterpret_cast<void*>(GetProcAddress(user, "MonitorFromWindow")));
+    auto monitorInfo = reinterpret_cast<GetMonitorInfoFn>(
+        reinterpret_cast<void*>(GetProcAddress(user, "GetMonitorInfoA")));
+    if (fromWindow && monitorInfo) {
+        MONITORINFO info = {};
+        info.cbSize = sizeof info;
+        if (HMONITOR monitor = fromWindow(window, MONITOR_DEFAULTTONEAREST))
+            if (monitorInfo(monitor, &info))
+                return info.rcWork;
+    }
+    RECT area = {};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    return area;
+}
+
+}  // namespace
+
+SkinNamedWindow::SkinNamedWindow() = default;
+
+SkinNamedWindow::~SkinNamedWindow() = default;
+
+bool SkinNamedWindow::IsFramed()
+{
+    const LONG style = GetWindowLongA(window_, GWL_STYLE);
+    return (style & WS_DLGFRAME) || (style & DS_MODALFRAME);
+}
+
+SkinDataObject* SkinNamedWindow::BindSkinData(SkinDataObject* object)
+{
+    SkinDataObject* previous = SkinWindowObject::BindSkinData(object);
+    if (!window_)
+        return previous;
+    clientCache_.reset();
+    if (IsFramed())
+        FitFrameToClient();
+    SetRectEmpty(&lastSize_);
+    InvalidateRect(nullptr, nullptr, TRUE);
+    RedrawWindow(window_, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_ERASENOW |
+                     RDW_FRAME);
+    return previous;
+}
+
+BOOL SkinNamedWindow::Attach(HWND window)
+{
+    const BOOL attached = SkinWindowObject::Attach(window);
+    if (!attached)
+        return FALSE;
+    savedStyle_ = GetWindowLongA(window, GWL_STYLE);
+    if (IsFramed())
+        FitFrameToClient();
+    SetWindowPos(window, nullptr, 0, 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    return attached;
+}
+
+LRESULT SkinNamedWindow::DefaultProcessing(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return SkinWindowObject::WindowProc(message, wParam, lParam);
+}
+
+LRESULT SkinNamedWindow::WithStyle(LONG style, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const LONG old = GetWindowLongA(window_, GWL_STYLE);
+    SetWindowLongA(window_, GWL_STYLE, style);
+    const LRESULT result = DefaultProcessing(message, wParam, lParam);
+    if (window_)
+        SetWindowLongA(window_, GWL_STYLE, old);
+    return result;
+}
+
+LRESULT SkinNamedWindow::WithUpdateLocked(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const BOOL locked = LockWindowUpdate(window_);
+    const LRESULT result = DefaultProcessing(message, wParam, lParam);
+    if (locked)
+        LockWindowUpdate(nullptr);
+    return result;
+}
+
+void SkinNamedWindow::RepaintFrame()
+{
+    if (window_)
+        SendMessageA(window_, WM_NCPAINT, 1, 0);
+}
+
+LRESULT SkinNamedWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (!previousProc_)
+        return DefWindowProcA(window_, message, wParam, lParam);
+    return IsFramed() ? FramedProc(message, wParam, lParam) : ClientOnlyProc(message, wParam, lParam);
+}
+
+LRESULT SkinNamedWindow::FramedProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const LONG style = GetWindowLongA(window_, GWL_STYLE);
+    switch (message) {
+    case WM_ENABLE:
+    case WM_SETICON:
+    case WM_INITMENU:
+    case WM_INITMENUPOPUP: {
+        // The system would draw its own caption for these.
+        const LRESULT result = WithStyle(style & ~WS_SYSMENU, message, wParam, lParam);
+        RepaintFrame();
+        return result;
+    }
+    case WM_SETTEXT: {
+        const LRESULT result = WithUpdateLocked(message, wParam, lParam);
+        RepaintFrame();
+        return result;
+    }
+    case WM_ERASEBKGND:
+        if (EraseClient(reinterpret_cast<HDC>(wParam)))
+            return 1;
+        return DefaultProcessing(message, wParam, lParam);
+    case WM_SETCURSOR:
+        return WithStyle(style & ~WS_SYSMENU, message, wParam, lParam);
+    case WM_GETMINMAXINFO:
+        GetMinMaxInfo(reinterpret_cast<MINMAXINFO*>(lParam));
+        return 0;
+    case WM_NCRBUTTONDOWN:
+        return 0;
+    case WM_NCCALCSIZE: {
+        RECT* r = reinterpret_cast<RECT*>(lParam);
+        if (auto* parts = dynamic_cast<SkinPartsData*>(GetSkinData())) {
+            r->left += parts->GetPartRect(kPartMiddleLeft).Width();
+            r->right -= parts->GetPartRect(kPartMiddleRight).Width();
+            r->top += parts->GetPartRect(kPartTopLeft).Height();
+            r->bottom -= parts->GetPartRect(kPartBottomLeft).Height();
+        }
+        return 0;
+    }
+    case WM_NCHITTEST:
+        return NcHitTest(ScreenToWindow(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}));
+    case WM_NCPAINT:
+        OnNcPaint(reinterpret_cast<HRGN>(wParam));
+        return 0;
+    case WM_NCACTIVATE: {
+        // The system draws no caption of its own for a plain popup; the
+        // visibility and enabled bits stay as they are.
+        const LRESULT result = WithStyle(WS_POPUP | (style & (WS_VISIBLE | WS_DISABLED)), message, wParam, lParam);
+        RepaintFrame();
+        return result;
+    }
+    case WM_NCMOUSEMOVE: {
+        const LRESULT result = WithStyle(style & ~WS_SYSMENU, message, wParam, lParam);
+        if (window_) {
+            const POINT p = ScreenToWindow(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+            MouseToElements(WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
+        }
+        return result;
+    }
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONUP: {
+        const POINT p = ScreenToWindow(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        const UINT mouse = message == WM_NCLBUTTONDOWN ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+        if (!MouseToElements(mouse, 0, MAKELPARAM(p.x, p.y)) && window_ && !IsZoomed(window_))
+            WithStyle(style & ~WS_SYSMENU, message, wParam, lParam);
+        return 0;
+    }
+    case WM_NCLBUTTONDBLCLK: {
+        if (!IsSizable())
+            return 0;
+        const POINT p = ScreenToWindow(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        for (const auto& element : elements_)
+            if (element->GetSkinType() == kSkinCaptionButton && element->HitTest(p.x, p.y))
+                return 0;
+        const LRESULT result = WithUpdateLocked(message, wParam, lParam);
+        RepaintFrame();
+        return result;
+    }
+    case WM_CTLCOLORSTATIC:
+        return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case kSkinMsgChildBackground:
+        if (!clientCache_)
+            BuildClientCache();
+        if (clientCache_)
+            PaintChildBackground(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), *clientCache_);
+        return 1;
+    default:
+        return DefaultProcessing(message, wParam, lParam);
+    }
+}
+
+LRESULT SkinNamedWindow::ClientOnlyProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_SETTEXT: {
+        const LRESULT result = WithUpdateLocked(message, wParam, lParam);
+        RepaintFrame();
+        return result;
+    }
+    case WM_ERASEBKGND:
+        if (EraseClient(reinterpret_cast<HDC>(wParam)))
+            return 1;
+        return DefaultProcessing(message, wParam, lParam);
+    case WM_NCDESTROY:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+        return DefaultProcessing(message, wParam, lParam);
+    case WM_CTLCOLORDLG:
+        return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+    case WM_CTLCOLORSTATIC:
+        return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case kSkinMsgChildBackground:
+        if (!clientCache_)
+            BuildClientCache();
+        if (clientCache_)
+            PaintChildBackground(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), *clientCache_);
+        return 1;
+    default:
+        return CallPrevious(message, wParam, lParam);
+    }
+}
+
+int SkinNamedWindow::NcHitTest(POINT point)
+{
+    if (NcHitTestElements(point) == HTCAPTION)
+        return HTCAPTION;
+    SkinRect parts[9];
+    for (int i = 0; i < 9; ++i)
+        parts[i] = MakeSkinRect(parts_[i].left, parts_[i].top, parts_[i].right, parts_[i].bottom);
+    const int hit = FrameHitTest(parts, point.x, point.y, IsSizable() && !IsZoomed(window_));
+    return hit == kHitError ? HTNOWHERE : hit;
+}
+
+void SkinNamedWindow::OnNcPaint(HRGN region)
+{
+    const RECT bounds = GetWindowBounds();
+    LayoutParts(SIZE{Width(bounds), Height(bounds)});
+    if (SizeChanged()) {
+        BuildClientCache();
+        ::GetWindowRect(window_, &lastSize_);
+        ApplyWindowRegion(BuildRegion(), TRUE);
+        RepaintFrame();
+        UpdateWindow(window_);
+        return;
+    }
+    auto* parts = dynamic_cast<SkinPartsData*>(GetSkinData());
+    if (IsIconic(window_)) {
+        if (parts)
+            DrawIconic(parts->activeIconic, parts->inactiveIconic);
+        return;
+    }
+    HDC windowDC = GetWindowDC(window_);
+    if (!windowDC)
+        return;
+    {
+        SkinMemDC memory(windowDC, Width(bounds), Height(bounds));
+        HRGN clip = nullptr;
+        if (reinterpret_cast<UINT_PTR>(region) > 1) {
+            RECT window;
+            ::GetWindowRect(window_, &window);
+            clip = CreateRectRgn(0, 0, 0, 0);
+            CombineRgn(clip, region, nullptr, RGN_COPY);
+            OffsetRgn(clip, -window.left, -window.top);
+            SelectClipRgn(windowDC, clip);
+            SelectClipRgn(memory, clip);
+        }
+        SetBkMode(memory, TRANSPARENT);
+        DrawFrame(memory, IsActive());
+        DrawElements(memory);
+        RECT insets;
+        GetInsets(&insets);
+        const RECT& tl = parts_[kPartTopLeft];
+        const RECT& tr = parts_[kPartTopRight];
+        BitBlt(windowDC, tl.left, tl.top, tr.right - tl.left, tl.bottom - tl.top + Height(insets), memory, tl.left,
+               tl.top, SRCCOPY);
+        for (int i : {kPartMiddleLeft, kPartMiddleRight}) {
+            const RECT& p = parts_[i];
+            BitBlt(windowDC, p.left, p.top, Width(p), Height(p), memory, p.left, p.top, SRCCOPY);
+        }
+        const RECT& bl = parts_[kPartBottomLeft];
+        const RECT& br = parts_[kPartBottomRight];
+        BitBlt(windowDC, bl.left, bl.top, br.right - bl.left, br.bottom - bl.top, memory, bl.left, bl.top, SRCCOPY);
+        if (clip) {
+            SelectClipRgn(windowDC, nullptr);
+            SelectClipRgn(memory, nullptr);
+            DeleteObject(clip);
+        }
+    }
+    ReleaseDC(window_, windowDC);
+}
+
+void SkinNamedWindow::DrawCaption(HDC hdc, BOOL active)
+{
+    if ((savedStyle_ & WS_CAPTION) != WS_CAPTION || !DrawsCaptionText())
+        return;
+    auto* parts = dynamic_cast<SkinPartsData*>(GetSkinData());
+    if (!parts)
+        return;
+    LOGFONTA logFont;
+    static_assert(sizeof logFont == sizeof parts->captionFont.logFont, "caption font holds a LOGFONTA");
+    std::memcpy(&logFont, &parts->captionFont.logFont, sizeof logFont);
+    HFONT font = CreateFontIndirectA(&logFont);
+    HGDIOBJ oldFont = SelectObject(hdc, font);
+    const COLORREF oldColor = SetTextColor(hdc, parts->captionFont.color);
+    const int oldMode = SetBkMode(hdc, TRANSPARENT);
+    char text[301] = {};
+    const int length = GetWindowTextA(window_, text, sizeof text);
+    UINT format = DT_SINGLELINE | DT_VCENTER;
+    const LONG exStyle = GetWindowLongA(window_, GWL_EXSTYLE);
+    if (exStyle & WS_EX_RTLREADING)
+        format |= DT_RTLREADING;
+    if (exStyle & WS_EX_RIGHT)
+        format |= DT_RIGHT;
+    RECT r = parts_[kPartMiddleTop];
+    DrawTextA(hdc, text, length, &r, format);
+    SetBkMode(hdc, oldMode);
+    SetTextColor(hdc, oldColor);
+    SelectObject(hdc, oldFont);
+    DeleteObject(font);
+}
+
+void SkinNamedWindow::BuildClientCache()
+{
+    clientCache_.reset();
+    auto* parts = dynamic_cast<SkinPartsData*>(GetSkinData());
+    if (!parts || !window_)
+        return;
+    RECT client;
+    GetClientRect(window_, &client);
+    HDC windowDC = GetDC(window_);
+    clientCache_.reset(new SkinMemDC(windowDC, std::max(1, Width(client)), std::max(1, Height(client))));
+    ReleaseDC(window_, windowDC);
+    const SkinImageRef& image = parts->GetPartImage(kPartClient);
+    SkinGdiUtil::DrawImageRef(*clientCache_, client, image, parts->thirdColor, TRUE);
+    eraseOnce_ = image.drawMode == 2;
+}
+
+BOOL SkinNamedWindow::EraseClient(HDC hdc)
+{
+    auto* frame = dynamic_cast<SkinFrameData*>(GetSkinData());
+    if (!frame || !frame->skinClient)
+        return FALSE;
+    RECT client;
+    GetClientRect(window_, &client);
+    if (!clientCache_ || clientCache_->Width() != Width(client) || clientCache_->Height() != Height(client)) {
+        if (SizeChanged())
+            ::GetWindowRect(window_, &lastSize_);
+        BuildClientCache();
+    }
+    if (!clientCache_)
+        return FALSE;
+    if (eraseOnce_) {
+        eraseOnce_ = false;
+        RedrawWindow(window_, nullptr, nullptr, RDW_ERASENOW | RDW_ERASE | RDW_INVALIDATE);
+        return TRUE;
+    }
+    RECT box;
+    if (GetClipBox(hdc, &box) != NULLREGION)
+        IntersectRect(&client, &client, &box);
+    BitBlt(hdc, client.left, client.top, Width(client), Height(client), *clientCache_, client.left, client.top,
+           SRCCOPY);
+    return TRUE;
+}
+
+void SkinNamedWindow::GetMinMaxInfo(MINMAXINFO* info)
+{
+    if (!info)
+        return;
+    const RECT work = NearestWorkArea(window_);
+    MINMAXINFO mine = *info;
+    mine.ptMaxPosition = POINT{work.left, work.top};
+    mine.ptMaxSize = POINT{Width(work), Height(work)};
+    if (auto* parts = dynamic_cast<SkinPartsData*>(GetSkinData())) {
+        const SkinRect p0 = parts->GetPartRect(0), p2 = parts->GetPartRect(2);
+        const SkinRect p6 = parts->GetPartRect(6), p8 = parts->GetPartRect(8);
+        mine.ptMinTrackSize.x = 2 + std::max(p0.Width() + p2.Width(), p6.Width() + p8.Width());
+        mine.ptMinTrackSize.y = 2 + p0.Height() + p6.Height();
+    }
+    MINMAXINFO copy = mine;
+    DefaultProcessing(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&copy));
+    mine.ptMaxTrackSize.x = std::min(mine.ptMaxTrackSize.x, copy.ptMaxTrackSize.x);
+    mine.ptMaxTrackSize.y = std::min(mine.ptMaxTrackSize.y, copy.ptMaxTrackSize.y);
+    mine.ptMinTrackSize.x = std::max(mine.ptMinTrackSize.x, copy.ptMinTrackSize.x);
+    mine.ptMinTrackSize.y = std::max(mine.ptMinTrackSize.y, copy.ptMinTrackSize.y);
+    *info = mine;
+}
