@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,30 @@ struct CapturedMessage {
   int32_t packetsOrTrack = 0, trackCount = 0;
   std::string about, program, major, minor, micro, platform;
 };
+
+// The fields of a progress record, compared as a whole.
+struct ProgressFields {
+  int32_t phase;
+  std::string name;
+  int32_t percent;
+  uint32_t sizeOrWritten, positionOrTotal;
+  int32_t packetsOrTrack, trackCount;
+
+  static ProgressFields Of(const CapturedMessage& m) {
+    return ProgressFields{m.phase, m.name, m.percent, m.sizeOrWritten, m.positionOrTotal,
+                          m.packetsOrTrack, m.trackCount};
+  }
+  bool operator==(const ProgressFields& o) const {
+    return phase == o.phase && name == o.name && percent == o.percent && sizeOrWritten == o.sizeOrWritten &&
+           positionOrTotal == o.positionOrTotal && packetsOrTrack == o.packetsOrTrack &&
+           trackCount == o.trackCount;
+  }
+};
+
+inline std::ostream& operator<<(std::ostream& out, const ProgressFields& f) {
+  return out << "{phase " << f.phase << ", \"" << f.name << "\", " << f.percent << "%, " << f.sizeOrWritten
+             << ", " << f.positionOrTotal << ", " << f.packetsOrTrack << ", " << f.trackCount << "}";
+}
 
 class CaptureWindow {
 public:

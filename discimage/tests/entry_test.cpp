@@ -102,21 +102,9 @@ TEST_F(EntryTest, ProgressRecordsFieldByField) {
   const CapturedMessage& scan = capture.messages[0];
   EXPECT_EQ(scan.wParam, 6u);
   EXPECT_TRUE(scan.isRecord);
-  EXPECT_EQ(scan.phase, 1);
-  EXPECT_EQ(scan.name, "C:\\jobs\\000.mpg");
-  EXPECT_EQ(scan.percent, 1);
-  EXPECT_EQ(scan.sizeOrWritten, 1000u);
-  EXPECT_EQ(scan.positionOrTotal, 1u);
-  EXPECT_EQ(scan.packetsOrTrack, 12);
-  EXPECT_EQ(scan.trackCount, 0);
-  const CapturedMessage& write = capture.messages[1];
-  EXPECT_EQ(write.phase, 2);
-  EXPECT_EQ(write.name, "C:\\jobs\\VideoCD.bin");
-  EXPECT_EQ(write.percent, 25);
-  EXPECT_EQ(write.sizeOrWritten, 100u);
-  EXPECT_EQ(write.positionOrTotal, 400u);
-  EXPECT_EQ(write.packetsOrTrack, 2);
-  EXPECT_EQ(write.trackCount, 3);
+  EXPECT_EQ(ProgressFields::Of(scan), (ProgressFields{1, "C:\\jobs\\000.mpg", 1, 1000, 1, 12, 0}));
+  EXPECT_EQ(ProgressFields::Of(capture.messages[1]),
+            (ProgressFields{2, "C:\\jobs\\VideoCD.bin", 25, 100, 400, 2, 3}));
   EXPECT_EQ(capture.messages[2].text, "cancel=1\n");
 }
 

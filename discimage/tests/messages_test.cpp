@@ -174,13 +174,7 @@ TEST(ProgressRecords, ScanRecordGivesTotalFirstAndPercentRoundedUp) {
   const CapturedMessage& m = window.messages[0];
   EXPECT_EQ(m.wParam, static_cast<uintptr_t>(kVcdMsgProgress));
   EXPECT_TRUE(m.isRecord);
-  EXPECT_EQ(m.phase, kVcdPhaseScan);
-  EXPECT_EQ(m.name, "C:\\a.mpg");
-  EXPECT_EQ(m.percent, 1);
-  EXPECT_EQ(m.sizeOrWritten, 1000u);
-  EXPECT_EQ(m.positionOrTotal, 1u);
-  EXPECT_EQ(m.packetsOrTrack, 7);
-  EXPECT_EQ(m.trackCount, 0);
+  EXPECT_EQ(ProgressFields::Of(m), (ProgressFields{kVcdPhaseScan, "C:\\a.mpg", 1, 1000, 1, 7, 0}));
 }
 
 TEST(ProgressRecords, WriteRecordGivesDoneFirst) {
@@ -191,14 +185,8 @@ TEST(ProgressRecords, WriteRecordGivesDoneFirst) {
   VcdWriteState write = {"videocd.bin", 150, 300, 2, 3};
   sink.ReportWriteProgress(&write);
   ASSERT_EQ(window.messages.size(), 1u);
-  const CapturedMessage& m = window.messages[0];
-  EXPECT_EQ(m.phase, kVcdPhaseWrite);
-  EXPECT_EQ(m.name, "videocd.bin");
-  EXPECT_EQ(m.percent, 50);
-  EXPECT_EQ(m.sizeOrWritten, 150u);
-  EXPECT_EQ(m.positionOrTotal, 300u);
-  EXPECT_EQ(m.packetsOrTrack, 2);
-  EXPECT_EQ(m.trackCount, 3);
+  EXPECT_EQ(ProgressFields::Of(window.messages[0]),
+            (ProgressFields{kVcdPhaseWrite, "videocd.bin", 50, 150, 300, 2, 3}));
 }
 
 TEST(ProgressRecords, PercentRoundsUpWithoutFloatingPointError) {
