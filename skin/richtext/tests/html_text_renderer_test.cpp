@@ -294,6 +294,23 @@ TEST_F(Renderer, TakesTheTooltipObjectsStyleSheet)
     EXPECT_NE(renderer.FindRule("body"), nullptr);
 }
 
+TEST_F(Renderer, HostileMarkupStaysBounded)
+{
+    HBITMAP dot = MakeBitmap(1, 1, [](int, int) { return kRed; });
+    std::string text = "<font size=99999999>huge</font><bmp handle=" + HandleText(dot) +
+                       " width=999999 height=999999 style=s><hr size=999999 width=999999>";
+    for (int i = 0; i < 3000; ++i)
+        text += "<table border=99999 cellpadding=99999 colspan=99999><tr><td rowspan=99999><b><i><u>";
+    text += "<icon idres=77 width=-5><string idres=65535><br=99999><t=99999><font face=" + std::string(300, 'f') + ">";
+    TestSurface s(200, 100);
+    const SIZE size = renderer.Measure(s.Dc(), text.c_str());
+    EXPECT_GT(size.cx, 0);
+    EXPECT_LE(size.cx, rtlimits::kMaxCoord + 2);
+    renderer.Draw(s.Dc(), text.c_str(), RECT{0, 0, 200, 100});
+    EXPECT_LE(renderer.Layout().Tables().size(), size_t(rtlimits::kMaxTableDepth));
+    DeleteObject(dot);
+}
+
 // Pictures to look at: a tooltip-like text with headings, styles, a rule,
 // a table with spans, gradients and borders, and shadowed images.
 TEST_F(Renderer, Screenshots)
