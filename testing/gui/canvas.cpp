@@ -47,9 +47,13 @@ int Canvas::Count(const RECT& rect, COLORREF colour) const {
   return n;
 }
 
-bool Canvas::SavePng(const std::string& name) const {
-  if (bits_ == nullptr) return false;
+const uint32_t* Canvas::Pixels() const {
   ::GdiFlush();
+  return bits_;
+}
+
+bool Canvas::SavePng(const std::string& name) const {
+  if (Pixels() == nullptr) return false;
   std::vector<uint32_t> pixels(bits_, bits_ + static_cast<size_t>(width_) * height_);
   for (uint32_t& p : pixels) p &= 0x00FFFFFF;
   return WritePng(ScreenshotDir() + "\\" + name + ".png", width_, height_, pixels.data());

@@ -11,31 +11,14 @@ namespace guitest {
 Capture CaptureFromDC(HDC hdcSource, int x, int y, int width, int height) {
   Capture capture;
   if (width <= 0 || height <= 0) return capture;
-  BITMAPINFO bmi = {};
-  bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  bmi.bmiHeader.biWidth = width;
-  bmi.bmiHeader.biHeight = -height;  // top-down
-  bmi.bmiHeader.biPlanes = 1;
-  bmi.bmiHeader.biBitCount = 32;
-  bmi.bmiHeader.biCompression = BI_RGB;
-  void* bits = NULL;
-  HDC hdcMem = ::CreateCompatibleDC(hdcSource);
-  HBITMAP hbm = ::CreateDIBSection(hdcMem, &bmi, DIB_RGB_COLORS, &bits, NULL, 0);
-  if (hbm == NULL || bits == NULL) {
-    ::DeleteDC(hdcMem);
-    return capture;
-  }
-  HGDIOBJ old = ::SelectObject(hdcMem, hbm);
-  ::BitBlt(hdcMem, 0, 0, width, height, hdcSource, x, y, SRCCOPY);
-  ::GdiFlush();
+  Canvas canvas(width, height);
+  if (canvas.Pixels() == nullptr) return capture;
+  ::BitBlt(canvas.dc(), 0, 0, width, height, hdcSource, x, y, SRCCOPY);
+  const uint32_t* src = canvas.Pixels();
   capture.width_ = width;
   capture.height_ = height;
   capture.pixels_.resize(static_cast<size_t>(width) * height);
-  const uint32_t* src = static_cast<const uint32_t*>(bits);
   for (size_t i = 0; i < capture.pixels_.size(); ++i) capture.pixels_[i] = src[i] & 0x00FFFFFF;
-  ::SelectObject(hdcMem, old);
-  ::DeleteObject(hbm);
-  ::DeleteDC(hdcMem);
   return capture;
 }
 

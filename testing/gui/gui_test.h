@@ -159,6 +159,9 @@ public:
   int Count(const RECT& rect, COLORREF colour) const;
   // Saved as <ScreenshotDir>/<name>.png for looking at.
   bool SavePng(const std::string& name) const;
+  // All pixels, drawing finished (0x?RRGGBB, top-down rows); NULL when the
+  // section could not be made.
+  const uint32_t* Pixels() const;
 
 private:
   int width_, height_;
