@@ -468,14 +468,9 @@ HRGN RegionFromBitmap(HBITMAP bitmap, COLORREF key)
             // Other depths are read as 24-bit rows.
             h.biBitCount = 24;
         }
-        h.biCompression = (bpp == 16) ? BI_BITFIELDS : BI_RGB;
-        if (bpp == 16) {
-            // 5-6-5 rows, the packing the key is compared in.
-            DWORD* masks = reinterpret_cast<DWORD*>(info->bmiColors);
-            masks[0] = 0xF800;
-            masks[1] = 0x07E0;
-            masks[2] = 0x001F;
-        }
+        // 16-bit rows come as GDI defines plain 16-bit DIBs (5-5-5), the
+        // packing the key is compared in.
+        h.biCompression = BI_RGB;
         h.biHeight = height;  // bottom-up rows
         const int rowBits = width * h.biBitCount;
         const size_t stride = size_t(((rowBits + 31) / 32) * 4);
@@ -484,7 +479,7 @@ HRGN RegionFromBitmap(HBITMAP bitmap, COLORREF key)
             GetDIBits(ic, bitmap, 0, UINT(height), bits.data(), info, DIB_RGB_COLORS)) {
             const uint8_t r = GetRValue(key), g = GetGValue(key), b = GetBValue(key);
             const uint32_t key24 = b | (uint32_t(g) << 8) | (uint32_t(r) << 16);  // as pixels read
-            const uint16_t key16 = uint16_t((uint32_t(r) << 11) | ((uint32_t(g) << 5) & 0x7E0) | (b & 0x1F));
+            const uint16_t key16 = uint16_t(((r >> 3) << 10) | ((g >> 3) << 5) | (b >> 3));
             auto isKey = [&](const uint8_t* row, int x) -> bool {
                 switch (h.biBitCount) {
                 case 8: {

@@ -1,0 +1,770 @@
+// The skinned-window base, the skin manager and the thread hooks, in real
+// windows under Wine with the test skin (solid cells of distinct colours):
+// the hooks give new windows skinners from the factory tables, the base
+// ties itself to a window through "OBJECT" and forwards what it does not
+// answer, unskinning and destruction give the window its procedure back,
+// the manager's rules, rebinding on a new skin, the nine frame parts drawn
+// and turned into a window region, the element query and the keyboard hook.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "skin/core/skin_data_classes.h"
+#include "skin/core/skin_image.h"
+#include "skin/core/skin_lib_parts.h"
+#include "skin/core/skin_manager.h"
+#include "skin/core/skin_messages.h"
+#include "skin/core/skin_ops.h"
+#include "skin/core/skin_package.h"
+#include "skin/core/skin_stream.h"
+#include "skin/core/skin_window.h"
+#include "skin/skinners/skin_gdi_util.h"
+#include "skin/skinners/skin_memdc.h"
+#include "testing/gui/gui_test.h"
+
+namespace {
+
+const int kTestSkin = 130;  // the test skin's resource id
+
+// The colour of the test skin's cell in column c, row r.
+COLORREF Cell(int c, int r) { return RGB(16 * c + 8, 16 * r + 8, 0x40); }
+
+// A skinner that records what reaches it.
+class ProbeSkinner : public SkinWindowObject {
+public:
+    explicit ProbeSkinner(uint32_t kind) : kind(kind) { ++created; }
+    ~ProbeSkinner() override { ++deleted; }
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        seen.push_back(message);
+        return SkinWindowObject::WindowProc(message, wParam, lParam);
+    }
+    LRESULT OnMenuKey(WPARAM key, LPARAM keyData) override
+    {
+        menuKeys.push_back(key);
+        return menuKeyAnswer;
+    }
+    BOOL KeepOnReskin() override { return keep; }
+    using SkinWindowObject::OnCtlColorStatic;
+
+    uint32_t kind;                 // the kind it was made for (0: top level)
+    std::vector<UINT> seen;        // messages, in order
+    std::vector<WPARAM> menuKeys;  // keys of message 6036
+    LRESULT menuKeyAnswer = 0;
+    BOOL keep = FALSE;
+    static int created, deleted;
+};
+int ProbeSkinner::created = 0;
+int ProbeSkinner::deleted = 0;
+
+SkinWindowObject* MakeProbe(uint32_t type, SkinWindowObject*) { return new ProbeSkinner(type); }
+SkinWindowObject* MakeTopProbe() { return new ProbeSkinner(0); }
+
+ProbeSkinner* ProbeOf(HWND window)
+{
+    return dynamic_cast<ProbeSkinner*>(SkinManager::Instance().FindSkinObject(window));
+}
+
+// The test window class: records what reaches its own procedure.
+struct TestWindowLog {
+    std::vector<UINT> messages;
+    WPARAM lastWParam = 0;
+    LPARAM lastLParam = 0;
+    bool ownProcAtNcDestroy = false;  // its procedure was back when WM_NCDESTROY came
+    int ncDestroys = 0;
+};
+TestWindowLog g_log;
+const UINT kAsk = WM_APP + 1;  // answered 42 by the test window
+
+LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    g_log.messages.push_back(message);
+    switch (message) {
+    case kAsk:
+        g_log.lastWParam = wParam;
+        g_log.lastLParam = lParam;
+        return 42;
+    case WM_NCDESTROY:
+        ++g_log.ncDestroys;
+        g_log.ownProcAtNcDestroy =
+            GetWindowLongPtrA(window, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&TestWindowProc);
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+const char* TestClass()
+{
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = &TestWindowProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+        wc.lpszClassName = "SkinWindowTest";
+        RegisterClassA(&wc);
+        registered = true;
+    }
+    return "SkinWindowTest";
+}
+
+HWND MakeTop(DWORD style = WS_POPUP | WS_VISIBLE, int x = 40, int y = 40, int w = 300, int h = 200)
+{
+    return CreateWindowExA(0, TestClass(), "Skin test", style, x, y, w, h, nullptr, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+}
+
+HWND MakeChild(HWND parent, const char* cls, DWORD style, int id, int x = 10, int y = 10)
+{
+    return CreateWindowExA(0, cls, "x", WS_CHILD | WS_VISIBLE | style, x, y, 80, 24, parent,
+                           reinterpret_cast<HMENU>(INT_PTR(id)), GetModuleHandleA(nullptr), nullptr);
+}
+
+// The test skin read into a package of our own (to change before install).
+std::unique_ptr<SkinPackage> ReadTestSkin()
+{
+    HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(kTestSkin), "RT_VENEERKIT");
+    if (!found)
+        return nullptr;
+    const void* bytes = LockResource(LoadResource(nullptr, found));
+    SkinMemoryStream stream(bytes, SizeofResource(nullptr, found), SkinMemoryStream::kDefaultGrowth);
+    std::unique_ptr<SkinPackage> package(new SkinPackage());
+    if (!package->Read(stream))
+        return nullptr;
+    return package;
+}
+
+SkinImageRef Ref(const char* image, int left, int top, int right, int bottom, uint32_t mode)
+{
+    SkinImageRef ref = MakeEmptyImageRef();
+    CopySkinText(ref.name, sizeof ref.name, image);
+    ref.source = MakeSkinRect(left, top, right, bottom);
+    ref.drawMode = mode;
+    return ref;
+}
+
+// The library started on this thread with the test skin, and probes in
+// the factory tables for buttons, edits and the top-level roles.
+class SkinLibrary : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0));
+        ASSERT_TRUE(SkinLoadResource(nullptr, MAKEINTRESOURCEA(kTestSkin), "RT_VENEERKIT"));
+        saved_[0] = SkinManager::RegisterSkinner(kSkinButton, &MakeProbe);
+        saved_[1] = SkinManager::RegisterSkinner(kSkinEdit, &MakeProbe);
+        savedTop_[0] = SkinManager::RegisterTopLevelSkinner(SkinTopLevelRole::kFrame, &MakeTopProbe);
+        savedTop_[1] = SkinManager::RegisterTopLevelSkinner(SkinTopLevelRole::kShape, &MakeTopProbe);
+        savedTop_[2] = SkinManager::RegisterTopLevelSkinner(SkinTopLevelRole::kNamed, &MakeTopProbe);
+        ProbeSkinner::created = ProbeSkinner::deleted = 0;
+        g_log = TestWindowLog();
+    }
+    void TearDown() override
+    {
+        for (HWND w : windows_)
+            if (IsWindow(w))
+                DestroyWindow(w);
+        SkinLibExit();
+        EXPECT_FALSE(SkinLibIsStarted());
+        EXPECT_TRUE(SkinManager::Instance().Windows().empty());
+        SkinManager::RegisterSkinner(kSkinButton, saved_[0]);
+        SkinManager::RegisterSkinner(kSkinEdit, saved_[1]);
+        SkinManager::RegisterTopLevelSkinner(SkinTopLevelRole::kFrame, savedTop_[0]);
+        SkinManager::RegisterTopLevelSkinner(SkinTopLevelRole::kShape, savedTop_[1]);
+        SkinManager::RegisterTopLevelSkinner(SkinTopLevelRole::kNamed, savedTop_[2]);
+        guitest::CancelPending();
+    }
+    HWND Keep(HWND w)
+    {
+        windows_.push_back(w);
+        return w;
+    }
+
+    std::vector<HWND> windows_;
+    SkinnerFactory saved_[2] = {};
+    TopLevelSkinnerFactory savedTop_[3] = {};
+};
+
+TEST_F(SkinLibrary, HooksGiveNewChildrenTheSkinnersOfTheirKind)
+{
+    HWND top = Keep(MakeTop());
+    ASSERT_TRUE(SkinSetDialogWindow(top, "Dialog"));
+    ProbeSkinner* frame = ProbeOf(top);
+    ASSERT_NE(frame, nullptr);
+    EXPECT_STREQ(frame->GetSkinObjectName(), "Dialog");
+    EXPECT_EQ(GetPropA(top, "OBJECT"), static_cast<HANDLE>(static_cast<SkinWindowObject*>(frame)));
+    EXPECT_EQ(GetWindowLongPtrA(top, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&SkinWindowObject::StaticWindowProc));
+
+    // Created after the parent was skinned: the call-window-procedure hook
+    // sees each WM_CREATE.
+    HWND button = MakeChild(top, "BUTTON", BS_PUSHBUTTON, 1);
+    HWND check = MakeChild(top, "BUTTON", BS_AUTOCHECKBOX, 2);  // no check-box skinner registered
+    HWND edit = MakeChild(top, "EDIT", WS_BORDER, 3);
+    HWND label = MakeChild(top, "STATIC", SS_LEFT, 4);          // no static skinner registered
+    ASSERT_TRUE(button && check && edit && label);
+
+    ProbeSkinner* buttonSkinner = ProbeOf(button);
+    ProbeSkinner* editSkinner = ProbeOf(edit);
+    ASSERT_NE(buttonSkinner, nullptr);
+    ASSERT_NE(editSkinner, nullptr);
+    EXPECT_EQ(buttonSkinner->kind, uint32_t(kSkinButton));
+    EXPECT_EQ(buttonSkinner->GetSkinType(), uint32_t(kSkinButton));
+    EXPECT_STREQ(buttonSkinner->GetSkinObjectName(), "Button");
+    EXPECT_EQ(editSkinner->GetSkinType(), uint32_t(kSkinEdit));
+    EXPECT_EQ(buttonSkinner->GetWindow(), button);
+    EXPECT_EQ(GetPropA(button, "OBJECT"), static_cast<HANDLE>(static_cast<SkinWindowObject*>(buttonSkinner)));
+    EXPECT_EQ(ProbeOf(check), nullptr);
+    EXPECT_EQ(ProbeOf(label), nullptr);
+    EXPECT_EQ(ProbeSkinner::created, 3);
+
+    // The parent knows its child skinners; the manager knows all three.
+    EXPECT_EQ(frame->ChildSkinners().size(), 2u);
+    EXPECT_EQ(frame->ChildSkinners().count(button), 1u);
+    EXPECT_EQ(SkinManager::Instance().Windows().size(), 3u);
+
+    // A top-level window of no skinned parent gets nothing.
+    HWND plain = Keep(MakeTop());
+    HWND plainButton = MakeChild(plain, "BUTTON", BS_PUSHBUTTON, 1);
+    EXPECT_EQ(ProbeOf(plainButton), nullptr);
+}
+
+TEST_F(SkinLibrary, ChildrenPresentAtSkinningAreSkinnedToo)
+{
+    HWND top = Keep(MakeTop());
+    HWND group = MakeChild(top, TestClass(), 0, 50);  // a plain child holding a control
+    HWND inner = MakeChild(group, "BUTTON", BS_PUSHBUTTON, 51);
+    HWND edit = MakeChild(top, "EDIT", 0, 52);
+    ASSERT_TRUE(SkinSetDialogWindow(top, "Dialog"));
+    EXPECT_NE(ProbeOf(inner), nullptr);  // grandchildren get skinners from the same object
+    EXPECT_NE(ProbeOf(edit), nullptr);
+    EXPECT_EQ(ProbeOf(group), nullptr);
+}
+
+TEST_F(SkinLibrary, UnhandledMessagesReachThePreviousProcedureAndUnskinRestoresIt)
+{
+    HWND top = Keep(MakeTop());
+    HWND button = MakeChild(top, "BUTTON", BS_PUSHBUTTON, 1);
+    const LONG_PTR buttonProc = GetWindowLongPtrA(button, GWLP_WNDPROC);
+    ASSERT_TRUE(SkinSetDialogWindow(top, "Dialog"));
+    ProbeSkinner* frame = ProbeOf(top);
+    ASSERT_NE(frame, nullptr);
+    ASSERT_NE(ProbeOf(button), nullptr);
+    EXPECT_NE(GetWindowLongPtrA(button, GWLP_WNDPROC), buttonProc);
+
+    EXPECT_EQ(SendMessageA(top, kAsk, 7, 9), 42);
+    EXPECT_EQ(g_log.lastWParam, 7u);
+    EXPECT_EQ(g_log.lastLParam, 9);
+    ASSERT_FALSE(frame->seen.empty());
+    EXPECT_EQ(frame->seen.back(), kAsk);
+
+    ASSERT_TRUE(SkinDetachWindow(top));
+    EXPECT_EQ(GetWindowLongPtrA(top, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&TestWindowProc));
+    EXPECT_EQ(GetPropA(top, "OBJECT"), nullptr);
+    EXPECT_EQ(SkinManager::Instance().FindSkinObject(top), nullptr);
+    // Its children were unskinned with it.
+    EXPECT_EQ(SkinManager::Instance().FindSkinObject(button), nullptr);
+    EXPECT_EQ(GetWindowLongPtrA(button, GWLP_WNDPROC), buttonProc);
+    EXPECT_EQ(GetPropA(button, "OBJECT"), nullptr);
+    EXPECT_EQ(ProbeSkinner::deleted, 2);
+    EXPECT_EQ(SendMessageA(top, kAsk, 1, 2), 42);
+    EXPECT_FALSE(SkinDetachWindow(top));
+}
+
+TEST_F(SkinLibrary, ADestroyedWindowGetsItsProcedureBackBeforeItsOwnNcDestroy)
+{
+    HWND top = MakeTop();
+    MakeChild(top, "BUTTON", BS_PUSHBUTTON, 1);
+    ASSERT_TRUE(SkinSetDialogWindow(top, "Dialog"));
+    ASSERT_EQ(SkinManager::Instance().Windows().size(), 2u);
+    DestroyWindow(top);
+    EXPECT_EQ(g_log.ncDestroys, 1);
+    EXPECT_TRUE(g_log.ownProcAtNcDestroy);
+    EXPECT_TRUE(SkinManager::Instance().Windows().empty());
+    EXPECT_EQ(ProbeSkinner::deleted, 2);
+}
+
+TEST_F(SkinLibrary, TheManagersRules)
+{
+    SkinManager& manager = SkinManager::Instance();
+    HWND a = Keep(MakeTop());
+    ASSERT_TRUE(manager.SetNamedSkin(a, "Dialog"));
+    SkinWindowObject* first = manager.FindSkinObject(a);
+    // A second skinner for the same window is refused; the first stays.
+    EXPECT_FALSE(manager.SetNamedSkin(a, "MainFrame"));
+    EXPECT_FALSE(manager.SetFrameSkin(a, "MainFrame"));
+    EXPECT_EQ(manager.FindSkinObject(a), first);
+    EXPECT_STREQ(first->GetSkinObjectName(), "Dialog");
+    ProbeSkinner extra(0);
+    EXPECT_FALSE(manager.AddSkinner(&extra, a));
+
+    // A frame skin with a ShapeWnd object's name creates nothing.
+    HWND b = Keep(MakeTop());
+    const int before = ProbeSkinner::created;
+    EXPECT_FALSE(manager.SetFrameSkin(b, "Quorbel"));
+    EXPECT_EQ(ProbeSkinner::created, before);
+    // Without a name: the first FrameWnd object.
+    ASSERT_TRUE(manager.SetFrameSkin(b, nullptr));
+    EXPECT_STREQ(manager.FindSkinObject(b)->GetSkinObjectName(), "Dialog");
+
+    HWND c = Keep(MakeTop());
+    EXPECT_FALSE(manager.SetShapeSkin(c, "Dialog"));
+    ASSERT_TRUE(SkinAttachWindow(c, "Quorbel"));
+    EXPECT_EQ(manager.FindSkinObject(c)->GetSkinType(), uint32_t(kSkinShapeWnd));
+
+    HWND d = Keep(MakeTop());
+    EXPECT_FALSE(manager.SetNamedSkin(d, nullptr));
+    EXPECT_FALSE(manager.SetNamedSkin(d, "NoSuchObject"));
+    // The named skinner takes an object of any type.
+    ASSERT_TRUE(manager.SetNamedSkin(d, "Static"));
+    EXPECT_EQ(manager.FindSkinObject(d)->GetSkinType(), uint32_t(kSkinStatic));
+
+    EXPECT_EQ(manager.GetSkinType("SysTabControl32"), uint32_t(kSkinTab));
+    EXPECT_EQ(manager.GetSkinType("#32770"), 0u);
+
+    EXPECT_TRUE(manager.RemoveSkin(d, FALSE));
+    EXPECT_FALSE(manager.RemoveSkin(d, FALSE));
+}
+
+TEST_F(SkinLibrary, FindFrameObjectPassesNonFrameSkinnersAndPlainChildren)
+{
+    SkinManager& manager = SkinManager::Instance();
+    HWND top = Keep(MakeTop());
+    ASSERT_TRUE(manager.SetFrameSkin(top, "Dialog"));
+    HWND panel = MakeChild(top, TestClass(), 0, 10, 0, 0);
+    HWND inner = MakeChild(panel, TestClass(), 0, 11, 0, 0);
+    ASSERT_TRUE(manager.SetNamedSkin(panel, "Static"));  // a skinner of another type
+    HWND control = MakeChild(inner, "BUTTON", BS_AUTOCHECKBOX, 12);
+    EXPECT_EQ(manager.FindFrameObject(control), manager.FindSkinObject(top));
+    EXPECT_EQ(manager.FindFrameObject(panel), manager.FindSkinObject(top));
+
+    // A top-level window without a skinner ends the search.
+    HWND loose = Keep(MakeTop());
+    HWND looseChild = MakeChild(loose, "BUTTON", BS_AUTOCHECKBOX, 13);
+    EXPECT_EQ(manager.FindFrameObject(looseChild), nullptr);
+}
+
+TEST_F(SkinLibrary, ANewSkinRebindsByNameThenByTypeOrUnskins)
+{
+    SkinManager& manager = SkinManager::Instance();
+    HWND byName = Keep(MakeTop());
+    HWND byType = Keep(MakeTop());
+    HWND kept = Keep(MakeTop());
+    ASSERT_TRUE(manager.SetNamedSkin(byName, "Dialog"));
+    ASSERT_TRUE(manager.SetNamedSkin(byType, "MainFrame"));
+    ASSERT_TRUE(manager.SetNamedSkin(kept, "Static"));
+    ProbeOf(kept)->keep = TRUE;
+
+    // The new skin has "Dialog" and one other FrameWnd, no Static object.
+    std::unique_ptr<SkinPackage> next(new SkinPackage());
+    auto dialog = CreateSkinDataObject(kSkinFrameWnd);
+    dialog->SetName("Dialog");
+    auto other = CreateSkinDataObject(kSkinFrameWnd);
+    other->SetName("Other");
+    SkinDataObject* newDialog = dialog.get();
+    SkinDataObject* newOther = other.get();
+    ASSERT_TRUE(next->AddObject(std::move(dialog)));
+    ASSERT_TRUE(next->AddObject(std::move(other)));
+    ASSERT_TRUE(manager.InstallSkin(next.release()));
+
+    EXPECT_EQ(manager.FindSkinObject(byName)->GetSkinData(), newDialog);
+    // "MainFrame" is gone: the first FrameWnd of the new skin ("Dialog").
+    EXPECT_EQ(manager.FindSkinObject(byType)->GetSkinType(), uint32_t(kSkinFrameWnd));
+    EXPECT_TRUE(manager.FindSkinObject(byType)->GetSkinData() == newDialog ||
+                manager.FindSkinObject(byType)->GetSkinData() == newOther);
+    // No Static object: kept (it asked to be), without its old object.
+    ASSERT_NE(manager.FindSkinObject(kept), nullptr);
+    EXPECT_EQ(manager.FindSkinObject(kept)->GetSkinData(), nullptr);
+    EXPECT_TRUE(SkinManager::Instance().HasInstalledSkin());
+
+    // A skin without any FrameWnd unskins the frames.
+    ASSERT_TRUE(manager.InstallSkin(new SkinPackage()));
+    EXPECT_EQ(manager.FindSkinObject(byName), nullptr);
+    EXPECT_EQ(GetWindowLongPtrA(byName, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&TestWindowProc));
+    EXPECT_EQ(manager.FindSkinObject(byType), nullptr);
+    EXPECT_NE(manager.FindSkinObject(kept), nullptr);
+    EXPECT_FALSE(manager.InstallSkin(nullptr));
+}
+
+TEST_F(SkinLibrary, ElementStatesAndCaptionButtonsFollowTheWindowStyle)
+{
+    HWND top = Keep(MakeTop(WS_POPUP | WS_VISIBLE | WS_SYSMENU));
+    ASSERT_TRUE(SkinSetDialogWindow(top, "Dialog"));
+    SkinWindowObject* skinner = SkinManager::Instance().FindSkinObject(top);
+    ASSERT_EQ(skinner->Elements().size(), 1u);  // the caption button DlgClose
+    EXPECT_TRUE(skinner->Elements()[0]->IsEnabled());
+    int state = -1;
+    EXPECT_TRUE(SkinQueryElementState(top, "dlgclose", &state));
+    EXPECT_EQ(state, 3);
+    EXPECT_FALSE(SkinQueryElementState(top, "Close", &state));
+
+    HWND noMenu = Keep(MakeTop());
+    ASSERT_TRUE(SkinSetDialogWindow(noMenu, "Dialog"));
+    EXPECT_FALSE(SkinManager::Instance().FindSkinObject(noMenu)->Elements()[0]->IsEnabled());
+
+    HWND plain = Keep(MakeTop());
+    EXPECT_FALSE(SkinQueryElementState(plain, "DlgClose", &state));
+    EXPECT_EQ(SkinGetLastError(), 8);
+}
+
+// Draws the frame parts of "Dialog" (cells of rows 0 and 1) into a memory
+// DC and reads them back.
+TEST_F(SkinLibrary, TheNineFramePartsAreDrawnFromTheirCells)
+{
+    HWND top = Keep(MakeTop(WS_POPUP | WS_VISIBLE, 40, 40, 300, 200));
+    ASSERT_TRUE(SkinSetDialogWindow(top, "Dialog"));
+    SkinWindowObject* skinner = SkinManager::Instance().FindSkinObject(top);
+    skinner->LayoutParts(SIZE{300, 200});
+    // The default FrameWnd parts: 30-pixel top row, 12-pixel bottom row,
+    // 10-pixel sides; corners 86 and 103 wide (top), 10 (bottom).
+    EXPECT_EQ(skinner->GetPart(kPartTopRight).left, 300 - 103);
+    EXPECT_EQ(skinner->GetPart(kPartBottomMiddle).top, 200 - 12);
+
+    HDC screen = GetDC(nullptr);
+    SkinMemDC memory(screen, 300, 200);
+    ReleaseDC(nullptr, screen);
+    const RECT all = {0, 0, 300, 200};
+    struct Probe {
+        int x, y, column;
+    } points[] = {
+        {40, 15, 0},  {150, 15, 1}, {250, 15, 2},  {5, 100, 3},  {295, 100, 5},
+        {5, 194, 6},  {150, 194, 7}, {295, 194, 8},
+    };
+    for (int active = 1; active >= 0; --active) {
+        SkinGdiUtil::FillSolidRect(memory, all, RGB(255, 255, 255));
+        skinner->DrawFrame(memory, active);
+        for (const Probe& p : points)
+            EXPECT_EQ(GetPixel(memory, p.x, p.y), Cell(p.column, active ? 0 : 1))
+                << "part cell " << p.column << (active ? " active" : " inactive");
+        EXPECT_EQ(GetPixel(memory, 150, 100), RGB(255, 255, 255));  // the client is not the frame's
+
+        skinner->DrawBackground(memory, active);  // the client rectangle, here the whole window
+        EXPECT_EQ(GetPixel(memory, 150, 100), Cell(4, active ? 0 : 1));
+    }
+}
+
+TEST_F(SkinLibrary, FramePartsWithoutImagesFillWithTheirColours)
+{
+    std::unique_ptr<SkinPackage> package(new SkinPackage());
+    auto plain = CreateSkinDataObject(kSkinFrameWnd);
+    plain->SetName("Plain");
+    auto* parts = static_cast<SkinPartsData*>(plain.get());
+    parts->activeColor = RGB(10, 20, 30);
+    parts->inactiveColor = RGB(40, 50, 60);
+    parts->thirdColor = RGB(70, 80, 90);
+    package->AddObject(std::move(plain));
+    ASSERT_TRUE(SkinManager::Instance().InstallSkin(package.release()));
+    HWND top = Keep(MakeTop());
+    ASSERT_TRUE(SkinSetDialogWindow(top, "Plain"));
+    SkinWindowObject* skinner = SkinManager::Instance().FindSkinObject(top);
+    skinner->LayoutParts(SIZE{300, 200});
+    HDC screen = GetDC(nullptr);
+    SkinMemDC memory(screen, 300, 200);
+    ReleaseDC(nullptr, screen);
+    skinner->DrawFrame(memory, TRUE);
+    EXPECT_EQ(GetPixel(memory, 40, 15), RGB(10, 20, 30));
+    skinner->DrawFrame(memory, FALSE);
+    EXPECT_EQ(GetPixel(memory, 40, 15), RGB(40, 50, 60));
+    skinner->DrawBackground(memory, TRUE);
+    EXPECT_EQ(GetPixel(memory, 150, 100), RGB(70, 80, 90));
+}
+
+// A frame object whose parts come from the keyed cells of row 12 (each
+// with a 4 x 4 magenta top-left corner): 16 x 16 parts of a 48 x 48 frame.
+std::unique_ptr<SkinPackage> KeyedFrameSkin(bool useTransparentColor)
+{
+    std::unique_ptr<SkinPackage> package = ReadTestSkin();
+    if (!package)
+        return nullptr;
+    auto frame = CreateSkinDataObject(kSkinFrameWnd);
+    frame->SetName("Keyed");
+    auto* parts = static_cast<SkinPartsData*>(frame.get());
+    for (int i = 0; i < 9; ++i) {
+        parts->partRects[i] = MakeSkinRect(16 * (i % 3), 16 * (i / 3), 16 * (i % 3) + 16, 16 * (i / 3) + 16);
+        parts->partImages[i] = Ref("test.bmp", 0, 0, 16, 16, 2);  // solid cell 0,0
+    }
+    parts->partImages[kPartTopLeft] = Ref("test.bmp", 16, 192, 32, 208, 0);      // natural size
+    parts->partImages[kPartMiddleTop] = Ref("test.bmp", 32, 192, 48, 208, 2);    // stretched
+    parts->partImages[kPartMiddleLeft] = Ref("test.bmp", 64, 192, 80, 208, 1);   // tiled
+    package->AddObject(std::move(frame));
+    for (const auto& entry : package->Objects())
+        if (auto* app = dynamic_cast<SkinFileInfo*>(entry.second.get()))
+            app->useTransparentColor = useTransparentColor ? 1 : 0;
+    package->ResolveAll();
+    return package;
+}
+
+TEST_F(SkinLibrary, TheWindowRegionLeavesOutTheKeyColourOfEveryPart)
+{
+    ASSERT_TRUE(SkinManager::Instance().InstallSkin(KeyedFrameSkin(true).release()));
+    HWND top = Keep(MakeTop(WS_POPUP | WS_VISIBLE, 40, 40, 80, 80));
+    ASSERT_TRUE(SkinSetDialogWindow(top, "Keyed"));
+    SkinWindowObject* skinner = SkinManager::Instance().FindSkinObject(top);
+    skinner->LayoutParts(SIZE{80, 80});
+    HRGN region = skinner->BuildRegion();
+    ASSERT_NE(region, nullptr);
+    struct Point {
+        int x, y;
+        bool inside;
+    } points[] = {
+        {1, 1, false}, {3, 3, false}, {4, 0, true}, {0, 4, true}, {8, 8, true},  // natural size
+        {16 + 11, 3, false}, {16 + 13, 3, true}, {16 + 11, 5, true},           // stretched 3 x wide
+        {1, 16 + 1, false}, {1, 32 + 1, false}, {1, 48 + 1, false},            // tiled down the side
+        {5, 16 + 5, true}, {1, 16 + 5, true},
+        {70, 70, true}, {79, 79, true}, {80, 80, false},                        // solid parts, bounds
+    };
+    for (const Point& p : points)
+        EXPECT_EQ(PtInRegion(region, p.x, p.y) != 0, p.inside) << p.x << "," << p.y;
+
+    // Handed to the window, the system answers the same.
+    skinner->ApplyWindowRegion(region, TRUE);
+    HRGN held = CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(GetWindowRgn(top, held), ERROR);
+    for (const Point& p : points)
+        EXPECT_EQ(PtInRegion(held, p.x, p.y) != 0, p.inside) << p.x << "," << p.y;
+    DeleteObject(held);
+    ASSERT_TRUE(SkinDetachWindow(top));
+    held = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetWindowRgn(top, held), ERROR);  // given back
+    DeleteObject(held);
+}
+
+TEST_F(SkinLibrary, WithoutTheTransparentColourThereIsNoRegion)
+{
+    ASSERT_TRUE(SkinManager::Instance().InstallSkin(KeyedFrameSkin(false).release()));
+    HWND top = Keep(MakeTop(WS_POPUP | WS_VISIBLE, 40, 40, 80, 80));
+    ASSERT_TRUE(SkinSetDialogWindow(top, "Keyed"));
+    SkinWindowObject* skinner = SkinManager::Instance().FindSkinObject(top);
+    skinner->LayoutParts(SIZE{80, 80});
+    EXPECT_EQ(skinner->BuildRegion(), nullptr);
+}
+
+TEST_F(SkinLibrary, GeometryHelpers)
+{
+    HWND top = Keep(MakeTop(WS_POPUP | WS_VISIBLE | WS_THICKFRAME, 100, 50, 300, 200));
+    ASSERT_TRUE(SkinSetDialogWindow(top, "Dialog"));
+    SkinWindowObject* s = SkinManager::Instance().FindSkinObject(top);
+    const RECT bounds = s->GetWindowBounds();
+    EXPECT_EQ(bounds.left, 0);
+    EXPECT_EQ(bounds.right, 300);
+    EXPECT_TRUE(s->IsSizable());
+    const SIZE minimum = s->GetMinimumSize();
+    EXPECT_EQ(minimum.cx, 86 + 103 + 10);
+    EXPECT_EQ(minimum.cy, 35);
+    const POINT w = s->ScreenToWindow(POINT{110, 60});
+    EXPECT_EQ(w.x, 10);
+    EXPECT_EQ(w.y, 10);
+    EXPECT_EQ(s->WindowToScreen(w).x, 110);
+    s->LayoutParts(SIZE{300, 200});
+    const RECT caption = s->GetCaptionRect();
+    EXPECT_EQ(caption.right, 300);
+    EXPECT_EQ(caption.bottom, 30);
+    EXPECT_TRUE(s->SizeChanged());
+    s->SetLastSize(RECT{5, 5, 305, 205});
+    EXPECT_FALSE(s->SizeChanged());
+    EXPECT_EQ(s->GetTopLevelWindow(), top);
+
+    // A modal-frame dialog is never sizable.
+    HWND modal = Keep(MakeTop(WS_POPUP | WS_THICKFRAME | WS_DLGFRAME | DS_MODALFRAME));
+    ASSERT_TRUE(SkinSetDialogWindow(modal, "Dialog"));
+    EXPECT_FALSE(SkinManager::Instance().FindSkinObject(modal)->IsSizable());
+
+    // ChooseImage: the first record that is not empty, else the second.
+    const SkinImageRef empty = MakeEmptyImageRef();
+    const SkinImageRef full = Ref("a", 0, 0, 1, 1, 0);
+    EXPECT_EQ(&SkinWindowObject::ChooseImage(full, empty), &full);
+    EXPECT_EQ(&SkinWindowObject::ChooseImage(empty, full), &full);
+    EXPECT_EQ(&SkinWindowObject::ChooseImage(empty, empty, &full), &full);
+    EXPECT_EQ(&SkinWindowObject::ChooseImage(empty, empty), &empty);
+}
+
+TEST_F(SkinLibrary, StaticChildrenAreAnsweredWithANullBrush)
+{
+    const SkinnerFactory savedStatic = SkinManager::RegisterSkinner(kSkinStatic, &MakeProbe);
+    HWND top = Keep(MakeTop());
+    ASSERT_TRUE(SkinSetDialogWindow(top, "Dialog"));
+    HWND label = MakeChild(top, "STATIC", SS_LEFT, 4);
+    ProbeSkinner* frame = ProbeOf(top);
+    ASSERT_NE(ProbeOf(label), nullptr);
+    HDC dc = GetDC(label);
+    EXPECT_EQ(frame->OnCtlColorStatic(dc, label), reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH)));
+    ReleaseDC(label, dc);
+    SkinManager::RegisterSkinner(kSkinStatic, savedStatic);
+}
+
+// --- the keyboard hook ------------------------------------------------------
+
+void Key(BYTE vk, bool up)
+{
+    keybd_event(vk, BYTE(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC)), up ? KEYEVENTF_KEYUP : 0, 0);
+}
+
+TEST_F(SkinLibrary, TheKeyboardHookRoutesMenuKeys)
+{
+    HWND top = Keep(MakeTop(WS_POPUP | WS_VISIBLE | WS_SYSMENU));
+    ASSERT_TRUE(SkinSetDialogWindow(top, "Dialog"));
+    ProbeSkinner* skinner = ProbeOf(top);
+    SetForegroundWindow(top);
+    SetActiveWindow(top);
+    SetFocus(top);
+    guitest::PumpFor(100);
+    if (GetActiveWindow() != top)
+        GTEST_SKIP() << "the test window did not become active";
+
+    // F10 released still reaches the skinned window as 6036 (consumed here,
+    // so no system menu opens).
+    skinner->menuKeys.clear();
+    skinner->menuKeyAnswer = 1;
+    Key(VK_F10, false);
+    Key(VK_F10, true);
+    guitest::PumpFor(100);
+    ASSERT_GE(skinner->menuKeys.size(), 2u);
+    EXPECT_EQ(skinner->menuKeys[0], WPARAM(VK_F10));
+    EXPECT_EQ(skinner->menuKeys.back(), WPARAM(VK_F10));
+
+    // Alt alone: down is offered as 6036 (-1) and, not consumed, reaches the
+    // window; released it is swallowed.
+    g_log = TestWindowLog();
+    skinner->menuKeys.clear();
+    skinner->menuKeyAnswer = 0;
+    Key(VK_MENU, false);
+    Key(VK_MENU, true);
+    guitest::PumpFor(100);
+    bool sawAltDown = false, sawAltUp = false;
+    for (UINT m : g_log.messages) {
+        sawAltDown |= m == WM_SYSKEYDOWN || m == WM_KEYDOWN;
+        sawAltUp |= m == WM_SYSKEYUP || m == WM_KEYUP;
+    }
+    EXPECT_TRUE(sawAltDown);
+    EXPECT_FALSE(sawAltUp);
+    ASSERT_FALSE(skinner->menuKeys.empty());
+    EXPECT_EQ(skinner->menuKeys[0], WPARAM(-1));
+
+    // A key whose accelerator command is grayed in the window's menu is
+    // swallowed; a key the window's skinner consumes as menu key too.
+    HMENU menu = CreateMenu();
+    AppendMenuA(menu, MF_STRING | MF_GRAYED, 100, "Off");
+    SetMenu(top, menu);
+    ACCEL accel = {FVIRTKEY, 'Q', 100};
+    SkinLibSetAcceleratorTable(top, new AccelTable(&accel, 1));
+    g_log = TestWindowLog();
+    Key('Q', false);
+    Key('Q', true);
+    guitest::PumpFor(100);
+    bool sawQDown = false, sawQUp = false;
+    for (UINT m : g_log.messages) {
+        sawQDown |= m == WM_KEYDOWN;
+        sawQUp |= m == WM_KEYUP;
+    }
+    EXPECT_FALSE(sawQDown);
+    EXPECT_TRUE(sawQUp);  // only the press is refused
+    SkinLibSetAcceleratorTable(top, nullptr);
+    SetMenu(top, nullptr);
+    DestroyMenu(menu);
+}
+
+// --- starting and ending with the library parts --------------------------------
+
+struct PartLog {
+    std::vector<std::string> calls;
+    int osClass = -1;
+    BOOL registerAnswer = TRUE;
+    int barSize = 0, minThumb = 0;
+} g_parts;
+
+const SkinLibPart kProbePart = {
+    "probe",
+    [](HINSTANCE) {
+        g_parts.calls.push_back("register");
+        return g_parts.registerAnswer;
+    },
+    [](HINSTANCE) { g_parts.calls.push_back("unregister"); },
+    [](HINSTANCE) { g_parts.calls.push_back("create"); },
+    []() { g_parts.calls.push_back("destroy"); },
+    [](int os) {
+        g_parts.calls.push_back("install");
+        g_parts.osClass = os;
+    },
+    [](int) { g_parts.calls.push_back("remove"); },
+    [](int size, int thumb) {
+        g_parts.barSize = size;
+        g_parts.minThumb = thumb;
+    },
+};
+
+TEST(SkinLibraryStart, PartsAreStartedOnceAndEndedInReverse)
+{
+    g_parts = PartLog();
+    SkinLibRegisterPart(&kProbePart);
+    ASSERT_TRUE(SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0));
+    ASSERT_TRUE(SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0));
+    EXPECT_EQ(g_parts.calls, (std::vector<std::string>{"register", "create", "install"}));
+    EXPECT_EQ(g_parts.osClass, 1);  // Wine reports Windows 7
+    ASSERT_TRUE(SkinLoadResource(nullptr, MAKEINTRESOURCEA(kTestSkin), "RT_VENEERKIT"));
+    // The ScrollBar object's NORMAL.ARROW1 height and NORMAL.THUMB width.
+    EXPECT_EQ(g_parts.barSize, 16);
+    EXPECT_EQ(g_parts.minThumb, 16);
+    SkinLibExit();
+    EXPECT_EQ(g_parts.calls,
+              (std::vector<std::string>{"register", "create", "install", "remove", "destroy", "unregister"}));
+
+    // A part whose classes cannot be registered fails the start, no code.
+    g_parts = PartLog();
+    g_parts.registerAnswer = FALSE;
+    SetLastError(0);
+    EXPECT_FALSE(SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0));
+    EXPECT_FALSE(SkinLibIsStarted());
+    EXPECT_EQ(SkinLibThreadCount(), 0);
+    SkinLibUnregisterPart(&kProbePart);
+    ASSERT_TRUE(SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0));
+    SkinLibExit();
+}
+
+TEST(SkinLibraryStart, OnWindowsXpTheVisualStyleTestRunsAndLeavesNothing)
+{
+    SkinGdiUtil::SetOsClassOverride(7);
+    ASSERT_TRUE(SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0));
+    WNDCLASSA info;
+    EXPECT_FALSE(GetClassInfoA(SkinLibGetInstance(), "VeneerKit_XP_Compatible", &info));
+    SkinLibExit();
+    // Starting again works: the test repeats.
+    ASSERT_TRUE(SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0));
+    SkinLibExit();
+    SkinGdiUtil::SetOsClassOverride(-1);
+    EXPECT_EQ(SkinGdiUtil::GetOsClass(), 1);
+}
+
+TEST(SkinLibraryStart, AWindowOfAThreadThatNeverStartedIsNotSkinned)
+{
+    ASSERT_TRUE(SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0));
+    ASSERT_TRUE(SkinLoadResource(nullptr, MAKEINTRESOURCEA(kTestSkin), "RT_VENEERKIT"));
+    ASSERT_TRUE(SkinSetDefaultDialogSkin("Dialog"));
+    const TopLevelSkinnerFactory saved = SkinManager::RegisterTopLevelSkinner(SkinTopLevelRole::kNamed, &MakeTopProbe);
+    bool skinned = true;
+    std::thread other([&] {
+        HWND dialog = CreateWindowExA(0, "#32770", "", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
+        skinned = SkinManager::Instance().FindSkinObject(dialog) != nullptr;
+        DestroyWindow(dialog);
+    });
+    other.join();
+    EXPECT_FALSE(skinned);
+    // On this thread the default dialog skin applies.
+    HWND dialog = CreateWindowExA(0, "#32770", "", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(SkinManager::Instance().FindSkinObject(dialog), nullptr);
+    EXPECT_STREQ(SkinManager::Instance().FindSkinObject(dialog)->GetSkinObjectName(), "Dialog");
+    DestroyWindow(dialog);
+    SkinManager::RegisterTopLevelSkinner(SkinTopLevelRole::kNamed, saved);
+    SkinLibExit();
+}
+
+}  // namespace
