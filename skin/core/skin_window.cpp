@@ -365,6 +365,12 @@ int SkinWindowObject::CreateChildSkinner(HWND child, SkinDataObject* object)
     }
 
     auto it = children_.find(child);
+    if (it != children_.end() && manager.FindSkinObject(child) != it->second) {
+        // Its skinner went with a window that is gone (the handle may be in
+        // use again): forget the entry without touching it.
+        children_.erase(it);
+        it = children_.end();
+    }
     if (childObject) {
         if (it == children_.end()) {
             SkinWindowObject* skinner = CreateSkinner(kind, this);

@@ -167,6 +167,17 @@ void WriteSigned(uint8_t* p, size_t size, int64_t value)
     }
 }
 
+// In 32-bit code an operand-size prefix turns a branch's wide form into
+// rel16 (and cuts the instruction pointer to 16 bits): such branches keep
+// their short form or do not move.
+bool HasOperandSizePrefix(const uint8_t* code, size_t prefixLength)
+{
+    for (size_t i = 0; i < prefixLength; ++i)
+        if (code[i] == 0x66)
+            return true;
+    return false;
+}
+
 bool FitsSigned(int64_t value, size_t size)
 {
     switch (size) {
@@ -431,15 +442,15 @@ size_t InstructionCopier::Copy(const uint8_t* code, size_t avail, uint64_t addre
             rel = int32_t(uint32_t(target - (destAddress + insn.length)));
         if (FitsSigned(rel, insn.relSize)) {
             WriteSigned(out + insn.relOffset, insn.relSize, rel);
-        } else if (insn.relSize == 1 && (insn.kind == X86Instruction::kJump ||
-                                         insn.kind == X86Instruction::kCondJump)) {
-            // Widen: jmp rel8 -> E9 rel32, jcc rel8 -> 0F 8x rel32 (prefixes kept).
-            const size_t p = insn.prefixLength;
-            const uint8_t opcode = code[p];
-            const size_t wide = p + (insn.kind == X86Instruction::kJump ? 5 : 6);
+        } else if (insn.relSize == 1 && !(is64 == false && HasOperandSizePrefix(code, insn.prefixLength)) &&
+                   (insn.kind == X86Instruction::kJump || insn.kind == X86Instruction::kCondJump)) {
+            // Widen: jmp rel8 -> E9 rel32, jcc rel8 -> 0F 8x rel32. Prefixes
+            // on a branch are only hints; the wide form goes without them.
+            const uint8_t opcode = code[insn.prefixLength];
+            const size_t wide = insn.kind == X86Instruction::kJump ? 5 : 6;
             const uint64_t end = destAddress + wide;
+            n = 0;
             if (Reaches32(end, target)) {
-                n = p;
                 if (insn.kind == X86Instruction::kJump) {
                     out[n++] = 0xE9;
                 } else {
@@ -449,10 +460,9 @@ size_t InstructionCopier::Copy(const uint8_t* code, size_t avail, uint64_t addre
                 WriteSigned(out + n, 4, int64_t(target - end));
                 n += 4;
             } else if (insn.kind == X86Instruction::kJump) {
-                n = p + WriteJump(out + p, sizeof out - p, destAddress + p, target);
+                n = WriteJump(out, sizeof out, destAddress, target);
             } else {
                 // The opposite condition skips an absolute jump to the target.
-                n = p;
                 out[n++] = uint8_t(opcode ^ 1);
                 out[n++] = 14;
                 n += WriteJump(out + n, sizeof out - n, destAddress + n, target);

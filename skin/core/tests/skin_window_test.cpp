@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstring>
 #include <memory>
@@ -602,6 +603,62 @@ TEST_F(SkinLibrary, StaticChildrenAreAnsweredWithANullBrush)
     SkinManager::RegisterSkinner(kSkinStatic, savedStatic);
 }
 
+TEST_F(SkinLibrary, FloatingToolbarsGetTheToolbarSkinnerFromTheHook)
+{
+    const SkinnerFactory saved = SkinManager::RegisterSkinner(kSkinToolBar, &MakeProbe);
+    guitest::InitCommonControlsOnce();
+    HWND owner = Keep(MakeTop());
+    // A tool window that has a parent itself, holding a toolbar.
+    HWND tool = CreateWindowExA(WS_EX_TOOLWINDOW, TestClass(), "tool", WS_CHILD | WS_VISIBLE, 0, 0, 200, 60, owner,
+                                nullptr, nullptr, nullptr);
+    HWND toolbar = CreateWindowExA(0, TOOLBARCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 100, 20, tool, nullptr,
+                                   nullptr, nullptr);
+    ProbeSkinner* skinner = ProbeOf(toolbar);
+    ASSERT_NE(skinner, nullptr);
+    EXPECT_EQ(skinner->GetSkinType(), uint32_t(kSkinToolBar));
+    EXPECT_STREQ(skinner->GetSkinObjectName(), "ToolBar");
+    // A toolbar in a rebar comes with the rebar, not from the hook.
+    HWND rebar = CreateWindowExA(WS_EX_TOOLWINDOW, REBARCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 30, 200, 30, tool,
+                                 nullptr, nullptr, nullptr);
+    ASSERT_NE(rebar, nullptr);
+    HWND banded = CreateWindowExA(0, TOOLBARCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 100, 20, rebar, nullptr,
+                                  nullptr, nullptr);
+    EXPECT_EQ(ProbeOf(banded), nullptr);
+    SkinManager::RegisterSkinner(kSkinToolBar, saved);
+}
+
+TEST_F(SkinLibrary, SizableToolWindowsOfASkinnedFrameTakeTheDefaultFrameSkin)
+{
+    HWND top = Keep(MakeTop());
+    ASSERT_TRUE(SkinSetFrameWindow(top, "Dialog"));
+    HWND before = Keep(CreateWindowExA(WS_EX_TOOLWINDOW, TestClass(), "tool", WS_POPUP | WS_THICKFRAME, 0, 0, 100,
+                                       60, top, nullptr, nullptr, nullptr));
+    EXPECT_EQ(ProbeOf(before), nullptr);  // no default frame skin yet
+    ASSERT_TRUE(SkinLibSetDefaultFrameSkin("MainFrame"));
+    HWND sizable = Keep(CreateWindowExA(WS_EX_TOOLWINDOW, TestClass(), "tool", WS_POPUP | WS_THICKFRAME, 0, 0, 100,
+                                        60, top, nullptr, nullptr, nullptr));
+    HWND fixed = Keep(CreateWindowExA(WS_EX_TOOLWINDOW, TestClass(), "tool", WS_POPUP, 0, 0, 100, 60, top, nullptr,
+                                      nullptr, nullptr));
+    ASSERT_NE(ProbeOf(sizable), nullptr);
+    EXPECT_STREQ(ProbeOf(sizable)->GetSkinObjectName(), "MainFrame");
+    EXPECT_EQ(ProbeOf(fixed), nullptr);
+}
+
+TEST_F(SkinLibrary, AChildSkinnerOfADestroyedControlIsForgotten)
+{
+    HWND top = Keep(MakeTop());
+    ASSERT_TRUE(SkinSetDialogWindow(top, "Dialog"));
+    HWND button = MakeChild(top, "BUTTON", BS_PUSHBUTTON, 1);
+    ASSERT_NE(ProbeOf(button), nullptr);
+    DestroyWindow(button);  // its skinner goes; the parent's entry is stale
+    EXPECT_EQ(SkinManager::Instance().Windows().size(), 1u);
+    // Rebinding the parent walks its children again without touching it.
+    SkinWindowObject* frame = SkinManager::Instance().FindSkinObject(top);
+    frame->BindSkinData(frame->GetSkinData());
+    HWND again = MakeChild(top, "BUTTON", BS_PUSHBUTTON, 1);
+    EXPECT_NE(ProbeOf(again), nullptr);
+}
+
 // --- the keyboard hook ------------------------------------------------------
 
 void Key(BYTE vk, bool up)
@@ -671,6 +728,52 @@ TEST_F(SkinLibrary, TheKeyboardHookRoutesMenuKeys)
     SkinLibSetAcceleratorTable(top, nullptr);
     SetMenu(top, nullptr);
     DestroyMenu(menu);
+}
+
+// Stands in for the popup menu part: its windows and their open submenus.
+class FakePopupMenus : public SkinPopupMenuService {
+public:
+    HWND LastOpenSubmenu(HWND popupWindow) override { return deepest ? deepest : popupWindow; }
+    HWND deepest = nullptr;
+};
+
+TEST_F(SkinLibrary, MenuKeysInAnOpenPopupMenuGoToTheOwnersSkinner)
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = &DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = kSkinPopupMenuClass;
+    ASSERT_TRUE(RegisterClassA(&wc));
+    FakePopupMenus menus;
+    SkinLibSetPopupMenuService(&menus);
+
+    HWND top = Keep(MakeTop(WS_POPUP | WS_VISIBLE | WS_SYSMENU));
+    ASSERT_TRUE(SkinSetDialogWindow(top, "Dialog"));
+    ProbeSkinner* skinner = ProbeOf(top);
+    skinner->menuKeyAnswer = 1;
+    HWND popup = Keep(CreateWindowExA(WS_EX_TOOLWINDOW, kSkinPopupMenuClass, "", WS_POPUP | WS_VISIBLE, 100, 100, 80,
+                                      80, top, nullptr, nullptr, nullptr));
+    HWND submenu = Keep(CreateWindowExA(WS_EX_TOOLWINDOW, kSkinPopupMenuClass, "", WS_POPUP | WS_VISIBLE, 180, 100,
+                                        80, 80, popup, nullptr, nullptr, nullptr));
+    SetPropA(popup, "this", reinterpret_cast<HANDLE>(1));
+    menus.deepest = submenu;
+    SetForegroundWindow(popup);
+    SetActiveWindow(popup);
+    guitest::PumpFor(100);
+    if (GetActiveWindow() == popup) {
+        Key(VK_F10, false);
+        Key(VK_F10, true);
+        guitest::PumpFor(100);
+        ASSERT_FALSE(skinner->menuKeys.empty());
+        EXPECT_EQ(skinner->menuKeys[0], WPARAM(VK_F10));
+    }
+    RemovePropA(popup, "this");
+    SkinLibSetPopupMenuService(nullptr);
+    DestroyWindow(submenu);
+    DestroyWindow(popup);
+    UnregisterClassA(kSkinPopupMenuClass, GetModuleHandleA(nullptr));
+    if (skinner->menuKeys.empty())
+        GTEST_SKIP() << "the popup did not become active";
 }
 
 // --- starting and ending with the library parts --------------------------------
@@ -765,6 +868,63 @@ TEST(SkinLibraryStart, AWindowOfAThreadThatNeverStartedIsNotSkinned)
     DestroyWindow(dialog);
     SkinManager::RegisterTopLevelSkinner(SkinTopLevelRole::kNamed, saved);
     SkinLibExit();
+}
+
+}  // namespace
+
+namespace {
+
+INT_PTR CALLBACK RoadDialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
+
+// The disc programs' road: VeneerKit.dll by ordinal, the skin from their
+// own module, dialogs skinned by name and by the default dialog skin.
+TEST(SharedLibrary, TheDiscProgramsRoadThroughTheOrdinals)
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string dll(path);
+    dll = dll.substr(0, dll.find_last_of("\\/") + 1) + "VeneerKit.dll";
+    HMODULE library = LoadLibraryA(dll.c_str());
+    ASSERT_NE(library, nullptr) << dll;
+    auto proc = [&](int ordinal) {
+        return reinterpret_cast<void*>(GetProcAddress(library, MAKEINTRESOURCEA(ordinal)));
+    };
+    auto init = reinterpret_cast<BOOL(WINAPI*)(HINSTANCE, LPCSTR, LPCSTR, int)>(proc(1));
+    auto end = reinterpret_cast<void(WINAPI*)()>(proc(2));
+    auto load = reinterpret_cast<BOOL(WINAPI*)(HINSTANCE, LPCSTR, LPCSTR)>(proc(4));
+    auto detach = reinterpret_cast<BOOL(WINAPI*)(HWND)>(proc(7));
+    auto defaultDialog = reinterpret_cast<BOOL(WINAPI*)(LPCSTR)>(proc(8));
+    auto dialogWindow = reinterpret_cast<BOOL(WINAPI*)(HWND, LPCSTR)>(proc(9));
+    ASSERT_TRUE(init && end && load && detach && defaultDialog && dialogWindow);
+
+    ASSERT_TRUE(init(GetModuleHandleA(nullptr), "", "", 0));
+    ASSERT_TRUE(load(nullptr, MAKEINTRESOURCEA(kTestSkin), "RT_VENEERKIT"));
+    auto frameGrowth = [](HWND w) {
+        RECT window, client;
+        GetWindowRect(w, &window);
+        GetClientRect(w, &client);
+        return (window.right - window.left) - (client.right - client.left);
+    };
+    guitest::DialogTemplate t("Road", 0, 0, 120, 60);
+    t.Button(IDOK, "OK", 10, 10, 40, 14);
+    HWND plain = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), t.Get(), nullptr, &RoadDialogProc, 0);
+    ASSERT_NE(plain, nullptr);
+    const int systemGrowth = frameGrowth(plain);
+    const LONG_PTR systemProc = GetWindowLongPtrA(plain, GWLP_WNDPROC);
+    ASSERT_TRUE(dialogWindow(plain, "Dialog"));
+    EXPECT_EQ(frameGrowth(plain), 20);  // the skin's 10-pixel sides
+    EXPECT_TRUE(detach(plain));
+    EXPECT_EQ(GetWindowLongPtrA(plain, GWLP_WNDPROC), systemProc);
+    EXPECT_EQ(frameGrowth(plain), systemGrowth);
+
+    ASSERT_TRUE(defaultDialog("Dialog"));
+    HWND skinned = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), t.Get(), nullptr, &RoadDialogProc, 0);
+    ASSERT_NE(skinned, nullptr);
+    EXPECT_EQ(frameGrowth(skinned), 20);
+    DestroyWindow(skinned);
+    DestroyWindow(plain);
+    end();
+    FreeLibrary(library);
 }
 
 }  // namespace

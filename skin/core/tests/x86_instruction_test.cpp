@@ -160,6 +160,17 @@ TEST(InstructionCopier, MovedBranchesKeepTheirTargets)
     EXPECT_EQ(jmp.bytes[0], 0xE9);
     EXPECT_EQ(jmp.at.target, 0x401081u);
 
+    // A hinted branch is widened without its hint prefix (the wide form
+    // must stay within 15 bytes).
+    Moved hinted = Move(X86Mode::k32, {0x2E, 0x74, 0x10}, 0x401000, 0x600000);
+    ASSERT_EQ(hinted.written, 6u);
+    EXPECT_EQ(hinted.bytes[0], 0x0F);
+    EXPECT_EQ(hinted.at.target, 0x401013u);
+    // With an operand-size prefix the wide form would be rel16: it stays
+    // short when it reaches and does not move otherwise.
+    EXPECT_EQ(Move(X86Mode::k32, {0x66, 0x74, 0x10}, 0x401000, 0x600000).written, 0u);
+    EXPECT_EQ(Move(X86Mode::k32, {0x66, 0x74, 0x10}, 0x401000, 0x401004).written, 3u);
+
     // loop has no longer form: out of reach, it cannot move.
     EXPECT_EQ(Move(X86Mode::k32, {0xE2, 0x10}, 0x401000, 0x600000).written, 0u);
     EXPECT_EQ(Move(X86Mode::k32, {0xE2, 0x10}, 0x401000, 0x401004).written, 2u);
