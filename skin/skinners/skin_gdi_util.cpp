@@ -84,6 +84,11 @@ typedef BOOL(WINAPI* GetMonitorInfoFn)(HMONITOR, LPMONITORINFO);
 
 void RegisterPopupMenuFactory(SkinPopupMenuFactory factory) { g_popupFactory = factory; }
 
+SkinPopupMenuWindow* CreatePopupMenuWindow(HWND owner, int mode)
+{
+    return g_popupFactory ? g_popupFactory(owner, mode) : nullptr;
+}
+
 // ---------------------------------------------------------------------------
 // AccelTable
 

@@ -44,6 +44,8 @@ public:
 // returns it (0 is the menu bar's drop-down).
 typedef SkinPopupMenuWindow* (*SkinPopupMenuFactory)(HWND owner, int mode);
 void RegisterPopupMenuFactory(SkinPopupMenuFactory factory);
+// A popup menu window from the registered factory; null without one.
+SkinPopupMenuWindow* CreatePopupMenuWindow(HWND owner, int mode);
 
 // The per-window accelerator list the keyboard hook consults.
 class AccelTable {
