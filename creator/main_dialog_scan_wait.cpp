@@ -1,0 +1,36 @@
+#include "creator/main_dialog_scan_wait.h"
+
+#include <string>
+
+#include "creator/app_skin.h"
+#include "creator/main_dialog_rules.h"
+
+IMPLEMENT_DYNAMIC(ScanWaitDialog, CDialog)
+
+BEGIN_MESSAGE_MAP(ScanWaitDialog, CDialog)
+END_MESSAGE_MAP()
+
+BOOL ScanWaitDialog::CreateHidden(CWnd* pOwner) {
+  // The template has no WS_VISIBLE: the window stays hidden until shown.
+  return Create(IDD, pOwner);
+}
+
+BOOL ScanWaitDialog::OnInitDialog() {
+  CDialog::OnInitDialog();
+  app_skin::SkinDialog(m_hWnd, app_skin::kDialogSkin);
+  return TRUE;
+}
+
+void ScanWaitDialog::ShowCentered() {
+  CenterWindow();
+  ShowWindow(SW_SHOW);
+  UpdateWindow();
+}
+
+void ScanWaitDialog::Hide() { ShowWindow(SW_HIDE); }
+
+void ScanWaitDialog::SetScanText(LPCTSTR path) {
+  SetDlgItemText(IDC_SCAN_TEXT, ScanningText(path != NULL ? path : "").c_str());
+  // The probe that follows holds this thread: paint now, not later.
+  RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}

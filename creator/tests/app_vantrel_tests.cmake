@@ -1,0 +1,24 @@
+# The disc creator's windows under Wine (included from app_vantrel.cmake):
+# the application's start-up, the disc-type chooser, the scanning dialog
+# and the source-file list window, driven by messages in real windows.
+#
+# The test program gets a folder of its own, as the installed program has:
+# its "param.ini" is its own, and the outside libraries it loads by name
+# (muxTools, CdScribe, the program folder's filter) lie beside it. The
+# conversion control is registered by the test from there. The skin library
+# is not: these windows are tested as the system draws them.
+quorbel_add_gtest(creator_app_test WINDOWS_ONLY GUI TIMEOUT 240
+  SOURCES ${_cr}/tests/creator_app_test.cpp
+  LIBS quorbel_creator_res quorbel_creator_app quorbel_gui_test quorbel_discimage_test_support)
+if(TARGET creator_app_test)
+  set(_app_test_dir ${CMAKE_CURRENT_BINARY_DIR}/creator_app_test)
+  set_target_properties(creator_app_test PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${_app_test_dir})
+  set(_beside standin_muxtools standin_cdscribe standin_convctl standin_MPEGFilter standin_MPEGWriteFilter
+              standin_DVDEncoder standin_RealMedia)
+  add_dependencies(creator_app_test ${_beside})
+  foreach(_dll ${_beside})
+    add_custom_command(TARGET creator_app_test POST_BUILD
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${_dll}> ${_app_test_dir})
+  endforeach()
+  quorbel_test_fixtures(creator_app_test mpeg_fixtures)
+endif()
