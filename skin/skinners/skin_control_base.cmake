@@ -1,8 +1,18 @@
 # The control skinners (bases, buttons, edits and lists, range controls):
 # included by skin/skinners/CMakeLists.txt, with its _sk and _skin_rc.
+
+# Their pure geometry (tested natively).
+add_library(quorbel_skin_control_geometry STATIC ${_sk}/skin_control_base_geometry.cpp)
+target_include_directories(quorbel_skin_control_geometry PUBLIC ${PROJECT_SOURCE_DIR})
+quorbel_add_gtest(skin_control_base_geometry_test
+  SOURCES ${_sk}/tests/skin_control_base_geometry_test.cpp
+  LIBS quorbel_skin_control_geometry)
+
 if(QUORBEL_WINDOWS)
   target_sources(quorbel_skin PRIVATE
-    ${_sk}/skin_control_base.cpp)
+    ${_sk}/skin_control_base.cpp
+    ${_sk}/skin_button.cpp)
+  target_link_libraries(quorbel_skin PUBLIC quorbel_skin_control_geometry)
 endif()
 
 if(QUORBEL_WINDOWS AND QUORBEL_SKINC)
@@ -10,4 +20,10 @@ if(QUORBEL_WINDOWS AND QUORBEL_SKINC)
     SOURCES ${_sk}/tests/skin_control_base_test.cpp ${_skin_rc}
     LIBS quorbel_skin quorbel_gui_test)
   add_dependencies(skin_control_base_test quorbel_skins)
+  foreach(_test skin_button_test)
+    quorbel_add_gtest(${_test} WINDOWS_ONLY GUI
+      SOURCES ${_sk}/tests/${_test}.cpp ${_skin_rc}
+      LIBS quorbel_skin quorbel_gui_test)
+    add_dependencies(${_test} quorbel_skins)
+  endforeach()
 endif()

@@ -204,6 +204,20 @@ LRESULT SkinWindowBase::BaseProc(UINT message, WPARAM wParam, LPARAM lParam)
     return result;
 }
 
+LRESULT SkinWindowBase::CallHidden(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    HWND window = window_;
+    const LONG style = GetWindowLongA(window, GWL_STYLE);
+    if (style & WS_VISIBLE)
+        SetWindowLongA(window, GWL_STYLE, style & ~WS_VISIBLE);
+    const LRESULT result = SkinWindowBase::WindowProc(message, wParam, lParam);
+    if ((style & WS_VISIBLE) && IsWindow(window))
+        SetWindowLongA(window, GWL_STYLE, GetWindowLongA(window, GWL_STYLE) | WS_VISIBLE);
+    return result;
+}
+
+HFONT SkinWindowBase::ControlFont() { return reinterpret_cast<HFONT>(CallPrevious(WM_GETFONT, 0, 0)); }
+
 void SkinWindowBase::PaintBuffered()
 {
     PAINTSTRUCT ps;
@@ -352,10 +366,7 @@ LRESULT SkinButtonBase::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case BM_SETCHECK: {
         // The check state stays where the button keeps it; the system
         // button must not paint its own look meanwhile.
-        const LONG style = GetWindowLongA(window, GWL_STYLE);
-        SetWindowLongA(window, GWL_STYLE, style & ~WS_VISIBLE);
-        CallPrevious(BM_SETCHECK, wParam & 3, 0);
-        SetWindowLongA(window, GWL_STYLE, GetWindowLongA(window, GWL_STYLE) | (style & WS_VISIBLE));
+        CallHidden(BM_SETCHECK, wParam & 3, 0);
         Redraw();
         return 0;
     }

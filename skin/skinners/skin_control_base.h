@@ -72,6 +72,11 @@ protected:
     LRESULT BaseProc(UINT message, WPARAM wParam, LPARAM lParam);
     // The skin object's font and placement for the control.
     void ApplyObjectFontAndPlace(BOOL redrawFont);
+    // The control procedure with WS_VISIBLE off meanwhile, so that the
+    // system control does not paint its own look over the skin's.
+    LRESULT CallHidden(UINT message, WPARAM wParam, LPARAM lParam);
+    // The control's font (WM_GETFONT), or null.
+    HFONT ControlFont();
     // Windows XP hands out procedure handles instead of addresses for
     // some subclassed system controls.
     bool PreviousIsProcHandle() const;

@@ -165,6 +165,9 @@ protected:
         ASSERT_TRUE(SkinLoadResource(nullptr, MAKEINTRESOURCEA(kTestSkin), "RT_VENEERKIT"));
         saved_[0] = SkinManager::RegisterSkinner(kSkinButton, &MakeProbe);
         saved_[1] = SkinManager::RegisterSkinner(kSkinEdit, &MakeProbe);
+        // Check boxes and statics stay without a skinner here.
+        saved_[2] = SkinManager::RegisterSkinner(kSkinCheckBox, nullptr);
+        saved_[3] = SkinManager::RegisterSkinner(kSkinStatic, nullptr);
         savedTop_[0] = SkinManager::RegisterTopLevelSkinner(SkinTopLevelRole::kFrame, &MakeTopProbe);
         savedTop_[1] = SkinManager::RegisterTopLevelSkinner(SkinTopLevelRole::kShape, &MakeTopProbe);
         savedTop_[2] = SkinManager::RegisterTopLevelSkinner(SkinTopLevelRole::kNamed, &MakeTopProbe);
@@ -181,6 +184,8 @@ protected:
         EXPECT_TRUE(SkinManager::Instance().Windows().empty());
         SkinManager::RegisterSkinner(kSkinButton, saved_[0]);
         SkinManager::RegisterSkinner(kSkinEdit, saved_[1]);
+        SkinManager::RegisterSkinner(kSkinCheckBox, saved_[2]);
+        SkinManager::RegisterSkinner(kSkinStatic, saved_[3]);
         SkinManager::RegisterTopLevelSkinner(SkinTopLevelRole::kFrame, savedTop_[0]);
         SkinManager::RegisterTopLevelSkinner(SkinTopLevelRole::kShape, savedTop_[1]);
         SkinManager::RegisterTopLevelSkinner(SkinTopLevelRole::kNamed, savedTop_[2]);
@@ -193,7 +198,7 @@ protected:
     }
 
     std::vector<HWND> windows_;
-    SkinnerFactory saved_[2] = {};
+    SkinnerFactory saved_[4] = {};
     TopLevelSkinnerFactory savedTop_[3] = {};
 };
 
