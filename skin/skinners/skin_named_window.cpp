@@ -11,6 +11,7 @@
 #include "skin/skinners/skin_draw_geometry.h"
 #include "skin/skinners/skin_gdi_util.h"
 #include "skin/skinners/skin_memdc.h"
+#include "skin/skinners/skin_monitor.h"
 
 namespace {
 
@@ -21,28 +22,6 @@ int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
 
 bool InRect(const RECT& r, POINT p) { return PtInRect(&r, p) != 0; }
-
-typedef HMONITOR(WINAPI* MonitorFromWindowFn)(HWND, DWORD);
-typedef BOOL(WINAPI* GetMonitorInfoFn)(HMONITOR, LPMONITORINFO);
-
-RECT NearestWorkArea(HWND window)
-{
-    HMODULE user = GetModuleHandleA("user32.dll");
-    auto fromWindow = reinterpret_cast<MonitorFromWindowFn>(
-        reinterpret_cast<void*>(GetProcAddress(user, "MonitorFromWindow")));
-    auto monitorInfo = reinterpret_cast<GetMonitorInfoFn>(
-        reinterpret_cast<void*>(GetProcAddress(user, "GetMonitorInfoA")));
-    if (fromWindow && monitorInfo) {
-        MONITORINFO info = {};
-        info.cbSize = sizeof info;
-        if (HMONITOR monitor = fromWindow(window, MONITOR_DEFAULTTONEAREST))
-            if (monitorInfo(monitor, &info))
-                return info.rcWork;
-    }
-    RECT area = {};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    return area;
-}
 
 }  // namespace
 
@@ -390,7 +369,8 @@ void SkinNamedWindow::GetMinMaxInfo(MINMAXINFO* info)
 {
     if (!info)
         return;
-    const RECT work = NearestWorkArea(window_);
+    RECT work;
+    GetMonitorRectOfWindow(window_, &work, TRUE);
     MINMAXINFO mine = *info;
     mine.ptMaxPosition = POINT{work.left, work.top};
     mine.ptMaxSize = POINT{Width(work), Height(work)};
