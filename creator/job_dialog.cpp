@@ -145,6 +145,9 @@ BOOL DiscJobDialog::OnInitDialog() {
       if (CWnd* control = GetDlgItem(id)) control->EnableWindow(FALSE);
   }
   progress.SetRange(0, 100);
+  // Status and clock show only while an operation runs.
+  for (int id : {IDC_JOB_STATUS, IDC_JOB_ELAPSED})
+    if (CWnd* control = GetDlgItem(id)) control->ShowWindow(SW_HIDE);
   FillTempDriveList();
 
   tvType = g_convertSettings.tvType;
