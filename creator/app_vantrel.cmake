@@ -62,7 +62,7 @@ add_library(quorbel_creator_app STATIC
   ${_cr}/main_dialog_scan_wait.cpp)
 target_include_directories(quorbel_creator_app PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(quorbel_creator_app PUBLIC
-  quorbel_creator_rules quorbel_creator_base quorbel_mpeg_creator_obj quorbel_controls
+  quorbel_creator_rules quorbel_creator_job quorbel_creator_base quorbel_mpeg_creator_obj quorbel_controls
   quorbel_outside_calls quorbel_mfc comctl32 comdlg32 shell32 ole32 oleaut32 user32 gdi32 advapi32)
 
 # ---- The program ------------------------------------------------------------------------

@@ -4,7 +4,7 @@
 #
 # The test program gets a folder of its own, as the installed program has:
 # its "param.ini" is its own, and the outside libraries it loads by name
-# (muxTools, CdScribe, the program folder's filter) lie beside it. The
+# (muxTools, CdScribe, DvdScribe, the program folder's filter) lie beside it. The
 # conversion control is registered by the test from there. The skin library
 # is not: these windows are tested as the system draws them.
 quorbel_add_gtest(creator_app_test WINDOWS_ONLY GUI TIMEOUT 240
@@ -14,11 +14,26 @@ if(TARGET creator_app_test)
   set(_app_test_dir ${CMAKE_CURRENT_BINARY_DIR}/creator_app_test)
   set_target_properties(creator_app_test PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${_app_test_dir})
   set(_beside standin_muxtools standin_cdscribe standin_convctl standin_MPEGFilter standin_MPEGWriteFilter
-              standin_DVDEncoder standin_RealMedia)
+              standin_DVDEncoder standin_RealMedia standin_dvdscribe)
+  if(TARGET standin_dvdauthor)
+    list(APPEND _beside standin_dvdauthor)
+  endif()
   add_dependencies(creator_app_test ${_beside})
   foreach(_dll ${_beside})
     add_custom_command(TARGET creator_app_test POST_BUILD
       COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${_dll}> ${_app_test_dir})
   endforeach()
   quorbel_test_fixtures(creator_app_test mpeg_fixtures)
+endif()
+
+# Vantrel.exe itself in a prefix made like an installed suite: the driver
+# is built as a test program and run by the script under that prefix (run
+# in the ordinary test prefix it finds no installed program and skips).
+quorbel_add_gtest(vantrel_program_driver WINDOWS_ONLY SOURCES ${_cr}/tests/vantrel_program_test.cpp
+  LIBS quorbel_gui_test)
+if(TARGET vantrel_program_driver)
+  add_dependencies(vantrel_program_driver Vantrel quorbel_standins)
+  quorbel_add_program_test(vantrel_program_test TIMEOUT 300 LABELS gui
+    COMMAND sh ${_cr}/tests/vantrel_program_test.sh ${PROJECT_SOURCE_DIR} ${CMAKE_BINARY_DIR}
+            ${CMAKE_BINARY_DIR}/testwork/vantrel_program_test/prefix $<TARGET_FILE:vantrel_program_driver>)
 endif()

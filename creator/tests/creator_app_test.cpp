@@ -137,6 +137,7 @@ public:
   int homePages = 0;
   int cdInits = 0;
   int cdResult = 0;
+  bool realJobDialog = false;  // open the real disc job dialog
 
 protected:
   BOOL ChooseSourceFiles(std::vector<CString>* paths) override {
@@ -146,7 +147,7 @@ protected:
   }
   int RunJobDialog() override {
     ++jobRuns;
-    return jobFinished;
+    return realJobDialog ? CreatorMainDialog::RunJobDialog() : jobFinished;
   }
   INT_PTR ShellOpen(LPCTSTR file, LPCTSTR parameters) override {
     opened.push_back(std::string(file) + "|" + (parameters != NULL ? parameters : ""));
@@ -615,6 +616,26 @@ TEST_F(ListWindowTest, FinishedJobClosesTheWindowAndSavesTheSettings) {
   std::string ini = static_cast<const char*>(ConvertSettings::IniPath());
   EXPECT_EQ("1", IniValue(ini, "Vantrel", "DiscType"));
   EXPECT_EQ("1", IniValue(ini, "main", "TVType"));
+}
+
+// Run opens the disc job dialog over the list window; cancelled, it
+// leaves the list window open with its rows.
+TEST_F(ListWindowTest, RunOpensTheJobDialogOverTheList) {
+  Open(kDiscTypeDvd);
+  Append("A.mpg", "00:01:00.0");
+  dlg_.realJobDialog = true;
+  CMessageBoxScript boxes;  // whatever the job dialog finds missing is answered
+  HWND owner = NULL;
+  WhenTopWindow("Start Converting and Burning", [&](HWND job) {
+    owner = GetWindow(job, GW_OWNER);
+    guitest::SaveScreenshot(job, "creator_job_from_list");
+    PostMessageA(job, WM_COMMAND, IDCANCEL, 0);
+  });
+  Command(Window(), IDC_MAIN_RUN);
+  EXPECT_EQ(Window(), owner);
+  EXPECT_EQ(1, dlg_.jobRuns);
+  EXPECT_TRUE(IsWindow(Window()));
+  EXPECT_EQ(1, Rows(List()));
 }
 
 TEST_F(ListWindowTest, ExitAndCloseEndTheWindow) {

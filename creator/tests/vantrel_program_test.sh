@@ -1,0 +1,15 @@
+#!/bin/sh
+# Runs the Vantrel.exe tests in a prefix made like an installed suite:
+#   vantrel_program_test.sh <source dir> <win64 build dir> <prefix> <test exe>
+# The prefix has its own wineserver, stopped afterwards; a passing run
+# removes it (it is as big as Wine itself).
+set -eu
+src=$1 build=$2 prefix=$3 driver=$4
+rm -rf "$prefix"
+sh "$src/scripts/make-suite-prefix.sh" "$prefix" "$build" >/dev/null
+export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+status=0
+wine "$driver" || status=$?
+wineserver -k 2>/dev/null || true
+if [ $status -eq 0 ]; then rm -rf "$prefix"; fi
+exit $status
