@@ -514,6 +514,83 @@ TEST_F(JobDialogTest, AbortWhileConverting) {
   EXPECT_EQ(steps, road_.size());
 }
 
+// The erase of a rewritable CD is done: conversion starts from the first item.
+TEST_F(JobDialogTest, EraseDoneStartsConverting) {
+  if (FixturesDir().empty()) GTEST_SKIP() << "fixture folder not set";
+  AddSource(Mpeg("pal-svcd.mpg"), "00:00:03.0");
+  Open(kDiscTypeSvcd);
+  dlg_->UpdateData(TRUE);
+  g_convertSettings.SetTempFolder("C:\\tmpQuorbel\\");
+  ASSERT_TRUE(dlg_->PrepareNewJob());
+  dlg_->SetStage(kStageErasing, 1);
+  dlg_->SetStage(kStageErased, 0);
+  dlg_->outputNumber = 7;
+  dlg_->abortRequested = 1;
+  dlg_->PostMessage(kJobEraseDoneMessage, 0, 0);
+  ASSERT_TRUE(WaitForStage(kStageMultiplexed)) << Log();
+  EXPECT_EQ((std::vector<int>{kStageErasing, kStageErased, kStageConverting, kStageConverted, kStageMultiplexing,
+                              kStageMultiplexed}),
+            std::vector<int>(road_.begin(), road_.begin() + 6));
+  EXPECT_EQ(0, dlg_->outputNumber);
+  EXPECT_EQ(0, dlg_->abortRequested);
+  EXPECT_TRUE(Contains(ReadText(CurrentFolder() + "\\MPEGCreator.trace"), "put 14 = 5")) << "SVCD PAL";
+}
+
+// Start during the image build and during the burn asks before it stops.
+TEST_F(JobDialogTest, StartAsksBeforeStoppingABuildOrABurn) {
+  Open(kDiscTypeVcd);
+  dlg_->SetStage(kStageBuildingImage, 1);
+  boxes_.Answer(IDCANCEL);
+  guitest::Click(Item(IDC_JOB_START));
+  EXPECT_EQ("It is creating the cue image.\nWould you really like to abort the process?",
+            std::string(boxes_.LastText()));
+  EXPECT_EQ(0, dlg_->cancelBuild);
+  guitest::Click(Item(IDC_JOB_START));
+  EXPECT_EQ(1, dlg_->cancelBuild);
+  EXPECT_EQ(kStageBuildingImage, dlg_->stage) << "the builder reports the end itself";
+
+  // A CD burn is stopped through the library (here absent: its error shown).
+  dlg_->SetStage(kStageBurning, 0);
+  guitest::Click(Item(IDC_JOB_START));
+  EXPECT_EQ("Would you really like to abort the burn\nprocess?\n\nInfo:Interrupting burning may make your\ndisc "
+            "unreadable!",
+            std::string(boxes_.LastText()));
+  EXPECT_EQ(static_cast<UINT>(MB_OKCANCEL | MB_ICONINFORMATION), boxes_.Boxes().back().type);
+  EXPECT_FALSE(g_engineErrors.empty());
+  EXPECT_FALSE(Contains(Log(), "Aborted by user"));
+  dlg_->DestroyWindow();
+  delete dlg_;
+  dlg_ = nullptr;
+
+  // A DVD burn logs the abort.
+  Open(kDiscTypeDvd);
+  dlg_->SetStage(kStageBurning, 1);
+  guitest::Click(Item(IDC_JOB_START));
+  EXPECT_TRUE(Contains(Log(), "  Aborted by user\r\n"));
+}
+
+// Select browses for the output folder, starting at the one shown.
+TEST_F(JobDialogTest, SelectChoosesTheOutputFolder) {
+  std::string chosen = "C:\\QuorbelSelect\\chosen";
+  CreateFolderPath(chosen.c_str());
+  Open(kDiscTypeDvd);
+  guitest::SetText(Item(IDC_JOB_OUTPUT_FOLDER), chosen);
+  bool seen = false;
+  guitest::RunLater(1500, [&] {
+    HWND browse = GetActiveWindow();
+    seen = browse != NULL && browse != dlg_->GetSafeHwnd();
+    if (seen) {
+      guitest::SaveScreenshot(browse, "job_dialog_select_folder");
+      PostMessageA(browse, WM_COMMAND, IDOK, 0);
+    }
+  });
+  guitest::Click(Item(IDC_JOB_SELECT_FOLDER));
+  ASSERT_TRUE(seen);
+  EXPECT_EQ(chosen + "\\", std::string(dlg_->outputFolder));
+  EXPECT_EQ(chosen + "\\", Text(IDC_JOB_OUTPUT_FOLDER));
+  DeleteFolderTree("C:\\QuorbelSelect\\", NULL);
+}
+
 // The control says it finished but a stream is missing or empty.
 TEST_F(JobDialogTest, FinishedWithoutBothStreamsFails) {
   AddSource("C:\\videos\\clip.avi", "00:00:03.0");
