@@ -1,0 +1,79 @@
+#include "burner/burner_app.h"
+
+#include "burner/burn_settings.h"
+#include "burner/burner_dialogs.h"
+#include "burner/burner_main_dialog.h"
+#include "burner/burner_rules.h"
+#include "creator/app_skin.h"
+#include "creator/app_utils.h"
+#include "standins/calls/muxtools_calls.h"
+
+const char kSkinResourceType[] = "RT_VENEERKIT";
+const char kBurnerDirectXText[] = "This program needs directX 8.0 or greater to run!   ";
+
+namespace {
+CString g_title;
+}
+
+CString GetBurnerTitle() { return g_title; }
+void SetBurnerTitle(const char* title) { g_title = title; }
+
+BurnerApp::BurnerApp() : skinStarted(0) {}
+
+BOOL BurnerApp::InitInstance() {
+  AfxEnableControlContainer();
+  Enable3dControls();
+
+  if (GetDirectXVersion() < kBurnerMinimumDirectX) {
+    AfxMessageBox(kBurnerDirectXText);
+    return FALSE;
+  }
+
+  switch (LoadMplexLibrary()) {
+    case kMplexNoLibrary:
+      AfxMessageBox(kMplexCannotLoadText);
+      return FALSE;
+    case kMplexNoEntry:
+      AfxMessageBox(kMplexNoEntryText);
+      return FALSE;
+    default:
+      break;
+  }
+
+  app_skin::Start(m_hInstance);
+  app_skin::LoadSkinResource(kBurnerSkinResource);
+  skinStarted = 1;
+
+  g_burnSettings.Load();
+
+  if (!ChooseDiscType()) return FALSE;
+
+  appTitle = burner::AppTitleFor(g_burnSettings.discType);
+  SetBurnerTitle(appTitle);
+
+  RunMainWindow();
+  return FALSE;
+}
+
+BOOL BurnerApp::ChooseDiscType() {
+  DiscTypeDialog chooser(&g_burnSettings.discType);
+  return chooser.DoModal() == IDOK;
+}
+
+void BurnerApp::RunMainWindow() {
+  BurnerMainDialog dialog;
+  m_pMainWnd = &dialog;
+  dialog.DoModal();
+  m_pMainWnd = NULL;
+}
+
+int BurnerApp::ExitInstance() {
+  // Settings that were never read are not written over the file.
+  if (g_burnSettings.IsLoaded()) g_burnSettings.Save();
+  FreeMplexLibrary();
+  if (skinStarted == 1) {
+    app_skin::End();
+    skinStarted = 0;
+  }
+  return CWinApp::ExitInstance();
+}

@@ -1,0 +1,5 @@
+// The disc burner program: its one application object (WinMain is the
+// class library's).
+#include "burner/burner_app.h"
+
+BurnerApp theApp;

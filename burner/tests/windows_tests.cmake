@@ -1,0 +1,35 @@
+# The disc burner's windows under Wine (included from pelzor.cmake), driven
+# by messages in real windows.
+#
+# Each test program gets a folder of its own, as the installed program has:
+# its "param.ini" and "vcd.xml" are its own, and the outside libraries it
+# loads by name (muxTools, CdScribe, DvdScribe, DVDAuthorDLL) lie beside it.
+# The skin library is not: these windows are tested as the system draws
+# them.
+function(burner_windows_test name)
+  quorbel_add_gtest(${name} WINDOWS_ONLY GUI TIMEOUT 300 SOURCES ${ARGN}
+    LIBS quorbel_burner_res quorbel_burner_app quorbel_gui_test quorbel_discimage_test_support)
+  if(NOT TARGET ${name})
+    return()
+  endif()
+  set(_dir ${CMAKE_CURRENT_BINARY_DIR}/${name})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${_dir})
+  set(_beside standin_muxtools standin_cdscribe standin_dvdscribe)
+  if(TARGET standin_dvdauthor)
+    list(APPEND _beside standin_dvdauthor)
+  endif()
+  add_dependencies(${name} ${_beside})
+  foreach(_dll ${_beside})
+    add_custom_command(TARGET ${name} POST_BUILD
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${_dll}> ${_dir})
+  endforeach()
+  quorbel_test_fixtures(${name} mpeg_fixtures es_fixtures)
+endfunction()
+
+burner_windows_test(burner_app_test ${_bu}/tests/burner_app_test.cpp)
+if(EXISTS ${_bu}/tests/burner_main_test.cpp)
+  burner_windows_test(burner_main_test ${_bu}/tests/burner_main_test.cpp)
+endif()
+if(EXISTS ${_bu}/tests/burner_burn_test.cpp)
+  burner_windows_test(burner_burn_test ${_bu}/tests/burner_burn_test.cpp)
+endif()
