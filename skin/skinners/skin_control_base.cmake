@@ -11,7 +11,11 @@ quorbel_add_gtest(skin_control_base_geometry_test
 if(QUORBEL_WINDOWS)
   target_sources(quorbel_skin PRIVATE
     ${_sk}/skin_control_base.cpp
-    ${_sk}/skin_button.cpp)
+    ${_sk}/skin_button.cpp
+    ${_sk}/skin_edit.cpp
+    ${_sk}/skin_listbox.cpp
+    ${_sk}/skin_combo.cpp
+    ${_sk}/skin_view.cpp)
   target_link_libraries(quorbel_skin PUBLIC quorbel_skin_control_geometry)
 endif()
 
@@ -20,7 +24,7 @@ if(QUORBEL_WINDOWS AND QUORBEL_SKINC)
     SOURCES ${_sk}/tests/skin_control_base_test.cpp ${_skin_rc}
     LIBS quorbel_skin quorbel_gui_test)
   add_dependencies(skin_control_base_test quorbel_skins)
-  foreach(_test skin_button_test)
+  foreach(_test skin_button_test skin_edit_test skin_combo_test skin_view_test)
     quorbel_add_gtest(${_test} WINDOWS_ONLY GUI
       SOURCES ${_sk}/tests/${_test}.cpp ${_skin_rc}
       LIBS quorbel_skin quorbel_gui_test)

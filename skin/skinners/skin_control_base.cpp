@@ -616,7 +616,27 @@ LRESULT SkinScrollableBase::WindowProc(UINT message, WPARAM wParam, LPARAM lPara
         if (NeedsResync())
             ResyncScrollBars();
         return 0;
-    default:
-        return SkinWindowBase::WindowProc(message, wParam, lParam);
+    case WM_NCDESTROY:
+        return SkinWindowBase::WindowProc(message, wParam, lParam);  // this goes
+    default: {
+        HWND window = window_;
+        const LRESULT result = SkinWindowBase::WindowProc(message, wParam, lParam);
+        // The message may have destroyed the window and this with it.
+        if (NeedsResync() && IsWindow(window) && SkinManager::Instance().FindSkinObject(window) == this)
+            ResyncAfter(message, wParam, lParam);
+        return result;
+    }
+    }
+}
+
+void SkinScrollableBase::ResyncAfter(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (!NeedsResync() || !window_ || !scrollBarsSkinned_ || !g_scrollBarHooks)
+        return;
+    if (ChangesContent(message, wParam, lParam))
+        PostMessageA(window_, kSkinMsgResyncScrollBars, 0, 0);
+    if (message == WM_HSCROLL || message == WM_VSCROLL || message == WM_MOUSEWHEEL) {
+        ResyncScrollBar(message == WM_HSCROLL ? SB_HORZ : SB_VERT);
+        RedrawWindow(window_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
     }
 }

@@ -154,6 +154,13 @@ public:
     bool ScrollBarsSkinned() const { return scrollBarsSkinned_; }
 
 protected:
+    // Whether the control's content (and so its scroll bars) may have
+    // moved by this message; such messages are followed by 6042 on
+    // Windows 98 and ME.
+    virtual bool ChangesContent(UINT message, WPARAM wParam, LPARAM lParam) { return false; }
+    // Windows 98 / ME, after the control processed a message: 6042 after
+    // content changes, the bar reloaded after scrolling.
+    void ResyncAfter(UINT message, WPARAM wParam, LPARAM lParam);
     // 6029: the control's bars become skinned bars of the skin's ScrollBar
     // object.
     void SkinScrollBars();

@@ -11,88 +11,17 @@
 
 #include <memory>
 #include <string>
-#include <vector>
+#include <utility>
 
 #include "skin/core/skin_data_classes.h"
-#include "skin/core/skin_manager.h"
-#include "skin/core/skin_ops.h"
-#include "skin/core/skin_package.h"
-#include "skin/core/skin_stream.h"
 #include "skin/skinners/skin_button.h"
-#include "testing/gui/gui_test.h"
+#include "skin/skinners/tests/skin_control_base_test_support.h"
 
 namespace {
 
-const int kTestSkin = 130;
+using skintest::Cell;
 
-COLORREF Cell(int c, int r) { return RGB(16 * c + 8, 16 * r + 8, 0x40); }
-
-// WM_COMMAND notifications the dialog received: (id, code).
-std::vector<std::pair<int, int>> g_commands;
-
-INT_PTR CALLBACK DialogProc(HWND, UINT message, WPARAM wParam, LPARAM)
-{
-    if (message == WM_COMMAND)
-        g_commands.push_back({LOWORD(wParam), HIWORD(wParam)});
-    return message == WM_INITDIALOG;
-}
-
-std::unique_ptr<SkinPackage> ReadTestSkin()
-{
-    HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(kTestSkin), "RT_VENEERKIT");
-    SkinMemoryStream stream(LockResource(LoadResource(nullptr, found)), SizeofResource(nullptr, found),
-                            SkinMemoryStream::kDefaultGrowth);
-    std::unique_ptr<SkinPackage> package(new SkinPackage());
-    if (!package->Read(stream))
-        return nullptr;
-    return package;
-}
-
-class ButtonFamily : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0));
-        ASSERT_TRUE(SkinLoadResource(nullptr, MAKEINTRESOURCEA(kTestSkin), "RT_VENEERKIT"));
-        ASSERT_TRUE(SkinSetDefaultDialogSkin("Dialog"));
-        g_commands.clear();
-    }
-    void TearDown() override
-    {
-        if (dialog && IsWindow(dialog))
-            DestroyWindow(dialog);
-        SkinLibExit();
-    }
-    HWND MakeDialog(guitest::DialogTemplate& t)
-    {
-        dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), t.Get(), nullptr, &DialogProc, 0);
-        if (dialog) {
-            SetWindowPos(dialog, HWND_TOP, 60, 60, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
-            SetForegroundWindow(dialog);
-            guitest::PumpFor(100);
-        }
-        return dialog;
-    }
-    HWND Item(int id) { return GetDlgItem(dialog, id); }
-    template <typename T>
-    T* SkinnerOf(int id)
-    {
-        return dynamic_cast<T*>(SkinManager::Instance().FindSkinObject(Item(id)));
-    }
-    COLORREF PixelOf(int id, int x, int y)
-    {
-        guitest::Capture c = guitest::Capture::OfWindow(Item(id));
-        return c.At(x < 0 ? c.Width() + x : x, y < 0 ? c.Height() + y : y);
-    }
-    int Commands(int id)
-    {
-        int n = 0;
-        for (auto& c : g_commands)
-            n += c.first == id && c.second == BN_CLICKED;
-        return n;
-    }
-    HWND dialog = nullptr;
-};
+class ButtonFamily : public skintest::ControlDialogTest {};
 
 TEST_F(ButtonFamily, PushButtonShowsTheStateOfTheMomentFromItsCells)
 {
@@ -156,29 +85,29 @@ TEST_F(ButtonFamily, AClickCountsOnlyWhenReleasedOnTheButton)
     SendMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(500, 5));
     EXPECT_NE(GetCapture(), button);
     guitest::PumpFor(30);
-    EXPECT_EQ(Commands(5), 0);
+    EXPECT_EQ(Clicks(5), 0);
     // Released on it: one BN_CLICKED, posted.
     SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     SendMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(6, 6));
-    EXPECT_EQ(Commands(5), 0);
+    EXPECT_EQ(Clicks(5), 0);
     guitest::PumpFor(30);
-    EXPECT_EQ(Commands(5), 1);
+    EXPECT_EQ(Clicks(5), 1);
     // The program's BM_CLICK goes the same way.
     guitest::Click(button);
     guitest::PumpFor(30);
-    EXPECT_EQ(Commands(5), 2);
+    EXPECT_EQ(Clicks(5), 2);
 }
 
 TEST_F(ButtonFamily, TheRegionLeavesOutTheKeyColouredPixelsOfTheNormalImage)
 {
     // NORMAL.IMAGE from cell 0,12, whose top-left 4 x 4 pixels are magenta;
     // a 64 x 32 button stretches them to 16 x 8.
-    std::unique_ptr<SkinPackage> package = ReadTestSkin();
+    std::unique_ptr<SkinPackage> package = skintest::ReadTestSkin();
     ASSERT_NE(package, nullptr);
     auto* data = dynamic_cast<SkinButtonData*>(package->FindObjectByType(kSkinButton));
     ASSERT_NE(data, nullptr);
     data->states[SkinButton::kNormal].image.source = MakeSkinRect(0, 192, 16, 208);
-    ASSERT_TRUE(SkinManager::Instance().InstallSkin(package.release()));
+    ASSERT_TRUE(Install(std::move(package)));
     guitest::DialogTemplate t("Buttons", 0, 0, 200, 90);
     t.Button(5, "Keyed", 10, 10, 60, 20);
     ASSERT_NE(MakeDialog(t), nullptr);
@@ -215,7 +144,7 @@ TEST_F(ButtonFamily, CheckBoxTogglesOnceBySpaceBarAndNotByAClickReleasedOutside)
     SendMessageA(box, WM_KEYUP, VK_SPACE, 0);
     EXPECT_EQ(SendMessageA(box, BM_GETCHECK, 0, 0), BST_CHECKED);
     guitest::PumpFor(30);
-    EXPECT_EQ(Commands(7), 1);
+    EXPECT_EQ(Clicks(7), 1);
     EXPECT_EQ(skinner->ChooseLook().set, SkinCheckBase::kHighlightedSelected);
     EXPECT_EQ(PixelOf(7, 8, mid), Cell(12, 5));
     // A key up alone is no click.
@@ -226,7 +155,7 @@ TEST_F(ButtonFamily, CheckBoxTogglesOnceBySpaceBarAndNotByAClickReleasedOutside)
     SendMessageA(box, WM_LBUTTONUP, 0, MAKELPARAM(-20, 5));
     guitest::PumpFor(30);
     EXPECT_EQ(SendMessageA(box, BM_GETCHECK, 0, 0), BST_CHECKED);
-    EXPECT_EQ(Commands(7), 1);
+    EXPECT_EQ(Clicks(7), 1);
     SetFocus(Item(9));
     EXPECT_EQ(skinner->ChooseLook().set, SkinCheckBase::kSelected);
     EXPECT_EQ(PixelOf(7, 8, mid), Cell(7, 5));

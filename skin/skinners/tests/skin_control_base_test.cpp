@@ -22,18 +22,15 @@
 #include "skin/core/skin_package.h"
 #include "skin/core/skin_stream.h"
 #include "skin/skinners/skin_control_base.h"
-#include "skin/skinners/skin_memdc.h"
-#include "testing/gui/gui_test.h"
+#include "skin/skinners/tests/skin_control_base_test_support.h"
 
 namespace {
 
-const int kTestSkin = 130;
+using skintest::Cell;
+using skintest::Height;
+using skintest::Width;
+
 const COLORREF kProbeColor = RGB(0x12, 0x34, 0x56);
-
-COLORREF Cell(int c, int r) { return RGB(16 * c + 8, 16 * r + 8, 0x40); }
-
-int Width(const RECT& r) { return r.right - r.left; }
-int Height(const RECT& r) { return r.bottom - r.top; }
 
 // Paints its client in one colour and counts its paints.
 class ProbeControl : public SkinWindowBase {
@@ -53,72 +50,27 @@ public:
 
 SkinWindowObject* MakeProbe(uint32_t type, SkinWindowObject* parent) { return new ProbeControl(parent, type); }
 
-// Control ids the dialog refuses to have skinned.
-int g_refusedId = -1;
+using skintest::g_hooks;
+using skintest::HookLog;
+using skintest::kFakeHooks;
 
-INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
-{
-    if (message == kSkinMsgRefuseSkin) {
-        SetWindowLongPtrA(dialog, DWLP_MSGRESULT, int(wParam) == g_refusedId ? 1 : 0);
-        return TRUE;
-    }
-    return message == WM_INITDIALOG;
-}
-
-// The test skin, read from the resource, for changes before installing it.
-std::unique_ptr<SkinPackage> ReadTestSkin()
-{
-    HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(kTestSkin), "RT_VENEERKIT");
-    SkinMemoryStream stream(LockResource(LoadResource(nullptr, found)), SizeofResource(nullptr, found),
-                            SkinMemoryStream::kDefaultGrowth);
-    std::unique_ptr<SkinPackage> package(new SkinPackage());
-    if (!package->Read(stream))
-        return nullptr;
-    return package;
-}
-
-// Recorded calls of the scroll-bar hooks.
-struct HookLog {
-    std::vector<HWND> initialized, uninitialized;
-    std::vector<int> styles, sizes, thumbs;
-} g_hooks;
-
-const SkinScrollBarHooks kFakeHooks = {
-    [](HWND w) -> BOOL { g_hooks.initialized.push_back(w); return TRUE; },
-    [](HWND w) -> HRESULT { g_hooks.uninitialized.push_back(w); return S_OK; },
-    [](HWND, int, int style) -> BOOL { g_hooks.styles.push_back(style); return TRUE; },
-    [](HWND, int, int length, int) -> BOOL { g_hooks.sizes.push_back(length); return TRUE; },
-    [](HWND, int, int size) -> BOOL { g_hooks.thumbs.push_back(size); return TRUE; },
-    [](HWND, int, SCROLLINFO*) -> BOOL { return FALSE; },
-    [](HWND, int, SCROLLINFO*, BOOL) -> int { return 0; },
-};
-
-class ControlBase : public testing::Test {
+class ControlBase : public skintest::ControlDialogTest {
 protected:
     void SetUp() override
     {
-        guitest::InitCommonControlsOnce();
         for (uint32_t kind : {kSkinStatic, kSkinProgressBar})
             saved_.push_back({kind, SkinManager::RegisterSkinner(kind, &MakeProbe)});
-        ASSERT_TRUE(SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0));
-        ASSERT_TRUE(SkinLoadResource(nullptr, MAKEINTRESOURCEA(kTestSkin), "RT_VENEERKIT"));
-        ASSERT_TRUE(SkinSetDefaultDialogSkin("Dialog"));
-        g_refusedId = -1;
+        // The IP address control's edits stay plain: only its own skinner counts.
+        saved_.push_back({kSkinEdit, SkinManager::RegisterSkinner(kSkinEdit, nullptr)});
+        skintest::ControlDialogTest::SetUp();
         g_hooks = HookLog();
     }
     void TearDown() override
     {
-        if (dialog && IsWindow(dialog))
-            DestroyWindow(dialog);
-        SkinLibExit();
+        skintest::ControlDialogTest::TearDown();
         SkinSetScrollBarHooks(nullptr);
         for (auto& entry : saved_)
             SkinManager::RegisterSkinner(entry.first, entry.second);
-    }
-    HWND MakeDialog(guitest::DialogTemplate& t)
-    {
-        dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), t.Get(), nullptr, &DialogProc, 0);
-        return dialog;
     }
     void Show()
     {
@@ -126,17 +78,12 @@ protected:
         SetForegroundWindow(dialog);
         guitest::PumpFor(150);
     }
-    template <typename T>
-    T* SkinnerOf(HWND window)
-    {
-        return dynamic_cast<T*>(SkinManager::Instance().FindSkinObject(window));
-    }
     // Installs the test skin with a per-control Static object for id 10
     // in "Dialog" (placed, with the skin font) and the skin font on the
     // ProgressBar object.
     SkinControlData* InstallWithPlacedLabel()
     {
-        std::unique_ptr<SkinPackage> package = ReadTestSkin();
+        std::unique_ptr<SkinPackage> package = skintest::ReadTestSkin();
         if (!package)
             return nullptr;
         SkinDataObject* frame = package->FindObject("Dialog");
@@ -152,20 +99,19 @@ protected:
         frame->AddChild(std::move(child));
         if (auto* progress = dynamic_cast<SkinControlData*>(package->FindObjectByType(kSkinProgressBar)))
             progress->autoSkinFont = 1;
-        if (!SkinManager::Instance().InstallSkin(package.release()))
+        if (!Install(std::move(package)))
             return nullptr;
         return label;
     }
-    HWND dialog = nullptr;
     std::vector<std::pair<uint32_t, SkinnerFactory>> saved_;
 };
 
 TEST_F(ControlBase, ARefusingParentKeepsTheControlsSystemLook)
 {
-    g_refusedId = 11;
+    skintest::RefusedId() = 11;
     guitest::DialogTemplate t("Controls", 0, 0, 160, 80);
     t.Static(10, "skinned", 10, 10, 60, 12).Static(11, "refused", 10, 30, 60, 12);
-    ASSERT_NE(MakeDialog(t), nullptr);
+    ASSERT_NE(MakeDialog(t, false), nullptr);
     ProbeControl* skinned = SkinnerOf<ProbeControl>(GetDlgItem(dialog, 10));
     ASSERT_NE(skinned, nullptr);
     EXPECT_EQ(SkinnerOf<ProbeControl>(GetDlgItem(dialog, 11)), nullptr);
@@ -190,7 +136,7 @@ TEST_F(ControlBase, APerControlObjectPlacesTheControlAndLendsItsFontUntilDetach)
     ASSERT_NE(label, nullptr);
     guitest::DialogTemplate t("Controls", 0, 0, 160, 80);
     t.Static(10, "placed", 40, 40, 30, 10).Static(12, "other", 10, 50, 30, 10);
-    ASSERT_NE(MakeDialog(t), nullptr);
+    ASSERT_NE(MakeDialog(t, false), nullptr);
     HWND placed = GetDlgItem(dialog, 10);
     const HFONT dialogFont = reinterpret_cast<HFONT>(SendMessageA(placed, WM_GETFONT, 0, 0));
     ProbeControl* skinner = SkinnerOf<ProbeControl>(placed);
@@ -235,7 +181,7 @@ TEST_F(ControlBase, RangeControlsNeverGetTheSkinFont)
     ASSERT_NE(InstallWithPlacedLabel(), nullptr);
     guitest::DialogTemplate t("Controls", 0, 0, 160, 80);
     t.Static(10, "label", 10, 10, 60, 12).Add("msctls_progress32", 20, "", 10, 30, 100, 10, 0);
-    ASSERT_NE(MakeDialog(t), nullptr);
+    ASSERT_NE(MakeDialog(t, false), nullptr);
     HWND progress = GetDlgItem(dialog, 20);
     ASSERT_NE(SkinnerOf<ProbeControl>(progress), nullptr);
     MSG msg;
@@ -250,7 +196,7 @@ TEST_F(ControlBase, HoverFollowsTheMouseAndRepaints)
 {
     guitest::DialogTemplate t("Controls", 0, 0, 160, 80);
     t.Static(10, "hover", 10, 10, 60, 12, SS_LEFT | SS_NOTIFY);
-    ASSERT_NE(MakeDialog(t), nullptr);
+    ASSERT_NE(MakeDialog(t, false), nullptr);
     Show();
     HWND control = GetDlgItem(dialog, 10);
     ProbeControl* skinner = SkinnerOf<ProbeControl>(control);
@@ -276,7 +222,7 @@ TEST_F(ControlBase, ADyingControlLeavesItsParentsMap)
 {
     guitest::DialogTemplate t("Controls", 0, 0, 160, 80);
     t.Static(10, "dies", 10, 10, 60, 12).Static(11, "stays", 10, 30, 60, 12);
-    ASSERT_NE(MakeDialog(t), nullptr);
+    ASSERT_NE(MakeDialog(t, false), nullptr);
     SkinWindowObject* parent = SkinManager::Instance().FindSkinObject(dialog);
     ASSERT_NE(parent, nullptr);
     HWND dies = GetDlgItem(dialog, 10);
@@ -292,7 +238,7 @@ TEST_F(ControlBase, ScrollableControlsGetSkinnedBarsOnceAndABorderOverTheirEdges
     SkinSetScrollBarHooks(&kFakeHooks);
     guitest::DialogTemplate t("Controls", 0, 0, 160, 80);
     t.Add("SysIPAddress32", 30, "", 10, 10, 100, 14, WS_VISIBLE, WS_EX_CLIENTEDGE | WS_EX_STATICEDGE);
-    ASSERT_NE(MakeDialog(t), nullptr);
+    ASSERT_NE(MakeDialog(t, false), nullptr);
     HWND address = GetDlgItem(dialog, 30);
     auto* skinner = SkinnerOf<SkinScrollableBase>(address);
     ASSERT_NE(skinner, nullptr);
@@ -336,7 +282,7 @@ TEST_F(ControlBase, TheModifyStyleHelperReportsRealChangesOnly)
 {
     guitest::DialogTemplate t("Controls", 0, 0, 160, 80);
     t.Add("SysIPAddress32", 30, "", 10, 10, 100, 14, WS_VISIBLE);
-    ASSERT_NE(MakeDialog(t), nullptr);
+    ASSERT_NE(MakeDialog(t, false), nullptr);
     auto* skinner = SkinnerOf<SkinScrollableBase>(GetDlgItem(dialog, 30));
     ASSERT_NE(skinner, nullptr);
     EXPECT_TRUE(skinner->ModifyStyle(0, WS_TABSTOP, SWP_FRAMECHANGED));

@@ -1,0 +1,156 @@
+// What the control skinner tests share: the library started with the test
+// skin (resource 130) and "Dialog" as the default dialog skin, dialogs made
+// from templates and shown, the skinner of a control, pixels of what the
+// screen shows, the test skin read for changes before it is installed, and
+// the WM_COMMAND notifications the dialog received.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "skin/core/skin_manager.h"
+#include "skin/core/skin_ops.h"
+#include "skin/core/skin_package.h"
+#include "skin/core/skin_stream.h"
+#include "skin/skinners/skin_control_base.h"
+#include "testing/gui/gui_test.h"
+
+namespace skintest {
+
+const int kTestSkin = 130;
+
+// Cell (c, r) of the test skin's bitmap: a 16 x 16 square of one colour.
+inline COLORREF Cell(int c, int r) { return RGB(16 * c + 8, 16 * r + 8, 0x40); }
+
+inline int Width(const RECT& r) { return r.right - r.left; }
+inline int Height(const RECT& r) { return r.bottom - r.top; }
+
+// The test skin, read from the resource.
+inline std::unique_ptr<SkinPackage> ReadTestSkin()
+{
+    HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(kTestSkin), "RT_VENEERKIT");
+    if (!found)
+        return nullptr;
+    SkinMemoryStream stream(LockResource(LoadResource(nullptr, found)), SizeofResource(nullptr, found),
+                            SkinMemoryStream::kDefaultGrowth);
+    std::unique_ptr<SkinPackage> package(new SkinPackage());
+    if (!package->Read(stream))
+        return nullptr;
+    return package;
+}
+
+// (id, notification code) of every WM_COMMAND the test dialogs received.
+inline std::vector<std::pair<int, int>>& Commands()
+{
+    static std::vector<std::pair<int, int>> commands;
+    return commands;
+}
+
+// Control ids the dialog refuses to have skinned (0x83E8).
+inline int& RefusedId()
+{
+    static int id = -1;
+    return id;
+}
+
+inline INT_PTR CALLBACK TestDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    if (message == WM_COMMAND)
+        Commands().push_back({LOWORD(wParam), HIWORD(wParam)});
+    if (message == 0x83E8) {
+        SetWindowLongPtrA(dialog, DWLP_MSGRESULT, int(wParam) == RefusedId() ? 1 : 0);
+        return TRUE;
+    }
+    return message == WM_INITDIALOG;
+}
+
+// Scroll-bar hooks that only record their calls.
+struct HookLog {
+    std::vector<HWND> initialized, uninitialized;
+    std::vector<int> styles, sizes, thumbs;
+    int infoSets = 0;
+};
+inline HookLog g_hooks;
+inline const SkinScrollBarHooks kFakeHooks = {
+    [](HWND w) -> BOOL { g_hooks.initialized.push_back(w); return TRUE; },
+    [](HWND w) -> HRESULT { g_hooks.uninitialized.push_back(w); return S_OK; },
+    [](HWND, int, int style) -> BOOL { g_hooks.styles.push_back(style); return TRUE; },
+    [](HWND, int, int length, int) -> BOOL { g_hooks.sizes.push_back(length); return TRUE; },
+    [](HWND, int, int size) -> BOOL { g_hooks.thumbs.push_back(size); return TRUE; },
+    [](HWND, int, SCROLLINFO*) -> BOOL { return FALSE; },
+    [](HWND, int, SCROLLINFO*, BOOL) -> int { ++g_hooks.infoSets; return 0; },
+};
+
+class ControlDialogTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        guitest::InitCommonControlsOnce();
+        ASSERT_TRUE(SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0));
+        ASSERT_TRUE(SkinLoadResource(nullptr, MAKEINTRESOURCEA(kTestSkin), "RT_VENEERKIT"));
+        ASSERT_TRUE(SkinSetDefaultDialogSkin("Dialog"));
+        Commands().clear();
+        RefusedId() = -1;
+    }
+    void TearDown() override
+    {
+        if (dialog && IsWindow(dialog))
+            DestroyWindow(dialog);
+        SkinLibExit();
+    }
+    // Installs a changed copy of the test skin.
+    bool Install(std::unique_ptr<SkinPackage> package)
+    {
+        return package && SkinManager::Instance().InstallSkin(package.release());
+    }
+    // Creates the dialog and, with show, puts it on top and lets it paint.
+    HWND MakeDialog(guitest::DialogTemplate& t, bool show = true)
+    {
+        dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), t.Get(), nullptr, &TestDialogProc, 0);
+        if (dialog && show) {
+            SetWindowPos(dialog, HWND_TOP, 60, 60, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+            SetForegroundWindow(dialog);
+            guitest::PumpFor(100);
+        }
+        return dialog;
+    }
+    HWND Item(int id) { return GetDlgItem(dialog, id); }
+    template <typename T>
+    T* SkinnerOf(HWND window)
+    {
+        return dynamic_cast<T*>(SkinManager::Instance().FindSkinObject(window));
+    }
+    template <typename T>
+    T* SkinnerOf(int id)
+    {
+        return SkinnerOf<T>(Item(id));
+    }
+    // What the screen shows of a control's client area (negative
+    // coordinates count from the right or bottom).
+    COLORREF PixelOf(int id, int x, int y)
+    {
+        guitest::Capture c = guitest::Capture::OfWindow(Item(id));
+        return c.At(x < 0 ? c.Width() + x : x, y < 0 ? c.Height() + y : y);
+    }
+    // The same with the control's frame.
+    COLORREF FramePixelOf(int id, int x, int y)
+    {
+        guitest::Capture c = guitest::Capture::OfWindow(Item(id), false);
+        return c.At(x < 0 ? c.Width() + x : x, y < 0 ? c.Height() + y : y);
+    }
+    int Clicks(int id)
+    {
+        int n = 0;
+        for (auto& c : Commands())
+            n += c.first == id && c.second == BN_CLICKED;
+        return n;
+    }
+    HWND dialog = nullptr;
+};
+
+}  // namespace skintest
