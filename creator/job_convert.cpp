@@ -12,6 +12,7 @@
 #include "creator/convert_settings.h"
 #include "creator/job_convert_rules.h"
 #include "creator/job_dialog.h"
+#include "creator/main_dialog_rules.h"
 #include "creator/res/creator_resource.h"
 #include "standins/calls/muxtools_calls.h"
 
@@ -69,7 +70,7 @@ CString DiscJobDialog::SourceDuration(int row) const { return ListText(SourceLis
 
 double DiscJobDialog::SourceTotalSeconds() const {
   double total = 0;
-  for (int row = 0, count = SourceCount(); row < count; ++row) total += ParseListedDuration(SourceDuration(row));
+  for (int row = 0, count = SourceCount(); row < count; ++row) total += DurationCellSeconds(SourceDuration(row));
   return total;
 }
 
@@ -86,7 +87,7 @@ int DiscJobDialog::GetConversionProfile() const {
 }
 
 void DiscJobDialog::SetClipRange() {
-  double total = ParseListedDuration(SourceDuration(itemIndex));
+  double total = DurationCellSeconds(SourceDuration(itemIndex));
   ClipRange range = ClipRangeFor(total, clipIndex, IsDvdProfile(GetConversionProfile()));
   clipCount = range.clipCount;
   conv.SetStartTime(range.start);

@@ -3,7 +3,6 @@
 #include <cctype>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 
 #include "creator/settings_values.h"
 
@@ -18,28 +17,6 @@ int ConversionProfile(int discType, int tvType) {
 }
 
 bool IsDvdProfile(int profile) { return profile == kProfileDvdNtsc || profile == kProfileDvdPal; }
-
-namespace {
-
-// Two digits at text[at] and text[at + 1]; 0 when either is missing or no digit.
-int TwoDigits(const char* text, size_t length, size_t at) {
-  if (at + 1 >= length) return 0;
-  unsigned char high = static_cast<unsigned char>(text[at]), low = static_cast<unsigned char>(text[at + 1]);
-  if (!isdigit(high) || !isdigit(low)) return 0;
-  return (high - '0') * 10 + (low - '0');
-}
-
-}  // namespace
-
-double ParseListedDuration(const char* text) {
-  if (text == NULL) return 0;
-  size_t length = strnlen(text, 64);
-  int hours = TwoDigits(text, length, 0);
-  int minutes = TwoDigits(text, length, 3);
-  int seconds = TwoDigits(text, length, 6);
-  int tenths = length > 9 && isdigit(static_cast<unsigned char>(text[9])) ? text[9] - '0' : 0;
-  return hours * 3600.0 + minutes * 60.0 + seconds + tenths * 0.1;
-}
 
 ClipRange ClipRangeFor(double totalSeconds, int clipIndex, bool dvdProfile) {
   ClipRange range = {1, 0, totalSeconds};

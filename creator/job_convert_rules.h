@@ -26,11 +26,6 @@ enum {
 int ConversionProfile(int discType, int tvType);
 bool IsDvdProfile(int profile);
 
-// The seconds of a duration as the source list shows it ("%02d:%02d:%02d.%01d":
-// hours from characters 0-1, minutes 3-4, seconds 6-7, tenths character 9).
-// A field that is missing or not digits counts as 0.
-double ParseListedDuration(const char* text);
-
 // One conversion of a source: how many clips the source gives and the
 // range of the source (seconds) that clip clipIndex covers.
 struct ClipRange {

@@ -24,18 +24,6 @@ TEST(JobRules, ProfileByDiscAndTvType) {
   }
 }
 
-TEST(JobRules, ListedDurationsAndDamagedTexts) {
-  struct Case {
-    const char* text;
-    double seconds;
-  } cases[] = {
-      {"01:02:05.4", 3725.4}, {"00:00:03.0", 3.0}, {"99:59:59.9", 359999.9}, {"00:33:20.0", 2000.0},
-      {"00:01:30", 90.0},     {"", 0.0},           {"ab:cd:ef.g", 0.0},        {"00:1", 0.0},
-  };
-  for (const Case& c : cases) EXPECT_NEAR(c.seconds, ParseListedDuration(c.text), 1e-9) << c.text;
-  EXPECT_EQ(0.0, ParseListedDuration(NULL));
-}
-
 TEST(JobRules, DvdSourcesAreCutIntoQuarterHourClips) {
   struct Case {
     double total;
