@@ -18,7 +18,6 @@ const char kProgramFilterLibrary[] = "RealMedia.dll";
 namespace {
 
 CString g_programTitle;
-CFont* g_boldFont = nullptr;
 
 typedef HRESULT(WINAPI* DllRegisterServerFn)();
 
@@ -26,16 +25,6 @@ typedef HRESULT(WINAPI* DllRegisterServerFn)();
 
 CString GetProgramTitle() { return g_programTitle; }
 void SetProgramTitle(const char* title) { g_programTitle = title != nullptr ? title : ""; }
-
-CFont* GetCreatorBoldFont() {
-  if (g_boldFont == nullptr) g_boldFont = new CFont;
-  return g_boldFont;
-}
-
-void FreeCreatorBoldFont() {
-  delete g_boldFont;
-  g_boldFont = nullptr;
-}
 
 CreatorApp::CreatorApp() : CWinApp("Vantrel") {}
 
@@ -119,6 +108,5 @@ int CreatorApp::ExitInstance() {
     app_skin::End();
     skinLoaded = 0;
   }
-  FreeCreatorBoldFont();
   return CWinApp::ExitInstance();
 }

@@ -43,11 +43,6 @@ protected:
 CString GetProgramTitle();
 void SetProgramTitle(const char* title);
 
-// The process-wide bold font: an empty font object made on first use,
-// given its font by the disc job dialog; deleted at exit.
-CFont* GetCreatorBoldFont();
-void FreeCreatorBoldFont();
-
 // The minimum DirectX version (8.0) and its refusal.
 enum { kMinimumDirectXVersion = 80 };
 extern const char kDirectXTooOldText[];  // "This program needs directX 8.0 or greater to run!   "

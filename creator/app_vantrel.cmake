@@ -22,6 +22,10 @@ target_link_libraries(quorbel_creator_rules PUBLIC quorbel_creator_base)
 
 quorbel_add_gtest(creator_main_rules_test SOURCES ${_cr}/tests/main_dialog_rules_test.cpp
   LIBS quorbel_creator_rules)
+if(COMMAND quorbel_add_fuzzer)
+  quorbel_add_fuzzer(duration_cell_fuzz SOURCES ${_cr}/fuzz/duration_cell_fuzz.cpp
+    LIBS quorbel_creator_rules MAX_LEN 64)
+endif()
 
 if(NOT QUORBEL_WINDOWS)
   return()
