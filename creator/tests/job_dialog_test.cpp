@@ -27,22 +27,18 @@
 #include "standins/calls/cdscribe_calls.h"
 #include "standins/calls/muxtools_calls.h"
 #include "standins/include/convctl.h"
+#include "standins/tests/win_test_util.h"
 #include "testing/gui/gui_test.h"
 
 using test_support::CurrentTestName;
 using test_support::ReadText;
 using test_support::WriteText;
+using standin_test::CurrentFolder;
 
 namespace {
 
 std::string Mpeg(const std::string& name) { return FixturePath(name); }
 std::string Own(const std::string& name) { return FixtureIn("QUORBEL_CONVCTL_FIXTURES", name); }
-
-std::string CurrentFolder() {
-  char cwd[MAX_PATH] = "";
-  GetCurrentDirectoryA(sizeof cwd, cwd);
-  return cwd;
-}
 
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
@@ -101,9 +97,7 @@ void RecordEngineError(const char* text) { g_engineErrors.push_back(text); }
 class JobDialogTest : public ::testing::Test {
 protected:
   static void SetUpTestSuite() {
-    char cwd[MAX_PATH] = "";
-    GetCurrentDirectoryA(sizeof cwd, cwd);
-    SetEnvironmentVariableA("QUORBEL_TRACE_DIR", cwd);
+    SetEnvironmentVariableA("QUORBEL_TRACE_DIR", CurrentFolder().c_str());
     HMODULE dll = LoadLibraryA(HostPath(QUORBEL_CONVCTL_DLL).c_str());
     ASSERT_NE(nullptr, dll);
     typedef HRESULT(WINAPI * RegisterFn)();
@@ -120,7 +114,7 @@ protected:
     SetEnvironmentVariableA("QUORBEL_CONVCTL_PACE_MS", NULL);
     SetBurnEngineErrorBox(&RecordEngineError);
     g_engineErrors.clear();
-    outFolder_ = CurrentFolder() + "\\" + CurrentTestName() + "\\";
+    outFolder_ = CurrentFolder() + CurrentTestName() + "\\";
     DeleteFolderTree(outFolder_.c_str(), NULL);
     g_convertSettings = ConvertSettings();
     g_convertSettings.SetOutputFolder(outFolder_.c_str());
@@ -139,17 +133,20 @@ protected:
   void TearDown() override {
     guitest::CancelPending();
     SetEnvironmentVariableA("QUORBEL_CONVCTL_PACE_MS", NULL);
-    if (dlg_ != nullptr) {
-      if (dlg_->GetSafeHwnd() != NULL) {
-        dlg_->conv.Stop();
-        dlg_->DestroyWindow();
-      }
-      delete dlg_;
-      dlg_ = nullptr;
-    }
+    Close();
     if (list_.GetSafeHwnd() != NULL) list_.DestroyWindow();
     SetBurnEngineErrorBox(NULL);
     DeleteFolderTree("C:\\tmpQuorbel\\", NULL);
+  }
+
+  void Close() {
+    if (dlg_ == nullptr) return;
+    if (dlg_->GetSafeHwnd() != NULL) {
+      dlg_->conv.Stop();
+      dlg_->DestroyWindow();
+    }
+    delete dlg_;
+    dlg_ = nullptr;
   }
 
   HWND ListControl() { return ::GetDlgItem(list_.GetSafeHwnd(), IDC_MAIN_LIST); }
@@ -249,9 +246,7 @@ TEST_F(JobDialogTest, OpensWithTheSettingsOfItsDiscType) {
     ASSERT_NE(0, GetObjectA(font, sizeof logFont, &logFont));
     EXPECT_EQ(FW_BOLD, logFont.lfWeight);
     if (c.discType == kDiscTypeDvd) guitest::SaveScreenshot(dlg_->GetSafeHwnd(), "job_dialog_dvd_idle");
-    dlg_->DestroyWindow();
-    delete dlg_;
-    dlg_ = nullptr;
+    Close();
   }
 }
 
@@ -344,9 +339,7 @@ TEST_F(JobDialogTest, StartRefusesWhatCannotMakeADisc) {
     if (c.label.find_first_of(":\"") != std::string::npos) {
       EXPECT_FALSE(FolderExists((outFolder_ + c.label).c_str()));
     }
-    dlg_->DestroyWindow();
-    delete dlg_;
-    dlg_ = nullptr;
+    Close();
   }
   DeleteFolderTree("C:\\QuorbelOut\\", NULL);
 }
@@ -365,9 +358,7 @@ TEST_F(JobDialogTest, NewJobRebuildsTheFoldersItWorksIn) {
   EXPECT_FALSE(FolderExists((outFolder_ + "My DVD").c_str()));
   EXPECT_TRUE(FolderExists("C:\\tmpQuorbel\\"));
   EXPECT_FALSE(FileExists("C:\\tmpQuorbel\\leftover.mpg"));
-  dlg_->DestroyWindow();
-  delete dlg_;
-  dlg_ = nullptr;
+  Close();
 
   // A CD job makes its disc folder and names its image there.
   Open(kDiscTypeSvcd);
@@ -418,7 +409,7 @@ TEST_F(JobDialogTest, VcdJobConvertsAndMultiplexesEverySource) {
   ASSERT_NE(std::string::npos, first) << log;
   EXPECT_NE(std::string::npos, log.find("  Converting the file:" + Mpeg("pal-vcd.mpg") + "\r\n", first + 1)) << log;
   // The control was set up as a VCD PAL conversion of the whole source.
-  std::string trace = ReadText(CurrentFolder() + "\\MPEGCreator.trace");
+  std::string trace = ReadText(CurrentFolder() + "MPEGCreator.trace");
   EXPECT_TRUE(Contains(trace, "put 14 = 2")) << "profile";
   EXPECT_TRUE(Contains(trace, "put 23 = 2.500")) << "stop of the second source";
 }
@@ -431,7 +422,7 @@ TEST_F(JobDialogTest, DvdSourceIsConvertedClipByClip) {
   std::string source = Own("pal-dvd-mp2.mpg");
   AddSource(source, "00:33:20.0");
   Open(kDiscTypeDvd, kTvTypePal);
-  DeleteFileA((CurrentFolder() + "\\MPEGCreator.trace").c_str());
+  DeleteFileA((CurrentFolder() + "MPEGCreator.trace").c_str());
   boxes_.OnBox([&](const CMessageBoxScript::Box&) { guitest::SaveScreenScreenshot("job_dialog_clip_failed"); });
   BeginJob();
   ASSERT_TRUE(WaitForStage(kStageConvertFailed, 60000)) << Log();
@@ -451,7 +442,7 @@ TEST_F(JobDialogTest, DvdSourceIsConvertedClipByClip) {
   EXPECT_EQ(0u, box.find("Failed to convert " + source + " \n")) << box;
   EXPECT_TRUE(Contains(box, "\n\nThere is no CODEC for this file or can't support it.\nPlease read FAQ in HELP or "
                             "contact us."));
-  std::string trace = ReadText(CurrentFolder() + "\\MPEGCreator.trace");
+  std::string trace = ReadText(CurrentFolder() + "MPEGCreator.trace");
   for (const char* line : {"put 14 = 7", "put 1 = 224", "put 27 = 6000", "put 22 = 0.000", "put 23 = 900.000",
                            "put 22 = 900.000", "put 23 = 1800.000"})
     EXPECT_TRUE(Contains(trace, line)) << line;
@@ -533,7 +524,7 @@ TEST_F(JobDialogTest, EraseDoneStartsConverting) {
             std::vector<int>(road_.begin(), road_.begin() + 6));
   EXPECT_EQ(0, dlg_->outputNumber);
   EXPECT_EQ(0, dlg_->abortRequested);
-  EXPECT_TRUE(Contains(ReadText(CurrentFolder() + "\\MPEGCreator.trace"), "put 14 = 5")) << "SVCD PAL";
+  EXPECT_TRUE(Contains(ReadText(CurrentFolder() + "MPEGCreator.trace"), "put 14 = 5")) << "SVCD PAL";
 }
 
 // Start during the image build and during the burn asks before it stops.
@@ -558,9 +549,7 @@ TEST_F(JobDialogTest, StartAsksBeforeStoppingABuildOrABurn) {
   EXPECT_EQ(static_cast<UINT>(MB_OKCANCEL | MB_ICONINFORMATION), boxes_.Boxes().back().type);
   EXPECT_FALSE(g_engineErrors.empty());
   EXPECT_FALSE(Contains(Log(), "Aborted by user"));
-  dlg_->DestroyWindow();
-  delete dlg_;
-  dlg_ = nullptr;
+  Close();
 
   // A DVD burn logs the abort.
   Open(kDiscTypeDvd);
