@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -152,38 +153,72 @@ TEST_F(VantrelProgramTest, ChosenDiscTypeIsKeptForTheNextStart) {
   EXPECT_EQ("1", IniValue("Vantrel", "DiscType")) << "the cancelled choice is not saved";
 }
 
-// A refusal at start-up: one box with the given text, then the program
-// ends without showing the chooser.
-void ExpectRefusal(const std::string& text) {
+// A refusal at start-up: the boxes with the given texts, in order, then
+// the program ends without showing the chooser and writes nothing.
+void ExpectRefusal(const std::vector<std::string>& texts) {
   Vantrel program;
   ASSERT_TRUE(program.Start());
-  HWND box = WaitForWindow(program.Id(), "", "#32770");
-  ASSERT_NE(nullptr, box);
-  EXPECT_EQ(text, BoxText(box));
-  PostMessageA(box, WM_COMMAND, IDOK, 0);
-  EXPECT_EQ(0, program.WaitForEnd());
+  for (const std::string& text : texts) {
+    HWND box = WaitForWindow(program.Id(), "", "#32770");
+    ASSERT_NE(nullptr, box) << text;
+    EXPECT_EQ(text, BoxText(box));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    // The next box is another window: wait until this one is gone.
+    for (int i = 0; i < 200 && IsWindow(box); ++i) Sleep(25);
+  }
+  EXPECT_NE(-1, program.WaitForEnd());
+  EXPECT_EQ(nullptr, WaitForWindow(program.Id(), "Select Disc Type", "", 0));
   EXPECT_EQ("<none>", IniValue("Vantrel", "DiscType")) << "nothing is written";
 }
 
-TEST_F(VantrelProgramTest, MissingFilterLibraryStopsTheProgram) {
-  std::string aside = std::string(kFilter) + ".aside";
-  ASSERT_TRUE(MoveFileA(kFilter, aside.c_str()));
-  ExpectRefusal(std::string("LoadLibrary:") + kFilter + " failed!");
-  ASSERT_TRUE(MoveFileA(aside.c_str(), kFilter));
+void SetDirectXVersion(const char* version) {
+  HKEY key;
+  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\DirectX", 0, NULL, 0,
+                                           KEY_WRITE, NULL, &key, NULL));
+  RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
+                 static_cast<DWORD>(strlen(version) + 1));
+  RegCloseKey(key);
 }
 
-TEST_F(VantrelProgramTest, OldDirectXStopsTheProgram) {
-  HKEY key;
-  ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\DirectX", 0,
-                                         KEY_READ | KEY_WRITE, &key));
-  auto set = [key](const char* version) {
-    RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
-                   static_cast<DWORD>(strlen(version) + 1));
+std::string InProgram(const char* name) { return std::string(kProgramFolder) + name; }
+
+// Each start-up failure with what the installation lacks, the boxes it
+// gives, and the installation put back afterwards.
+TEST_F(VantrelProgramTest, StartUpRefusals) {
+  const char kDirectX[] = "This program needs directX 8.0 or greater to run!   ";
+  std::string mux = InProgram("muxTools.dll"), muxAside = mux + ".aside";
+  struct Case {
+    const char* what;
+    std::function<void()> spoil, mend;
+    std::vector<std::string> boxes;
+  } cases[] = {
+      {"old DirectX", [] { SetDirectXVersion("4.07.00.0716"); }, [] { SetDirectXVersion("4.09.00.0904"); },
+       {kDirectX}},
+      {"unreadable DirectX", [] { RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\DirectX"); },
+       [] { SetDirectXVersion("4.09.00.0904"); }, {"Failed to read register!  ", kDirectX}},
+      {"missing filter", [] { MoveFileA(kFilter, (std::string(kFilter) + ".aside").c_str()); },
+       [] { MoveFileA((std::string(kFilter) + ".aside").c_str(), kFilter); },
+       {std::string("LoadLibrary:") + kFilter + " failed!"}},
+      {"missing multiplexer", [&] { MoveFileA(mux.c_str(), muxAside.c_str()); },
+       [&] { MoveFileA(muxAside.c_str(), mux.c_str()); }, {"Can't load mplex DLL!"}},
+      // A library of that name without the entry: another stand-in.
+      {"multiplexer without mplex",
+       [&] {
+         MoveFileA(mux.c_str(), muxAside.c_str());
+         CopyFileA(InProgram("RealMedia.dll").c_str(), mux.c_str(), FALSE);
+       },
+       [&] {
+         DeleteFileA(mux.c_str());
+         MoveFileA(muxAside.c_str(), mux.c_str());
+       },
+       {"Load mplex DLL error!"}},
   };
-  set("4.07.00.0716");
-  ExpectRefusal("This program needs directX 8.0 or greater to run!   ");
-  set("4.09.00.0904");
-  RegCloseKey(key);
+  for (Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.spoil();
+    ExpectRefusal(c.boxes);
+    c.mend();
+  }
 }
 
 }  // namespace
