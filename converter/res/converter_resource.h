@@ -1,0 +1,95 @@
+// Resource ids of the converter (Skarven.exe). Shared by the program, its
+// windows and their tests, which compile the same resource script.
+#pragma once
+
+// Dialogs.
+#define IDD_CONVERTER_ABOUT 100
+#define IDD_CONVERTER_MAIN 102
+#define IDD_CONVERTER_SCAN_WAIT 150
+#define IDD_CONVERTER_START 153
+#define IDD_CONVERTER_DISC_TYPE 155
+
+// Strings.
+#define IDS_CONVERTER_ABOUTBOX 101
+
+// Icons: the program, then the buttons'.
+#define IDI_CONVERTER_MAIN 128
+#define IDI_CONVERTER_ABOUT 131
+#define IDI_CONVERTER_ADD 132
+#define IDI_CONVERTER_EXIT 133
+#define IDI_CONVERTER_HELP 134
+#define IDI_CONVERTER_HOME 135
+#define IDI_CONVERTER_REMOVE 137
+#define IDI_CONVERTER_CONVERT 138
+#define IDI_CONVERTER_ADD_SMALL 139
+#define IDI_CONVERTER_REMOVE_SMALL 140
+#define IDI_CONVERTER_PLAY 141
+#define IDI_CONVERTER_REMOVE_ALL 142
+#define IDI_CONVERTER_UP 143
+#define IDI_CONVERTER_DOWN 144
+
+// The context menu "VideoList" and its commands.
+#define IDR_CONVERTER_VIDEOLIST 151
+#define ID_VIDEOLIST_ADD 32771
+#define ID_VIDEOLIST_REMOVE 32772
+#define ID_VIDEOLIST_REMOVE_ALL 32773
+#define ID_VIDEOLIST_UP 32774
+#define ID_VIDEOLIST_DOWN 32775
+#define ID_VIDEOLIST_PLAY 32776
+
+// Bitmaps of the disc-type chooser.
+#define IDB_CONVERTER_NOT_CHOSEN 158
+#define IDB_CONVERTER_CHOSEN 159
+
+// The skin, type "RT_VENEERKIT".
+#define IDR_CONVERTER_SKIN 130
+
+// Main window (102).
+#define IDC_MAIN_ADD 1000
+#define IDC_MAIN_REMOVE 1001
+#define IDC_MAIN_CONVERT 1002
+#define IDC_MAIN_LIST 1003
+#define IDC_MAIN_ABOUT 1004
+#define IDC_MAIN_HOME 1005
+#define IDC_MAIN_HELP 1006
+#define IDC_MAIN_EXIT 1007
+#define IDC_MAIN_ADD_SMALL 1008
+#define IDC_MAIN_REMOVE_SMALL 1009
+#define IDC_MAIN_REMOVE_ALL 1010
+#define IDC_MAIN_PLAY 1011
+#define IDC_MAIN_UP 1012
+#define IDC_MAIN_DOWN 1013
+#define IDC_MAIN_CONTROL 1025
+#define IDC_MAIN_TOTAL 1026
+#define IDC_MAIN_COUNT 1027
+#define IDC_MAIN_DISC_TYPE 1029
+
+// Scanning dialog (150).
+#define IDC_SCAN_TEXT 1016
+
+// Conversion dialog (153).
+#define IDC_START_SPLIT 1016
+#define IDC_START_STATUS 1023
+#define IDC_START_CONTROL 1025
+#define IDC_START_FOLDER_LABEL 1032
+#define IDC_START_FOLDER 1033
+#define IDC_START_SELECT 1034
+#define IDC_START_TV_LABEL 1035
+#define IDC_START_NTSC 1036
+#define IDC_START_PAL 1037
+#define IDC_START_LOG 1038
+#define IDC_START_PROGRESS 1039
+#define IDC_START_ELAPSED 1040
+#define IDC_START_ACTION 1043
+#define IDC_START_SPLIT_LABEL 1046
+#define IDC_START_HINT 1048
+
+// Disc-type chooser (155).
+#define IDC_DISC_DVD 1045
+#define IDC_DISC_SVCD 1046
+#define IDC_DISC_VCD 1047
+
+// About dialog (100).
+#define IDC_ABOUT_HOMEPAGE 1061
+#define IDC_ABOUT_SUPPORT 1063
+#define IDC_ABOUT_VERSION 1065

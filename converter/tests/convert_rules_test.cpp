@@ -1,0 +1,146 @@
+// The converter's window-free rules: clip ranges, the names a clip goes
+// through, texts, and which context-menu entries are greyed.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "converter/convert_rules.h"
+
+namespace {
+
+TEST(ConvertRulesTest, ClipRangesCutSourcesAtTheSplitLength) {
+  struct Case {
+    double seconds;
+    int clipLength;
+    int index;
+    ClipRange expected;
+  } cases[] = {
+      // 150 minutes at "70 minutes": 0-4200, 4200-8400, 8400-end.
+      {9000, 4200, 0, {3, 0, 4200}},
+      {9000, 4200, 1, {3, 4200, 8400}},
+      {9000, 4200, 2, {3, 8400, 9000}},
+      // Shorter than one clip, and no split at all.
+      {3.2, 2700, 0, {1, 0, 3.2}},
+      {9000, 0, 0, {1, 0, 9000}},
+      // An exact multiple gets no empty last clip.
+      {8400, 4200, 1, {2, 4200, 8400}},
+      {4200, 4200, 0, {1, 0, 4200}},
+      // A damaged duration cell gives one empty clip, not a negative count.
+      {-5, 4200, 0, {1, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    ClipRange r = ClipRangeFor(c.seconds, c.clipLength, c.index);
+    EXPECT_EQ(c.expected.count, r.count) << c.seconds << " / " << c.clipLength;
+    EXPECT_DOUBLE_EQ(c.expected.start, r.start) << c.seconds << " #" << c.index;
+    EXPECT_DOUBLE_EQ(c.expected.stop, r.stop) << c.seconds << " #" << c.index;
+  }
+}
+
+TEST(ConvertRulesTest, SplitChoicesAndTheirLengths) {
+  EXPECT_EQ((std::vector<std::string>{"80 minutes", "70 minutes", "65 minutes"}), SplitLengthChoices(0));
+  EXPECT_EQ((std::vector<std::string>{"40 minutes", "35 minutes", "32 minutes"}), SplitLengthChoices(1));
+  EXPECT_EQ((std::vector<std::string>{"45 minutes", "30 minutes", "15 minutes"}), SplitLengthChoices(2));
+  EXPECT_EQ(4200, ClipLengthSeconds("70 minutes"));
+  EXPECT_EQ(900, ClipLengthSeconds("15 minutes"));
+  EXPECT_EQ(0, ClipLengthSeconds(nullptr));
+  EXPECT_EQ(0, ClipLengthSeconds("minutes"));
+  EXPECT_EQ(300, ClipLengthSeconds("5"));
+}
+
+TEST(ConvertRulesTest, DurationCellsReadBackAsTheListWritesThem) {
+  EXPECT_DOUBLE_EQ(3725.4, DurationCellSeconds("01:02:05.4"));
+  EXPECT_DOUBLE_EQ(3.0, DurationCellSeconds("00:00:03.0"));
+  EXPECT_DOUBLE_EQ(0, DurationCellSeconds(""));
+  EXPECT_DOUBLE_EQ(0, DurationCellSeconds(nullptr));
+  EXPECT_DOUBLE_EQ(3600, DurationCellSeconds("01"));  // cut short: the rest counts as 0
+}
+
+TEST(ConvertRulesTest, ProfilesByDiscAndTvType) {
+  EXPECT_EQ(1, ConversionProfile(0, 0));
+  EXPECT_EQ(2, ConversionProfile(0, 1));
+  EXPECT_EQ(4, ConversionProfile(1, 0));
+  EXPECT_EQ(5, ConversionProfile(1, 1));
+  EXPECT_EQ(6, ConversionProfile(2, 0));
+  EXPECT_EQ(7, ConversionProfile(2, 1));
+  EXPECT_EQ(1, ConversionProfile(9, 0));
+  EXPECT_TRUE(IsDvdProfile(6));
+  EXPECT_FALSE(IsDvdProfile(5));
+}
+
+// The names of a clip from the control's output to the final file.
+TEST(ConvertRulesTest, ClipNamesFromOutputToFinalFile) {
+  std::set<std::string> taken;
+  auto exists = [&](const std::string& name) { return taken.count(name) > 0; };
+  const std::string folder = "C:\\out\\";
+
+  ClipName clip = ClipNameFor(folder, "D:\\films\\film.avi", 0, 3, 2);
+  int k = -1;
+  EXPECT_EQ("C:\\out\\film_ToVcd_clp2_con.mpg", FreshConvertedName(clip, exists, &k));
+  EXPECT_EQ(0, k);
+  EXPECT_EQ("C:\\out\\film_ToVcd_clp2.mpg", FinalName("C:\\out\\film_ToVcd_clp2_con.mpg", 0, exists));
+
+  // A DVD source of one clip whose first name is taken.
+  ClipName dvd = ClipNameFor(folder, "D:\\a.b\\film.vob", 2, 1, 0);
+  taken.insert("C:\\out\\film_ToDvd_con.mpg");
+  std::string converted = FreshConvertedName(dvd, exists, &k);
+  EXPECT_EQ("C:\\out\\film_ToDvd_1_con.mpg", converted);
+  EXPECT_EQ(1, k);
+  EXPECT_EQ(converted, ConvertedName(dvd, k));
+  EXPECT_EQ("C:\\out\\film_ToDvd_1.VOB", FinalName(converted, 2, exists));
+  taken.insert("C:\\out\\film_ToDvd_1.VOB");
+  EXPECT_EQ("C:\\out\\film_ToDvd_1_1.VOB", FinalName(converted, 2, exists));
+
+  EXPECT_EQ("C:\\out\\x_vid.mpg", VideoStreamName("C:\\out\\x.mpg"));
+  EXPECT_EQ("C:\\out\\x_aud.mpg", AudioStreamName("C:\\out\\x.mpg"));
+  EXPECT_EQ("_ToSvcd", ClipNameFor(folder, "noext", 1, 1, 0).kind);
+  EXPECT_EQ("noext", ClipNameFor(folder, "noext", 1, 1, 0).base);
+
+  // A folder where every name is taken ends the search instead of hanging.
+  auto always = [](const std::string&) { return true; };
+  EXPECT_FALSE(FreshConvertedName(dvd, always, &k).empty());
+  EXPECT_FALSE(FinalName(converted, 2, always).empty());
+}
+
+TEST(ConvertRulesTest, ContextMenuGreying) {
+  struct Case {
+    int rows, selected;
+    bool remove, removeAll, play, up, down;
+  } cases[] = {
+      {0, -1, true, true, true, true, true},
+      {3, -1, true, false, true, true, true},
+      {3, 0, false, false, false, true, false},
+      {3, 1, false, false, false, false, false},
+      {3, 2, false, false, false, false, true},
+      {1, 0, false, false, false, true, true},
+  };
+  for (const Case& c : cases) {
+    ContextMenuGreying g = GreyingFor(c.rows, c.selected);
+    EXPECT_EQ(c.remove, g.remove) << c.rows << "/" << c.selected;
+    EXPECT_EQ(c.removeAll, g.removeAll) << c.rows << "/" << c.selected;
+    EXPECT_EQ(c.play, g.play) << c.rows << "/" << c.selected;
+    EXPECT_EQ(c.up, g.moveUp) << c.rows << "/" << c.selected;
+    EXPECT_EQ(c.down, g.moveDown) << c.rows << "/" << c.selected;
+  }
+  EXPECT_EQ(-1, SelectionAfterRemove(0, 0));
+  EXPECT_EQ(0, SelectionAfterRemove(0, 2));
+  EXPECT_EQ(1, SelectionAfterRemove(2, 2));
+}
+
+TEST(ConvertRulesTest, TextsAndProgress) {
+  EXPECT_EQ("Zephon Video to SVCD Converter ", ApplicationTitle(1));
+  EXPECT_EQ("Zephon Video to DVD Converter", MainWindowTitle(2));
+  EXPECT_EQ(" Disc Type: VCD", DiscTypeStaticText(0));
+  EXPECT_EQ(" Added 2 file(s)", FileCountText(2));
+  EXPECT_EQ(" Total Duration: 01:02:05.4", TotalDurationText(3725.46));
+  EXPECT_EQ("Elapsed Time : 01:01:01 ", ElapsedTimeText(3661000));
+  ConversionProgress p = ConversionProgressOf(1.5, 3.0);
+  EXPECT_EQ(50, p.bar);
+  EXPECT_DOUBLE_EQ(50.0, p.percent);
+  EXPECT_EQ(0, ConversionProgressOf(1.0, 0).bar);  // no total yet: no division by zero
+  EXPECT_DOUBLE_EQ(1.0, MultiplexRatio(300, 200));
+  EXPECT_DOUBLE_EQ(0.5, MultiplexRatio(100, 200));
+  EXPECT_DOUBLE_EQ(0.0, MultiplexRatio(0, 0));
+}
+
+}  // namespace

@@ -1,0 +1,360 @@
+// The converter's windows under Wine, driven by messages: the main window
+// probing real files through the stand-in conversion control, its list
+// commands and context menu, and the conversion dialog converting small
+// ffmpeg-made MPEG files through the control and the stand-in multiplexer,
+// with its error and abort paths. Screenshots go to the build's folder.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "converter/convert_rules.h"
+#include "converter/converter_main_dialog.h"
+#include "converter/converter_settings.h"
+#include "converter/start_convert_dialog.h"
+#include "discimage/tests/test_paths.h"
+#include "discimage/tests/test_support.h"
+#include "mfc/mfc.h"
+#include "standins/calls/muxtools_calls.h"
+#include "testing/gui/gui_test.h"
+
+namespace {
+
+std::string Mpeg(const std::string& name) { return FixturePath(name); }
+std::string Own(const std::string& name) { return FixtureIn("QUORBEL_CONVCTL_FIXTURES", name); }
+
+std::string WorkFolder() {
+  char cwd[MAX_PATH] = "";
+  GetCurrentDirectoryA(sizeof cwd, cwd);
+  return cwd;
+}
+
+bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// A fresh output folder of the current test, with its backslash.
+std::string FreshOutput() {
+  std::string folder = WorkFolder() + "\\out-" + test_support::CurrentTestName() + "\\";
+  test_support::FreshFolder(folder.substr(0, folder.size() - 1));
+  return folder;
+}
+
+// The files a folder holds, by name.
+std::vector<std::string> Listing(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE find = FindFirstFileA((folder + "*").c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+  } while (FindNextFileA(find, &found));
+  FindClose(find);
+  return names;
+}
+
+std::string Text(CWnd& dialog, int id) { return guitest::GetText(::GetDlgItem(dialog.GetSafeHwnd(), id)); }
+
+class ConverterWindowsTest : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    HMODULE dll = LoadLibraryA(HostPath(QUORBEL_CONVCTL_DLL).c_str());
+    ASSERT_NE(nullptr, dll);
+    typedef HRESULT(WINAPI * RegisterFn)();
+    RegisterFn registerServer =
+        reinterpret_cast<RegisterFn>(reinterpret_cast<void*>(GetProcAddress(dll, "DllRegisterServer")));
+    ASSERT_NE(nullptr, registerServer);
+    ASSERT_EQ(S_OK, registerServer());
+    ASSERT_EQ(kMplexLoaded, LoadMplexLibrary(HostPath(QUORBEL_MUXTOOLS_DLL).c_str()));
+    AfxEnableControlContainer();
+  }
+
+  void SetUp() override {
+    if (FixturesDir().empty() || Own("x").empty()) GTEST_SKIP() << "fixture folders not set";
+    guitest::InitCommonControlsOnce();
+    SetEnvironmentVariableA("QUORBEL_CONVCTL_PACE_MS", NULL);
+    ini_ = WorkFolder() + "\\param-" + test_support::CurrentTestName() + ".ini";
+    DeleteFileA(ini_.c_str());
+    skarven::g_settings = skarven::ConvertSettings();
+    skarven::g_settings.SetIniPath(ini_.c_str());
+    skarven::g_settings.discType = 0;
+    skarven::g_settings.tvType = 1;
+  }
+
+  void TearDown() override {
+    guitest::CancelPending();
+    SetEnvironmentVariableA("QUORBEL_CONVCTL_PACE_MS", NULL);
+    if (convert_ != nullptr && convert_->GetSafeHwnd() != NULL) convert_->DestroyWindow();
+    delete convert_;
+    convert_ = nullptr;
+    if (main_ != nullptr && main_->GetSafeHwnd() != NULL) main_->DestroyWindow();
+    delete main_;
+    main_ = nullptr;
+  }
+
+  ConverterMainDialog& MainWindow(const std::vector<std::string>& files) {
+    main_ = new ConverterMainDialog("Zephon Video to VCD Converter ");
+    EXPECT_TRUE(main_->Create(IDD_CONVERTER_MAIN));
+    main_->ShowWindow(SW_SHOWNA);
+    std::vector<CString> paths;
+    for (const std::string& file : files) paths.push_back(file.c_str());
+    if (!paths.empty()) main_->ProbeAndAdd(paths);
+    return *main_;
+  }
+
+  // The conversion dialog over the main window, modeless so that the test
+  // drives it; its output folder is set before it opens.
+  StartConvertDialog& ConvertDialog(const std::string& output) {
+    skarven::g_settings.SetOutputPath(output.c_str());
+    convert_ = new StartConvertDialog(main_);
+    EXPECT_TRUE(convert_->Create(IDD_CONVERTER_START, main_));
+    convert_->ShowWindow(SW_SHOWNA);
+    return *convert_;
+  }
+
+  bool RunToEnd(DWORD ms = 60000) {
+    guitest::PostCommand(convert_->GetSafeHwnd(), IDC_START_ACTION);
+    return guitest::PumpUntil([&] { return convert_->GetState() == StartConvertDialog::kAllDone; }, ms);
+  }
+
+  std::string ini_;
+  ConverterMainDialog* main_ = nullptr;
+  StartConvertDialog* convert_ = nullptr;
+};
+
+// Files the control can read are listed with their duration and size; a
+// file it cannot read is reported and skipped, the rest still probed.
+TEST_F(ConverterWindowsTest, AddedFilesAreProbedAndRefusedOnesReported) {
+  CMessageBoxScript boxes;
+  ConverterMainDialog& main = MainWindow({Mpeg("pal-vcd.mpg"), Own("sample.avi"), Mpeg("ntsc-vcd.mpg")});
+  CListCtrl& list = main.List();
+  ASSERT_EQ(2, list.GetItemCount());
+  EXPECT_EQ(Mpeg("pal-vcd.mpg"), std::string(list.GetItemText(0, kColumnPath)));
+  EXPECT_EQ(Mpeg("ntsc-vcd.mpg"), std::string(list.GetItemText(1, kColumnPath)));
+  double first = DurationCellSeconds(list.GetItemText(0, kColumnDuration));
+  EXPECT_NEAR(3.0, first, 0.3);
+  EXPECT_EQ(SizeCellText(test_support::FileSize(Mpeg("pal-vcd.mpg"))), std::string(list.GetItemText(0, kColumnSize)));
+  ASSERT_EQ(1, boxes.Count());
+  EXPECT_EQ(ProbeRefusedText(Own("sample.avi")), std::string(boxes.LastText()));
+  EXPECT_EQ(" Added 2 file(s)", Text(main, IDC_MAIN_COUNT));
+  double total = first + DurationCellSeconds(list.GetItemText(1, kColumnDuration));
+  EXPECT_EQ(TotalDurationText(total), Text(main, IDC_MAIN_TOTAL));
+  EXPECT_EQ(0, main.SelectedRow());
+  EXPECT_TRUE(main.IsWindowEnabled());
+  EXPECT_FALSE(guitest::IsVisible(main.ScanDialog().GetSafeHwnd()));
+  guitest::PumpFor(200);
+  guitest::SaveScreenshot(main.GetSafeHwnd(), "converter_main_window");
+}
+
+// Only refused files: nothing listed, nothing selected.
+TEST_F(ConverterWindowsTest, AllFilesRefusedLeaveNoSelection) {
+  CMessageBoxScript boxes;
+  ConverterMainDialog& main = MainWindow({Own("sample.avi"), Own("video-only.mpg")});
+  EXPECT_EQ(0, main.List().GetItemCount());
+  EXPECT_EQ(2, boxes.Count());
+  EXPECT_EQ(-1, main.SelectedRow());
+  EXPECT_EQ(" Added 0 file(s)", Text(main, IDC_MAIN_COUNT));
+}
+
+TEST_F(ConverterWindowsTest, ListCommandsMoveRemoveAndClear) {
+  CMessageBoxScript boxes;
+  std::string a = Mpeg("pal-vcd.mpg"), b = Mpeg("ntsc-vcd.mpg"), c = Mpeg("pal-svcd.mpg");
+  ConverterMainDialog& main = MainWindow({a, b, c});
+  CListCtrl& list = main.List();
+  ASSERT_EQ(3, list.GetItemCount());
+  auto order = [&] {
+    std::vector<std::string> rows;
+    for (int i = 0; i < list.GetItemCount(); ++i) rows.push_back(std::string(list.GetItemText(i, kColumnPath)));
+    return rows;
+  };
+
+  main.SelectRow(2);
+  guitest::Click(::GetDlgItem(main.GetSafeHwnd(), IDC_MAIN_UP));
+  EXPECT_EQ((std::vector<std::string>{a, c, b}), order());
+  EXPECT_EQ(1, main.SelectedRow());
+  EXPECT_EQ(LVIS_SELECTED, list.GetItemState(1, LVIS_SELECTED));
+  guitest::Click(::GetDlgItem(main.GetSafeHwnd(), IDC_MAIN_DOWN));
+  guitest::Click(::GetDlgItem(main.GetSafeHwnd(), IDC_MAIN_DOWN));  // already last: nothing
+  EXPECT_EQ((std::vector<std::string>{a, b, c}), order());
+  EXPECT_EQ(2, main.SelectedRow());
+
+  // Delete in the list removes; the selection moves one up.
+  NMLVKEYDOWN key = {};
+  key.hdr.hwndFrom = list.GetSafeHwnd();
+  key.hdr.idFrom = IDC_MAIN_LIST;
+  key.hdr.code = LVN_KEYDOWN;
+  key.wVKey = VK_DELETE;
+  main.SendMessage(WM_NOTIFY, IDC_MAIN_LIST, reinterpret_cast<LPARAM>(&key));
+  EXPECT_EQ((std::vector<std::string>{a, b}), order());
+  EXPECT_EQ(1, main.SelectedRow());
+  EXPECT_EQ(" Added 2 file(s)", Text(main, IDC_MAIN_COUNT));
+
+  // Remove All asks; Cancel keeps the rows, and without a selected row it
+  // does nothing at all.
+  boxes.Answer(IDCANCEL);
+  main.OnRemoveAll();
+  EXPECT_EQ(2, list.GetItemCount());
+  EXPECT_EQ("Remove all source files?   ", std::string(boxes.LastText()));
+  main.SelectRow(-1);
+  int asked = boxes.Count();
+  main.OnRemoveAll();
+  EXPECT_EQ(asked, boxes.Count());
+  EXPECT_EQ(2, list.GetItemCount());
+  main.SelectRow(0);
+  boxes.Answer(IDOK);
+  main.OnRemoveAll();
+  EXPECT_EQ(0, list.GetItemCount());
+  EXPECT_EQ(-1, main.SelectedRow());
+  EXPECT_EQ(" Total Duration: 00:00:00.0", Text(main, IDC_MAIN_TOTAL));
+
+  // Convert with an empty list only asks for a file.
+  main.OnConvert();
+  EXPECT_EQ("Please add a video file at lease!", std::string(boxes.LastText()));
+}
+
+TEST_F(ConverterWindowsTest, ContextMenuGreysWhatCannotBeDone) {
+  ConverterMainDialog& main = MainWindow({Mpeg("pal-vcd.mpg"), Mpeg("ntsc-vcd.mpg")});
+  auto greyed = [&](UINT id) {
+    HMENU menu = main.BuildContextMenu();
+    UINT state = GetMenuState(GetSubMenu(menu, 0), id, MF_BYCOMMAND);
+    DestroyMenu(menu);
+    return (state & MF_GRAYED) != 0;
+  };
+  main.SelectRow(0);
+  EXPECT_TRUE(greyed(ID_VIDEOLIST_UP));
+  EXPECT_FALSE(greyed(ID_VIDEOLIST_DOWN));
+  EXPECT_FALSE(greyed(ID_VIDEOLIST_PLAY));
+  main.SelectRow(1);
+  EXPECT_FALSE(greyed(ID_VIDEOLIST_UP));
+  EXPECT_TRUE(greyed(ID_VIDEOLIST_DOWN));
+  main.SelectRow(-1);
+  EXPECT_TRUE(greyed(ID_VIDEOLIST_REMOVE));
+  EXPECT_FALSE(greyed(ID_VIDEOLIST_REMOVE_ALL));
+  EXPECT_FALSE(greyed(ID_VIDEOLIST_ADD));
+}
+
+TEST_F(ConverterWindowsTest, ClosingTheMainWindowSavesTheSettings) {
+  MainWindow({});
+  skarven::g_settings.discType = 1;
+  skarven::g_settings.tvType = 1;
+  skarven::g_settings.SetOutputPath("C:\\elsewhere\\");
+  main_->DestroyWindow();
+  skarven::ConvertSettings read;
+  read.SetIniPath(ini_.c_str());
+  read.Load();
+  EXPECT_EQ(1, read.discType);
+  EXPECT_EQ(1, read.tvType);
+  EXPECT_STREQ("C:\\elsewhere\\", read.outputPath);
+  EXPECT_NE(std::string::npos, test_support::ReadText(ini_).find("[Skarven]"));
+}
+
+// Two VideoCD files converted and multiplexed into the output folder under
+// their final names; nothing of the steps between is left.
+TEST_F(ConverterWindowsTest, ConvertsEveryFileIntoTheOutputFolder) {
+  std::string out = FreshOutput();
+  MainWindow({Mpeg("pal-vcd.mpg"), Mpeg("ntsc-vcd.mpg")});
+  StartConvertDialog& dialog = ConvertDialog(out);
+  EXPECT_EQ(out, Text(dialog, IDC_START_FOLDER));
+  EXPECT_EQ("70 minutes", Text(dialog, IDC_START_SPLIT));
+  EXPECT_EQ(1, guitest::GetCheck(::GetDlgItem(dialog.GetSafeHwnd(), IDC_START_PAL)));
+  ASSERT_TRUE(RunToEnd()) << dialog.LogText();
+  std::string log = static_cast<const char*>(dialog.LogText());
+  EXPECT_NE(std::string::npos, log.find("Starting...")) << log;
+  EXPECT_NE(std::string::npos, log.find("Converting the file:" + Mpeg("pal-vcd.mpg"))) << log;
+  EXPECT_NE(std::string::npos, log.find("Converting the file:" + Mpeg("ntsc-vcd.mpg"))) << log;
+  EXPECT_NE(std::string::npos, log.find("Done")) << log;
+  EXPECT_EQ(std::string::npos, log.find("Failed")) << log;
+  std::vector<std::string> files = Listing(out);
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ((std::vector<std::string>{"ntsc-vcd_ToVcd.mpg", "pal-vcd_ToVcd.mpg"}), files);
+  test_support::Bytes joined = test_support::ReadBytes(out + "pal-vcd_ToVcd.mpg");
+  ASSERT_GT(joined.size(), 2324u);
+  EXPECT_EQ(0xBA, joined[3]) << "a program stream pack";
+  EXPECT_EQ("Open", Text(dialog, IDC_START_ACTION));
+  EXPECT_EQ("Finish", Text(dialog, IDCANCEL));
+  EXPECT_TRUE(guitest::IsEnabled(::GetDlgItem(dialog.GetSafeHwnd(), IDCANCEL)));
+  EXPECT_FALSE(guitest::IsVisible(::GetDlgItem(dialog.GetSafeHwnd(), IDC_START_STATUS)));
+  EXPECT_EQ(1, dialog.Started());
+  guitest::PumpFor(100);
+  guitest::SaveScreenshot(dialog.GetSafeHwnd(), "converter_conversion_done");
+  // Starting saved the dialog's choices.
+  skarven::ConvertSettings read;
+  read.SetIniPath(ini_.c_str());
+  read.Load();
+  EXPECT_STREQ(out.c_str(), read.outputPath);
+  EXPECT_EQ(1, read.tvType);
+}
+
+// Names already taken: the converted name counts up, then the final name.
+TEST_F(ConverterWindowsTest, TakenNamesCountUp) {
+  std::string out = FreshOutput();
+  test_support::WriteText(out + "pal-vcd_ToSvcd_con.mpg", "taken");
+  test_support::WriteText(out + "pal-vcd_ToSvcd_1.mpg", "taken");
+  skarven::g_settings.discType = 1;
+  // The SuperVCD source under the name the taken files were made from.
+  std::string source = WorkFolder() + "\\pal-vcd.mpg";
+  ASSERT_TRUE(CopyFileA(Mpeg("pal-svcd.mpg").c_str(), source.c_str(), FALSE));
+  MainWindow({source});
+  StartConvertDialog& dialog = ConvertDialog(out);
+  EXPECT_EQ("35 minutes", Text(dialog, IDC_START_SPLIT));
+  ASSERT_TRUE(RunToEnd()) << dialog.LogText();
+  EXPECT_TRUE(Exists(out + "pal-vcd_ToSvcd_1_1.mpg")) << dialog.LogText();
+  EXPECT_EQ("taken", test_support::ReadText(out + "pal-vcd_ToSvcd_1.mpg"));
+  EXPECT_EQ("taken", test_support::ReadText(out + "pal-vcd_ToSvcd_con.mpg"));
+  EXPECT_FALSE(Exists(out + "pal-vcd_ToSvcd_1_con.mpg"));
+}
+
+// A source the control refuses for the disc type (MPEG-1 for a DVD): the
+// file is logged as failed and the job still ends.
+TEST_F(ConverterWindowsTest, RefusedSourceIsLoggedAndTheJobEnds) {
+  std::string out = FreshOutput();
+  skarven::g_settings.discType = 2;
+  MainWindow({Mpeg("pal-vcd.mpg"), Own("pal-dvd-mp2.mpg")});
+  StartConvertDialog& dialog = ConvertDialog(out);
+  ASSERT_TRUE(RunToEnd()) << dialog.LogText();
+  std::string log = static_cast<const char*>(dialog.LogText());
+  EXPECT_NE(std::string::npos, log.find("Failed to convert file:" + Mpeg("pal-vcd.mpg"))) << log;
+  EXPECT_NE(std::string::npos, log.find("Converting the file:" + Own("pal-dvd-mp2.mpg"))) << log;
+  EXPECT_NE(std::string::npos, log.find("Done")) << log;
+  EXPECT_EQ((std::vector<std::string>{"pal-dvd-mp2_ToDvd.VOB"}), Listing(out));
+}
+
+// Stop during a conversion asks first; OK aborts: state 8 with Open and
+// Finish, and the control's streams are gone.
+TEST_F(ConverterWindowsTest, AbortDuringConversion) {
+  std::string out = FreshOutput();
+  SetEnvironmentVariableA("QUORBEL_CONVCTL_PACE_MS", "400");
+  MainWindow({Mpeg("pal-vcd.mpg")});
+  StartConvertDialog& dialog = ConvertDialog(out);
+  guitest::PostCommand(dialog.GetSafeHwnd(), IDC_START_ACTION);
+  ASSERT_TRUE(guitest::PumpUntil([&] { return dialog.GetState() == StartConvertDialog::kConverting; }, 10000));
+  EXPECT_EQ("Stop", Text(dialog, IDC_START_ACTION));
+  EXPECT_FALSE(guitest::IsEnabled(::GetDlgItem(dialog.GetSafeHwnd(), IDCANCEL)));
+  EXPECT_FALSE(guitest::IsEnabled(::GetDlgItem(dialog.GetSafeHwnd(), IDC_START_SPLIT)));
+  guitest::PumpFor(600);
+  // Still converting (the control is paced), so Stop is what the button does.
+  ASSERT_EQ(StartConvertDialog::kConverting, dialog.GetState());
+  guitest::SaveScreenshot(dialog.GetSafeHwnd(), "converter_conversion_running");
+  // Esc while Cancel is disabled does not close the dialog.
+  dialog.SendMessage(WM_COMMAND, IDCANCEL, 0);
+  EXPECT_TRUE(dialog.IsWindowVisible());
+  CMessageBoxScript boxes;
+  boxes.Answer(IDOK);
+  guitest::Click(::GetDlgItem(dialog.GetSafeHwnd(), IDC_START_ACTION));
+  EXPECT_EQ("Would you really like to abort the convert process?", std::string(boxes.LastText()));
+  EXPECT_EQ(StartConvertDialog::kAllDone, dialog.GetState());
+  std::string log = static_cast<const char*>(dialog.LogText());
+  EXPECT_NE(std::string::npos, log.find("Aborted by user.\r\n")) << log;
+  EXPECT_NE(std::string::npos, log.find("Failed.\r\n")) << log;
+  EXPECT_EQ("Open", Text(dialog, IDC_START_ACTION));
+  EXPECT_EQ("Finish", Text(dialog, IDCANCEL));
+  guitest::PumpFor(500);
+  EXPECT_TRUE(Listing(out).empty());
+  // Finish closes it.
+  guitest::Click(::GetDlgItem(dialog.GetSafeHwnd(), IDCANCEL));
+  EXPECT_FALSE(dialog.IsWindowVisible());
+}
+
+}  // namespace
