@@ -49,7 +49,7 @@ int CreatorApp::RegisterDll(const char* path) {
 }
 
 BOOL CreatorApp::PrepareProcess() {
-  if (GetDirectXVersion() < kMinimumDirectXVersion) {
+  if (DirectXVersion() < kMinimumDirectXVersion) {
     AfxMessageBox(kDirectXTooOldText);
     return FALSE;
   }
@@ -72,6 +72,7 @@ BOOL CreatorApp::PrepareProcess() {
   return TRUE;
 }
 
+int CreatorApp::DirectXVersion() const { return GetDirectXVersion(); }
 CString CreatorApp::FilterSystemFolder() const { return GetSystemFolder(); }
 CString CreatorApp::FilterProgramFolder() const { return GetAppFolder(); }
 

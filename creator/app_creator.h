@@ -32,6 +32,8 @@ protected:
   virtual BOOL ChooseDiscType();
   // The list window as the modal main window.
   virtual void RunMainWindow();
+  // The installed DirectX version (GetDirectXVersion).
+  virtual int DirectXVersion() const;
   // Where the filter libraries are looked for: the system folder (without
   // a trailing backslash) and the program folder (with one).
   virtual CString FilterSystemFolder() const;

@@ -723,10 +723,12 @@ TEST(DiscTypeDialogTest, OpensMarkedAndClicksMoveTheMark) {
 class TestCreatorApp : public CreatorApp {
 public:
   std::string systemFolder = ProgramFolder();  // the stand-in filters lie here
+  int directX = 90;  // the prefix's key is other tests' to change
   int mainWindows = 0;
   bool runMainWindow = true;
 
 protected:
+  int DirectXVersion() const override { return directX; }
   CString FilterSystemFolder() const override {
     std::string folder = systemFolder;
     if (!folder.empty() && folder.back() == '\\') folder.pop_back();
@@ -745,49 +747,19 @@ protected:
     RegisterConversionControl();
     DeleteFileA(ConvertSettings::IniPath());
     g_convertSettings = ConvertSettings();
-    SaveDirectXVersion();
   }
   void TearDown() override {
     guitest::CancelPending();
-    RestoreDirectXVersion();
     SetEnvironmentVariableA("QUORBEL_FILTER_FAIL", NULL);
     g_convertSettings = ConvertSettings();
     FreeMplexLibrary();
   }
-
-  // The prefix's DirectX key, put back afterwards.
-  void SaveDirectXVersion() {
-    HKEY key;
-    savedVersion_.clear();
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kDirectXKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
-      char value[256] = "";
-      DWORD size = sizeof value - 1;
-      if (RegQueryValueExA(key, "Version", NULL, NULL, reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS)
-        savedVersion_ = value;
-      RegCloseKey(key);
-    }
-    SetDirectXVersion("4.09.00.0904");
-  }
-  void SetDirectXVersion(const char* version) {
-    HKEY key;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, kDirectXKey, 0, NULL, 0, KEY_WRITE, NULL, &key,
-                                             NULL));
-    RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
-                   static_cast<DWORD>(strlen(version) + 1));
-    RegCloseKey(key);
-  }
-  void RestoreDirectXVersion() {
-    if (!savedVersion_.empty()) SetDirectXVersion(savedVersion_.c_str());
-  }
-
-  static constexpr const char* kDirectXKey = "SOFTWARE\\Microsoft\\DirectX\\";
-  std::string savedVersion_;
 };
 
 TEST_F(StartUpTest, OldDirectXStopsBeforeAnythingIsLoaded) {
-  SetDirectXVersion("4.07.00.0700");
   CMessageBoxScript boxes;
   TestCreatorApp app;
+  app.directX = 79;
   EXPECT_FALSE(app.InitInstance());
   ASSERT_EQ(1, boxes.Count());
   EXPECT_EQ("This program needs directX 8.0 or greater to run!   ", std::string(boxes.LastText()));
