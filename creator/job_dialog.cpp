@@ -65,6 +65,7 @@ BEGIN_MESSAGE_MAP(DiscJobDialog, CDialog)
   ON_BN_CLICKED(IDC_JOB_SELECT_FOLDER, OnSelectFolder)
   ON_BN_CLICKED(IDC_JOB_START, OnStart)
   ON_WM_TIMER()
+  ON_WM_DESTROY()
   ON_MESSAGE(kJobMuxDoneMessage, OnMuxDone)
   ON_MESSAGE(kJobAuthorMessage, OnAuthorProgress)
   ON_MESSAGE(kJobEraseDoneMessage, OnEraseDone)
@@ -177,6 +178,17 @@ BOOL DiscJobDialog::OnInitDialog() {
   }
   imageReady = 0;
   return TRUE;
+}
+
+void DiscJobDialog::OnDestroy() {
+  if (!IsDvdJob()) {
+    CdScribeCalls& cd = CdScribe();
+    cd.SetFinalizeEventCallback(NULL, NULL);
+    cd.SetBurnDoneEventCallback(NULL, NULL);
+    cd.SetProcessEventCallback(NULL, NULL);
+    cd.SetEraseDoneEventCallback(NULL, NULL);
+  }
+  CDialog::OnDestroy();
 }
 
 void DiscJobDialog::FillTempDriveList() {

@@ -185,6 +185,8 @@ protected:
   afx_msg void OnStart();
   afx_msg void OnSelectFolder();
   afx_msg void OnTimer(UINT_PTR nIDEvent);
+  // The CD library's callbacks are taken back: they carry this dialog.
+  afx_msg void OnDestroy();
   afx_msg LRESULT OnMuxDone(WPARAM wParam, LPARAM lParam);
   afx_msg LRESULT OnEraseDone(WPARAM wParam, LPARAM lParam);
   afx_msg LRESULT OnJobCall(WPARAM wParam, LPARAM lParam);
