@@ -13,9 +13,10 @@
 #include "creator/job_convert_rules.h"
 #include "creator/job_dvd_rules.h"
 #include "creator/job_dvd_writer.h"
+#include "creator/job_vcd_build.h"
 #include "creator/job_vcd_rules.h"
 #include "creator/vcd_xml_writer.h"
-#include "discimage/build_vcd_image.h"
+#include "discimage/vcd_messages.h"
 #include "standins/calls/cdscribe_calls.h"
 #include "standins/calls/dvdauthor_calls.h"
 
@@ -23,7 +24,7 @@ using namespace burner;
 
 namespace {
 
-const char kBuilderMessageName[] = "msg_zrDiscImage";
+const char kBuilderMessageName[] = JOB_BUILDER_MESSAGE_NAME;
 const UINT g_builderMessageId = ::RegisterWindowMessageA(kBuilderMessageName);
 
 // The DVD-only settings.
@@ -95,7 +96,17 @@ StartBurnDialog::StartBurnDialog(BurnerMainDialog* mainWindow, CWnd* pParent)
 }
 
 StartBurnDialog::~StartBurnDialog() {
+  // The library's events must not reach a window that is gone.
+  if (!IsDvd() && CdScribe().IsLoaded()) {
+    CdScribe().SetFinalizeEventCallback(NULL, NULL);
+    CdScribe().SetBurnDoneEventCallback(NULL, NULL);
+    CdScribe().SetProcessEventCallback(NULL, NULL);
+    CdScribe().SetEraseDoneEventCallback(NULL, NULL);
+  }
   if (m_buildThread != NULL) {
+    // The worker sends to the window: with the window gone its sends return
+    // at once and the wait cannot block it.
+    if (m_hWnd != NULL) DestroyWindow();
     m_cancelRequest = 1;
     ::WaitForSingleObject(m_buildThread, INFINITE);
     ::CloseHandle(m_buildThread);
@@ -484,34 +495,28 @@ int StartBurnDialog::BuildVcdImage() {
     ::CloseHandle(m_buildThread);
     m_buildThread = NULL;
   }
-  m_cancelRequest = 0;
-  m_buildThread = ::CreateThread(NULL, 0, BuildThreadProc, this, 0, NULL);
-  return m_buildThread != NULL ? 0 : -1;
+  VcdBuildJob* job = new VcdBuildJob;
+  job->window = m_hWnd;
+  job->messageName = m_messageName;
+  job->stateMessage = kImageBuildMessage;
+  job->xmlPath = static_cast<const char*>(m_xmlPath);
+  job->cuePath = static_cast<const char*>(m_cuePath);
+  job->binPath = static_cast<const char*>(m_binPath);
+  job->cancelFlag = &m_cancelRequest;
+  job->messageStore = &m_builderMessage;
+  m_buildThread = ::CreateThread(NULL, 0, BuildThreadProc, job, 0, NULL);
+  if (m_buildThread == NULL) {
+    delete job;
+    return -1;
+  }
+  return 0;
 }
 
 DWORD WINAPI StartBurnDialog::BuildThreadProc(LPVOID parameter) {
-  StartBurnDialog* dialog = static_cast<StartBurnDialog*>(parameter);
-  if (dialog == NULL) return 103;
-  HWND window = dialog->m_hWnd;
-  UINT message = ::RegisterWindowMessageA(dialog->m_messageName);
-  if (message == 0) {
-    ::SendMessageA(window, kImageBuildMessage, 0, 103);
-    return 103;
-  }
-  dialog->m_builderMessage = message;
-  ::SendMessageA(window, kImageBuildMessage, 1, 0);
-  VcdBuildParams params = {};
-  lstrcpynA(params.xmlPath, dialog->m_xmlPath, sizeof params.xmlPath);
-  params.imageType = kVcdImageCueBin;
-  lstrcpynA(params.cuePath, dialog->m_cuePath, sizeof params.cuePath);
-  lstrcpynA(params.binPath, dialog->m_binPath, sizeof params.binPath);
-  params.progress = 1;
-  int result = ::BuildVcdImage(window, dialog->m_messageName, &params,
-                             const_cast<const volatile int*>(&dialog->m_cancelRequest));
-  std::string text = BuilderResultText(result, dialog->m_cancelRequest != 0);
-  ::SendMessageA(window, message, kVcdMsgDebug, reinterpret_cast<LPARAM>(text.c_str()));
-  ::SendMessageA(window, kImageBuildMessage, 0, result);
-  return 0;
+  VcdBuildJob* job = static_cast<VcdBuildJob*>(parameter);
+  UINT result = RunVcdBuild(*job);
+  delete job;
+  return result;
 }
 
 LRESULT StartBurnDialog::OnBuilderText(WPARAM wParam, LPARAM lParam) {

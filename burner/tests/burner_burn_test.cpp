@@ -1,0 +1,364 @@
+// The burn dialog in real windows over the main window's list: VCD and SVCD
+// images built from ffmpeg fixtures and burned through the CdScribe
+// stand-in, DVDs authored and written through DVDAuthorDLL and DvdScribe,
+// on virtual drives; erases, refusals, aborts and failures.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "burner/burner_app.h"
+#include "burner/burner_rules.h"
+#include "burner/start_burn_dialog.h"
+#include "burner/tests/burner_test_util.h"
+#include "creator/job_dvd_writer.h"
+#include "standins/calls/muxtools_calls.h"
+#include "standins/tests/es_fixtures.h"
+
+using namespace burner_test;
+using standin_test::CurrentFolder;
+
+namespace {
+
+// The burn dialog with its step visible to the test; it can click its own
+// action button when the builder first reports progress (the builder waits
+// for that message, so the click lands while the image is being built).
+class TestBurnDialog : public StartBurnDialog {
+public:
+  using StartBurnDialog::StartBurnDialog;
+  bool clickOnFirstProgress = false;
+  CString folderChoice;  // what the folder browser answers ("" cancels)
+
+protected:
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (clickOnFirstProgress && message == m_builderMessage && m_builderMessage != 0 && wParam == 6) {
+      clickOnFirstProgress = false;
+      SendMessage(WM_COMMAND, MAKEWPARAM(IDC_BURN_ACTION, BN_CLICKED),
+                  reinterpret_cast<LPARAM>(GetDlgItem(IDC_BURN_ACTION)->m_hWnd));
+    }
+    return StartBurnDialog::WindowProc(message, wParam, lParam);
+  }
+  BOOL BrowseForFolder(CString* folder) override {
+    if (folderChoice.IsEmpty()) return FALSE;
+    *folder = folderChoice;
+    return TRUE;
+  }
+};
+
+class BurnDialogTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    guitest::InitCommonControlsOnce();
+    DeleteFileA(IniPath().c_str());
+    std::error_code ignored;
+    std::filesystem::remove_all(CurrentFolder() + "discs", ignored);
+    std::filesystem::remove_all(CurrentFolder() + "out", ignored);
+  }
+  void TearDown() override {
+    guitest::CancelPending();
+    burn.reset();
+    if (main && main->m_hWnd != NULL) main->DestroyWindow();
+    main.reset();
+    guitest::PumpPending();
+    FreeMplexLibrary();
+  }
+  void OpenMain(int discType, const char* drives) {
+    standin_test::UseOwnDrives(drives);
+    g_burnSettings.Reset();
+    g_burnSettings.discType = discType;
+    g_burnSettings.SetOutputFolder((CurrentFolder() + "out\\").c_str());
+    SetBurnerTitle(burner::AppTitleFor(discType));
+    main.reset(new TestMainDialog);
+    ASSERT_TRUE(main->Open());
+  }
+  void AddScanned(const std::string& path) {
+    main->choices.push_back({path});
+    main->AddFiles();
+    ASSERT_TRUE(guitest::PumpUntil([&] { return !guitest::IsVisible(main->GetScanDialog().m_hWnd); }, 30000));
+    guitest::PumpPending();
+  }
+  void OpenBurn() {
+    burn.reset(new TestBurnDialog(main.get()));
+    ASSERT_TRUE(burn->Create(IDD_BURNER_BURN, main.get()));
+    burn->ShowWindow(SW_SHOW);
+    guitest::PumpPending();
+  }
+  HWND Item(int id) { return ::GetDlgItem(burn->m_hWnd, id); }
+  std::string Text(int id) { return guitest::GetText(Item(id)); }
+  std::string LogText() { return Text(IDC_BURN_LOG); }
+  bool LogHas(const std::string& line) { return LogText().find("  " + line + "\r\n") != std::string::npos; }
+  void ClickStart() { guitest::Click(Item(IDC_BURN_ACTION)); }
+  bool WaitForLog(const std::string& line, DWORD ms = 60000) {
+    return guitest::PumpUntil([&] { return LogHas(line); }, ms);
+  }
+  std::string DiscFolder(char letter) { return CurrentFolder() + "discs\\" + letter + "\\"; }
+
+  std::unique_ptr<TestMainDialog> main;
+  std::unique_ptr<TestBurnDialog> burn;
+};
+
+const char kCdR[] =
+    "[drives]\r\nletters=DE\r\n"
+    "[D]\r\nproduct=Reader\r\nwrites=\r\nmedium=CD-ROM\r\n"
+    "[E]\r\nproduct=CD-R Writer\r\nwrites=cd\r\nmedium=CD-R\r\nblank=1\r\nchangeOnEject=1\r\n";
+
+TEST_F(BurnDialogTest, VcdImageIsBuiltAndBurnedThenAnotherCopyBurnsTheSameImage) {
+  OpenMain(0, kCdR);
+  std::string a = CopyFixture(FixturePath("pal-vcd.mpg"), "first.mpg");
+  std::string b = CopyFixture(FixturePath("pal-vcd.mpg"), "second.mpg");
+  AddScanned(a);
+  AddScanned(b);
+  ASSERT_EQ(main->GetFileCount(), 2);
+  OpenBurn();
+  // Only the writer is listed, and selected; the DVD-only settings are off.
+  ASSERT_EQ(SendMessageA(Item(IDC_BURN_DRIVE), CB_GETCOUNT, 0, 0), 1);
+  EXPECT_EQ(Text(IDC_BURN_DRIVE)[0], 'E');
+  EXPECT_EQ(Text(IDC_BURN_LABEL), "My VCD");
+  EXPECT_EQ(Text(IDC_BURN_OUTPUT_FOLDER), CurrentFolder() + "out\\");
+  EXPECT_FALSE(guitest::IsEnabled(Item(IDC_BURN_PAL)));
+  EXPECT_FALSE(guitest::IsVisible(Item(IDC_BURN_STATUS)));
+  guitest::SaveScreenshot(burn->m_hWnd, "burner_burn_dialog_vcd");
+
+  ClickStart();
+  EXPECT_TRUE(LogHas("Starting..."));
+  ASSERT_TRUE(WaitForLog("Done!")) << LogText();
+  guitest::SaveScreenshot(burn->m_hWnd, "burner_burn_dialog_vcd_done");
+  EXPECT_TRUE(LogHas("Creating the cue image..."));
+  EXPECT_TRUE(LogHas("Created the cue image successfully."));
+  EXPECT_TRUE(LogHas("Burned the disc successfully."));
+  EXPECT_EQ(burn->m_burned, 1);
+  EXPECT_EQ(burn->m_imageMade, 1);
+  EXPECT_EQ(Text(IDCANCEL), "Finish");
+  EXPECT_EQ(Text(IDC_BURN_ACTION), "Burn");
+  EXPECT_TRUE(guitest::IsEnabled(Item(IDC_BURN_ACTION)));
+  EXPECT_EQ(Text(IDC_BURN_HINT), burner::HintText(true, true));
+  EXPECT_TRUE(guitest::IsVisible(Item(IDC_BURN_HINT)));
+  // The project names both files in list order; the image is in the disc
+  // folder and on the disc.
+  std::string xml = test_support::ReadText(ProgramFolder() + "vcd.xml");
+  EXPECT_LT(xml.find("first.mpg"), xml.find("second.mpg"));
+  EXPECT_NE(xml.find("<volume-id>My VCD</volume-id>"), std::string::npos);
+  std::string image = CurrentFolder() + "out\\My VCD\\VideoCD.bin";
+  EXPECT_GT(test_support::FileSize(image), 0);
+  // The written disc left the drive when it was ejected after the burn.
+  EXPECT_EQ(standin_test::IniValue("E", "ejects"), "1");
+  EXPECT_TRUE(test_support::FileExists(CurrentFolder() + "discs\\E-ejected-1\\VideoCD.cue"));
+  // The settings were saved by the click.
+  EXPECT_EQ(IniValue("Pelzor", "OutputFolder"), CurrentFolder() + "out\\");
+
+  // Burn again: the image is not built again.
+  ClickStart();
+  EXPECT_FALSE(LogHas("Creating the cue image..."));
+  ASSERT_TRUE(WaitForLog("Done!")) << LogText();
+  EXPECT_FALSE(LogHas("Creating the cue image..."));
+  EXPECT_TRUE(LogHas("Burning..."));
+}
+
+TEST_F(BurnDialogTest, WrittenCdRIsRefusedAndNoDiscOrWriterSaysSo) {
+  struct Case {
+    const char* drives;
+    const char* box;
+    const char* log;
+  } cases[] = {
+      {"[drives]\r\nletters=E\r\n[E]\r\nwrites=cd\r\nmedium=CD-R\r\nblank=0\r\nused=500\r\n",
+       "Please insert a blank CD disc into the writer.", "No blank CD Disc in writer."},
+      {"[drives]\r\nletters=E\r\n[E]\r\nwrites=cd\r\nmedium=none\r\n",
+       "No disc in the writer.\nPlease insert a blank disc into the writer.", "No blank CD Disc in writer."},
+      {"[drives]\r\nletters=E\r\n[E]\r\nwrites=cd\r\nmedium=DVD-R\r\nblank=1\r\n",
+       "Please insert a blank writable disc into the writer.", "No blank CD Disc in writer."},
+      {"[drives]\r\nletters=D\r\n[D]\r\nwrites=\r\nmedium=CD-ROM\r\n",
+       "Can't find writer with burning capabilities.", "Failed to find writer with burning capabilities."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.box);
+    OpenMain(0, c.drives);
+    AddScanned(CopyFixture(FixturePath("pal-vcd.mpg"), "a.mpg"));
+    OpenBurn();
+    int ejects = atoi(standin_test::IniValue("E", "ejects").c_str());
+    CMessageBoxScript boxes;
+    ClickStart();
+    EXPECT_EQ(boxes.LastText(), c.box);
+    EXPECT_TRUE(LogHas(c.log)) << LogText();
+    EXPECT_TRUE(LogHas("Failed!")) << LogText();
+    EXPECT_EQ(burn->GetStep(), burner::kStepIdle);
+    EXPECT_EQ(burn->m_imageMade, 0);
+    if (c.log[0] == 'N') EXPECT_EQ(atoi(standin_test::IniValue("E", "ejects").c_str()), ejects + 1);
+    TearDown();
+  }
+}
+
+TEST_F(BurnDialogTest, WrittenCdRwIsErasedWhenTheUserAgrees) {
+  const char drives[] =
+      "[drives]\r\nletters=F\r\n[F]\r\nwrites=cd\r\nmedium=CD-RW\r\nblank=0\r\nused=1000\r\n";
+  OpenMain(1, drives);
+  AddScanned(CopyFixture(FixturePath("pal-svcd.mpg"), "a.mpg"));
+  OpenBurn();
+  {
+    CMessageBoxScript boxes;
+    boxes.Answer(IDNO);
+    ClickStart();
+    EXPECT_EQ(boxes.LastText(),
+              "The disc in the drive is not empty.\nWriting to this disc will erase any existing data on it.\n"
+              "Do you want to proceed?");
+  }
+  EXPECT_TRUE(LogHas("Aborted by user."));
+  EXPECT_TRUE(LogHas("Failed."));
+
+  {
+    CMessageBoxScript boxes;
+    boxes.Answer(IDYES);
+    ClickStart();
+  }
+  EXPECT_TRUE(LogHas("Erasing the disc..."));
+  EXPECT_FALSE(guitest::IsEnabled(Item(IDC_BURN_ACTION)));
+  EXPECT_FALSE(guitest::IsEnabled(Item(IDCANCEL)));
+  ASSERT_TRUE(WaitForLog("Done!")) << LogText();
+  EXPECT_TRUE(LogHas("Erased the disc successfully."));
+  EXPECT_TRUE(LogHas("Created the cue image successfully."));
+  std::string xml = test_support::ReadText(ProgramFolder() + "vcd.xml");
+  EXPECT_NE(xml.find("class=\"svcd\""), std::string::npos);
+}
+
+TEST_F(BurnDialogTest, AbortingTheImageBuildEndsInTheImageFailure) {
+  OpenMain(0, kCdR);
+  AddScanned(CopyFixture(FixturePath("pal-vcd.mpg"), "a.mpg"));
+  OpenBurn();
+  burn->clickOnFirstProgress = true;
+  CMessageBoxScript boxes;
+  boxes.Answer(IDOK);
+  ClickStart();
+  ASSERT_TRUE(WaitForLog("Failed to create the cue image.")) << LogText();
+  EXPECT_EQ(boxes.LastText(), "It is creating the cue image.\nWould you really like to abort the process?");
+  EXPECT_EQ(burn->m_imageMade, 0);
+  EXPECT_EQ(burn->m_burned, 0);
+  EXPECT_EQ(Text(IDC_BURN_ACTION), "Start");
+  EXPECT_TRUE(guitest::IsEnabled(Item(IDC_BURN_ACTION)));
+  EXPECT_TRUE(guitest::IsEnabled(Item(IDCANCEL)));
+  EXPECT_EQ(Text(IDCANCEL), "Cancel");
+  EXPECT_EQ(burn->GetStep(), burner::kStepIdle);
+}
+
+TEST_F(BurnDialogTest, LabelAndFreeSpaceAreCheckedBeforeAnything) {
+  OpenMain(0, kCdR);
+  AddScanned(CopyFixture(FixturePath("pal-vcd.mpg"), "a.mpg"));
+  OpenBurn();
+  guitest::SetText(Item(IDC_BURN_LABEL), "a/b");
+  {
+    CMessageBoxScript boxes;
+    ClickStart();
+    EXPECT_EQ(boxes.LastText(), burner::kInvalidLabelMessage);
+  }
+  EXPECT_EQ(LogText(), "");
+  // An output folder on a drive that does not exist cannot be made.
+  guitest::SetText(Item(IDC_BURN_LABEL), "Disc");
+  g_burnSettings.SetOutputFolder("Q:\\nowhere\\");
+  {
+    CMessageBoxScript boxes;
+    ClickStart();
+    EXPECT_NE(boxes.LastText().Find("Create output directory failed!"), -1);
+  }
+  EXPECT_EQ(burn->GetStep(), burner::kStepIdle);
+}
+
+TEST_F(BurnDialogTest, SelectTakesTheChosenFolderWithItsBackslash) {
+  OpenMain(0, kCdR);
+  OpenBurn();
+  burn->folderChoice = "";
+  guitest::Click(Item(IDC_BURN_SELECT));
+  EXPECT_EQ(Text(IDC_BURN_OUTPUT_FOLDER), CurrentFolder() + "out\\");
+  burn->folderChoice = "D:\\videos";
+  guitest::Click(Item(IDC_BURN_SELECT));
+  EXPECT_EQ(Text(IDC_BURN_OUTPUT_FOLDER), "D:\\videos\\");
+  EXPECT_STREQ(g_burnSettings.outputFolder, "D:\\videos\\");
+}
+
+// ---- DVD ----------------------------------------------------------------------------------
+
+class DvdBurnTest : public BurnDialogTest {
+protected:
+  // A DVD program stream made from the elementary fixtures by the
+  // multiplexer, named as a VOB file.
+  std::string MakeVob(const char* name) {
+    EXPECT_EQ(kMplexLoaded, LoadMplexLibrary());
+    std::string output = CurrentFolder() + name;
+    int result = CallMplex(8, EsFixturePath("dvd-pal.m2v").c_str(), EsFixturePath("dvd-pal.mp2").c_str(),
+                           output.c_str());
+    EXPECT_EQ(result, 0);
+    return output;
+  }
+};
+
+TEST_F(DvdBurnTest, VobFilesAreAuthoredAndWritten) {
+  if (EsFixturePath("x").empty()) GTEST_SKIP() << "QUORBEL_ES_FIXTURES is not set";
+  OpenMain(2, "[drives]\r\nletters=E\r\n[E]\r\nvendor=QUORBEL\r\nproduct=DVD-R Writer\r\nwrites=cd,dvd\r\n"
+              "medium=DVD-R\r\nblank=1\r\nchangeOnEject=1\r\n");
+  std::string vob = MakeVob("movie.vob");
+  main->choices.push_back({vob});
+  main->AddFiles();
+  ASSERT_EQ(main->GetFileCount(), 1);
+  OpenBurn();
+  ASSERT_EQ(SendMessageA(Item(IDC_BURN_DRIVE), CB_GETCOUNT, 0, 0), 1);
+  EXPECT_TRUE(guitest::IsEnabled(Item(IDC_BURN_PAL)));
+  EXPECT_EQ(Text(IDC_BURN_LABEL), "My DVD");
+  // The DVD settings go to the record at once.
+  guitest::Click(Item(IDC_BURN_PAL));
+  guitest::Click(Item(IDC_BURN_ASPECT_16X9));
+  EXPECT_EQ(g_burnSettings.tvType, 1);
+  EXPECT_EQ(g_burnSettings.aspectRatio, 1);
+
+  ClickStart();
+  EXPECT_TRUE(LogHas("Creating the DVD image..."));
+  ASSERT_TRUE(WaitForLog("Done!")) << LogText();
+  EXPECT_TRUE(LogHas("Created the DVD image successfully"));
+  EXPECT_EQ(burn->m_imageMade, 1);
+  EXPECT_EQ(burn->m_burned, 1);
+  EXPECT_EQ(Text(IDCANCEL), "Finish");
+  EXPECT_EQ(Text(IDC_BURN_ACTION), "Burn");
+  std::string folder = CurrentFolder() + "out\\My DVD\\";
+  EXPECT_GT(test_support::FileSize(folder + "VIDEO_TS\\VIDEO_TS.IFO"), 0);
+  EXPECT_EQ(IniValue("main", "TVType"), "1");
+  EXPECT_EQ(IniValue("Pelzor", "AspectRatio"), "1");
+  guitest::SaveScreenshot(burn->m_hWnd, "burner_burn_dialog_dvd_done");
+
+  // Another copy burns the same folder without authoring again.
+  ClickStart();
+  EXPECT_FALSE(LogHas("Creating the DVD image..."));
+  ASSERT_TRUE(WaitForLog("Done!")) << LogText();
+}
+
+TEST_F(DvdBurnTest, AFileTheAuthoringRefusesLeavesOnlyCancel) {
+  OpenMain(2, "[drives]\r\nletters=E\r\n[E]\r\nproduct=DVD-R Writer\r\nwrites=dvd\r\nmedium=DVD-R\r\nblank=1\r\n");
+  std::string junk = MakeSizedFile("junk.vob", 100000);
+  main->choices.push_back({junk});
+  main->AddFiles();
+  OpenBurn();
+  CMessageBoxScript boxes;
+  ClickStart();
+  ASSERT_TRUE(WaitForLog("Failed to create DVD image")) << LogText();
+  EXPECT_EQ(Text(IDC_BURN_ACTION), "Start");
+  EXPECT_FALSE(guitest::IsEnabled(Item(IDC_BURN_ACTION)));
+  EXPECT_TRUE(guitest::IsEnabled(Item(IDCANCEL)));
+  EXPECT_EQ(burn->m_imageMade, 0);
+}
+
+TEST_F(DvdBurnTest, WrittenRewritableDvdIsErasedBeforeAuthoring) {
+  if (EsFixturePath("x").empty()) GTEST_SKIP() << "QUORBEL_ES_FIXTURES is not set";
+  OpenMain(2, "[drives]\r\nletters=F\r\n[F]\r\nproduct=DVD-RW Writer\r\nwrites=dvd\r\nmedium=DVD-RW\r\n"
+              "blank=0\r\nused=5000\r\n");
+  // What the written disc holds.
+  std::filesystem::create_directories(CurrentFolder() + "discs\\F\\old");
+  std::string vob = MakeVob("movie.vob");
+  main->choices.push_back({vob});
+  main->AddFiles();
+  OpenBurn();
+  CMessageBoxScript boxes;
+  boxes.Answer(IDYES);
+  ClickStart();
+  EXPECT_EQ(burn->GetStep(), burner::kStepErasing);
+  ASSERT_TRUE(WaitForLog("Done!")) << LogText() << boxes.LastText();
+  EXPECT_EQ(boxes.Count(), 1);
+  std::string log = LogText();
+  EXPECT_LT(log.find("Erased the disc successfully."), log.find("Creating the DVD image..."));
+}
+
+}  // namespace
