@@ -72,6 +72,10 @@ protected:
 
   void DoDataExchange(CDataExchange* pDX) override;
   BOOL OnInitDialog() override;
+  // Enter and Escape do not end the program and lose the list: the window
+  // closes through Exit, its close box or a finished job.
+  void OnOK() override {}
+  void OnCancel() override {}
 
   afx_msg void OnSysCommand(UINT nID, LPARAM lParam);
   afx_msg void OnPaint();

@@ -638,6 +638,15 @@ TEST_F(ListWindowTest, RunOpensTheJobDialogOverTheList) {
   EXPECT_EQ(1, Rows(List()));
 }
 
+TEST_F(ListWindowTest, EnterAndEscapeKeepTheWindowAndItsList) {
+  Open(kDiscTypeDvd);
+  Append("A.mpg", "00:01:00.0");
+  SendMessageA(Window(), WM_COMMAND, IDOK, 0);
+  SendMessageA(Window(), WM_COMMAND, IDCANCEL, 0);
+  EXPECT_TRUE(IsWindowVisible(Window()));
+  EXPECT_EQ(1, Rows(List()));
+}
+
 TEST_F(ListWindowTest, ExitAndCloseEndTheWindow) {
   for (int how = 0; how < 2; ++how) {
     TestMainDialog dialog;
