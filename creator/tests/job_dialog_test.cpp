@@ -21,8 +21,10 @@
 #include "creator/job_convert_rules.h"
 #include "creator/job_dialog.h"
 #include "creator/res/creator_resource.h"
+#include "discimage/mpeg_source.h"
 #include "discimage/tests/test_paths.h"
 #include "discimage/tests/test_support.h"
+#include "discimage/vcd_messages.h"
 #include "mfc/mfc.h"
 #include "standins/calls/cdscribe_calls.h"
 #include "standins/calls/muxtools_calls.h"
@@ -377,13 +379,18 @@ TEST_F(JobDialogTest, VcdJobConvertsAndMultiplexesEverySource) {
   AddSource(Mpeg("pal-vcd.mpg"), "00:00:03.0");
   AddSource(Mpeg("pal-vcd.mpg"), "00:00:02.5");
   Open(kDiscTypeVcd, kTvTypePal);
-  std::vector<long long> outputs;
+  std::vector<double> outputs;  // playing time of each multiplexed file
   onStage_ = [&](int stage) {
     if (stage == kStageMultiplexed) {
       std::string out = static_cast<const char*>(dlg_->OutputName(".mpg"));
-      std::string bytes = ReadText(out);
-      outputs.push_back(static_cast<long long>(bytes.size()));
-      EXPECT_TRUE(bytes.size() > 4 && bytes.compare(0, 4, std::string("\x00\x00\x01\xBA", 4)) == 0) << out;
+      CVcdMessageSink sink;
+      sink.SetLevel(kVcdLevelQuiet);
+      CVcdMpegSource source(&sink, out.c_str());
+      EXPECT_EQ(kMpegScanOk, source.Scan(1, 0, out.c_str())) << out;
+      const MpegStreamInfo* info = source.GetStreamInfo();
+      EXPECT_TRUE(info->video[0].seen);
+      EXPECT_TRUE(info->audio[0].seen);
+      outputs.push_back(info->playingTime);
       EXPECT_FALSE(FileExists(dlg_->OutputName("_vid.mpg")));
       EXPECT_FALSE(FileExists(dlg_->OutputName("_aud.mpg")));
     }
@@ -402,7 +409,9 @@ TEST_F(JobDialogTest, VcdJobConvertsAndMultiplexesEverySource) {
   EXPECT_EQ(expected, std::vector<int>(road_.begin(), road_.begin() + 8)) << Log();
   // Then the image: started, or failed to start.
   EXPECT_TRUE(road_[8] == kStageBuildingImage || road_[8] == kStageImageFailed) << road_[8];
-  EXPECT_EQ(2u, outputs.size());
+  ASSERT_EQ(2u, outputs.size());
+  EXPECT_NEAR(3.0, outputs[0], 0.7);
+  EXPECT_NEAR(2.5, outputs[1], 0.7);
   EXPECT_EQ(1, dlg_->outputNumber);
   std::string log = Log();
   size_t first = log.find("  Converting the file:" + Mpeg("pal-vcd.mpg") + "\r\n");
