@@ -9,11 +9,13 @@
 # shows these windows links (dialogs 100, 102, 143, 150, 155, bitmaps, icon,
 # menu, strings); its bitmaps are drawn at build time.
 #
+# quorbel_app_skin_help (Windows): the skin library's operations by ordinal
+# and the HTML Help call, which every disc program makes the same way.
+#
 # quorbel_creator_app (Windows): the application object, the disc-type
 # chooser, the scanning dialog, the source-file list window with its About
-# dialog, and the skin library's operations by ordinal. The program adds
-# only its global application object and the stored skin, so tests link
-# the same windows and the same resources.
+# dialog. The program adds only its global application object and the
+# stored skin, so tests link the same windows and the same resources.
 set(_cr ${CMAKE_CURRENT_SOURCE_DIR})
 
 add_library(quorbel_creator_rules STATIC ${_cr}/main_dialog_rules.cpp)
@@ -54,11 +56,14 @@ set_source_files_properties(${_cr}/res/creator.rc PROPERTIES
 target_include_directories(quorbel_creator_res PRIVATE ${_art} ${PROJECT_SOURCE_DIR})
 add_dependencies(quorbel_creator_res quorbel_creator_art)
 
+# ---- What the disc programs share: the skin library by ordinal, the help --------------
+add_library(quorbel_app_skin_help STATIC ${_cr}/app_help.cpp ${_cr}/app_skin.cpp)
+target_include_directories(quorbel_app_skin_help PUBLIC ${PROJECT_SOURCE_DIR})
+target_link_libraries(quorbel_app_skin_help PUBLIC quorbel_mfc advapi32 user32)
+
 # ---- Windows of the program ---------------------------------------------------------
 add_library(quorbel_creator_app STATIC
   ${_cr}/app_creator.cpp
-  ${_cr}/app_help.cpp
-  ${_cr}/app_skin.cpp
   ${_cr}/disc_type_dialog.cpp
   ${_cr}/main_dialog.cpp
   ${_cr}/main_dialog_about.cpp
@@ -66,7 +71,7 @@ add_library(quorbel_creator_app STATIC
   ${_cr}/main_dialog_scan_wait.cpp)
 target_include_directories(quorbel_creator_app PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(quorbel_creator_app PUBLIC
-  quorbel_creator_rules quorbel_creator_job quorbel_creator_base quorbel_mpeg_creator_obj quorbel_controls
+  quorbel_app_skin_help quorbel_creator_rules quorbel_creator_job quorbel_creator_base quorbel_mpeg_creator_obj quorbel_controls
   quorbel_outside_calls quorbel_mfc comctl32 comdlg32 shell32 ole32 oleaut32 user32 gdi32 advapi32)
 
 # ---- The program ------------------------------------------------------------------------
