@@ -91,6 +91,7 @@ public:
   using DiscJobDialog::DiscJobDialog;
   using DiscJobDialog::OnConversionFinished;
   using DiscJobDialog::PrepareNewJob;
+  using DiscJobDialog::UpdateMuxProgress;
 };
 
 std::vector<std::string> g_engineErrors;
@@ -657,6 +658,30 @@ TEST_F(JobDialogTest, MultiplexerFailureFailsTheJob) {
   EXPECT_FALSE(FileExists(video.c_str()));
   EXPECT_FALSE(FileExists(audio.c_str()));
   EXPECT_EQ("Start", Text(IDC_JOB_START));
+}
+
+// Timer 99: the multiplexed file's size against both streams'.
+TEST_F(JobDialogTest, MultiplexingProgressFollowsTheOutputFile) {
+  Open(kDiscTypeVcd);
+  g_convertSettings.SetTempFolder("C:\\tmpQuorbel\\");
+  CreateFolderPath("C:\\tmpQuorbel\\");
+  dlg_->outputNumber = 2;
+  dlg_->muxInputBytes = 1000;
+  struct Case {
+    int size;  // of T "002.mpg", -1 missing
+    const char* status;
+    int percent;
+  } cases[] = {{-1, "Multiplexing... 0.0% ", 0},
+               {250, "Multiplexing... 25.0% ", 25},
+               {999, "Multiplexing... 99.9% ", 99},
+               {1500, "Multiplexing... 100.0% ", 100}};
+  for (const Case& c : cases) {
+    DeleteFileA("C:\\tmpQuorbel\\002.mpg");
+    if (c.size >= 0) WriteText("C:\\tmpQuorbel\\002.mpg", std::string(c.size, 'x'));
+    dlg_->UpdateMuxProgress();
+    EXPECT_EQ(c.status, Text(IDC_JOB_STATUS));
+    EXPECT_EQ(c.percent, dlg_->progress.GetPos());
+  }
 }
 
 // ---- Stages, clock, hint, Cancel ------------------------------------------------------
