@@ -36,4 +36,5 @@ if(TARGET vantrel_program_driver)
   quorbel_add_program_test(vantrel_program_test TIMEOUT 300 LABELS gui
     COMMAND sh ${_cr}/tests/vantrel_program_test.sh ${PROJECT_SOURCE_DIR} ${CMAKE_BINARY_DIR}
             ${CMAKE_BINARY_DIR}/testwork/vantrel_program_test/prefix $<TARGET_FILE:vantrel_program_driver>)
+  quorbel_test_fixtures(vantrel_program_test mpeg_fixtures)
 endif()

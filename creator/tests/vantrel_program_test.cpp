@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "creator/res/creator_resource.h"
+#include "discimage/tests/test_paths.h"
 #include "testing/gui/gui_test.h"
 
 namespace {
@@ -151,6 +152,72 @@ TEST_F(VantrelProgramTest, ChosenDiscTypeIsKeptForTheNextStart) {
     EXPECT_NE(-1, program.WaitForEnd()) << "Cancel ends the program";
   }
   EXPECT_EQ("1", IniValue("Vantrel", "DiscType")) << "the cancelled choice is not saved";
+}
+
+std::string Text(HWND window) {
+  char text[512] = "";
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+// Waits until a control of another process shows the text.
+bool WaitForText(HWND control, const std::string& text, DWORD timeoutMs = 20000) {
+  DWORD start = GetTickCount();
+  while (GetTickCount() - start < timeoutMs) {
+    if (Text(control) == text) return true;
+    Sleep(50);
+  }
+  return false;
+}
+
+// Chooses one file in the program's "Add video files" dialog: the name
+// typed into the dialog's file name field, then Open.
+void ChooseInFileDialog(DWORD process, const std::string& path) {
+  HWND dialog = WaitForWindow(process, "Add video files");
+  ASSERT_NE(nullptr, dialog);
+  const int kNameFields[] = {0x47C /* cmb13 */, 0x480 /* edt1 */};
+  bool typed = false;
+  for (int id : kNameFields) typed = SetDlgItemTextA(dialog, id, path.c_str()) || typed;
+  ASSERT_TRUE(typed) << "no file name field";
+  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+  for (int i = 0; i < 400 && IsWindow(dialog); ++i) Sleep(25);
+}
+
+// The list window as the user drives it: files added through the real
+// file dialog and probed by the conversion control, the totals, and Run
+// opening the disc job dialog over it.
+TEST_F(VantrelProgramTest, FilesAddedThroughTheFileDialogAndRun) {
+  if (FixturesDir().empty()) GTEST_SKIP() << "MPEG fixtures not made";
+  Vantrel program;
+  ASSERT_TRUE(program.Start());
+  HWND chooser = WaitForWindow(program.Id(), "Select Disc Type");
+  ASSERT_NE(nullptr, chooser);
+  PostMessageA(chooser, WM_COMMAND, IDOK, 0);  // DVD, as nothing was saved
+  HWND main = WaitForWindow(program.Id(), "Zephon DVD Creator");
+  ASSERT_NE(nullptr, main);
+
+  PostMessageA(main, WM_COMMAND, MAKEWPARAM(IDC_MAIN_ADD, BN_CLICKED), 0);
+  ChooseInFileDialog(program.Id(), FixturePath("pal-svcd.mpg"));
+  EXPECT_TRUE(WaitForText(GetDlgItem(main, IDC_MAIN_FILE_COUNT), " Added 1 file(s)"));
+  PostMessageA(main, WM_COMMAND, MAKEWPARAM(IDC_MAIN_ADD_SMALL, BN_CLICKED), 0);
+  ChooseInFileDialog(program.Id(), FixturePath("ntsc-svcd.mpg"));
+  EXPECT_TRUE(WaitForText(GetDlgItem(main, IDC_MAIN_FILE_COUNT), " Added 2 file(s)"));
+  std::string total = Text(GetDlgItem(main, IDC_MAIN_TOTAL));
+  EXPECT_EQ(0u, total.find(" Total Duration: 00:00:0")) << total;
+  Sleep(300);
+  guitest::SaveScreenshot(main, "vantrel_list_two_files");
+
+  PostMessageA(main, WM_COMMAND, MAKEWPARAM(IDC_MAIN_RUN, BN_CLICKED), 0);
+  HWND job = WaitForWindow(program.Id(), "Start Converting and Burning");
+  ASSERT_NE(nullptr, job);
+  EXPECT_EQ(main, GetWindow(job, GW_OWNER));
+  Sleep(300);
+  guitest::SaveScreenshot(job, "vantrel_job");
+  PostMessageA(job, WM_COMMAND, IDCANCEL, 0);
+  for (int i = 0; i < 400 && IsWindow(job); ++i) Sleep(25);
+  EXPECT_TRUE(IsWindowVisible(main)) << "a cancelled job returns to the list";
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(0, program.WaitForEnd());
 }
 
 // A refusal at start-up: the boxes with the given texts, in order, then
