@@ -165,11 +165,10 @@ CString StartConvertDialog::RowText(int column) const {
   return m_mainWindow->List().GetItemText(m_currentItem, column);
 }
 
-CString StartConvertDialog::OutputName(bool fresh) {
+CString StartConvertDialog::FreshOutputName() {
   ClipName name = ClipNameFor(static_cast<const char*>(m_outputFolder), static_cast<const char*>(RowText(kColumnPath)),
                               skarven::g_settings.discType, m_clipCount, m_clipIndex);
-  if (fresh) return FreshConvertedName(name, Exists, &m_nameCounter).c_str();
-  return ConvertedName(name, m_nameCounter).c_str();
+  return FreshConvertedName(name, Exists, &m_nameCounter).c_str();
 }
 
 void StartConvertDialog::ConvertNextItem(bool operationStart) {
@@ -203,7 +202,8 @@ void StartConvertDialog::ConvertNextItem(bool operationStart) {
   m_clipCount = range.count;
   m_control.SetStartTime(range.start);
   m_control.SetStopTime(range.stop);
-  m_control.SetOutputFile(OutputName(true));
+  m_outputName = FreshOutputName();
+  m_control.SetOutputFile(m_outputName);
   CString line;
   if (m_clipCount == 1)
     line.Format("Converting the file:%s", static_cast<const char*>(source));
@@ -227,7 +227,7 @@ void StartConvertDialog::ConvertNextItem(bool operationStart) {
 // ---- Events of the control ---------------------------------------------------------------
 
 void StartConvertDialog::OnConversionFinished() {
-  CString output = OutputName(false);
+  CString output = m_outputName;
   std::string name = static_cast<const char*>(output);
   if (m_cancelRequest == 1) {
     DeleteFileA(VideoStreamName(name).c_str());
@@ -251,7 +251,7 @@ void StartConvertDialog::OnConversionFinished() {
 }
 
 void StartConvertDialog::FailCurrentClip() {
-  CString output = OutputName(false);
+  CString output = m_outputName;
   std::string name = static_cast<const char*>(output);
   m_control.Stop();
   if (m_state == kConverting) SetState(kConversionEnded);
@@ -278,7 +278,7 @@ void StartConvertDialog::OnConversionError(long, LPCTSTR text) {
 // ---- Multiplexing -----------------------------------------------------------------------
 
 void StartConvertDialog::StartMultiplexing() {
-  CString output = OutputName(false);
+  CString output = m_outputName;
   std::string name = static_cast<const char*>(output);
   m_muxInputBytes = static_cast<unsigned long long>(GetFileSizeBytes64(VideoStreamName(name).c_str())) +
                     static_cast<unsigned long long>(GetFileSizeBytes64(AudioStreamName(name).c_str()));
@@ -289,7 +289,7 @@ void StartConvertDialog::StartMultiplexing() {
 
 LRESULT StartConvertDialog::OnMuxDone(WPARAM wParam, LPARAM) {
   SetState(kMultiplexEnded);
-  CString converted = OutputName(false);
+  CString converted = m_outputName;
   if (wParam == 0) {
     if (FileExists(converted)) {
       std::string final = FinalName(static_cast<const char*>(converted), skarven::g_settings.discType, Exists);
@@ -321,7 +321,7 @@ void StartConvertDialog::OnTimer(UINT_PTR nIDEvent) {
     status.Format("%s %.1f%%", static_cast<const char*>(m_statusText), progress.percent);
     SetDlgItemText(IDC_START_STATUS, status);
   } else if (nIDEvent == kTimerMultiplex) {
-    CString output = OutputName(false);
+    CString output = m_outputName;
     long long size = GetFileSizeBytes64(output);
     double ratio = MultiplexRatio(size > 0 ? static_cast<unsigned long long>(size) : 0, m_muxInputBytes);
     CString status;

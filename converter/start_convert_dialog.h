@@ -67,8 +67,10 @@ protected:
   void EndOperation();
   void Log(const char* text);
   CString RowText(int column) const;
-  // The clip's "_con.mpg" name: fresh (the next free k) or the current one.
-  CString OutputName(bool fresh);
+  // A fresh "_con.mpg" name for the current clip: the first free k. Later
+  // steps of the clip use the name kept in m_outputName, so a clip given
+  // up on still names its own files.
+  CString FreshOutputName();
   int ClipLength() const;
 
   int m_started = 0;                     // 1 once Start was clicked
@@ -90,6 +92,7 @@ protected:
   DWORD m_startTime = 0;                 // tick count of the operation start
   int m_currentItem = 0;                 // row of the main window's list
   int m_nameCounter = 0;                 // k of the current clip's names
+  CString m_outputName;                  // the current clip's "_con.mpg" name, as the control got it
   CFont m_boldFont;                      // labels, hint, status and clock
 
   DECLARE_MESSAGE_MAP()
