@@ -1,0 +1,116 @@
+// Static and link skinners under Wine with the test skin (Static BACKIMAGE
+// is cell 15,5), in dialogs skinned from "Dialog": text statics paint the
+// skin's background, disabled text takes its disabled style, icon statics
+// draw their icon over it, owner-drawn and simple statics keep the system
+// look, and a transparent static shows what its parent paints behind it.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "skin/core/skin_data_classes.h"
+#include "skin/core/skin_manager.h"
+#include "skin/core/skin_ops.h"
+#include "skin/core/skin_package.h"
+#include "skin/skinners/skin_static.h"
+#include "testing/gui/gui_test.h"
+
+namespace {
+
+const int kTestSkin = 130;
+
+COLORREF Cell(int c, int r) { return RGB(16 * c + 8, 16 * r + 8, 0x40); }
+
+INT_PTR CALLBACK DialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
+
+class StaticSkinner : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0));
+        ASSERT_TRUE(SkinLoadResource(nullptr, MAKEINTRESOURCEA(kTestSkin), "RT_VENEERKIT"));
+        ASSERT_TRUE(SkinSetDefaultDialogSkin("Dialog"));
+    }
+    void TearDown() override
+    {
+        if (dialog && IsWindow(dialog))
+            DestroyWindow(dialog);
+        SkinLibExit();
+    }
+    HWND MakeDialog(guitest::DialogTemplate& t)
+    {
+        dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), t.Get(), nullptr, &DialogProc, 0);
+        if (dialog) {
+            SetWindowPos(dialog, HWND_TOP, 60, 60, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+            SetForegroundWindow(dialog);
+            RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            guitest::PumpFor(100);
+        }
+        return dialog;
+    }
+    SkinStatic* SkinnerOf(int id)
+    {
+        return dynamic_cast<SkinStatic*>(SkinManager::Instance().FindSkinObject(GetDlgItem(dialog, id)));
+    }
+    COLORREF PixelOf(int id, int x, int y)
+    {
+        guitest::Capture c = guitest::Capture::OfWindow(GetDlgItem(dialog, id));
+        return c.At(x < 0 ? c.Width() + x : x, y < 0 ? c.Height() + y : y);
+    }
+    HWND dialog = nullptr;
+};
+
+TEST_F(StaticSkinner, TextStaticsPaintTheSkinsBackground)
+{
+    guitest::DialogTemplate t("Statics", 0, 0, 200, 100);
+    t.Static(10, "Enabled label", 10, 10, 80, 12)
+        .Static(11, "Disabled label", 10, 30, 80, 12, SS_LEFT | WS_DISABLED)
+        .Static(12, "Centred", 100, 10, 80, 12, SS_CENTER | SS_CENTERIMAGE)
+        .Add("STATIC", 13, "", 100, 30, 20, 20, SS_ICON)
+        .Static(14, "Owner drawn", 10, 50, 80, 12, SS_OWNERDRAW)
+        .Static(15, "Simple", 100, 60, 80, 12, SS_SIMPLE);
+    ASSERT_NE(MakeDialog(t), nullptr);
+    SendDlgItemMessageA(dialog, 13, STM_SETICON, reinterpret_cast<WPARAM>(LoadIcon(nullptr, IDI_APPLICATION)), 0);
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    guitest::PumpFor(50);
+    ASSERT_NE(SkinnerOf(10), nullptr);
+    ASSERT_NE(SkinnerOf(11), nullptr);
+    ASSERT_NE(SkinnerOf(12), nullptr);
+    ASSERT_NE(SkinnerOf(13), nullptr);
+    EXPECT_EQ(SkinnerOf(14), nullptr) << "owner-drawn statics keep their system look";
+    EXPECT_EQ(SkinnerOf(15), nullptr) << "simple statics keep their system look";
+
+    guitest::SaveScreenshot(dialog, "skinned_statics");
+    EXPECT_EQ(PixelOf(10, -2, -2), Cell(15, 5));
+    EXPECT_EQ(PixelOf(11, -2, -2), Cell(15, 5));
+    EXPECT_EQ(PixelOf(12, 1, 1), Cell(15, 5));
+    // The icon is drawn over the background: some pixel differs from it.
+    guitest::Capture icon = guitest::Capture::OfWindow(GetDlgItem(dialog, 13));
+    ASSERT_TRUE(icon.Valid());
+    const RECT all = {0, 0, icon.Width(), icon.Height()};
+    EXPECT_LT(icon.Count(all, Cell(15, 5)), icon.Width() * icon.Height());
+
+    // New text is painted by the skinner at once.
+    SetDlgItemTextA(dialog, 10, "Changed");
+    guitest::PumpFor(50);
+    EXPECT_EQ(PixelOf(10, -2, -2), Cell(15, 5));
+}
+
+TEST_F(StaticSkinner, ATransparentStaticShowsItsParentsBackground)
+{
+    // Dialog's client painted from its ClIENT cell (4,0); the static is
+    // transparent.
+    auto* frame = dynamic_cast<SkinFrameData*>(SkinManager::Instance().GetSkin()->FindObject("Dialog"));
+    auto* data = dynamic_cast<SkinStaticData*>(SkinManager::Instance().GetSkin()->FindObject("Static"));
+    ASSERT_NE(frame, nullptr);
+    ASSERT_NE(data, nullptr);
+    frame->skinClient = 1;
+    data->transparent = 1;
+    guitest::DialogTemplate t("Statics", 0, 0, 200, 60);
+    t.Static(10, "See-through", 10, 10, 80, 12);
+    ASSERT_NE(MakeDialog(t), nullptr);
+    ASSERT_NE(SkinnerOf(10), nullptr);
+    EXPECT_NE(GetWindowLongA(GetDlgItem(dialog, 10), GWL_EXSTYLE) & WS_EX_TRANSPARENT, 0);
+    EXPECT_EQ(PixelOf(10, -2, -2), Cell(4, 0)) << guitest::ColorText(PixelOf(10, -2, -2));
+}
+
+}  // namespace

@@ -1,0 +1,133 @@
+// The tab skinner under Wine with the test skin (Tab NORMAL 4,9, PRESSED
+// 5,9, DISABLED 6,9, HOVERED 7,9, FRAME 8,9, BACKGROUND 9,9): the selected
+// tab pressed and the others normal, the page frame under the tab rows, a
+// disabled tab control in its disabled set, controls placed on the tab
+// showing the tab behind them, bottom and left tabs still drawn from the
+// tab images, owner-drawn tab controls left alone.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "skin/core/skin_manager.h"
+#include "skin/core/skin_messages.h"
+#include "skin/core/skin_ops.h"
+#include "skin/skinners/skin_memdc.h"
+#include "skin/skinners/skin_tab.h"
+#include "testing/gui/gui_test.h"
+
+namespace {
+
+const int kTestSkin = 130;
+const int kTab = 10, kLabel = 11;
+
+COLORREF Cell(int c, int r) { return RGB(16 * c + 8, 16 * r + 8, 0x40); }
+
+INT_PTR CALLBACK DialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
+
+class TabSkinner : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        guitest::InitCommonControlsOnce();
+        ASSERT_TRUE(SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0));
+        ASSERT_TRUE(SkinLoadResource(nullptr, MAKEINTRESOURCEA(kTestSkin), "RT_VENEERKIT"));
+        ASSERT_TRUE(SkinSetDefaultDialogSkin("Dialog"));
+    }
+    void TearDown() override
+    {
+        if (dialog && IsWindow(dialog))
+            DestroyWindow(dialog);
+        SkinLibExit();
+    }
+    // A dialog with a three-tab control and a label on its page.
+    void MakeDialog(DWORD tabStyle)
+    {
+        guitest::DialogTemplate t("Tabs", 0, 0, 220, 120);
+        t.Add("SysTabControl32", kTab, "", 5, 5, 210, 110, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | tabStyle)
+            .Static(kLabel, "On the page", 60, 60, 60, 12);
+        dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), t.Get(), nullptr, &DialogProc, 0);
+        ASSERT_NE(dialog, nullptr);
+        tab = GetDlgItem(dialog, kTab);
+        const char* names[] = {"First", "Second", "Third"};
+        for (int i = 0; i < 3; ++i) {
+            TCITEMA item = {};
+            item.mask = TCIF_TEXT;
+            item.pszText = const_cast<char*>(names[i]);
+            SendMessageA(tab, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+        }
+        SendMessageA(tab, TCM_SETCURSEL, 1, 0);
+        // The label above the tab in z-order, as a dialog puts a page's controls.
+        SetWindowPos(GetDlgItem(dialog, kLabel), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        SetWindowPos(dialog, HWND_TOP, 60, 60, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+        SetForegroundWindow(dialog);
+        RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        guitest::PumpFor(100);
+    }
+    RECT ItemRect(int i)
+    {
+        RECT r = {};
+        SendMessageA(tab, TCM_GETITEMRECT, i, reinterpret_cast<LPARAM>(&r));
+        return r;
+    }
+    COLORREF TabPixel(int x, int y)
+    {
+        guitest::Capture c = guitest::Capture::OfWindow(tab);
+        return c.At(x, y);
+    }
+    HWND dialog = nullptr;
+    HWND tab = nullptr;
+};
+
+TEST_F(TabSkinner, TabsInTheirStatesOverTheFramedPage)
+{
+    MakeDialog(0);
+    ASSERT_NE(dynamic_cast<SkinTab*>(SkinManager::Instance().FindSkinObject(tab)), nullptr);
+    guitest::SaveScreenshot(dialog, "skinned_tabs");
+    const RECT first = ItemRect(0), second = ItemRect(1);
+    EXPECT_EQ(TabPixel(first.left + 2, first.top + 2), Cell(4, 9));
+    EXPECT_EQ(TabPixel(second.left + 2, second.top + 2), Cell(5, 9));
+    RECT client;
+    GetClientRect(tab, &client);
+    EXPECT_EQ(TabPixel(client.right - 10, client.bottom - 10), Cell(8, 9)) << "the page frame";
+
+    // A control on the page is given the tab's picture behind it.
+    HWND label = GetDlgItem(dialog, kLabel);
+    RECT r;
+    GetClientRect(label, &r);
+    HDC screen = GetDC(nullptr);
+    SkinMemDC behind(screen, r.right, r.bottom);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(SendMessageA(tab, kSkinMsgChildBackground, reinterpret_cast<WPARAM>(behind.GetDC()),
+                           reinterpret_cast<LPARAM>(label)),
+              1);
+    EXPECT_EQ(GetPixel(behind, 2, 2), Cell(8, 9));
+
+    EnableWindow(tab, FALSE);
+    RedrawWindow(tab, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    guitest::PumpFor(50);
+    EXPECT_EQ(TabPixel(first.left + 2, first.top + 2), Cell(6, 9));
+}
+
+TEST_F(TabSkinner, BottomAndLeftTabsAreDrawnFromTheTabImages)
+{
+    MakeDialog(TCS_BOTTOM);
+    guitest::SaveScreenshot(dialog, "skinned_tabs_bottom");
+    RECT first = ItemRect(0);
+    EXPECT_EQ(TabPixel(first.left + 3, first.bottom - 3), Cell(4, 9));
+    DestroyWindow(dialog);
+
+    MakeDialog(TCS_VERTICAL | TCS_MULTILINE);
+    guitest::SaveScreenshot(dialog, "skinned_tabs_left");
+    first = ItemRect(0);
+    EXPECT_EQ(TabPixel(first.left + 3, first.top + 3), Cell(4, 9));
+}
+
+TEST_F(TabSkinner, OwnerDrawnTabControlsKeepTheirSystemLook)
+{
+    MakeDialog(TCS_OWNERDRAWFIXED);
+    EXPECT_EQ(SkinManager::Instance().FindSkinObject(tab), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,161 @@
+// The toolbar, status bar and header skinners under Wine with the test
+// skin (ToolBar IMAGE1 15,9; StatusBar BACKIMAGE 10,9 and ITEM 11,9;
+// Header BACKGROUND 12,9 and ITEM 13,9), in dialogs skinned from "Dialog".
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstring>
+
+#include "skin/core/skin_data_classes.h"
+#include "skin/core/skin_manager.h"
+#include "skin/core/skin_ops.h"
+#include "skin/core/skin_package.h"
+#include "skin/skinners/skin_header.h"
+#include "skin/skinners/skin_statusbar.h"
+#include "skin/skinners/skin_toolbar.h"
+#include "testing/gui/gui_test.h"
+
+namespace {
+
+const int kTestSkin = 130;
+
+COLORREF Cell(int c, int r) { return RGB(16 * c + 8, 16 * r + 8, 0x40); }
+
+INT_PTR CALLBACK DialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
+
+SkinLayoutImage CellImage(int c, int r)
+{
+    SkinLayoutImage image = {};
+    std::strcpy(image.name, "test.bmp");
+    image.source = MakeSkinRect(16 * c, 16 * r, 16 * c + 16, 16 * r + 16);
+    image.layoutMode = 1;
+    return image;
+}
+
+class BarSkinners : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        guitest::InitCommonControlsOnce();
+        ASSERT_TRUE(SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0));
+        ASSERT_TRUE(SkinLoadResource(nullptr, MAKEINTRESOURCEA(kTestSkin), "RT_VENEERKIT"));
+        ASSERT_TRUE(SkinSetDefaultDialogSkin("Dialog"));
+    }
+    void TearDown() override
+    {
+        if (dialog && IsWindow(dialog))
+            DestroyWindow(dialog);
+        SkinLibExit();
+    }
+    void Show()
+    {
+        SetWindowPos(dialog, HWND_TOP, 60, 60, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+        SetForegroundWindow(dialog);
+        RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        guitest::PumpFor(100);
+    }
+    void MakeDialog(guitest::DialogTemplate& t)
+    {
+        dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), t.Get(), nullptr, &DialogProc, 0);
+        ASSERT_NE(dialog, nullptr);
+    }
+    HWND dialog = nullptr;
+};
+
+TEST_F(BarSkinners, ToolbarButtonsInTheirStateImages)
+{
+    // Checked wins over hot: the pressed image.
+    EXPECT_EQ(SkinToolBar::ButtonImage(TBSTATE_ENABLED | TBSTATE_CHECKED, true), 1);
+    EXPECT_EQ(SkinToolBar::ButtonImage(TBSTATE_ENABLED | TBSTATE_PRESSED, false), 1);
+    EXPECT_EQ(SkinToolBar::ButtonImage(TBSTATE_ENABLED, true), 2);
+    EXPECT_EQ(SkinToolBar::ButtonImage(TBSTATE_ENABLED, false), 0);
+    EXPECT_EQ(SkinToolBar::ButtonImage(0, true), 3);
+    EXPECT_EQ(SkinToolBar::ButtonImage(TBSTATE_ENABLED | TBSTATE_INDETERMINATE, false), 3);
+
+    // The test skin's ToolBar with button images from cells 0..3 of row 13.
+    auto* data = dynamic_cast<SkinToolBarData*>(SkinManager::Instance().GetSkin()->FindObjectByType(kSkinToolBar));
+    ASSERT_NE(data, nullptr);
+    for (int i = 0; i < 4; ++i)
+        data->images[1 + i] = CellImage(i, 13);
+    guitest::DialogTemplate t("Toolbar", 0, 0, 200, 80);
+    t.Add("ToolbarWindow32", 10, "", 0, 0, 200, 20,
+          WS_CHILD | WS_VISIBLE | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER | TBSTYLE_FLAT);
+    MakeDialog(t);
+    HWND bar = GetDlgItem(dialog, 10);
+    ASSERT_NE(dynamic_cast<SkinToolBar*>(SkinManager::Instance().FindSkinObject(bar)), nullptr);
+    SendMessageA(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    TBBUTTON buttons[4] = {};
+    const BYTE states[4] = {TBSTATE_ENABLED, TBSTATE_ENABLED | TBSTATE_CHECKED, 0, TBSTATE_ENABLED};
+    for (int i = 0; i < 4; ++i) {
+        buttons[i].iBitmap = -1;
+        buttons[i].idCommand = 100 + i;
+        buttons[i].fsState = states[i];
+        buttons[i].fsStyle = i == 3 ? TBSTYLE_SEP : TBSTYLE_BUTTON;
+    }
+    SendMessageA(bar, TB_ADDBUTTONSA, 4, reinterpret_cast<LPARAM>(buttons));
+    Show();
+    guitest::SaveScreenshot(dialog, "skinned_toolbar");
+    guitest::Capture c = guitest::Capture::OfWindow(bar);
+    ASSERT_TRUE(c.Valid());
+    RECT r[4];
+    for (int i = 0; i < 4; ++i)
+        SendMessageA(bar, TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&r[i]));
+    EXPECT_EQ(c.At(r[0].left + 3, r[0].top + 3), Cell(0, 13)) << "normal";
+    EXPECT_EQ(c.At(r[1].left + 3, r[1].top + 3), Cell(1, 13)) << "checked: pressed";
+    EXPECT_EQ(c.At(r[2].left + 3, r[2].top + 3), Cell(3, 13)) << "disabled";
+    EXPECT_EQ(c.At(r[3].left + 2, r[3].top + 3), Cell(15, 9)) << "a separator shows the background";
+    // Hot and checked: still the pressed image.
+    SendMessageA(bar, TB_SETHOTITEM, 1, 0);
+    RedrawWindow(bar, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    guitest::PumpFor(50);
+    c = guitest::Capture::OfWindow(bar);
+    EXPECT_EQ(c.At(r[1].left + 3, r[1].top + 3), Cell(1, 13));
+}
+
+TEST_F(BarSkinners, StatusBarPartsAndHeaderItems)
+{
+    guitest::DialogTemplate t("Bars", 0, 0, 220, 100);
+    t.Add("SysHeader32", 11, "", 0, 0, 220, 14, WS_CHILD | WS_VISIBLE | HDS_HORZ)
+        .Add("msctls_statusbar32", 10, "", 0, 88, 220, 12, WS_CHILD | WS_VISIBLE | CCS_BOTTOM);
+    MakeDialog(t);
+    HWND status = GetDlgItem(dialog, 10), header = GetDlgItem(dialog, 11);
+    auto* statusSkinner = dynamic_cast<SkinStatusBar*>(SkinManager::Instance().FindSkinObject(status));
+    ASSERT_NE(statusSkinner, nullptr);
+    ASSERT_NE(dynamic_cast<SkinHeader*>(SkinManager::Instance().FindSkinObject(header)), nullptr);
+    EXPECT_NE(GetWindowLongA(status, GWL_STYLE) & WS_CLIPCHILDREN, 0);
+    int edges[2] = {120, -1};
+    SendMessageA(status, SB_SETPARTS, 2, reinterpret_cast<LPARAM>(edges));
+    SendMessageA(status, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>("Ready"));
+    for (int i = 0; i < 2; ++i) {
+        HDITEMA item = {};
+        item.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT;
+        item.cxy = 100;
+        item.pszText = const_cast<char*>(i ? "Size" : "Name");
+        item.fmt = i ? HDF_RIGHT : HDF_LEFT;
+        SendMessageA(header, HDM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+    }
+    Show();
+    guitest::SaveScreenshot(dialog, "skinned_status_header");
+    RECT part;
+    SendMessageA(status, SB_GETRECT, 1, reinterpret_cast<LPARAM>(&part));
+    guitest::Capture s = guitest::Capture::OfWindow(status);
+    ASSERT_TRUE(s.Valid());
+    EXPECT_EQ(s.At(part.right - 3, part.top + 2), Cell(11, 9)) << guitest::ColorText(s.At(part.right - 3, part.top + 2));
+    RECT item;
+    SendMessageA(header, HDM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
+    guitest::Capture h = guitest::Capture::OfWindow(header);
+    EXPECT_EQ(h.At(item.left + 2, 2), Cell(13, 9));
+    EXPECT_EQ(h.At(h.Width() - 2, 2), Cell(12, 9)) << "the background right of the items";
+
+    // Without a StatusBar object the skinner draws from its own.
+    statusSkinner->BindSkinData(nullptr);
+    RedrawWindow(status, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    guitest::PumpFor(50);
+    s = guitest::Capture::OfWindow(status);
+    EXPECT_EQ(s.At(part.right - 3, part.top + 2), GetSysColor(COLOR_BTNFACE));
+}
+
+}  // namespace
