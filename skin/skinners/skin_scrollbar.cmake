@@ -3,21 +3,30 @@
 # _skin_rc).
 
 # Their pure geometry (tested natively).
-add_library(quorbel_skin_scrollbar_geometry STATIC ${_sk}/skin_scrollbar_geometry.cpp)
+add_library(quorbel_skin_scrollbar_geometry STATIC
+  ${_sk}/skin_scrollbar_geometry.cpp
+  ${_sk}/skin_popup_menu_geometry.cpp
+  ${_sk}/skin_tooltip_geometry.cpp)
 target_include_directories(quorbel_skin_scrollbar_geometry PUBLIC ${PROJECT_SOURCE_DIR})
-quorbel_add_gtest(skin_scrollbar_geometry_test
-  SOURCES ${_sk}/tests/skin_scrollbar_geometry_test.cpp
-  LIBS quorbel_skin_scrollbar_geometry)
+foreach(_t skin_scrollbar_geometry_test skin_popup_menu_geometry_test skin_tooltip_geometry_test)
+  quorbel_add_gtest(${_t} SOURCES ${_sk}/tests/${_t}.cpp LIBS quorbel_skin_scrollbar_geometry)
+endforeach()
 
 if(QUORBEL_WINDOWS)
   target_sources(quorbel_skin PRIVATE
     ${_sk}/skin_scrollbar_geometry.cpp
     ${_sk}/skin_scrollbar.cpp
-    ${_sk}/skin_redirect.cpp)
+    ${_sk}/skin_redirect.cpp
+    ${_sk}/skin_popup_menu_geometry.cpp
+    ${_sk}/skin_popup_menu.cpp
+    ${_sk}/skin_tooltip_geometry.cpp
+    ${_sk}/skin_tooltip.cpp)
+  # The tooltip draws its text with the rich-text renderer.
+  target_link_libraries(quorbel_skin PUBLIC quorbel_skin_richtext)
 endif()
 
 if(QUORBEL_WINDOWS AND QUORBEL_SKINC)
-  foreach(_t skin_scrollbar_test skin_redirect_test)
+  foreach(_t skin_scrollbar_test skin_redirect_test skin_popup_menu_test skin_tooltip_test)
     quorbel_add_gtest(${_t} WINDOWS_ONLY GUI
       SOURCES ${_sk}/tests/${_t}.cpp ${_skin_rc}
       LIBS quorbel_skin quorbel_gui_test)
