@@ -25,8 +25,7 @@ public:
   explicit CreatorMainDialog(CWnd* pParent = NULL);
   ~CreatorMainDialog() override;
 
-  // ---- The source list as the job dialog reads it --------------------------
-  CListCtrl& GetSourceList() { return m_list; }
+  // ---- The source rows (the job dialog reads list control 1007 itself) ----
   int GetSourceCount() const;
   CString GetSourcePath(int row) const;
   // A row's duration in seconds, read back from its duration cell.
