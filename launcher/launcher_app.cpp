@@ -1,0 +1,53 @@
+#include "launcher/launcher_app.h"
+
+#include "launcher/launcher_dialogs.h"
+#include "launcher/launcher_rules.h"
+#include "launcher/res/launcher_resource.h"
+#include "skin/core/skin_ops.h"
+
+LauncherApp::LauncherApp() : CWinApp(NULL) {}
+
+int LauncherApp::GetDirectXVersion() {
+  HKEY key;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\DirectX\\", 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    AfxMessageBox("Fail to read register!  ");
+    return -1;
+  }
+  char version[257] = "";
+  DWORD size = 256, type = 0;
+  if (RegQueryValueExA(key, "Version", NULL, &type, reinterpret_cast<BYTE*>(version), &size) != ERROR_SUCCESS ||
+      (type != REG_SZ && type != REG_EXPAND_SZ))
+    version[0] = '\0';
+  version[256] = '\0';
+  RegCloseKey(key);
+  return LauncherDirectXVersion(version);
+}
+
+BOOL LauncherApp::InitInstance() {
+  AfxEnableControlContainer();
+  Enable3dControlsStatic();
+  HANDLE other = OpenMutexA(MUTEX_ALL_ACCESS, FALSE, "Quorbel");
+  if (other != NULL) {
+    CloseHandle(other);
+    return FALSE;
+  }
+  m_mutex = CreateMutexA(NULL, TRUE, "Quorbel");
+  if (GetDirectXVersion() <= 79) {
+    AfxMessageBox("This program needs directX 8.0 or greater to run!   ");
+    return FALSE;
+  }
+  SkinLibInit(m_hInstance, NULL, NULL, 0);
+  SkinLoadResource(NULL, MAKEINTRESOURCEA(IDR_LAUNCHER_SKIN), "RT_VENEERKIT");
+  m_skinStarted = 1;
+  SkinSetDefaultDialogSkin("Dialog");
+  LauncherMainDialog mainWindow;
+  m_pMainWnd = &mainWindow;
+  mainWindow.DoModal();
+  m_pMainWnd = NULL;
+  return FALSE;
+}
+
+int LauncherApp::ExitInstance() {
+  if (m_skinStarted) SkinLibExit();
+  return CWinApp::ExitInstance();
+}

@@ -1,0 +1,250 @@
+#include "launcher/launcher_dialogs.h"
+
+#include <shellapi.h>
+
+#include "launcher/launcher_rules.h"
+#include "skin/core/skin_ops.h"
+
+CString LauncherFolder() {
+  char path[MAX_PATH] = "";
+  GetModuleFileNameA(NULL, path, sizeof path);
+  CString folder(path);
+  return folder.Left(folder.ReverseFind('\\') + 1);
+}
+
+// ---- ColorLabel ------------------------------------------------------------------
+
+IMPLEMENT_DYNAMIC(ColorLabel, CStatic)
+
+BEGIN_MESSAGE_MAP(ColorLabel, CStatic)
+  ON_WM_CTLCOLOR_REFLECT()
+  ON_WM_TIMER()
+  ON_WM_LBUTTONDOWN()
+  ON_WM_SETCURSOR()
+END_MESSAGE_MAP()
+
+ColorLabel::ColorLabel()
+    : m_textColour(GetSysColor(COLOR_WINDOWTEXT)),
+      m_background(CreateSolidBrush(GetSysColor(COLOR_BTNFACE))),
+      m_second(CreateSolidBrush(GetSysColor(COLOR_BTNFACE))) {
+  GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof m_logFont, &m_logFont);
+  m_font.CreateFontIndirect(&m_logFont);
+}
+
+ColorLabel::~ColorLabel() {
+  DeleteObject(m_background);
+  DeleteObject(m_second);
+}
+
+void ColorLabel::SetTextColor(COLORREF colour) {
+  m_textColour = colour;
+  if (m_hWnd != NULL) RedrawWindow(NULL, NULL, RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);
+}
+
+void ColorLabel::SetBkColor(COLORREF colour) {
+  DeleteObject(m_background);
+  m_background = CreateSolidBrush(colour);
+  if (m_hWnd != NULL) Invalidate();
+}
+
+void ColorLabel::SetFont(CFont* font) {
+  if (font == NULL || font->GetSafeHandle() == NULL) return;
+  GetObjectA(font->GetSafeHandle(), sizeof m_logFont, &m_logFont);
+  m_font.DeleteObject();
+  m_font.CreateFontIndirect(&m_logFont);
+  if (m_hWnd != NULL) Invalidate();
+}
+
+HBRUSH ColorLabel::CtlColor(CDC* pDC, UINT nCtlColor) {
+  if (nCtlColor != CTLCOLOR_STATIC) return NULL;
+  pDC->SelectObject(&m_font);
+  pDC->SetTextColor(m_textColour);
+  pDC->SetBkMode(TRANSPARENT);
+  return m_blinkMode == kBlinkColour && !m_blinkOn ? m_second : m_background;
+}
+
+void ColorLabel::OnTimer(UINT_PTR) {
+  m_blinkOn = !m_blinkOn;
+  if (m_blinkMode == kBlinkText) {
+    if (m_savedText.IsEmpty()) GetWindowText(m_savedText);
+    SetWindowText(m_blinkOn ? m_savedText : CString(""));
+  } else if (m_blinkMode == kBlinkColour) {
+    Invalidate();
+  }
+}
+
+void ColorLabel::OnLButtonDown(UINT, CPoint) {
+  CString text;
+  GetWindowText(text);
+  ShellExecuteA(NULL, "open", text, NULL, NULL, SW_SHOWNORMAL);
+  Default();
+}
+
+BOOL ColorLabel::OnSetCursor(CWnd*, UINT, UINT) {
+  if (m_cursor != NULL) {
+    ::SetCursor(m_cursor);
+    return TRUE;
+  }
+  return static_cast<BOOL>(Default());
+}
+
+// ---- LauncherMainDialog ---------------------------------------------------------------
+
+IMPLEMENT_DYNAMIC(LauncherMainDialog, CDialog)
+
+BEGIN_MESSAGE_MAP(LauncherMainDialog, CDialog)
+  ON_WM_SYSCOMMAND()
+  ON_WM_PAINT()
+  ON_WM_QUERYDRAGICON()
+  ON_WM_TIMER()
+  ON_WM_CLOSE()
+  ON_WM_DESTROY()
+  ON_COMMAND(ID_LAUNCHER_CREATOR, OnCreator)
+  ON_COMMAND(ID_LAUNCHER_BURNER, OnBurner)
+  ON_COMMAND(ID_LAUNCHER_CONVERTER, OnConverter)
+  ON_COMMAND(ID_LAUNCHER_ABOUT, OnAbout)
+  ON_COMMAND(ID_LAUNCHER_HELP, OnHelp)
+  ON_COMMAND(ID_LAUNCHER_HOME, OnHome)
+END_MESSAGE_MAP()
+
+LauncherMainDialog::LauncherMainDialog(CWnd* pParent) : CDialog(IDD, pParent) {
+  m_icon = ::LoadIconA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDI_LAUNCHER_MAIN));
+}
+
+void LauncherMainDialog::DoDataExchange(CDataExchange* pDX) {
+  CDialog::DoDataExchange(pDX);
+  DDX_Control(pDX, IDC_LAUNCHER_LABEL, m_label);
+}
+
+BOOL LauncherMainDialog::OnInitDialog() {
+  // The library's hook skinned the dialog with "Dialog" when it was made;
+  // it becomes the shaped window instead.
+  SkinDetachWindow(m_hWnd);
+  CDialog::OnInitDialog();
+  SkinAttachWindow(m_hWnd, "Quorbel");
+  SkinDetachWindow(m_label.GetSafeHwnd());
+  m_label.SetWindowText(HoverText(-1));
+  m_label.SetBkColor(0xEBEBEB);
+  m_labelFont.CreateFont(19, 10, 1, 800, 700, 0, 0, 0, 0, 2, 1, 0, 0, "MS Sans Serif");
+  m_label.SetFont(&m_labelFont);
+  m_label.SetTextColor(0x464646);
+  m_label.SetWindowPos(NULL, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  CString about;
+  about.LoadString(IDS_LAUNCHER_ABOUTBOX);
+  CMenu* system = GetSystemMenu(FALSE);
+  if (system != NULL && !about.IsEmpty()) {
+    system->AppendMenu(MF_SEPARATOR);
+    system->AppendMenu(MF_STRING, 16, about);
+  }
+  SetIcon(m_icon, TRUE);
+  SetIcon(m_icon, FALSE);
+  SetTimer(kHoverTimer, 100, NULL);
+  return TRUE;
+}
+
+void LauncherMainDialog::UpdateHoverText() {
+  int states[kProgramCount];
+  for (int i = 0; i < kProgramCount; ++i) {
+    states[i] = -1;
+    SkinQueryElementState(m_hWnd, ProgramButtonName(i), &states[i]);
+  }
+  int choice = HoverChoice(states);
+  if (choice == m_shownChoice) return;
+  m_shownChoice = choice;
+  ++m_labelUpdates;
+  m_label.SetWindowText(HoverText(choice));
+}
+
+void LauncherMainDialog::OnTimer(UINT_PTR nIDEvent) {
+  if (nIDEvent == kHoverTimer) UpdateHoverText();
+  Default();
+}
+
+void LauncherMainDialog::OnSysCommand(UINT nID, LPARAM) {
+  if ((nID & 0xFFF0) == 16) {
+    OnAbout();
+    return;
+  }
+  Default();
+}
+
+void LauncherMainDialog::OnPaint() {
+  if (!IsIconic()) {
+    Default();
+    return;
+  }
+  CPaintDC dc(this);
+  SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+  CRect rect;
+  GetClientRect(&rect);
+  dc.DrawIcon((rect.Width() - GetSystemMetrics(SM_CXICON) + 1) / 2,
+              (rect.Height() - GetSystemMetrics(SM_CYICON) + 1) / 2, m_icon);
+}
+
+HCURSOR LauncherMainDialog::OnQueryDragIcon() { return static_cast<HCURSOR>(m_icon); }
+
+void LauncherMainDialog::OnClose() {
+  EndDialog(IDCANCEL);
+  Default();
+}
+
+void LauncherMainDialog::OnDestroy() {
+  KillTimer(kHoverTimer);
+  CDialog::OnDestroy();
+}
+
+BOOL LauncherMainDialog::StartProgram(int program) {
+  CString path = LauncherFolder() + ProgramFileName(program);
+  ShowWindow(SW_HIDE);
+  SHELLEXECUTEINFOA info = {};
+  info.cbSize = sizeof info;
+  // No shell error box for a missing program: the launcher just shows
+  // itself again.
+  info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+  info.lpFile = path;
+  info.nShow = SW_SHOW;
+  BOOL started = ShellExecuteExA(&info) && info.hProcess != NULL;
+  if (started) {
+    WaitForSingleObject(info.hProcess, INFINITE);
+    CloseHandle(info.hProcess);
+  }
+  ShowWindow(SW_SHOW);
+  return started;
+}
+
+void LauncherMainDialog::OnAbout() {
+  LauncherAboutDialog about(this);
+  about.DoModal();
+}
+
+void LauncherMainDialog::OnHelp() {
+  typedef HWND(WINAPI * HtmlHelpFn)(HWND, LPCSTR, UINT, DWORD_PTR);
+  HMODULE module = LoadLibraryA("hhctrl.ocx");
+  if (module == NULL) return;
+  HtmlHelpFn htmlHelp = reinterpret_cast<HtmlHelpFn>(reinterpret_cast<void*>(GetProcAddress(module, "HtmlHelpA")));
+  if (htmlHelp != nullptr) htmlHelp(NULL, LauncherFolder() + "\\HELP.CHM::./Index.htm", 0 /* display topic */, 0);
+}
+
+void LauncherMainDialog::OnHome() { m_homeLink.OpenUrl(kLauncherHomePage, SW_HIDE); }
+
+// ---- LauncherAboutDialog --------------------------------------------------------------
+
+IMPLEMENT_DYNAMIC(LauncherAboutDialog, CDialog)
+
+void LauncherAboutDialog::DoDataExchange(CDataExchange* pDX) {
+  CDialog::DoDataExchange(pDX);
+  DDX_Control(pDX, IDC_LAUNCHER_HOMEPAGE, m_homePage);
+  DDX_Control(pDX, IDC_LAUNCHER_SUPPORT, m_support);
+}
+
+BOOL LauncherAboutDialog::OnInitDialog() {
+  CDialog::OnInitDialog();
+  char version[16] = "";
+  GetPrivateProfileStringA("main", "AppVer", "", version, 10, LauncherFolder() + "app.ini");
+  SetDlgItemText(IDC_LAUNCHER_VERSION, CString("Quorbel ") + version);
+  m_homePage.SetURL(kLauncherHomePage);
+  m_homePage.SetUnderline(1);
+  m_support.SetURL(kLauncherSupportMail);
+  m_support.SetUnderline(1);
+  return TRUE;
+}

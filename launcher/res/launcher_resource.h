@@ -1,0 +1,21 @@
+// Resource ids of the launcher (Quorbel.exe), shared with its tests.
+#pragma once
+
+#define IDD_LAUNCHER_ABOUT 100
+#define IDS_LAUNCHER_ABOUTBOX 101
+#define IDD_LAUNCHER_MAIN 102
+#define IDI_LAUNCHER_MAIN 128
+#define IDR_LAUNCHER_SKIN 129
+
+#define IDC_LAUNCHER_LABEL 1001
+#define IDC_LAUNCHER_VERSION 1002
+#define IDC_LAUNCHER_HOMEPAGE 1003
+#define IDC_LAUNCHER_SUPPORT 1005
+
+// Commands of the skin's buttons.
+#define ID_LAUNCHER_CREATOR 6061
+#define ID_LAUNCHER_BURNER 6062
+#define ID_LAUNCHER_CONVERTER 6063
+#define ID_LAUNCHER_ABOUT 7071
+#define ID_LAUNCHER_HELP 7072
+#define ID_LAUNCHER_HOME 7073

