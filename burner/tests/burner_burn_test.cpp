@@ -272,6 +272,35 @@ TEST_F(BurnDialogTest, SelectTakesTheChosenFolderWithItsBackslash) {
   EXPECT_STREQ(g_burnSettings.outputFolder, "D:\\videos\\");
 }
 
+TEST_F(BurnDialogTest, StopDuringACdBurnAsksAndAbortsIt) {
+  OpenMain(0, "[drives]\r\nletters=K\r\n[K]\r\nproduct=Slow Writer\r\nwrites=cd\r\nmedium=CD-R\r\nblank=1\r\n"
+              "speed=150\r\n");
+  AddScanned(CopyFixture(FixturePath("pal-vcd.mpg"), "a.mpg"));
+  OpenBurn();
+  ClickStart();
+  ASSERT_TRUE(guitest::PumpUntil([&] { return Text(IDC_BURN_STATUS).rfind("Burning... ", 0) == 0; }, 60000))
+      << LogText();
+  EXPECT_EQ(Text(IDC_BURN_ACTION), "Stop");
+  EXPECT_FALSE(guitest::IsEnabled(Item(IDCANCEL)));
+  {
+    CMessageBoxScript boxes;
+    boxes.Answer(IDCANCEL);  // not aborted
+    ClickStart();
+    EXPECT_EQ(burn->GetStep(), burner::kStepBurning);
+    boxes.Answer(IDOK);
+    ClickStart();
+    EXPECT_EQ(boxes.LastText(),
+              "Would you really like to abort the burn\nprocess?\n\nInfo:Interrupting burning may make your\n"
+              "disc unreadable!");
+  }
+  ASSERT_TRUE(guitest::PumpUntil([&] { return burn->GetStep() == burner::kStepIdle; }, 60000)) << LogText();
+  EXPECT_TRUE(LogHas("Failed!")) << LogText();
+  EXPECT_FALSE(LogHas("Done!"));
+  EXPECT_EQ(Text(IDC_BURN_ACTION), "Burn");
+  EXPECT_TRUE(guitest::IsEnabled(Item(IDCANCEL)));
+  EXPECT_EQ(Text(IDCANCEL), "Finish");  // a burn began
+}
+
 // ---- DVD ----------------------------------------------------------------------------------
 
 class DvdBurnTest : public BurnDialogTest {
@@ -324,6 +353,32 @@ TEST_F(DvdBurnTest, VobFilesAreAuthoredAndWritten) {
   ClickStart();
   EXPECT_FALSE(LogHas("Creating the DVD image..."));
   ASSERT_TRUE(WaitForLog("Done!")) << LogText();
+}
+
+TEST_F(DvdBurnTest, StopDuringADvdBurnAbortsIt) {
+  if (EsFixturePath("x").empty()) GTEST_SKIP() << "QUORBEL_ES_FIXTURES is not set";
+  OpenMain(2, "[drives]\r\nletters=G\r\n[G]\r\nproduct=Slow Writer\r\nwrites=dvd\r\nmedium=DVD+R\r\n"
+              "blank=1\r\nspeed=100\r\n");
+  std::string vob = MakeVob("movie.vob");
+  main->choices.push_back({vob});
+  main->AddFiles();
+  OpenBurn();
+  ClickStart();
+  // Stop once the write is under way (progress reported).
+  ASSERT_TRUE(guitest::PumpUntil([&] { return burn->m_progress.GetPos() > 0 && burn->GetStep() == burner::kStepBurning; },
+                                 60000))
+      << LogText();
+  {
+    CMessageBoxScript boxes;
+    boxes.Answer(IDOK);
+    ClickStart();
+  }
+  EXPECT_TRUE(LogHas("Aborted by user"));
+  ASSERT_TRUE(WaitForLog("Failed to burn the disc")) << LogText();
+  guitest::PumpUntil([&] { return burn->GetStep() == burner::kStepIdle; }, 10000);
+  EXPECT_TRUE(LogHas("Failed!"));
+  EXPECT_FALSE(LogHas("Done!"));
+  EXPECT_EQ(Text(IDC_BURN_ACTION), "Burn");
 }
 
 TEST_F(DvdBurnTest, AFileTheAuthoringRefusesLeavesOnlyCancel) {

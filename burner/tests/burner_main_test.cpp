@@ -8,11 +8,30 @@
 #include "burner/burner_app.h"
 #include "burner/burner_rules.h"
 #include "burner/tests/burner_test_util.h"
+#include "controls/hyperlink_static.h"
 #include "standins/calls/cdscribe_calls.h"
 
 using namespace burner_test;
 
 namespace {
+
+// CdScribe's calls are traced into the test's folder (the library reads
+// the setting once, so it is set before the first test).
+std::string TracePath() { return standin_test::CurrentFolder() + "trace\\CdScribe.trace"; }
+const bool g_traceSet = [] {
+  std::string folder = standin_test::CurrentFolder() + "trace";
+  CreateDirectoryA(folder.c_str(), NULL);
+  DeleteFileA(TracePath().c_str());
+  return SetEnvironmentVariableA("QUORBEL_TRACE_DIR", folder.c_str()) != FALSE;
+}();
+
+size_t CountInTrace(const std::string& text) {
+  std::string trace;
+  test_support::ReadWhole(TracePath(), &trace);
+  size_t count = 0;
+  for (size_t at = trace.find(text); at != std::string::npos; at = trace.find(text, at + 1)) ++count;
+  return count;
+}
 
 class MainWindowTest : public ::testing::Test {
 protected:
@@ -274,6 +293,86 @@ TEST_F(MainWindowTest, DvdTakesVobFilesAsTheyAreAndAsksAboveTheDiscSize) {
   }
   EXPECT_EQ(dialog->burnDialogRuns, 2);
   EXPECT_FALSE(IsWindowVisible(dialog->m_hWnd));
+}
+
+TEST_F(MainWindowTest, RemovingEmptiesTheLibrarysProjectAndAnUnburnedDialogLeavesAFreshOne) {
+  ASSERT_TRUE(g_traceSet);
+  Open(0);
+  AddScanned(CopyFixture(FixturePath("pal-vcd.mpg"), "a.mpg"));
+  AddScanned(CopyFixture(FixturePath("pal-vcd.mpg"), "b.mpg"));
+  size_t clears = CountInTrace("ClearAll()");
+  guitest::Click(Item(IDC_MAIN_REMOVE));
+  EXPECT_EQ(Rows(), 1);
+  EXPECT_EQ(CountInTrace("ClearAll()"), clears + 1);
+
+  size_t deletes = CountInTrace("DeleteProject()");
+  size_t creates = CountInTrace("CreateProject(3)");
+  dialog->burnDialog = [] { return 0; };
+  CMessageBoxScript boxes;
+  guitest::Click(Item(IDC_MAIN_BURN));
+  EXPECT_EQ(CountInTrace("DeleteProject()"), deletes + 2);
+  EXPECT_EQ(CountInTrace("CreateProject(3)"), creates + 1);
+  // The list stays, and the new project takes files again.
+  EXPECT_EQ(Rows(), 1);
+  AddScanned(CopyFixture(FixturePath("pal-vcd.mpg"), "c.mpg"));
+  EXPECT_EQ(Rows(), 2);
+  EXPECT_EQ(boxes.Count(), 0) << boxes.LastText();
+}
+
+TEST_F(MainWindowTest, AboutHomeAndTheSystemMenu) {
+  WritePrivateProfileStringA("main", "AppVer", "1.23456789012", (ProgramFolder() + "app.ini").c_str());
+  Open(1);
+  char item[64] = "";
+  GetMenuStringA(GetSystemMenu(dialog->m_hWnd, FALSE), 16, item, sizeof item, MF_BYCOMMAND);
+  EXPECT_STREQ(item, "&About Pelzor...");
+
+  std::string version;
+  guitest::RunLater(100, [&] {
+    HWND about = guitest::FindTopWindow("About Zephon SVCD Burner ");
+    if (about == NULL) return;
+    version = guitest::GetText(GetDlgItem(about, IDC_ABOUT_VERSION));
+    guitest::PostCommand(about, IDOK);
+  });
+  guitest::Click(Item(IDC_MAIN_ABOUT));
+  EXPECT_EQ(version, "Zephon SVCD Burner 1.23456789");  // ten characters of the version
+
+  // The system menu's item opens the same box.
+  version.clear();
+  guitest::RunLater(100, [&] {
+    HWND about = guitest::FindTopWindow("About Zephon SVCD Burner ");
+    if (about == NULL) return;
+    version = "seen";
+    guitest::PostCommand(about, IDOK);
+  });
+  SendMessageA(dialog->m_hWnd, WM_SYSCOMMAND, 16, 0);
+  EXPECT_EQ(version, "seen");
+
+  std::string opened;
+  HyperLinkStatic::Launcher launcher;
+  launcher.shellOpen = [&](const std::string& url, int) {
+    opened = url;
+    return 42;
+  };
+  launcher.runCommand = [&](const std::string& command, int) {
+    opened = command;
+    return 42;
+  };
+  HyperLinkStatic::SetLauncher(launcher);
+  // Web pages open in the registered browser (the prefix's own put back).
+  char oldHtm[256] = "";
+  LONG oldSize = sizeof oldHtm;
+  bool hadHtm = RegQueryValueA(HKEY_CLASSES_ROOT, ".htm", oldHtm, &oldSize) == ERROR_SUCCESS;
+  RegSetValueA(HKEY_CLASSES_ROOT, ".htm", REG_SZ, "BurnerTest.Page", 15);
+  RegSetValueA(HKEY_CLASSES_ROOT, "BurnerTest.Page\\shell\\open\\command", REG_SZ, "browser.exe %1", 14);
+  guitest::Click(Item(IDC_MAIN_HOME));
+  HyperLinkStatic::ResetLauncher();
+  RegDeleteTreeA(HKEY_CLASSES_ROOT, "BurnerTest.Page");
+  if (hadHtm)
+    RegSetValueA(HKEY_CLASSES_ROOT, ".htm", REG_SZ, oldHtm, static_cast<DWORD>(strlen(oldHtm)));
+  else
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, ".htm");
+  EXPECT_NE(opened.find(kBurnerHomePage), std::string::npos) << opened;
+  DeleteFileA((ProgramFolder() + "app.ini").c_str());
 }
 
 TEST_F(MainWindowTest, BurnWithAnEmptyListSaysSo) {

@@ -1,0 +1,124 @@
+// Pelzor.exe itself, started as the user starts it in a Wine prefix made
+// like an installed suite (scripts/make-suite-prefix.sh): the chooser and
+// the main window in the program's own skin, the About box, the disc type
+// kept in "param.ini" from one start to the next, and Cancel at the
+// chooser. The program is another process: its windows are found by
+// title and driven by posted messages.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "burner/res/burner_resource.h"
+#include "testing/gui/gui_test.h"
+
+namespace {
+
+const char kFolder[] = "C:\\Program Files\\Quorbel\\";
+
+std::string InFolder(const char* name) { return std::string(kFolder) + name; }
+
+std::string Setting(const char* section, const char* key) {
+  char value[256] = "";
+  GetPrivateProfileStringA(section, key, "<none>", value, sizeof value, InFolder("param.ini").c_str());
+  return value;
+}
+
+// A top-level window with that title, waited for (any process: the
+// program is the only one showing these titles).
+HWND WaitForTitle(const char* title, DWORD timeoutMs = 20000) {
+  for (DWORD start = GetTickCount(); GetTickCount() - start < timeoutMs; Sleep(50)) {
+    HWND window = FindWindowA(NULL, title);
+    if (window != NULL && IsWindowVisible(window)) return window;
+  }
+  return NULL;
+}
+
+void PostClick(HWND dialog, int id, int code = BN_CLICKED) {
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+class Program {
+public:
+  bool Start() {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    std::string path = InFolder("Pelzor.exe");
+    std::string command = "\"" + path + "\"";
+    return CreateProcessA(path.c_str(), &command[0], NULL, NULL, FALSE, 0, NULL, kFolder, &startup, &info_) != 0;
+  }
+  bool Ended(DWORD timeoutMs = 20000) { return WaitForSingleObject(info_.hProcess, timeoutMs) == WAIT_OBJECT_0; }
+  ~Program() {
+    if (info_.hProcess == NULL) return;
+    if (!Ended(0)) TerminateProcess(info_.hProcess, 1);
+    CloseHandle(info_.hProcess);
+    CloseHandle(info_.hThread);
+  }
+
+private:
+  PROCESS_INFORMATION info_ = {};
+};
+
+class PelzorProgramTest : public ::testing::Test {
+protected:
+  void SetUp() override {
+    if (GetFileAttributesA(InFolder("Pelzor.exe").c_str()) == INVALID_FILE_ATTRIBUTES)
+      GTEST_SKIP() << "not in a suite prefix";
+    DeleteFileA(InFolder("param.ini").c_str());
+    WritePrivateProfileStringA("main", "AppVer", "2.1.0", InFolder("app.ini").c_str());
+  }
+};
+
+TEST_F(PelzorProgramTest, ChosenDiscTypeIsKeptAndCancelEndsTheProgram) {
+  {
+    Program pelzor;
+    ASSERT_TRUE(pelzor.Start());
+    HWND chooser = WaitForTitle("Select Disc Type");
+    ASSERT_NE(nullptr, chooser);
+    Sleep(300);  // the skin paints
+    guitest::SaveScreenshot(chooser, "pelzor_disc_type");
+    PostClick(chooser, IDC_DISC_TYPE_VCD, STN_CLICKED);
+    PostClick(chooser, IDOK);
+    HWND main = WaitForTitle("Zephon VCD Burner ");
+    ASSERT_NE(nullptr, main);
+    Sleep(300);
+    guitest::SaveScreenshot(main, "pelzor_main_vcd");
+    char text[64] = "";
+    GetDlgItemTextA(main, IDC_MAIN_DISC_TYPE, text, sizeof text);
+    EXPECT_STREQ(text, " Disc Type: VCD");
+
+    PostClick(main, IDC_MAIN_ABOUT);
+    HWND about = WaitForTitle("About Zephon VCD Burner ");
+    ASSERT_NE(nullptr, about);
+    GetDlgItemTextA(about, IDC_ABOUT_VERSION, text, sizeof text);
+    EXPECT_STREQ(text, "Zephon VCD Burner 2.1.0");
+    Sleep(200);
+    guitest::SaveScreenshot(about, "pelzor_about");
+    PostClick(about, IDOK);
+    for (int i = 0; i < 200 && IsWindow(about); ++i) Sleep(25);
+
+    PostClick(main, IDC_MAIN_EXIT);
+    EXPECT_TRUE(pelzor.Ended());
+  }
+  EXPECT_EQ(Setting("Pelzor", "DiscType"), "0");
+  EXPECT_EQ(Setting("Pelzor", "OutputFolder"), "C:\\Quorbel\\");
+  EXPECT_EQ(Setting("Pelzor", "AspectRatio"), "0");
+  EXPECT_EQ(Setting("main", "TVType"), "0");
+  {
+    Program pelzor;
+    ASSERT_TRUE(pelzor.Start());
+    HWND chooser = WaitForTitle("Select Disc Type");
+    ASSERT_NE(nullptr, chooser);
+    // VCD is marked: its picture differs from the others'.
+    LRESULT vcd = SendDlgItemMessageA(chooser, IDC_DISC_TYPE_VCD, STM_GETIMAGE, IMAGE_BITMAP, 0);
+    LRESULT dvd = SendDlgItemMessageA(chooser, IDC_DISC_TYPE_DVD, STM_GETIMAGE, IMAGE_BITMAP, 0);
+    EXPECT_NE(vcd, dvd);
+    PostClick(chooser, IDCANCEL);
+    EXPECT_TRUE(pelzor.Ended());
+    EXPECT_EQ(nullptr, FindWindowA(NULL, "Zephon VCD Burner "));
+  }
+  EXPECT_EQ(Setting("Pelzor", "DiscType"), "0");
+}
+
+}  // namespace
