@@ -24,7 +24,6 @@ const WPARAM kMenuClosed = 0xFFFF0000;   // WM_MENUSELECT: the menu ends
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
 
-RECT ToRect(const SkinRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 SkinRect ToSkinRect(const RECT& r) { return MakeSkinRect(r.left, r.top, r.right, r.bottom); }
 
 bool IsSeparator(UINT state) { return (state & MF_SEPARATOR) && !(state & MF_POPUP); }
@@ -273,7 +272,6 @@ void SkinPopupMenu::Paint(HDC hdc)
     RECT client;
     GetClientRect(window_, &client);
     SkinMemDC memory(hdc, std::max(Width(client), 1), std::max(Height(client), 1));
-    SkinMenuData* data = Data();
     // The client part of the frame, or the third colour.
     DrawBackground(memory, TRUE);
     const int last = std::min(GetItemCount(), first_ + (scrolling_ ? visible_ : GetItemCount()));

@@ -744,9 +744,12 @@ public:
 
 TEST_F(SkinLibrary, MenuKeysInAnOpenPopupMenuGoToTheOwnersSkinner)
 {
+    // The popup menu part has the class under the library instance (this
+    // program): ours goes under another module, so its windows stay plain.
+    HINSTANCE other = GetModuleHandleA("kernel32.dll");
     WNDCLASSA wc = {};
     wc.lpfnWndProc = &DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hInstance = other;
     wc.lpszClassName = kSkinPopupMenuClass;
     ASSERT_TRUE(RegisterClassA(&wc));
     FakePopupMenus menus;
@@ -757,9 +760,9 @@ TEST_F(SkinLibrary, MenuKeysInAnOpenPopupMenuGoToTheOwnersSkinner)
     ProbeSkinner* skinner = ProbeOf(top);
     skinner->menuKeyAnswer = 1;
     HWND popup = Keep(CreateWindowExA(WS_EX_TOOLWINDOW, kSkinPopupMenuClass, "", WS_POPUP | WS_VISIBLE, 100, 100, 80,
-                                      80, top, nullptr, nullptr, nullptr));
+                                      80, top, nullptr, other, nullptr));
     HWND submenu = Keep(CreateWindowExA(WS_EX_TOOLWINDOW, kSkinPopupMenuClass, "", WS_POPUP | WS_VISIBLE, 180, 100,
-                                        80, 80, popup, nullptr, nullptr, nullptr));
+                                        80, 80, popup, nullptr, other, nullptr));
     SetPropA(popup, "this", reinterpret_cast<HANDLE>(1));
     menus.deepest = submenu;
     SetForegroundWindow(popup);
@@ -776,7 +779,7 @@ TEST_F(SkinLibrary, MenuKeysInAnOpenPopupMenuGoToTheOwnersSkinner)
     SkinLibSetPopupMenuService(nullptr);
     DestroyWindow(submenu);
     DestroyWindow(popup);
-    UnregisterClassA(kSkinPopupMenuClass, GetModuleHandleA(nullptr));
+    UnregisterClassA(kSkinPopupMenuClass, other);
     if (skinner->menuKeys.empty())
         GTEST_SKIP() << "the popup did not become active";
 }
