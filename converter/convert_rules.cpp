@@ -9,16 +9,6 @@
 
 namespace {
 
-// A two-digit field of a duration cell; non-digits count as 0.
-int CellDigits(const char* text, size_t length, size_t at, size_t count) {
-  int value = 0;
-  for (size_t i = at; i < at + count; ++i) {
-    char c = i < length ? text[i] : '0';
-    value = value * 10 + (c >= '0' && c <= '9' ? c - '0' : 0);
-  }
-  return value;
-}
-
 std::string Printf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string Printf(const char* format, ...) {
   char buffer[512];
@@ -35,59 +25,8 @@ const int kMaxNameTries = 100000;
 
 }  // namespace
 
-double DurationCellSeconds(const char* text) {
-  if (text == nullptr) return 0;
-  size_t length = strlen(text);
-  return CellDigits(text, length, 0, 2) * 3600.0 + CellDigits(text, length, 3, 2) * 60.0 +
-         CellDigits(text, length, 6, 2) + CellDigits(text, length, 9, 1) * 0.1;
-}
-
-std::string SizeCellText(long long bytes) {
-  return Printf("%.2f", static_cast<double>(bytes) / (1024.0 * 1024.0));
-}
-
-int SelectionAfterRemove(int removed, int remaining) {
-  if (remaining <= 0) return -1;
-  if (removed <= 0) return 0;
-  return removed - 1 < remaining ? removed - 1 : remaining - 1;
-}
-
-ContextMenuGreying GreyingFor(int rowCount, int selected) {
-  ContextMenuGreying g = {};
-  bool none = selected < 0 || selected >= rowCount;
-  g.remove = none;
-  g.play = none || rowCount == 0;
-  g.moveUp = none || selected == 0;
-  g.moveDown = none || selected == rowCount - 1;
-  g.removeAll = rowCount == 0;
-  return g;
-}
-
-std::string DiscTypeWord(int discType) {
-  switch (discType) {
-    case 0: return "VCD";
-    case 1: return "SVCD";
-    default: return "DVD";
-  }
-}
-
-std::string ApplicationTitle(int discType) { return "Zephon Video to " + DiscTypeWord(discType) + " Converter "; }
-std::string MainWindowTitle(int discType) { return "Zephon Video to " + DiscTypeWord(discType) + " Converter"; }
-std::string DiscTypeStaticText(int discType) { return " Disc Type: " + DiscTypeWord(discType); }
-std::string FileCountText(int count) { return Printf(" Added %d file(s)", count); }
-std::string TotalDurationText(double seconds) {
-  return std::string(" Total Duration: ") + static_cast<const char*>(FormatDuration(seconds));
-}
-
-std::string ProbeRefusedText(const std::string& path) {
-  return "Fail in initializing the file:\n" + path +
-         "\n\nThere is no CODEC for this file or can't support it.\nPlease read FAQ in HELP or contact us";
-}
-
-std::string ElapsedTimeText(unsigned long ms) {
-  unsigned long s = ms / 1000;
-  return Printf("Elapsed Time : %02lu:%02lu:%02lu ", ms / 3600000, s % 3600 / 60, s % 60);
-}
+std::string ConverterTitle(int discType) { return "Zephon Video to " + DiscTypeName(discType) + " Converter "; }
+std::string ConverterWindowTitle(int discType) { return "Zephon Video to " + DiscTypeName(discType) + " Converter"; }
 
 std::vector<std::string> SplitLengthChoices(int discType) {
   switch (discType) {
@@ -104,9 +43,9 @@ int ClipLengthSeconds(const char* choice) {
   return minutes * 60;
 }
 
-ClipRange ClipRangeFor(double seconds, int clipLength, int index) {
+SplitClip SplitClipFor(double seconds, int clipLength, int index) {
   if (!(seconds > 0)) seconds = 0;
-  ClipRange r = {1, 0, seconds};
+  SplitClip r = {1, 0, seconds};
   if (clipLength <= 0) return r;
   r.count = static_cast<int>(seconds / clipLength + 1);
   // An exact multiple would leave a last clip from the end to the end.
@@ -116,17 +55,6 @@ ClipRange ClipRangeFor(double seconds, int clipLength, int index) {
   r.stop = index < r.count - 1 ? static_cast<double>(clipLength) * (index + 1) : seconds;
   return r;
 }
-
-long ConversionProfile(int discType, int tvType) {
-  bool pal = tvType == 1;
-  switch (discType) {
-    case 1: return pal ? 5 : 4;
-    case 2: return pal ? 7 : 6;
-    default: return pal ? 2 : 1;
-  }
-}
-
-bool IsDvdProfile(long profile) { return profile == 6 || profile == 7; }
 
 ClipName ClipNameFor(const std::string& folder, const std::string& sourcePath, int discType, int clipCount,
                      int clipIndex) {
@@ -169,20 +97,4 @@ std::string FinalName(const std::string& converted, int discType,
   std::string candidate = stem + ext;
   for (int n = 1; exists(candidate) && n < kMaxNameTries; ++n) candidate = stem + Printf("_%d", n) + ext;
   return candidate;
-}
-
-ConversionProgress ConversionProgressOf(double position, double total) {
-  ConversionProgress p = {0, 0};
-  if (!(total > 0) || !std::isfinite(position)) return p;
-  p.percent = position / total * 100;
-  p.bar = static_cast<int>(static_cast<int>(position * 100) / total);
-  if (p.bar < 0) p.bar = 0;
-  if (p.bar > 100) p.bar = 100;
-  return p;
-}
-
-double MultiplexRatio(unsigned long long outputBytes, unsigned long long inputBytes) {
-  if (inputBytes == 0) return outputBytes > 0 ? 1.0 : 0.0;
-  double ratio = static_cast<double>(outputBytes) / static_cast<double>(inputBytes);
-  return ratio > 1.0 ? 1.0 : ratio;
 }

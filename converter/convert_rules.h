@@ -9,46 +9,22 @@
 #include <string>
 #include <vector>
 
-// ---- List rows -----------------------------------------------------------------
-
-// Columns of the source list (list view 1003); the conversion dialog reads
-// the path and the duration of every row back from it.
-enum ConverterListColumn {
-  kColumnPath = 0,      // "   Source Video Files"
-  kColumnDuration = 1,  // " Duration": "%02d:%02d:%02d.%01d"
-  kColumnSize = 2,      // "Size(MB)": "%.2f"
-};
-
-// The seconds of a duration cell: hours from characters 0-1, minutes 3-4,
-// seconds 6-7, tenths 9. Missing or non-digit characters count as 0, so a
-// damaged cell never reads past its end.
-double DurationCellSeconds(const char* text);
-// "%.2f" of bytes / 2^20.
-std::string SizeCellText(long long bytes);
-
-// The selection after row `removed` went, `remaining` rows left: one up;
-// removing row 0 keeps row 0 while rows remain; -1 for an empty list.
-int SelectionAfterRemove(int removed, int remaining);
-
-// Which context-menu entries are greyed for a list of rowCount rows with
-// row `selected` (-1: none) chosen.
-struct ContextMenuGreying {
-  bool remove, removeAll, play, moveUp, moveDown;
-};
-ContextMenuGreying GreyingFor(int rowCount, int selected);
+// The list rows, the selection after a removal and the status texts are the
+// disc creator's (DurationCellSeconds, SizeCellText, SelectionAfterRemove,
+// DiscTypeName, DiscTypeStaticText, FileCountText, TotalDurationText,
+// ProbeRefusedText) with its columns (kSourceColumn*), and so are the context menu rules (ListMenuFor) and the
+// add-files dialog's filter and title.
+#include "creator/main_dialog_rules.h"
+// The conversion profile, the log, clock and progress texts are the disc
+// job's (ConversionProfile, IsDvdProfile, ConvertingLogText,
+// ConversionStatusText, ConversionPercent, MuxRatio, MuxStatusText,
+// ElapsedTimeText, LogLine).
+#include "creator/job_convert_rules.h"
 
 // ---- Texts ----------------------------------------------------------------------------
 
-std::string DiscTypeWord(int discType);        // "VCD", "SVCD", "DVD" (DVD for others)
-std::string ApplicationTitle(int discType);    // "Zephon Video to %s Converter "
-std::string MainWindowTitle(int discType);     // "Zephon Video to %s Converter"
-std::string DiscTypeStaticText(int discType);  // " Disc Type: %s"
-std::string FileCountText(int count);          // " Added %d file(s)"
-std::string TotalDurationText(double seconds); // " Total Duration: %s"
-// "Fail in initializing the file:\n" + path + the codec hint.
-std::string ProbeRefusedText(const std::string& path);
-// "Elapsed Time : %02d:%02d:%02d " of milliseconds.
-std::string ElapsedTimeText(unsigned long ms);
+std::string ConverterTitle(int discType);        // "Zephon Video to %s Converter "
+std::string ConverterWindowTitle(int discType);  // "Zephon Video to %s Converter"
 
 // ---- Conversion -------------------------------------------------------------------------
 
@@ -60,20 +36,15 @@ std::vector<std::string> SplitLengthChoices(int discType);
 int ClipLengthSeconds(const char* choice);
 
 // The clips of a source of `seconds` cut into clips of `clipLength`
-// seconds (0: no split).
-struct ClipRange {
+// seconds (0: no split), for every disc type.
+struct SplitClip {
   int count;     // clips of the source
   double start;  // of clip `index`, in seconds
   double stop;   // the full duration for the last clip
 };
 // A source that is an exact multiple of the clip length gets no empty last
 // clip: the control finds nothing to convert in one.
-ClipRange ClipRangeFor(double seconds, int clipLength, int index);
-
-// The control's profile: VCD 1/2, SVCD 4/5, DVD 6/7 for NTSC/PAL; any
-// other disc type converts for a VCD.
-long ConversionProfile(int discType, int tvType);
-bool IsDvdProfile(long profile);
+SplitClip SplitClipFor(double seconds, int clipLength, int index);
 
 // Names of one clip. folder ends with a backslash.
 struct ClipName {
@@ -97,13 +68,3 @@ std::string AudioStreamName(const std::string& output);
 // (DVD) or ".mpg"; when taken, "_1", "_2", ... before the extension.
 std::string FinalName(const std::string& converted, int discType,
                       const std::function<bool(const std::string&)>& exists);
-
-// Progress of a conversion: the bar's value and the percent shown, 0 while
-// the control has no total yet.
-struct ConversionProgress {
-  int bar;
-  double percent;
-};
-ConversionProgress ConversionProgressOf(double position, double total);
-// Multiplexing: the output's size over the input's, at most 1.
-double MultiplexRatio(unsigned long long outputBytes, unsigned long long inputBytes);

@@ -5,7 +5,7 @@
 #include "converter/converter_main_dialog.h"
 #include "converter/converter_settings.h"
 #include "converter/res/converter_resource.h"
-#include "converter/skin_calls.h"
+#include "creator/app_skin.h"
 #include "creator/app_utils.h"
 #include "standins/calls/muxtools_calls.h"
 
@@ -54,13 +54,13 @@ BOOL ConverterApp::InitInstance() {
     default:
       break;
   }
-  skin_calls::Start(m_hInstance);
-  skin_calls::LoadSkinResource(IDR_CONVERTER_SKIN);
+  app_skin::Start(m_hInstance);
+  app_skin::LoadSkinResource(IDR_CONVERTER_SKIN);
   m_skinStarted = 1;
   skarven::g_settings.Load();
   DiscTypeDialog chooser(&skarven::g_settings.discType);
   if (chooser.DoModal() != IDOK) return FALSE;
-  m_appTitle = ApplicationTitle(skarven::g_settings.discType).c_str();
+  m_appTitle = ConverterTitle(skarven::g_settings.discType).c_str();
   ConverterMainDialog mainWindow(m_appTitle);
   m_pMainWnd = &mainWindow;
   mainWindow.DoModal();
@@ -69,7 +69,7 @@ BOOL ConverterApp::InitInstance() {
 }
 
 int ConverterApp::ExitInstance() {
-  if (m_skinStarted == 1) skin_calls::End();
+  if (m_skinStarted == 1) app_skin::End();
   FreeMplexLibrary();
   return CWinApp::ExitInstance();
 }

@@ -1,6 +1,6 @@
 #include "converter/converter_dialogs.h"
 
-#include "converter/skin_calls.h"
+#include "creator/app_skin.h"
 #include "creator/app_utils.h"
 
 const char kMakerHomePage[] = "http://www.quorbel.example/";
@@ -37,7 +37,7 @@ int DiscTypeDialog::PictureIdFor(int discType) {
 
 BOOL DiscTypeDialog::OnInitDialog() {
   CDialog::OnInitDialog();
-  skin_calls::SkinDialog(m_hWnd, skin_calls::kDialogSkin);
+  app_skin::SkinDialog(m_hWnd, app_skin::kDialogSkin);
   m_notChosen.LoadBitmap(IDB_CONVERTER_NOT_CHOSEN);
   m_chosen.LoadBitmap(IDB_CONVERTER_CHOSEN);
   if (CWnd* vcd = GetDlgItem(IDC_DISC_VCD)) vcd->ModifyStyle(0, SS_BITMAP | SS_CENTERIMAGE);
@@ -69,7 +69,7 @@ BOOL ScanWaitDialog::CreateHidden(CWnd* pOwner) { return Create(IDD, pOwner); }
 
 BOOL ScanWaitDialog::OnInitDialog() {
   CDialog::OnInitDialog();
-  skin_calls::SkinDialog(m_hWnd, skin_calls::kDialogSkin);
+  app_skin::SkinDialog(m_hWnd, app_skin::kDialogSkin);
   return TRUE;
 }
 

@@ -5,17 +5,12 @@
 #include "controls/file_dialog_ex.h"
 #include "converter/convert_rules.h"
 #include "converter/converter_settings.h"
-#include "converter/skin_calls.h"
+#include "creator/app_help.h"
+#include "creator/app_skin.h"
 #include "converter/start_convert_dialog.h"
 #include "creator/app_utils.h"
 
 namespace {
-
-const char kAddFilesFilter[] =
-    "All Video Files|*.avi;*.mpg;*.divx;*.xvid;*.mpeg;*.wmv;*.asf;*.asx;*.mpe;*.dat;*.mp4;*.mov;*.qt;|"
-    "AVI files(*.avi)|*.avi;|MPEG files(*.mpeg,*.mpg,*.mpe,*.mp4)|*.mpeg;*.mpg;*.mpe;*.mp4;|"
-    "Windows Video files(*.wmv,*.asf,*.asx)|*.wmv;*.asf;*.asx;|QuickTime file(*.mov,*.qt)|*.mov;*.qt;|"
-    "DivX Video(*.divx)|*.divx;|Xvid Video(*.xvid)|*.xvid;|VCD DAT files(*.dat)|*.dat;|ALL files(*.*)|*.*||";
 
 // Button set-up: id, icon, tooltip.
 struct ButtonLook {
@@ -25,25 +20,6 @@ struct ButtonLook {
 };
 
 }  // namespace
-
-void OpenProgramHelp() {
-  typedef HWND(WINAPI * HtmlHelpFn)(HWND, LPCSTR, UINT, DWORD_PTR);
-  char library[MAX_PATH] = "hhctrl.ocx";
-  HKEY key;
-  if (RegOpenKeyExA(HKEY_CLASSES_ROOT, "CLSID\\{ADB880A6-D8FF-11CF-9377-00AA003B7A11}\\InprocServer32", 0,
-                    KEY_READ, &key) == ERROR_SUCCESS) {
-    char value[MAX_PATH] = "";
-    DWORD size = sizeof value - 1, type = 0;
-    if (RegQueryValueExA(key, NULL, NULL, &type, reinterpret_cast<BYTE*>(value), &size) == ERROR_SUCCESS &&
-        type == REG_SZ && value[0] != '\0')
-      lstrcpynA(library, value, sizeof library);
-    RegCloseKey(key);
-  }
-  HMODULE module = LoadLibraryA(library);
-  if (module == NULL) return;
-  HtmlHelpFn htmlHelp = reinterpret_cast<HtmlHelpFn>(reinterpret_cast<void*>(GetProcAddress(module, "HtmlHelpA")));
-  if (htmlHelp != nullptr) htmlHelp(NULL, GetAppFolder() + "\\help.CHM::./Index.htm", 0 /* display topic */, 0);
-}
 
 IMPLEMENT_DYNAMIC(ConverterMainDialog, CDialog)
 
@@ -118,10 +94,10 @@ BOOL ConverterMainDialog::OnInitDialog() {
   SetUpButtons();
   SetUpList();
   m_scan.CreateHidden(this);
-  skin_calls::SkinFrame(m_hWnd, skin_calls::kDialogSkin);
-  skin_calls::SetDefaultDialogSkin(skin_calls::kDialogSkin);
+  app_skin::SkinFrame(m_hWnd, app_skin::kDialogSkin);
+  app_skin::SetDefaultDialogSkin(app_skin::kDialogSkin);
   int discType = skarven::g_settings.discType;
-  SetWindowText(MainWindowTitle(discType).c_str());
+  SetWindowText(ConverterWindowTitle(discType).c_str());
   SetDlgItemText(IDC_MAIN_DISC_TYPE, DiscTypeStaticText(discType).c_str());
   return TRUE;
 }
@@ -151,9 +127,9 @@ void ConverterMainDialog::SetUpButtons() {
 }
 
 void ConverterMainDialog::SetUpList() {
-  m_list.InsertColumn(kColumnPath, "   Source Video Files", LVCFMT_LEFT, 485);
-  m_list.InsertColumn(kColumnDuration, " Duration", LVCFMT_LEFT, 85);
-  m_list.InsertColumn(kColumnSize, "Size(MB)", LVCFMT_LEFT, 70);
+  m_list.InsertColumn(kSourceColumnPath, "   Source Video Files", LVCFMT_LEFT, 485);
+  m_list.InsertColumn(kSourceColumnDuration, " Duration", LVCFMT_LEFT, 85);
+  m_list.InsertColumn(kSourceColumnSize, "Size(MB)", LVCFMT_LEFT, 70);
   m_list.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
 }
 
@@ -191,7 +167,7 @@ void ConverterMainDialog::OnDestroy() {
 }
 
 void ConverterMainDialog::OnHome() { m_homeLink.OpenUrl(kMakerHomePage, SW_SHOWNORMAL); }
-void ConverterMainDialog::OnHelp() { OpenProgramHelp(); }
+void ConverterMainDialog::OnHelp() { ShowHtmlHelp(NULL, HelpFilePath(GetAppFolder())); }
 
 void ConverterMainDialog::OnAbout() {
   ConverterAboutDialog about(m_appTitle, this);
@@ -207,7 +183,7 @@ void ConverterMainDialog::OnAddFiles() {
   std::vector<char> names(1024, '\0');
   dialog.GetOFN().lpstrFile = names.data();
   dialog.GetOFN().nMaxFile = static_cast<DWORD>(names.size());
-  dialog.GetOFN().lpstrTitle = "Add video files";
+  dialog.GetOFN().lpstrTitle = kAddFilesTitle;
   if (dialog.DoModal() != IDOK) {
     if (m_list.GetItemCount() == 0) m_selected = -1;
     return;
@@ -236,8 +212,8 @@ void ConverterMainDialog::ProbeAndAdd(const std::vector<CString>& paths) {
       continue;
     }
     int row = m_list.InsertItem(m_list.GetItemCount(), path);
-    m_list.SetItemText(row, kColumnDuration, FormatDuration(duration));
-    m_list.SetItemText(row, kColumnSize, SizeCellText(GetFileSizeBytes64(path)).c_str());
+    m_list.SetItemText(row, kSourceColumnDuration, FormatDuration(duration));
+    m_list.SetItemText(row, kSourceColumnSize, SizeCellText(GetFileSizeBytes64(path)).c_str());
   }
   // Every file refused: nothing to select.
   if (m_list.GetItemCount() == 0) m_selected = -1;
@@ -258,7 +234,7 @@ void ConverterMainDialog::UpdateStatus() {
     m_list.EnsureVisible(m_selected, FALSE);
   }
   double total = 0;
-  for (int row = 0; row < count; ++row) total += DurationCellSeconds(m_list.GetItemText(row, kColumnDuration));
+  for (int row = 0; row < count; ++row) total += DurationCellSeconds(m_list.GetItemText(row, kSourceColumnDuration));
   SetDlgItemText(IDC_MAIN_COUNT, FileCountText(count).c_str());
   SetDlgItemText(IDC_MAIN_TOTAL, TotalDurationText(total).c_str());
 }
@@ -287,9 +263,9 @@ void ConverterMainDialog::MoveSelected(int step) {
   CString texts[3];
   for (int column = 0; column < 3; ++column) texts[column] = m_list.GetItemText(m_selected, column);
   m_list.DeleteItem(m_selected);
-  int row = m_list.InsertItem(target, texts[kColumnPath]);
-  m_list.SetItemText(row, kColumnDuration, texts[kColumnDuration]);
-  m_list.SetItemText(row, kColumnSize, texts[kColumnSize]);
+  int row = m_list.InsertItem(target, texts[kSourceColumnPath]);
+  m_list.SetItemText(row, kSourceColumnDuration, texts[kSourceColumnDuration]);
+  m_list.SetItemText(row, kSourceColumnSize, texts[kSourceColumnSize]);
   m_selected = row;
   UpdateStatus();
 }
@@ -299,7 +275,7 @@ void ConverterMainDialog::OnMoveDown() { MoveSelected(+1); }
 
 void ConverterMainDialog::OnPlay() {
   if (m_selected < 0 || m_selected >= m_list.GetItemCount()) return;
-  CString path = m_list.GetItemText(m_selected, kColumnPath);
+  CString path = m_list.GetItemText(m_selected, kSourceColumnPath);
   HINSTANCE result = ShellExecuteA(m_hWnd, "open", path, NULL, NULL, SW_SHOWNORMAL);
   if (reinterpret_cast<INT_PTR>(result) <= 32)
     ShellExecuteA(m_hWnd, "open", "wmplayer.exe", "\"" + path + "\"", NULL, SW_SHOWNORMAL);
@@ -320,13 +296,13 @@ HMENU ConverterMainDialog::BuildContextMenu() {
                          MAKEINTRESOURCEA(IDR_CONVERTER_VIDEOLIST));
   if (menu == NULL) return NULL;
   HMENU popup = GetSubMenu(menu, 0);
-  ContextMenuGreying g = GreyingFor(m_list.GetItemCount(), m_selected);
-  auto grey = [&](UINT id, bool greyed) { EnableMenuItem(popup, id, MF_BYCOMMAND | (greyed ? MF_GRAYED : MF_ENABLED)); };
-  grey(ID_VIDEOLIST_REMOVE, g.remove);
-  grey(ID_VIDEOLIST_REMOVE_ALL, g.removeAll);
-  grey(ID_VIDEOLIST_PLAY, g.play);
-  grey(ID_VIDEOLIST_UP, g.moveUp);
-  grey(ID_VIDEOLIST_DOWN, g.moveDown);
+  ListMenuState state = ListMenuFor(m_list.GetItemCount(), m_selected);
+  auto enable = [&](UINT id, bool enabled) { EnableMenuItem(popup, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED)); };
+  enable(ID_VIDEOLIST_REMOVE, state.remove);
+  enable(ID_VIDEOLIST_REMOVE_ALL, state.removeAll);
+  enable(ID_VIDEOLIST_PLAY, state.play);
+  enable(ID_VIDEOLIST_UP, state.moveUp);
+  enable(ID_VIDEOLIST_DOWN, state.moveDown);
   return menu;
 }
 

@@ -81,7 +81,3 @@ protected:
 
   DECLARE_MESSAGE_MAP()
 };
-
-// Opens the program's help ("<program folder>\help.CHM::./Index.htm") with
-// HTML Help, loaded through its class key (else "hhctrl.ocx").
-void OpenProgramHelp();

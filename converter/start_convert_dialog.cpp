@@ -166,7 +166,7 @@ CString StartConvertDialog::RowText(int column) const {
 }
 
 CString StartConvertDialog::FreshOutputName() {
-  ClipName name = ClipNameFor(static_cast<const char*>(m_outputFolder), static_cast<const char*>(RowText(kColumnPath)),
+  ClipName name = ClipNameFor(static_cast<const char*>(m_outputFolder), static_cast<const char*>(RowText(kSourceColumnPath)),
                               skarven::g_settings.discType, m_clipCount, m_clipIndex);
   return FreshConvertedName(name, Exists, &m_nameCounter).c_str();
 }
@@ -185,7 +185,7 @@ void StartConvertDialog::ConvertNextItem(bool operationStart) {
       ++m_currentItem;
     }
   }
-  CString source = RowText(kColumnPath);
+  CString source = RowText(kSourceColumnPath);
   m_control.Stop();
   m_control.SetInputFile(source);
   long profile = ConversionProfile(skarven::g_settings.discType, skarven::g_settings.tvType);
@@ -198,18 +198,13 @@ void StartConvertDialog::ConvertNextItem(bool operationStart) {
     m_control.SetAudioBitRate(224);
     m_control.SetVideoBitRate(6000);
   }
-  ClipRange range = ClipRangeFor(DurationCellSeconds(RowText(kColumnDuration)), ClipLength(), m_clipIndex);
+  SplitClip range = SplitClipFor(DurationCellSeconds(RowText(kSourceColumnDuration)), ClipLength(), m_clipIndex);
   m_clipCount = range.count;
   m_control.SetStartTime(range.start);
   m_control.SetStopTime(range.stop);
   m_outputName = FreshOutputName();
   m_control.SetOutputFile(m_outputName);
-  CString line;
-  if (m_clipCount == 1)
-    line.Format("Converting the file:%s", static_cast<const char*>(source));
-  else
-    line.Format("Converting the clip %d/%d of file:%s", m_clipIndex + 1, m_clipCount, static_cast<const char*>(source));
-  Log(line);
+  Log(ConvertingLogText(m_clipIndex, m_clipCount, source).c_str());
   // The state goes first: a control that refuses may report at once.
   SetState(kConverting, operationStart);
   int step = m_step;
@@ -245,7 +240,7 @@ void StartConvertDialog::OnConversionFinished() {
     return;
   }
   CString line;
-  line.Format("Failed to convert file:%s", static_cast<const char*>(RowText(kColumnPath)));
+  line.Format("Failed to convert file:%s", static_cast<const char*>(RowText(kSourceColumnPath)));
   Log(line);
   FailCurrentClip();
 }
@@ -269,7 +264,7 @@ void StartConvertDialog::OnConversionError(long, LPCTSTR text) {
   // finished event: without this the job would wait for ever.
   if (m_cancelRequest == 1 || m_state != kConverting) return;
   CString line;
-  line.Format("Failed to convert file:%s", static_cast<const char*>(RowText(kColumnPath)));
+  line.Format("Failed to convert file:%s", static_cast<const char*>(RowText(kSourceColumnPath)));
   Log(line);
   if (text != NULL && text[0] != '\0') Log(text);
   FailCurrentClip();
@@ -280,8 +275,7 @@ void StartConvertDialog::OnConversionError(long, LPCTSTR text) {
 void StartConvertDialog::StartMultiplexing() {
   CString output = m_outputName;
   std::string name = static_cast<const char*>(output);
-  m_muxInputBytes = static_cast<unsigned long long>(GetFileSizeBytes64(VideoStreamName(name).c_str())) +
-                    static_cast<unsigned long long>(GetFileSizeBytes64(AudioStreamName(name).c_str()));
+  m_muxInputBytes = GetFileSizeBytes64(VideoStreamName(name).c_str()) + GetFileSizeBytes64(AudioStreamName(name).c_str());
   g_muxBlock.dialog = m_hWnd;
   lstrcpynA(g_muxBlock.path, output, sizeof g_muxBlock.path);
   AfxBeginThread(MuxThreadProc, &g_muxBlock, THREAD_PRIORITY_NORMAL);
@@ -297,7 +291,7 @@ LRESULT StartConvertDialog::OnMuxDone(WPARAM wParam, LPARAM) {
     }
   } else if (wParam == 1) {
     CString line;
-    line.Format("Failed to multiplex file:%s", static_cast<const char*>(RowText(kColumnPath)));
+    line.Format("Failed to multiplex file:%s", static_cast<const char*>(RowText(kSourceColumnPath)));
     Log(line);
   }
   int rows = m_mainWindow->List().GetItemCount();
@@ -315,18 +309,12 @@ LRESULT StartConvertDialog::OnMuxDone(WPARAM wParam, LPARAM) {
 
 void StartConvertDialog::OnTimer(UINT_PTR nIDEvent) {
   if (nIDEvent == kTimerConversion) {
-    ConversionProgress progress = ConversionProgressOf(m_control.GetPosition(), m_control.GetTotalTime());
-    m_progress.SetPos(progress.bar);
-    CString status;
-    status.Format("%s %.1f%%", static_cast<const char*>(m_statusText), progress.percent);
-    SetDlgItemText(IDC_START_STATUS, status);
+    double position = m_control.GetPosition(), total = m_control.GetTotalTime();
+    m_progress.SetPos(ConversionPercent(position, total));
+    SetDlgItemText(IDC_START_STATUS, ConversionStatusText(m_statusText, position, total).c_str());
   } else if (nIDEvent == kTimerMultiplex) {
-    CString output = m_outputName;
-    long long size = GetFileSizeBytes64(output);
-    double ratio = MultiplexRatio(size > 0 ? static_cast<unsigned long long>(size) : 0, m_muxInputBytes);
-    CString status;
-    status.Format("Multiplexing... %.1f%% ", ratio * 100);
-    SetDlgItemText(IDC_START_STATUS, status);
+    double ratio = MuxRatio(GetFileSizeBytes64(m_outputName), m_muxInputBytes);
+    SetDlgItemText(IDC_START_STATUS, MuxStatusText(ratio).c_str());
     m_progress.SetPos(static_cast<int>(ratio * 100));
   } else if (nIDEvent == kTimerElapsed) {
     DWORD now = GetTickCount();
@@ -389,9 +377,7 @@ void StartConvertDialog::EndOperation() {
 void StartConvertDialog::Log(const char* text) {
   SYSTEMTIME now;
   GetLocalTime(&now);
-  CString line;
-  line.Format("%02d:%02d:%02d  %s\r\n", now.wHour, now.wMinute, now.wSecond, text);
-  m_logText += line;
+  m_logText += LogLine(now.wHour, now.wMinute, now.wSecond, text).c_str();
   m_log.SetWindowText(m_logText);
   m_log.LineScroll(m_log.GetLineCount());
 }

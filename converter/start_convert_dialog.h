@@ -88,7 +88,7 @@ protected:
   int m_clipIndex = 0;                   // current clip of the file, from 0
   int m_clipCount = 1;                   // clips of the current file
   CString m_statusText;                  // the control's last status text
-  unsigned long long m_muxInputBytes = 0;  // video + audio stream sizes
+  long long m_muxInputBytes = 0;         // video + audio stream sizes
   DWORD m_startTime = 0;                 // tick count of the operation start
   int m_currentItem = 0;                 // row of the main window's list
   int m_nameCounter = 0;                 // k of the current clip's names

@@ -14,7 +14,7 @@ TEST(ConvertRulesTest, ClipRangesCutSourcesAtTheSplitLength) {
     double seconds;
     int clipLength;
     int index;
-    ClipRange expected;
+    SplitClip expected;
   } cases[] = {
       // 150 minutes at "70 minutes": 0-4200, 4200-8400, 8400-end.
       {9000, 4200, 0, {3, 0, 4200}},
@@ -30,7 +30,7 @@ TEST(ConvertRulesTest, ClipRangesCutSourcesAtTheSplitLength) {
       {-5, 4200, 0, {1, 0, 0}},
   };
   for (const Case& c : cases) {
-    ClipRange r = ClipRangeFor(c.seconds, c.clipLength, c.index);
+    SplitClip r = SplitClipFor(c.seconds, c.clipLength, c.index);
     EXPECT_EQ(c.expected.count, r.count) << c.seconds << " / " << c.clipLength;
     EXPECT_DOUBLE_EQ(c.expected.start, r.start) << c.seconds << " #" << c.index;
     EXPECT_DOUBLE_EQ(c.expected.stop, r.stop) << c.seconds << " #" << c.index;
@@ -46,26 +46,6 @@ TEST(ConvertRulesTest, SplitChoicesAndTheirLengths) {
   EXPECT_EQ(0, ClipLengthSeconds(nullptr));
   EXPECT_EQ(0, ClipLengthSeconds("minutes"));
   EXPECT_EQ(300, ClipLengthSeconds("5"));
-}
-
-TEST(ConvertRulesTest, DurationCellsReadBackAsTheListWritesThem) {
-  EXPECT_DOUBLE_EQ(3725.4, DurationCellSeconds("01:02:05.4"));
-  EXPECT_DOUBLE_EQ(3.0, DurationCellSeconds("00:00:03.0"));
-  EXPECT_DOUBLE_EQ(0, DurationCellSeconds(""));
-  EXPECT_DOUBLE_EQ(0, DurationCellSeconds(nullptr));
-  EXPECT_DOUBLE_EQ(3600, DurationCellSeconds("01"));  // cut short: the rest counts as 0
-}
-
-TEST(ConvertRulesTest, ProfilesByDiscAndTvType) {
-  EXPECT_EQ(1, ConversionProfile(0, 0));
-  EXPECT_EQ(2, ConversionProfile(0, 1));
-  EXPECT_EQ(4, ConversionProfile(1, 0));
-  EXPECT_EQ(5, ConversionProfile(1, 1));
-  EXPECT_EQ(6, ConversionProfile(2, 0));
-  EXPECT_EQ(7, ConversionProfile(2, 1));
-  EXPECT_EQ(1, ConversionProfile(9, 0));
-  EXPECT_TRUE(IsDvdProfile(6));
-  EXPECT_FALSE(IsDvdProfile(5));
 }
 
 // The names of a clip from the control's output to the final file.
@@ -102,45 +82,10 @@ TEST(ConvertRulesTest, ClipNamesFromOutputToFinalFile) {
   EXPECT_FALSE(FinalName(converted, 2, always).empty());
 }
 
-TEST(ConvertRulesTest, ContextMenuGreying) {
-  struct Case {
-    int rows, selected;
-    bool remove, removeAll, play, up, down;
-  } cases[] = {
-      {0, -1, true, true, true, true, true},
-      {3, -1, true, false, true, true, true},
-      {3, 0, false, false, false, true, false},
-      {3, 1, false, false, false, false, false},
-      {3, 2, false, false, false, false, true},
-      {1, 0, false, false, false, true, true},
-  };
-  for (const Case& c : cases) {
-    ContextMenuGreying g = GreyingFor(c.rows, c.selected);
-    EXPECT_EQ(c.remove, g.remove) << c.rows << "/" << c.selected;
-    EXPECT_EQ(c.removeAll, g.removeAll) << c.rows << "/" << c.selected;
-    EXPECT_EQ(c.play, g.play) << c.rows << "/" << c.selected;
-    EXPECT_EQ(c.up, g.moveUp) << c.rows << "/" << c.selected;
-    EXPECT_EQ(c.down, g.moveDown) << c.rows << "/" << c.selected;
-  }
-  EXPECT_EQ(-1, SelectionAfterRemove(0, 0));
-  EXPECT_EQ(0, SelectionAfterRemove(0, 2));
-  EXPECT_EQ(1, SelectionAfterRemove(2, 2));
-}
-
-TEST(ConvertRulesTest, TextsAndProgress) {
-  EXPECT_EQ("Zephon Video to SVCD Converter ", ApplicationTitle(1));
-  EXPECT_EQ("Zephon Video to DVD Converter", MainWindowTitle(2));
-  EXPECT_EQ(" Disc Type: VCD", DiscTypeStaticText(0));
-  EXPECT_EQ(" Added 2 file(s)", FileCountText(2));
-  EXPECT_EQ(" Total Duration: 01:02:05.4", TotalDurationText(3725.46));
-  EXPECT_EQ("Elapsed Time : 01:01:01 ", ElapsedTimeText(3661000));
-  ConversionProgress p = ConversionProgressOf(1.5, 3.0);
-  EXPECT_EQ(50, p.bar);
-  EXPECT_DOUBLE_EQ(50.0, p.percent);
-  EXPECT_EQ(0, ConversionProgressOf(1.0, 0).bar);  // no total yet: no division by zero
-  EXPECT_DOUBLE_EQ(1.0, MultiplexRatio(300, 200));
-  EXPECT_DOUBLE_EQ(0.5, MultiplexRatio(100, 200));
-  EXPECT_DOUBLE_EQ(0.0, MultiplexRatio(0, 0));
+TEST(ConvertRulesTest, Titles) {
+  EXPECT_EQ("Zephon Video to SVCD Converter ", ConverterTitle(1));
+  EXPECT_EQ("Zephon Video to DVD Converter", ConverterWindowTitle(2));
+  EXPECT_EQ("Zephon Video to VCD Converter", ConverterWindowTitle(0));
 }
 
 }  // namespace

@@ -131,15 +131,15 @@ TEST_F(ConverterWindowsTest, AddedFilesAreProbedAndRefusedOnesReported) {
   ConverterMainDialog& main = MainWindow({Mpeg("pal-vcd.mpg"), Own("sample.avi"), Mpeg("ntsc-vcd.mpg")});
   CListCtrl& list = main.List();
   ASSERT_EQ(2, list.GetItemCount());
-  EXPECT_EQ(Mpeg("pal-vcd.mpg"), std::string(list.GetItemText(0, kColumnPath)));
-  EXPECT_EQ(Mpeg("ntsc-vcd.mpg"), std::string(list.GetItemText(1, kColumnPath)));
-  double first = DurationCellSeconds(list.GetItemText(0, kColumnDuration));
+  EXPECT_EQ(Mpeg("pal-vcd.mpg"), std::string(list.GetItemText(0, kSourceColumnPath)));
+  EXPECT_EQ(Mpeg("ntsc-vcd.mpg"), std::string(list.GetItemText(1, kSourceColumnPath)));
+  double first = DurationCellSeconds(list.GetItemText(0, kSourceColumnDuration));
   EXPECT_NEAR(3.0, first, 0.3);
-  EXPECT_EQ(SizeCellText(test_support::FileSize(Mpeg("pal-vcd.mpg"))), std::string(list.GetItemText(0, kColumnSize)));
+  EXPECT_EQ(SizeCellText(test_support::FileSize(Mpeg("pal-vcd.mpg"))), std::string(list.GetItemText(0, kSourceColumnSize)));
   ASSERT_EQ(1, boxes.Count());
   EXPECT_EQ(ProbeRefusedText(Own("sample.avi")), std::string(boxes.LastText()));
   EXPECT_EQ(" Added 2 file(s)", Text(main, IDC_MAIN_COUNT));
-  double total = first + DurationCellSeconds(list.GetItemText(1, kColumnDuration));
+  double total = first + DurationCellSeconds(list.GetItemText(1, kSourceColumnDuration));
   EXPECT_EQ(TotalDurationText(total), Text(main, IDC_MAIN_TOTAL));
   EXPECT_EQ(0, main.SelectedRow());
   EXPECT_TRUE(main.IsWindowEnabled());
@@ -166,7 +166,7 @@ TEST_F(ConverterWindowsTest, ListCommandsMoveRemoveAndClear) {
   ASSERT_EQ(3, list.GetItemCount());
   auto order = [&] {
     std::vector<std::string> rows;
-    for (int i = 0; i < list.GetItemCount(); ++i) rows.push_back(std::string(list.GetItemText(i, kColumnPath)));
+    for (int i = 0; i < list.GetItemCount(); ++i) rows.push_back(std::string(list.GetItemText(i, kSourceColumnPath)));
     return rows;
   };
 
