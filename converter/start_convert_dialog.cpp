@@ -41,6 +41,12 @@ UINT MuxThreadProc(LPVOID param) {
   return 0;
 }
 
+// The folder browser opens on the folder in lParam.
+int CALLBACK BrowseFromStart(HWND window, UINT message, LPARAM, LPARAM start) {
+  if (message == BFFM_INITIALIZED) ::SendMessageA(window, BFFM_SETSELECTIONA, TRUE, start);
+  return 0;
+}
+
 }  // namespace
 
 IMPLEMENT_DYNAMIC(StartConvertDialog, CDialog)
@@ -392,10 +398,7 @@ void StartConvertDialog::OnSelectFolder() {
   info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN;  // 9
   CString start = m_outputFolder;
   info.lParam = reinterpret_cast<LPARAM>(static_cast<const char*>(start));
-  info.lpfn = [](HWND window, UINT message, LPARAM, LPARAM data) -> int {
-    if (message == BFFM_INITIALIZED) ::SendMessageA(window, BFFM_SETSELECTIONA, TRUE, data);
-    return 0;
-  };
+  info.lpfn = BrowseFromStart;
   LPITEMIDLIST chosen = SHBrowseForFolderA(&info);
   if (chosen == NULL) return;
   char path[MAX_PATH] = "";
