@@ -11,6 +11,7 @@
 #include "skin/core/skin_lib_parts.h"
 #include "skin/core/skin_manager.h"
 #include "skin/core/skin_package.h"
+#include "skin/skinners/skin_control_base.h"
 #include "skin/skinners/skin_gdi_util.h"
 #include "skin/skinners/skin_memdc.h"
 #include "skin/skinners/skin_scrollbar_geometry.h"
@@ -744,6 +745,20 @@ const SkinLibPart kScrollBarPart = {
     "skinned scroll bars", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &PartRefresh,
 };
 SkinLibPartRegistrar g_register(&kScrollBarPart);
+
+// What the scrollable control base uses of the bars.
+BOOL HookSetStyle(HWND window, int bar, int style) { return CustomSB_SetStyle(window, bar, UINT(style)); }
+int HookSetScrollInfo(HWND window, int bar, SCROLLINFO* info, BOOL redraw)
+{
+    return CustomSB_SetScrollInfo(window, bar, info, redraw);
+}
+const SkinScrollBarHooks kControlHooks = {
+    &CustomSB_Initialize, &CustomSB_Uninitialize, &HookSetStyle,           &CustomSB_SetSize,
+    &CustomSB_SetMinThumbSize, &CustomSB_GetScrollInfo, &HookSetScrollInfo,
+};
+struct ControlHooksRegistrar {
+    ControlHooksRegistrar() { SkinSetScrollBarHooks(&kControlHooks); }
+} g_controlHooks;
 
 void PartRefresh(int barSize, int minThumb)
 {

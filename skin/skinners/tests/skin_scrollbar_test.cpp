@@ -383,4 +383,40 @@ TEST_F(SkinnedScrollBars, HotTrackedBarsLightUpUnderTheMouse)
     EXPECT_EQ(NcScrollBarSkin::HotBar(), -1);
 }
 
+INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
+
+TEST_F(SkinnedScrollBars, AListBoxOfASkinnedDialogGetsThemAndScrollsByThem)
+{
+    ASSERT_TRUE(SkinSetDefaultDialogSkin("Dialog"));
+    guitest::DialogTemplate t("List", 0, 0, 160, 120);
+    t.Add("LISTBOX", 100, "", 10, 10, 120, 80, WS_VSCROLL | WS_BORDER | LBS_NOINTEGRALHEIGHT | WS_TABSTOP);
+    HWND dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), t.Get(), nullptr, &PlainDialogProc, 0);
+    ASSERT_NE(dialog, nullptr);
+    HWND list = GetDlgItem(dialog, 100);
+    for (int i = 0; i < 60; ++i)
+        SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(("Line " + std::to_string(i)).c_str()));
+    SetWindowPos(dialog, HWND_TOPMOST, 100, 100, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    // The scrollable base skins the bars once its posted request arrives.
+    ASSERT_TRUE(guitest::PumpUntil([list] { return CustomSB_IsInitialized(list) != FALSE; }, 2000));
+    RedrawWindow(list, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    guitest::PumpFor(100);
+    const RECT bar = NcScrollBarSkin::BarRect(list, SB_VERT);
+    ASSERT_FALSE(IsRectEmpty(&bar));
+    guitest::Capture shot = guitest::Capture::OfWindow(list, false);
+    EXPECT_EQ(shot.At((bar.left + bar.right) / 2, bar.top + 2), Cell(0, 8));
+    guitest::SaveScreenshot(dialog, "skin_scrollbar_listbox");
+    // A press on the down arrow scrolls the list (it hears WM_VSCROLL).
+    RECT w;
+    GetWindowRect(list, &w);
+    const POINT down = {w.left + (bar.left + bar.right) / 2, w.top + bar.bottom - 3};
+    SetCursorPos(down.x, down.y);
+    PostMessageA(list, WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(down.x, down.y));
+    guitest::PumpFor(80);
+    PostMessageA(list, WM_LBUTTONUP, 0, 0);
+    guitest::PumpFor(50);
+    EXPECT_GT(SendMessageA(list, LB_GETTOPINDEX, 0, 0), 0);
+    DestroyWindow(dialog);
+    SkinClearDefaultDialogSkin();
+}
+
 }  // namespace
