@@ -227,4 +227,39 @@ TEST(LauncherProgramTest, ButtonsStartEachProgramWhileTheLauncherHides) {
   Close(first);
 }
 
+#ifdef QUORBEL_SKARVEN_EXE
+// The converter built in this tree, beside the launcher with what it loads:
+// its button starts it, the launcher hides until the converter ends.
+TEST(LauncherProgramTest, StartsTheRealConverter) {
+  std::string folder = WorkFolder() + "\\suite-real";
+  test_support::FreshFolder(folder);
+  std::string standins = HostPath(QUORBEL_STANDINS_DIR) + "\\";
+  ASSERT_TRUE(CopyFileA(HostPath(QUORBEL_QUORBEL_EXE).c_str(), (folder + "\\Quorbel.exe").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA(HostPath(QUORBEL_SKARVEN_EXE).c_str(), (folder + "\\Skarven.exe").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA(HostPath(QUORBEL_VENEERKIT_DLL).c_str(), (folder + "\\VeneerKit.dll").c_str(), FALSE));
+  for (const char* dll : {"muxTools.dll", "RealMedia.dll"})
+    ASSERT_TRUE(CopyFileA((standins + dll).c_str(), (folder + "\\" + dll).c_str(), FALSE));
+  char system[MAX_PATH] = "";
+  GetSystemDirectoryA(system, sizeof system);
+  for (const char* dll : {"MPEGFilter.dll", "MPEGWriteFilter.dll", "DVDEncoder.dll"})
+    CopyFileA((standins + dll).c_str(), (std::string(system) + "\\" + dll).c_str(), FALSE);
+
+  PROCESS_INFORMATION launcher = Start(folder + "\\Quorbel.exe");
+  ASSERT_NE(nullptr, launcher.hProcess);
+  HWND window = NULL;
+  ASSERT_TRUE(guitest::PumpUntil([&] { return (window = WindowOf(launcher.dwProcessId, "Quorbel")) != NULL; }, 20000));
+  PostMessageA(window, WM_COMMAND, ID_LAUNCHER_CONVERTER, 0);
+  HWND chooser = NULL;
+  ASSERT_TRUE(guitest::PumpUntil([&] { return (chooser = FindWindowA(NULL, "Select Disc Type")) != NULL; }, 20000));
+  EXPECT_FALSE(IsWindowVisible(window));
+  guitest::PumpFor(300);
+  guitest::SaveScreenScreenshot("launcher_started_converter");
+  PostMessageA(chooser, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_TRUE(guitest::PumpUntil([&] { return IsWindowVisible(window) != 0; }, 20000));
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(Ended(launcher, 15000));
+  Close(launcher);
+}
+#endif
+
 }  // namespace

@@ -11,4 +11,12 @@ if(TARGET launcher_windows_test)
   target_compile_definitions(launcher_windows_test PRIVATE
     QUORBEL_QUORBEL_EXE="$<TARGET_FILE:Quorbel>"
     QUORBEL_PROGRAM_STANDIN="$<TARGET_FILE:launcher_program_standin>")
+  # The real converter of this tree, started by the launcher's button.
+  if(TARGET Skarven)
+    add_dependencies(launcher_windows_test Skarven VeneerKit quorbel_standins)
+    target_compile_definitions(launcher_windows_test PRIVATE
+      QUORBEL_SKARVEN_EXE="$<TARGET_FILE:Skarven>"
+      QUORBEL_VENEERKIT_DLL="$<TARGET_FILE:VeneerKit>"
+      QUORBEL_STANDINS_DIR="$<TARGET_FILE_DIR:standin_muxtools>")
+  endif()
 endif()
