@@ -1,5 +1,7 @@
 #include "launcher/launcher_app.h"
 
+#include "creator/app_text_utils.h"
+
 #include "launcher/launcher_dialogs.h"
 #include "launcher/launcher_rules.h"
 #include "launcher/res/launcher_resource.h"
@@ -20,7 +22,7 @@ int LauncherApp::GetDirectXVersion() {
     version[0] = '\0';
   version[256] = '\0';
   RegCloseKey(key);
-  return LauncherDirectXVersion(version);
+  return DirectXVersionFromText(version);
 }
 
 BOOL LauncherApp::InitInstance() {

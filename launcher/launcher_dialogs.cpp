@@ -2,15 +2,10 @@
 
 #include <shellapi.h>
 
+#include "creator/app_help.h"
+#include "creator/app_utils.h"
 #include "launcher/launcher_rules.h"
 #include "skin/core/skin_ops.h"
-
-CString LauncherFolder() {
-  char path[MAX_PATH] = "";
-  GetModuleFileNameA(NULL, path, sizeof path);
-  CString folder(path);
-  return folder.Left(folder.ReverseFind('\\') + 1);
-}
 
 // ---- ColorLabel ------------------------------------------------------------------
 
@@ -194,7 +189,7 @@ void LauncherMainDialog::OnDestroy() {
 }
 
 BOOL LauncherMainDialog::StartProgram(int program) {
-  CString path = LauncherFolder() + ProgramFileName(program);
+  CString path = GetAppFolder() + ProgramFileName(program);
   ShowWindow(SW_HIDE);
   SHELLEXECUTEINFOA info = {};
   info.cbSize = sizeof info;
@@ -217,13 +212,7 @@ void LauncherMainDialog::OnAbout() {
   about.DoModal();
 }
 
-void LauncherMainDialog::OnHelp() {
-  typedef HWND(WINAPI * HtmlHelpFn)(HWND, LPCSTR, UINT, DWORD_PTR);
-  HMODULE module = LoadLibraryA("hhctrl.ocx");
-  if (module == NULL) return;
-  HtmlHelpFn htmlHelp = reinterpret_cast<HtmlHelpFn>(reinterpret_cast<void*>(GetProcAddress(module, "HtmlHelpA")));
-  if (htmlHelp != nullptr) htmlHelp(NULL, LauncherFolder() + "\\HELP.CHM::./Index.htm", 0 /* display topic */, 0);
-}
+void LauncherMainDialog::OnHelp() { ShowHtmlHelp(NULL, GetAppFolder() + "\\HELP.CHM::./Index.htm"); }
 
 void LauncherMainDialog::OnHome() { m_homeLink.OpenUrl(kLauncherHomePage, SW_HIDE); }
 
@@ -240,7 +229,7 @@ void LauncherAboutDialog::DoDataExchange(CDataExchange* pDX) {
 BOOL LauncherAboutDialog::OnInitDialog() {
   CDialog::OnInitDialog();
   char version[16] = "";
-  GetPrivateProfileStringA("main", "AppVer", "", version, 10, LauncherFolder() + "app.ini");
+  GetPrivateProfileStringA("main", "AppVer", "", version, 10, GetAppFolder() + "app.ini");
   SetDlgItemText(IDC_LAUNCHER_VERSION, CString("Quorbel ") + version);
   m_homePage.SetURL(kLauncherHomePage);
   m_homePage.SetUnderline(1);

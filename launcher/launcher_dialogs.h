@@ -102,6 +102,3 @@ protected:
   HyperLinkStatic m_homePage;  // 1003
   HyperLinkStatic m_support;   // 1005
 };
-
-// The launcher's folder: its module's path up to and with the last backslash.
-CString LauncherFolder();

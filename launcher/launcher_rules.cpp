@@ -1,6 +1,5 @@
 #include "launcher/launcher_rules.h"
 
-#include <cstring>
 
 const char kLauncherHomePage[] = "http://www.quorbel.example/";
 const char kLauncherSupportMail[] = "mailto:support@quorbel.example";
@@ -40,21 +39,3 @@ int HoverChoice(const int states[kProgramCount]) {
 }
 
 const char* HoverText(int choice) { return choice >= 0 && choice < kProgramCount ? kHoverTexts[choice] : kWelcome; }
-
-int LauncherDirectXVersion(const char* version) {
-  static const struct {
-    const char* text;
-    int number;
-  } kKnown[] = {
-      {"4.05.00.0155", 50}, {"4.05.01.1721", 50}, {"4.05.01.1998", 50}, {"4.06.02.0436", 60},
-      {"4.07.00.0700", 70}, {"4.07.00.0716", 71}, {"4.08.00.0400", 80}, {"4.08.01.0881", 85},
-      {"4.09.00.0900", 90}, {"4.09.00.0901", 91}, {"4.09.00.0902", 92},
-  };
-  if (version == nullptr) version = "";
-  for (const auto& known : kKnown)
-    if (strncmp(version, known.text, 12) == 0) return known.number;
-  // The fourth character, read only when the text has one.
-  char fourth = strlen(version) >= 4 ? version[3] : '\0';
-  if (fourth >= '5' && fourth <= '9') return (fourth - '0') * 10;
-  return 93;
-}

@@ -21,10 +21,9 @@ int ProgramForCommand(unsigned command);
 int HoverChoice(const int states[kProgramCount]);  // a program, or -1 for the welcome text
 const char* HoverText(int choice);
 
-// The DirectX version number of the registry's "Version" text: the known
-// releases by their first 12 characters, else by the fourth character
-// ('5'..'9' give 50..90, anything else 93).
-int LauncherDirectXVersion(const char* version);
+// The DirectX version number of the registry's "Version" text is the disc
+// programs' DirectXVersionFromText (creator/app_text_utils.h): a text too
+// short to have a fourth character counts as unreadable (-1, too old).
 
 // The maker's addresses.
 extern const char kLauncherHomePage[];

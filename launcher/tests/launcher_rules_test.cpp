@@ -1,5 +1,5 @@
-// The launcher's window-free rules: DirectX versions, hover texts and the
-// programs its buttons start.
+// The launcher's window-free rules: hover texts and the programs its
+// buttons start.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -7,18 +7,6 @@
 #include "launcher/launcher_rules.h"
 
 namespace {
-
-TEST(LauncherRulesTest, DirectXVersionsByTextAndByFourthCharacter) {
-  struct Case {
-    const char* text;
-    int version;
-  } cases[] = {
-      {"4.05.01.1721", 50}, {"4.06.02.0436", 60}, {"4.07.00.0700", 70}, {"4.07.00.0716", 71},
-      {"4.08.01.0881", 85}, {"4.09.00.0902", 92}, {"4.09.00.0904", 90}, {"4.08.99", 80},
-      {"4.0x.00.0000", 93}, {"", 93},           {"4.0", 93},          {nullptr, 93},
-  };
-  for (const Case& c : cases) EXPECT_EQ(c.version, LauncherDirectXVersion(c.text)) << (c.text ? c.text : "null");
-}
 
 TEST(LauncherRulesTest, HoverTextFollowsTheFirstButtonUnderTheMouse) {
   const int none[] = {1, 1, 1};
