@@ -12,6 +12,7 @@
 #include "skin/core/skin_package.h"
 #include "skin/skinners/skin_memdc.h"
 #include "skin/skinners/skin_menu_model.h"
+#include "skin/skinners/skin_popup_menu_frame.h"
 #include "skin/skinners/skin_popup_menu_geometry.h"
 
 namespace {
@@ -406,20 +407,9 @@ void SkinPopupMenu::RepaintItems()
 
 LRESULT SkinPopupMenu::OnNcCalcSize(LPARAM lParam)
 {
-    RECT* r = reinterpret_cast<RECT*>(lParam);
-    if (!r)
-        return 0;
-    SkinMenuData* data = Data();
     RECT insets;
     GetInsets(&insets);
-    r->left += data->GetPartRect(kPartMiddleLeft).Width();
-    r->right -= data->GetPartRect(kPartMiddleRight).Width();
-    r->top += insets.top + data->GetPartRect(kPartTopLeft).Height();
-    r->bottom -= data->GetPartRect(kPartBottomLeft).Height();
-    if (r->right < r->left)
-        r->right = r->left;
-    if (r->bottom < r->top)
-        r->bottom = r->top;
+    NarrowToFrameClient(reinterpret_cast<RECT*>(lParam), *Data(), insets.top);
     return 0;
 }
 
@@ -439,20 +429,7 @@ void SkinPopupMenu::OnNcPaint()
     if (dc) {
         SkinMemDC memory(dc, std::max(Width(bounds), 1), std::max(Height(bounds), 1));
         DrawFrame(memory, GetActiveWindow() == window_);
-        // The four strips around the client area.
-        RECT client;
-        GetClientRect(window_, &client);
-        POINT origin = {0, 0};
-        ClientToScreen(window_, &origin);
-        RECT window;
-        ::GetWindowRect(window_, &window);
-        const int left = origin.x - window.left, top = origin.y - window.top;
-        const int right = left + Width(client), bottom = top + Height(client);
-        const int w = Width(bounds), h = Height(bounds);
-        BitBlt(dc, 0, 0, w, top, memory, 0, 0, SRCCOPY);
-        BitBlt(dc, 0, bottom, w, h - bottom, memory, 0, bottom, SRCCOPY);
-        BitBlt(dc, 0, top, left, bottom - top, memory, 0, top, SRCCOPY);
-        BitBlt(dc, right, top, w - right, bottom - top, memory, right, top, SRCCOPY);
+        CopyFrameStrips(window_, dc, memory);
         ReleaseDC(window_, dc);
     }
     g_inNcPaint = false;

@@ -19,6 +19,7 @@ if(QUORBEL_WINDOWS)
     ${_sk}/skin_redirect.cpp
     ${_sk}/skin_popup_menu_geometry.cpp
     ${_sk}/skin_popup_menu.cpp
+    ${_sk}/skin_popup_menu_frame.cpp
     ${_sk}/skin_tooltip_geometry.cpp
     ${_sk}/skin_tooltip.cpp)
   # The tooltip draws its text with the rich-text renderer.

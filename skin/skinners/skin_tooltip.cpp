@@ -7,6 +7,7 @@
 #include "skin/core/skin_ops.h"
 #include "skin/skinners/skin_gdi_util.h"
 #include "skin/skinners/skin_memdc.h"
+#include "skin/skinners/skin_popup_menu_frame.h"
 #include "skin/skinners/skin_tooltip_geometry.h"
 
 namespace {
@@ -152,18 +153,7 @@ void SkinTooltip::PaintFrame()
         return;
     SkinMemDC memory(dc, std::max(Width(bounds), 1), std::max(Height(bounds), 1));
     DrawFrame(memory, TRUE);
-    RECT client, window;
-    GetClientRect(window_, &client);
-    ::GetWindowRect(window_, &window);
-    POINT origin = {0, 0};
-    ClientToScreen(window_, &origin);
-    const int left = origin.x - window.left, top = origin.y - window.top;
-    const int right = left + Width(client), bottom = top + Height(client);
-    const int w = Width(bounds), h = Height(bounds);
-    BitBlt(dc, 0, 0, w, top, memory, 0, 0, SRCCOPY);
-    BitBlt(dc, 0, bottom, w, h - bottom, memory, 0, bottom, SRCCOPY);
-    BitBlt(dc, 0, top, left, bottom - top, memory, 0, top, SRCCOPY);
-    BitBlt(dc, right, top, w - right, bottom - top, memory, right, top, SRCCOPY);
+    CopyFrameStrips(window_, dc, memory);
     ReleaseDC(window_, dc);
 }
 
@@ -180,20 +170,9 @@ LRESULT SkinTooltip::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ERASEBKGND:
         return 1;
     case WM_NCCALCSIZE: {
-        RECT* r = reinterpret_cast<RECT*>(lParam);
-        if (!r)
-            return 0;
-        SkinTooltipData* data = Data();
         RECT insets;
         GetInsets(&insets);
-        r->left += data->GetPartRect(kPartMiddleLeft).Width();
-        r->right -= data->GetPartRect(kPartMiddleRight).Width();
-        r->top += insets.top + data->GetPartRect(kPartTopLeft).Height();
-        r->bottom -= data->GetPartRect(kPartBottomLeft).Height();
-        if (r->right < r->left)
-            r->right = r->left;
-        if (r->bottom < r->top)
-            r->bottom = r->top;
+        NarrowToFrameClient(reinterpret_cast<RECT*>(lParam), *Data(), insets.top);
         return 0;
     }
     case WM_NCPAINT:

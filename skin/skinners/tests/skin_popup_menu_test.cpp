@@ -122,7 +122,8 @@ protected:
         ASSERT_NE(owner, nullptr);
         SetForegroundWindow(owner);
         menu = MakeMenu();
-        guitest::PumpPending();
+        // Activation settles first: a popup that loses it ends its menu.
+        guitest::PumpFor(150);
     }
     void TearDown() override
     {
