@@ -89,6 +89,8 @@ TEST_F(DvdJob, DvdJobOnAUsedDvdRwAndACopy) {
                       "Finalize the driver...", "Burned the disc successfully.", "Done!"}))
       << Log();
   EXPECT_EQ("Burn the Disc successfully.", Text(IDC_JOB_STATUS));
+  std::vector<std::string> lines = LogLines();
+  EXPECT_EQ(1, std::count(lines.begin(), lines.end(), "Creating the DVD image...")) << Log();
   for (const char* status : {"Erasing the disc...", "Erased the disc successfully.", "Building VOB files... ",
                              "Creating DVD image...  ", "Prepare...", "Burning... 0%", "Burning... 100% "})
     EXPECT_TRUE(StatusShown(status)) << status << " in " << ::testing::PrintToString(StatusTexts());

@@ -16,6 +16,7 @@
 #include "mfc/mfc.h"
 #include "standins/calls/dvdscribe_calls.h"
 #include "standins/tests/win_test_util.h"
+#include "testing/gui/gui_test.h"
 
 using namespace standin_test;
 
@@ -68,12 +69,7 @@ protected:
     g_posted.clear();
     g_percents.clear();
     ASSERT_EQ(0, FindDevice());
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = WorkerWindow;
-    wc.hInstance = GetModuleHandleA(NULL);
-    wc.lpszClassName = "JobDvdWorkerWindow";
-    RegisterClassA(&wc);
-    window = CreateWindowA("JobDvdWorkerWindow", "", WS_POPUP, 0, 0, 1, 1, NULL, NULL, wc.hInstance, NULL);
+    window = guitest::CreateReceiverWindow("JobDvdWorkerWindow", WorkerWindow);
   }
   void TearDown() override { DestroyWindow(window); }
   std::string Ejects(const char* letter) { return IniValue(letter, "ejects"); }

@@ -21,6 +21,7 @@
 #include "mfc/mfc.h"
 #include "standins/calls/cdscribe_calls.h"
 #include "standins/tests/win_test_util.h"
+#include "testing/gui/gui_test.h"
 
 using namespace standin_test;
 
@@ -68,7 +69,7 @@ protected:
     if (FixturesDir().empty()) GTEST_SKIP() << "QUORBEL_FIXTURES is not set";
     g_reports = BuildReports();
     g_registered = RegisterWindowMessageA(JOB_BUILDER_MESSAGE_NAME);
-    window = guitest_window();
+    window = guitest::CreateReceiverWindow("JobVcdBuildWindow", BuildWindow);
     folder = CurrentFolder() + "build\\";
     CreateDirectoryA(folder.c_str(), NULL);
     job.window = window;
@@ -82,14 +83,6 @@ protected:
   }
   void TearDown() override {
     if (window != NULL) DestroyWindow(window);
-  }
-  static HWND guitest_window() {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = BuildWindow;
-    wc.hInstance = GetModuleHandleA(NULL);
-    wc.lpszClassName = "JobVcdBuildWindow";
-    RegisterClassA(&wc);
-    return CreateWindowA("JobVcdBuildWindow", "", WS_POPUP, 0, 0, 10, 10, NULL, NULL, wc.hInstance, NULL);
   }
   void WriteProject(int discClass, std::initializer_list<const char*> fixtures) {
     VcdXmlWriter writer;
@@ -269,7 +262,7 @@ TEST_F(CdWriting, BurnsTheCueImageAndRefusesUsedDiscs) {
   std::string folder = CurrentFolder() + "cdimage\\";
   CreateDirectoryA(folder.c_str(), NULL);
   VcdBuildJob job;
-  HWND window = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 1, 1, NULL, NULL, NULL, NULL);
+  HWND window = guitest::CreateReceiverWindow("JobVcdBuildWindow", BuildWindow);
   job.window = window;
   job.messageName = JOB_BUILDER_MESSAGE_NAME;
   job.stateMessage = WM_APP + 1;
