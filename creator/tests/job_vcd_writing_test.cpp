@@ -191,7 +191,7 @@ TEST_F(VcdBuildWorker, FailuresEndWithTheirResult) {
 
 const char kDrives[] =
     "[drives]\r\nletters=DEFGH\r\n"
-    "[D]\r\nproduct=Reader\r\nwrites=\r\nmedium=CD-ROM\r\n"
+    "[D]\r\nproduct=Reader\r\nwrites=\r\nmedium=CD-ROM\r\nblank=1\r\n"
     "[E]\r\nproduct=Empty Writer\r\nwrites=cd\r\nmedium=none\r\n"
     "[F]\r\nproduct=CD-R Writer\r\nwrites=cd\r\nmedium=CD-R\r\nblank=1\r\n"
     "[G]\r\nproduct=Used CD-RW\r\nwrites=cd\r\nmedium=CD-RW\r\nblank=0\r\nused=900\r\n"
@@ -285,11 +285,12 @@ TEST_F(CdWriting, BurnsTheCueImageAndRefusesUsedDiscs) {
   EXPECT_EQ("MY VCD", IniValue("F", "label"));
   EXPECT_EQ("1", IniValue("F", "ejects"));  // the tray opens when done
 
-  // The same disc again, and a used CD-R: no usable blank disc, tray opened.
+  // The same disc again (22), a used CD-R (22), a CD-ROM (21) and no disc
+  // at all (23): no usable blank disc, tray opened.
   struct Refusal {
     const char* entry;
     char letter;
-  } refusals[] = {{"F", 'F'}, {"H", 'H'}};
+  } refusals[] = {{"F", 'F'}, {"H", 'H'}, {"D", 'D'}, {"E", 'E'}};
   for (const Refusal& r : refusals) {
     ASSERT_TRUE(SelectCdWriter(r.entry));
     std::string before = IniValue(std::string(1, r.letter).c_str(), "ejects");
