@@ -15,7 +15,11 @@ if(QUORBEL_WINDOWS)
     ${_sk}/skin_edit.cpp
     ${_sk}/skin_listbox.cpp
     ${_sk}/skin_combo.cpp
-    ${_sk}/skin_view.cpp)
+    ${_sk}/skin_view.cpp
+    ${_sk}/skin_scrollctl.cpp
+    ${_sk}/skin_progress.cpp
+    ${_sk}/skin_slider.cpp
+    ${_sk}/skin_spin.cpp)
   target_link_libraries(quorbel_skin PUBLIC quorbel_skin_control_geometry)
 endif()
 
@@ -24,7 +28,8 @@ if(QUORBEL_WINDOWS AND QUORBEL_SKINC)
     SOURCES ${_sk}/tests/skin_control_base_test.cpp ${_skin_rc}
     LIBS quorbel_skin quorbel_gui_test)
   add_dependencies(skin_control_base_test quorbel_skins)
-  foreach(_test skin_button_test skin_edit_test skin_combo_test skin_view_test)
+  foreach(_test skin_button_test skin_edit_test skin_combo_test skin_view_test
+                skin_scrollctl_test skin_progress_test skin_slider_test skin_spin_test)
     quorbel_add_gtest(${_test} WINDOWS_ONLY GUI
       SOURCES ${_sk}/tests/${_test}.cpp ${_skin_rc}
       LIBS quorbel_skin quorbel_gui_test)

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "skin/core/skin_data_classes.h"
+#include "skin/core/skin_image.h"
 #include "skin/core/skin_lib_parts.h"
 #include "skin/core/skin_manager.h"
 #include "skin/core/skin_messages.h"
@@ -30,6 +31,53 @@ bool IsButtonKind(uint32_t kind) { return kind == kSkinButton || kind == kSkinCh
 }  // namespace
 
 void SkinSetScrollBarHooks(const SkinScrollBarHooks* hooks) { g_scrollBarHooks = hooks; }
+
+HBITMAP SkinRotateBitmap(HBITMAP picture, float angle)
+{
+    CSkinImage image;
+    if (!picture || !image.CreateFromHBITMAP(picture) || !image.Rotate(angle))
+        return nullptr;
+    return image.MakeBitmap(nullptr);
+}
+
+void SkinBlitBitmap(HDC hdc, const RECT& dest, HBITMAP bitmap, const COLORREF* key)
+{
+    BITMAP bm = {};
+    if (!bitmap || !GetObjectA(bitmap, sizeof bm, &bm))
+        return;
+    HDC source = CreateCompatibleDC(hdc);
+    HGDIOBJ old = SelectObject(source, bitmap);
+    if (key)
+        SkinGdiUtil::TransparentStretchBlit(hdc, dest.left, dest.top, Width(dest), Height(dest), source, 0, 0,
+                                            bm.bmWidth, bm.bmHeight, *key);
+    else
+        StretchBlt(hdc, dest.left, dest.top, Width(dest), Height(dest), source, 0, 0, bm.bmWidth, bm.bmHeight,
+                   SRCCOPY);
+    SelectObject(source, old);
+    DeleteDC(source);
+}
+
+void SkinBlitRotated(HDC hdc, const RECT& dest, HDC pictureDC, int width, int height, float angle,
+                     const COLORREF* key)
+{
+    // The picture is copied out of its DC first: a bitmap selected into a
+    // DC cannot be read by the image class.
+    HDC screen = GetDC(nullptr);
+    HBITMAP copy = CreateCompatibleBitmap(screen, width, height);
+    ReleaseDC(nullptr, screen);
+    if (!copy)
+        return;
+    HDC copyDC = CreateCompatibleDC(pictureDC);
+    HGDIOBJ old = SelectObject(copyDC, copy);
+    BitBlt(copyDC, 0, 0, width, height, pictureDC, 0, 0, SRCCOPY);
+    SelectObject(copyDC, old);
+    DeleteDC(copyDC);
+    if (HBITMAP turned = SkinRotateBitmap(copy, angle)) {
+        SkinBlitBitmap(hdc, dest, turned, key);
+        DeleteObject(turned);
+    }
+    DeleteObject(copy);
+}
 
 const SkinScrollBarHooks* SkinGetScrollBarHooks() { return g_scrollBarHooks; }
 

@@ -26,6 +26,17 @@
 
 class SkinControlData;
 
+// Looks the skin gives for one orientation only are turned with the image
+// class: the picture turned by angle degrees (90 clockwise, 270
+// anticlockwise as shown) as a new bitmap the caller deletes; null on
+// failure.
+HBITMAP SkinRotateBitmap(HBITMAP picture, float angle);
+// A bitmap stretched into dest; with key, that colour stays transparent.
+void SkinBlitBitmap(HDC hdc, const RECT& dest, HBITMAP bitmap, const COLORREF* key);
+// A memory DC's picture turned by angle and stretched into dest.
+void SkinBlitRotated(HDC hdc, const RECT& dest, HDC pictureDC, int width, int height, float angle,
+                     const COLORREF* key);
+
 class SkinWindowBase : public SkinWindowObject {
 public:
     // parent: the skinner of the window whose skin object holds the

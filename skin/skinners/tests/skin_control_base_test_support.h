@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -51,6 +52,13 @@ inline std::vector<std::pair<int, int>>& Commands()
     return commands;
 }
 
+// What the test dialog does with any other message (tests set it).
+inline std::function<void(HWND, UINT, WPARAM, LPARAM)>& DialogHook()
+{
+    static std::function<void(HWND, UINT, WPARAM, LPARAM)> hook;
+    return hook;
+}
+
 // Control ids the dialog refuses to have skinned (0x83E8).
 inline int& RefusedId()
 {
@@ -58,8 +66,10 @@ inline int& RefusedId()
     return id;
 }
 
-inline INT_PTR CALLBACK TestDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+inline INT_PTR CALLBACK TestDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (DialogHook())
+        DialogHook()(dialog, message, wParam, lParam);
     if (message == WM_COMMAND)
         Commands().push_back({LOWORD(wParam), HIWORD(wParam)});
     if (message == 0x83E8) {
@@ -96,11 +106,13 @@ protected:
         ASSERT_TRUE(SkinSetDefaultDialogSkin("Dialog"));
         Commands().clear();
         RefusedId() = -1;
+        DialogHook() = nullptr;
     }
     void TearDown() override
     {
         if (dialog && IsWindow(dialog))
             DestroyWindow(dialog);
+        DialogHook() = nullptr;
         SkinLibExit();
     }
     // Installs a changed copy of the test skin.
