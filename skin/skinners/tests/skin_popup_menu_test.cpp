@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <functional>
 #include <string>
@@ -380,6 +381,59 @@ TEST_F(PopupMenus, AMenuTallerThanTheScreenScrolls)
     const int fit = clientHeight / itemHeight;
     EXPECT_EQ(visible, clientHeight % itemHeight < 10 ? fit - 1 : fit);
     EXPECT_EQ(firstAfterClick, 1);
+}
+
+TEST_F(PopupMenus, TheSkinnedSystemMenuPostsSystemCommands)
+{
+    int mode = -1;
+    guitest::RunLater(80, [&mode] {
+        SkinPopupMenu* popup = OpenPopup();
+        ASSERT_NE(popup, nullptr);
+        mode = popup->GetMode();
+        PostKey(popup, 'C');  // "&Close"
+    });
+    SkinGdiUtil::TrackSystemMenu(owner);
+    guitest::PumpFor(50);
+    EXPECT_EQ(mode, 1);
+    EXPECT_TRUE(Received(WM_SYSCOMMAND, SC_CLOSE));
+}
+
+TEST_F(PopupMenus, ImageListIconsShowInTheIconColumn)
+{
+    HIMAGELIST icons = ImageList_Create(16, 16, ILC_COLOR32, 1, 1);
+    HDC screen = GetDC(nullptr);
+    HBITMAP red = CreateCompatibleBitmap(screen, 16, 16);
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(dc, red);
+    const RECT all = {0, 0, 16, 16};
+    SkinGdiUtil::FillSolidRect(dc, all, RGB(255, 0, 0));
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    ImageList_Add(icons, red, nullptr);
+    DeleteObject(red);
+
+    SkinPopupMenu popup(owner, nullptr, 2);
+    SkinPopupImages images;
+    images.normal = icons;
+    images.table.push_back({104, 0});
+    popup.SetImages(images);
+    ASSERT_TRUE(popup.Create());
+    popup.AttachMenu(menu);
+    popup.BindSkin(SkinManager::Instance().GetSkin()->FindObjectByType(17));
+    EXPECT_GE(popup.GetItemHeight(), 16 + 2);
+    const SIZE size = popup.GetMenuSize();
+    MoveWindow(popup.GetWindow(), 120, 120, size.cx, size.cy, TRUE);
+    ShowWindow(popup.GetWindow(), SW_SHOW);
+    UpdateWindow(popup.GetWindow());
+    guitest::PumpFor(80);
+    const RECT exit = popup.GetItemRect(5);
+    guitest::Capture shot = guitest::Capture::Printed(popup.GetWindow());
+    if (!shot.Valid() || shot.At(exit.left + 8, exit.top + 8) != RGB(255, 0, 0))
+        shot = guitest::Capture::OfWindow(popup.GetWindow());
+    EXPECT_EQ(shot.At(exit.left + 8, (exit.top + exit.bottom) / 2), RGB(255, 0, 0));
+    popup.Close();
+    ImageList_Destroy(icons);
 }
 
 TEST_F(PopupMenus, TheMenuBarDropDownTalksToItsOwner)

@@ -11,7 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "skin/core/skin_manager.h"
 #include "skin/core/skin_ops.h"
+#include "skin/core/skin_package.h"
 #include "skin/skinners/skin_scrollbar.h"
 #include "testing/gui/gui_test.h"
 
@@ -381,6 +383,34 @@ TEST_F(SkinnedScrollBars, HotTrackedBarsLightUpUnderTheMouse)
     SetCursorPos(v.left - 150, v.top);
     guitest::PumpFor(150);
     EXPECT_EQ(NcScrollBarSkin::HotBar(), -1);
+}
+
+TEST_F(SkinnedScrollBars, WithoutAScrollBarObjectTheSystemLookIsDrawn)
+{
+    // A skin without a ScrollBar object: the skin painter declines.
+    ASSERT_TRUE(SkinManager::Instance().InstallSkin(new SkinPackage()));
+    ASSERT_TRUE(CustomSB_Initialize(window));
+    SetRange(window, SB_VERT, 0, 99, 25, 0);
+    Paint();
+    const RECT bar = NcScrollBarSkin::BarRect(window, SB_VERT);
+    const int arrow = bar.right - bar.left, x = (bar.left + bar.right) / 2;
+    guitest::Capture shot = guitest::Capture::OfWindow(window, false);
+    guitest::SaveScreenshot(window, "skin_scrollbar_system_look");
+    EXPECT_EQ(shot.At(x, bar.top + arrow + 10), GetSysColor(COLOR_BTNFACE));  // the raised thumb
+    // The track's two-colour pattern: the scroll-bar colour and the light one.
+    const int y = bar.bottom - arrow - 10;
+    const COLORREF dark = GetSysColor(COLOR_SCROLLBAR), light = GetSysColor(COLOR_BTNHIGHLIGHT);
+    const COLORREF p0 = shot.At(x, y), p1 = shot.At(x + 1, y);
+    EXPECT_TRUE((p0 == dark && p1 == light) || (p0 == light && p1 == dark)) << std::hex << p0 << " " << p1;
+    // Flat bars draw a pressed thumb as a shadow block.
+    ASSERT_TRUE(CustomSB_SetStyle(window, SB_VERT, 1));
+    RECT w;
+    GetWindowRect(window, &w);
+    PressAt(HTVSCROLL, POINT{w.left + x, w.top + bar.top + arrow + 10});
+    guitest::PumpFor(80);
+    shot = guitest::Capture::OfWindow(window, false);
+    EXPECT_EQ(shot.At(x, bar.top + arrow + 10), GetSysColor(COLOR_BTNSHADOW));
+    Release();
 }
 
 INT_PTR CALLBACK PlainDialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
