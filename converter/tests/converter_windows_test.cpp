@@ -250,6 +250,50 @@ TEST_F(ConverterWindowsTest, ClosingTheMainWindowSavesTheSettings) {
   EXPECT_NE(std::string::npos, test_support::ReadText(ini_).find("[Skarven]"));
 }
 
+// Home opens the maker's page; the system menu's About item opens the About
+// box with the application title and the links.
+TEST_F(ConverterWindowsTest, HomePageAndAboutBox) {
+  std::vector<std::string> opened;
+  HyperLinkStatic::Launcher launcher;
+  launcher.shellOpen = [&](const std::string& url, int) {
+    opened.push_back(url);
+    return 33;
+  };
+  launcher.runCommand = [&](const std::string& command, int) {
+    opened.push_back(command);
+    return 33;
+  };
+  HyperLinkStatic::SetLauncher(launcher);
+  ConverterMainDialog& main = MainWindow({});
+  guitest::Click(::GetDlgItem(main.GetSafeHwnd(), IDC_MAIN_HOME));
+  HyperLinkStatic::ResetLauncher();
+  // The link class opens web pages with the registered browser only.
+  CString browser;
+  if (HyperLinkStatic::ReadBrowserCommand(browser)) {
+    ASSERT_EQ(1u, opened.size());
+    EXPECT_NE(std::string::npos, opened[0].find(kMakerHomePage));
+  } else {
+    EXPECT_TRUE(opened.empty());
+  }
+
+  std::string version, link;
+  guitest::RunLater(300, [&] {
+    HWND about = guitest::FindTopWindow("About Zephon Video to VCD Converter ");
+    if (about == NULL) return;
+    version = guitest::GetText(::GetDlgItem(about, IDC_ABOUT_VERSION));
+    link = guitest::GetText(::GetDlgItem(about, IDC_ABOUT_HOMEPAGE));
+    guitest::SaveScreenshot(about, "converter_about");
+    PostMessageA(about, WM_COMMAND, IDOK, 0);
+  });
+  main.SendMessage(WM_SYSCOMMAND, 16, 0);
+  EXPECT_EQ(0u, version.find("Zephon Video to VCD Converter ")) << version;
+  EXPECT_EQ("Visit Our HomePage", link);
+  // Enter and Esc leave the main window open.
+  main.SendMessage(WM_COMMAND, IDOK, 0);
+  main.SendMessage(WM_COMMAND, IDCANCEL, 0);
+  EXPECT_TRUE(main.IsWindowVisible());
+}
+
 // Two VideoCD files converted and multiplexed into the output folder under
 // their final names; nothing of the steps between is left.
 TEST_F(ConverterWindowsTest, ConvertsEveryFileIntoTheOutputFolder) {
