@@ -34,14 +34,25 @@ if(QUORBEL_WINDOWS)
     ${_sk}/skin_statusbar.cpp
     ${_sk}/skin_rebar.cpp
     ${_sk}/skin_header.cpp
-    ${_sk}/skin_controlbar.cpp)
+    ${_sk}/skin_controlbar.cpp
+    ${_sk}/skin_animate.cpp
+    ${_sk}/skin_datetime.cpp
+    ${_sk}/skin_calendar.cpp)
 endif()
 
 if(QUORBEL_WINDOWS AND QUORBEL_SKINC)
-  foreach(_t skin_frame_test skin_shaped_test skin_static_test skin_tab_test skin_toolbar_test)
+  foreach(_t skin_frame_test skin_shaped_test skin_static_test skin_tab_test skin_toolbar_test
+           skin_datetime_test skin_animate_test)
     quorbel_add_gtest(${_t} WINDOWS_ONLY GUI
       SOURCES ${_sk}/tests/${_t}.cpp ${_skin_rc}
       LIBS quorbel_skin quorbel_gui_test)
     add_dependencies(${_t} quorbel_skins)
   endforeach()
 endif()
+
+# A 5-frame 32 x 24 raw-video clip made by ffmpeg on the host for the
+# animation tests, which find its folder in QUORBEL_ANIMATE_FIXTURES.
+set(QUORBEL_ANIMATE_FIXTURES ${CMAKE_BINARY_DIR}/fixtures/animate)
+quorbel_add_fixture(animate_fixtures VARIABLE QUORBEL_ANIMATE_FIXTURES FOLDER ${QUORBEL_ANIMATE_FIXTURES}
+  COMMAND sh -c "mkdir -p '${QUORBEL_ANIMATE_FIXTURES}' && ffmpeg -y -loglevel error -f lavfi -i testsrc=size=32x24:rate=10 -frames:v 5 -c:v rawvideo -pix_fmt bgr24 '${QUORBEL_ANIMATE_FIXTURES}/clip.avi'")
+quorbel_test_fixtures(skin_animate_test animate_fixtures)

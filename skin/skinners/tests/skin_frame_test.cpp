@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "skin/core/skin_data_classes.h"
+#include "skin/core/skin_lib_parts.h"
 #include "skin/core/skin_manager.h"
 #include "skin/core/skin_messages.h"
 #include "skin/core/skin_ops.h"
@@ -446,6 +447,42 @@ TEST_F(FrameSkinner, TwoCaptionClicksOnAMaximisedFrameWithinASecondRestoreIt)
     SendMessageA(window, WM_NCLBUTTONUP, HTCAPTION, ScreenAt(caption));
     guitest::PumpFor(50);
     EXPECT_FALSE(IsZoomed(window));
+}
+
+TEST_F(FrameSkinner, TheBarOpensTheSkinnedPopupMenu)
+{
+    // The library's own popup menu window instead of the stand-in: a new
+    // start registers its factory again.
+    RegisterPopupMenuFactory(nullptr);
+    SkinLibExit();
+    ASSERT_TRUE(SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0));
+    ASSERT_TRUE(SkinLoadResource(nullptr, MAKEINTRESOURCEA(kTestSkin), "RT_VENEERKIT"));
+    MakeFrame();
+    SkinMenuBar& bar = frame->MenuBar();
+    SendMessageA(window, WM_NCLBUTTONDOWN, HTMENU, ScreenAt(ItemPoint(0)));
+    ASSERT_EQ(OpenIndex(), 0);
+    HWND popup = bar.Items()[0]->GetPopupWindow();
+    if (!popup)
+        GTEST_SKIP() << "no skinned popup menu in this build";
+    char name[64] = {};
+    GetClassNameA(popup, name, sizeof name);
+    EXPECT_STREQ(name, kSkinPopupMenuClass);
+    EXPECT_TRUE(IsWindowVisible(popup));
+    RECT p, w;
+    GetWindowRect(popup, &p);
+    GetWindowRect(window, &w);
+    EXPECT_EQ(p.top, w.top + bar.Items()[0]->GetRect().bottom);
+    guitest::PumpFor(100);
+    RECT both;
+    UnionRect(&both, &w, &p);
+    guitest::Capture::OfScreen(both).SavePng(guitest::ScreenshotDir() + "/skinned_frame_popup.png");
+    // Right moves to the next menu; Alt alone closes it.
+    EXPECT_EQ(MenuKey(VK_RIGHT, 0), 1);
+    EXPECT_EQ(OpenIndex(), 1);
+    EXPECT_FALSE(IsWindow(popup));
+    EXPECT_EQ(MenuKey(WPARAM(-1)), 1);
+    EXPECT_EQ(OpenIndex(), -1);
+    guitest::PumpFor(50);
 }
 
 // --- MDI ----------------------------------------------------------------------

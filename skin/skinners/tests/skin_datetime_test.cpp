@@ -1,0 +1,256 @@
+// The date-time picker and month calendar skinners under Wine, with the
+// test skin given a DateTime object (field 3,14, disabled field 4,14, drop
+// buttons 0..2,14) and a MonthCalendar object (background 5,14, previous
+// buttons 6..8,14, next buttons 9..11,14): the field and button in their
+// cells, the drop-down replaced by the skinner's own calendar popup
+// (picking a date keeps the time of day, clicking elsewhere keeps the
+// date), no button with DTS_UPDOWN, the calendar's colours from the skin
+// and its month buttons pressed while held.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "skin/core/skin_data_classes.h"
+#include "skin/core/skin_manager.h"
+#include "skin/core/skin_ops.h"
+#include "skin/core/skin_package.h"
+#include "skin/core/skin_stream.h"
+#include "skin/skinners/skin_calendar.h"
+#include "skin/skinners/skin_datetime.h"
+#include "testing/gui/gui_test.h"
+
+namespace {
+
+const int kTestSkin = 130;
+const int kPicker = 10, kCalendar = 11;
+
+COLORREF Cell(int c, int r) { return RGB(16 * c + 8, 16 * r + 8, 0x40); }
+
+SkinImageRef CellRef(int c, int r)
+{
+    SkinImageRef ref = {};
+    std::strcpy(ref.name, "test.bmp");
+    ref.source = MakeSkinRect(16 * c, 16 * r, 16 * c + 16, 16 * r + 16);
+    ref.drawMode = 2;
+    return ref;
+}
+
+SkinLayoutImage CellImage(int c, int r)
+{
+    SkinLayoutImage image = {};
+    std::strcpy(image.name, "test.bmp");
+    image.source = MakeSkinRect(16 * c, 16 * r, 16 * c + 16, 16 * r + 16);
+    image.layoutMode = 1;
+    return image;
+}
+
+std::vector<UINT> g_notes;  // WM_NOTIFY codes the dialog heard from the picker
+
+INT_PTR CALLBACK DialogProc(HWND, UINT message, WPARAM, LPARAM lParam)
+{
+    if (message == WM_NOTIFY) {
+        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+        if (header->idFrom == kPicker && (header->code == UINT(DTN_DROPDOWN) || header->code == UINT(DTN_CLOSEUP)))
+            g_notes.push_back(header->code);
+    }
+    return message == WM_INITDIALOG;
+}
+
+class CalendarSkinners : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        g_notes.clear();
+        guitest::InitCommonControlsOnce();
+        ASSERT_TRUE(SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0));
+        HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(kTestSkin), "RT_VENEERKIT");
+        SkinMemoryStream stream(LockResource(LoadResource(nullptr, found)), SizeofResource(nullptr, found),
+                                SkinMemoryStream::kDefaultGrowth);
+        std::unique_ptr<SkinPackage> package(new SkinPackage());
+        ASSERT_TRUE(package->Read(stream));
+        std::unique_ptr<SkinDataObject> object = CreateSkinDataObject(kSkinDateTime);
+        auto* picker = dynamic_cast<SkinDateTimeData*>(object.get());
+        picker->SetName("DateTime");
+        for (int i = 0; i < 3; ++i)
+            picker->images[i] = CellImage(i, 14);
+        picker->ref1 = CellRef(3, 14);
+        picker->ref2 = CellRef(4, 14);
+        ASSERT_TRUE(package->AddObject(std::move(object)));
+        object = CreateSkinDataObject(kSkinMonthCalendar);
+        auto* calendar = dynamic_cast<SkinMonthCalData*>(object.get());
+        calendar->SetName("MonthCalendar");
+        calendar->background = CellImage(5, 14);
+        for (int i = 0; i < 6; ++i)
+            calendar->images[i] = CellImage(6 + i, 14);
+        calendar->colors[0] = RGB(200, 220, 240);  // month background
+        ASSERT_TRUE(package->AddObject(std::move(object)));
+        package->ResolveAll();
+        ASSERT_TRUE(SkinManager::Instance().InstallSkin(package.release()));
+        ASSERT_TRUE(SkinSetDefaultDialogSkin("Dialog"));
+    }
+    void TearDown() override
+    {
+        if (dialog && IsWindow(dialog))
+            DestroyWindow(dialog);
+        SkinLibExit();
+    }
+    void MakeDialog(DWORD pickerStyle)
+    {
+        guitest::DialogTemplate t("Dates", 0, 0, 240, 150);
+        t.Add("SysDateTimePick32", kPicker, "", 10, 10, 100, 14, WS_CHILD | WS_VISIBLE | WS_TABSTOP | pickerStyle)
+            .Add("SysMonthCal32", kCalendar, "", 10, 30, 140, 110, WS_CHILD | WS_VISIBLE);
+        dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), t.Get(), nullptr, &DialogProc, 0);
+        ASSERT_NE(dialog, nullptr);
+        picker = GetDlgItem(dialog, kPicker);
+        calendar = GetDlgItem(dialog, kCalendar);
+        SetWindowPos(dialog, HWND_TOP, 60, 60, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+        SetForegroundWindow(dialog);
+        RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        guitest::PumpFor(150);
+    }
+    SYSTEMTIME PickerTime()
+    {
+        SYSTEMTIME st = {};
+        SendMessageA(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st));
+        return st;
+    }
+    // A press on the drop button; the popup's loop runs inside it, so the
+    // test acts from a timer that the loop dispatches.
+    void DropDownThen(std::function<void(HWND popup)> action)
+    {
+        RECT client;
+        GetClientRect(picker, &client);
+        guitest::RunLater(150, [this, action]() {
+            HWND popup = reinterpret_cast<HWND>(SendMessageA(picker, DTM_GETMONTHCAL, 0, 0));
+            action(popup);
+        });
+        SendMessageA(picker, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.right - 5, client.bottom / 2));
+        SendMessageA(picker, WM_LBUTTONUP, 0, MAKELPARAM(client.right - 5, client.bottom / 2));
+    }
+    HWND dialog = nullptr, picker = nullptr, calendar = nullptr;
+};
+
+TEST_F(CalendarSkinners, PickerFieldAndButtonFromTheirCells)
+{
+    MakeDialog(0);
+    ASSERT_NE(dynamic_cast<SkinDateTime*>(SkinManager::Instance().FindSkinObject(picker)), nullptr);
+    EXPECT_EQ(GetWindowLongA(picker, GWL_STYLE) & DTS_APPCANPARSE, 0);
+    guitest::SaveScreenshot(dialog, "skinned_datetime");
+    guitest::Capture c = guitest::Capture::OfWindow(picker);
+    ASSERT_TRUE(c.Valid());
+    EXPECT_EQ(c.At(c.Width() - 8, c.Height() / 2), Cell(0, 14)) << "drop button";
+    EXPECT_EQ(c.At(1, 1), Cell(3, 14)) << "field";
+    EnableWindow(picker, FALSE);
+    RedrawWindow(picker, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    c = guitest::Capture::OfWindow(picker);
+    EXPECT_EQ(c.At(c.Width() - 8, c.Height() / 2), Cell(2, 14)) << "disabled button";
+    EXPECT_EQ(c.At(1, 1), Cell(4, 14)) << "disabled field";
+}
+
+TEST_F(CalendarSkinners, AnUpDownPickerHasNoDropButton)
+{
+    MakeDialog(DTS_UPDOWN);
+    guitest::Capture c = guitest::Capture::OfWindow(picker);
+    ASSERT_TRUE(c.Valid());
+    // The up-down control covers the right end; no button cell shows there.
+    EXPECT_NE(c.At(c.Width() - 8, c.Height() / 2), Cell(0, 14));
+}
+
+TEST_F(CalendarSkinners, PickingADateKeepsTheTimeOfDay)
+{
+    MakeDialog(0);
+    SYSTEMTIME start = {};
+    start.wYear = 2024;
+    start.wMonth = 3;
+    start.wDay = 14;
+    start.wHour = 9;
+    start.wMinute = 41;
+    start.wSecond = 7;
+    SendMessageA(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&start));
+    bool sawPopup = false;
+    DropDownThen([&](HWND popup) {
+        sawPopup = popup != nullptr;
+        if (!popup)
+            return;
+        // The 20th of the month shown: find its point by hit tests.
+        SYSTEMTIME want = start;
+        want.wDay = 20;
+        RECT r;
+        GetClientRect(popup, &r);
+        for (int y = 0; y < r.bottom; y += 2)
+            for (int x = 0; x < r.right; x += 2) {
+                MCHITTESTINFO hit = {};
+                hit.cbSize = 32;
+                hit.pt = POINT{x, y};
+                SendMessageA(popup, MCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+                if (hit.uHit == MCHT_CALENDARDATE && hit.st.wDay == 20 && hit.st.wMonth == 3) {
+                    PostMessageA(popup, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+                    PostMessageA(popup, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+                    return;
+                }
+            }
+    });
+    guitest::PumpFor(100);
+    EXPECT_TRUE(sawPopup);
+    EXPECT_EQ(SendMessageA(picker, DTM_GETMONTHCAL, 0, 0), 0);
+    const SYSTEMTIME now = PickerTime();
+    EXPECT_EQ(now.wDay, 20);
+    EXPECT_EQ(now.wMonth, 3);
+    EXPECT_EQ(now.wHour, 9);
+    EXPECT_EQ(now.wMinute, 41);
+    ASSERT_EQ(g_notes.size(), 2u);
+    EXPECT_EQ(g_notes[0], UINT(DTN_DROPDOWN));
+    EXPECT_EQ(g_notes[1], UINT(DTN_CLOSEUP));
+}
+
+TEST_F(CalendarSkinners, ClickingElsewhereClosesThePopupAndKeepsTheDate)
+{
+    MakeDialog(0);
+    const SYSTEMTIME before = PickerTime();
+    DropDownThen([&](HWND popup) {
+        ASSERT_NE(popup, nullptr);
+        PostMessageA(calendar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    });
+    guitest::PumpFor(100);
+    EXPECT_EQ(SendMessageA(picker, DTM_GETMONTHCAL, 0, 0), 0);
+    const SYSTEMTIME after = PickerTime();
+    EXPECT_EQ(after.wDay, before.wDay);
+    EXPECT_EQ(after.wMonth, before.wMonth);
+    ASSERT_EQ(g_notes.size(), 1u);  // no close-up notification
+    EXPECT_EQ(g_notes[0], UINT(DTN_DROPDOWN));
+}
+
+TEST_F(CalendarSkinners, CalendarColoursAndMonthButtons)
+{
+    MakeDialog(0);
+    auto* skinner = dynamic_cast<SkinMonthCal*>(SkinManager::Instance().FindSkinObject(calendar));
+    ASSERT_NE(skinner, nullptr);
+    guitest::PumpFor(50);
+    EXPECT_EQ(COLORREF(SendMessageA(calendar, MCM_GETCOLOR, MCSC_MONTHBK, 0)), RGB(200, 220, 240));
+    const RECT previous = skinner->GetButtonRect(SkinMonthCal::kPrevious);
+    const RECT next = skinner->GetButtonRect(SkinMonthCal::kNext);
+    ASSERT_FALSE(IsRectEmpty(&previous));
+    ASSERT_FALSE(IsRectEmpty(&next));
+    RedrawWindow(calendar, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    guitest::SaveScreenshot(dialog, "skinned_month_calendar");
+    guitest::Capture c = guitest::Capture::OfWindow(calendar);
+    const int px = (previous.left + previous.right) / 2, py = (previous.top + previous.bottom) / 2;
+    EXPECT_EQ(c.At(px, py), Cell(6, 14));
+    EXPECT_EQ(c.At((next.left + next.right) / 2, (next.top + next.bottom) / 2), Cell(9, 14));
+
+    SendMessageA(calendar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(px, py));
+    EXPECT_EQ(skinner->GetPressed(), SkinMonthCal::kPrevious);
+    SendMessageA(calendar, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(c.Width() / 2, c.Height() / 2));
+    EXPECT_EQ(skinner->GetPressed(), SkinMonthCal::kNone);
+    SendMessageA(calendar, WM_LBUTTONUP, 0, MAKELPARAM(c.Width() / 2, c.Height() / 2));
+    EXPECT_EQ(skinner->GetPressed(), SkinMonthCal::kNone);
+}
+
+}  // namespace
