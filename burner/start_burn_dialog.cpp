@@ -59,6 +59,12 @@ int32_t OUTSIDE_CALL OnProcessEvent(float percent, int32_t, int32_t, int32_t, in
   return 0;
 }
 
+// The folder browser opens on the folder shown in the dialog.
+int CALLBACK StartFromFolder(HWND window, UINT message, LPARAM, LPARAM folder) {
+  if (message == BFFM_INITIALIZED) ::SendMessageA(window, BFFM_SETSELECTIONA, TRUE, folder);
+  return 0;
+}
+
 int32_t OUTSIDE_CALL OnEraseDoneEvent(int32_t, void* user) {
   ::PostMessageA(static_cast<HWND>(user), kCdEraseDoneMessage, 0, 0);
   return 0;
@@ -764,10 +770,7 @@ BOOL StartBurnDialog::BrowseForFolder(CString* folder) {
   info.lpszTitle = "Select output folder";
   info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_DONTGOBELOWDOMAIN;
   CString start = *folder;
-  info.lpfn = [](HWND window, UINT message, LPARAM, LPARAM data) -> int {
-    if (message == BFFM_INITIALIZED) ::SendMessageA(window, BFFM_SETSELECTIONA, TRUE, data);
-    return 0;
-  };
+  info.lpfn = StartFromFolder;
   info.lParam = reinterpret_cast<LPARAM>(static_cast<const char*>(start));
   LPITEMIDLIST chosen = ::SHBrowseForFolderA(&info);
   if (chosen == NULL) return FALSE;

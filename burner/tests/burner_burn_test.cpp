@@ -182,7 +182,9 @@ TEST_F(BurnDialogTest, WrittenCdRIsRefusedAndNoDiscOrWriterSaysSo) {
     EXPECT_TRUE(LogHas("Failed!")) << LogText();
     EXPECT_EQ(burn->GetStep(), burner::kStepIdle);
     EXPECT_EQ(burn->m_imageMade, 0);
-    if (c.log[0] == 'N') EXPECT_EQ(atoi(standin_test::IniValue("E", "ejects").c_str()), ejects + 1);
+    if (c.log[0] == 'N') {
+      EXPECT_EQ(atoi(standin_test::IniValue("E", "ejects").c_str()), ejects + 1);
+    }
     TearDown();
   }
 }
