@@ -331,6 +331,30 @@ TEST_F(ConverterWindowsTest, ConvertsEveryFileIntoTheOutputFolder) {
   EXPECT_EQ(1, read.tvType);
 }
 
+// A 16-minute DVD source at "15 minutes" is cut into two clips, converted
+// and named one after the other.
+TEST_F(ConverterWindowsTest, LongSourceIsCutIntoClips) {
+  std::string source = FixtureIn("QUORBEL_CONVERTER_FIXTURES", "long-dvd.mpg");
+  if (source.empty()) GTEST_SKIP() << "converter fixtures not set";
+  std::string out = FreshOutput();
+  skarven::g_settings.discType = 2;
+  MainWindow({source});
+  ASSERT_EQ(1, main_->List().GetItemCount());
+  EXPECT_NEAR(960, DurationCellSeconds(main_->List().GetItemText(0, kSourceColumnDuration)), 1);
+  StartConvertDialog& dialog = ConvertDialog(out);
+  ::SendMessageA(::GetDlgItem(dialog.GetSafeHwnd(), IDC_START_SPLIT), CB_SETCURSEL, 2, 0);
+  EXPECT_EQ("15 minutes", Text(dialog, IDC_START_SPLIT));
+  ASSERT_TRUE(RunToEnd(200000)) << dialog.LogText();
+  std::string log = static_cast<const char*>(dialog.LogText());
+  EXPECT_NE(std::string::npos, log.find("Converting the clip 1/2 of file:" + source)) << log;
+  EXPECT_NE(std::string::npos, log.find("Converting the clip 2/2 of file:" + source)) << log;
+  std::vector<std::string> files = Listing(out);
+  std::sort(files.begin(), files.end());
+  ASSERT_EQ((std::vector<std::string>{"long-dvd_ToDvd_clp0.VOB", "long-dvd_ToDvd_clp1.VOB"}), files) << log;
+  // 900 seconds against the last 60.
+  EXPECT_GT(test_support::FileSize(out + files[0]), 8 * test_support::FileSize(out + files[1]));
+}
+
 // Names already taken: the converted name counts up, then the final name.
 TEST_F(ConverterWindowsTest, TakenNamesCountUp) {
   std::string out = FreshOutput();
