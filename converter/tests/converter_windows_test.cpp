@@ -389,6 +389,35 @@ TEST_F(ConverterWindowsTest, RefusedSourceIsLoggedAndTheJobEnds) {
   EXPECT_EQ((std::vector<std::string>{"pal-dvd-mp2_ToDvd.VOB"}), Listing(out));
 }
 
+// A multiplexing that fails (AC-3 audio, which the multiplexer does not
+// take) is logged; the next file still goes, and nothing of the failed one
+// is left.
+TEST_F(ConverterWindowsTest, FailedMultiplexingIsLoggedAndSkipped) {
+  std::string out = FreshOutput();
+  skarven::g_settings.discType = 2;
+  MainWindow({Own("pal-dvd.mpg"), Own("pal-dvd-mp2.mpg")});
+  StartConvertDialog& dialog = ConvertDialog(out);
+  ASSERT_TRUE(RunToEnd()) << dialog.LogText();
+  std::string log = static_cast<const char*>(dialog.LogText());
+  EXPECT_NE(std::string::npos, log.find("Failed to multiplex file:" + Own("pal-dvd.mpg"))) << log;
+  EXPECT_NE(std::string::npos, log.find("Done")) << log;
+  EXPECT_EQ((std::vector<std::string>{"pal-dvd-mp2_ToDvd.VOB"}), Listing(out));
+}
+
+// An output folder that cannot be made: the message, and nothing starts.
+TEST_F(ConverterWindowsTest, OutputFolderThatCannotBeMade) {
+  std::string blocker = WorkFolder() + "\\a-file";
+  test_support::WriteText(blocker, "not a folder");
+  MainWindow({Mpeg("pal-vcd.mpg")});
+  StartConvertDialog& dialog = ConvertDialog(blocker + "\\out\\");
+  CMessageBoxScript boxes;
+  guitest::Click(::GetDlgItem(dialog.GetSafeHwnd(), IDC_START_ACTION));
+  EXPECT_EQ(0u, std::string(boxes.LastText()).find("Create output directory failed!\n")) << boxes.LastText();
+  EXPECT_EQ(StartConvertDialog::kIdle, dialog.GetState());
+  EXPECT_EQ(0, dialog.Started());
+  EXPECT_EQ("Start", Text(dialog, IDC_START_ACTION));
+}
+
 // Stop during a conversion asks first; OK aborts: state 8 with Open and
 // Finish, and the control's streams are gone.
 TEST_F(ConverterWindowsTest, AbortDuringConversion) {
