@@ -21,8 +21,6 @@ SkinnerRegistrar g_registrar(SkinTopLevelRole::kNamed, &MakeNamedWindow);
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
 
-bool InRect(const RECT& r, POINT p) { return PtInRect(&r, p) != 0; }
-
 }  // namespace
 
 SkinNamedWindow::SkinNamedWindow() = default;

@@ -180,8 +180,6 @@ TEST_F(CalendarSkinners, PickingADateKeepsTheTimeOfDay)
         if (!popup)
             return;
         // The 20th of the month shown: find its point by hit tests.
-        SYSTEMTIME want = start;
-        want.wDay = 20;
         RECT r;
         GetClientRect(popup, &r);
         for (int y = 0; y < r.bottom; y += 2)
