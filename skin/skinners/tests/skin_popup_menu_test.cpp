@@ -106,6 +106,9 @@ class PopupMenus : public testing::Test {
 protected:
     void SetUp() override
     {
+        // The cursor goes back where it was: later tests on this display
+        // must not find it over their windows.
+        GetCursorPos(&savedCursor);
         g_owner.clear();
         ASSERT_TRUE(SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0));
         ASSERT_TRUE(SkinLoadResource(nullptr, MAKEINTRESOURCEA(kTestSkin), "RT_VENEERKIT"));
@@ -128,6 +131,7 @@ protected:
     }
     void TearDown() override
     {
+        SetCursorPos(savedCursor.x, savedCursor.y);
         guitest::CancelPending();
         DestroyMenu(menu);
         DestroyWindow(owner);
@@ -147,6 +151,7 @@ protected:
     }
     HWND owner = nullptr;
     HMENU menu = nullptr;
+    POINT savedCursor = {};
 };
 
 TEST_F(PopupMenus, DownDownEnterReturnsTheSecondItem)

@@ -59,6 +59,9 @@ class SkinnedScrollBars : public testing::Test {
 protected:
     void SetUp() override
     {
+        // The cursor goes back where it was: later tests on this display
+        // must not find it over their windows.
+        GetCursorPos(&savedCursor);
         g_events.clear();
         ASSERT_TRUE(SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0));
         ASSERT_TRUE(SkinLoadResource(nullptr, MAKEINTRESOURCEA(kTestSkin), "RT_VENEERKIT"));
@@ -77,6 +80,7 @@ protected:
     }
     void TearDown() override
     {
+        SetCursorPos(savedCursor.x, savedCursor.y);
         if (window && IsWindow(window))
             DestroyWindow(window);
         SkinLibExit();
@@ -132,6 +136,7 @@ protected:
         guitest::PumpFor(100);
     }
     HWND window = nullptr;
+    POINT savedCursor = {};
 };
 
 TEST_F(SkinnedScrollBars, InitialiseOnceUninitialiseOnce)
