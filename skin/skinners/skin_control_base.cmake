@@ -4,6 +4,8 @@
 # Their pure geometry (tested natively).
 add_library(quorbel_skin_control_geometry STATIC ${_sk}/skin_control_base_geometry.cpp)
 target_include_directories(quorbel_skin_control_geometry PUBLIC ${PROJECT_SOURCE_DIR})
+# MulDiv as the skinned scroll bars round it.
+target_link_libraries(quorbel_skin_control_geometry PUBLIC quorbel_skin_scrollbar_geometry)
 quorbel_add_gtest(skin_control_base_geometry_test
   SOURCES ${_sk}/tests/skin_control_base_geometry_test.cpp
   LIBS quorbel_skin_control_geometry)

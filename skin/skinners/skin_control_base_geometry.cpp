@@ -1,21 +1,8 @@
 #include "skin/skinners/skin_control_base_geometry.h"
 
 #include <algorithm>
-#include <cstdlib>
 
-int32_t MulDivRound(int32_t a, int32_t b, int32_t c)
-{
-    if (c == 0)
-        return -1;
-    const int64_t product = int64_t(a) * b;
-    const bool negative = (product < 0) != (c < 0);
-    int64_t q = (std::llabs(product) + std::llabs(int64_t(c)) / 2) / std::llabs(int64_t(c));
-    if (negative)
-        q = -q;
-    if (q > INT32_MAX || q < INT32_MIN)
-        return -1;
-    return int32_t(q);
-}
+#include "skin/skinners/skin_scrollbar_geometry.h"
 
 SkinRect PlaceButtonText(const SkinRect& area, int32_t width, int32_t height, uint32_t style, bool checkLike)
 {
@@ -105,7 +92,7 @@ ScrollCtlGeometry LayoutScrollCtl(int32_t length, int32_t arrow, int32_t min, in
     if (page > 0) {
         if (range > 0x7FFFFFFE || range < 0)
             return g;  // a range that wide has no room for a thumb
-        thumb = std::max(MulDivRound(int32_t(std::min<uint32_t>(page, INT32_MAX)), track, int32_t(range + 1)),
+        thumb = std::max(ScrollMulDiv(int32_t(std::min<uint32_t>(page, INT32_MAX)), track, int32_t(range + 1)),
                          minThumb);
     } else {
         thumb = minThumb;
@@ -114,7 +101,7 @@ ScrollCtlGeometry LayoutScrollCtl(int32_t length, int32_t arrow, int32_t min, in
     const int64_t denominator = range - std::max<int64_t>(page, 1) + 1;
     int32_t offset = 0;
     if (denominator > 0 && denominator <= INT32_MAX)
-        offset = MulDivRound(ClampToInt32(int64_t(pos) - min), track - thumb, int32_t(denominator));
+        offset = ScrollMulDiv(ClampToInt32(int64_t(pos) - min), track - thumb, int32_t(denominator));
     offset = std::min(std::max(offset, 0), track - thumb);
     g.thumbStart = g.arrow + offset;
     g.thumbLength = thumb;

@@ -87,8 +87,4 @@ int32_t ProgressFillLength(int32_t pos, int32_t min, int32_t max, int32_t width)
 // outside the client.
 int SpinHitTest(const SkinRect& client, int32_t x, int32_t y, bool horizontal);
 
-// The system's MulDiv: a * b / c rounded half away from zero; -1 when c is
-// 0 or the result leaves 32 bits.
-int32_t MulDivRound(int32_t a, int32_t b, int32_t c);
-
 #endif

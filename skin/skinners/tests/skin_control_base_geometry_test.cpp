@@ -145,10 +145,6 @@ TEST(ProgressAndSpin, FillLengthAndHalves)
     EXPECT_EQ(SpinHitTest(client, 8, 2, true), 2);
     EXPECT_EQ(SpinHitTest(client, 16, 2, true), 0);
     EXPECT_EQ(SpinHitTest(client, 2, -1, false), 0);
-
-    EXPECT_EQ(MulDivRound(10, 168, 100), 17);
-    EXPECT_EQ(MulDivRound(-3, 1, 2), -2);
-    EXPECT_EQ(MulDivRound(1, 1, 0), -1);
 }
 
 }  // namespace

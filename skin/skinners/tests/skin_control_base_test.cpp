@@ -68,7 +68,6 @@ protected:
     void TearDown() override
     {
         skintest::ControlDialogTest::TearDown();
-        SkinSetScrollBarHooks(nullptr);
         for (auto& entry : saved_)
             SkinManager::RegisterSkinner(entry.first, entry.second);
     }

@@ -107,6 +107,7 @@ protected:
         Commands().clear();
         RefusedId() = -1;
         DialogHook() = nullptr;
+        savedHooks_ = SkinGetScrollBarHooks();
     }
     void TearDown() override
     {
@@ -114,6 +115,7 @@ protected:
             DestroyWindow(dialog);
         DialogHook() = nullptr;
         SkinLibExit();
+        SkinSetScrollBarHooks(savedHooks_);
     }
     // Installs a changed copy of the test skin.
     bool Install(std::unique_ptr<SkinPackage> package)
@@ -163,6 +165,7 @@ protected:
         return n;
     }
     HWND dialog = nullptr;
+    const SkinScrollBarHooks* savedHooks_ = nullptr;  // the skinned scroll bars' own
 };
 
 }  // namespace skintest

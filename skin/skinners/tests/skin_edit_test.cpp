@@ -52,7 +52,6 @@ protected:
     void TearDown() override
     {
         skintest::ControlDialogTest::TearDown();
-        SkinSetScrollBarHooks(nullptr);
         SkinGdiUtil::SetOsClassOverride(-1);
     }
     // The dialog's answer to a colour message of a control, and the colours
