@@ -354,9 +354,9 @@ void SkinAnimate::PaintFrame(int n, HDC hdc)
     BitBlt(hdc, 0, 0, client.right, client.bottom, picture, 0, 0, SRCCOPY);
 }
 
-void SkinAnimate::DrawBorder()
+bool DrawControlBorder(HWND window, const SkinLayoutImage& image, COLORREF fallback)
 {
-    const LONG ex = GetWindowLongA(window_, GWL_EXSTYLE);
+    const LONG ex = GetWindowLongA(window, GWL_EXSTYLE);
     int cx = 0, cy = 0;
     if (ex & WS_EX_CLIENTEDGE) {
         cx += GetSystemMetrics(SM_CXEDGE);
@@ -370,17 +370,25 @@ void SkinAnimate::DrawBorder()
         ++cx;
         ++cy;
     }
-    auto* data = dynamic_cast<SkinAnimateData*>(GetSkinData());
-    if (!data || (cx == 0 && cy == 0))
-        return;
-    HDC dc = GetWindowDC(window_);
-    RECT window;
-    ::GetWindowRect(window_, &window);
-    OffsetRect(&window, -window.left, -window.top);
-    ExcludeClipRect(dc, cx, cy, window.right - cx, window.bottom - cy);
+    if ((cx == 0 && cy == 0) || IsLayoutImageEmpty(image))
+        return false;
+    HDC dc = GetWindowDC(window);
+    if (!dc)
+        return false;
+    RECT bounds;
+    ::GetWindowRect(window, &bounds);
+    OffsetRect(&bounds, -bounds.left, -bounds.top);
+    ExcludeClipRect(dc, cx, cy, bounds.right - cx, bounds.bottom - cy);
     const RECT borders = {cx, cy, cx, cy};
-    SkinGdiUtil::DrawLayoutBorderSized(dc, window, borders, data->background, data->backColor, FALSE);
-    ReleaseDC(window_, dc);
+    SkinGdiUtil::DrawLayoutBorderSized(dc, bounds, borders, image, fallback, FALSE);
+    ReleaseDC(window, dc);
+    return true;
+}
+
+void SkinAnimate::DrawBorder()
+{
+    if (auto* data = dynamic_cast<SkinAnimateData*>(GetSkinData()))
+        DrawControlBorder(window_, data->background, data->backColor);
 }
 
 LRESULT SkinAnimate::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)

@@ -14,6 +14,14 @@
 #include "skin/skinners/skin_animate_geometry.h"
 #include "skin/skinners/skin_control_base.h"
 
+struct SkinLayoutImage;
+
+// The border of a control's extended styles (client edge, modal frame,
+// static edge) drawn from image into the window DC around the client
+// area; false, nothing drawn, when the control has no such border or the
+// image is empty.
+bool DrawControlBorder(HWND window, const SkinLayoutImage& image, COLORREF fallback);
+
 // avifil32 and msvfw32, loaded for one skinner, and the clip open in it.
 class AviLibrary {
 public:

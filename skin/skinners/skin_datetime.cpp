@@ -9,6 +9,7 @@
 #include "skin/core/skin_data_classes.h"
 #include "skin/core/skin_manager.h"
 #include "skin/core/skin_ops.h"
+#include "skin/skinners/skin_animate.h"
 #include "skin/skinners/skin_gdi_util.h"
 
 namespace {
@@ -191,32 +192,8 @@ LRESULT SkinDateTime::DropDown()
 void SkinDateTime::DrawBorder()
 {
     SkinDateTimeData* data = Data();
-    const LONG ex = GetWindowLongA(window_, GWL_EXSTYLE);
-    int cx = 0, cy = 0;
-    if (ex & WS_EX_CLIENTEDGE) {
-        cx += GetSystemMetrics(SM_CXEDGE);
-        cy += GetSystemMetrics(SM_CYEDGE);
-    }
-    if (ex & WS_EX_DLGMODALFRAME) {
-        cx += GetSystemMetrics(SM_CXDLGFRAME);
-        cy += GetSystemMetrics(SM_CYDLGFRAME);
-    }
-    if (ex & WS_EX_STATICEDGE) {
-        ++cx;
-        ++cy;
-    }
-    if (!data || IsLayoutImageEmpty(data->background) || (cx == 0 && cy == 0)) {
+    if (!data || !DrawControlBorder(window_, data->background, data->backColor))
         CallPrevious(WM_NCPAINT, 1, 0);
-        return;
-    }
-    HDC dc = GetWindowDC(window_);
-    RECT window;
-    ::GetWindowRect(window_, &window);
-    OffsetRect(&window, -window.left, -window.top);
-    ExcludeClipRect(dc, cx, cy, window.right - cx, window.bottom - cy);
-    const RECT borders = {cx, cy, cx, cy};
-    SkinGdiUtil::DrawLayoutBorderSized(dc, window, borders, data->background, data->backColor, FALSE);
-    ReleaseDC(window_, dc);
 }
 
 LRESULT SkinDateTime::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)

@@ -13,6 +13,7 @@
 #include "skin/skinners/skin_memdc.h"
 #include "skin/skinners/skin_menubar.h"
 #include "skin/skinners/skin_monitor.h"
+#include "skin/skinners/skin_popup_menu_frame.h"
 
 namespace {
 
@@ -415,15 +416,10 @@ void SkinFrame::OnNcCalcSize(RECT* r)
     SkinPartsData* parts = PartsData(GetSkinData());
     if (!r || !parts)
         return;
-    r->left += parts->GetPartRect(kPartMiddleLeft).Width();
-    r->right -= parts->GetPartRect(kPartMiddleRight).Width();
-    r->top += parts->GetPartRect(kPartTopLeft).Height() + menuBar_->GetHeight(r->right - r->left);
-    r->bottom -= parts->GetPartRect(kPartBottomLeft).Height();
-    // A window smaller than its frame keeps an empty client area.
-    if (r->right < r->left)
-        r->right = r->left;
-    if (r->bottom < r->top)
-        r->bottom = r->top;
+    // The bar's lines depend on the width between the side parts.
+    const int width = (r->right - parts->GetPartRect(kPartMiddleRight).Width()) -
+                      (r->left + parts->GetPartRect(kPartMiddleLeft).Width());
+    NarrowToFrameClient(r, *parts, menuBar_->GetHeight(width));
 }
 
 void SkinFrame::OnNcPaint(HRGN region)
@@ -476,18 +472,7 @@ void SkinFrame::OnNcPaint(HRGN region)
         DrawFrame(memory, active);
         DrawElements(memory);
         menuBarRect_ = menuBar_->GetRect();
-        const RECT& tl = parts_[kPartTopLeft];
-        const RECT& tr = parts_[kPartTopRight];
-        const int barHeight = IsRectEmpty(&menuBarRect_) ? 0 : Height(menuBarRect_);
-        BitBlt(windowDC, tl.left, tl.top, tr.right - tl.left, tl.bottom - tl.top + barHeight, memory, tl.left,
-               tl.top, SRCCOPY);
-        for (int i : {kPartMiddleLeft, kPartMiddleRight}) {
-            const RECT& p = parts_[i];
-            BitBlt(windowDC, p.left, p.top, Width(p), Height(p), memory, p.left, p.top, SRCCOPY);
-        }
-        const RECT& bl = parts_[kPartBottomLeft];
-        const RECT& br = parts_[kPartBottomRight];
-        BitBlt(windowDC, bl.left, bl.top, br.right - bl.left, br.bottom - bl.top, memory, bl.left, bl.top, SRCCOPY);
+        CopyFrameStrips(window_, windowDC, memory);
         if (clip) {
             SelectClipRgn(windowDC, nullptr);
             SelectClipRgn(memory, nullptr);
@@ -499,33 +484,56 @@ void SkinFrame::OnNcPaint(HRGN region)
 
 void SkinFrame::DrawCaption(HDC hdc, BOOL)
 {
-    if ((attachStyle_ & WS_CAPTION) != WS_CAPTION || !DrawsCaptionText())
-        return;
     SkinPartsData* parts = PartsData(GetSkinData());
-    if (!parts)
+    if (parts && DrawsCaptionText())
+        DrawWindowCaptionText(hdc, window_, *parts, parts_[kPartMiddleTop], attachStyle_);
+}
+
+void DrawWindowCaptionText(HDC hdc, HWND window, const SkinPartsData& parts, const RECT& middleTop,
+                           LONG attachStyle)
+{
+    if ((attachStyle & WS_CAPTION) != WS_CAPTION)
         return;
     LOGFONTA logFont;
-    static_assert(sizeof logFont == sizeof parts->captionFont.logFont, "caption font holds a LOGFONTA");
-    std::memcpy(&logFont, &parts->captionFont.logFont, sizeof logFont);
+    static_assert(sizeof logFont == sizeof parts.captionFont.logFont, "caption font holds a LOGFONTA");
+    std::memcpy(&logFont, &parts.captionFont.logFont, sizeof logFont);
     logFont.lfFaceName[sizeof logFont.lfFaceName - 1] = 0;
     HFONT font = CreateFontIndirectA(&logFont);
     HGDIOBJ oldFont = SelectObject(hdc, font);
-    const COLORREF oldColor = SetTextColor(hdc, parts->captionFont.color);
+    const COLORREF oldColor = SetTextColor(hdc, parts.captionFont.color);
     const int oldMode = SetBkMode(hdc, TRANSPARENT);
     char text[301] = {};
-    const int length = GetWindowTextA(window_, text, sizeof text);
+    const int length = GetWindowTextA(window, text, sizeof text);
     UINT format = DT_SINGLELINE | DT_VCENTER;
-    const LONG exStyle = GetWindowLongA(window_, GWL_EXSTYLE);
+    const LONG exStyle = GetWindowLongA(window, GWL_EXSTYLE);
     if (exStyle & WS_EX_RTLREADING)
         format |= DT_RTLREADING;
     if (exStyle & WS_EX_RIGHT)
         format |= DT_RIGHT;
-    RECT r = parts_[kPartMiddleTop];
+    RECT r = middleTop;
     DrawTextA(hdc, text, length, &r, format);
     SetBkMode(hdc, oldMode);
     SetTextColor(hdc, oldColor);
     SelectObject(hdc, oldFont);
     DeleteObject(font);
+}
+
+void SetFrameTrackLimits(MINMAXINFO* mine, const SkinPartsData* parts)
+{
+    if (!parts)
+        return;
+    const SkinRect p0 = parts->GetPartRect(kPartTopLeft), p2 = parts->GetPartRect(kPartTopRight);
+    const SkinRect p6 = parts->GetPartRect(kPartBottomLeft), p8 = parts->GetPartRect(kPartBottomRight);
+    mine->ptMinTrackSize.x = 2 + std::max(p0.Width() + p2.Width(), p6.Width() + p8.Width());
+    mine->ptMinTrackSize.y = 2 + p0.Height() + p6.Height();
+}
+
+void MergeTrackLimits(MINMAXINFO* mine, const MINMAXINFO& system)
+{
+    mine->ptMaxTrackSize.x = std::min(mine->ptMaxTrackSize.x, system.ptMaxTrackSize.x);
+    mine->ptMaxTrackSize.y = std::min(mine->ptMaxTrackSize.y, system.ptMaxTrackSize.y);
+    mine->ptMinTrackSize.x = std::max(mine->ptMinTrackSize.x, system.ptMinTrackSize.x);
+    mine->ptMinTrackSize.y = std::max(mine->ptMinTrackSize.y, system.ptMinTrackSize.y);
 }
 
 LRESULT SkinFrame::OnNcActivate(WPARAM wParam, LPARAM lParam)
@@ -683,11 +691,9 @@ void SkinFrame::GetMinMaxInfo(MINMAXINFO* info)
     SkinPartsData* parts = PartsData(GetSkinData());
     const SkinRect none;
     const SkinRect& p0 = parts ? parts->GetPartRect(kPartTopLeft) : none;
-    const SkinRect& p2 = parts ? parts->GetPartRect(kPartTopRight) : none;
     const SkinRect& p3 = parts ? parts->GetPartRect(kPartMiddleLeft) : none;
     const SkinRect& p5 = parts ? parts->GetPartRect(kPartMiddleRight) : none;
     const SkinRect& p6 = parts ? parts->GetPartRect(kPartBottomLeft) : none;
-    const SkinRect& p8 = parts ? parts->GetPartRect(kPartBottomRight) : none;
     HWND parent = mdiChild_ ? GetParent(window_) : nullptr;
     if (parent) {
         RECT client;
@@ -703,14 +709,10 @@ void SkinFrame::GetMinMaxInfo(MINMAXINFO* info)
         mine.ptMaxPosition = POINT{work.left, work.top};
         mine.ptMaxSize = POINT{Width(work), Height(work)};
     }
-    mine.ptMinTrackSize.x = 2 + std::max(p0.Width() + p2.Width(), p6.Width() + p8.Width());
-    mine.ptMinTrackSize.y = 2 + p0.Height() + p6.Height();
+    SetFrameTrackLimits(&mine, parts);
     MINMAXINFO copy = mine;
     DefaultProcessing(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&copy));
-    mine.ptMaxTrackSize.x = std::min(mine.ptMaxTrackSize.x, copy.ptMaxTrackSize.x);
-    mine.ptMaxTrackSize.y = std::min(mine.ptMaxTrackSize.y, copy.ptMaxTrackSize.y);
-    mine.ptMinTrackSize.x = std::max(mine.ptMinTrackSize.x, copy.ptMinTrackSize.x);
-    mine.ptMinTrackSize.y = std::max(mine.ptMinTrackSize.y, copy.ptMinTrackSize.y);
+    MergeTrackLimits(&mine, copy);
     *info = mine;
 }
 

@@ -17,6 +17,18 @@
 class SkinMemDC;
 class SkinMenuBar;
 class SkinMdiClient;
+class SkinPartsData;
+
+// What the frame and dialog skinners share.
+// The window title in the middle-top part in the caption font and colour,
+// when attachStyle has both WS_CAPTION bits.
+void DrawWindowCaptionText(HDC hdc, HWND window, const SkinPartsData& parts, const RECT& middleTop,
+                           LONG attachStyle);
+// ptMinTrackSize from the frame parts (corners plus 2 pixels), then the
+// window's own answer (system) merged in: per axis the smaller maximum
+// track size and the larger minimum track size.
+void SetFrameTrackLimits(MINMAXINFO* mine, const SkinPartsData* parts);
+void MergeTrackLimits(MINMAXINFO* mine, const MINMAXINFO& system);
 
 class SkinFrame : public SkinWindowObject {
 public:

@@ -10,8 +10,10 @@
 #include "skin/core/skin_messages.h"
 #include "skin/skinners/skin_draw_geometry.h"
 #include "skin/skinners/skin_gdi_util.h"
+#include "skin/skinners/skin_frame.h"
 #include "skin/skinners/skin_memdc.h"
 #include "skin/skinners/skin_monitor.h"
+#include "skin/skinners/skin_popup_menu_frame.h"
 
 namespace {
 
@@ -129,13 +131,8 @@ LRESULT SkinNamedWindow::FramedProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_NCRBUTTONDOWN:
         return 0;
     case WM_NCCALCSIZE: {
-        RECT* r = reinterpret_cast<RECT*>(lParam);
-        if (auto* parts = dynamic_cast<SkinPartsData*>(GetSkinData())) {
-            r->left += parts->GetPartRect(kPartMiddleLeft).Width();
-            r->right -= parts->GetPartRect(kPartMiddleRight).Width();
-            r->top += parts->GetPartRect(kPartTopLeft).Height();
-            r->bottom -= parts->GetPartRect(kPartBottomLeft).Height();
-        }
+        if (auto* parts = dynamic_cast<SkinPartsData*>(GetSkinData()))
+            NarrowToFrameClient(reinterpret_cast<RECT*>(lParam), *parts, 0);
         return 0;
     }
     case WM_NCHITTEST:
@@ -268,19 +265,7 @@ void SkinNamedWindow::OnNcPaint(HRGN region)
         SetBkMode(memory, TRANSPARENT);
         DrawFrame(memory, IsActive());
         DrawElements(memory);
-        RECT insets;
-        GetInsets(&insets);
-        const RECT& tl = parts_[kPartTopLeft];
-        const RECT& tr = parts_[kPartTopRight];
-        BitBlt(windowDC, tl.left, tl.top, tr.right - tl.left, tl.bottom - tl.top + Height(insets), memory, tl.left,
-               tl.top, SRCCOPY);
-        for (int i : {kPartMiddleLeft, kPartMiddleRight}) {
-            const RECT& p = parts_[i];
-            BitBlt(windowDC, p.left, p.top, Width(p), Height(p), memory, p.left, p.top, SRCCOPY);
-        }
-        const RECT& bl = parts_[kPartBottomLeft];
-        const RECT& br = parts_[kPartBottomRight];
-        BitBlt(windowDC, bl.left, bl.top, br.right - bl.left, br.bottom - bl.top, memory, bl.left, bl.top, SRCCOPY);
+        CopyFrameStrips(window_, windowDC, memory);
         if (clip) {
             SelectClipRgn(windowDC, nullptr);
             SelectClipRgn(memory, nullptr);
@@ -292,32 +277,9 @@ void SkinNamedWindow::OnNcPaint(HRGN region)
 
 void SkinNamedWindow::DrawCaption(HDC hdc, BOOL active)
 {
-    if ((savedStyle_ & WS_CAPTION) != WS_CAPTION || !DrawsCaptionText())
-        return;
     auto* parts = dynamic_cast<SkinPartsData*>(GetSkinData());
-    if (!parts)
-        return;
-    LOGFONTA logFont;
-    static_assert(sizeof logFont == sizeof parts->captionFont.logFont, "caption font holds a LOGFONTA");
-    std::memcpy(&logFont, &parts->captionFont.logFont, sizeof logFont);
-    HFONT font = CreateFontIndirectA(&logFont);
-    HGDIOBJ oldFont = SelectObject(hdc, font);
-    const COLORREF oldColor = SetTextColor(hdc, parts->captionFont.color);
-    const int oldMode = SetBkMode(hdc, TRANSPARENT);
-    char text[301] = {};
-    const int length = GetWindowTextA(window_, text, sizeof text);
-    UINT format = DT_SINGLELINE | DT_VCENTER;
-    const LONG exStyle = GetWindowLongA(window_, GWL_EXSTYLE);
-    if (exStyle & WS_EX_RTLREADING)
-        format |= DT_RTLREADING;
-    if (exStyle & WS_EX_RIGHT)
-        format |= DT_RIGHT;
-    RECT r = parts_[kPartMiddleTop];
-    DrawTextA(hdc, text, length, &r, format);
-    SetBkMode(hdc, oldMode);
-    SetTextColor(hdc, oldColor);
-    SelectObject(hdc, oldFont);
-    DeleteObject(font);
+    if (parts && DrawsCaptionText())
+        DrawWindowCaptionText(hdc, window_, *parts, parts_[kPartMiddleTop], savedStyle_);
 }
 
 void SkinNamedWindow::BuildClientCache()
@@ -372,17 +334,9 @@ void SkinNamedWindow::GetMinMaxInfo(MINMAXINFO* info)
     MINMAXINFO mine = *info;
     mine.ptMaxPosition = POINT{work.left, work.top};
     mine.ptMaxSize = POINT{Width(work), Height(work)};
-    if (auto* parts = dynamic_cast<SkinPartsData*>(GetSkinData())) {
-        const SkinRect p0 = parts->GetPartRect(0), p2 = parts->GetPartRect(2);
-        const SkinRect p6 = parts->GetPartRect(6), p8 = parts->GetPartRect(8);
-        mine.ptMinTrackSize.x = 2 + std::max(p0.Width() + p2.Width(), p6.Width() + p8.Width());
-        mine.ptMinTrackSize.y = 2 + p0.Height() + p6.Height();
-    }
+    SetFrameTrackLimits(&mine, dynamic_cast<SkinPartsData*>(GetSkinData()));
     MINMAXINFO copy = mine;
     DefaultProcessing(WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&copy));
-    mine.ptMaxTrackSize.x = std::min(mine.ptMaxTrackSize.x, copy.ptMaxTrackSize.x);
-    mine.ptMaxTrackSize.y = std::min(mine.ptMaxTrackSize.y, copy.ptMaxTrackSize.y);
-    mine.ptMinTrackSize.x = std::max(mine.ptMinTrackSize.x, copy.ptMinTrackSize.x);
-    mine.ptMinTrackSize.y = std::max(mine.ptMinTrackSize.y, copy.ptMinTrackSize.y);
+    MergeTrackLimits(&mine, copy);
     *info = mine;
 }
