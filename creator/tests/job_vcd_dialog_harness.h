@@ -49,8 +49,16 @@ inline WNDPROC& StatusProc() {
   static WNDPROC proc = NULL;
   return proc;
 }
+// Told every status text as it is set, on the dialog's thread.
+inline std::function<void(const std::string&)>& OnStatus() {
+  static std::function<void(const std::string&)> hook;
+  return hook;
+}
 inline LRESULT CALLBACK RecordingStatusProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_SETTEXT && lParam != 0) StatusTexts().push_back(reinterpret_cast<const char*>(lParam));
+  if (message == WM_SETTEXT && lParam != 0) {
+    StatusTexts().push_back(reinterpret_cast<const char*>(lParam));
+    if (OnStatus()) OnStatus()(StatusTexts().back());
+  }
   return CallWindowProcA(StatusProc(), window, message, wParam, lParam);
 }
 
@@ -96,6 +104,7 @@ protected:
 
   void TearDown() override {
     guitest::CancelPending();
+    OnStatus() = nullptr;
     Close();
     if (list.GetSafeHwnd() != NULL) list.DestroyWindow();
     SetBurnEngineErrorBox(NULL);

@@ -181,6 +181,36 @@ TEST_F(CdJob, BuilderReportsAndResults) {
   }
 }
 
+// Stop while the builder runs: asked, the builder stops at the flag, the
+// image is failed and Start begins a whole new job again.
+TEST_F(CdJob, StopDuringTheImageBuild) {
+  AddSource(FixturePath("pal-vcd.mpg"), "00:00:03.0");
+  AddSource(FixturePath("ntsc-vcd.mpg"), "00:00:03.0");
+  Open(kDiscTypeVcd, kCdDrives);
+  Choose('F');
+  bool clicked = false;
+  // The builder's first text: it waits for the dialog, which is asked to stop.
+  OnStatus() = [&](const std::string& text) {
+    if (clicked || dialog->stage != kStageBuildingImage || text == "Make XML...") return;
+    clicked = true;
+    boxes.Answer(IDOK);
+    ClickStart();
+  };
+  ClickStart();
+  ASSERT_TRUE(WaitForStage(kStageImageFailed)) << Log();
+  ASSERT_TRUE(clicked);
+  EXPECT_EQ(0, boxes.LastText().Find("It is creating the cue image.\nWould you really like to abort the process?"));
+  EXPECT_EQ(1, dialog->cancelBuild);
+  EXPECT_EQ(0, std::count(road.begin(), road.end(), kStageImageBuilt));
+  EXPECT_TRUE(LogHas({"Creating the cue image...", "Created the cue image error.", "Failed!"})) << Log();
+  EXPECT_EQ("Failed to create image.", Text(IDC_JOB_STATUS));
+  EXPECT_EQ(0, dialog->stage);
+  EXPECT_EQ(0, dialog->imageReady);
+  EXPECT_EQ("Start", Text(IDC_JOB_START));
+  EXPECT_TRUE(guitest::IsEnabled(Item(IDCANCEL)));
+  EXPECT_EQ("1", IniValue("F", "blank"));  // nothing was burned
+}
+
 TEST_F(CdJob, AbortOfARunningBurn) {
   AddSource(FixturePath("pal-vcd.mpg"), "00:00:03.0");
   Open(kDiscTypeVcd, kCdDrives);
