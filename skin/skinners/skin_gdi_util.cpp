@@ -14,6 +14,7 @@
 #include "skin/core/skin_package.h"
 #include "skin/skinners/skin_draw_geometry.h"
 #include "skin/skinners/skin_memdc.h"
+#include "skin/skinners/skin_monitor.h"
 
 namespace {
 
@@ -74,11 +75,6 @@ void DrawLayoutPieces(HDC hdc, const RECT& dest, const RECT& destMargins, const 
         SkinGdiUtil::DrawImageRef(hdc, ToRect(piece.dest), ref, fallback, fill, skin);
     }
 }
-
-// GetMonitorInfo and MonitorFromPoint, looked up at run time (systems
-// before Windows 98 and 2000 have neither).
-typedef HMONITOR(WINAPI* MonitorFromPointFn)(POINT, DWORD);
-typedef BOOL(WINAPI* GetMonitorInfoFn)(HMONITOR, LPMONITORINFO);
 
 }  // namespace
 
@@ -598,19 +594,7 @@ BOOL CopyMenu(HMENU source, HMENU dest)
 RECT WorkAreaAt(POINT point)
 {
     RECT area = {};
-    HMODULE user = GetModuleHandleA("user32.dll");
-    auto fromPoint = reinterpret_cast<MonitorFromPointFn>(
-        reinterpret_cast<void*>(GetProcAddress(user, "MonitorFromPoint")));
-    auto monitorInfo = reinterpret_cast<GetMonitorInfoFn>(
-        reinterpret_cast<void*>(GetProcAddress(user, "GetMonitorInfoA")));
-    if (fromPoint && monitorInfo) {
-        MONITORINFO info = {};
-        info.cbSize = sizeof info;
-        if (HMONITOR monitor = fromPoint(point, MONITOR_DEFAULTTONEAREST))
-            if (monitorInfo(monitor, &info))
-                return info.rcWork;
-    }
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    GetMonitorRectOfPoint(point.x, point.y, &area, TRUE);
     return area;
 }
 
