@@ -26,11 +26,15 @@ void SkinControlBar::Draw(HDC hdc)
         SkinGdiUtil::FillSolidRect(hdc, client, GetSysColor(COLOR_BTNFACE));
         return;
     }
+    // A skin without a ControlBar object gives the ToolBar one: its
+    // background is the first of its images.
+    auto* toolBar = dynamic_cast<SkinToolBarData*>(data);
+    const SkinLayoutImage& background = toolBar ? toolBar->images[0] : data->background;
     // Docked at a side (CBRS_ALIGN_LEFT, CBRS_ALIGN_RIGHT): the look runs top to bottom.
     if (GetWindowLongA(window_, GWL_STYLE) & (0x1000 | 0x4000))
         SkinDrawTurned(hdc, client, 270, GetKeyColor(), [&](HDC dc, const RECT& area) {
-            SkinGdiUtil::DrawLayoutImage(dc, area, data->background, data->backColor, TRUE);
+            SkinGdiUtil::DrawLayoutImage(dc, area, background, data->backColor, TRUE);
         });
     else
-        SkinGdiUtil::DrawLayoutImage(hdc, client, data->background, data->backColor, TRUE);
+        SkinGdiUtil::DrawLayoutImage(hdc, client, background, data->backColor, TRUE);
 }

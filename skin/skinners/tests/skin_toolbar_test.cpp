@@ -1,6 +1,8 @@
-// The toolbar, status bar and header skinners under Wine with the test
-// skin (ToolBar IMAGE1 15,9; StatusBar BACKIMAGE 10,9 and ITEM 11,9;
-// Header BACKGROUND 12,9 and ITEM 13,9), in dialogs skinned from "Dialog".
+// The toolbar, status bar, header, rebar and control bar skinners under
+// Wine with the test skin (ToolBar IMAGE1 15,9, also the control bars' look;
+// StatusBar BACKIMAGE 10,9 and ITEM 11,9; Header BACKGROUND 12,9 and ITEM
+// 13,9; a Rebar object added with BACKGROUND 4,13 and BANDIMAGE 5,13), in
+// dialogs skinned from "Dialog".
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -8,12 +10,15 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <memory>
 
 #include "skin/core/skin_data_classes.h"
 #include "skin/core/skin_manager.h"
 #include "skin/core/skin_ops.h"
 #include "skin/core/skin_package.h"
+#include "skin/skinners/skin_controlbar.h"
 #include "skin/skinners/skin_header.h"
+#include "skin/skinners/skin_rebar.h"
 #include "skin/skinners/skin_statusbar.h"
 #include "skin/skinners/skin_toolbar.h"
 #include "testing/gui/gui_test.h"
@@ -156,6 +161,51 @@ TEST_F(BarSkinners, StatusBarPartsAndHeaderItems)
     guitest::PumpFor(50);
     s = guitest::Capture::OfWindow(status);
     EXPECT_EQ(s.At(part.right - 3, part.top + 2), GetSysColor(COLOR_BTNFACE));
+}
+
+TEST_F(BarSkinners, RebarBandsAndControlBars)
+{
+    SkinPackage* skin = SkinManager::Instance().GetSkin();
+    std::unique_ptr<SkinDataObject> object = CreateSkinDataObject(kSkinRebar);
+    auto* rebar = dynamic_cast<SkinRebarData*>(object.get());
+    rebar->SetName("Rebar");
+    rebar->background = CellImage(4, 13);
+    rebar->bandImage = CellImage(5, 13);
+    ASSERT_TRUE(skin->AddObject(std::move(object)));
+    skin->ResolveAll();
+
+    // An MFC control bar class of our own, docked at the left.
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = &DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "AfxControlBar42s";
+    RegisterClassA(&wc);
+
+    guitest::DialogTemplate t("Bars", 0, 0, 220, 100);
+    t.Add("ReBarWindow32", 10, "", 0, 0, 220, 30, WS_CHILD | WS_VISIBLE | CCS_NORESIZE | CCS_NOPARENTALIGN)
+        .Add("AfxControlBar42s", 11, "", 0, 40, 30, 60, WS_CHILD | WS_VISIBLE | 0x1000);
+    MakeDialog(t);
+    HWND band = GetDlgItem(dialog, 10), bar = GetDlgItem(dialog, 11);
+    ASSERT_NE(dynamic_cast<SkinReBar*>(SkinManager::Instance().FindSkinObject(band)), nullptr);
+    ASSERT_NE(dynamic_cast<SkinControlBar*>(SkinManager::Instance().FindSkinObject(bar)), nullptr);
+    REBARBANDINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = RBBIM_TEXT | RBBIM_SIZE | RBBIM_CHILDSIZE | RBBIM_STYLE;
+    info.fStyle = RBBS_NOGRIPPER;
+    info.lpText = const_cast<char*>("Band");
+    info.cx = 120;
+    info.cyMinChild = 20;
+    SendMessageA(band, RB_INSERTBANDA, WPARAM(-1), reinterpret_cast<LPARAM>(&info));
+    Show();
+    guitest::SaveScreenshot(dialog, "skinned_rebar_controlbar");
+    RECT r = {};
+    ASSERT_TRUE(SendMessageA(band, RB_GETRECT, 0, reinterpret_cast<LPARAM>(&r)));
+    guitest::Capture c = guitest::Capture::OfWindow(band);
+    ASSERT_TRUE(c.Valid());
+    EXPECT_EQ(c.At(r.right - 3, r.bottom - 3), Cell(5, 13)) << "the band";
+    guitest::Capture b = guitest::Capture::OfWindow(bar);
+    ASSERT_TRUE(b.Valid());
+    EXPECT_EQ(b.At(b.Width() / 2, b.Height() / 2), Cell(15, 9)) << "the ToolBar look, turned";
 }
 
 }  // namespace
