@@ -104,7 +104,12 @@ BEGIN_MESSAGE_MAP(DiscTypeDialog, CDialog)
 END_MESSAGE_MAP()
 
 DiscTypeDialog::DiscTypeDialog(int* discType, CWnd* pParent)
-    : CDialog(IDD, pParent), m_discType(discType) {}
+    : CDialog(IDD, pParent), m_discType(discType), m_openedWith(*discType) {}
+
+void DiscTypeDialog::OnCancel() {
+  *m_discType = m_openedWith;
+  CDialog::OnCancel();
+}
 
 int DiscTypeDialog::PictureIdFor(int discType) {
   if (discType == kDiscTypeVcd) return IDC_DISC_TYPE_VCD;

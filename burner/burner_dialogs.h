@@ -67,7 +67,8 @@ protected:
 
 // "Select Disc Type": three pictures, the chosen one marked; a click
 // chooses. The choice is written straight into the settings' disc type;
-// Cancel ends the program (the caller does not save then).
+// Cancel puts back the type the dialog opened with (the program then ends
+// and saves what it had read).
 class DiscTypeDialog : public CDialog {
 public:
   enum { IDD = IDD_BURNER_DISC_TYPE };
@@ -78,6 +79,7 @@ public:
 
 protected:
   BOOL OnInitDialog() override;
+  void OnCancel() override;
   afx_msg void OnPaint();
   afx_msg void OnChooseVcd();
   afx_msg void OnChooseSvcd();
@@ -85,6 +87,7 @@ protected:
   void Choose(int discType);
 
   int* m_discType;      // the settings' field
+  int m_openedWith;     // its value when the dialog opened
   CBitmap m_notChosen;  // 151
   CBitmap m_chosen;     // 152
 

@@ -65,8 +65,8 @@ int CALLBACK StartFromFolder(HWND window, UINT message, LPARAM, LPARAM folder) {
   return 0;
 }
 
-int32_t OUTSIDE_CALL OnEraseDoneEvent(int32_t, void* user) {
-  ::PostMessageA(static_cast<HWND>(user), kCdEraseDoneMessage, 0, 0);
+int32_t OUTSIDE_CALL OnEraseDoneEvent(int32_t result, void* user) {
+  ::PostMessageA(static_cast<HWND>(user), kCdEraseDoneMessage, static_cast<WPARAM>(result), 0);
   return 0;
 }
 
@@ -585,7 +585,14 @@ LRESULT StartBurnDialog::OnCdProcess(WPARAM wParam, LPARAM) {
   return 0;
 }
 
-LRESULT StartBurnDialog::OnCdEraseDone(WPARAM, LPARAM) {
+LRESULT StartBurnDialog::OnCdEraseDone(WPARAM wParam, LPARAM) {
+  // An erase that ended with a code did not erase: nothing is burned on it.
+  int32_t result = static_cast<int32_t>(wParam);
+  if (result != 0) {
+    ShowBurnEngineError(result);
+    SetStep(kStepEraseFailed);
+    return 0;
+  }
   SetStep(kStepErased);
   if (m_imageMade == 1) {
     SetStep(BurnCd() != 0 ? kStepBurnFailed : kStepBurning);

@@ -27,7 +27,7 @@ enum {
   kCdFinalizeMessage = WM_APP + 0x110,
   kCdBurnDoneMessage = WM_APP + 0x111,      // lParam: a new'd CString (the text), deleted here
   kCdProcessMessage = WM_APP + 0x112,       // wParam: percent x 100
-  kCdEraseDoneMessage = WM_APP + 0x113,
+  kCdEraseDoneMessage = WM_APP + 0x113,    // wParam: the erase's result (0 erased)
 };
 // Timers.
 enum { kClockTimer = 133, kEraseTimer = 135 };

@@ -145,8 +145,9 @@ TEST_F(StartUpTest, CancelEndsWithoutTheMainWindowButSavesTheSettings) {
   DriveChooser(IDC_DISC_TYPE_DVD, IDCANCEL);
   Run(app);
   EXPECT_FALSE(app.mainWindowRan);
-  // The type clicked before Cancel changed the record; the program saves
-  // what it has at exit, as it always does.
+  // The type clicked before Cancel is not kept; the program saves what it
+  // read at exit, as it always does.
+  EXPECT_EQ(IniValue("Pelzor", "DiscType"), "0");
   EXPECT_EQ(IniValue("Pelzor", "OutputFolder"), "D:\\kept\\");
   EXPECT_EQ(IniValue("Pelzor", "AspectRatio"), "0");
 }

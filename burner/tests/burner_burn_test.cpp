@@ -6,12 +6,14 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "burner/burner_app.h"
 #include "burner/burner_rules.h"
 #include "burner/start_burn_dialog.h"
 #include "burner/tests/burner_test_util.h"
 #include "creator/job_dvd_writer.h"
+#include "standins/calls/cdscribe_calls.h"
 #include "standins/calls/muxtools_calls.h"
 #include "standins/tests/es_fixtures.h"
 
@@ -219,6 +221,35 @@ TEST_F(BurnDialogTest, WrittenCdRwIsErasedWhenTheUserAgrees) {
   EXPECT_TRUE(LogHas("Created the cue image successfully."));
   std::string xml = test_support::ReadText(ProgramFolder() + "vcd.xml");
   EXPECT_NE(xml.find("class=\"svcd\""), std::string::npos);
+}
+
+// What the CD-writing error report would have shown.
+std::vector<std::string> g_engineErrors;
+void RecordEngineError(const char* text) { g_engineErrors.push_back(text); }
+
+TEST_F(BurnDialogTest, AnEraseThatFailsIsReportedAndNothingIsBurned) {
+  OpenMain(0, "[drives]\r\nletters=F\r\n[F]\r\nwrites=cd\r\nmedium=CD-RW\r\nblank=0\r\nused=1000\r\n");
+  AddScanned(CopyFixture(FixturePath("pal-vcd.mpg"), "a.mpg"));
+  OpenBurn();
+  g_engineErrors.clear();
+  SetBurnEngineErrorBox(RecordEngineError);
+  {
+    CMessageBoxScript boxes;
+    boxes.Answer(IDYES);
+    ClickStart();
+  }
+  ASSERT_EQ(burn->GetStep(), burner::kStepErasing);
+  CdScribe().Abort();  // the library ends the erase with a code
+  bool ended = WaitForLog("Failed to erase the disc.", 20000);
+  SetBurnEngineErrorBox(NULL);
+  ASSERT_TRUE(ended) << LogText();
+  EXPECT_FALSE(LogHas("Erased the disc successfully."));
+  EXPECT_FALSE(LogHas("Creating the cue image..."));
+  ASSERT_EQ(g_engineErrors.size(), 1u);
+  EXPECT_EQ(g_engineErrors[0].rfind("error: ", 0), 0u);
+  EXPECT_EQ(Text(IDC_BURN_ACTION), "Start");
+  EXPECT_TRUE(guitest::IsEnabled(Item(IDC_BURN_ACTION)));
+  EXPECT_TRUE(guitest::IsEnabled(Item(IDCANCEL)));
 }
 
 TEST_F(BurnDialogTest, AbortingTheImageBuildEndsInTheImageFailure) {
