@@ -574,7 +574,12 @@ void DiscJobDialog::AppendLog(const char* text) {
   GetLocalTime(&now);
   logText += LogLine(now.wHour, now.wMinute, now.wSecond, text).c_str();
   logControl.SetWindowText(logText);
-  logControl.LineScroll(logControl.GetLineCount());
+  // Scrolled to the end so that the newest line shows at the bottom (the
+  // text ends with a line break, so scrolling by the line count would leave
+  // only the empty line after it in view).
+  int end = logControl.GetWindowTextLength();
+  logControl.SetSel(end, end, TRUE);
+  logControl.SendMessage(EM_SCROLLCARET);
 }
 
 LRESULT DiscJobDialog::OnJobCall(WPARAM wParam, LPARAM) {

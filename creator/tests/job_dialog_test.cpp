@@ -754,6 +754,30 @@ TEST_F(JobDialogTest, StagesSetButtonsLogAndHint) {
   guitest::SaveScreenshot(dlg_->GetSafeHwnd(), "job_dialog_burn_ended");
 }
 
+// A long log keeps its newest line in view.
+TEST_F(JobDialogTest, LogShowsItsNewestLine) {
+  Open(kDiscTypeVcd);
+  for (int i = 0; i < 40; ++i) dlg_->AppendLog(("line " + std::to_string(i)).c_str());
+  HWND log = Item(IDC_JOB_LOG);
+  int lines = static_cast<int>(SendMessageA(log, EM_GETLINECOUNT, 0, 0));
+  int first = static_cast<int>(SendMessageA(log, EM_GETFIRSTVISIBLELINE, 0, 0));
+  RECT client;
+  GetClientRect(log, &client);
+  TEXTMETRICA metrics;
+  HDC dc = GetDC(log);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(log, WM_GETFONT, 0, 0)));
+  GetTextMetricsA(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(log, dc);
+  int visible = (client.bottom - client.top) / metrics.tmHeight;
+  ASSERT_GT(lines, visible) << "the log is longer than its window";
+  // The last text line (before the empty one after the last break) is shown.
+  EXPECT_LE(first, lines - 2);
+  EXPECT_GE(first + visible, lines - 1) << first << " + " << visible << " of " << lines;
+  guitest::PumpPending();
+  guitest::SaveScreenshot(dlg_->GetSafeHwnd(), "job_dialog_long_log");
+}
+
 TEST_F(JobDialogTest, ClockShowsElapsedTimeAndEraseProgressRises) {
   Open(kDiscTypeSvcd);
   dlg_->SetStage(kStageErasing, 1);
