@@ -5,9 +5,11 @@
 // chooser. The program is another process: its windows are found by
 // title and driven by posted messages.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "burner/res/burner_resource.h"
@@ -119,6 +121,73 @@ TEST_F(PelzorProgramTest, ChosenDiscTypeIsKeptAndCancelEndsTheProgram) {
     EXPECT_EQ(nullptr, FindWindowA(NULL, "Zephon VCD Burner "));
   }
   EXPECT_EQ(Setting("Pelzor", "DiscType"), "0");
+}
+
+// The text of a dialog item of another process.
+std::string ItemText(HWND dialog, int id) {
+  char text[4096] = "";
+  GetDlgItemTextA(dialog, id, text, sizeof text);
+  return text;
+}
+
+// The host path of an MPEG fixture as the prefix sees it ("" when unknown).
+std::string Fixture(const char* name) {
+  const char* folder = getenv("QUORBEL_FIXTURES");
+  if (folder == NULL) return "";
+  std::string path = std::string("Z:") + folder + "/" + name;
+  for (char& c : path)
+    if (c == '/') c = '\\';
+  return path;
+}
+
+// A whole VCD from the user's side: the file chosen in the system's file
+// dialog and judged by the scanner, Burn, the used CD-RW that the drive
+// list prefers erased after the question, the image built and burned, and
+// Finish ending the program.
+TEST_F(PelzorProgramTest, VcdFromFileDialogToWrittenDisc) {
+  std::string movie = Fixture("pal-vcd.mpg");
+  if (movie.empty()) GTEST_SKIP() << "QUORBEL_FIXTURES is not set";
+  WritePrivateProfileStringA("Pelzor", "DiscType", "0", InFolder("param.ini").c_str());
+  Program pelzor;
+  ASSERT_TRUE(pelzor.Start());
+  HWND chooser = WaitForTitle("Select Disc Type");
+  ASSERT_NE(nullptr, chooser);
+  PostClick(chooser, IDOK);
+  HWND main = WaitForTitle("Zephon VCD Burner ");
+  ASSERT_NE(nullptr, main);
+
+  PostClick(main, IDC_MAIN_ADD);
+  HWND files = WaitForTitle("Add MPEG files");
+  ASSERT_NE(nullptr, files);
+  Sleep(300);
+  SetDlgItemTextA(files, 0x47c, movie.c_str());  // the file name box
+  PostMessageA(files, WM_COMMAND, IDOK, 0);
+  HWND list = GetDlgItem(main, IDC_MAIN_LIST);
+  for (int i = 0; i < 400 && SendMessageA(list, LVM_GETITEMCOUNT, 0, 0) == 0; ++i) Sleep(50);
+  ASSERT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 1);
+  Sleep(300);
+  guitest::SaveScreenshot(main, "pelzor_main_with_file");
+
+  PostClick(main, IDC_MAIN_BURN);
+  HWND burn = WaitForTitle("Start Burning");
+  ASSERT_NE(nullptr, burn);
+  EXPECT_EQ(ItemText(burn, IDC_BURN_DRIVE).substr(0, 2), "G:");  // the last writer holding a CD-R(W)
+  Sleep(300);
+  guitest::SaveScreenshot(burn, "pelzor_burn_dialog");
+  PostClick(burn, IDC_BURN_ACTION);
+  HWND question = WaitForTitle("Pelzor");
+  ASSERT_NE(nullptr, question);
+  PostMessageA(question, WM_COMMAND, IDYES, 0);
+  for (int i = 0; i < 1200 && ItemText(burn, IDC_BURN_LOG).find("Done!") == std::string::npos; ++i) Sleep(50);
+  std::string log = ItemText(burn, IDC_BURN_LOG);
+  EXPECT_NE(log.find("Erased the disc successfully."), std::string::npos) << log;
+  EXPECT_NE(log.find("Done!"), std::string::npos) << log;
+  Sleep(300);
+  guitest::SaveScreenshot(burn, "pelzor_burn_dialog_done");
+  EXPECT_EQ(ItemText(burn, IDCANCEL), "Finish");
+  PostClick(burn, IDCANCEL);
+  EXPECT_TRUE(pelzor.Ended()) << "a burned disc ends the program";
+  EXPECT_NE(GetFileAttributesA("C:\\quorbel-discs\\G\\VideoCD.cue"), INVALID_FILE_ATTRIBUTES);
 }
 
 }  // namespace

@@ -45,4 +45,5 @@ if(TARGET pelzor_program_driver AND EXISTS ${PROJECT_SOURCE_DIR}/creator/tests/v
   quorbel_add_program_test(pelzor_program_test TIMEOUT 300 LABELS gui
     COMMAND sh ${PROJECT_SOURCE_DIR}/creator/tests/vantrel_program_test.sh ${PROJECT_SOURCE_DIR} ${CMAKE_BINARY_DIR}
             ${CMAKE_BINARY_DIR}/testwork/pelzor_program_test/prefix $<TARGET_FILE:pelzor_program_driver>)
+  quorbel_test_fixtures(pelzor_program_test mpeg_fixtures)
 endif()
