@@ -251,4 +251,24 @@ TEST_F(ButtonFamily, AGroupBoxCaptionThatGetsShorterLeavesNoRemains)
     (void)y;
 }
 
+TEST_F(ButtonFamily, WithoutAHighlightedImageTheMouseShowsTheFocusedOrNormalLook)
+{
+    std::unique_ptr<SkinPackage> package = skintest::ReadTestSkin();
+    ASSERT_NE(package, nullptr);
+    auto* data = dynamic_cast<SkinButtonData*>(package->FindObjectByType(kSkinButton));
+    ASSERT_NE(data, nullptr);
+    data->states[SkinButton::kHighlighted].image = MakeEmptyLayoutImage();
+    ASSERT_TRUE(Install(std::move(package)));
+    guitest::DialogTemplate t("Buttons", 0, 0, 200, 90);
+    t.Button(2, "Focused", 10, 10, 60, 16).Button(3, "Other", 80, 10, 60, 16);
+    ASSERT_NE(MakeDialog(t), nullptr);
+    SetFocus(Item(2));
+    for (int id : {2, 3})
+        SendMessageA(Item(id), WM_MOUSEMOVE, 0, MAKELPARAM(4, 4));
+    EXPECT_EQ(SkinnerOf<SkinButton>(2)->ChooseState(), SkinButton::kFocused);
+    EXPECT_EQ(SkinnerOf<SkinButton>(3)->ChooseState(), SkinButton::kNormal);
+    EXPECT_EQ(PixelOf(2, 2, 2), Cell(3, 5));
+    EXPECT_EQ(PixelOf(3, 2, 2), Cell(0, 5));
+}
+
 }  // namespace

@@ -125,4 +125,23 @@ TEST_F(ComboSkinner, TheEditOfADropDownTakesTheCombosColoursAndSomeCombosStayPla
     ReleaseDC(edit, dc);
 }
 
+TEST_F(ComboSkinner, AFixedOwnerDrawnComboShowsItsOwnFaceInsideTheSkinsBorderAndArrow)
+{
+    InstallColours(true);
+    guitest::DialogTemplate t("Combos", 0, 0, 220, 120);
+    t.Add("COMBOBOX", 84, "", 10, 10, 100, 80, CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL)
+        .Button(IDOK, "OK", 10, 90, 50, 14);
+    ASSERT_NE(MakeDialog(t), nullptr);
+    SkinComboBox* combo = SkinnerOf<SkinComboBox>(84);
+    ASSERT_NE(combo, nullptr);
+    SetFocus(Item(IDOK));
+    RedrawWindow(Item(84), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    guitest::PumpFor(50);
+    guitest::SaveScreenshot(dialog, "combo_owner_drawn");
+    EXPECT_EQ(ArrowPixel(84), Cell(10, 6)) << guitest::ColorText(ArrowPixel(84));
+    EXPECT_EQ(FramePixelOf(84, 0, 8), Cell(7, 6)) << guitest::ColorText(FramePixelOf(84, 0, 8));
+    // The face is the control's own, not the skin's background.
+    EXPECT_NE(PixelOf(84, 6, 6), kBack);
+}
+
 }  // namespace
