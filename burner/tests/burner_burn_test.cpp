@@ -30,6 +30,7 @@ public:
   using StartBurnDialog::StartBurnDialog;
   bool clickOnFirstProgress = false;
   CString folderChoice;  // what the folder browser answers ("" cancels)
+  std::string resultText;  // the build's last text (the builder's message, wParam 1)
 
 protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
@@ -38,6 +39,8 @@ protected:
       SendMessage(WM_COMMAND, MAKEWPARAM(IDC_BURN_ACTION, BN_CLICKED),
                   reinterpret_cast<LPARAM>(GetDlgItem(IDC_BURN_ACTION)->m_hWnd));
     }
+    if (message == m_builderMessage && m_builderMessage != 0 && wParam == 1 && lParam != 0)
+      resultText = reinterpret_cast<const char*>(lParam);
     return StartBurnDialog::WindowProc(message, wParam, lParam);
   }
   BOOL BrowseForFolder(CString* folder) override {
@@ -262,6 +265,7 @@ TEST_F(BurnDialogTest, AbortingTheImageBuildEndsInTheImageFailure) {
   ClickStart();
   ASSERT_TRUE(WaitForLog("Failed to create the cue image.")) << LogText();
   EXPECT_EQ(boxes.LastText(), "It is creating the cue image.\nWould you really like to abort the process?");
+  EXPECT_EQ(burn->resultText, "\"zrDiscBuild\" finished with ERRORS : Cancel Request from User");
   EXPECT_EQ(burn->m_imageMade, 0);
   EXPECT_EQ(burn->m_burned, 0);
   EXPECT_EQ(Text(IDC_BURN_ACTION), "Start");
@@ -412,6 +416,20 @@ TEST_F(DvdBurnTest, StopDuringADvdBurnAbortsIt) {
   EXPECT_TRUE(LogHas("Failed!"));
   EXPECT_FALSE(LogHas("Done!"));
   EXPECT_EQ(Text(IDC_BURN_ACTION), "Burn");
+}
+
+TEST_F(DvdBurnTest, NoDvdWriterSaysSo) {
+  OpenMain(2, "[drives]\r\nletters=E\r\n[E]\r\nproduct=CD Writer\r\nwrites=cd\r\nmedium=CD-R\r\nblank=1\r\n");
+  main->choices.push_back({MakeSizedFile("a.vob", 4096)});
+  main->AddFiles();
+  OpenBurn();
+  EXPECT_EQ(SendMessageA(Item(IDC_BURN_DRIVE), CB_GETCOUNT, 0, 0), 0);
+  CMessageBoxScript boxes;
+  ClickStart();
+  EXPECT_EQ(boxes.LastText(), "Can't find writer with burning capabilities.");
+  EXPECT_TRUE(LogHas("Failed to find writer with burning capabilities."));
+  EXPECT_TRUE(LogHas("Failed!"));
+  EXPECT_EQ(burn->GetStep(), burner::kStepIdle);
 }
 
 TEST_F(DvdBurnTest, AFileTheAuthoringRefusesLeavesOnlyCancel) {
