@@ -248,7 +248,8 @@ TEST_F(ButtonFamily, AGroupBoxCaptionThatGetsShorterLeavesNoRemains)
             shortRight = x;
     EXPECT_GT(shortRight, 4);
     EXPECT_LT(shortRight, longRight - 20);
-    (void)y;
+    // Where the long caption was, the frame's top edge runs again.
+    EXPECT_EQ(after.At(longRight - 3, y + 1), Cell(13, 5)) << guitest::ColorText(after.At(longRight - 3, y + 1));
 }
 
 TEST_F(ButtonFamily, WithoutAHighlightedImageTheMouseShowsTheFocusedOrNormalLook)
