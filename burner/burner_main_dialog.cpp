@@ -21,18 +21,17 @@ const int kColumnCount = 5;
 
 // The scanner's callbacks run on a thread of the library: they only post
 // to the main window, whose thread then touches the list and the dialogs.
+// Their user data is the window's handle, not the object: a scan still
+// running when the window goes posts to nothing.
 int32_t OUTSIDE_CALL OnVideoScanProgress(float percent, int32_t, void* user) {
-  ScanProgressDialog* scan = static_cast<ScanProgressDialog*>(user);
-  if (scan != NULL && scan->m_owner != NULL && scan->m_owner->m_hWnd != NULL)
-    ::PostMessageA(scan->m_owner->m_hWnd, kScanProgressMessage, static_cast<WPARAM>(static_cast<int>(percent)), 0);
+  if (!(percent >= 0)) percent = 0;
+  ::PostMessageA(static_cast<HWND>(user), kScanProgressMessage, static_cast<WPARAM>(static_cast<int>(percent)), 0);
   return 0;
 }
 
 int32_t OUTSIDE_CALL OnVideoScanDone(const char* path, int32_t scanResult, int32_t notCompatible, int32_t,
                                      int32_t width, int32_t height, int32_t bitRate, double frameRate,
                                      int32_t, int32_t, void* user) {
-  BurnerMainDialog* main = static_cast<BurnerMainDialog*>(user);
-  if (main == NULL || main->m_hWnd == NULL) return 0;
   ScanOutcome* outcome = new ScanOutcome;
   outcome->path = path != NULL ? path : "";
   outcome->scanResult = scanResult;
@@ -41,7 +40,8 @@ int32_t OUTSIDE_CALL OnVideoScanDone(const char* path, int32_t scanResult, int32
   outcome->height = height;
   outcome->bitRate = bitRate;
   outcome->frameRate = frameRate;
-  if (!::PostMessageA(main->m_hWnd, kScanDoneMessage, 0, reinterpret_cast<LPARAM>(outcome))) delete outcome;
+  if (!::PostMessageA(static_cast<HWND>(user), kScanDoneMessage, 0, reinterpret_cast<LPARAM>(outcome)))
+    delete outcome;
   return 0;
 }
 
@@ -184,8 +184,8 @@ void BurnerMainDialog::SetUpScale() {
 void BurnerMainDialog::StartCdLibrary() {
   CdScribeCalls& cd = CdScribe();
   ShowCdError(cd.Initialize(0, "Pelzor", 1));
-  cd.SetVideoScannerEventCallback(OnVideoScanProgress, &m_scanDialog);
-  cd.SetVideoScanDoneEventCallback(OnVideoScanDone, this);
+  cd.SetVideoScannerEventCallback(OnVideoScanProgress, m_hWnd);
+  cd.SetVideoScanDoneEventCallback(OnVideoScanDone, m_hWnd);
   ShowCdError(cd.CreateProject(burner::CdProjectTypeFor(BurnerDiscType())));
 }
 
