@@ -392,8 +392,12 @@ LRESULT SkinFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         ForwardPopupMove(lParam);
         return 0;
     case kSkinMsgMenuEnded:
-        menuBar_->ClosePopup();
-        menuBar_->Redraw();
+        // A drop-down left behind by a switch to the next menu says so as
+        // it goes; only the end of the one open now closes it.
+        if (!menuBar_->GetOpenItem() || menuBar_->GetOpenItem()->IsPopupClosed()) {
+            menuBar_->ClosePopup();
+            menuBar_->Redraw();
+        }
         return DefaultProcessing(message, wParam, lParam);
     case kSkinMsgChildBackground: {
         RECT client;

@@ -60,6 +60,8 @@ BOOL SkinMenuBarItem::IsEnabled() const
 
 HWND SkinMenuBarItem::GetPopupWindow() const { return popup_ ? popup_->GetWindow() : nullptr; }
 
+bool SkinMenuBarItem::IsPopupClosed() const { return !popup_ || popup_->IsClosed(); }
+
 void SkinMenuBarItem::OpenPopup()
 {
     HWND frame = owner_->GetWindow();

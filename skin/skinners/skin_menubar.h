@@ -34,6 +34,8 @@ public:
     // Closes and deletes the popup; the state becomes 0.
     void ClosePopup();
     HWND GetPopupWindow() const;
+    // The popup has ended by itself (or there is none).
+    bool IsPopupClosed() const;
 
     std::string text;       // as the menu holds it
     char accel = 0;         // upper-case accelerator letter, or 0

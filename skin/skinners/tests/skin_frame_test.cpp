@@ -71,6 +71,7 @@ struct FakePopups {
     std::vector<HMENU> opened;  // in opening order
     int open = 0;               // windows alive now
     HMENU current = nullptr;    // the menu of the last one opened
+    bool ended = false;         // what IsClosed answers: the menu ended by itself
 };
 FakePopups g_popups;
 
@@ -94,7 +95,7 @@ public:
     void BindSkin(SkinDataObject*) override {}
     SIZE GetMenuSize() override { return SIZE{120, 60}; }
     HWND GetWindow() override { return window_; }
-    bool IsClosed() override { return false; }
+    bool IsClosed() override { return g_popups.ended; }
     UINT GetChosenCommand() override { return 0; }
     void Close() override
     {
@@ -356,6 +357,9 @@ TEST_F(FrameSkinner, TheMenuBarFollowsTheMouse)
     SendMessageA(window, WM_NCLBUTTONDOWN, HTMENU, ScreenAt(ItemPoint(3)));
     EXPECT_EQ(OpenIndex(), 3);
     SendMessageA(window, kSkinMsgMenuEnded, 0, 0);
+    EXPECT_EQ(OpenIndex(), 3) << "a notice of a drop-down that has not ended";
+    g_popups.ended = true;
+    SendMessageA(window, kSkinMsgMenuEnded, 0, 0);
     EXPECT_EQ(OpenIndex(), -1);
     EXPECT_EQ(g_popups.open, 0);
     guitest::SaveScreenshot(window, "skinned_frame_menu");
@@ -482,6 +486,26 @@ TEST_F(FrameSkinner, TheBarOpensTheSkinnedPopupMenu)
     EXPECT_FALSE(IsWindow(popup));
     EXPECT_EQ(MenuKey(WPARAM(-1)), 1);
     EXPECT_EQ(OpenIndex(), -1);
+    guitest::PumpFor(50);
+
+    // Typed keys reach the bar through the library's keyboard hook:
+    // Alt+H opens Help; Right in the open menu goes round to File.
+    SetForegroundWindow(window);
+    SetActiveWindow(window);
+    SetFocus(window);
+    guitest::PumpFor(100);
+    if (GetActiveWindow() != window)
+        GTEST_SKIP() << "the frame did not become active";
+    auto key = [](BYTE vk, bool up) { keybd_event(vk, BYTE(MapVirtualKeyA(vk, 0)), up ? KEYEVENTF_KEYUP : 0, 0); };
+    key(VK_MENU, false);
+    key('H', false);
+    key('H', true);
+    key(VK_MENU, true);
+    EXPECT_TRUE(guitest::PumpUntil([&] { return OpenIndex() == 3; }, 2000)) << "open: " << OpenIndex();
+    key(VK_RIGHT, false);
+    key(VK_RIGHT, true);
+    EXPECT_TRUE(guitest::PumpUntil([&] { return OpenIndex() == 0; }, 2000)) << "open: " << OpenIndex();
+    SendMessageA(window, kSkinMsgMenuKey, WPARAM(-1), 0x20000000);
     guitest::PumpFor(50);
 }
 
