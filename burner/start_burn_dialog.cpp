@@ -305,10 +305,12 @@ void StartBurnDialog::OnAction() {
   g_burnSettings.Save();
 }
 
+int StartBurnDialog::FreeMegabytes(char drive) { return GetDiskFreeMB(drive); }
+
 BOOL StartBurnDialog::CheckFreeSpace() {
   double required = RequiredMB(m_mainWindow != NULL ? m_mainWindow->GetTotalBytes() : 0);
   char drive = OutputDriveOf(g_burnSettings.outputFolder);
-  int freeMB = GetDiskFreeMB(drive);
+  int freeMB = FreeMegabytes(drive);
   if (EnoughFreeSpace(freeMB, required)) return TRUE;
   AfxMessageBox(FreeSpaceMessage(drive, required, freeMB).c_str());
   return FALSE;

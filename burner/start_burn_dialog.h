@@ -74,8 +74,10 @@ protected:
   void DoDataExchange(CDataExchange* pDX) override;
   BOOL OnInitDialog() override;
 
-  // Seams: the folder browser and the questions; tests stand in.
+  // Seams over the system; tests stand in. The folder browser (FALSE:
+  // cancelled) and the free megabytes of a drive (-1: unknown).
   virtual BOOL BrowseForFolder(CString* folder);
+  virtual int FreeMegabytes(char drive);
 
   void ListCdWriters();
   void ListDvdWriters();

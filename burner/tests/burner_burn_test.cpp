@@ -30,6 +30,8 @@ public:
   using StartBurnDialog::StartBurnDialog;
   bool clickOnFirstProgress = false;
   CString folderChoice;  // what the folder browser answers ("" cancels)
+  int freeMB = -2;       // what the drive has free (-2: ask the system)
+  char askedDrive = 0;   // the drive last asked about
   std::string resultText;  // the build's last text (the builder's message, wParam 1)
 
 protected:
@@ -42,6 +44,10 @@ protected:
     if (message == m_builderMessage && m_builderMessage != 0 && wParam == 1 && lParam != 0)
       resultText = reinterpret_cast<const char*>(lParam);
     return StartBurnDialog::WindowProc(message, wParam, lParam);
+  }
+  int FreeMegabytes(char drive) override {
+    askedDrive = drive;
+    return freeMB == -2 ? StartBurnDialog::FreeMegabytes(drive) : freeMB;
   }
   BOOL BrowseForFolder(CString* folder) override {
     if (folderChoice.IsEmpty()) return FALSE;
@@ -295,6 +301,36 @@ TEST_F(BurnDialogTest, LabelAndFreeSpaceAreCheckedBeforeAnything) {
     EXPECT_NE(boxes.LastText().Find("Create output directory failed!"), -1);
   }
   EXPECT_EQ(burn->GetStep(), burner::kStepIdle);
+}
+
+TEST_F(BurnDialogTest, TooLittleFreeSpaceStopsTheStart) {
+  OpenMain(0, kCdR);
+  AddScanned(CopyFixture(FixturePath("pal-vcd.mpg"), "a.mpg"));
+  OpenBurn();
+  burn->freeMB = 0;
+  {
+    CMessageBoxScript boxes;
+    ClickStart();
+    char drive = CurrentFolder()[0];
+    EXPECT_EQ(burn->askedDrive, drive);
+    EXPECT_EQ(std::string(boxes.LastText()), burner::FreeSpaceMessage(drive, burner::RequiredMB(main->GetTotalBytes()), 0));
+  }
+  EXPECT_TRUE(LogHas("Disk space is not enough!"));
+  EXPECT_TRUE(LogHas("Failed"));
+  EXPECT_FALSE(LogHas("Starting..."));
+  EXPECT_EQ(burn->GetStep(), burner::kStepIdle);
+
+  // A folder from the root of the current drive is measured on drive C.
+  g_burnSettings.SetOutputFolder("\\burnertest-out\\");
+  burn->freeMB = -1;  // unknown: refused as well
+  {
+    CMessageBoxScript boxes;
+    ClickStart();
+    EXPECT_EQ(burn->askedDrive, 'C');
+  }
+  EXPECT_EQ(burn->GetStep(), burner::kStepIdle);
+  RemoveDirectoryA("\\burnertest-out\\My VCD");
+  RemoveDirectoryA("\\burnertest-out");
 }
 
 TEST_F(BurnDialogTest, SelectTakesTheChosenFolderWithItsBackslash) {
