@@ -15,7 +15,7 @@ SkinMenuItem::SkinMenuItem(HMENU menu, int position_) : owner(menu), position(po
     commandId = GetMenuItemID(menu, position);
     const char* read = SkinGdiUtil::GetMenuItemText(menu, UINT(position), TRUE);
     text = read ? read : "";
-    accel = MenuAccelChar(text.c_str());
+    accel = GetAccelChar(text.c_str());
     state = GetMenuState(menu, UINT(position), MF_BYPOSITION);
 }
 

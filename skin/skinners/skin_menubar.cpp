@@ -45,7 +45,7 @@ SkinMenuBarItem::SkinMenuBarItem(SkinWindowObject* owner, HMENU menu, int positi
 {
     const char* read = SkinGdiUtil::GetMenuItemText(menu, UINT(position_), TRUE);
     text = read ? read : "";
-    accel = MenuAccelChar(text.c_str());
+    accel = GetAccelChar(text.c_str());
     submenu = GetSubMenu(menu, position_);
     commandId = GetMenuItemID(menu, position_);
 }

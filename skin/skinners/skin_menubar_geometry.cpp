@@ -4,7 +4,7 @@
 #include <cctype>
 #include <cstring>
 
-char MenuAccelChar(const char* text)
+char GetAccelChar(const char* text)
 {
     for (const char* amp = text ? std::strchr(text, '&') : nullptr; amp; amp = std::strchr(amp + 1, '&')) {
         const char next = amp[1];

@@ -14,7 +14,7 @@
 // The letter after the first single '&' upper-cased; a doubled "&&" is
 // passed over from its second '&' (so "&&&x" gives 'X'); 0 without one or
 // at the end of the text.
-char MenuAccelChar(const char* text);
+char GetAccelChar(const char* text);
 
 struct MenuBarItemSize {
     int32_t width;

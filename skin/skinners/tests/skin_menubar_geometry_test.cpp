@@ -16,7 +16,7 @@ void ExpectRect(const SkinRect& got, const SkinRect& want, const char* what)
                              << want.bottom;
 }
 
-TEST(MenuAccelChar, LetterAfterTheFirstSingleAmpersand)
+TEST(GetAccelChar, LetterAfterTheFirstSingleAmpersand)
 {
     const struct {
         const char* text;
@@ -27,8 +27,8 @@ TEST(MenuAccelChar, LetterAfterTheFirstSingleAmpersand)
         {"&1 Recent", '1'},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(MenuAccelChar(c.text), c.accel) << c.text;
-    EXPECT_EQ(MenuAccelChar(nullptr), 0);
+        EXPECT_EQ(GetAccelChar(c.text), c.accel) << c.text;
+    EXPECT_EQ(GetAccelChar(nullptr), 0);
 }
 
 TEST(MenuBarHeight, LinesOfTheTallestItemPlusMargins)
