@@ -136,6 +136,38 @@ TEST_F(DvdJob, AuthoringReports) {
   EXPECT_TRUE(LogHas({"Failed!"}));
 }
 
+TEST_F(DvdJob, EraseAndBurnWorkersReports) {
+  Open(kDiscTypeDvd, kDvdDrives);
+  HWND window = dialog->GetSafeHwnd();
+  struct Step {
+    UINT message;
+    WPARAM code;
+    LPARAM percent;
+    const char* status;  // NULL: unchanged
+    int stage;           // -1: no stage entered
+    int start;           // Start enabled afterwards, -1 not looked at
+  } steps[] = {
+      {kJobDvdEraseMessage, 0, 0, "Erasing the disc...", -1, -1},
+      {kJobDvdEraseMessage, 1, 0, "Failed to erase the disc.", kStageBurnFailed, -1},
+      {kJobDvdBurnMessage, 0, 0, "Prepare...", -1, 0},
+      {kJobDvdBurnMessage, 1, 0, "Burning... 0%", -1, 1},
+      {kJobDvdBurnMessage, 3, 55, "Burning... 55% ", -1, -1},
+      {kJobDvdBurnMessage, 2, 0, "Finalize the driver...", kStageFinalizing, 0},
+      {kJobDvdBurnMessage, 4, 0, "Failed to burn the disc.", kStageBurnFailed, 1},
+      {kJobDvdBurnMessage, 5, 0, "Burn the Disc successfully.", kStageBurnEnded, 1},
+  };
+  for (const Step& step : steps) {
+    road.clear();
+    std::string before = Text(IDC_JOB_STATUS);
+    SendMessageA(window, step.message, step.code, step.percent);
+    EXPECT_EQ(step.status != NULL ? step.status : before, Text(IDC_JOB_STATUS)) << step.message << "/" << step.code;
+    EXPECT_EQ(step.stage < 0 ? std::vector<int>{} : std::vector<int>{step.stage}, road)
+        << step.message << "/" << step.code;
+    if (step.start >= 0) EXPECT_EQ(step.start == 1, guitest::IsEnabled(Item(IDC_JOB_START))) << step.code;
+  }
+  EXPECT_TRUE(LogHas({"Failed to burn the disc.", "Failed!", "Burned the disc successfully.", "Done!"})) << Log();
+}
+
 TEST_F(DvdJob, AbortOfARunningBurn) {
   AddSource(DvdSource(), "00:00:03.0");
   Open(kDiscTypeDvd, kDvdDrives);

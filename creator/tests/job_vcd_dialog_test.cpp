@@ -6,6 +6,9 @@
 // failures, and the abort of a running burn.
 #include "creator/tests/job_vcd_dialog_harness.h"
 
+#include <atomic>
+#include <thread>
+
 #include "creator/job_vcd_build.h"
 #include "discimage/vcd_messages.h"
 
@@ -144,6 +147,48 @@ TEST_F(CdJob, SvcdJobOnAUsedCdRwErasesFirst) {
   std::string xml = test_support::ReadText(static_cast<const char*>(dialog->xmlPath));
   EXPECT_NE(std::string::npos, xml.find("class=\"svcd\" version=\"1.0\""));
   EXPECT_EQ(ReadBytes(outFolder + "My SVCD\\VideoCD.bin"), ReadBytes(DiscOf('G') + "VideoCD.bin"));
+}
+
+// The library's callbacks, called on a thread of their own as the library
+// does.
+TEST_F(CdJob, CallbacksFromTheLibrarysThread) {
+  Open(kDiscTypeVcd, kCdDrives);
+  // The calls wait for the dialog's thread: pump until the worker is done.
+  auto onOtherThread = [&](std::function<void()> call) {
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+      call();
+      done = true;
+    });
+    EXPECT_TRUE(guitest::PumpUntil([&] { return done.load(); }, 30000));
+    worker.join();
+    guitest::PumpPending();
+  };
+  // Progress while erasing and while burning; elsewhere nothing.
+  dialog->SetStage(kStageErasing, 1);
+  onOtherThread([&] { DiscJobDialog::OnProcessEvent(40.0f, 0, 0, 0, 0, 0, 0, dialog); });
+  EXPECT_EQ("Erasing the disc...", Text(IDC_JOB_STATUS));
+  dialog->SetStage(kStageBurning, 0);
+  onOtherThread([&] { DiscJobDialog::OnProcessEvent(12.345f, 1, 2, 100, 100, 10, 80, dialog); });
+  EXPECT_EQ("Burning... 12.35%", Text(IDC_JOB_STATUS));
+  EXPECT_EQ(12, dialog->progress.GetPos());
+  dialog->SetStage(kStageImageBuilt, 0);
+  onOtherThread([&] { DiscJobDialog::OnProcessEvent(77.0f, 0, 0, 0, 0, 0, 0, dialog); });
+  EXPECT_EQ("Burning... 12.35%", Text(IDC_JOB_STATUS));
+  // A failed erase does not go on to convert or burn.
+  road.clear();
+  dialog->SetStage(kStageErasing, 0);
+  onOtherThread([&] { DiscJobDialog::OnEraseDoneEvent(kCdNotErasable, dialog); });
+  EXPECT_EQ((std::vector<int>{kStageErasing, kStageBurnFailed}), road);
+  ASSERT_EQ(1u, EngineErrors().size());
+  EXPECT_EQ(0u, EngineErrors()[0].find("error: "));
+  EXPECT_TRUE(LogHas({"Failed to erase the disc.", "Failed!"})) << Log();
+  // A burn the library ended with a text is logged with it.
+  road.clear();
+  onOtherThread([&] { DiscJobDialog::OnBurnDoneEvent("Writing failed: disc write error", dialog); });
+  EXPECT_EQ(std::vector<int>{kStageBurnEnded}, road);
+  EXPECT_TRUE(LogHas({"Writing failed: disc write error", "Failed!"})) << Log();
+  EXPECT_EQ("Writing failed: disc write error", Text(IDC_JOB_STATUS));
 }
 
 TEST_F(CdJob, BuilderReportsAndResults) {
