@@ -41,7 +41,7 @@ void SkinDrawTurned(HDC hdc, const RECT& dest, int angle, COLORREF key,
     paint(flat, area);
     HBITMAP bitmap = flat.DetachBitmap();
     CSkinImage image;
-    const bool made = image.CreateFromHBITMAP(bitmap) && (angle == 180 ? image.Rotate180() : image.Rotate(float(angle)));
+    const bool made = image.CreateFromHBITMAP(bitmap) && (angle == 180 ? image.Flip() : image.Rotate(float(angle)));
     DeleteObject(bitmap);
     if (!made)
         return;

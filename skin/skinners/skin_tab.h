@@ -18,9 +18,10 @@
 
 class SkinTabData;
 
-// paint draws into a DC of (height x width) of dest at (0, 0); the result
-// is turned by angle (90 clockwise, 180, 270 anticlockwise) and copied to
-// dest with key transparent. Nothing is drawn when the turn fails.
+// paint draws into a DC of dest's size (turned a quarter: height x width)
+// at (0, 0); the result is turned by angle (90 clockwise, 270
+// anticlockwise; 180 flips it upside down) and copied to dest with key
+// transparent. Nothing is drawn when the turn fails.
 void SkinDrawTurned(HDC hdc, const RECT& dest, int angle, COLORREF key,
                     const std::function<void(HDC, const RECT&)>& paint);
 

@@ -2,15 +2,17 @@
 // 5,9, DISABLED 6,9, HOVERED 7,9, FRAME 8,9, BACKGROUND 9,9): the selected
 // tab pressed and the others normal, the page frame under the tab rows, a
 // disabled tab control in its disabled set, controls placed on the tab
-// showing the tab behind them, bottom and left tabs still drawn from the
-// tab images, owner-drawn tab controls left alone.
+// showing the tab behind them, bottom tabs showing the tab image upside
+// down and left tabs turned a quarter, owner-drawn tab controls left alone.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <commctrl.h>
 
+#include "skin/core/skin_data_classes.h"
 #include "skin/core/skin_manager.h"
+#include "skin/core/skin_package.h"
 #include "skin/core/skin_messages.h"
 #include "skin/core/skin_ops.h"
 #include "skin/skinners/skin_memdc.h"
@@ -118,10 +120,31 @@ TEST_F(TabSkinner, BottomAndLeftTabsAreDrawnFromTheTabImages)
     EXPECT_EQ(TabPixel(first.left + 3, first.bottom - 3), Cell(4, 9));
     DestroyWindow(dialog);
 
+    // A normal tab image of two cells, 0,13 above 0,14: a bottom tab shows
+    // it upside down.
+    auto* data = dynamic_cast<SkinTabData*>(SkinManager::Instance().GetSkin()->FindObjectByType(kSkinTab));
+    ASSERT_NE(data, nullptr);
+    SkinLayoutImage& image = data->states[0].image;
+    image.source = MakeSkinRect(0, 208, 16, 240);
+    image.marginLeft = image.marginTop = image.marginRight = image.marginBottom = 0;
+    image.layoutMode = 1;
+    MakeDialog(0);
+    first = ItemRect(0);
+    EXPECT_EQ(TabPixel(first.left + 3, first.top + 2), Cell(0, 13));
+    EXPECT_EQ(TabPixel(first.left + 3, first.bottom - 3), Cell(0, 14));
+    DestroyWindow(dialog);
+    MakeDialog(TCS_BOTTOM);
+    first = ItemRect(0);
+    EXPECT_EQ(TabPixel(first.left + 3, first.top + 2), Cell(0, 14));
+    EXPECT_EQ(TabPixel(first.left + 3, first.bottom - 3), Cell(0, 13));
+    DestroyWindow(dialog);
+
     MakeDialog(TCS_VERTICAL | TCS_MULTILINE);
     guitest::SaveScreenshot(dialog, "skinned_tabs_left");
+    // Turned a quarter anticlockwise: the image's top is at the tab's left.
     first = ItemRect(0);
-    EXPECT_EQ(TabPixel(first.left + 3, first.top + 3), Cell(4, 9));
+    EXPECT_EQ(TabPixel(first.left + 2, (first.top + first.bottom) / 2), Cell(0, 13));
+    EXPECT_EQ(TabPixel(first.right - 4, (first.top + first.bottom) / 2), Cell(0, 14));
 }
 
 TEST_F(TabSkinner, OwnerDrawnTabControlsKeepTheirSystemLook)
