@@ -163,7 +163,9 @@ TEST_F(DvdJob, EraseAndBurnWorkersReports) {
     EXPECT_EQ(step.status != NULL ? step.status : before, Text(IDC_JOB_STATUS)) << step.message << "/" << step.code;
     EXPECT_EQ(step.stage < 0 ? std::vector<int>{} : std::vector<int>{step.stage}, road)
         << step.message << "/" << step.code;
-    if (step.start >= 0) EXPECT_EQ(step.start == 1, guitest::IsEnabled(Item(IDC_JOB_START))) << step.code;
+    if (step.start >= 0) {
+      EXPECT_EQ(step.start == 1, guitest::IsEnabled(Item(IDC_JOB_START))) << step.code;
+    }
   }
   EXPECT_TRUE(LogHas({"Failed to burn the disc.", "Failed!", "Burned the disc successfully.", "Done!"})) << Log();
 }

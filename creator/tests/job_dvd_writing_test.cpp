@@ -181,10 +181,11 @@ TEST_F(DvdWriting, BurnRefusals) {
     EXPECT_EQ((std::vector<WPARAM>{kDvdBurnPreparing, kDvdBurnFailed}), Codes(kDvdBurnMessage)) << c.name;
     EXPECT_EQ(0, boxes.LastText().Find(c.box)) << c.name << ": " << boxes.LastText();
     // The disc goes out after the failure is posted and shown.
-    if (c.ejected)
+    if (c.ejected) {
       EXPECT_TRUE(WaitFor([&] { return ejects != Ejects(c.letter); }, 5000)) << c.name;
-    else
+    } else {
       EXPECT_FALSE(WaitFor([&] { return ejects != Ejects(c.letter); }, 300)) << c.name;
+    }
   }
   // The missing part is named with the folder the second attempt used.
   EXPECT_EQ(0, boxes.Boxes()[0].text.Find("Could not find file "));
