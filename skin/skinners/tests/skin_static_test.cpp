@@ -113,4 +113,47 @@ TEST_F(StaticSkinner, ATransparentStaticShowsItsParentsBackground)
     EXPECT_EQ(PixelOf(10, -2, -2), Cell(4, 0)) << guitest::ColorText(PixelOf(10, -2, -2));
 }
 
+// A stand-in for the system's link control: COLOR_WINDOW with a black
+// square in its middle, painted for WM_PAINT and WM_PRINTCLIENT alike.
+LRESULT CALLBACK LinkProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto paint = [window](HDC dc) {
+        RECT r;
+        GetClientRect(window, &r);
+        FillRect(dc, &r, GetSysColorBrush(COLOR_WINDOW));
+        RECT square = {r.right / 2 - 3, r.bottom / 2 - 3, r.right / 2 + 3, r.bottom / 2 + 3};
+        FillRect(dc, &square, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    };
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        paint(BeginPaint(window, &ps));
+        EndPaint(window, &ps);
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        paint(reinterpret_cast<HDC>(wParam));
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+TEST_F(StaticSkinner, ALinkIsLaidOverTheStaticBackground)
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = &LinkProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "Link Window";
+    RegisterClassA(&wc);
+    guitest::DialogTemplate t("Link", 0, 0, 160, 60);
+    t.Add("Link Window", 10, "", 10, 10, 80, 16, WS_CHILD | WS_VISIBLE);
+    ASSERT_NE(MakeDialog(t), nullptr);
+    ASSERT_NE(SkinManager::Instance().FindSkinObject(GetDlgItem(dialog, 10)), nullptr);
+    guitest::Capture c = guitest::Capture::OfWindow(GetDlgItem(dialog, 10));
+    ASSERT_TRUE(c.Valid());
+    EXPECT_EQ(c.At(1, 1), Cell(15, 5)) << "COLOR_WINDOW lets the background through";
+    EXPECT_EQ(c.At(c.Width() / 2, c.Height() / 2), RGB(0, 0, 0)) << "the control's own picture";
+}
+
 }  // namespace
