@@ -63,8 +63,11 @@ test: build
 	$(MAKE) --no-print-directory test-win64 || status=1; \
 	exit $$status
 
-run: build-native
+# The image builder makes a sample VCD image, then the suite starts from its
+# launcher in an installed-suite Wine prefix.
+run: build-native build-win64
 	@scripts/run-main.sh $(BUILD)/native
+	@scripts/run-suite.sh $(BUILD)/win64
 
 FUZZ_SECONDS ?= 60
 fuzz: build-native

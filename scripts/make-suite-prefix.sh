@@ -16,7 +16,8 @@
 #   to open, one line each, in C:\quorbel-opened.txt;
 # - virtual writer drives (C:\quorbel-drives.ini): E: a DVD writer with a blank
 #   DVD-R, F: a CD writer with a blank CD-R, G: a CD writer with a used CD-RW;
-#   their discs are folders under C:\quorbel-discs\.
+#   their discs are folders under C:\quorbel-discs\;
+# - "app.ini" in the program folder with the suite's version.
 # A prefix that does not exist yet is made first (scripts/make-wineprefix.sh).
 set -eu
 
@@ -70,6 +71,9 @@ for dll in 'C:\windows\system32\MPEGFilter.dll' 'C:\windows\system32\MPEGWriteFi
            'C:\Program Files\Quorbel\MPEGCreator.dll'; do
   wine regsvr32 /s "$dll" >/dev/null 2>&1 || { echo "make-suite-prefix: regsvr32 $dll failed" >&2; exit 1; }
 done
+
+# The installed version the About boxes show.
+[ -f "$program/app.ini" ] || printf '[main]\r\nAppVer=1.0\r\n' > "$program/app.ini"
 
 reg() { wine reg add "$@" /f >/dev/null 2>&1; }
 reg 'HKLM\SOFTWARE\Microsoft\DirectX' /v Version /t REG_SZ /d 4.09.00.0904

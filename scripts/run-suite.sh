@@ -1,0 +1,47 @@
+#!/bin/sh
+# Starts the suite as a user meets it: an installed-suite Wine prefix
+# (scripts/make-suite-prefix.sh) with the x86_64 programs in
+# C:\Program Files\Quorbel\, and the launcher Quorbel.exe started from there.
+#   scripts/run-suite.sh <win64 build dir>
+# With a display (DISPLAY set) the launcher runs until it is closed. Without
+# one it runs on a private Xvfb screen for RUN_SECONDS (default 8) and a
+# screenshot of that screen is saved beside the prefix.
+set -eu
+[ $# -eq 1 ] || { echo "usage: $0 <win64 build dir>" >&2; exit 2; }
+here=$(cd "$(dirname "$0")" && pwd)
+build=$(cd "$1" && pwd)
+prefix=$build/suite
+program="$prefix/drive_c/Program Files/Quorbel"
+
+display=${DISPLAY-}
+"$here/make-suite-prefix.sh" "$prefix" "$build" >/dev/null
+[ -f "$program/Quorbel.exe" ] || { echo "run-suite: Quorbel.exe was not built in $build" >&2; exit 1; }
+
+export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+cd "$program"
+
+if [ -n "$display" ]; then
+  export DISPLAY="$display"
+  echo "Starting the launcher (Quorbel.exe) in $prefix; close it to end."
+  wine Quorbel.exe
+  wineserver -w
+  exit 0
+fi
+
+disp=99
+while [ -e "/tmp/.X$disp-lock" ] || [ -e "/tmp/.X11-unix/X$disp" ]; do disp=$((disp + 1)); done
+Xvfb ":$disp" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+export DISPLAY=":$disp"
+cleanup() { wineserver -k 2>/dev/null || true; kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; }
+trap cleanup EXIT INT TERM
+i=0
+while [ ! -e "/tmp/.X11-unix/X$disp" ] && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
+
+echo "No display: the launcher runs on a private screen for ${RUN_SECONDS:-8} s."
+wine Quorbel.exe </dev/null >/dev/null 2>&1 &
+sleep "${RUN_SECONDS:-8}"
+shot=$build/suite-launcher.png
+if xwd -root -silent -display "$DISPLAY" | convert xwd:- "$shot" 2>/dev/null; then
+  echo "Screenshot of the launcher: $shot"
+fi
