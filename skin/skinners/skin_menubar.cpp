@@ -393,15 +393,17 @@ void SkinMenuBar::StartTimer()
 {
     if (HWND window = FrameWindow()) {
         SetTimer(window, reinterpret_cast<UINT_PTR>(this), kHoverMs, &HoverTimerProc);
-        timerRunning_ = true;
+        timerWindow_ = window;
     }
 }
 
 void SkinMenuBar::StopTimer()
 {
-    if (timerRunning_ && FrameWindow())
-        KillTimer(FrameWindow(), reinterpret_cast<UINT_PTR>(this));
-    timerRunning_ = false;
+    // The window it was set on, even when the frame has let go of it: a
+    // timer left running would call a bar that is gone.
+    if (timerWindow_ && IsWindow(timerWindow_))
+        KillTimer(timerWindow_, reinterpret_cast<UINT_PTR>(this));
+    timerWindow_ = nullptr;
 }
 
 void SkinMenuBar::OnLButtonDown(int x, int y)

@@ -120,7 +120,7 @@ private:
     SkinMdiButton buttons_[4];                           // icon, min, restore, close
     SkinMenuBarItem* hover_ = nullptr;                   // hot while nothing is open
     SkinMenuBarItem* open_ = nullptr;                    // whose popup shows
-    bool timerRunning_ = false;                          // the hover timer is set
+    HWND timerWindow_ = nullptr;                         // where the hover timer is set, or null
     HFONT font_ = nullptr;                               // the menu font, owned
 };
 

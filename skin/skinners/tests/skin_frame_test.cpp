@@ -152,6 +152,8 @@ protected:
     {
         if (window && IsWindow(window))
             DestroyWindow(window);
+        // The pointer goes out of the way of the next test's windows.
+        SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
         RegisterPopupMenuFactory(nullptr);
         SkinLibExit();
     }
@@ -394,6 +396,19 @@ TEST_F(FrameSkinner, TheMenuBarFollowsTheMouse)
     EXPECT_EQ(OpenIndex(), -1);
     EXPECT_EQ(g_popups.open, 0);
     guitest::SaveScreenshot(window, "skinned_frame_menu");
+}
+
+TEST_F(FrameSkinner, UnskinningWhileAnItemIsHotLeavesNoTimerBehind)
+{
+    MakeFrame();
+    SendMessageA(window, WM_NCMOUSEMOVE, HTMENU, ScreenAt(ItemPoint(0)));
+    ASSERT_EQ(frame->MenuBar().Items()[0]->state, 1);  // the hover timer runs
+    const UINT_PTR timer = reinterpret_cast<UINT_PTR>(&frame->MenuBar());  // its id
+    ASSERT_TRUE(SkinDetachWindow(window));
+    frame = nullptr;
+    // A timer left behind would call the deleted bar.
+    EXPECT_FALSE(KillTimer(window, timer));
+    EXPECT_EQ(GetMenu(window), menu);
 }
 
 TEST_F(FrameSkinner, TheMenuBarFollowsTheMenuKeys)
