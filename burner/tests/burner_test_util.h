@@ -12,6 +12,7 @@
 #include "burner/burn_settings.h"
 #include "burner/burner_main_dialog.h"
 #include "creator/app_utils.h"
+#include "creator/tests/program_test_support.h"
 #include "discimage/tests/test_paths.h"
 #include "mfc/mfc.h"
 #include "standins/tests/win_test_util.h"
@@ -30,34 +31,7 @@ inline std::string IniValue(const char* section, const char* key, const std::str
 }
 
 // Sets the DirectX version text while it lives; puts the old one back.
-class DirectXVersion {
-public:
-  explicit DirectXVersion(const char* version) {
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
-      char buffer[256] = "";
-      DWORD size = sizeof buffer;
-      if (RegQueryValueExA(key, "Version", NULL, NULL, reinterpret_cast<BYTE*>(buffer), &size) == ERROR_SUCCESS)
-        saved_ = buffer;
-      RegCloseKey(key);
-    }
-    Set(version);
-  }
-  ~DirectXVersion() {
-    if (!saved_.empty()) Set(saved_.c_str());
-  }
-  static void Set(const char* version) {
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kKey, 0, NULL, 0, KEY_WRITE, NULL, &key, NULL) != ERROR_SUCCESS) return;
-    RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
-                   static_cast<DWORD>(strlen(version) + 1));
-    RegCloseKey(key);
-  }
-
-private:
-  static constexpr const char* kKey = "SOFTWARE\\Microsoft\\DirectX\\";
-  std::string saved_;
-};
+using program_test::DirectXVersion;
 
 // A copy of a fixture in the test's folder under a name of our own (so
 // paths and sizes are the test's).

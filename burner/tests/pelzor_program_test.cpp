@@ -13,6 +13,7 @@
 #include <string>
 
 #include "burner/res/burner_resource.h"
+#include "creator/tests/program_test_support.h"
 #include "testing/gui/gui_test.h"
 
 namespace {
@@ -41,25 +42,10 @@ void PostClick(HWND dialog, int id, int code = BN_CLICKED) {
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-class Program {
+class Program : public program_test::ProgramProcess {
 public:
-  bool Start() {
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    std::string path = InFolder("Pelzor.exe");
-    std::string command = "\"" + path + "\"";
-    return CreateProcessA(path.c_str(), &command[0], NULL, NULL, FALSE, 0, NULL, kFolder, &startup, &info_) != 0;
-  }
-  bool Ended(DWORD timeoutMs = 20000) { return WaitForSingleObject(info_.hProcess, timeoutMs) == WAIT_OBJECT_0; }
-  ~Program() {
-    if (info_.hProcess == NULL) return;
-    if (!Ended(0)) TerminateProcess(info_.hProcess, 1);
-    CloseHandle(info_.hProcess);
-    CloseHandle(info_.hThread);
-  }
-
-private:
-  PROCESS_INFORMATION info_ = {};
+  bool Start() { return ProgramProcess::Start(InFolder("Pelzor.exe"), kFolder); }
+  bool Ended(DWORD timeoutMs = 20000) { return WaitForEnd(timeoutMs); }
 };
 
 class PelzorProgramTest : public ::testing::Test {

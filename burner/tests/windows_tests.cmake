@@ -8,7 +8,8 @@
 # them.
 function(burner_windows_test name)
   quorbel_add_gtest(${name} WINDOWS_ONLY GUI TIMEOUT 300 SOURCES ${ARGN}
-    LIBS quorbel_burner_res quorbel_burner_app quorbel_gui_test quorbel_discimage_test_support)
+    LIBS quorbel_burner_res quorbel_burner_app quorbel_gui_test quorbel_discimage_test_support
+      quorbel_program_test_support)
   if(NOT TARGET ${name})
     return()
   endif()
@@ -39,7 +40,7 @@ endif()
 # prefix (run in the ordinary test prefix it finds no installed program
 # and skips).
 quorbel_add_gtest(pelzor_program_driver WINDOWS_ONLY SOURCES ${_bu}/tests/pelzor_program_test.cpp
-  LIBS quorbel_gui_test)
+  LIBS quorbel_gui_test quorbel_program_test_support)
 if(TARGET pelzor_program_driver AND EXISTS ${PROJECT_SOURCE_DIR}/creator/tests/vantrel_program_test.sh)
   add_dependencies(pelzor_program_driver Pelzor quorbel_standins)
   quorbel_add_program_test(pelzor_program_test TIMEOUT 300 LABELS gui

@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "creator/tests/program_test_support.h"
 #include "discimage/tests/test_paths.h"
 #include "discimage/tests/test_support.h"
 #include "testing/gui/gui_test.h"
@@ -36,71 +37,21 @@ std::string MakeProgramFolder(const std::string& name, bool withMux) {
   return folder;
 }
 
-struct WindowSearch {
-  DWORD pid;
-  std::string title;  // "" = any dialog
-  HWND found;
-};
-
-BOOL CALLBACK FindWindowOf(HWND window, LPARAM param) {
-  WindowSearch* search = reinterpret_cast<WindowSearch*>(param);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
-  if (pid != search->pid || !IsWindowVisible(window)) return TRUE;
-  char title[256] = "", cls[64] = "";
-  GetWindowTextA(window, title, sizeof title);
-  GetClassNameA(window, cls, sizeof cls);
-  if (search->title.empty() ? std::string(cls) == "#32770" : search->title == title) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-// A visible top-level window of the process, waited for.
+// Any dialog of the process ("" as the title) or the window of that title.
 HWND WaitForWindow(DWORD pid, const std::string& title, DWORD ms = 20000) {
-  WindowSearch search = {pid, title, NULL};
-  guitest::PumpUntil([&] {
-    EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&search));
-    return search.found != NULL;
-  }, ms);
-  return search.found;
+  return program_test::WaitForProcessWindow(pid, title, title.empty() ? "#32770" : "", ms);
 }
 
-// A message box's text (its static 0xFFFF).
-std::string BoxText(HWND box) {
-  char text[1024] = "";
-  HWND label = GetDlgItem(box, 0xFFFF);
-  if (label != NULL) SendMessageA(label, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-  return text;
-}
-
-class Program {
+// Skarven.exe started from its folder, the filter libraries told to fail
+// by that name.
+class Program : public program_test::ProgramProcess {
 public:
   Program(const std::string& folder, const char* filterFail) {
     SetEnvironmentVariableA("QUORBEL_FILTER_FAIL", filterFail);
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    std::string exe = folder + "\\Skarven.exe";
-    std::string command = "\"" + exe + "\"";
-    started_ = CreateProcessA(exe.c_str(), &command[0], NULL, NULL, FALSE, 0, NULL, folder.c_str(), &si, &pi_) != 0;
+    Start(folder + "\\Skarven.exe", folder);
     SetEnvironmentVariableA("QUORBEL_FILTER_FAIL", NULL);
   }
-  ~Program() {
-    if (!started_) return;
-    if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi_.hProcess, 99);
-    CloseHandle(pi_.hProcess);
-    CloseHandle(pi_.hThread);
-  }
-  bool Started() const { return started_; }
-  DWORD Pid() const { return pi_.dwProcessId; }
-  bool WaitForEnd(DWORD ms = 20000) {
-    return guitest::PumpUntil([&] { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_OBJECT_0; }, ms);
-  }
-
-private:
-  bool started_ = false;
-  PROCESS_INFORMATION pi_ = {};
+  DWORD Pid() const { return Id(); }
 };
 
 class ConverterProgramTest : public ::testing::Test {
@@ -137,7 +88,7 @@ TEST_F(ConverterProgramTest, StartUpFailuresShowTheirMessageAndEnd) {
     ASSERT_TRUE(program.Started());
     HWND box = WaitForWindow(program.Pid(), "");
     ASSERT_NE(nullptr, box);
-    EXPECT_EQ(0u, BoxText(box).find(c.message)) << BoxText(box);
+    EXPECT_EQ(0u, program_test::MessageBoxText(box).find(c.message)) << program_test::MessageBoxText(box);
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(program.WaitForEnd());
     EXPECT_EQ(nullptr, WaitForWindow(program.Pid(), "Select Disc Type", 300));

@@ -16,6 +16,7 @@
 #include "converter/converter_main_dialog.h"
 #include "converter/converter_settings.h"
 #include "converter/start_convert_dialog.h"
+#include "creator/tests/program_test_support.h"
 #include "discimage/tests/test_paths.h"
 #include "discimage/tests/test_support.h"
 #include "mfc/mfc.h"
@@ -60,15 +61,8 @@ std::string Text(CWnd& dialog, int id) { return guitest::GetText(::GetDlgItem(di
 class ConverterWindowsTest : public ::testing::Test {
 protected:
   static void SetUpTestSuite() {
-    HMODULE dll = LoadLibraryA(HostPath(QUORBEL_CONVCTL_DLL).c_str());
-    ASSERT_NE(nullptr, dll);
-    typedef HRESULT(WINAPI * RegisterFn)();
-    RegisterFn registerServer =
-        reinterpret_cast<RegisterFn>(reinterpret_cast<void*>(GetProcAddress(dll, "DllRegisterServer")));
-    ASSERT_NE(nullptr, registerServer);
-    ASSERT_EQ(S_OK, registerServer());
+    ASSERT_TRUE(program_test::RegisterConversionControl(HostPath(QUORBEL_CONVCTL_DLL)));
     ASSERT_EQ(kMplexLoaded, LoadMplexLibrary(HostPath(QUORBEL_MUXTOOLS_DLL).c_str()));
-    AfxEnableControlContainer();
   }
 
   void SetUp() override {

@@ -9,7 +9,8 @@
 # is not: these windows are tested as the system draws them.
 quorbel_add_gtest(creator_app_test WINDOWS_ONLY GUI TIMEOUT 240
   SOURCES ${_cr}/tests/creator_app_test.cpp
-  LIBS quorbel_creator_res quorbel_creator_app quorbel_gui_test quorbel_discimage_test_support)
+  LIBS quorbel_creator_res quorbel_creator_app quorbel_gui_test quorbel_discimage_test_support
+    quorbel_program_test_support)
 if(TARGET creator_app_test)
   set(_app_test_dir ${CMAKE_CURRENT_BINARY_DIR}/creator_app_test)
   set_target_properties(creator_app_test PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${_app_test_dir})
@@ -30,7 +31,7 @@ endif()
 # is built as a test program and run by the script under that prefix (run
 # in the ordinary test prefix it finds no installed program and skips).
 quorbel_add_gtest(vantrel_program_driver WINDOWS_ONLY SOURCES ${_cr}/tests/vantrel_program_test.cpp
-  LIBS quorbel_gui_test)
+  LIBS quorbel_gui_test quorbel_program_test_support)
 if(TARGET vantrel_program_driver)
   add_dependencies(vantrel_program_driver Vantrel quorbel_standins)
   quorbel_add_program_test(vantrel_program_test TIMEOUT 300 LABELS gui

@@ -23,6 +23,7 @@
 #include "creator/main_dialog_about.h"
 #include "creator/main_dialog_rules.h"
 #include "creator/main_dialog_scan_wait.h"
+#include "creator/tests/program_test_support.h"
 #include "discimage/tests/test_paths.h"
 #include "discimage/tests/test_support.h"
 #include "mfc/mfc.h"
@@ -165,14 +166,7 @@ protected:
 void RegisterConversionControl() {
   static bool registered = false;
   if (registered) return;
-  HMODULE dll = LoadLibraryA((ProgramFolder() + "MPEGCreator.dll").c_str());
-  ASSERT_NE(nullptr, dll);
-  typedef HRESULT(WINAPI * RegisterFn)();
-  RegisterFn registerServer =
-      reinterpret_cast<RegisterFn>(reinterpret_cast<void*>(GetProcAddress(dll, "DllRegisterServer")));
-  ASSERT_NE(nullptr, registerServer);
-  ASSERT_EQ(S_OK, registerServer());
-  AfxEnableControlContainer();
+  ASSERT_TRUE(program_test::RegisterConversionControl(ProgramFolder() + "MPEGCreator.dll"));
   registered = true;
 }
 

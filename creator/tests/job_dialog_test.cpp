@@ -21,6 +21,7 @@
 #include "creator/job_convert_rules.h"
 #include "creator/job_dialog.h"
 #include "creator/res/creator_resource.h"
+#include "creator/tests/program_test_support.h"
 #include "discimage/mpeg_source.h"
 #include "discimage/tests/test_paths.h"
 #include "discimage/tests/test_support.h"
@@ -77,14 +78,6 @@ guitest::DialogTemplate JobTemplate() {
   return t;
 }
 
-// The list window's part the job reads: list control 1007 with the path
-// and the duration text of every source.
-guitest::DialogTemplate ListTemplate() {
-  guitest::DialogTemplate t("Source files", 5, 5, 300, 120);
-  t.Add("SysListView32", IDC_MAIN_LIST, "", 5, 5, 290, 110, LVS_REPORT | WS_BORDER);
-  return t;
-}
-
 // The dialog with its inner steps reachable from the tests.
 class TestJobDialog : public DiscJobDialog {
 public:
@@ -101,14 +94,7 @@ class JobDialogTest : public ::testing::Test {
 protected:
   static void SetUpTestSuite() {
     SetEnvironmentVariableA("QUORBEL_TRACE_DIR", CurrentFolder().c_str());
-    HMODULE dll = LoadLibraryA(HostPath(QUORBEL_CONVCTL_DLL).c_str());
-    ASSERT_NE(nullptr, dll);
-    typedef HRESULT(WINAPI * RegisterFn)();
-    RegisterFn registerServer =
-        reinterpret_cast<RegisterFn>(reinterpret_cast<void*>(GetProcAddress(dll, "DllRegisterServer")));
-    ASSERT_NE(nullptr, registerServer);
-    ASSERT_EQ(S_OK, registerServer());
-    AfxEnableControlContainer();
+    ASSERT_TRUE(program_test::RegisterConversionControl(HostPath(QUORBEL_CONVCTL_DLL)));
     ASSERT_EQ(kMplexLoaded, LoadMplexLibrary(HostPath(QUORBEL_MUXTOOLS_DLL).c_str()));
   }
 
@@ -121,23 +107,14 @@ protected:
     DeleteFolderTree(outFolder_.c_str(), NULL);
     g_convertSettings = ConvertSettings();
     g_convertSettings.SetOutputFolder(outFolder_.c_str());
-    ASSERT_TRUE(list_.CreateIndirect(listTemplate_.Get()));
-    HWND list = ListControl();
-    LVCOLUMNA column = {};
-    column.mask = LVCF_TEXT | LVCF_WIDTH;
-    column.cx = 400;
-    column.pszText = const_cast<char*>("   Source Video Files");
-    SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
-    column.cx = 100;
-    column.pszText = const_cast<char*>(" Duration");
-    SendMessageA(list, LVM_INSERTCOLUMNA, 1, reinterpret_cast<LPARAM>(&column));
+    ASSERT_TRUE(list_.Open());
   }
 
   void TearDown() override {
     guitest::CancelPending();
     SetEnvironmentVariableA("QUORBEL_CONVCTL_PACE_MS", NULL);
     Close();
-    if (list_.GetSafeHwnd() != NULL) list_.DestroyWindow();
+    list_.Close();
     SetBurnEngineErrorBox(NULL);
     DeleteFolderTree("C:\\tmpQuorbel\\", NULL);
   }
@@ -152,20 +129,8 @@ protected:
     dlg_ = nullptr;
   }
 
-  HWND ListControl() { return ::GetDlgItem(list_.GetSafeHwnd(), IDC_MAIN_LIST); }
-
-  void AddSource(const std::string& path, const std::string& duration) {
-    HWND list = ListControl();
-    LVITEMA item = {};
-    item.mask = LVIF_TEXT;
-    item.iItem = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-    item.pszText = const_cast<char*>(path.c_str());
-    int row = static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-    item.iItem = row;
-    item.iSubItem = 1;
-    item.pszText = const_cast<char*>(duration.c_str());
-    SendMessageA(list, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-  }
+  HWND ListControl() { return list_.Control(); }
+  void AddSource(const std::string& path, const std::string& duration) { list_.AddSource(path, duration); }
 
   // Opens the dialog for a disc type; the road of stages is recorded.
   void Open(int discType, int tvType = kTvTypePal) {
@@ -208,8 +173,7 @@ protected:
 
   std::string outFolder_;
   guitest::DialogTemplate jobTemplate_ = JobTemplate();
-  guitest::DialogTemplate listTemplate_ = ListTemplate();
-  CDialog list_;
+  program_test::SourceListWindow list_;
   TestJobDialog* dlg_ = nullptr;
   std::vector<int> road_;
   std::function<void(int)> onStage_;

@@ -21,6 +21,7 @@
 #include "creator/convert_settings.h"
 #include "creator/job_dialog.h"
 #include "creator/res/creator_resource.h"
+#include "creator/tests/program_test_support.h"
 #include "discimage/tests/test_paths.h"
 #include "mfc/mfc.h"
 #include "standins/calls/cdscribe_calls.h"
@@ -66,14 +67,7 @@ class DiscJobTest : public ::testing::Test {
 protected:
   static void SetUpTestSuite() {
     SetEnvironmentVariableA("QUORBEL_TRACE_DIR", CurrentFolder().c_str());
-    HMODULE control = LoadLibraryA(HostPath(QUORBEL_CONVCTL_DLL).c_str());
-    ASSERT_NE(nullptr, control);
-    typedef HRESULT(WINAPI * RegisterFn)();
-    RegisterFn registerServer =
-        reinterpret_cast<RegisterFn>(reinterpret_cast<void*>(GetProcAddress(control, "DllRegisterServer")));
-    ASSERT_NE(nullptr, registerServer);
-    ASSERT_EQ(S_OK, registerServer());
-    AfxEnableControlContainer();
+    ASSERT_TRUE(program_test::RegisterConversionControl(HostPath(QUORBEL_CONVCTL_DLL)));
     ASSERT_EQ(kMplexLoaded, LoadMplexLibrary(HostPath(QUORBEL_MUXTOOLS_DLL).c_str()));
     ASSERT_TRUE(CdScribe().Load(HostPath(QUORBEL_CDSCRIBE_DLL).c_str()));
     ASSERT_EQ(kCdOk, CdScribe().Initialize(0, "Vantrel", 1));
@@ -91,39 +85,19 @@ protected:
     DeleteFolderTree((CurrentFolder() + "discs").c_str(), NULL);
     g_convertSettings = ConvertSettings();
     g_convertSettings.SetOutputFolder(outFolder.c_str());
-    ASSERT_TRUE(list.CreateIndirect(listTemplate.Get()));
-    HWND control = ListControl();
-    LVCOLUMNA column = {};
-    column.mask = LVCF_TEXT | LVCF_WIDTH;
-    column.cx = 400;
-    column.pszText = const_cast<char*>("   Source Video Files");
-    SendMessageA(control, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
-    column.pszText = const_cast<char*>(" Duration");
-    SendMessageA(control, LVM_INSERTCOLUMNA, 1, reinterpret_cast<LPARAM>(&column));
+    ASSERT_TRUE(list.Open());
   }
 
   void TearDown() override {
     guitest::CancelPending();
     OnStatus() = nullptr;
     Close();
-    if (list.GetSafeHwnd() != NULL) list.DestroyWindow();
+    list.Close();
     SetBurnEngineErrorBox(NULL);
     DeleteFolderTree("C:\\tmpQuorbel\\", NULL);
   }
 
-  HWND ListControl() { return ::GetDlgItem(list.GetSafeHwnd(), IDC_MAIN_LIST); }
-
-  void AddSource(const std::string& path, const char* duration) {
-    HWND control = ListControl();
-    LVITEMA item = {};
-    item.mask = LVIF_TEXT;
-    item.iItem = static_cast<int>(SendMessageA(control, LVM_GETITEMCOUNT, 0, 0));
-    item.pszText = const_cast<char*>(path.c_str());
-    int row = static_cast<int>(SendMessageA(control, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-    item.iSubItem = 1;
-    item.pszText = const_cast<char*>(duration);
-    SendMessageA(control, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-  }
+  void AddSource(const std::string& path, const char* duration) { list.AddSource(path, duration); }
 
   // Opens dialog 155 for a disc type with the drives given.
   void Open(int discType, const std::string& drives) {
@@ -213,12 +187,7 @@ protected:
   std::string DiscOf(char letter) { return CurrentFolder() + "discs\\" + letter + "\\"; }
 
   std::string outFolder;
-  guitest::DialogTemplate listTemplate = [] {
-    guitest::DialogTemplate t("Source files", 5, 5, 300, 120);
-    t.Add("SysListView32", IDC_MAIN_LIST, "", 5, 5, 290, 110, LVS_REPORT | WS_BORDER);
-    return t;
-  }();
-  CDialog list;
+  program_test::SourceListWindow list;
   DiscJobDialog* dialog = nullptr;
   std::vector<int> road;
   CMessageBoxScript boxes;

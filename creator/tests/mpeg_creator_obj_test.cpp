@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "creator/mpeg_creator_obj.h"
+#include "creator/tests/program_test_support.h"
 #include "discimage/mpeg_source.h"
 #include "discimage/tests/test_paths.h"
 #include "discimage/tests/test_support.h"
@@ -132,14 +133,7 @@ protected:
     SetEnvironmentVariableA("QUORBEL_TRACE_DIR", cwd);
     DeleteFileA((std::string(cwd) + "\\MPEGCreator.trace").c_str());
     // Registered as an installer would, from where it was built.
-    HMODULE dll = LoadLibraryA(HostPath(QUORBEL_CONVCTL_DLL).c_str());
-    ASSERT_NE(nullptr, dll);
-    typedef HRESULT(WINAPI * RegisterFn)();
-    RegisterFn registerServer = reinterpret_cast<RegisterFn>(
-        reinterpret_cast<void*>(GetProcAddress(dll, "DllRegisterServer")));
-    ASSERT_NE(nullptr, registerServer);
-    ASSERT_EQ(S_OK, registerServer());
-    AfxEnableControlContainer();
+    ASSERT_TRUE(program_test::RegisterConversionControl(HostPath(QUORBEL_CONVCTL_DLL)));
   }
 
   void SetUp() override {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "creator/res/creator_resource.h"
+#include "creator/tests/program_test_support.h"
 #include "discimage/tests/test_paths.h"
 #include "testing/gui/gui_test.h"
 
@@ -25,85 +26,18 @@ const char kFilter[] = "C:\\windows\\system32\\MPEGFilter.dll";
 std::string Program() { return std::string(kProgramFolder) + "Vantrel.exe"; }
 std::string Settings() { return std::string(kProgramFolder) + "param.ini"; }
 
-struct Found {
-  DWORD process;
-  std::string title;      // "" with className: any title
-  std::string className;  // "" : any class
-  HWND window;
-};
+using program_test::DirectXVersion;
+using program_test::MessageBoxText;
+using program_test::WaitForProcessWindow;
 
-BOOL CALLBACK FindWindowOf(HWND window, LPARAM param) {
-  Found* found = reinterpret_cast<Found*>(param);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  if (process != found->process || !IsWindowVisible(window)) return TRUE;
-  char text[256] = "", cls[64] = "";
-  GetWindowTextA(window, text, sizeof text);
-  GetClassNameA(window, cls, sizeof cls);
-  if (!found->title.empty() && found->title != text) return TRUE;
-  if (!found->className.empty() && found->className != cls) return TRUE;
-  found->window = window;
-  return FALSE;
-}
-
-// A visible top-level window of the process, waited for.
-HWND WaitForWindow(DWORD process, const std::string& title, const std::string& className = "",
-                   DWORD timeoutMs = 20000) {
-  Found found = {process, title, className, NULL};
-  DWORD start = GetTickCount();
-  while (GetTickCount() - start < timeoutMs) {
-    found.window = NULL;
-    EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&found));
-    if (found.window != NULL) return found.window;
-    Sleep(50);
-  }
-  return NULL;
-}
-
-BOOL CALLBACK LongestStatic(HWND child, LPARAM param) {
-  std::string* longest = reinterpret_cast<std::string*>(param);
-  char cls[32] = "", text[1024] = "";
-  GetClassNameA(child, cls, sizeof cls);
-  if (lstrcmpiA(cls, "Static") != 0) return TRUE;
-  GetWindowTextA(child, text, sizeof text);
-  if (strlen(text) > longest->size()) *longest = text;
-  return TRUE;
-}
-
-// The text of a message box: its longest static text.
-std::string BoxText(HWND box) {
-  std::string text;
-  EnumChildWindows(box, LongestStatic, reinterpret_cast<LPARAM>(&text));
-  return text;
-}
-
-class Vantrel {
+class Vantrel : public program_test::ProgramProcess {
 public:
-  bool Start() {
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    std::string command = "\"" + Program() + "\"";
-    return CreateProcessA(Program().c_str(), &command[0], NULL, NULL, FALSE, 0, NULL, kProgramFolder, &startup,
-                          &info_) != 0;
-  }
+  bool Start() { return ProgramProcess::Start(Program(), kProgramFolder); }
   // Waits for the program to end: its exit code, or -1 after the time.
   int WaitForEnd(DWORD timeoutMs = 20000) {
-    if (WaitForSingleObject(info_.hProcess, timeoutMs) != WAIT_OBJECT_0) return -1;
-    DWORD code = 0;
-    GetExitCodeProcess(info_.hProcess, &code);
-    return static_cast<int>(code);
+    ProgramProcess::WaitForEnd(timeoutMs);
+    return ExitCode();
   }
-  DWORD Id() const { return info_.dwProcessId; }
-  ~Vantrel() {
-    if (info_.hProcess != NULL) {
-      if (WaitForSingleObject(info_.hProcess, 0) != WAIT_OBJECT_0) TerminateProcess(info_.hProcess, 1);
-      CloseHandle(info_.hProcess);
-      CloseHandle(info_.hThread);
-    }
-  }
-
-private:
-  PROCESS_INFORMATION info_ = {};
 };
 
 std::string IniValue(const char* section, const char* key) {
@@ -125,14 +59,14 @@ TEST_F(VantrelProgramTest, ChosenDiscTypeIsKeptForTheNextStart) {
   {
     Vantrel program;
     ASSERT_TRUE(program.Start());
-    HWND chooser = WaitForWindow(program.Id(), "Select Disc Type");
+    HWND chooser = WaitForProcessWindow(program.Id(), "Select Disc Type");
     ASSERT_NE(nullptr, chooser);
     Sleep(300);  // let the skin paint
     guitest::SaveScreenshot(chooser, "vantrel_disc_type");
     PostMessageA(chooser, WM_COMMAND, MAKEWPARAM(IDC_DISC_TYPE_SVCD, STN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(chooser, IDC_DISC_TYPE_SVCD)));
     PostMessageA(chooser, WM_COMMAND, IDOK, 0);
-    HWND main = WaitForWindow(program.Id(), "Zephon SVCD Creator");
+    HWND main = WaitForProcessWindow(program.Id(), "Zephon SVCD Creator");
     ASSERT_NE(nullptr, main);
     Sleep(300);
     guitest::SaveScreenshot(main, "vantrel_list_svcd");
@@ -144,7 +78,7 @@ TEST_F(VantrelProgramTest, ChosenDiscTypeIsKeptForTheNextStart) {
   {
     Vantrel program;
     ASSERT_TRUE(program.Start());
-    HWND chooser = WaitForWindow(program.Id(), "Select Disc Type");
+    HWND chooser = WaitForProcessWindow(program.Id(), "Select Disc Type");
     ASSERT_NE(nullptr, chooser);
     PostMessageA(chooser, WM_COMMAND, MAKEWPARAM(IDC_DISC_TYPE_VCD, STN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(chooser, IDC_DISC_TYPE_VCD)));
@@ -173,7 +107,7 @@ bool WaitForText(HWND control, const std::string& text, DWORD timeoutMs = 20000)
 // Chooses one file in the program's "Add video files" dialog: the name
 // typed into the dialog's file name field, then Open.
 void ChooseInFileDialog(DWORD process, const std::string& path) {
-  HWND dialog = WaitForWindow(process, "Add video files");
+  HWND dialog = WaitForProcessWindow(process, "Add video files");
   ASSERT_NE(nullptr, dialog);
   const int kNameFields[] = {0x47C /* cmb13 */, 0x480 /* edt1 */};
   bool typed = false;
@@ -190,10 +124,10 @@ TEST_F(VantrelProgramTest, FilesAddedThroughTheFileDialogAndRun) {
   if (FixturesDir().empty()) GTEST_SKIP() << "MPEG fixtures not made";
   Vantrel program;
   ASSERT_TRUE(program.Start());
-  HWND chooser = WaitForWindow(program.Id(), "Select Disc Type");
+  HWND chooser = WaitForProcessWindow(program.Id(), "Select Disc Type");
   ASSERT_NE(nullptr, chooser);
   PostMessageA(chooser, WM_COMMAND, IDOK, 0);  // DVD, as nothing was saved
-  HWND main = WaitForWindow(program.Id(), "Zephon DVD Creator");
+  HWND main = WaitForProcessWindow(program.Id(), "Zephon DVD Creator");
   ASSERT_NE(nullptr, main);
 
   PostMessageA(main, WM_COMMAND, MAKEWPARAM(IDC_MAIN_ADD, BN_CLICKED), 0);
@@ -208,7 +142,7 @@ TEST_F(VantrelProgramTest, FilesAddedThroughTheFileDialogAndRun) {
   guitest::SaveScreenshot(main, "vantrel_list_two_files");
 
   PostMessageA(main, WM_COMMAND, MAKEWPARAM(IDC_MAIN_RUN, BN_CLICKED), 0);
-  HWND job = WaitForWindow(program.Id(), "Start Converting and Burning");
+  HWND job = WaitForProcessWindow(program.Id(), "Start Converting and Burning");
   ASSERT_NE(nullptr, job);
   EXPECT_EQ(main, GetWindow(job, GW_OWNER));
   Sleep(300);
@@ -226,25 +160,16 @@ void ExpectRefusal(const std::vector<std::string>& texts) {
   Vantrel program;
   ASSERT_TRUE(program.Start());
   for (const std::string& text : texts) {
-    HWND box = WaitForWindow(program.Id(), "", "#32770");
+    HWND box = WaitForProcessWindow(program.Id(), "", "#32770");
     ASSERT_NE(nullptr, box) << text;
-    EXPECT_EQ(text, BoxText(box));
+    EXPECT_EQ(text, MessageBoxText(box));
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     // The next box is another window: wait until this one is gone.
     for (int i = 0; i < 200 && IsWindow(box); ++i) Sleep(25);
   }
   EXPECT_NE(-1, program.WaitForEnd());
-  EXPECT_EQ(nullptr, WaitForWindow(program.Id(), "Select Disc Type", "", 0));
+  EXPECT_EQ(nullptr, WaitForProcessWindow(program.Id(), "Select Disc Type", "", 0));
   EXPECT_EQ("<none>", IniValue("Vantrel", "DiscType")) << "nothing is written";
-}
-
-void SetDirectXVersion(const char* version) {
-  HKEY key;
-  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\DirectX", 0, NULL, 0,
-                                           KEY_WRITE, NULL, &key, NULL));
-  RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
-                 static_cast<DWORD>(strlen(version) + 1));
-  RegCloseKey(key);
 }
 
 std::string InProgram(const char* name) { return std::string(kProgramFolder) + name; }
@@ -259,10 +184,10 @@ TEST_F(VantrelProgramTest, StartUpRefusals) {
     std::function<void()> spoil, mend;
     std::vector<std::string> boxes;
   } cases[] = {
-      {"old DirectX", [] { SetDirectXVersion("4.07.00.0716"); }, [] { SetDirectXVersion("4.09.00.0904"); },
-       {kDirectX}},
-      {"unreadable DirectX", [] { RegDeleteKeyA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\DirectX"); },
-       [] { SetDirectXVersion("4.09.00.0904"); }, {"Failed to read register!  ", kDirectX}},
+      {"old DirectX", [] { EXPECT_TRUE(DirectXVersion::Set("4.07.00.0716")); },
+       [] { EXPECT_TRUE(DirectXVersion::Set("4.09.00.0904")); }, {kDirectX}},
+      {"unreadable DirectX", [] { DirectXVersion::Remove(); },
+       [] { EXPECT_TRUE(DirectXVersion::Set("4.09.00.0904")); }, {"Failed to read register!  ", kDirectX}},
       {"missing filter", [] { MoveFileA(kFilter, (std::string(kFilter) + ".aside").c_str()); },
        [] { MoveFileA((std::string(kFilter) + ".aside").c_str(), kFilter); },
        {std::string("LoadLibrary:") + kFilter + " failed!"}},

@@ -11,6 +11,7 @@
 
 #include "discimage/tests/test_paths.h"
 #include "discimage/tests/test_support.h"
+#include "creator/tests/program_test_support.h"
 #include "launcher/launcher_dialogs.h"
 #include "launcher/launcher_rules.h"
 #include "launcher/res/launcher_resource.h"
@@ -113,7 +114,7 @@ TEST_F(LauncherWindowTest, HoverTextFollowsTheProgramButtons) {
 }
 
 TEST_F(LauncherWindowTest, AboutBoxShowsTheVersionLineAndLinks) {
-  LauncherAboutDialog about(&dialog_);
+  AboutDialog about(kLauncherAboutIds, "Quorbel ", &dialog_);
   ASSERT_TRUE(about.Create(IDD_LAUNCHER_ABOUT, &dialog_));
   about.ShowWindow(SW_SHOW);
   guitest::PumpFor(200);
@@ -154,28 +155,6 @@ HWND WindowOf(DWORD pid, const char* title) {
   return search.found;
 }
 
-PROCESS_INFORMATION Start(const std::string& exe) {
-  PROCESS_INFORMATION pi = {};
-  STARTUPINFOA si = {};
-  si.cb = sizeof si;
-  std::string command = "\"" + exe + "\"";
-  std::string folder = exe.substr(0, exe.rfind('\\'));
-  CreateProcessA(exe.c_str(), &command[0], NULL, NULL, FALSE, 0, NULL, folder.c_str(), &si, &pi);
-  return pi;
-}
-
-bool Ended(const PROCESS_INFORMATION& pi, DWORD ms) {
-  return guitest::PumpUntil([&] { return WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0; }, ms);
-}
-
-void Close(PROCESS_INFORMATION& pi) {
-  if (pi.hProcess == NULL) return;
-  if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi.hProcess, 9);
-  CloseHandle(pi.hProcess);
-  CloseHandle(pi.hThread);
-  pi = PROCESS_INFORMATION();
-}
-
 TEST(LauncherProgramTest, ButtonsStartEachProgramWhileTheLauncherHides) {
   std::string folder = WorkFolder() + "\\suite";
   test_support::FreshFolder(folder);
@@ -185,18 +164,20 @@ TEST(LauncherProgramTest, ButtonsStartEachProgramWhileTheLauncherHides) {
     ASSERT_TRUE(CopyFileA(HostPath(QUORBEL_PROGRAM_STANDIN).c_str(), (folder + "\\" + program).c_str(), FALSE));
   std::string record = folder + "\\launched.txt";
 
-  PROCESS_INFORMATION first = Start(launcher);
-  ASSERT_NE(nullptr, first.hProcess);
+  program_test::ProgramProcess first;
+  ASSERT_TRUE(first.Start(launcher));
   HWND window = NULL;
-  ASSERT_TRUE(guitest::PumpUntil([&] { return (window = WindowOf(first.dwProcessId, "Quorbel")) != NULL; }, 20000));
+  ASSERT_TRUE(guitest::PumpUntil([&] { return (window = WindowOf(first.Id(), "Quorbel")) != NULL; }, 20000));
   ASSERT_TRUE(guitest::PumpUntil([&] { return IsWindowVisible(window) != 0; }, 5000));
   guitest::PumpFor(500);
   guitest::SaveScreenshot(window, "launcher_program");
 
   // A second launcher ends at once, with no window of its own.
-  PROCESS_INFORMATION second = Start(launcher);
-  EXPECT_TRUE(Ended(second, 15000));
-  Close(second);
+  {
+    program_test::ProgramProcess second;
+    ASSERT_TRUE(second.Start(launcher));
+    EXPECT_TRUE(second.WaitForEnd(15000));
+  }
 
   std::string expected;
   struct Case {
@@ -223,8 +204,7 @@ TEST(LauncherProgramTest, ButtonsStartEachProgramWhileTheLauncherHides) {
   EXPECT_EQ(expected, test_support::ReadText(record));
 
   PostMessageA(window, WM_CLOSE, 0, 0);
-  EXPECT_TRUE(Ended(first, 15000));
-  Close(first);
+  EXPECT_TRUE(first.WaitForEnd(15000));
 }
 
 #ifdef QUORBEL_SKARVEN_EXE
@@ -244,10 +224,10 @@ TEST(LauncherProgramTest, StartsTheRealConverter) {
   for (const char* dll : {"MPEGFilter.dll", "MPEGWriteFilter.dll", "DVDEncoder.dll"})
     CopyFileA((standins + dll).c_str(), (std::string(system) + "\\" + dll).c_str(), FALSE);
 
-  PROCESS_INFORMATION launcher = Start(folder + "\\Quorbel.exe");
-  ASSERT_NE(nullptr, launcher.hProcess);
+  program_test::ProgramProcess launcher;
+  ASSERT_TRUE(launcher.Start(folder + "\\Quorbel.exe"));
   HWND window = NULL;
-  ASSERT_TRUE(guitest::PumpUntil([&] { return (window = WindowOf(launcher.dwProcessId, "Quorbel")) != NULL; }, 20000));
+  ASSERT_TRUE(guitest::PumpUntil([&] { return (window = WindowOf(launcher.Id(), "Quorbel")) != NULL; }, 20000));
   PostMessageA(window, WM_COMMAND, ID_LAUNCHER_CONVERTER, 0);
   HWND chooser = NULL;
   ASSERT_TRUE(guitest::PumpUntil([&] { return (chooser = FindWindowA(NULL, "Select Disc Type")) != NULL; }, 20000));
@@ -257,8 +237,7 @@ TEST(LauncherProgramTest, StartsTheRealConverter) {
   PostMessageA(chooser, WM_COMMAND, IDCANCEL, 0);
   EXPECT_TRUE(guitest::PumpUntil([&] { return IsWindowVisible(window) != 0; }, 20000));
   PostMessageA(window, WM_CLOSE, 0, 0);
-  EXPECT_TRUE(Ended(launcher, 15000));
-  Close(launcher);
+  EXPECT_TRUE(launcher.WaitForEnd(15000));
 }
 #endif
 

@@ -5,7 +5,7 @@ add_executable(launcher_program_standin WIN32 ${CMAKE_CURRENT_SOURCE_DIR}/tests/
 
 quorbel_add_gtest(launcher_windows_test WINDOWS_ONLY GUI TIMEOUT 240
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/tests/launcher_windows_test.cpp ${QUORBEL_LAUNCHER_RC}
-  LIBS quorbel_launcher_ui quorbel_skin quorbel_gui_test quorbel_discimage_test_support)
+  LIBS quorbel_launcher_ui quorbel_skin quorbel_gui_test quorbel_discimage_test_support quorbel_program_test_support)
 if(TARGET launcher_windows_test)
   add_dependencies(launcher_windows_test quorbel_launcher_art Quorbel launcher_program_standin)
   target_compile_definitions(launcher_windows_test PRIVATE
