@@ -36,15 +36,15 @@ if(EXISTS ${_bu}/tests/burner_burn_test.cpp)
 endif()
 
 # Pelzor.exe itself in a prefix made like an installed suite: the driver is
-# built as a test program and run by the disc programs' script under that
+# built as a test program and run by scripts/run-program-test.sh under that
 # prefix (run in the ordinary test prefix it finds no installed program
 # and skips).
 quorbel_add_gtest(pelzor_program_driver WINDOWS_ONLY SOURCES ${_bu}/tests/pelzor_program_test.cpp
   LIBS quorbel_gui_test quorbel_program_test_support)
-if(TARGET pelzor_program_driver AND EXISTS ${PROJECT_SOURCE_DIR}/creator/tests/vantrel_program_test.sh)
+if(TARGET pelzor_program_driver)
   add_dependencies(pelzor_program_driver Pelzor quorbel_standins)
   quorbel_add_program_test(pelzor_program_test TIMEOUT 300 LABELS gui
-    COMMAND sh ${PROJECT_SOURCE_DIR}/creator/tests/vantrel_program_test.sh ${PROJECT_SOURCE_DIR} ${CMAKE_BINARY_DIR}
+    COMMAND sh ${PROJECT_SOURCE_DIR}/scripts/run-program-test.sh ${PROJECT_SOURCE_DIR} ${CMAKE_BINARY_DIR}
             ${CMAKE_BINARY_DIR}/testwork/pelzor_program_test/prefix $<TARGET_FILE:pelzor_program_driver>)
   quorbel_test_fixtures(pelzor_program_test mpeg_fixtures)
 endif()
