@@ -11,7 +11,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
@@ -218,23 +220,77 @@ TEST_F(JobDialogTest, OpensWithTheSettingsOfItsDiscType) {
 }
 
 // Fixed drives C to Y with their free space, the roomiest selected.
+// The free space of every fixed drive, read over and over on a thread of
+// its own while the dialog reads it once: what the dialog shows lies
+// between the lowest and the highest reading, give or take the largest
+// step between two readings in a row.
+class FreeSpaceWatch {
+public:
+  explicit FreeSpaceWatch(const CString& letters) : letters_(letters), low_(letters_.size(), INT_MAX),
+      high_(letters_.size(), INT_MIN), last_(letters_.size(), -1), step_(letters_.size(), 0) {
+    Read();  // one reading before the dialog's
+    thread_ = std::thread([this] {
+      while (!stop_) Read();
+    });
+  }
+  ~FreeSpaceWatch() { Stop(); }
+  void Stop() {
+    if (!thread_.joinable()) return;
+    stop_ = true;
+    thread_.join();
+    Read();  // and one after it
+  }
+  // Whether the dialog's number for the drive at that place can have been
+  // true when it was read.
+  ::testing::AssertionResult Allows(int place, int shown) const {
+    if (shown >= low_[place] - step_[place] && shown <= high_[place] + step_[place])
+      return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << shown << " MB is outside the free space read meanwhile, "
+                                         << low_[place] << " to " << high_[place] << " MB (steps up to "
+                                         << step_[place] << " MB)";
+  }
+
+private:
+  void Read() {
+    for (size_t i = 0; i < letters_.size(); ++i) {
+      int free = GetDiskFreeMB(letters_[i]);
+      low_[i] = std::min(low_[i], free);
+      high_[i] = std::max(high_[i], free);
+      if (last_[i] >= 0) step_[i] = std::max(step_[i], std::abs(free - last_[i]));
+      last_[i] = free;
+    }
+  }
+
+  std::string letters_;           // the drives, copied: read on the watching thread
+  std::vector<int> low_, high_;  // the lowest and highest free MB read, by place
+  std::vector<int> last_;        // the latest reading, -1 before the first
+  std::vector<int> step_;        // the largest change between two readings in a row
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+
 TEST_F(JobDialogTest, TempDriveListOffersFixedDrives) {
-  Open(kDiscTypeDvd);
   CString letters = GetFixedDriveLetters();
-  ASSERT_EQ(letters.GetLength(), dlg_->tempDriveList.GetCount());
   ASSERT_GT(letters.GetLength(), 0);
-  // Free space moves while other tests write: the entries' own numbers
-  // decide the pick, and they lie near what the drives report now.
+  // Free space moves while other tests write: the dialog's one reading is
+  // checked against the readings taken all the while it was made, and the
+  // pick against the entries' own numbers.
+  FreeSpaceWatch watch(letters);
+  Open(kDiscTypeDvd);
+  watch.Stop();
+  ASSERT_EQ(letters.GetLength(), dlg_->tempDriveList.GetCount());
+  const std::string kSpace = "\\tmpQuorbel\\      Free Space ";
   int best = -1, bestFree = -2;
   for (int i = 0; i < letters.GetLength(); ++i) {
     CString entry;
     dlg_->tempDriveList.GetLBText(i, entry);
-    char drive = 0;
-    int shown = -2;
-    ASSERT_EQ(2, sscanf(entry, "%c:\\tmpQuorbel\\      Free Space %d MB", &drive, &shown)) << entry;
-    EXPECT_EQ(letters[i], drive);
-    EXPECT_NE('Z', drive);
-    EXPECT_NEAR(GetDiskFreeMB(drive), shown, 512) << entry;
+    std::string text = static_cast<const char*>(entry);
+    EXPECT_NE('Z', letters[i]);
+    std::string head = std::string(1, letters[i]) + ":" + kSpace;
+    ASSERT_EQ(0u, text.compare(0, head.size(), head)) << text;
+    int shown = atoi(text.c_str() + head.size());
+    EXPECT_EQ(head + std::to_string(shown) + " MB", text);
+    EXPECT_TRUE(watch.Allows(i, shown)) << text;
     if (shown > bestFree) {
       best = i;
       bestFree = shown;
