@@ -305,8 +305,10 @@ DWORD WINAPI EraseThread(void* parameter) {
     Sleep(20);
   }
   VirtualDrive drive;
-  if (result == kCdOk && LoadVirtualDrive(job->letter, &drive)) {
-    EmptyFolder(DiscFolder(job->letter));
+  if (result == kCdOk && !LoadVirtualDrive(job->letter, &drive)) result = kCdSettings;
+  // A disc whose files stay is not erased: say so rather than mark it blank.
+  if (result == kCdOk && !EmptyFolder(DiscFolder(job->letter))) result = kCdWriteFailed;
+  if (result == kCdOk) {
     drive.blank = true;
     drive.used = 0;
     drive.label.clear();

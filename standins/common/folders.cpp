@@ -41,7 +41,13 @@ bool EmptyFolder(const std::string& path) {
   std::string folder = WithBackslash(path);
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return FolderExists(path);
+  if (search == INVALID_HANDLE_VALUE) {
+    // A folder that is not there holds nothing: a disc never written here
+    // is empty already. One that is there but cannot be listed is not.
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
+    DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+  }
   bool ok = true;
   do {
     std::string name = found.cFileName;

@@ -7,7 +7,8 @@
 
 // Creates the folder and every missing parent; true when it exists after.
 bool EnsureFolder(const std::string& path);
-// Deletes everything inside the folder (not the folder).
+// Deletes everything inside the folder (not the folder); a folder that is
+// not there is empty.
 bool EmptyFolder(const std::string& path);
 // Deletes the folder with its contents.
 bool RemoveFolder(const std::string& path);

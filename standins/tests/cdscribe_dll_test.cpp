@@ -249,29 +249,41 @@ TEST_F(CdScribeTest, RefusalsTheProgramsRelyOn) {
   EXPECT_EQ(kCdImageTooLarge, cd.Prepare());
 }
 
+// A used disc is erased whether its folder holds files or is not there at
+// all (marked used in the drives file, never written here).
 TEST_F(CdScribeTest, EraseMakesARewritableDiscBlank) {
   CdScribeCalls& cd = CdScribe();
   const std::string disc = CurrentFolder() + "discs\\F\\";
-  CreateDirectoryA((CurrentFolder() + "discs").c_str(), NULL);
-  CreateDirectoryA(disc.c_str(), NULL);
-  WriteText(disc + "old.dat", "what was on the disc");
-  ASSERT_EQ(kCdOk, cd.SetDevice('F'));
-  CdScribeOptions options;
-  ASSERT_EQ(kCdOk, cd.GetOptions(&options));
-  options.ejectWhenDone = 0;  // as the programs erase
-  ASSERT_EQ(kCdOk, cd.SetOptions(options));
-  ASSERT_EQ(kCdOk, cd.Erase(1));
-  EXPECT_EQ(kCdBusy, cd.Burn()) << "one thing at a time";
-  ASSERT_TRUE(WaitFor([&] { return events->eraseDone > 0; }));
-  EXPECT_EQ(kCdOk, events->eraseResult.load());
-  EXPECT_GT(events->process.load(), 0);
-  EXPECT_TRUE(ReadBytes(disc + "old.dat").empty());
-  CdScribeMedium medium;
-  ASSERT_EQ(kCdOk, cd.GetMediumInformation(&medium));
-  EXPECT_EQ(0, medium.usedSectors);
-  EXPECT_EQ("0", IniValue("F", "ejects"));
+  for (bool folder : {false, true}) {
+    SCOPED_TRACE(folder ? "files in the disc folder" : "no disc folder");
+    UseOwnDrives(kDrives);
+    test_support::FreshFolder(disc.substr(0, disc.size() - 1));
+    if (folder) {
+      WriteText(disc + "old.dat", "what was on the disc");
+    } else {
+      ASSERT_TRUE(RemoveDirectoryA(disc.c_str()));
+    }
+    events->eraseDone = 0;
+    events->process = 0;
+    ASSERT_EQ(kCdOk, cd.SetDevice('F'));
+    CdScribeOptions options;
+    ASSERT_EQ(kCdOk, cd.GetOptions(&options));
+    options.ejectWhenDone = 0;  // as the programs erase
+    ASSERT_EQ(kCdOk, cd.SetOptions(options));
+    ASSERT_EQ(kCdOk, cd.Erase(1));
+    EXPECT_EQ(kCdBusy, cd.Burn()) << "one thing at a time";
+    ASSERT_TRUE(WaitFor([&] { return events->eraseDone > 0; }));
+    EXPECT_EQ(kCdOk, events->eraseResult.load());
+    EXPECT_GT(events->process.load(), 0);
+    EXPECT_TRUE(ReadBytes(disc + "old.dat").empty());
+    CdScribeMedium medium;
+    ASSERT_EQ(kCdOk, cd.GetMediumInformation(&medium));
+    EXPECT_EQ(0, medium.usedSectors);
+    EXPECT_EQ("1", IniValue("F", "blank"));
+    EXPECT_EQ("0", IniValue("F", "ejects"));
+    WaitFor([] { return CdScribe().CreateProject(kCdProjectImage) != kCdBusy; });
+  }
   // Now it takes a burn.
-  WaitFor([] { return CdScribe().CreateProject(kCdProjectImage) != kCdBusy; });
   EXPECT_EQ(kCdOk, StartBurn('F', MakeImage("after", 150, 150), "AFTER ERASE"));
   ASSERT_TRUE(WaitFor([&] { return events->burnDone > 0; }));
   EXPECT_EQ("", events->burnText);

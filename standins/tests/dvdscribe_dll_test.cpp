@@ -198,18 +198,28 @@ TEST_F(DvdScribeTest, WritesTheTreeAsACopyOfTheFolder) {
     EXPECT_NE(std::string::npos, trace.find(call)) << call;
 }
 
+// A used disc is erased whether its folder holds files or is not there at
+// all (marked used in the drives file, never written here).
 TEST_F(DvdScribeTest, EraseMakesARewritableDiscBlank) {
   burner = Open(2);
   DvdScribeCalls& dvd = DvdScribe();
   std::string disc = CurrentFolder() + "discs\\F\\";
-  CreateDirectoryA((CurrentFolder() + "discs").c_str(), NULL);
-  CreateDirectoryA(disc.c_str(), NULL);
-  WriteText(disc + "old.vob", "old");
-  ASSERT_EQ(kDvdExNone, dvd.Erase(&fault, burner, 1));
-  EXPECT_TRUE(ReadBytes(disc + "old.vob").empty());
-  DvdTrackInformation track;
-  ASSERT_EQ(kDvdExNone, dvd.TrackInformation(&fault, burner, 255, &track));
-  EXPECT_EQ(0, track.usedSectors);
+  for (bool folder : {false, true}) {
+    SCOPED_TRACE(folder ? "files in the disc folder" : "no disc folder");
+    UseOwnDrives(kDrives);
+    test_support::FreshFolder(disc.substr(0, disc.size() - 1));
+    if (folder) {
+      WriteText(disc + "old.vob", "old");
+    } else {
+      ASSERT_TRUE(RemoveDirectoryA(disc.c_str()));
+    }
+    ASSERT_EQ(kDvdExNone, dvd.Erase(&fault, burner, 1)) << fault.text;
+    EXPECT_TRUE(ReadBytes(disc + "old.vob").empty());
+    DvdTrackInformation track;
+    ASSERT_EQ(kDvdExNone, dvd.TrackInformation(&fault, burner, 255, &track));
+    EXPECT_EQ(0, track.usedSectors);
+    EXPECT_EQ("1", IniValue("F", "blank"));
+  }
 }
 
 TEST_F(DvdScribeTest, CancelStopsTheWriteWithException14Status31) {
