@@ -55,6 +55,11 @@ void PostKey(HWND hWnd, UINT vk);
 void PostMouse(HWND hWnd, UINT message, int x, int y, WPARAM keys = 0);
 // A left click at client point (x, y): button down and up, queued.
 void PostLeftClick(HWND hWnd, int x, int y);
+// Moves the pointer to the screen's bottom-right corner, where no test
+// puts a window, and lets the move arrive. Tests share one screen, so a
+// test whose windows react to hover parks it first, and a test that moves
+// the pointer parks it again when done.
+void ParkPointer();
 // A top-level window of this process with that exact title, or NULL.
 HWND FindTopWindow(const std::string& title);
 // The same, pumping messages while waiting.

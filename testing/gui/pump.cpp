@@ -116,6 +116,11 @@ void PostLeftClick(HWND hWnd, int x, int y) {
   PostMouse(hWnd, WM_LBUTTONUP, x, y);
 }
 
+void ParkPointer() {
+  ::SetCursorPos(::GetSystemMetrics(SM_CXSCREEN) - 1, ::GetSystemMetrics(SM_CYSCREEN) - 1);
+  PumpPending();
+}
+
 namespace {
 
 struct FindData {

@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <utility>
@@ -27,6 +28,26 @@ const int kTestSkin = 130;
 
 // Cell (c, r) of the test skin's bitmap: a 16 x 16 square of one colour.
 inline COLORREF Cell(int c, int r) { return RGB(16 * c + 8, 16 * r + 8, 0x40); }
+
+// That cell as an image reference (stretched) and as a layout image (tiled),
+// for objects a test adds to the skin.
+inline SkinImageRef CellRef(int c, int r)
+{
+    SkinImageRef ref = {};
+    std::strcpy(ref.name, "test.bmp");
+    ref.source = MakeSkinRect(16 * c, 16 * r, 16 * c + 16, 16 * r + 16);
+    ref.drawMode = 2;
+    return ref;
+}
+
+inline SkinLayoutImage CellImage(int c, int r)
+{
+    SkinLayoutImage image = {};
+    std::strcpy(image.name, "test.bmp");
+    image.source = MakeSkinRect(16 * c, 16 * r, 16 * c + 16, 16 * r + 16);
+    image.layoutMode = 1;
+    return image;
+}
 
 inline int Width(const RECT& r) { return r.right - r.left; }
 inline int Height(const RECT& r) { return r.bottom - r.top; }
@@ -101,6 +122,9 @@ protected:
     void SetUp() override
     {
         guitest::InitCommonControlsOnce();
+        // Hover images follow the pointer, which may stand where the last
+        // test on this screen left it.
+        guitest::ParkPointer();
         ASSERT_TRUE(SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0));
         ASSERT_TRUE(SkinLoadResource(nullptr, MAKEINTRESOURCEA(kTestSkin), "RT_VENEERKIT"));
         ASSERT_TRUE(SkinSetDefaultDialogSkin("Dialog"));
@@ -113,6 +137,7 @@ protected:
     {
         if (dialog && IsWindow(dialog))
             DestroyWindow(dialog);
+        guitest::ParkPointer();
         DialogHook() = nullptr;
         SkinLibExit();
         SkinSetScrollBarHooks(savedHooks_);
@@ -122,16 +147,31 @@ protected:
     {
         return package && SkinManager::Instance().InstallSkin(package.release());
     }
+    // Installs a copy of the test skin that change has set up; change says
+    // false when an object it looks for is missing.
+    bool InstallChanged(const std::function<bool(SkinPackage&)>& change)
+    {
+        std::unique_ptr<SkinPackage> package = ReadTestSkin();
+        return package && change(*package) && Install(std::move(package));
+    }
     // Creates the dialog and, with show, puts it on top and lets it paint.
     HWND MakeDialog(guitest::DialogTemplate& t, bool show = true)
     {
         dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), t.Get(), nullptr, &TestDialogProc, 0);
-        if (dialog && show) {
-            SetWindowPos(dialog, HWND_TOP, 60, 60, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
-            SetForegroundWindow(dialog);
-            guitest::PumpFor(100);
-        }
+        if (dialog && show)
+            Show(false);
         return dialog;
+    }
+    // Puts the dialog on top and lets it paint; with repaintAll it and all
+    // its controls are painted again at once first (controls filled in after
+    // creation).
+    void Show(bool repaintAll = true)
+    {
+        SetWindowPos(dialog, HWND_TOP, 60, 60, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+        SetForegroundWindow(dialog);
+        if (repaintAll)
+            RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        guitest::PumpFor(100);
     }
     HWND Item(int id) { return GetDlgItem(dialog, id); }
     template <typename T>

@@ -21,60 +21,38 @@
 #include "skin/core/skin_manager.h"
 #include "skin/core/skin_ops.h"
 #include "skin/core/skin_package.h"
-#include "skin/core/skin_stream.h"
 #include "skin/skinners/skin_calendar.h"
 #include "skin/skinners/skin_datetime.h"
-#include "testing/gui/gui_test.h"
+#include "skin/skinners/tests/skin_control_base_test_support.h"
 
 namespace {
 
-const int kTestSkin = 130;
 const int kPicker = 10, kCalendar = 11;
 
-COLORREF Cell(int c, int r) { return RGB(16 * c + 8, 16 * r + 8, 0x40); }
-
-SkinImageRef CellRef(int c, int r)
-{
-    SkinImageRef ref = {};
-    std::strcpy(ref.name, "test.bmp");
-    ref.source = MakeSkinRect(16 * c, 16 * r, 16 * c + 16, 16 * r + 16);
-    ref.drawMode = 2;
-    return ref;
-}
-
-SkinLayoutImage CellImage(int c, int r)
-{
-    SkinLayoutImage image = {};
-    std::strcpy(image.name, "test.bmp");
-    image.source = MakeSkinRect(16 * c, 16 * r, 16 * c + 16, 16 * r + 16);
-    image.layoutMode = 1;
-    return image;
-}
+using skintest::Cell;
+using skintest::CellImage;
+using skintest::CellRef;
 
 std::vector<UINT> g_notes;  // WM_NOTIFY codes the dialog heard from the picker
 
-INT_PTR CALLBACK DialogProc(HWND, UINT message, WPARAM, LPARAM lParam)
+void HearPicker(HWND, UINT message, WPARAM, LPARAM lParam)
 {
     if (message == WM_NOTIFY) {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         if (header->idFrom == kPicker && (header->code == UINT(DTN_DROPDOWN) || header->code == UINT(DTN_CLOSEUP)))
             g_notes.push_back(header->code);
     }
-    return message == WM_INITDIALOG;
 }
 
-class CalendarSkinners : public testing::Test {
+class CalendarSkinners : public skintest::ControlDialogTest {
 protected:
     void SetUp() override
     {
+        skintest::ControlDialogTest::SetUp();
         g_notes.clear();
-        guitest::InitCommonControlsOnce();
-        ASSERT_TRUE(SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0));
-        HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(kTestSkin), "RT_VENEERKIT");
-        SkinMemoryStream stream(LockResource(LoadResource(nullptr, found)), SizeofResource(nullptr, found),
-                                SkinMemoryStream::kDefaultGrowth);
-        std::unique_ptr<SkinPackage> package(new SkinPackage());
-        ASSERT_TRUE(package->Read(stream));
+        skintest::DialogHook() = &HearPicker;
+        std::unique_ptr<SkinPackage> package = skintest::ReadTestSkin();
+        ASSERT_NE(package, nullptr);
         std::unique_ptr<SkinDataObject> object = CreateSkinDataObject(kSkinDateTime);
         auto* picker = dynamic_cast<SkinDateTimeData*>(object.get());
         picker->SetName("DateTime");
@@ -92,28 +70,19 @@ protected:
         calendar->colors[0] = RGB(200, 220, 240);  // month background
         ASSERT_TRUE(package->AddObject(std::move(object)));
         package->ResolveAll();
-        ASSERT_TRUE(SkinManager::Instance().InstallSkin(package.release()));
+        ASSERT_TRUE(Install(std::move(package)));
         ASSERT_TRUE(SkinSetDefaultDialogSkin("Dialog"));
-    }
-    void TearDown() override
-    {
-        if (dialog && IsWindow(dialog))
-            DestroyWindow(dialog);
-        SkinLibExit();
     }
     void MakeDialog(DWORD pickerStyle)
     {
         guitest::DialogTemplate t("Dates", 0, 0, 240, 150);
         t.Add("SysDateTimePick32", kPicker, "", 10, 10, 100, 14, WS_CHILD | WS_VISIBLE | WS_TABSTOP | pickerStyle)
             .Add("SysMonthCal32", kCalendar, "", 10, 30, 140, 110, WS_CHILD | WS_VISIBLE);
-        dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), t.Get(), nullptr, &DialogProc, 0);
-        ASSERT_NE(dialog, nullptr);
+        ASSERT_NE(ControlDialogTest::MakeDialog(t, false), nullptr);
         picker = GetDlgItem(dialog, kPicker);
         calendar = GetDlgItem(dialog, kCalendar);
-        SetWindowPos(dialog, HWND_TOP, 60, 60, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
-        SetForegroundWindow(dialog);
-        RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        guitest::PumpFor(150);
+        Show();
+        guitest::PumpFor(50);
     }
     SYSTEMTIME PickerTime()
     {
@@ -134,7 +103,7 @@ protected:
         SendMessageA(picker, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.right - 5, client.bottom / 2));
         SendMessageA(picker, WM_LBUTTONUP, 0, MAKELPARAM(client.right - 5, client.bottom / 2));
     }
-    HWND dialog = nullptr, picker = nullptr, calendar = nullptr;
+    HWND picker = nullptr, calendar = nullptr;
 };
 
 TEST_F(CalendarSkinners, PickerFieldAndButtonFromTheirCells)

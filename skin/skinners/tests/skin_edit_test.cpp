@@ -34,19 +34,20 @@ protected:
     void SetUp() override
     {
         skintest::ControlDialogTest::SetUp();
-        std::unique_ptr<SkinPackage> package = skintest::ReadTestSkin();
-        ASSERT_NE(package, nullptr);
-        SkinDataObject* edit = package->FindObjectByType(kSkinEdit);
-        SkinDataObject* list = package->FindObjectByType(kSkinListBox);
-        SkinDataObject* rich = package->FindObjectByType(kSkinRichEdit);
-        ASSERT_TRUE(edit && list && rich);
-        edit->backColor = kEditBack;
-        edit->textColor = kEditText;
-        edit->keyColor = kEditThird;
-        list->backColor = kListBack;
-        list->textColor = kEditText;
-        rich->backColor = kRichBack;
-        ASSERT_TRUE(Install(std::move(package)));
+        ASSERT_TRUE(InstallChanged([](SkinPackage& package) {
+            SkinDataObject* edit = package.FindObjectByType(kSkinEdit);
+            SkinDataObject* list = package.FindObjectByType(kSkinListBox);
+            SkinDataObject* rich = package.FindObjectByType(kSkinRichEdit);
+            if (!edit || !list || !rich)
+                return false;
+            edit->backColor = kEditBack;
+            edit->textColor = kEditText;
+            edit->keyColor = kEditThird;
+            list->backColor = kListBack;
+            list->textColor = kEditText;
+            rich->backColor = kRichBack;
+            return true;
+        }));
         skintest::g_hooks = skintest::HookLog();
     }
     void TearDown() override

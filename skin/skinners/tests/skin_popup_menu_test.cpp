@@ -106,9 +106,8 @@ class PopupMenus : public testing::Test {
 protected:
     void SetUp() override
     {
-        // The cursor goes back where it was: later tests on this display
-        // must not find it over their windows.
-        GetCursorPos(&savedCursor);
+        // The pointer may stand where the last test on this screen left it.
+        guitest::ParkPointer();
         g_owner.clear();
         ASSERT_TRUE(SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0));
         ASSERT_TRUE(SkinLoadResource(nullptr, MAKEINTRESOURCEA(kTestSkin), "RT_VENEERKIT"));
@@ -131,7 +130,7 @@ protected:
     }
     void TearDown() override
     {
-        SetCursorPos(savedCursor.x, savedCursor.y);
+        guitest::ParkPointer();
         guitest::CancelPending();
         DestroyMenu(menu);
         DestroyWindow(owner);
@@ -151,7 +150,6 @@ protected:
     }
     HWND owner = nullptr;
     HMENU menu = nullptr;
-    POINT savedCursor = {};
 };
 
 TEST_F(PopupMenus, DownDownEnterReturnsTheSecondItem)

@@ -59,9 +59,8 @@ class SkinnedScrollBars : public testing::Test {
 protected:
     void SetUp() override
     {
-        // The cursor goes back where it was: later tests on this display
-        // must not find it over their windows.
-        GetCursorPos(&savedCursor);
+        // The pointer may stand where the last test on this screen left it.
+        guitest::ParkPointer();
         g_events.clear();
         ASSERT_TRUE(SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0));
         ASSERT_TRUE(SkinLoadResource(nullptr, MAKEINTRESOURCEA(kTestSkin), "RT_VENEERKIT"));
@@ -80,7 +79,7 @@ protected:
     }
     void TearDown() override
     {
-        SetCursorPos(savedCursor.x, savedCursor.y);
+        guitest::ParkPointer();
         if (window && IsWindow(window))
             DestroyWindow(window);
         SkinLibExit();
@@ -136,7 +135,6 @@ protected:
         guitest::PumpFor(100);
     }
     HWND window = nullptr;
-    POINT savedCursor = {};
 };
 
 TEST_F(SkinnedScrollBars, InitialiseOnceUninitialiseOnce)

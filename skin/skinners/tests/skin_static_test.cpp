@@ -12,51 +12,21 @@
 #include "skin/core/skin_ops.h"
 #include "skin/core/skin_package.h"
 #include "skin/skinners/skin_static.h"
-#include "testing/gui/gui_test.h"
+#include "skin/skinners/tests/skin_control_base_test_support.h"
 
 namespace {
 
-const int kTestSkin = 130;
+using skintest::Cell;
 
-COLORREF Cell(int c, int r) { return RGB(16 * c + 8, 16 * r + 8, 0x40); }
-
-INT_PTR CALLBACK DialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
-
-class StaticSkinner : public testing::Test {
+class StaticSkinner : public skintest::ControlDialogTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0));
-        ASSERT_TRUE(SkinLoadResource(nullptr, MAKEINTRESOURCEA(kTestSkin), "RT_VENEERKIT"));
-        ASSERT_TRUE(SkinSetDefaultDialogSkin("Dialog"));
-    }
-    void TearDown() override
-    {
-        if (dialog && IsWindow(dialog))
-            DestroyWindow(dialog);
-        SkinLibExit();
-    }
+    // The dialog shown with its statics painted again at once.
     HWND MakeDialog(guitest::DialogTemplate& t)
     {
-        dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), t.Get(), nullptr, &DialogProc, 0);
-        if (dialog) {
-            SetWindowPos(dialog, HWND_TOP, 60, 60, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
-            SetForegroundWindow(dialog);
-            RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-            guitest::PumpFor(100);
-        }
+        if (ControlDialogTest::MakeDialog(t, false))
+            Show();
         return dialog;
     }
-    SkinStatic* SkinnerOf(int id)
-    {
-        return dynamic_cast<SkinStatic*>(SkinManager::Instance().FindSkinObject(GetDlgItem(dialog, id)));
-    }
-    COLORREF PixelOf(int id, int x, int y)
-    {
-        guitest::Capture c = guitest::Capture::OfWindow(GetDlgItem(dialog, id));
-        return c.At(x < 0 ? c.Width() + x : x, y < 0 ? c.Height() + y : y);
-    }
-    HWND dialog = nullptr;
 };
 
 TEST_F(StaticSkinner, TextStaticsPaintTheSkinsBackground)
@@ -72,12 +42,12 @@ TEST_F(StaticSkinner, TextStaticsPaintTheSkinsBackground)
     SendDlgItemMessageA(dialog, 13, STM_SETICON, reinterpret_cast<WPARAM>(LoadIcon(nullptr, IDI_APPLICATION)), 0);
     RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     guitest::PumpFor(50);
-    ASSERT_NE(SkinnerOf(10), nullptr);
-    ASSERT_NE(SkinnerOf(11), nullptr);
-    ASSERT_NE(SkinnerOf(12), nullptr);
-    ASSERT_NE(SkinnerOf(13), nullptr);
-    EXPECT_EQ(SkinnerOf(14), nullptr) << "owner-drawn statics keep their system look";
-    EXPECT_EQ(SkinnerOf(15), nullptr) << "simple statics keep their system look";
+    ASSERT_NE(SkinnerOf<SkinStatic>(10), nullptr);
+    ASSERT_NE(SkinnerOf<SkinStatic>(11), nullptr);
+    ASSERT_NE(SkinnerOf<SkinStatic>(12), nullptr);
+    ASSERT_NE(SkinnerOf<SkinStatic>(13), nullptr);
+    EXPECT_EQ(SkinnerOf<SkinStatic>(14), nullptr) << "owner-drawn statics keep their system look";
+    EXPECT_EQ(SkinnerOf<SkinStatic>(15), nullptr) << "simple statics keep their system look";
 
     guitest::SaveScreenshot(dialog, "skinned_statics");
     EXPECT_EQ(PixelOf(10, -2, -2), Cell(15, 5));
@@ -108,7 +78,7 @@ TEST_F(StaticSkinner, ATransparentStaticShowsItsParentsBackground)
     guitest::DialogTemplate t("Statics", 0, 0, 200, 60);
     t.Static(10, "See-through", 10, 10, 80, 12);
     ASSERT_NE(MakeDialog(t), nullptr);
-    ASSERT_NE(SkinnerOf(10), nullptr);
+    ASSERT_NE(SkinnerOf<SkinStatic>(10), nullptr);
     EXPECT_NE(GetWindowLongA(GetDlgItem(dialog, 10), GWL_EXSTYLE) & WS_EX_TRANSPARENT, 0);
     EXPECT_EQ(PixelOf(10, -2, -2), Cell(4, 0)) << guitest::ColorText(PixelOf(10, -2, -2));
 }

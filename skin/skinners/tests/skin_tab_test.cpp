@@ -17,40 +17,23 @@
 #include "skin/core/skin_ops.h"
 #include "skin/skinners/skin_memdc.h"
 #include "skin/skinners/skin_tab.h"
-#include "testing/gui/gui_test.h"
+#include "skin/skinners/tests/skin_control_base_test_support.h"
 
 namespace {
 
-const int kTestSkin = 130;
 const int kTab = 10, kLabel = 11;
 
-COLORREF Cell(int c, int r) { return RGB(16 * c + 8, 16 * r + 8, 0x40); }
+using skintest::Cell;
 
-INT_PTR CALLBACK DialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
-
-class TabSkinner : public testing::Test {
+class TabSkinner : public skintest::ControlDialogTest {
 protected:
-    void SetUp() override
-    {
-        guitest::InitCommonControlsOnce();
-        ASSERT_TRUE(SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0));
-        ASSERT_TRUE(SkinLoadResource(nullptr, MAKEINTRESOURCEA(kTestSkin), "RT_VENEERKIT"));
-        ASSERT_TRUE(SkinSetDefaultDialogSkin("Dialog"));
-    }
-    void TearDown() override
-    {
-        if (dialog && IsWindow(dialog))
-            DestroyWindow(dialog);
-        SkinLibExit();
-    }
     // A dialog with a three-tab control and a label on its page.
     void MakeDialog(DWORD tabStyle)
     {
         guitest::DialogTemplate t("Tabs", 0, 0, 220, 120);
         t.Add("SysTabControl32", kTab, "", 5, 5, 210, 110, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | tabStyle)
             .Static(kLabel, "On the page", 60, 60, 60, 12);
-        dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), t.Get(), nullptr, &DialogProc, 0);
-        ASSERT_NE(dialog, nullptr);
+        ASSERT_NE(ControlDialogTest::MakeDialog(t, false), nullptr);
         tab = GetDlgItem(dialog, kTab);
         const char* names[] = {"First", "Second", "Third"};
         for (int i = 0; i < 3; ++i) {
@@ -62,10 +45,7 @@ protected:
         SendMessageA(tab, TCM_SETCURSEL, 1, 0);
         // The label above the tab in z-order, as a dialog puts a page's controls.
         SetWindowPos(GetDlgItem(dialog, kLabel), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-        SetWindowPos(dialog, HWND_TOP, 60, 60, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
-        SetForegroundWindow(dialog);
-        RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        guitest::PumpFor(100);
+        Show();
     }
     RECT ItemRect(int i)
     {
@@ -78,7 +58,6 @@ protected:
         guitest::Capture c = guitest::Capture::OfWindow(tab);
         return c.At(x, y);
     }
-    HWND dialog = nullptr;
     HWND tab = nullptr;
 };
 

@@ -21,53 +21,17 @@
 #include "skin/skinners/skin_rebar.h"
 #include "skin/skinners/skin_statusbar.h"
 #include "skin/skinners/skin_toolbar.h"
-#include "testing/gui/gui_test.h"
+#include "skin/skinners/tests/skin_control_base_test_support.h"
 
 namespace {
 
-const int kTestSkin = 130;
+using skintest::Cell;
+using skintest::CellImage;
 
-COLORREF Cell(int c, int r) { return RGB(16 * c + 8, 16 * r + 8, 0x40); }
-
-INT_PTR CALLBACK DialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
-
-SkinLayoutImage CellImage(int c, int r)
-{
-    SkinLayoutImage image = {};
-    std::strcpy(image.name, "test.bmp");
-    image.source = MakeSkinRect(16 * c, 16 * r, 16 * c + 16, 16 * r + 16);
-    image.layoutMode = 1;
-    return image;
-}
-
-class BarSkinners : public testing::Test {
+// The bars are filled in before the dialog is shown (Show()).
+class BarSkinners : public skintest::ControlDialogTest {
 protected:
-    void SetUp() override
-    {
-        guitest::InitCommonControlsOnce();
-        ASSERT_TRUE(SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0));
-        ASSERT_TRUE(SkinLoadResource(nullptr, MAKEINTRESOURCEA(kTestSkin), "RT_VENEERKIT"));
-        ASSERT_TRUE(SkinSetDefaultDialogSkin("Dialog"));
-    }
-    void TearDown() override
-    {
-        if (dialog && IsWindow(dialog))
-            DestroyWindow(dialog);
-        SkinLibExit();
-    }
-    void Show()
-    {
-        SetWindowPos(dialog, HWND_TOP, 60, 60, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
-        SetForegroundWindow(dialog);
-        RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-        guitest::PumpFor(100);
-    }
-    void MakeDialog(guitest::DialogTemplate& t)
-    {
-        dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), t.Get(), nullptr, &DialogProc, 0);
-        ASSERT_NE(dialog, nullptr);
-    }
-    HWND dialog = nullptr;
+    void MakeDialog(guitest::DialogTemplate& t) { ASSERT_NE(ControlDialogTest::MakeDialog(t, false), nullptr); }
 };
 
 TEST_F(BarSkinners, ToolbarButtonsInTheirStateImages)

@@ -43,9 +43,6 @@ class Tooltips : public testing::Test {
 protected:
     void SetUp() override
     {
-        // The cursor goes back where it was: later tests on this display
-        // must not find it over their windows.
-        GetCursorPos(&savedCursor);
         ASSERT_TRUE(SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0));
         ASSERT_TRUE(SkinLoadResource(nullptr, MAKEINTRESOURCEA(kTestSkin), "RT_VENEERKIT"));
         tooltip = GetSkinTooltipWindow();
@@ -67,7 +64,7 @@ protected:
     }
     void TearDown() override
     {
-        SetCursorPos(savedCursor.x, savedCursor.y);
+        guitest::ParkPointer();
         guitest::CancelPending();
         SkinLibExit();
     }
@@ -80,7 +77,6 @@ protected:
     }
     SkinTooltip* tooltip = nullptr;
     SkinTooltipData* fast = nullptr;
-    POINT savedCursor = {};
 };
 
 TEST_F(Tooltips, AnEmptyTextHidesAndStartsNoTimer)

@@ -29,17 +29,18 @@ protected:
     void SetUp() override
     {
         skintest::ControlDialogTest::SetUp();
-        std::unique_ptr<SkinPackage> package = skintest::ReadTestSkin();
-        ASSERT_NE(package, nullptr);
-        SkinDataObject* list = package->FindObjectByType(kSkinListView);
-        auto* tree = dynamic_cast<SkinTreeViewData*>(package->FindObjectByType(kSkinTreeView));
-        ASSERT_TRUE(list && tree);
-        list->backColor = kListBack;
-        list->textColor = kListText;
-        tree->backColor = kTreeBack;
-        tree->textColor = kTreeText;
-        tree->lineColor = kTreeLine;
-        ASSERT_TRUE(Install(std::move(package)));
+        ASSERT_TRUE(InstallChanged([](SkinPackage& package) {
+            SkinDataObject* list = package.FindObjectByType(kSkinListView);
+            auto* tree = dynamic_cast<SkinTreeViewData*>(package.FindObjectByType(kSkinTreeView));
+            if (!list || !tree)
+                return false;
+            list->backColor = kListBack;
+            list->textColor = kListText;
+            tree->backColor = kTreeBack;
+            tree->textColor = kTreeText;
+            tree->lineColor = kTreeLine;
+            return true;
+        }));
     }
 };
 
