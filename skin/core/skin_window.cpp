@@ -321,6 +321,22 @@ LRESULT CALLBACK SkinWindowObject::StaticWindowProc(HWND window, UINT message, W
     return object->WindowProc(message, wParam, lParam);
 }
 
+LRESULT CALLBACK SkinWindowObject::OwnWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_CREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        auto* object = static_cast<SkinWindowObject*>(create ? create->lpCreateParams : nullptr);
+        if (object) {
+            SetPropA(window, kOwnObjectProperty, object);
+            object->window_ = window;
+        }
+    }
+    auto* object = static_cast<SkinWindowObject*>(GetPropA(window, kOwnObjectProperty));
+    if (!object)
+        return DefWindowProcA(window, message, wParam, lParam);
+    return object->WindowProc(message, wParam, lParam);
+}
+
 void SkinWindowObject::SkinChildren(HWND window, SkinDataObject* object)
 {
     if (!window)

@@ -78,6 +78,12 @@ public:
 
     // --- the procedure and the child skinners ---------------------------
     static LRESULT CALLBACK StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // The procedure of a window class the library registers for objects of
+    // its own (popup menus, the tooltip): CreateWindowEx's parameter is the
+    // SkinWindowObject*, kept in kOwnObjectProperty (the object removes it
+    // when the window goes), and each message goes to its WindowProc.
+    static constexpr const char* kOwnObjectProperty = "this";
+    static LRESULT CALLBACK OwnWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // Gives a child window its skinner (the child's own children first);
     // 0 when the child's class has no skin kind.
     int CreateChildSkinner(HWND child, SkinDataObject* object);

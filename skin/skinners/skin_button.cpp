@@ -9,6 +9,7 @@
 #include "skin/skinners/skin_control_base_geometry.h"
 #include "skin/skinners/skin_gdi_util.h"
 #include "skin/skinners/skin_memdc.h"
+#include "skin/skinners/skin_static.h"
 
 namespace {
 
@@ -33,15 +34,6 @@ std::string WindowText(HWND window, int limit)
     const int n = GetWindowTextA(window, &text[0], limit + 1);
     text.resize(size_t(std::max(n, 0)));
     return text;
-}
-
-// Fills a memory DC before a background owner paints into it: an owner
-// that does not answer leaves the button's face colour, not stale pixels.
-void PaintParentBackground(HDC hdc, HWND owner, HWND control, const RECT& client)
-{
-    SkinGdiUtil::FillSolidRect(hdc, client, GetSysColor(COLOR_BTNFACE));
-    if (owner)
-        SendMessageA(owner, kSkinMsgChildBackground, reinterpret_cast<WPARAM>(hdc), reinterpret_cast<LPARAM>(control));
 }
 
 }  // namespace
@@ -154,7 +146,7 @@ void SkinButton::PaintInto(HDC target)
     if (Width(client) <= 0 || Height(client) <= 0)
         return;
     SkinMemDC memory(target, Width(client), Height(client));
-    PaintParentBackground(memory, GetParent(window_), window_, client);
+    SkinPaintOwnerBackground(memory, GetParent(window_), window_, client);
     Draw(memory);
     BitBlt(target, 0, 0, Width(client), Height(client), memory, 0, 0, SRCCOPY);
 }
@@ -291,7 +283,7 @@ void SkinCheckBase::Draw(HDC hdc)
     RECT client;
     GetClientRect(window_, &client);
     if (data->transparent)
-        PaintParentBackground(hdc, GetBackgroundOwner(), window_, client);
+        SkinPaintOwnerBackground(hdc, GetBackgroundOwner(), window_, client);
     else
         SkinGdiUtil::DrawImageRef(hdc, client, backgroundSet.background, GetSysColor(COLOR_BTNFACE), TRUE);
 
@@ -405,7 +397,7 @@ void SkinGroupBox::PaintOwnerBackground(HDC hdc, const RECT& rect)
     if (Width(client) <= 0 || Height(client) <= 0)
         return;
     SkinMemDC memory(hdc, Width(client), Height(client));
-    PaintParentBackground(memory, GetBackgroundOwner(), window_, client);
+    SkinPaintOwnerBackground(memory, GetBackgroundOwner(), window_, client);
     BitBlt(hdc, rect.left, rect.top, Width(rect), Height(rect), memory, rect.left, rect.top, SRCCOPY);
 }
 

@@ -190,15 +190,8 @@ LRESULT SkinComboBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_KILLFOCUS:
     case WM_COMMAND:
     case CB_SELECTSTRING:
-    case CB_SETCURSEL: {
-        HWND window = window_;
-        const LRESULT result = SkinWindowBase::WindowProc(message, wParam, lParam);
-        if (IsWindow(window)) {
-            InvalidateRect(window, nullptr, FALSE);
-            UpdateWindow(window);
-        }
-        return result;
-    }
+    case CB_SETCURSEL:
+        return HandleThenRepaint(message, wParam, lParam);
     case WM_PAINT:
         if (ownerDrawFixed_) {
             PaintOwnerDrawn();

@@ -25,16 +25,19 @@ if(QUORBEL_WINDOWS)
   target_link_libraries(quorbel_skin PUBLIC quorbel_skin_control_geometry)
 endif()
 
-if(QUORBEL_WINDOWS AND QUORBEL_SKINC)
-  quorbel_add_gtest(skin_control_base_test WINDOWS_ONLY GUI
-    SOURCES ${_sk}/tests/skin_control_base_test.cpp ${_skin_rc}
-    LIBS quorbel_skin quorbel_gui_test)
-  add_dependencies(skin_control_base_test quorbel_skins)
-  foreach(_test skin_button_test skin_edit_test skin_combo_test skin_view_test
-                skin_scrollctl_test skin_progress_test skin_slider_test skin_spin_test)
+# Skinner tests in real windows, one file each under tests/, with the test
+# skin as resource 130.
+function(quorbel_add_skinner_gui_tests)
+  foreach(_test ${ARGN})
     quorbel_add_gtest(${_test} WINDOWS_ONLY GUI
       SOURCES ${_sk}/tests/${_test}.cpp ${_skin_rc}
       LIBS quorbel_skin quorbel_gui_test)
     add_dependencies(${_test} quorbel_skins)
   endforeach()
+endfunction()
+
+if(QUORBEL_WINDOWS AND QUORBEL_SKINC)
+  quorbel_add_skinner_gui_tests(skin_control_base_test skin_button_test skin_edit_test skin_combo_test
+                                skin_view_test skin_scrollctl_test skin_progress_test skin_slider_test
+                                skin_spin_test)
 endif()

@@ -266,19 +266,46 @@ LRESULT SkinWindowBase::CallHidden(UINT message, WPARAM wParam, LPARAM lParam)
 
 HFONT SkinWindowBase::ControlFont() { return reinterpret_cast<HFONT>(CallPrevious(WM_GETFONT, 0, 0)); }
 
+void SkinWindowBase::DrawThroughMemory(HDC dc, HRGN clip)
+{
+    RECT client;
+    GetClientRect(window_, &client);
+    if (Width(client) <= 0 || Height(client) <= 0)
+        return;
+    SkinMemDC memory(dc, Width(client), Height(client));
+    Draw(memory);
+    HRGN previous = nullptr;
+    bool hadClip = false;
+    if (clip) {
+        previous = CreateRectRgn(0, 0, 0, 0);
+        hadClip = GetClipRgn(dc, previous) == 1;
+        ExtSelectClipRgn(dc, clip, RGN_AND);
+    }
+    BitBlt(dc, 0, 0, Width(client), Height(client), memory, 0, 0, SRCCOPY);
+    if (clip) {
+        SelectClipRgn(dc, hadClip ? previous : nullptr);
+        DeleteObject(previous);
+    }
+}
+
+LRESULT SkinWindowBase::HandleThenRepaint(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    HWND window = window_;
+    const LRESULT result = SkinWindowBase::WindowProc(message, wParam, lParam);
+    if (IsWindow(window)) {
+        InvalidateRect(window, nullptr, FALSE);
+        UpdateWindow(window);
+    }
+    return result;
+}
+
 void SkinWindowBase::PaintBuffered()
 {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window_, &ps);
     if (!dc)
         return;
-    RECT client;
-    GetClientRect(window_, &client);
-    if (Width(client) > 0 && Height(client) > 0) {
-        SkinMemDC memory(dc, Width(client), Height(client));
-        Draw(memory);
-        BitBlt(dc, 0, 0, Width(client), Height(client), memory, 0, 0, SRCCOPY);
-    }
+    DrawThroughMemory(dc);
     EndPaint(window_, &ps);
 }
 
@@ -366,13 +393,7 @@ void SkinButtonBase::Redraw()
     HDC dc = GetDC(window_);
     if (!dc)
         return;
-    RECT client;
-    GetClientRect(window_, &client);
-    if (Width(client) > 0 && Height(client) > 0) {
-        SkinMemDC memory(dc, Width(client), Height(client));
-        Draw(memory);
-        BitBlt(dc, 0, 0, Width(client), Height(client), memory, 0, 0, SRCCOPY);
-    }
+    DrawThroughMemory(dc);
     ReleaseDC(window_, dc);
 }
 

@@ -59,6 +59,12 @@ public:
     virtual void OnMouseLeave();
     // WM_PAINT through a memory DC of the client size.
     virtual void PaintBuffered();
+    // Draw() into a memory DC of the client size, then copied to dc, only
+    // inside clip when one is given (on top of dc's own clipping).
+    void DrawThroughMemory(HDC dc, HRGN clip = nullptr);
+    // The message handled as usual, then the skin's picture repainted at
+    // once (the control may have drawn over it); the window may be gone.
+    LRESULT HandleThenRepaint(UINT message, WPARAM wParam, LPARAM lParam);
 
     uint32_t GetKind() const { return kind_; }
     HWND GetParentWindow() const { return parentWindow_; }

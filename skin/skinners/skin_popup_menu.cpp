@@ -18,7 +18,6 @@
 namespace {
 
 const UINT_PTR kSubmenuTimer = 1001;     // 500 ms after an item became hot
-const char* const kThisProperty = "this";
 const char* const kOwnerProcProperty = "SKIN_WNDPROC";
 const WPARAM kMenuClosed = 0xFFFF0000;   // WM_MENUSELECT: the menu ends
 
@@ -80,7 +79,7 @@ SkinPopupMenu::~SkinPopupMenu()
     if (window_ && IsWindow(window_)) {
         alive_ = false;
         SubclassOwner(false);
-        RemovePropA(window_, kThisProperty);
+        RemovePropA(window_, kOwnObjectProperty);
         DestroyWindow(window_);
     }
 }
@@ -89,7 +88,7 @@ BOOL SkinPopupMenu::Create()
 {
     HWND parent = parent_ ? parent_->window_ : owner_;
     HWND window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kPopupMenuClass, "", WS_POPUPWINDOW, 0, 0, 100,
-                                  100, parent, nullptr, SkinLibGetInstance(), this);
+                                  100, parent, nullptr, SkinLibGetInstance(), static_cast<SkinWindowObject*>(this));
     return window != nullptr;
 }
 
@@ -228,7 +227,9 @@ SkinPopupMenu* SkinPopupMenu::GetRootPopup()
 
 SkinPopupMenu* SkinPopupMenu::FromWindow(HWND window)
 {
-    return window ? static_cast<SkinPopupMenu*>(GetPropA(window, kThisProperty)) : nullptr;
+    if (!window)
+        return nullptr;
+    return dynamic_cast<SkinPopupMenu*>(static_cast<SkinWindowObject*>(GetPropA(window, kOwnObjectProperty)));
 }
 
 // ---------------------------------------------------------------------------
@@ -776,7 +777,7 @@ LRESULT SkinPopupMenu::OnNcDestroy()
     KillTimer(window_, kSubmenuTimer);
     if (!parent_)
         SubclassOwner(false);
-    RemovePropA(window_, kThisProperty);
+    RemovePropA(window_, kOwnObjectProperty);
     return SkinWindowObject::OnNcDestroy();
 }
 
@@ -856,22 +857,6 @@ LRESULT SkinPopupMenu::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     }
 }
 
-LRESULT CALLBACK SkinPopupMenu::StaticPopupProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_CREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        auto* popup = static_cast<SkinPopupMenu*>(create ? create->lpCreateParams : nullptr);
-        if (popup) {
-            SetPropA(window, kThisProperty, popup);
-            popup->window_ = window;
-        }
-    }
-    SkinPopupMenu* popup = FromWindow(window);
-    if (!popup)
-        return DefWindowProcA(window, message, wParam, lParam);
-    return popup->WindowProc(message, wParam, lParam);
-}
-
 // ---------------------------------------------------------------------------
 // The library part: the window class, the factory, the keyboard hook's view
 
@@ -897,7 +882,7 @@ BOOL RegisterPopupClass(HINSTANCE instance)
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof wc;
     wc.style = CS_SAVEBITS | CS_CLASSDC;
-    wc.lpfnWndProc = &SkinPopupMenu::StaticPopupProc;
+    wc.lpfnWndProc = &SkinWindowObject::OwnWindowProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));

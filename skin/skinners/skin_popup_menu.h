@@ -69,7 +69,6 @@ public:
     SkinPopupMenu* GetRootPopup();
     // The popup object of a popup menu window, or null.
     static SkinPopupMenu* FromWindow(HWND window);
-    static LRESULT CALLBACK StaticPopupProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     // --- state, for the keyboard hook and tests ------------------------------
     SkinPopupMenu* GetChild() const { return child_; }

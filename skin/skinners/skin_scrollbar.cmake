@@ -27,10 +27,5 @@ if(QUORBEL_WINDOWS)
 endif()
 
 if(QUORBEL_WINDOWS AND QUORBEL_SKINC)
-  foreach(_t skin_scrollbar_test skin_redirect_test skin_popup_menu_test skin_tooltip_test)
-    quorbel_add_gtest(${_t} WINDOWS_ONLY GUI
-      SOURCES ${_sk}/tests/${_t}.cpp ${_skin_rc}
-      LIBS quorbel_skin quorbel_gui_test)
-    add_dependencies(${_t} quorbel_skins)
-  endforeach()
+  quorbel_add_skinner_gui_tests(skin_scrollbar_test skin_redirect_test skin_popup_menu_test skin_tooltip_test)
 endif()

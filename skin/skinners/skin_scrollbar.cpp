@@ -79,6 +79,13 @@ CustomSBState* StateOf(HWND window)
     return window ? static_cast<CustomSBState*>(GetPropA(window, kCustomSBProperty)) : nullptr;
 }
 
+// The state of a window whose bar (SB_HORZ or SB_VERT) we draw; NULL sends
+// the call on to the system (no skinned bars, or SB_CTL and other codes).
+CustomSBState* StateOfBar(HWND window, int bar)
+{
+    return bar == SB_HORZ || bar == SB_VERT ? StateOf(window) : nullptr;
+}
+
 // --- the USER32 calls for windows without skinned bars -----------------------
 BOOL SysGetScrollInfo(HWND w, int bar, LPSCROLLINFO info)
 {
@@ -775,6 +782,18 @@ void PartRefresh(int barSize, int minThumb)
     }
 }
 
+// Takes the range, page and position info carries (by its fMask) into the
+// bar, clamped as the system clamps them.
+void StoreScrollInfo(BarRecord& b, const SCROLLINFO& info)
+{
+    ScrollRange in;
+    in.min = info.nMin;
+    in.max = info.nMax;
+    in.page = int32_t(info.nPage);
+    in.pos = info.nPos;
+    b.range = ClampScrollRange(b.range, in, info.fMask & SIF_RANGE, info.fMask & SIF_PAGE, info.fMask & SIF_POS);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -889,8 +908,8 @@ BOOL CustomSB_EnableScrollBar(HWND window, UINT bar, UINT arrows)
 
 BOOL CustomSB_GetScrollInfo(HWND window, int bar, LPSCROLLINFO info)
 {
-    CustomSBState* s = StateOf(window);
-    if (!s || (bar != SB_HORZ && bar != SB_VERT))
+    CustomSBState* s = StateOfBar(window, bar);
+    if (!s)
         return SysGetScrollInfo(window, bar, info);
     if (!info)
         return FALSE;
@@ -918,16 +937,16 @@ BOOL CustomSB_GetScrollInfo(HWND window, int bar, LPSCROLLINFO info)
 
 int CustomSB_GetScrollPos(HWND window, int bar)
 {
-    CustomSBState* s = StateOf(window);
-    if (!s || (bar != SB_HORZ && bar != SB_VERT))
+    CustomSBState* s = StateOfBar(window, bar);
+    if (!s)
         return SysGetScrollPos(window, bar);
     return s->bars[bar].range.pos;
 }
 
 BOOL CustomSB_GetScrollRange(HWND window, int bar, LPINT min, LPINT max)
 {
-    CustomSBState* s = StateOf(window);
-    if (!s || (bar != SB_HORZ && bar != SB_VERT))
+    CustomSBState* s = StateOfBar(window, bar);
+    if (!s)
         return SysGetScrollRange(window, bar, min, max);
     if (!min || !max)
         return FALSE;
@@ -938,18 +957,13 @@ BOOL CustomSB_GetScrollRange(HWND window, int bar, LPINT min, LPINT max)
 
 int CustomSB_SetScrollInfo(HWND window, int bar, LPCSCROLLINFO info, BOOL redraw)
 {
-    CustomSBState* s = StateOf(window);
-    if (!s || (bar != SB_HORZ && bar != SB_VERT))
+    CustomSBState* s = StateOfBar(window, bar);
+    if (!s)
         return SysSetScrollInfo(window, bar, info, redraw);
     BarRecord& b = s->bars[bar];
     if (!info)
         return b.range.pos;
-    ScrollRange in;
-    in.min = info->nMin;
-    in.max = info->nMax;
-    in.page = int32_t(info->nPage);
-    in.pos = info->nPos;
-    b.range = ClampScrollRange(b.range, in, info->fMask & SIF_RANGE, info->fMask & SIF_PAGE, info->fMask & SIF_POS);
+    StoreScrollInfo(b, *info);
     const bool keep = (info->fMask & SIF_DISABLENOSCROLL) || (b.flags & kKeepShown);
     const bool wanted = ScrollBarWanted(b.range, keep);
     const bool changed = wanted != ((b.flags & kWanted) != 0);
@@ -966,8 +980,8 @@ int CustomSB_SetScrollInfo(HWND window, int bar, LPCSCROLLINFO info, BOOL redraw
 
 int CustomSB_SetScrollPos(HWND window, int bar, int pos, BOOL redraw)
 {
-    CustomSBState* s = StateOf(window);
-    if (!s || (bar != SB_HORZ && bar != SB_VERT))
+    CustomSBState* s = StateOfBar(window, bar);
+    if (!s)
         return SysSetScrollPos(window, bar, pos, redraw);
     BarRecord& b = s->bars[bar];
     const int old = b.range.pos;
@@ -981,8 +995,8 @@ int CustomSB_SetScrollPos(HWND window, int bar, int pos, BOOL redraw)
 
 BOOL CustomSB_SetScrollRange(HWND window, int bar, int min, int max, BOOL redraw)
 {
-    CustomSBState* s = StateOf(window);
-    if (!s || (bar != SB_HORZ && bar != SB_VERT))
+    CustomSBState* s = StateOfBar(window, bar);
+    if (!s)
         return SysSetScrollRange(window, bar, min, max, redraw);
     BarRecord& b = s->bars[bar];
     if (s->thumbTracking)
@@ -1074,18 +1088,13 @@ BOOL CustomSB_SetMinThumbSize(HWND window, int bar, int size)
 
 int CustomSB_SetScrollInfoNow(HWND window, int bar, LPCSCROLLINFO info, BOOL redraw)
 {
-    CustomSBState* s = StateOf(window);
-    if (!s || (bar != SB_HORZ && bar != SB_VERT))
+    CustomSBState* s = StateOfBar(window, bar);
+    if (!s)
         return SysSetScrollInfo(window, bar, info, redraw);
     BarRecord& b = s->bars[bar];
     if (!info)
         return b.range.pos;
-    ScrollRange in;
-    in.min = info->nMin;
-    in.max = info->nMax;
-    in.page = int32_t(info->nPage);
-    in.pos = info->nPos;
-    b.range = ClampScrollRange(b.range, in, info->fMask & SIF_RANGE, info->fMask & SIF_PAGE, info->fMask & SIF_POS);
+    StoreScrollInfo(b, *info);
     if (redraw)
         RedrawBar(window, s, bar);
     return b.range.pos;
@@ -1249,8 +1258,8 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 RECT BarRect(HWND window, int bar)
 {
-    CustomSBState* s = StateOf(window);
-    if (!s || (bar != SB_HORZ && bar != SB_VERT))
+    CustomSBState* s = StateOfBar(window, bar);
+    if (!s)
         return RECT{};
     return BarRectOf(window, s, bar);
 }

@@ -132,15 +132,8 @@ LRESULT SkinTrackBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         // fall through: the control moves the thumb, the skin shows it
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK: {
-        HWND window = window_;
-        const LRESULT result = SkinWindowBase::WindowProc(message, wParam, lParam);
-        if (IsWindow(window)) {
-            InvalidateRect(window, nullptr, FALSE);
-            UpdateWindow(window);
-        }
-        return result;
-    }
+    case WM_LBUTTONDBLCLK:
+        return HandleThenRepaint(message, wParam, lParam);
     default:
         break;
     }

@@ -192,39 +192,30 @@ void SkinTab::PaintWithChildrenClipped()
     HDC dc = BeginPaint(window_, &ps);
     if (!dc)
         return;
+    // Children and siblings on the tab paint themselves: leave them out.
     RECT client;
     GetClientRect(window_, &client);
-    if (Width(client) > 0 && Height(client) > 0) {
-        SkinMemDC memory(dc, Width(client), Height(client));
-        Draw(memory);
-        // Children and siblings on the tab paint themselves: leave them out.
-        HRGN clip = CreateRectRgnIndirect(&client);
-        const LONG style = GetWindowLongA(window_, GWL_STYLE);
-        auto cut = [&](HWND other) {
-            if (other == window_ || !IsWindowVisible(other))
-                return;
-            RECT r;
-            ::GetWindowRect(other, &r);
-            SkinGdiUtil::ScreenToClientRect(window_, &r);
-            HRGN hole = CreateRectRgnIndirect(&r);
-            CombineRgn(clip, clip, hole, RGN_DIFF);
-            DeleteObject(hole);
-        };
-        HWND parent = GetParent(window_);
-        if ((style & WS_CLIPSIBLINGS) && parent)
-            for (HWND w = ::GetWindow(parent, GW_CHILD); w; w = ::GetWindow(w, GW_HWNDNEXT))
-                cut(w);
-        if (style & WS_CLIPCHILDREN)
-            for (HWND w = ::GetWindow(window_, GW_CHILD); w; w = ::GetWindow(w, GW_HWNDNEXT))
-                cut(w);
-        HRGN previous = CreateRectRgn(0, 0, 0, 0);
-        const bool hadClip = GetClipRgn(dc, previous) == 1;
-        ExtSelectClipRgn(dc, clip, RGN_AND);
-        BitBlt(dc, 0, 0, Width(client), Height(client), memory, 0, 0, SRCCOPY);
-        SelectClipRgn(dc, hadClip ? previous : nullptr);
-        DeleteObject(previous);
-        DeleteObject(clip);
-    }
+    HRGN clip = CreateRectRgnIndirect(&client);
+    const LONG style = GetWindowLongA(window_, GWL_STYLE);
+    auto cut = [&](HWND other) {
+        if (other == window_ || !IsWindowVisible(other))
+            return;
+        RECT r;
+        ::GetWindowRect(other, &r);
+        SkinGdiUtil::ScreenToClientRect(window_, &r);
+        HRGN hole = CreateRectRgnIndirect(&r);
+        CombineRgn(clip, clip, hole, RGN_DIFF);
+        DeleteObject(hole);
+    };
+    HWND parent = GetParent(window_);
+    if ((style & WS_CLIPSIBLINGS) && parent)
+        for (HWND w = ::GetWindow(parent, GW_CHILD); w; w = ::GetWindow(w, GW_HWNDNEXT))
+            cut(w);
+    if (style & WS_CLIPCHILDREN)
+        for (HWND w = ::GetWindow(window_, GW_CHILD); w; w = ::GetWindow(w, GW_HWNDNEXT))
+            cut(w);
+    DrawThroughMemory(dc, clip);
+    DeleteObject(clip);
     EndPaint(window_, &ps);
 }
 

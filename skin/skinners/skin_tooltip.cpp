@@ -12,7 +12,6 @@
 
 namespace {
 
-const char* const kThisProperty = "this";
 
 int Width(const RECT& r) { return r.right - r.left; }
 int Height(const RECT& r) { return r.bottom - r.top; }
@@ -44,7 +43,7 @@ SkinTooltipData* SkinTooltip::Data()
 BOOL SkinTooltip::Create(HWND owner)
 {
     HWND window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, kTooltipClass, nullptr, WS_POPUP, 0, 0, 0, 0,
-                                  owner, nullptr, SkinLibGetInstance(), this);
+                                  owner, nullptr, SkinLibGetInstance(), static_cast<SkinWindowObject*>(this));
     return window != nullptr;
 }
 
@@ -203,28 +202,12 @@ LRESULT SkinTooltip::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         Hide();
         return SkinWindowObject::WindowProc(message, wParam, lParam);
     case WM_NCDESTROY:
-        RemovePropA(window_, kThisProperty);
+        RemovePropA(window_, kOwnObjectProperty);
         SkinWindowObject::OnNcDestroy();
         return 0;
     default:
         return SkinWindowObject::WindowProc(message, wParam, lParam);
     }
-}
-
-LRESULT CALLBACK SkinTooltip::StaticTooltipProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_CREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        auto* tooltip = static_cast<SkinTooltip*>(create ? create->lpCreateParams : nullptr);
-        if (tooltip) {
-            SetPropA(window, kThisProperty, tooltip);
-            tooltip->window_ = window;
-        }
-    }
-    auto* tooltip = static_cast<SkinTooltip*>(GetPropA(window, kThisProperty));
-    if (!tooltip)
-        return DefWindowProcA(window, message, wParam, lParam);
-    return tooltip->WindowProc(message, wParam, lParam);
 }
 
 SkinTooltip* GetSkinTooltipWindow() { return g_tooltip; }
@@ -239,7 +222,7 @@ BOOL RegisterTooltipClass(HINSTANCE instance)
     WNDCLASSEXA wc = {};
     wc.cbSize = sizeof wc;
     wc.style = CS_SAVEBITS | CS_CLASSDC;
-    wc.lpfnWndProc = &SkinTooltip::StaticTooltipProc;
+    wc.lpfnWndProc = &SkinWindowObject::OwnWindowProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));

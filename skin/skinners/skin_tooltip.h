@@ -66,8 +66,6 @@ public:
     void Hide() override;
     void ShowFor(SkinItem* owner, SkinDataObject* tooltipData, const char* text) override;
 
-    static LRESULT CALLBACK StaticTooltipProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
 private:
     SkinTooltipData* Data();
     // Measures, places and shows the stored text; starts the hide delay.

@@ -22,11 +22,11 @@ const LONG kOwnerDrawFixed = 0x400;
 }  // namespace
 
 // ---------------------------------------------------------------------------
-// SkinListView
+// SkinColoredView
 
-SkinListView::SkinListView(SkinWindowObject* parent, uint32_t kind) : SkinScrollableBase(parent, kind) {}
+SkinColoredView::SkinColoredView(SkinWindowObject* parent, uint32_t kind) : SkinScrollableBase(parent, kind) {}
 
-SkinDataObject* SkinListView::BindSkinData(SkinDataObject* object)
+SkinDataObject* SkinColoredView::BindSkinData(SkinDataObject* object)
 {
     SkinDataObject* previous = SkinScrollableBase::BindSkinData(object);
     if (window_)
@@ -34,14 +34,33 @@ SkinDataObject* SkinListView::BindSkinData(SkinDataObject* object)
     return previous;
 }
 
-BOOL SkinListView::Attach(HWND window)
+BOOL SkinColoredView::Attach(HWND window)
 {
-    if (GetWindowLongA(window, GWL_STYLE) & kOwnerDrawFixed)
-        return FALSE;
     if (!SkinScrollableBase::Attach(window))
         return FALSE;
     PostMessageA(window, kSkinMsgApplyColors, 0, 0);
     return TRUE;
+}
+
+LRESULT SkinColoredView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (previousProc_ && message == kSkinMsgApplyColors) {
+        ApplyColors();
+        return 1;
+    }
+    return SkinScrollableBase::WindowProc(message, wParam, lParam);
+}
+
+// ---------------------------------------------------------------------------
+// SkinListView
+
+SkinListView::SkinListView(SkinWindowObject* parent, uint32_t kind) : SkinColoredView(parent, kind) {}
+
+BOOL SkinListView::Attach(HWND window)
+{
+    if (GetWindowLongA(window, GWL_STYLE) & kOwnerDrawFixed)
+        return FALSE;
+    return SkinColoredView::Attach(window);
 }
 
 void SkinListView::ApplyColors()
@@ -74,9 +93,6 @@ LRESULT SkinListView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     if (!previousProc_)
         return DefWindowProcA(window_, message, wParam, lParam);
     switch (message) {
-    case kSkinMsgApplyColors:
-        ApplyColors();
-        return 1;
     case WM_HSCROLL:
     case WM_VSCROLL:
         if (NeedsResync() && ScrollBarsSkinned() && TrackThumb(message, wParam))
@@ -93,7 +109,7 @@ LRESULT SkinListView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     default:
         break;
     }
-    return SkinScrollableBase::WindowProc(message, wParam, lParam);
+    return SkinColoredView::WindowProc(message, wParam, lParam);
 }
 
 bool SkinListView::ChangesContent(UINT message, WPARAM wParam, LPARAM lParam)
@@ -122,23 +138,7 @@ bool SkinListView::ChangesContent(UINT message, WPARAM wParam, LPARAM lParam)
 // ---------------------------------------------------------------------------
 // SkinTreeView
 
-SkinTreeView::SkinTreeView(SkinWindowObject* parent, uint32_t kind) : SkinScrollableBase(parent, kind) {}
-
-SkinDataObject* SkinTreeView::BindSkinData(SkinDataObject* object)
-{
-    SkinDataObject* previous = SkinScrollableBase::BindSkinData(object);
-    if (window_)
-        PostMessageA(window_, kSkinMsgApplyColors, 0, 0);
-    return previous;
-}
-
-BOOL SkinTreeView::Attach(HWND window)
-{
-    if (!SkinScrollableBase::Attach(window))
-        return FALSE;
-    PostMessageA(window, kSkinMsgApplyColors, 0, 0);
-    return TRUE;
-}
+SkinTreeView::SkinTreeView(SkinWindowObject* parent, uint32_t kind) : SkinColoredView(parent, kind) {}
 
 void SkinTreeView::ApplyColors()
 {
@@ -150,17 +150,6 @@ void SkinTreeView::ApplyColors()
     if (auto* tree = dynamic_cast<SkinTreeViewData*>(data))
         SendMessageA(window_, TVM_SETLINECOLOR, 0, LPARAM(tree->lineColor));
     InvalidateRect(window_, nullptr, TRUE);
-}
-
-LRESULT SkinTreeView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (!previousProc_)
-        return DefWindowProcA(window_, message, wParam, lParam);
-    if (message == kSkinMsgApplyColors) {
-        ApplyColors();
-        return 1;
-    }
-    return SkinScrollableBase::WindowProc(message, wParam, lParam);
 }
 
 bool SkinTreeView::ChangesContent(UINT message, WPARAM wParam, LPARAM)

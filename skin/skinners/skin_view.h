@@ -9,15 +9,27 @@
 
 #include "skin/skinners/skin_control_base.h"
 
-class SkinListView : public SkinScrollableBase {
+// What both views share: the skin's colours set through 6030, posted at
+// attach and at every rebinding.
+class SkinColoredView : public SkinScrollableBase {
 public:
-    SkinListView(SkinWindowObject* parent, uint32_t kind);
+    SkinColoredView(SkinWindowObject* parent, uint32_t kind);
 
     SkinDataObject* BindSkinData(SkinDataObject* object) override;
     BOOL Attach(HWND window) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    // 6030: background, text background and text colours from the skin.
-    void ApplyColors();
+    // 6030: the view's colours from the skin.
+    virtual void ApplyColors() = 0;
+};
+
+class SkinListView : public SkinColoredView {
+public:
+    SkinListView(SkinWindowObject* parent, uint32_t kind);
+
+    BOOL Attach(HWND window) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // Background, text background and text colours.
+    void ApplyColors() override;
 
 protected:
     bool ChangesContent(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -27,15 +39,12 @@ private:
     bool TrackThumb(UINT message, WPARAM wParam);
 };
 
-class SkinTreeView : public SkinScrollableBase {
+class SkinTreeView : public SkinColoredView {
 public:
     SkinTreeView(SkinWindowObject* parent, uint32_t kind);
 
-    SkinDataObject* BindSkinData(SkinDataObject* object) override;
-    BOOL Attach(HWND window) override;
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-    // 6030: text, background and line colours from the skin.
-    void ApplyColors();
+    // Text, background and line colours.
+    void ApplyColors() override;
 
 protected:
     bool ChangesContent(UINT message, WPARAM wParam, LPARAM lParam) override;
