@@ -35,16 +35,6 @@ if(EXISTS ${_bu}/tests/burner_burn_test.cpp)
   burner_windows_test(burner_burn_test ${_bu}/tests/burner_burn_test.cpp)
 endif()
 
-# Pelzor.exe itself in a prefix made like an installed suite: the driver is
-# built as a test program and run by scripts/run-program-test.sh under that
-# prefix (run in the ordinary test prefix it finds no installed program
-# and skips).
-quorbel_add_gtest(pelzor_program_driver WINDOWS_ONLY SOURCES ${_bu}/tests/pelzor_program_test.cpp
-  LIBS quorbel_gui_test quorbel_program_test_support)
-if(TARGET pelzor_program_driver)
-  add_dependencies(pelzor_program_driver Pelzor quorbel_standins)
-  quorbel_add_program_test(pelzor_program_test TIMEOUT 300 LABELS gui
-    COMMAND sh ${PROJECT_SOURCE_DIR}/scripts/run-program-test.sh ${PROJECT_SOURCE_DIR} ${CMAKE_BINARY_DIR}
-            ${CMAKE_BINARY_DIR}/testwork/pelzor_program_test/prefix $<TARGET_FILE:pelzor_program_driver>)
-  quorbel_test_fixtures(pelzor_program_test mpeg_fixtures)
-endif()
+# Pelzor.exe itself in a prefix made like an installed suite.
+include(${PROJECT_SOURCE_DIR}/creator/tests/program_tests.cmake)
+quorbel_suite_program_test(pelzor_program Pelzor ${_bu}/tests/pelzor_program_test.cpp)

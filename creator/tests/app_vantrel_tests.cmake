@@ -27,16 +27,6 @@ if(TARGET creator_app_test)
   quorbel_test_fixtures(creator_app_test mpeg_fixtures)
 endif()
 
-# Vantrel.exe itself in a prefix made like an installed suite: the driver
-# is built as a test program and run by scripts/run-program-test.sh under
-# that prefix (run in the ordinary test prefix it finds no installed
-# program and skips).
-quorbel_add_gtest(vantrel_program_driver WINDOWS_ONLY SOURCES ${_cr}/tests/vantrel_program_test.cpp
-  LIBS quorbel_gui_test quorbel_program_test_support)
-if(TARGET vantrel_program_driver)
-  add_dependencies(vantrel_program_driver Vantrel quorbel_standins)
-  quorbel_add_program_test(vantrel_program_test TIMEOUT 300 LABELS gui
-    COMMAND sh ${PROJECT_SOURCE_DIR}/scripts/run-program-test.sh ${PROJECT_SOURCE_DIR} ${CMAKE_BINARY_DIR}
-            ${CMAKE_BINARY_DIR}/testwork/vantrel_program_test/prefix $<TARGET_FILE:vantrel_program_driver>)
-  quorbel_test_fixtures(vantrel_program_test mpeg_fixtures)
-endif()
+# Vantrel.exe itself in a prefix made like an installed suite.
+include(${_cr}/tests/program_tests.cmake)
+quorbel_suite_program_test(vantrel_program Vantrel ${_cr}/tests/vantrel_program_test.cpp)

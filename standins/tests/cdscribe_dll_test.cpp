@@ -254,15 +254,10 @@ TEST_F(CdScribeTest, RefusalsTheProgramsRelyOn) {
 TEST_F(CdScribeTest, EraseMakesARewritableDiscBlank) {
   CdScribeCalls& cd = CdScribe();
   const std::string disc = CurrentFolder() + "discs\\F\\";
-  for (bool folder : {false, true}) {
-    SCOPED_TRACE(folder ? "files in the disc folder" : "no disc folder");
+  for (const char* file : {"", "old.dat"}) {
+    SCOPED_TRACE(*file != 0 ? "a file in the disc folder" : "no disc folder");
     UseOwnDrives(kDrives);
-    test_support::FreshFolder(disc.substr(0, disc.size() - 1));
-    if (folder) {
-      WriteText(disc + "old.dat", "what was on the disc");
-    } else {
-      ASSERT_TRUE(RemoveDirectoryA(disc.c_str()));
-    }
+    ASSERT_TRUE(LayUsedDisc(disc, file));
     events->eraseDone = 0;
     events->process = 0;
     ASSERT_EQ(kCdOk, cd.SetDevice('F'));

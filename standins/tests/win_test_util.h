@@ -48,6 +48,18 @@ inline void UseOwnDrives(const std::string& ini) {
   WriteText(folder + "drives.ini", ini);
 }
 
+// A used disc's folder as an erase finds it: holding the file, or (file
+// "") not there at all, as for a disc marked used in the drives file and
+// never written here. False when it cannot be laid out.
+inline bool LayUsedDisc(const std::string& disc, const std::string& file) {
+  std::string folder = disc;
+  if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+  test_support::FreshFolder(folder);
+  if (file.empty()) return RemoveDirectoryA(folder.c_str()) != 0;
+  WriteText(folder + "\\" + file, "what was on the disc");
+  return true;
+}
+
 inline std::string IniValue(const char* section, const char* key) {
   char buffer[256] = "";
   GetPrivateProfileStringA(section, key, "", buffer, sizeof buffer, (CurrentFolder() + "drives.ini").c_str());
