@@ -248,7 +248,11 @@ void SkinFrame::GetInsets(RECT* out)
 {
     if (!out)
         return;
-    *out = menuBar_->GetBarRect();
+    // The menu bar band under the caption is the frame's only inset: it
+    // adds height. Its width is the bar's own, which is no inset; counted
+    // as one it widened every fixed-size frame fitted to its client area.
+    const RECT bar = menuBar_->GetBarRect();
+    SetRect(out, 0, 0, 0, bar.bottom - bar.top);
 }
 
 void SkinFrame::AfterFrame(HDC hdc) { menuBar_->Paint(hdc); }
@@ -641,6 +645,10 @@ void SkinFrame::OnNcLButtonUp(int hit, POINT point)
 
 LRESULT SkinFrame::OnNcLButtonDblClk(int hit, POINT point)
 {
+    // A caption button answers for itself (the system-menu button closes);
+    // its HTCAPTION must not maximise the window.
+    if (MouseToElements(WM_LBUTTONDBLCLK, 0, MAKELPARAM(point.x, point.y)))
+        return 0;
     if (PtInRect(&menuBarRect_, point))
         return 0;
     if (hit != HTCAPTION || !window_)

@@ -164,12 +164,11 @@ LRESULT SkinNamedWindow::FramedProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     case WM_NCLBUTTONDBLCLK: {
-        if (!IsSizable())
-            return 0;
+        // A caption button answers for itself (the system-menu button
+        // closes) and never maximises the dialog.
         const POINT p = ScreenToWindow(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-        for (const auto& element : elements_)
-            if (element->GetSkinType() == kSkinCaptionButton && element->HitTest(p.x, p.y))
-                return 0;
+        if (MouseToElements(WM_LBUTTONDBLCLK, 0, MAKELPARAM(p.x, p.y)) || !IsSizable())
+            return 0;
         const LRESULT result = WithUpdateLocked(message, wParam, lParam);
         RepaintFrame();
         return result;
