@@ -79,6 +79,17 @@ void SkinBlitRotated(HDC hdc, const RECT& dest, HDC pictureDC, int width, int he
     DeleteObject(copy);
 }
 
+void SkinDrawTurned(HDC hdc, const RECT& dest, const std::function<void(HDC, const RECT&)>& drawLying)
+{
+    const int w = Width(dest), h = Height(dest);
+    if (w <= 0 || h <= 0)
+        return;
+    SkinMemDC picture(hdc, h, w);
+    const RECT lying = {0, 0, h, w};
+    drawLying(picture, lying);
+    SkinBlitRotated(hdc, dest, picture, h, w, 270.0f, nullptr);
+}
+
 const SkinScrollBarHooks* SkinGetScrollBarHooks() { return g_scrollBarHooks; }
 
 // ---------------------------------------------------------------------------

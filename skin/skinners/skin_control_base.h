@@ -21,6 +21,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 
 #include "skin/core/skin_window.h"
 
@@ -36,6 +37,10 @@ void SkinBlitBitmap(HDC hdc, const RECT& dest, HBITMAP bitmap, const COLORREF* k
 // A memory DC's picture turned by angle and stretched into dest.
 void SkinBlitRotated(HDC hdc, const RECT& dest, HDC pictureDC, int width, int height, float angle,
                      const COLORREF* key);
+// For skins that draw a control lying down: drawLying paints a picture of
+// dest's size on its side (0, 0, height, width), which is turned
+// anticlockwise into dest (its left edge comes to the bottom).
+void SkinDrawTurned(HDC hdc, const RECT& dest, const std::function<void(HDC, const RECT&)>& drawLying);
 
 class SkinWindowBase : public SkinWindowObject {
 public:

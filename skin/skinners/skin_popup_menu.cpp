@@ -426,13 +426,7 @@ void SkinPopupMenu::OnNcPaint()
         if (HRGN region = BuildRegion())
             ApplyWindowRegion(region, TRUE);
     }
-    HDC dc = GetWindowDC(window_);
-    if (dc) {
-        SkinMemDC memory(dc, std::max(Width(bounds), 1), std::max(Height(bounds), 1));
-        DrawFrame(memory, GetActiveWindow() == window_);
-        CopyFrameStrips(window_, dc, memory);
-        ReleaseDC(window_, dc);
-    }
+    PaintFrameAround(*this, GetActiveWindow() == window_);
     g_inNcPaint = false;
 }
 

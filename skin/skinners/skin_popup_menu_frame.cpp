@@ -1,6 +1,10 @@
 #include "skin/skinners/skin_popup_menu_frame.h"
 
+#include <algorithm>
+
 #include "skin/core/skin_data.h"
+#include "skin/core/skin_window.h"
+#include "skin/skinners/skin_memdc.h"
 
 void NarrowToFrameClient(RECT* r, const SkinPartsData& parts, int insetTop)
 {
@@ -30,4 +34,19 @@ void CopyFrameStrips(HWND window, HDC windowDC, HDC frame)
     BitBlt(windowDC, 0, bottom, w, h - bottom, frame, 0, bottom, SRCCOPY);
     BitBlt(windowDC, 0, top, left, bottom - top, frame, 0, top, SRCCOPY);
     BitBlt(windowDC, right, top, w - right, bottom - top, frame, right, top, SRCCOPY);
+}
+
+void PaintFrameAround(SkinWindowObject& object, BOOL active)
+{
+    HWND window = object.GetWindow();
+    RECT bounds;
+    if (!GetWindowRect(window, &bounds))
+        return;
+    HDC dc = GetWindowDC(window);
+    if (!dc)
+        return;
+    SkinMemDC memory(dc, std::max<int>(bounds.right - bounds.left, 1), std::max<int>(bounds.bottom - bounds.top, 1));
+    object.DrawFrame(memory, active);
+    CopyFrameStrips(window, dc, memory);
+    ReleaseDC(window, dc);
 }

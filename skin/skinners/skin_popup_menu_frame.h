@@ -8,6 +8,7 @@
 #include <windows.h>
 
 class SkinPartsData;
+class SkinWindowObject;
 
 // WM_NCCALCSIZE: narrows the rectangle by the middle-left and
 // middle-right part widths and the top-left (below insetTop) and
@@ -17,5 +18,9 @@ void NarrowToFrameClient(RECT* rect, const SkinPartsData& parts, int insetTop);
 // Copies the four strips around window's client area from frame (a
 // picture of the whole window) to the window DC.
 void CopyFrameStrips(HWND window, HDC windowDC, HDC frame);
+
+// WM_NCPAINT: the object's frame (DrawFrame, active or not) painted off
+// screen and put around its window's client area.
+void PaintFrameAround(SkinWindowObject& object, BOOL active);
 
 #endif

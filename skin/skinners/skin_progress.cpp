@@ -127,13 +127,7 @@ void SkinProgress::Draw(HDC hdc)
     }
     // The skin draws bars lying down: a vertical one is drawn lying and
     // turned, so that it fills from the bottom.
-    const int w = Width(client), h = Height(client);
-    if (w <= 0 || h <= 0)
-        return;
-    SkinMemDC picture(hdc, h, w);
-    const RECT lying = {0, 0, h, w};
-    DrawBar(picture, lying);
-    SkinBlitRotated(hdc, client, picture, h, w, 270.0f, nullptr);
+    SkinDrawTurned(hdc, client, [this](HDC picture, const RECT& lying) { DrawBar(picture, lying); });
 }
 
 void SkinProgress::PaintBorder()

@@ -1089,11 +1089,9 @@ BOOL CustomSB_SetMinThumbSize(HWND window, int bar, int size)
 int CustomSB_SetScrollInfoNow(HWND window, int bar, LPCSCROLLINFO info, BOOL redraw)
 {
     CustomSBState* s = StateOfBar(window, bar);
-    if (!s)
-        return SysSetScrollInfo(window, bar, info, redraw);
+    if (!s || !info)  // the system's bar, or nothing to set: as SetScrollInfo answers
+        return CustomSB_SetScrollInfo(window, bar, info, redraw);
     BarRecord& b = s->bars[bar];
-    if (!info)
-        return b.range.pos;
     StoreScrollInfo(b, *info);
     if (redraw)
         RedrawBar(window, s, bar);

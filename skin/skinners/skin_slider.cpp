@@ -95,18 +95,17 @@ void SkinTrackBar::DrawVertical(HDC hdc, const RECT& client, const RECT& channel
         channel = RECT{channelIn.top, channelIn.left, channelIn.bottom, channelIn.right};
     // The lying picture: w x h turned anticlockwise (270) stands upright;
     // a client point (x, y) lies at (h - y, x) in it.
-    SkinMemDC picture(hdc, h, w);
-    const RECT lying = {0, 0, h, w};
-    if (data->transparent) {
-        SkinMemDC upright(hdc, w, h);
-        DrawBackground(upright, client);
-        SkinBlitRotated(picture, lying, upright, w, h, 90.0f, nullptr);
-    } else {
-        DrawBackground(picture, lying);
-    }
-    const RECT channelLying = {h - channel.bottom, channel.left, h - channel.top, channel.right};
-    SkinGdiUtil::DrawLayoutImage(picture, channelLying, data->channel, data->backColor, TRUE);
-    SkinBlitRotated(hdc, client, picture, h, w, 270.0f, nullptr);
+    SkinDrawTurned(hdc, client, [&](HDC picture, const RECT& lying) {
+        if (data->transparent) {
+            SkinMemDC upright(hdc, w, h);
+            DrawBackground(upright, client);
+            SkinBlitRotated(picture, lying, upright, w, h, 90.0f, nullptr);
+        } else {
+            DrawBackground(picture, lying);
+        }
+        const RECT channelLying = {h - channel.bottom, channel.left, h - channel.top, channel.right};
+        SkinGdiUtil::DrawLayoutImage(picture, channelLying, data->channel, data->backColor, TRUE);
+    });
 
     if (!IsLayoutImageEmpty(data->thumbVertical)) {
         SkinGdiUtil::DrawLayoutImageKeyed(hdc, thumb, data->thumbVertical, keyColor_);

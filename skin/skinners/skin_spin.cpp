@@ -98,14 +98,10 @@ void SkinUpDown::Draw(HDC hdc)
     }
     // The vertical look, lying, turned anticlockwise: its top button
     // comes to the left.
-    const int w = Width(client), h = Height(client);
-    if (w <= 0 || h <= 0)
-        return;
-    SkinMemDC picture(hdc, h, w);
-    const RECT lying = {0, 0, h, w};
-    SkinGdiUtil::FillSolidRect(picture, lying, GetSysColor(COLOR_BTNFACE));
-    DrawButtons(picture, lying, false, false);
-    SkinBlitRotated(hdc, client, picture, h, w, 270.0f, nullptr);
+    SkinDrawTurned(hdc, client, [this](HDC picture, const RECT& lying) {
+        SkinGdiUtil::FillSolidRect(picture, lying, GetSysColor(COLOR_BTNFACE));
+        DrawButtons(picture, lying, false, false);
+    });
 }
 
 LRESULT SkinUpDown::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)

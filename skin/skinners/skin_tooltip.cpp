@@ -147,13 +147,7 @@ void SkinTooltip::PaintFrame()
         if (HRGN region = BuildRegion())
             ApplyWindowRegion(region, TRUE);
     }
-    HDC dc = GetWindowDC(window_);
-    if (!dc)
-        return;
-    SkinMemDC memory(dc, std::max(Width(bounds), 1), std::max(Height(bounds), 1));
-    DrawFrame(memory, TRUE);
-    CopyFrameStrips(window_, dc, memory);
-    ReleaseDC(window_, dc);
+    PaintFrameAround(*this, TRUE);
 }
 
 LRESULT SkinTooltip::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
