@@ -26,6 +26,7 @@ if(QUORBEL_WINDOWS)
     ${_sk}/skin_menu_model.cpp
     ${_sk}/skin_menubar.cpp
     ${_sk}/skin_caption_button.cpp
+    ${_sk}/skin_elements.cpp
     ${_sk}/skin_frame.cpp
     ${_sk}/skin_shaped.cpp
     ${_sk}/skin_static.cpp
@@ -42,7 +43,7 @@ if(QUORBEL_WINDOWS)
 endif()
 
 if(QUORBEL_WINDOWS AND QUORBEL_SKINC)
-  foreach(_t skin_frame_test skin_shaped_test skin_caption_button_test skin_static_test skin_tab_test skin_toolbar_test
+  foreach(_t skin_frame_test skin_shaped_test skin_elements_test skin_static_test skin_tab_test skin_toolbar_test
            skin_datetime_test skin_animate_test)
     quorbel_add_gtest(${_t} WINDOWS_ONLY GUI
       SOURCES ${_sk}/tests/${_t}.cpp ${_skin_rc}

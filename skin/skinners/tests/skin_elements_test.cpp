@@ -1,15 +1,20 @@
-// Caption buttons under Wine with the test skin, in the two windows that
+// Window elements under Wine with the test skin. Caption buttons in the
+// two windows that
 // carry them: the shaped "Quorbel" strip (buttons in the client area, fed
 // with client mouse messages) and a frame skinned from "MainFrame" (Close,
 // Max, Min and Sys in the caption, fed with non-client messages). The hot
 // look comes and goes with the pointer (message-driven and a real pointer
 // moved by SetCursorPos), a click posts the button's command, and a
-// fixed-size frame keeps its client area when skinned.
+// fixed-size frame keeps its client area when skinned. A caption text
+// added to "MainFrame" gives its sizing role's hit code, keeps to the
+// window's edges it is anchored to, is drawn by the window when
+// owner-drawn, and combines its shape into the window region.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "skin/core/skin_data_classes.h"
@@ -17,6 +22,7 @@
 #include "skin/core/skin_ops.h"
 #include "skin/core/skin_package.h"
 #include "skin/skinners/skin_caption_button.h"
+#include "skin/skinners/skin_elements.h"
 #include "skin/skinners/skin_frame.h"
 #include "skin/skinners/skin_shaped.h"
 #include "testing/gui/gui_test.h"
@@ -34,6 +40,7 @@ int Height(const RECT& r) { return r.bottom - r.top; }
 struct Heard {
     std::vector<UINT> commands;
     std::vector<UINT> sysCommands;
+    std::vector<DRAWITEMSTRUCT> drawItems;
 };
 Heard g_heard;
 
@@ -46,6 +53,9 @@ LRESULT CALLBACK ButtonHostProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_SYSCOMMAND:
         g_heard.sysCommands.push_back(UINT(wParam & 0xFFF0));
         return 0;
+    case WM_DRAWITEM:
+        g_heard.drawItems.push_back(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }
@@ -57,7 +67,7 @@ struct ElementsOf : SkinWindowObject {
     using SkinWindowObject::Elements;
 };
 
-class CaptionButtons : public testing::Test {
+class WindowElements : public testing::Test {
 protected:
     void SetUp() override
     {
@@ -115,24 +125,51 @@ protected:
         EXPECT_TRUE(SkinQueryElementState(window, name, &state)) << name;
         return state;
     }
-    SkinButtonElement* Button(const char* name)
+    SkinElement* Element(const char* name)
     {
         for (const auto& element : (skinner->*(&ElementsOf::Elements))())
             if (const char* object = element->GetSkinObjectName())
                 if (lstrcmpiA(object, name) == 0)
-                    return dynamic_cast<SkinButtonElement*>(element.get());
+                    return element.get();
         return nullptr;
+    }
+    SkinButtonElement* Button(const char* name) { return dynamic_cast<SkinButtonElement*>(Element(name)); }
+    // A caption text "Title" over the caption of MainFrame (in the skin's
+    // coordinates), added before the frame is skinned.
+    SkinCaptionStaticData* AddTitle()
+    {
+        SkinDataObject* frame = SkinManager::Instance().GetSkin()->FindObject("MainFrame");
+        EXPECT_NE(frame, nullptr);
+        if (!frame)
+            return nullptr;
+        auto title = std::make_unique<SkinCaptionStaticData>();
+        title->SetName("Title");
+        title->rect = MakeSkinRect(30, 2, 120, 20);
+        title->commandId = 4242;
+        SkinCaptionStaticData* added = title.get();
+        EXPECT_TRUE(frame->AddChild(std::move(title)));
+        return added;
+    }
+    // The window's region after skinning; null when it has none.
+    HRGN WindowRegion()
+    {
+        HRGN region = CreateRectRgn(0, 0, 0, 0);
+        if (GetWindowRgn(window, region) == ERROR) {
+            DeleteObject(region);
+            return nullptr;
+        }
+        return region;
     }
     SkinCaptionButtonData* DataOf(const char* name)
     {
         SkinButtonElement* button = Button(name);
         return button ? dynamic_cast<SkinCaptionButtonData*>(button->GetSkinData()) : nullptr;
     }
-    // The middle of a button in window coordinates (the frame lays its
+    // The middle of an element in window coordinates (the frame lays its
     // right-anchored buttons out for its width first).
     POINT CentreOf(const char* name)
     {
-        SkinButtonElement* button = Button(name);
+        SkinElement* button = Element(name);
         EXPECT_NE(button, nullptr) << name;
         if (!button)
             return POINT{-1, -1};
@@ -174,7 +211,7 @@ protected:
     SkinWindowObject* skinner = nullptr;
 };
 
-TEST_F(CaptionButtons, HoverDrawsTheHotImageUntilThePointerLeaves)
+TEST_F(WindowElements, HoverDrawsTheHotImageUntilThePointerLeaves)
 {
     MakeShaped();
     const POINT vantrel = CentreOf("Vantrel");
@@ -195,7 +232,7 @@ TEST_F(CaptionButtons, HoverDrawsTheHotImageUntilThePointerLeaves)
     EXPECT_EQ(PixelAt(vantrel), Cell(1, 12));
 }
 
-TEST_F(CaptionButtons, AMissingHotImageShowsTheNormalOneWhileHovered)
+TEST_F(WindowElements, AMissingHotImageShowsTheNormalOneWhileHovered)
 {
     MakeShaped();
     std::memset(DataOf("Vantrel")->hotImage.name, 0, sizeof DataOf("Vantrel")->hotImage.name);
@@ -206,7 +243,7 @@ TEST_F(CaptionButtons, AMissingHotImageShowsTheNormalOneWhileHovered)
     EXPECT_EQ(PixelAt(vantrel), Cell(1, 12));
 }
 
-TEST_F(CaptionButtons, AClickPostsTheCommandAndLeavesTheButtonHot)
+TEST_F(WindowElements, AClickPostsTheCommandAndLeavesTheButtonHot)
 {
     MakeShaped();
     const POINT pelzor = CentreOf("Pelzor");
@@ -222,7 +259,7 @@ TEST_F(CaptionButtons, AClickPostsTheCommandAndLeavesTheButtonHot)
     EXPECT_EQ(StateOf("Pelzor"), SkinButtonElement::kHot);
 }
 
-TEST_F(CaptionButtons, AReleaseOffTheButtonPostsNothingAndTheButtonGoesBackToNormal)
+TEST_F(WindowElements, AReleaseOffTheButtonPostsNothingAndTheButtonGoesBackToNormal)
 {
     MakeShaped();
     const POINT pelzor = CentreOf("Pelzor");
@@ -237,7 +274,7 @@ TEST_F(CaptionButtons, AReleaseOffTheButtonPostsNothingAndTheButtonGoesBackToNor
     EXPECT_FALSE(Button("Pelzor")->IsPressed());
 }
 
-TEST_F(CaptionButtons, AToggleButtonClickedTwiceComesBackAndPostsBothTimes)
+TEST_F(WindowElements, AToggleButtonClickedTwiceComesBackAndPostsBothTimes)
 {
     MakeShaped();
     DataOf("Skarven")->toggle = 1;
@@ -256,7 +293,7 @@ TEST_F(CaptionButtons, AToggleButtonClickedTwiceComesBackAndPostsBothTimes)
 
 // The real pointer: moved over the button by SetCursorPos, pressed and
 // released by SendInput, with the system delivering the messages.
-TEST_F(CaptionButtons, TheRealPointerHoversAndClicks)
+TEST_F(WindowElements, TheRealPointerHoversAndClicks)
 {
     MakeShaped();
     const POINT vantrel = OnScreen(CentreOf("Vantrel"));
@@ -276,7 +313,7 @@ TEST_F(CaptionButtons, TheRealPointerHoversAndClicks)
 
 // Frame caption buttons: hover through WM_NCMOUSEMOVE, clicks through the
 // non-client button messages; each posts its system command.
-TEST_F(CaptionButtons, FrameButtonsPostTheirSystemCommands)
+TEST_F(WindowElements, FrameButtonsPostTheirSystemCommands)
 {
     MakeFrame(WS_OVERLAPPEDWINDOW);
     struct Case {
@@ -302,7 +339,7 @@ TEST_F(CaptionButtons, FrameButtonsPostTheirSystemCommands)
 
 // A double click on a caption button never maximises the frame (the
 // button lies in the caption); on the system-menu button it closes.
-TEST_F(CaptionButtons, ADoubleClickOnTheSystemMenuButtonClosesAndOnOthersDoesNotMaximise)
+TEST_F(WindowElements, ADoubleClickOnTheSystemMenuButtonClosesAndOnOthersDoesNotMaximise)
 {
     MakeFrame(WS_OVERLAPPEDWINDOW);
     struct Case {
@@ -319,7 +356,7 @@ TEST_F(CaptionButtons, ADoubleClickOnTheSystemMenuButtonClosesAndOnOthersDoesNot
     }
 }
 
-TEST_F(CaptionButtons, AButtonTheStyleLacksIsDisabledAndNotHit)
+TEST_F(WindowElements, AButtonTheStyleLacksIsDisabledAndNotHit)
 {
     MakeFrame(WS_OVERLAPPEDWINDOW & ~WS_MAXIMIZEBOX);
     const POINT max = CentreOf("Max");
@@ -334,7 +371,7 @@ TEST_F(CaptionButtons, AButtonTheStyleLacksIsDisabledAndNotHit)
 
 // A fixed-size frame is fitted around its client area, which keeps the
 // size it was laid out with (a dialog's controls stay where they were).
-TEST_F(CaptionButtons, AFixedSizeFrameKeepsItsClientArea)
+TEST_F(WindowElements, AFixedSizeFrameKeepsItsClientArea)
 {
     const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME;
     ASSERT_NE(MakeWindow(style, 650, 400), nullptr);
@@ -350,6 +387,106 @@ TEST_F(CaptionButtons, AFixedSizeFrameKeepsItsClientArea)
     auto* parts = dynamic_cast<SkinPartsData*>(skinner->GetSkinData());
     ASSERT_NE(parts, nullptr);
     EXPECT_EQ(Width(frame), Width(before) + parts->GetPartRect(3).Width() + parts->GetPartRect(5).Width());
+}
+
+TEST_F(WindowElements, ACaptionTextGivesTheHitCodeOfItsSizingRole)
+{
+    SkinCaptionStaticData* title = AddTitle();
+    ASSERT_NE(title, nullptr);
+    MakeFrame(WS_OVERLAPPEDWINDOW);
+    ASSERT_NE(dynamic_cast<SkinTextElement*>(Element("Title")), nullptr);
+    const POINT at = OnScreen(CentreOf("Title"));
+    struct Case {
+        uint32_t role;
+        LRESULT hit;
+    };
+    const Case cases[] = {{1, HTCAPTION}, {2, HTLEFT}, {4, HTTOP}, {7, HTBOTTOMRIGHT}, {10, HTCAPTION}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.role);
+        title->value3 = c.role;
+        EXPECT_EQ(SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(at.x, at.y)), c.hit);
+    }
+}
+
+// The frame is wider than the skin's design size: an edge anchored on the
+// right moves with the window's right edge.
+TEST_F(WindowElements, ACaptionTextKeepsToTheEdgesItIsAnchoredTo)
+{
+    SkinCaptionStaticData* title = AddTitle();
+    ASSERT_NE(title, nullptr);
+    MakeFrame(WS_OVERLAPPEDWINDOW);
+    auto* parts = dynamic_cast<SkinPartsData*>(skinner->GetSkinData());
+    ASSERT_NE(parts, nullptr);
+    RECT bounds;
+    GetWindowRect(window, &bounds);
+    OffsetRect(&bounds, -bounds.left, -bounds.top);
+    const int grow = Width(bounds) - parts->GetSizeRect().Width();
+    ASSERT_NE(grow, 0);
+    struct Case {
+        uint32_t left, right;
+        LONG expectLeft, expectRight;
+    };
+    const Case cases[] = {
+        {0, 0, 30, 120},                // not anchored: where the skin put it
+        {1, 0, 30, 120},                // left only: the same
+        {0, 1, 30 + grow, 120 + grow},  // right only: moves
+        {1, 1, 30, 120 + grow},         // both: stretches
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.left << c.right);
+        title->layout[0] = c.left;
+        title->layout[2] = c.right;
+        Element("Title")->Layout(bounds);
+        EXPECT_EQ(Element("Title")->GetRect().left, c.expectLeft);
+        EXPECT_EQ(Element("Title")->GetRect().right, c.expectRight);
+        EXPECT_EQ(Element("Title")->GetRect().top, 2);
+    }
+}
+
+TEST_F(WindowElements, AnOwnerDrawnCaptionTextIsDrawnByTheWindow)
+{
+    SkinCaptionStaticData* title = AddTitle();
+    ASSERT_NE(title, nullptr);
+    title->textSource = 11;
+    MakeFrame(WS_OVERLAPPEDWINDOW);
+    RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_UPDATENOW);
+    ASSERT_FALSE(g_heard.drawItems.empty());
+    const DRAWITEMSTRUCT& item = g_heard.drawItems.back();
+    EXPECT_EQ(item.CtlType, UINT(ODT_STATIC));
+    EXPECT_EQ(item.CtlID, 4242u);
+    EXPECT_EQ(item.itemAction, UINT(ODA_DRAWENTIRE));
+    EXPECT_EQ(item.hwndItem, window);
+    EXPECT_EQ(item.rcItem.left, Element("Title")->GetRect().left);
+    EXPECT_EQ(item.rcItem.bottom, Element("Title")->GetRect().bottom);
+}
+
+// Region modes without an image shape: AND leaves only the text's
+// rectangle, DIFF cuts it out of the frame.
+TEST_F(WindowElements, ACaptionTextCombinesItsShapeIntoTheWindowRegion)
+{
+    struct Case {
+        uint32_t mode;
+        bool titleInside, clientInside;
+    };
+    const Case cases[] = {{0, true, false}, {1, false, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mode);
+        SkinLibExit();
+        ASSERT_TRUE(SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0));
+        ASSERT_TRUE(SkinLoadResource(nullptr, MAKEINTRESOURCEA(kTestSkin), "RT_VENEERKIT"));
+        SkinCaptionStaticData* title = AddTitle();
+        ASSERT_NE(title, nullptr);
+        title->value1 = c.mode;
+        if (window)
+            DestroyWindow(window);
+        MakeFrame(WS_OVERLAPPEDWINDOW);
+        HRGN region = WindowRegion();
+        ASSERT_NE(region, nullptr);
+        const POINT inTitle = CentreOf("Title");
+        EXPECT_EQ(PtInRegion(region, inTitle.x, inTitle.y) != 0, c.titleInside);
+        EXPECT_EQ(PtInRegion(region, 200, 150) != 0, c.clientInside);
+        DeleteObject(region);
+    }
 }
 
 }  // namespace
