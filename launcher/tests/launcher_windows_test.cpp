@@ -38,6 +38,10 @@ protected:
   static void TearDownTestSuite() { SkinLibExit(); }
 
   void SetUp() override {
+    // The pointer is the screen's, left wherever the last test or program
+    // put it: parked in a corner, off the centred window's program buttons,
+    // before the hover timer first looks.
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
     ASSERT_TRUE(dialog_.Create(IDD_LAUNCHER_MAIN));
     dialog_.ShowWindow(SW_SHOW);
     guitest::PumpFor(300);
