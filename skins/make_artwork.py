@@ -10,56 +10,29 @@ draws can be told by its colour. Cells in rows 12 and 15 have their
 top-left 4 x 4 pixels in the key colour magenta (0xFF00FF).
 
 dialog.bmp, controls.bmp, interface_normal.bmp, interface_on.bmp: the
-suite's own skin. Plain Python, no imaging library needed.
+suite's own skin. Drawn with the suite's primitives
+(tools/art/quorbel_art.py), no imaging library needed.
 """
 import os
-import struct
 import sys
 
-MAGENTA = (255, 0, 255)
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tools", "art"))
+import quorbel_art  # noqa: E402
+from quorbel_art import MAGENTA  # noqa: E402
+
+BMP_RESOLUTION = 3780  # pixels per metre
 
 
-class Canvas:
+class Canvas(quorbel_art.Canvas):
     def __init__(self, width, height, fill=(0, 0, 0)):
-        self.width = width
-        self.height = height
-        self.pixels = [[fill] * width for _ in range(height)]
-
-    def rect(self, x0, y0, x1, y1, colour):
-        for y in range(max(0, y0), min(self.height, y1)):
-            row = self.pixels[y]
-            for x in range(max(0, x0), min(self.width, x1)):
-                row[x] = colour
-
-    def vgradient(self, x0, y0, x1, y1, top, bottom):
-        h = max(1, y1 - y0 - 1)
-        for y in range(y0, y1):
-            t = (y - y0) / h
-            c = tuple(int(top[i] + (bottom[i] - top[i]) * t) for i in range(3))
-            self.rect(x0, y, x1, y + 1, c)
-
-    def bevel(self, x0, y0, x1, y1, face, light, dark, sunken=False):
-        """A raised (or sunken) box with a one-pixel border."""
-        self.rect(x0, y0, x1, y1, face)
-        hi, lo = (dark, light) if sunken else (light, dark)
-        self.rect(x0, y0, x1, y0 + 1, hi)
-        self.rect(x0, y0, x0 + 1, y1, hi)
-        self.rect(x0, y1 - 1, x1, y1, lo)
-        self.rect(x1 - 1, y0, x1, y1, lo)
-
-    def frame(self, x0, y0, x1, y1, colour):
-        self.rect(x0, y0, x1, y0 + 1, colour)
-        self.rect(x0, y1 - 1, x1, y1, colour)
-        self.rect(x0, y0, x0 + 1, y1, colour)
-        self.rect(x1 - 1, y0, x1, y1, colour)
+        quorbel_art.Canvas.__init__(self, width, height, fill)
 
     def disc(self, cx, cy, radius, colour):
-        for y in range(cy - radius, cy + radius + 1):
-            for x in range(cx - radius, cx + radius + 1):
-                if (x - cx) ** 2 + (y - cy) ** 2 <= radius * radius + radius:
-                    self.rect(x, y, x + 1, y + 1, colour)
+        """A round dot on whole pixels (a little fuller than a circle)."""
+        self.fill(lambda x, y: (x - cx) ** 2 + (y - cy) ** 2 <= radius * radius + radius, colour,
+                  offset=0, box=(cx - radius, cy - radius, cx + radius + 1, cy + radius + 1))
 
-    def triangle(self, x0, y0, size, direction, colour):
+    def arrow(self, x0, y0, size, direction, colour):
         """A small filled arrow pointing up, down, left or right."""
         for i in range(size):
             span = size - 1 - i
@@ -72,18 +45,10 @@ class Canvas:
                     px, py = x0 + i, y0 + j
                 else:
                     px, py = x0 + size - 1 - i, y0 + j
-                self.rect(px, py, px + 1, py + 1, colour)
+                self.put(px, py, colour)
 
     def save(self, path):
-        row_bytes = (self.width * 3 + 3) & ~3
-        image_size = row_bytes * self.height
-        with open(path, "wb") as f:
-            f.write(b"BM" + struct.pack("<IHHI", 54 + image_size, 0, 0, 54))
-            f.write(struct.pack("<IiiHHIIiiII", 40, self.width, self.height, 1, 24, 0,
-                                image_size, 3780, 3780, 0, 0))
-            pad = b"\0" * (row_bytes - self.width * 3)
-            for y in range(self.height - 1, -1, -1):  # bottom row first
-                f.write(b"".join(bytes((b, g, r)) for (r, g, b) in self.pixels[y]) + pad)
+        quorbel_art.save_bmp(path, self, BMP_RESOLUTION)
 
 
 def test_art():
@@ -182,7 +147,7 @@ def controls_art():
             x = 80 + 16 * (i % 2) if i < 2 else 80 + 16 * (i - 2)
             yy = y if i < 2 else y + 64
             c.bevel(x, yy, x + 16, yy + 16, face, LIGHT, SHADOW, sunken=state == 1)
-            c.triangle(x + 8 if direction in ("up", "down") else x + 5,
+            c.arrow(x + 8 if direction in ("up", "down") else x + 5,
                        yy + 5 if direction in ("up", "down") else yy + 8, 4, direction, glyph)
         c.bevel(128, y, 144, y + 16, face, LIGHT, SHADOW)
         c.rect(144, y, 160, y + 16, (228, 230, 238))
@@ -205,9 +170,9 @@ def controls_art():
     for state, face in enumerate(spin_faces):
         x = 16 * state
         c.bevel(x, 224, x + 16, 232, face, LIGHT, SHADOW, sunken=state == 2)
-        c.triangle(x + 8, 226, 3, "up", DARK)
+        c.arrow(x + 8, 226, 3, "up", DARK)
         c.bevel(x, 232, x + 16, 240, face, LIGHT, SHADOW, sunken=state == 2)
-        c.triangle(x + 8, 234, 3, "down", DARK)
+        c.arrow(x + 8, 234, 3, "down", DARK)
     # Header item and status bar panel at y 240.
     c.bevel(64, 240, 104, 256, FACE, LIGHT, SHADOW)
     c.bevel(104, 240, 160, 256, FACE, SHADOW, LIGHT, sunken=True)

@@ -4,13 +4,15 @@
 usage: make_burner_art.py <outdir>
 
 Plain shapes on coloured tiles: the program icon, one icon per hover
-button, and the chooser's two pictures (an empty and a marked circle).
-Standard library only: the files are written byte by byte.
+button, and the chooser's two pictures (an empty and a marked circle),
+drawn with the suite's primitives (tools/art/quorbel_art.py).
 """
 import math
 import os
-import struct
 import sys
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "art"))
+from quorbel_art import WHITE, Canvas, in_triangle, near_line, save_bmp, save_ico  # noqa: E402
 
 SIZE = 32
 
@@ -26,19 +28,6 @@ def in_circle(x, y, cx, cy, r):
 def in_ring(x, y, cx, cy, r, w):
     d = math.hypot(x - cx, y - cy)
     return r - w <= d <= r
-
-
-def in_triangle(x, y, a, b, c):
-    def side(p, q):
-        return (q[0] - p[0]) * (y - p[1]) - (q[1] - p[1]) * (x - p[0])
-    s1, s2, s3 = side(a, b), side(b, c), side(c, a)
-    return (s1 >= 0 and s2 >= 0 and s3 >= 0) or (s1 <= 0 and s2 <= 0 and s3 <= 0)
-
-
-def near_line(x, y, x0, y0, x1, y1, w):
-    dx, dy = x1 - x0, y1 - y0
-    t = max(0.0, min(1.0, ((x - x0) * dx + (y - y0) * dy) / float(dx * dx + dy * dy)))
-    return math.hypot(x - (x0 + t * dx), y - (y0 + t * dy)) <= w / 2.0
 
 
 GLYPHS = {
@@ -85,45 +74,12 @@ def in_tile(x, y):
     return 1 <= x <= SIZE - 2 and 1 <= y <= SIZE - 2 and (x - cx) ** 2 + (y - cy) ** 2 <= r * r
 
 
-def icon_bytes(colour, glyph):
-    """A one-image .ico: 32x32, 32 bits with alpha, and its AND mask."""
-    rows = []
-    mask = []
-    for y in range(SIZE - 1, -1, -1):  # bottom-up
-        row = b""
-        bits = 0
-        mask_row = b""
-        for x in range(SIZE):
-            if in_tile(x, y):
-                r, g, b = (255, 255, 255) if GLYPHS[glyph](x, y) else colour
-                row += struct.pack("<BBBB", b, g, r, 255)
-                bit = 0
-            else:
-                row += struct.pack("<BBBB", 0, 0, 0, 0)
-                bit = 1
-            bits = (bits << 1) | bit
-            if x % 8 == 7:
-                mask_row += struct.pack("<B", bits)
-                bits = 0
-        rows.append(row)
-        mask.append(mask_row)  # 4 bytes: already a whole DWORD
-    header = struct.pack("<IiiHHIIiiII", 40, SIZE, SIZE * 2, 1, 32, 0, 0, 0, 0, 0, 0)
-    image = header + b"".join(rows) + b"".join(mask)
-    directory = struct.pack("<HHH", 0, 1, 1)
-    entry = struct.pack("<BBBBHHII", SIZE, SIZE, 0, 0, 1, 32, len(image), 6 + 16)
-    return directory + entry + image
-
-
-def bmp_bytes(width, height, pixel):
-    """A 24-bit bottom-up BMP; pixel(x, y) gives (r, g, b)."""
-    stride = (width * 3 + 3) & ~3
-    data = b""
-    for y in range(height - 1, -1, -1):
-        row = b"".join(struct.pack("<BBB", *reversed(pixel(x, y))) for x in range(width))
-        data += row + b"\0" * (stride - width * 3)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(data), 2835, 2835, 0, 0)
-    head = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(data), 0, 0, 14 + len(info))
-    return head + info + data
+def icon(colour, glyph):
+    """A 32x32 tile in the colour with the glyph in white; transparent around."""
+    c = Canvas(SIZE)
+    c.fill(in_tile, colour, offset=0)
+    c.fill(lambda x, y: in_tile(x, y) and GLYPHS[glyph](x, y), WHITE, offset=0)
+    return c
 
 
 def chooser_pixel(marked):
@@ -138,15 +94,22 @@ def chooser_pixel(marked):
     return pixel
 
 
+def chooser_mark(marked):
+    c = Canvas(22)
+    pixel = chooser_pixel(marked)
+    for y in range(22):
+        for x in range(22):
+            c.put(x, y, pixel(x, y))
+    return c
+
+
 def main():
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
     for name, (colour, glyph) in ICONS.items():
-        with open(os.path.join(out, name + ".ico"), "wb") as f:
-            f.write(icon_bytes(colour, glyph))
+        save_ico(os.path.join(out, name + ".ico"), icon(colour, glyph))
     for name, marked in (("not_chosen", False), ("chosen", True)):
-        with open(os.path.join(out, name + ".bmp"), "wb") as f:
-            f.write(bmp_bytes(22, 22, chooser_pixel(marked)))
+        save_bmp(os.path.join(out, name + ".bmp"), chooser_mark(marked))
 
 
 main()

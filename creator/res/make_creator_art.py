@@ -8,15 +8,15 @@ The list window's hover buttons: 32 x 32 pictures for the toolbar row
 list (add, remove, remove all, play, up, down), 24-bit, with magenta
 (0xFF00FF) where the button's background shows through. The disc-type
 chooser's two marks (chosen, not chosen), 32 x 32. The program icon
-vantrel.ico (32 x 32, 32-bit with its mask). Plain Python.
+vantrel.ico (32 x 32, 32-bit with its mask). Drawn with the suite's
+primitives (tools/art/quorbel_art.py).
 """
 import os
-import struct
 import sys
 
-MAGENTA = (255, 0, 255)
-WHITE = (255, 255, 255)
-BLACK = (0, 0, 0)
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "art"))
+from quorbel_art import MAGENTA, WHITE, Canvas, save_bmp, save_ico  # noqa: E402
+
 BLUE = (38, 84, 160)
 LIGHT_BLUE = (120, 170, 230)
 GREEN = (40, 150, 60)
@@ -25,95 +25,25 @@ ORANGE = (242, 160, 40)
 GREY = (150, 156, 170)
 SILVER = (212, 216, 226)
 DARK = (60, 66, 84)
+BMP_RESOLUTION = 3780  # pixels per metre
 
 
-class Canvas:
-    def __init__(self, size, fill=MAGENTA):
-        self.size = size
-        self.pixels = [[fill] * size for _ in range(size)]
-
-    def put(self, x, y, colour):
-        if 0 <= x < self.size and 0 <= y < self.size:
-            self.pixels[y][x] = colour
-
-    def rect(self, x0, y0, x1, y1, colour):
-        for y in range(y0, y1):
-            for x in range(x0, x1):
-                self.put(x, y, colour)
-
-    def disc(self, cx, cy, radius, colour):
-        """A filled circle centred on the pixel grid point (cx, cy)."""
-        for y in range(self.size):
-            for x in range(self.size):
-                dx, dy = x + 0.5 - cx, y + 0.5 - cy
-                if dx * dx + dy * dy <= radius * radius:
-                    self.put(x, y, colour)
-
-    def thick_line(self, x0, y0, x1, y1, width, colour):
-        steps = max(abs(x1 - x0), abs(y1 - y0)) * 2 + 1
-        for i in range(steps + 1):
-            x = x0 + (x1 - x0) * i / steps
-            y = y0 + (y1 - y0) * i / steps
-            self.rect(int(x - width / 2), int(y - width / 2),
-                      int(x - width / 2) + width, int(y - width / 2) + width, colour)
-
-    def triangle(self, points, colour):
-        (ax, ay), (bx, by), (cx, cy) = points
-
-        def side(px, py, qx, qy, rx, ry):
-            return (px - rx) * (qy - ry) - (qx - rx) * (py - ry)
-
-        for y in range(self.size):
-            for x in range(self.size):
-                px, py = x + 0.5, y + 0.5
-                d1 = side(px, py, ax, ay, bx, by)
-                d2 = side(px, py, bx, by, cx, cy)
-                d3 = side(px, py, cx, cy, ax, ay)
-                if (d1 >= 0 and d2 >= 0 and d3 >= 0) or (d1 <= 0 and d2 <= 0 and d3 <= 0):
-                    self.put(x, y, colour)
-
-    def save_bmp(self, path):
-        row_bytes = (self.size * 3 + 3) & ~3
-        image_size = row_bytes * self.size
-        with open(path, "wb") as f:
-            f.write(b"BM" + struct.pack("<IHHI", 54 + image_size, 0, 0, 54))
-            f.write(struct.pack("<IiiHHIIiiII", 40, self.size, self.size, 1, 24, 0,
-                                image_size, 3780, 3780, 0, 0))
-            pad = b"\0" * (row_bytes - self.size * 3)
-            for y in range(self.size - 1, -1, -1):
-                f.write(b"".join(bytes((b, g, r)) for (r, g, b) in self.pixels[y]) + pad)
-
-    def save_ico(self, path):
-        """One 32-bit image; magenta pixels are transparent (mask set)."""
-        n = self.size
-        colour = b""
-        mask = b""
-        mask_row_bytes = ((n + 31) // 32) * 4
-        for y in range(n - 1, -1, -1):
-            row = self.pixels[y]
-            colour += b"".join(bytes((b, g, r, 0 if (r, g, b) == MAGENTA else 255))
-                               for (r, g, b) in row)
-            out = bytearray(mask_row_bytes)
-            for x, p in enumerate(row):
-                if p == MAGENTA:
-                    out[x // 8] |= 0x80 >> (x % 8)
-            mask += bytes(out)
-
-        header = struct.pack("<IiiHHIIiiII", 40, n, 2 * n, 1, 32, 0, len(colour) + len(mask),
-                             0, 0, 0, 0)
-        image = header + colour + mask
-        with open(path, "wb") as f:
-            f.write(struct.pack("<HHH", 0, 1, 1))
-            f.write(struct.pack("<BBBBHHII", n, n, 0, 0, 1, 32, len(image), 6 + 16))
-            f.write(image)
+def thick_line(c, x0, y0, x1, y1, width, colour):
+    """Square dabs along the line (the marks' look)."""
+    steps = max(abs(x1 - x0), abs(y1 - y0)) * 2 + 1
+    for i in range(steps + 1):
+        x = x0 + (x1 - x0) * i / steps
+        y = y0 + (y1 - y0) * i / steps
+        c.rect(int(x - width / 2), int(y - width / 2),
+               int(x - width / 2) + width, int(y - width / 2) + width, colour)
 
 
 def big(fill=MAGENTA):
-    return Canvas(32, fill)
+    return Canvas(32, fill=fill)
 
 
 def small(fill=MAGENTA):
-    return Canvas(16, fill)
+    return Canvas(16, fill=fill)
 
 
 def about():
@@ -150,7 +80,7 @@ def plus(c, cx, cy, half, width, colour):
 
 
 def add(size):
-    c = Canvas(size)
+    c = Canvas(size, fill=MAGENTA)
     s = size / 32
     c.disc(size / 2, size / 2, 14 * s, GREEN)
     plus(c, size // 2, size // 2, int(9 * s), max(2, int(4 * s)), WHITE)
@@ -158,7 +88,7 @@ def add(size):
 
 
 def remove(size):
-    c = Canvas(size)
+    c = Canvas(size, fill=MAGENTA)
     s = size / 32
     c.disc(size / 2, size / 2, 14 * s, RED)
     w = max(2, int(4 * s))
@@ -173,8 +103,8 @@ def remove_all():
     c.rect(1, 13, 15, 14, DARK)
     c.rect(1, 2, 2, 14, DARK)
     c.rect(14, 2, 15, 14, DARK)
-    c.thick_line(4, 5, 12, 11, 2, RED)
-    c.thick_line(12, 5, 4, 11, 2, RED)
+    thick_line(c, 4, 5, 12, 11, 2, RED)
+    thick_line(c, 12, 5, 4, 11, 2, RED)
     return c
 
 
@@ -222,8 +152,8 @@ def mark(chosen):
     c.disc(16, 16, 12, WHITE)
     if chosen:
         c.disc(16, 16, 8, GREEN)
-        c.thick_line(11, 16, 15, 20, 3, WHITE)
-        c.thick_line(15, 20, 22, 11, 3, WHITE)
+        thick_line(c, 11, 16, 15, 20, 3, WHITE)
+        thick_line(c, 15, 20, 22, 11, 3, WHITE)
     return c
 
 
@@ -262,8 +192,8 @@ def main():
         "not_chosen.bmp": mark(False),
     }
     for name, canvas in bitmaps.items():
-        canvas.save_bmp(os.path.join(out, name))
-    icon().save_ico(os.path.join(out, "vantrel.ico"))
+        save_bmp(os.path.join(out, name), canvas, BMP_RESOLUTION)
+    save_ico(os.path.join(out, "vantrel.ico"), icon(), key=MAGENTA)
     return 0
 
 
