@@ -5,11 +5,11 @@
 #include "burner/burner_main_dialog.h"
 #include "burner/burner_rules.h"
 #include "creator/app_skin.h"
+#include "creator/app_startup.h"
 #include "creator/app_utils.h"
 #include "standins/calls/muxtools_calls.h"
 
 const char kSkinResourceType[] = "RT_VENEERKIT";
-const char kBurnerDirectXText[] = "This program needs directX 8.0 or greater to run!   ";
 
 namespace {
 CString g_title;
@@ -24,24 +24,9 @@ BOOL BurnerApp::InitInstance() {
   AfxEnableControlContainer();
   Enable3dControls();
 
-  if (GetDirectXVersion() < kBurnerMinimumDirectX) {
-    AfxMessageBox(kBurnerDirectXText);
-    return FALSE;
-  }
-
-  switch (LoadMplexLibrary()) {
-    case kMplexNoLibrary:
-      AfxMessageBox(kMplexCannotLoadText);
-      return FALSE;
-    case kMplexNoEntry:
-      AfxMessageBox(kMplexNoEntryText);
-      return FALSE;
-    default:
-      break;
-  }
-
-  app_skin::Start(m_hInstance);
-  app_skin::LoadSkinResource(kBurnerSkinResource);
+  if (!app_startup::CheckDirectX(GetDirectXVersion())) return FALSE;
+  if (!app_startup::LoadMultiplexer()) return FALSE;
+  app_startup::StartSkin(m_hInstance, kBurnerSkinResource);
   skinStarted = 1;
 
   g_burnSettings.Load();
@@ -56,7 +41,7 @@ BOOL BurnerApp::InitInstance() {
 }
 
 BOOL BurnerApp::ChooseDiscType() {
-  DiscTypeDialog chooser(&g_burnSettings.discType);
+  DiscTypeDialog chooser(&g_burnSettings.discType, kBurnerDiscTypeIds);
   return chooser.DoModal() == IDOK;
 }
 

@@ -34,6 +34,3 @@ void SetBurnerTitle(const char* title);
 // The stored skin's resource id and type.
 enum { kBurnerSkinResource = 129 };
 extern const char kSkinResourceType[];  // "RT_VENEERKIT"
-// The lowest DirectX version the burner runs with (8.0).
-enum { kBurnerMinimumDirectX = 80 };
-extern const char kBurnerDirectXText[];  // "This program needs directX 8.0 or greater to run!   "

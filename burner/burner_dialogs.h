@@ -1,13 +1,13 @@
 // The disc burner's small dialogs: the scanning window the main window
 // keeps while the video scanner runs, the loading window (kept, never
-// shown), the refusal of a file that does not fit the disc type, the
-// disc-type chooser shown at start and the About box.
+// shown), the refusal of a file that does not fit the disc type, and the
+// burner's ids for the suite's disc-type chooser and About box.
 #pragma once
 
 #include "burner/res/burner_resource.h"
+#include "creator/disc_type_dialog.h"
+#include "creator/main_dialog_about.h"
 #include "mfc/mfc.h"
-
-class HyperLinkStatic;
 
 // "Scanning Mpeg File...": modeless, no caption, white, progress 0-100.
 class ScanProgressDialog : public CDialog {
@@ -65,49 +65,13 @@ protected:
   BOOL OnInitDialog() override;
 };
 
-// "Select Disc Type": three pictures, the chosen one marked; a click
-// chooses. The choice is written straight into the settings' disc type;
-// Cancel puts back the type the dialog opened with (the program then ends
-// and saves what it had read).
-class DiscTypeDialog : public CDialog {
-public:
-  enum { IDD = IDD_BURNER_DISC_TYPE };
-  explicit DiscTypeDialog(int* discType, CWnd* pParent = NULL);
+// "Select Disc Type" (149): pictures 1060 VCD, 1061 SVCD, 1062 DVD, all
+// restyled as centred bitmaps; bitmap 151 not chosen, 152 chosen.
+extern const DiscTypeDialogIds kBurnerDiscTypeIds;
 
-  // The picture static of a disc type (DVD for unknown types).
-  static int PictureIdFor(int discType);
-
-protected:
-  BOOL OnInitDialog() override;
-  void OnCancel() override;
-  afx_msg void OnPaint();
-  afx_msg void OnChooseVcd();
-  afx_msg void OnChooseSvcd();
-  afx_msg void OnChooseDvd();
-  void Choose(int discType);
-
-  int* m_discType;      // the settings' field
-  int m_openedWith;     // its value when the dialog opened
-  CBitmap m_notChosen;  // 151
-  CBitmap m_chosen;     // 152
-
-  DECLARE_MESSAGE_MAP()
-};
-
-// The About box: application title and version, links to the maker's
-// home page and support.
-class AboutDialog : public CDialog {
-public:
-  enum { IDD = IDD_BURNER_ABOUT };
-  explicit AboutDialog(CWnd* pParent = NULL);
-  ~AboutDialog() override;
-
-protected:
-  BOOL OnInitDialog() override;
-
-  HyperLinkStatic* m_homeLink;     // 1017
-  HyperLinkStatic* m_supportLink;  // 1019
-};
+// The About box (100): "About " + the application title, the title and the
+// version in 1021, links 1017 (home page) and 1019 (support).
+extern const AboutDialogIds kBurnerAboutIds;
 
 // The maker's addresses.
 extern const char kBurnerHomePage[];

@@ -10,6 +10,7 @@
 #include "controls/hyperlink_static.h"
 #include "creator/app_help.h"
 #include "creator/app_skin.h"
+#include "creator/minimized_icon.h"
 #include "creator/app_utils.h"
 #include "standins/calls/cdscribe_calls.h"
 
@@ -444,7 +445,7 @@ void BurnerMainDialog::Burn() {
 // ---- Buttons and system commands -----------------------------------------------------------
 
 void BurnerMainDialog::OnAbout() {
-  AboutDialog about(this);
+  AboutDialog about(kBurnerAboutIds, GetBurnerTitle(), this);
   about.DoModal();
 }
 
@@ -466,16 +467,7 @@ void BurnerMainDialog::OnSysCommand(UINT nID, LPARAM lParam) {
 }
 
 void BurnerMainDialog::OnPaint() {
-  if (IsIconic()) {
-    CPaintDC dc(this);
-    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
-    CRect rect;
-    GetClientRect(&rect);
-    int x = (rect.Width() - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
-    int y = (rect.Height() - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
-    dc.DrawIcon(x, y, m_icon);
-    return;
-  }
+  if (PaintMinimizedIcon(this, m_icon)) return;
   if (m_scale.m_hWnd != NULL) m_scale.Invalidate();
   Default();
 }

@@ -13,10 +13,6 @@ public:
   BOOL InitInstance() override;
   int ExitInstance() override;
 
-  // Loads the library and calls its DllRegisterServer: 1 when it
-  // registered, else 0 after a message box.
-  static int RegisterDll(const char* path);
-
   CString m_appTitle;     // "Zephon Video to %s Converter ", for the About box
   int m_skinStarted = 0;  // 1 once the skin library was started
 };

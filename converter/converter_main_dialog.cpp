@@ -9,6 +9,7 @@
 #include "creator/app_skin.h"
 #include "converter/start_convert_dialog.h"
 #include "creator/app_utils.h"
+#include "creator/minimized_icon.h"
 
 namespace {
 
@@ -54,7 +55,7 @@ BEGIN_MESSAGE_MAP(ConverterMainDialog, CDialog)
 END_MESSAGE_MAP()
 
 ConverterMainDialog::ConverterMainDialog(const CString& appTitle, CWnd* pParent)
-    : CDialog(IDD, pParent), m_appTitle(appTitle) {
+    : CDialog(IDD, pParent), m_appTitle(appTitle), m_scan(IDD_CONVERTER_SCAN_WAIT, IDC_SCAN_TEXT) {
   m_icon = AfxGetApp() != NULL ? AfxGetApp()->LoadIcon(IDI_CONVERTER_MAIN)
                                : ::LoadIconA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDI_CONVERTER_MAIN));
 }
@@ -142,17 +143,7 @@ void ConverterMainDialog::OnSysCommand(UINT nID, LPARAM lParam) {
 }
 
 void ConverterMainDialog::OnPaint() {
-  if (!IsIconic()) {
-    Default();
-    return;
-  }
-  CPaintDC dc(this);
-  SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
-  CRect rect;
-  GetClientRect(&rect);
-  int x = (rect.Width() - GetSystemMetrics(SM_CXICON) + 1) / 2;
-  int y = (rect.Height() - GetSystemMetrics(SM_CYICON) + 1) / 2;
-  dc.DrawIcon(x, y, m_icon);
+  if (!PaintMinimizedIcon(this, m_icon)) Default();
 }
 
 HCURSOR ConverterMainDialog::OnQueryDragIcon() { return static_cast<HCURSOR>(m_icon); }
@@ -170,7 +161,7 @@ void ConverterMainDialog::OnHome() { m_homeLink.OpenUrl(kMakerHomePage, SW_SHOWN
 void ConverterMainDialog::OnHelp() { ShowHtmlHelp(NULL, HelpFilePath(GetAppFolder())); }
 
 void ConverterMainDialog::OnAbout() {
-  ConverterAboutDialog about(m_appTitle, this);
+  AboutDialog about(kConverterAboutIds, m_appTitle, this);
   about.DoModal();
 }
 

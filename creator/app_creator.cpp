@@ -3,6 +3,7 @@
 #include <string>
 
 #include "creator/app_skin.h"
+#include "creator/app_startup.h"
 #include "creator/app_utils.h"
 #include "creator/convert_settings.h"
 #include "creator/disc_type_dialog.h"
@@ -11,15 +12,13 @@
 #include "creator/res/creator_resource.h"
 #include "standins/calls/muxtools_calls.h"
 
-const char kDirectXTooOldText[] = "This program needs directX 8.0 or greater to run!   ";
-const char* const kSystemFilterLibraries[3] = {"\\MPEGFilter.dll", "\\MPEGWriteFilter.dll", "\\DVDEncoder.dll"};
-const char kProgramFilterLibrary[] = "RealMedia.dll";
+const DiscTypeDialogIds kCreatorDiscTypeIds = {
+    IDD_CREATOR_DISC_TYPE, {IDC_DISC_TYPE_VCD, IDC_DISC_TYPE_SVCD, IDC_DISC_TYPE_DVD},
+    IDB_CREATOR_NOT_CHOSEN, IDB_CREATOR_CHOSEN, false};
 
 namespace {
 
 CString g_programTitle;
-
-typedef HRESULT(WINAPI* DllRegisterServerFn)();
 
 }  // namespace
 
@@ -28,44 +27,11 @@ void SetProgramTitle(const char* title) { g_programTitle = title != nullptr ? ti
 
 CreatorApp::CreatorApp() : CWinApp("Vantrel") {}
 
-int CreatorApp::RegisterDll(const char* path) {
-  HMODULE library = LoadLibraryA(path);
-  if (library == NULL) {
-    AfxMessageBox(CString("LoadLibrary:") + path + " failed!");
-    return 0;
-  }
-  DllRegisterServerFn registerServer = reinterpret_cast<DllRegisterServerFn>(
-      reinterpret_cast<void*>(GetProcAddress(library, "DllRegisterServer")));
-  if (registerServer == nullptr) {
-    AfxMessageBox(CString("DllRegisterServer failed:") + path);
-    return 0;
-  }
-  if (FAILED(registerServer())) {
-    AfxMessageBox(CString("DllRegisterServer failed:") + path);
-    FreeLibrary(library);
-    return 0;
-  }
-  return 1;  // the library stays loaded for the conversion control
-}
-
 BOOL CreatorApp::PrepareProcess() {
-  if (DirectXVersion() < kMinimumDirectXVersion) {
-    AfxMessageBox(kDirectXTooOldText);
-    return FALSE;
-  }
-  CString systemFolder = FilterSystemFolder();
-  for (const char* name : kSystemFilterLibraries)
-    if (!RegisterDll(systemFolder + name)) return FALSE;
-  if (!RegisterDll(FilterProgramFolder() + kProgramFilterLibrary)) return FALSE;
-
-  switch (LoadMplexLibrary()) {
-    case kMplexNoLibrary: AfxMessageBox(kMplexCannotLoadText); return FALSE;
-    case kMplexNoEntry: AfxMessageBox(kMplexNoEntryText); return FALSE;
-    default: break;
-  }
-
-  app_skin::Start(m_hInstance);
-  app_skin::LoadSkinResource(IDR_CREATOR_SKIN);
+  if (!app_startup::CheckDirectX(DirectXVersion())) return FALSE;
+  if (!app_startup::RegisterFilterLibraries(FilterSystemFolder(), FilterProgramFolder())) return FALSE;
+  if (!app_startup::LoadMultiplexer()) return FALSE;
+  app_startup::StartSkin(m_hInstance, IDR_CREATOR_SKIN);
   skinLoaded = 1;
 
   g_convertSettings.Load();
@@ -80,7 +46,7 @@ BOOL CreatorApp::ChooseDiscType() {
   // The chooser works on a copy: Cancel ends the program and must leave the
   // record as it was read.
   int discType = g_convertSettings.discType;
-  DiscTypeDialog chooser(&discType);
+  DiscTypeDialog chooser(&discType, kCreatorDiscTypeIds);
   if (chooser.DoModal() != IDOK) return FALSE;
   g_convertSettings.discType = discType;
   return TRUE;

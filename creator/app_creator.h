@@ -8,7 +8,12 @@
 
 #include <windows.h>
 
+#include "creator/disc_type_dialog.h"
 #include "mfc/mfc.h"
+
+// The creator's chooser: dialog 150, pictures 1037, 1038, 1040, bitmaps 152
+// (not chosen) and 151 (chosen), only the VCD picture restyled.
+extern const DiscTypeDialogIds kCreatorDiscTypeIds;
 
 class CreatorApp : public CWinApp {
 public:
@@ -16,10 +21,6 @@ public:
 
   BOOL InitInstance() override;
   int ExitInstance() override;
-
-  // Registers one filter library: loads it and calls its DllRegisterServer.
-  // 1 on success (the library stays loaded), else 0 after its message box.
-  static int RegisterDll(const char* path);
 
   // 1 once the skin library was started (ended again at exit).
   int skinLoaded = 0;
@@ -45,10 +46,3 @@ protected:
 CString GetProgramTitle();
 void SetProgramTitle(const char* title);
 
-// The minimum DirectX version (8.0) and its refusal.
-enum { kMinimumDirectXVersion = 80 };
-extern const char kDirectXTooOldText[];  // "This program needs directX 8.0 or greater to run!   "
-// The filter libraries registered at every start: in the system folder,
-// then in the program folder.
-extern const char* const kSystemFilterLibraries[3];  // "\MPEGFilter.dll", ...
-extern const char kProgramFilterLibrary[];           // "RealMedia.dll"

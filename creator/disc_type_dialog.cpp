@@ -7,55 +7,69 @@ IMPLEMENT_DYNAMIC(DiscTypeDialog, CDialog)
 
 BEGIN_MESSAGE_MAP(DiscTypeDialog, CDialog)
   ON_WM_PAINT()
-  ON_STN_CLICKED(IDC_DISC_TYPE_VCD, OnChooseVcd)
-  ON_STN_CLICKED(IDC_DISC_TYPE_SVCD, OnChooseSvcd)
-  ON_STN_CLICKED(IDC_DISC_TYPE_DVD, OnChooseDvd)
 END_MESSAGE_MAP()
 
 namespace {
 
-const int kPictures[] = {IDC_DISC_TYPE_VCD, IDC_DISC_TYPE_SVCD, IDC_DISC_TYPE_DVD};
+const int kTypes[] = {kDiscTypeVcd, kDiscTypeSvcd, kDiscTypeDvd};
 
 }  // namespace
 
-DiscTypeDialog::DiscTypeDialog(int* discType, CWnd* pParent) : CDialog(IDD, pParent), m_discType(discType) {}
+DiscTypeDialog::DiscTypeDialog(int* discType, const DiscTypeDialogIds& ids, CWnd* pParent)
+    : CDialog(ids.dialog, pParent), m_ids(ids), m_discType(discType), m_openedWith(*discType) {}
 
 DiscTypeDialog::~DiscTypeDialog() = default;
 
-int DiscTypeDialog::PictureIdFor(int discType) {
+int DiscTypeDialog::PictureIdFor(int discType) const {
   switch (discType) {
-    case kDiscTypeVcd: return IDC_DISC_TYPE_VCD;
-    case kDiscTypeSvcd: return IDC_DISC_TYPE_SVCD;
-    default: return IDC_DISC_TYPE_DVD;
+    case kDiscTypeVcd: return m_ids.pictures[0];
+    case kDiscTypeSvcd: return m_ids.pictures[1];
+    default: return m_ids.pictures[2];
   }
 }
 
 BOOL DiscTypeDialog::OnInitDialog() {
   CDialog::OnInitDialog();
   app_skin::SkinDialog(m_hWnd, app_skin::kDialogSkin);
-  m_notChosen.LoadBitmap(IDB_CREATOR_NOT_CHOSEN);
-  m_chosen.LoadBitmap(IDB_CREATOR_CHOSEN);
-  if (CWnd* vcd = GetDlgItem(IDC_DISC_TYPE_VCD))
-    vcd->ModifyStyle(SS_TYPEMASK, SS_BITMAP | SS_CENTERIMAGE);
-  // The others keep bitmap 152 from the template.
+  m_notChosen.LoadBitmap(m_ids.notChosenBitmap);
+  m_chosen.LoadBitmap(m_ids.chosenBitmap);
+  const int centred = m_ids.centreAllPictures ? 3 : 1;
+  for (int i = 0; i < centred; ++i)
+    if (CWnd* picture = GetDlgItem(m_ids.pictures[i]))
+      picture->ModifyStyle(SS_TYPEMASK, SS_BITMAP | SS_CENTERIMAGE);
+  // The others keep the "not chosen" bitmap from the template.
   if (CStatic* current = static_cast<CStatic*>(GetDlgItem(PictureIdFor(*m_discType))))
     current->SetBitmap(m_chosen);
   return TRUE;
 }
 
+BOOL DiscTypeDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
+  if (HIWORD(wParam) == STN_CLICKED) {
+    for (int i = 0; i < 3; ++i) {
+      if (static_cast<int>(LOWORD(wParam)) == m_ids.pictures[i]) {
+        Choose(kTypes[i]);
+        return TRUE;
+      }
+    }
+  }
+  return CDialog::OnCommand(wParam, lParam);
+}
+
+void DiscTypeDialog::OnCancel() {
+  // Cancel ends the program: the clicked type must not be saved.
+  *m_discType = m_openedWith;
+  CDialog::OnCancel();
+}
+
 void DiscTypeDialog::OnPaint() {
   CDialog::OnPaint();
-  for (int id : kPictures)
+  for (int id : m_ids.pictures)
     if (CWnd* picture = GetDlgItem(id)) picture->Invalidate();
 }
 
 void DiscTypeDialog::Choose(int discType) {
-  for (int id : kPictures)
+  for (int id : m_ids.pictures)
     if (CStatic* picture = static_cast<CStatic*>(GetDlgItem(id))) picture->SetBitmap(m_notChosen);
   *m_discType = discType;
   if (CStatic* picture = static_cast<CStatic*>(GetDlgItem(PictureIdFor(discType)))) picture->SetBitmap(m_chosen);
 }
-
-void DiscTypeDialog::OnChooseVcd() { Choose(kDiscTypeVcd); }
-void DiscTypeDialog::OnChooseSvcd() { Choose(kDiscTypeSvcd); }
-void DiscTypeDialog::OnChooseDvd() { Choose(kDiscTypeDvd); }

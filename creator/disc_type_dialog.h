@@ -1,39 +1,50 @@
-// DiscTypeDialog: "Select Disc Type" (dialog 150), shown once at start-up.
-// Three picture statics (1037 VCD, 1038 SVCD, 1040 DVD) show bitmap 151 on
-// the chosen type and 152 on the others; a click on one chooses its type.
-// The choice is the disc type of the settings record: OK keeps it for the
-// whole run, Cancel ends the program.
+// DiscTypeDialog: "Select Disc Type", shown once at start-up by each disc
+// program. Three picture statics (VCD, SVCD, DVD) show the "chosen" bitmap
+// on the chosen type and the "not chosen" bitmap on the others; a click on
+// one chooses its type. The choice is the disc type of the settings record:
+// OK keeps it for the whole run, Cancel puts back the type the dialog
+// opened with (the program then ends without taking the click).
+// Each program passes its own template, control and bitmap ids.
 #pragma once
 
-#include "creator/res/creator_resource.h"
 #include "mfc/mfc.h"
+
+struct DiscTypeDialogIds {
+  int dialog;             // the "Select Disc Type" template
+  int pictures[3];        // picture statics of VCD, SVCD and DVD
+  int notChosenBitmap;    // shown on the types not chosen
+  int chosenBitmap;       // shown on the chosen type
+  bool centreAllPictures; // all three get the centred-bitmap style, not only VCD
+};
 
 class DiscTypeDialog : public CDialog {
   DECLARE_DYNAMIC(DiscTypeDialog)
 public:
-  enum { IDD = IDD_CREATOR_DISC_TYPE };
-
   // discType: the disc type field to show and change (0 VCD, 1 SVCD, 2 DVD).
-  explicit DiscTypeDialog(int* discType, CWnd* pParent = NULL);
+  DiscTypeDialog(int* discType, const DiscTypeDialogIds& ids, CWnd* pParent = NULL);
   ~DiscTypeDialog() override;
 
   // The picture static of a disc type (DVD for unknown types).
-  static int PictureIdFor(int discType);
+  int PictureIdFor(int discType) const;
 
 protected:
   BOOL OnInitDialog() override;
+  void OnCancel() override;
+
+  // A click on a picture (STN_CLICKED) chooses its type; the ids differ
+  // by program, so they are matched here rather than in the message map.
+  BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 
   afx_msg void OnPaint();
-  afx_msg void OnChooseVcd();
-  afx_msg void OnChooseSvcd();
-  afx_msg void OnChooseDvd();
 
-  // Marks pictureId chosen, the others not, and stores the type.
+  // Marks the picture of discType chosen, the others not, and stores the type.
   void Choose(int discType);
 
-  int* m_discType;               // the settings record's field
-  CBitmap m_notChosen;           // 152
-  CBitmap m_chosen;              // 151
+  DiscTypeDialogIds m_ids;  // the program's template, pictures and bitmaps
+  int* m_discType;          // the settings record's field
+  int m_openedWith;         // its value when the dialog opened
+  CBitmap m_notChosen;      // ids.notChosenBitmap
+  CBitmap m_chosen;         // ids.chosenBitmap
 
   DECLARE_MESSAGE_MAP()
 };

@@ -123,6 +123,9 @@ void DiscJobDialog::DoDataExchange(CDataExchange* pDX) {
 BOOL DiscJobDialog::OnInitDialog() {
   CDialog::OnInitDialog();
   uiThreadId = GetCurrentThreadId();
+  // The builder's reports arrive under this registered identifier; it is
+  // known from the start so that the message map routes them at once.
+  g_builderMessage = ::RegisterWindowMessageA(builderMessageName);
   if (listWindow == NULL) listWindow = GetParent();
 
   CFont& bold = JobBoldFont();

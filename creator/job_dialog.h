@@ -214,5 +214,6 @@ protected:
   DECLARE_EVENTSINK_MAP()
 };
 
-// The message identifier registered under builderMessageName.
+// The message identifier registered under builderMessageName (when the
+// dialog opens; the build thread stores it again before its first report).
 extern UINT g_builderMessage;

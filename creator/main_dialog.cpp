@@ -4,11 +4,13 @@
 
 #include "controls/file_dialog_ex.h"
 #include "controls/hyperlink_static.h"
+#include "creator/app_creator.h"
 #include "creator/app_help.h"
 #include "creator/app_skin.h"
 #include "creator/app_utils.h"
 #include "creator/convert_settings.h"
 #include "creator/main_dialog_about.h"
+#include "creator/minimized_icon.h"
 #include "standins/calls/cdscribe_calls.h"
 
 IMPLEMENT_DYNAMIC(CreatorMainDialog, CDialog)
@@ -91,7 +93,8 @@ const char kCdWriterOwner[] = "Vantrel";
 
 }  // namespace
 
-CreatorMainDialog::CreatorMainDialog(CWnd* pParent) : CDialog(IDD, pParent) {}
+CreatorMainDialog::CreatorMainDialog(CWnd* pParent)
+    : CDialog(IDD, pParent), m_scanDialog(IDD_CREATOR_SCAN_WAIT, IDC_SCAN_TEXT) {}
 
 CreatorMainDialog::~CreatorMainDialog() = default;
 
@@ -359,7 +362,10 @@ void CreatorMainDialog::RunJob() {
 }
 
 void CreatorMainDialog::ShowAbout() {
-  CreatorAboutDialog about(this);
+  static const AboutDialogIds kAbout = {IDD_CREATOR_ABOUT, IDC_ABOUT_VERSION, IDC_ABOUT_HOME_LINK,
+                                        IDC_ABOUT_MAIL_LINK, kHomePageUrl, kSupportMailUrl,
+                                        10, true, true, true};
+  AboutDialog about(kAbout, GetProgramTitle(), this);
   about.DoModal();
 }
 
@@ -392,16 +398,7 @@ void CreatorMainDialog::OnSysCommand(UINT nID, LPARAM lParam) {
 }
 
 void CreatorMainDialog::OnPaint() {
-  if (IsIconic()) {
-    CPaintDC dc(this);
-    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
-    CRect client;
-    GetClientRect(&client);
-    int x = (client.Width() - GetSystemMetrics(SM_CXICON) + 1) / 2;
-    int y = (client.Height() - GetSystemMetrics(SM_CYICON) + 1) / 2;
-    dc.DrawIcon(x, y, m_hIcon);
-    return;
-  }
+  if (PaintMinimizedIcon(this, m_hIcon)) return;
   if (m_scale.GetSafeHwnd() != NULL) m_scale.Invalidate();
   CDialog::OnPaint();
 }

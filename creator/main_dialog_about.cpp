@@ -1,37 +1,33 @@
 #include "creator/main_dialog_about.h"
 
-#include "creator/app_creator.h"
 #include "creator/app_skin.h"
 #include "creator/app_utils.h"
-#include "creator/ini_file.h"
-#include "creator/main_dialog.h"
 
-IMPLEMENT_DYNAMIC(CreatorAboutDialog, CDialog)
+IMPLEMENT_DYNAMIC(AboutDialog, CDialog)
 
-namespace {
+AboutDialog::AboutDialog(const AboutDialogIds& ids, const CString& title, CWnd* pParent)
+    : CDialog(ids.dialog, pParent), m_ids(ids), m_title(title) {}
 
-enum { kVersionLength = 10 };
-
-}  // namespace
-
-CreatorAboutDialog::CreatorAboutDialog(CWnd* pParent) : CDialog(IDD, pParent) {}
-
-CString CreatorAboutDialog::VersionLine(const char* programTitle, const char* appIniPath) {
-  CString version = CIniFile(appIniPath).ReadString("main", "AppVer", "", kVersionLength);
-  return CString(programTitle) + version.Left(kVersionLength);
+CString AboutDialog::VersionLine(const char* programTitle, const char* appIniPath, int maxChars) {
+  char version[64] = "";
+  if (maxChars < 0) maxChars = 0;
+  if (maxChars >= static_cast<int>(sizeof version)) maxChars = sizeof version - 1;
+  ::GetPrivateProfileStringA("main", "AppVer", "", version, maxChars + 1, appIniPath);
+  return CString(programTitle) + version;
 }
 
-BOOL CreatorAboutDialog::OnInitDialog() {
+BOOL AboutDialog::OnInitDialog() {
   CDialog::OnInitDialog();
-  app_skin::SkinDialog(m_hWnd, app_skin::kDialogSkin);
-  CString title = GetProgramTitle();
-  SetWindowText(CString("About ") + title);
-  SetDlgItemText(IDC_ABOUT_VERSION, VersionLine(title, GetAppFolder() + "app.ini"));
-  m_homeLink.SubclassDlgItem(IDC_ABOUT_HOME_LINK, this);
-  m_homeLink.SetURL(CreatorMainDialog::kHomePageUrl);
-  m_homeLink.SetUnderline(1);
-  m_mailLink.SubclassDlgItem(IDC_ABOUT_MAIL_LINK, this);
-  m_mailLink.SetURL(CreatorMainDialog::kSupportMailUrl);
-  m_mailLink.SetUnderline(1);
+  if (m_ids.skinned) app_skin::SkinDialog(m_hWnd, app_skin::kDialogSkin);
+  if (m_ids.captionWithTitle) SetWindowText(CString("About ") + m_title);
+  SetDlgItemText(m_ids.versionText, VersionLine(m_title, GetAppFolder() + "app.ini", m_ids.versionChars));
+  m_homeLink.SubclassDlgItem(m_ids.homeLink, this);
+  m_homeLink.SetURL(m_ids.homeUrl);
+  m_supportLink.SubclassDlgItem(m_ids.supportLink, this);
+  m_supportLink.SetURL(m_ids.supportUrl);
+  if (m_ids.underlinedLinks) {
+    m_homeLink.SetUnderline(1);
+    m_supportLink.SetUnderline(1);
+  }
   return TRUE;
 }

@@ -10,9 +10,12 @@ IMPLEMENT_DYNAMIC(ScanWaitDialog, CDialog)
 BEGIN_MESSAGE_MAP(ScanWaitDialog, CDialog)
 END_MESSAGE_MAP()
 
+ScanWaitDialog::ScanWaitDialog(int dialogId, int textId)
+    : CDialog(dialogId), m_dialogId(dialogId), m_textId(textId) {}
+
 BOOL ScanWaitDialog::CreateHidden(CWnd* pOwner) {
   // The template has no WS_VISIBLE: the window stays hidden until shown.
-  return Create(IDD, pOwner);
+  return Create(m_dialogId, pOwner);
 }
 
 BOOL ScanWaitDialog::OnInitDialog() {
@@ -22,7 +25,7 @@ BOOL ScanWaitDialog::OnInitDialog() {
 }
 
 void ScanWaitDialog::ShowCentered() {
-  CenterWindow();
+  CenterWindow(GetOwner());
   ShowWindow(SW_SHOW);
   UpdateWindow();
 }
@@ -30,7 +33,7 @@ void ScanWaitDialog::ShowCentered() {
 void ScanWaitDialog::Hide() { ShowWindow(SW_HIDE); }
 
 void ScanWaitDialog::SetScanText(LPCTSTR path) {
-  SetDlgItemText(IDC_SCAN_TEXT, ScanningText(path != NULL ? path : "").c_str());
+  SetDlgItemText(m_textId, ScanningText(path != NULL ? path : "").c_str());
   // The probe that follows holds this thread: paint now, not later.
   RedrawWindow(NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }

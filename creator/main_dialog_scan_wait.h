@@ -1,26 +1,23 @@
-// ScanWaitDialog: the modeless "please wait" window (dialog 143) that the
-// source-file list window creates hidden when it opens and shows, centred
-// on itself, while it probes added files. One static text, 1016, names the
-// file being probed.
+// ScanWaitDialog: the modeless "please wait" window that a program's file
+// list window creates hidden when it opens and shows, centred on itself,
+// while it probes added files. One static text names the file being
+// probed. Each program passes its own template and text ids.
 #pragma once
 
-#include "creator/res/creator_resource.h"
 #include "mfc/mfc.h"
 
 class ScanWaitDialog : public CDialog {
   DECLARE_DYNAMIC(ScanWaitDialog)
 public:
-  enum { IDD = IDD_CREATOR_SCAN_WAIT };
-
-  ScanWaitDialog() = default;
+  ScanWaitDialog(int dialogId, int textId);
 
   // Creates the window hidden, owned by the list window.
   BOOL CreateHidden(CWnd* pOwner);
   // Centres the window on its owner and shows it.
   void ShowCentered();
   void Hide();
-  // 1016 := "Scanning video files, please wait...\n\n%s"; redrawn at once,
-  // since the caller probes on this thread right afterwards.
+  // The text := "Scanning video files, please wait...\n\n%s"; redrawn at
+  // once, since the caller probes on this thread right afterwards.
   void SetScanText(LPCTSTR path);
 
 protected:
@@ -28,6 +25,9 @@ protected:
   // Neither Enter nor Escape closes it: the list window decides.
   void OnOK() override {}
   void OnCancel() override {}
+
+  int m_dialogId;  // the program's template
+  int m_textId;    // the static that names the file
 
   DECLARE_MESSAGE_MAP()
 };

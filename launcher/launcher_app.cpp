@@ -1,5 +1,6 @@
 #include "launcher/launcher_app.h"
 
+#include "creator/app_startup.h"
 #include "creator/app_text_utils.h"
 
 #include "launcher/launcher_dialogs.h"
@@ -34,10 +35,7 @@ BOOL LauncherApp::InitInstance() {
     return FALSE;
   }
   m_mutex = CreateMutexA(NULL, TRUE, "Quorbel");
-  if (GetDirectXVersion() <= 79) {
-    AfxMessageBox("This program needs directX 8.0 or greater to run!   ");
-    return FALSE;
-  }
+  if (!app_startup::CheckDirectX(GetDirectXVersion())) return FALSE;
   SkinLibInit(m_hInstance, NULL, NULL, 0);
   SkinLoadResource(NULL, MAKEINTRESOURCEA(IDR_LAUNCHER_SKIN), "RT_VENEERKIT");
   m_skinStarted = 1;

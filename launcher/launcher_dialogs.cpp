@@ -4,6 +4,7 @@
 
 #include "creator/app_help.h"
 #include "creator/app_utils.h"
+#include "creator/minimized_icon.h"
 #include "launcher/launcher_rules.h"
 #include "skin/core/skin_ops.h"
 
@@ -164,16 +165,7 @@ void LauncherMainDialog::OnSysCommand(UINT nID, LPARAM) {
 }
 
 void LauncherMainDialog::OnPaint() {
-  if (!IsIconic()) {
-    Default();
-    return;
-  }
-  CPaintDC dc(this);
-  SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
-  CRect rect;
-  GetClientRect(&rect);
-  dc.DrawIcon((rect.Width() - GetSystemMetrics(SM_CXICON) + 1) / 2,
-              (rect.Height() - GetSystemMetrics(SM_CYICON) + 1) / 2, m_icon);
+  if (!PaintMinimizedIcon(this, m_icon)) Default();
 }
 
 HCURSOR LauncherMainDialog::OnQueryDragIcon() { return static_cast<HCURSOR>(m_icon); }
@@ -208,7 +200,7 @@ BOOL LauncherMainDialog::StartProgram(int program) {
 }
 
 void LauncherMainDialog::OnAbout() {
-  LauncherAboutDialog about(this);
+  AboutDialog about(kLauncherAboutIds, "Quorbel ", this);
   about.DoModal();
 }
 
@@ -216,24 +208,8 @@ void LauncherMainDialog::OnHelp() { ShowHtmlHelp(NULL, GetAppFolder() + "\\HELP.
 
 void LauncherMainDialog::OnHome() { m_homeLink.OpenUrl(kLauncherHomePage, SW_HIDE); }
 
-// ---- LauncherAboutDialog --------------------------------------------------------------
+// ---- The About box --------------------------------------------------------------------
 
-IMPLEMENT_DYNAMIC(LauncherAboutDialog, CDialog)
-
-void LauncherAboutDialog::DoDataExchange(CDataExchange* pDX) {
-  CDialog::DoDataExchange(pDX);
-  DDX_Control(pDX, IDC_LAUNCHER_HOMEPAGE, m_homePage);
-  DDX_Control(pDX, IDC_LAUNCHER_SUPPORT, m_support);
-}
-
-BOOL LauncherAboutDialog::OnInitDialog() {
-  CDialog::OnInitDialog();
-  char version[16] = "";
-  GetPrivateProfileStringA("main", "AppVer", "", version, 10, GetAppFolder() + "app.ini");
-  SetDlgItemText(IDC_LAUNCHER_VERSION, CString("Quorbel ") + version);
-  m_homePage.SetURL(kLauncherHomePage);
-  m_homePage.SetUnderline(1);
-  m_support.SetURL(kLauncherSupportMail);
-  m_support.SetUnderline(1);
-  return TRUE;
-}
+const AboutDialogIds kLauncherAboutIds = {
+    IDD_LAUNCHER_ABOUT, IDC_LAUNCHER_VERSION, IDC_LAUNCHER_HOMEPAGE, IDC_LAUNCHER_SUPPORT,
+    kLauncherHomePage, kLauncherSupportMail, 9, false, false, true};

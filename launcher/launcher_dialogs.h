@@ -4,6 +4,7 @@
 #pragma once
 
 #include "controls/hyperlink_static.h"
+#include "creator/main_dialog_about.h"
 #include "launcher/res/launcher_resource.h"
 #include "mfc/mfc.h"
 
@@ -89,16 +90,7 @@ protected:
   DECLARE_MESSAGE_MAP()
 };
 
-class LauncherAboutDialog : public CDialog {
-  DECLARE_DYNAMIC(LauncherAboutDialog)
-public:
-  enum { IDD = IDD_LAUNCHER_ABOUT };
-  explicit LauncherAboutDialog(CWnd* pParent = NULL) : CDialog(IDD, pParent) {}
-
-protected:
-  void DoDataExchange(CDataExchange* pDX) override;
-  BOOL OnInitDialog() override;
-
-  HyperLinkStatic m_homePage;  // 1003
-  HyperLinkStatic m_support;   // 1005
-};
+// The About box (100): "Quorbel " and at most 9 characters of the version
+// in 1002, underlined links 1003 (home page) and 1005 (support); the
+// caption stays the template's.
+extern const AboutDialogIds kLauncherAboutIds;

@@ -592,7 +592,7 @@ TEST_F(ListWindowTest, AboutShowsTitleAndVersion) {
   SendMessageA(Window(), WM_SYSCOMMAND, IDM_CREATOR_ABOUT, 0);
   EXPECT_EQ("Quorbel 2.4.1-buil", version);
   DeleteFileA(appIni.c_str());
-  EXPECT_EQ("Quorbel ", std::string(CreatorAboutDialog::VersionLine("Quorbel ", appIni.c_str())));
+  EXPECT_EQ("Quorbel ", std::string(AboutDialog::VersionLine("Quorbel ", appIni.c_str())));
 }
 
 // ---- Closing: a finished job ends the window; the settings are saved ---------------------
@@ -660,7 +660,7 @@ TEST(ScanWaitDialogTest, HiddenUntilShownThenCentredOnItsOwner) {
   HWND owner = guitest::CreateTestWindow("scan owner", 100, 80, 700, 500);
   CWnd ownerWnd;
   ownerWnd.Attach(owner);
-  ScanWaitDialog scan;
+  ScanWaitDialog scan(IDD_CREATOR_SCAN_WAIT, IDC_SCAN_TEXT);
   ASSERT_TRUE(scan.CreateHidden(&ownerWnd));
   EXPECT_FALSE(IsWindowVisible(scan.GetSafeHwnd()));
   scan.SetScanText("C:\\videos\\holiday.mpg");
@@ -711,7 +711,7 @@ TEST(DiscTypeDialogTest, OpensMarkedAndClicksMoveTheMark) {
       if (c.click == IDC_DISC_TYPE_SVCD) guitest::SaveScreenshot(chooser, "creator_disc_type");
       PostMessageA(chooser, WM_COMMAND, c.answer, 0);
     });
-    DiscTypeDialog chooser(&discType);
+    DiscTypeDialog chooser(&discType, kCreatorDiscTypeIds);
     EXPECT_EQ(c.answer, chooser.DoModal());
     EXPECT_EQ(c.start, markedAtOpen);
     EXPECT_EQ(c.markedAfter, markedAfter);

@@ -1,0 +1,122 @@
+# quorbel_add_suite_program: one program of the suite (Windows builds) with
+# its resource script, the art its script draws at build time and the
+# suite's skin stored as a resource.
+#
+#   quorbel_add_suite_program(<exe>
+#     MAIN <source>               the program's own source (its application object)
+#     RC <script>                 the program's resource script
+#     RC_HEADER <header>          the ids the script includes
+#     ART_SCRIPT <script.py>      draws ART_OUTPUTS into <binary dir>/art
+#     ART_OUTPUTS <name>...       the files it draws (names in that folder)
+#     ART_TARGET <target>         the custom target that draws them
+#     [ART_RESOURCES <id> <type> <name> ...]
+#                                 art entries written into a generated script
+#                                 that joins RC (for scripts that name no art)
+#     SKIN_ID <id>                the skin's resource id (type "RT_VENEERKIT")
+#     [SKIN_IN_RESOURCES]         the skin joins the shared resources, so test
+#                                 executables that use them are skinned too;
+#                                 otherwise only the program stores it
+#     [RES_LIBRARY <target>]      an OBJECT library of the resources, for tests
+#     [RC_VARIABLE <variable>]    set in the caller to the resource scripts
+#     [OUTPUT_DIR <dir>]          where the program lands
+#     [SKIN_LIBRARY_BESIDE]       copies VeneerKit.dll beside the program
+#     LIBS <library>...)
+#
+# Without the native skin compiler (QUORBEL_SKINC) the program stores no
+# skin and runs unskinned. The calling directory enables the RC language
+# (CMake allows that only at file scope).
+function(quorbel_add_suite_program exe)
+  cmake_parse_arguments(P "SKIN_IN_RESOURCES;SKIN_LIBRARY_BESIDE"
+    "MAIN;RC;RC_HEADER;ART_SCRIPT;ART_TARGET;SKIN_ID;RES_LIBRARY;RC_VARIABLE;OUTPUT_DIR"
+    "ART_OUTPUTS;ART_RESOURCES;LIBS" ${ARGN})
+  find_program(QUORBEL_PYTHON3 NAMES python3 REQUIRED)
+
+  # ---- The art, drawn at build time
+  set(art ${CMAKE_CURRENT_BINARY_DIR}/art)
+  set(art_files "")
+  foreach(name ${P_ART_OUTPUTS})
+    list(APPEND art_files ${art}/${name})
+  endforeach()
+  get_filename_component(script_name ${P_ART_SCRIPT} NAME)
+  # The scripts draw with the suite's shared drawing module.
+  add_custom_command(OUTPUT ${art_files}
+    COMMAND ${QUORBEL_PYTHON3} ${P_ART_SCRIPT} ${art}
+    DEPENDS ${P_ART_SCRIPT} ${PROJECT_SOURCE_DIR}/tools/art/quorbel_art.py
+    COMMENT "Drawing ${exe}'s art (${script_name})")
+
+  # ---- The skin resource line, and the generated script of art entries
+  set(vks ${CMAKE_BINARY_DIR}/skins/quorbel.vks)
+  set(skin_line "")
+  if(QUORBEL_SKINC)
+    set(skin_line "${P_SKIN_ID} RT_VENEERKIT \"${vks}\"\n")
+  endif()
+  set(art_rc_text "")
+  set(entries ${P_ART_RESOURCES})
+  while(entries)
+    list(POP_FRONT entries id type name)
+    string(APPEND art_rc_text "${id} ${type} \"${art}/${name}\"\n")
+  endwhile()
+  set(shared_deps ${art_files})
+  if(P_SKIN_IN_RESOURCES AND QUORBEL_SKINC)
+    string(APPEND art_rc_text "${skin_line}")
+    list(APPEND shared_deps ${vks})
+  endif()
+
+  set(rc_files ${P_RC})
+  set_source_files_properties(${P_RC} PROPERTIES OBJECT_DEPENDS "${art_files};${P_RC_HEADER}")
+  if(NOT art_rc_text STREQUAL "")
+    string(TOLOWER ${exe} lower)
+    set(art_rc ${CMAKE_CURRENT_BINARY_DIR}/${lower}_art.rc)
+    # Written through configure_file so that an unchanged script keeps its time.
+    file(WRITE ${art_rc}.in "${art_rc_text}")
+    configure_file(${art_rc}.in ${art_rc} COPYONLY)
+    set_source_files_properties(${art_rc} PROPERTIES OBJECT_DEPENDS "${shared_deps}")
+    list(APPEND rc_files ${art_rc})
+  endif()
+  add_custom_target(${P_ART_TARGET} DEPENDS ${shared_deps})
+  if(P_SKIN_IN_RESOURCES AND QUORBEL_SKINC)
+    add_dependencies(${P_ART_TARGET} quorbel_skins)
+  endif()
+
+  # ---- The resources as a library (the scripts find the art by name)
+  set(program_rc ${rc_files})
+  if(P_RES_LIBRARY)
+    add_library(${P_RES_LIBRARY} OBJECT ${rc_files})
+    target_include_directories(${P_RES_LIBRARY} PRIVATE ${art} ${PROJECT_SOURCE_DIR})
+    add_dependencies(${P_RES_LIBRARY} ${P_ART_TARGET})
+    set(program_rc "")
+  endif()
+  if(P_RC_VARIABLE)
+    set(${P_RC_VARIABLE} ${rc_files} PARENT_SCOPE)
+  endif()
+
+  # ---- The skin stored in the program alone
+  set(skin_rc "")
+  if(QUORBEL_SKINC AND NOT P_SKIN_IN_RESOURCES)
+    string(TOLOWER ${exe} lower)
+    set(skin_rc ${CMAKE_CURRENT_BINARY_DIR}/${lower}_skin.rc)
+    file(WRITE ${skin_rc}.in "${skin_line}")
+    configure_file(${skin_rc}.in ${skin_rc} COPYONLY)
+    set_source_files_properties(${skin_rc} PROPERTIES OBJECT_DEPENDS ${vks})
+  endif()
+
+  # ---- The program
+  add_executable(${exe} WIN32 ${P_MAIN} ${program_rc} ${skin_rc})
+  if(NOT P_RES_LIBRARY)
+    target_include_directories(${exe} PRIVATE ${art})
+  endif()
+  target_link_libraries(${exe} PRIVATE ${P_RES_LIBRARY} ${P_LIBS})
+  add_dependencies(${exe} ${P_ART_TARGET})
+  if(QUORBEL_SKINC)
+    add_dependencies(${exe} quorbel_skins)
+  endif()
+  if(P_OUTPUT_DIR)
+    set_target_properties(${exe} PROPERTIES OUTPUT_NAME ${exe} RUNTIME_OUTPUT_DIRECTORY ${P_OUTPUT_DIR})
+  endif()
+  if(P_SKIN_LIBRARY_BESIDE)
+    # The skin library, loaded by name at start-up, lands beside the program.
+    add_dependencies(${exe} VeneerKit)
+    add_custom_command(TARGET ${exe} POST_BUILD
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:VeneerKit> $<TARGET_FILE_DIR:${exe}>)
+  endif()
+endfunction()
