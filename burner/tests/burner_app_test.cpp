@@ -23,15 +23,24 @@ protected:
   void TearDown() override { DeleteFileA(IniPath().c_str()); }
 };
 
+// What a settings record holds, in the order of its fields.
+struct Values {
+  const char* outputFolder;
+  int aspectRatio, letterBox, tvType, discType;
+};
+void ExpectValues(const BurnSettings& settings, const Values& v) {
+  EXPECT_STREQ(settings.outputFolder, v.outputFolder);
+  EXPECT_EQ(settings.aspectRatio, v.aspectRatio);
+  EXPECT_EQ(settings.letterBox, v.letterBox);
+  EXPECT_EQ(settings.tvType, v.tvType);
+  EXPECT_EQ(settings.discType, v.discType);
+}
+
 TEST_F(BurnSettingsTest, MissingFileGivesTheDefaults) {
   BurnSettings settings;
   settings.Load();
   EXPECT_TRUE(settings.IsLoaded());
-  EXPECT_STREQ(settings.outputFolder, "C:\\Quorbel\\");
-  EXPECT_EQ(settings.aspectRatio, 0);
-  EXPECT_EQ(settings.letterBox, 1);
-  EXPECT_EQ(settings.tvType, 0);
-  EXPECT_EQ(settings.discType, 2);
+  ExpectValues(settings, {"C:\\Quorbel\\", 0, 1, 0, 2});
 }
 
 TEST_F(BurnSettingsTest, SavedValuesComeBackAndKeysAreTheBurners) {
@@ -51,11 +60,7 @@ TEST_F(BurnSettingsTest, SavedValuesComeBackAndKeysAreTheBurners) {
 
   BurnSettings again;
   again.Load();
-  EXPECT_STREQ(again.outputFolder, "D:\\Discs\\");
-  EXPECT_EQ(again.aspectRatio, 1);
-  EXPECT_EQ(again.letterBox, 0);
-  EXPECT_EQ(again.tvType, 1);
-  EXPECT_EQ(again.discType, 0);
+  ExpectValues(again, {"D:\\Discs\\", 1, 0, 1, 0});
 }
 
 TEST_F(BurnSettingsTest, CreatorsAspectIsNotTheBurnersAndDamagedValuesFallBack) {
@@ -64,11 +69,8 @@ TEST_F(BurnSettingsTest, CreatorsAspectIsNotTheBurnersAndDamagedValuesFallBack) 
                           "[Pelzor]\r\nDiscType=7\r\nLetterBox=x\r\nOutputFolder=E:\\out\r\n");
   BurnSettings settings;
   settings.Load();
-  EXPECT_EQ(settings.aspectRatio, 0);  // "AspectRadio" is the creator's
-  EXPECT_EQ(settings.tvType, 1);       // shared with the creator
-  EXPECT_EQ(settings.discType, 2);
-  EXPECT_EQ(settings.letterBox, 1);
-  EXPECT_STREQ(settings.outputFolder, "E:\\out\\");
+  // "AspectRadio" is the creator's; the TV type is shared with the creator.
+  ExpectValues(settings, {"E:\\out\\", 0, 1, 1, 2});
 }
 
 // The application with its main window standing in.

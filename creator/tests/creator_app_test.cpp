@@ -204,19 +204,20 @@ protected:
     state.state = LVIS_SELECTED | LVIS_FOCUSED;
     SendMessageA(List(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
     NMITEMACTIVATE click = {};
-    click.hdr.hwndFrom = List();
-    click.hdr.idFrom = IDC_MAIN_LIST;
-    click.hdr.code = NM_CLICK;
     click.iItem = row;
-    SendMessageA(Window(), WM_NOTIFY, IDC_MAIN_LIST, reinterpret_cast<LPARAM>(&click));
+    Notify(NM_CLICK, &click.hdr);
   }
   void Key(WORD vk) {
     NMLVKEYDOWN key = {};
-    key.hdr.hwndFrom = List();
-    key.hdr.idFrom = IDC_MAIN_LIST;
-    key.hdr.code = LVN_KEYDOWN;
     key.wVKey = vk;
-    SendMessageA(Window(), WM_NOTIFY, IDC_MAIN_LIST, reinterpret_cast<LPARAM>(&key));
+    Notify(LVN_KEYDOWN, &key.hdr);
+  }
+  // Tells the window what the list control tells it.
+  void Notify(UINT code, NMHDR* header) {
+    header->hwndFrom = List();
+    header->idFrom = IDC_MAIN_LIST;
+    header->code = code;
+    SendMessageA(Window(), WM_NOTIFY, IDC_MAIN_LIST, reinterpret_cast<LPARAM>(header));
   }
 
   TestMainDialog dlg_;
