@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -782,6 +783,21 @@ void PartRefresh(int barSize, int minThumb)
     }
 }
 
+// Sets what set sets on the bars bar chooses (SB_HORZ, SB_VERT or SB_BOTH)
+// of a window with skinned bars; false when there is none.
+bool SetChosenBars(HWND window, int bar, const std::function<void(BarRecord&)>& set)
+{
+    CustomSBState* s = StateOf(window);
+    bool horz, vert;
+    if (!s || !ChosenBars(bar, &horz, &vert))
+        return false;
+    if (horz)
+        set(s->bars[SB_HORZ]);
+    if (vert)
+        set(s->bars[SB_VERT]);
+    return true;
+}
+
 // Takes the range, page and position info carries (by its fMask) into the
 // bar, clamped as the system clamps them.
 void StoreScrollInfo(BarRecord& b, const SCROLLINFO& info)
@@ -1040,50 +1056,29 @@ BOOL CustomSB_ShowScrollBar(HWND window, int bar, BOOL show)
 
 BOOL CustomSB_SetSize(HWND window, int bar, int length, int width)
 {
-    CustomSBState* s = StateOf(window);
-    bool horz, vert;
-    if (!s || !ChosenBars(bar, &horz, &vert))
-        return FALSE;
     if (length == 0 || width == 0 || length < -8 || length > 256 || width < -8 || width > 256)
         return FALSE;
-    if (horz) {
-        s->bars[SB_HORZ].arrowLength = length;
-        s->bars[SB_HORZ].barWidth = width;
-    }
-    if (vert) {
-        s->bars[SB_VERT].arrowLength = length;
-        s->bars[SB_VERT].barWidth = width;
-    }
+    if (!SetChosenBars(window, bar, [&](BarRecord& b) {
+            b.arrowLength = length;
+            b.barWidth = width;
+        }))
+        return FALSE;
     RecalcFrame(window);
     return TRUE;
 }
 
 BOOL CustomSB_SetStyle(HWND window, int bar, UINT style)
 {
-    CustomSBState* s = StateOf(window);
-    bool horz, vert;
-    if (!s || !ChosenBars(bar, &horz, &vert))
+    if (!SetChosenBars(window, bar, [&](BarRecord& b) { b.style = int(style); }))
         return FALSE;
-    if (horz)
-        s->bars[SB_HORZ].style = int(style);
-    if (vert)
-        s->bars[SB_VERT].style = int(style);
     RepaintFrame(window);
     return TRUE;
 }
 
 BOOL CustomSB_SetMinThumbSize(HWND window, int bar, int size)
 {
-    CustomSBState* s = StateOf(window);
-    bool horz, vert;
-    if (!s || !ChosenBars(bar, &horz, &vert))
-        return FALSE;
     const int value = size == -1 ? DefaultMinThumb() : size;
-    if (horz)
-        s->bars[SB_HORZ].minThumb = value;
-    if (vert)
-        s->bars[SB_VERT].minThumb = value;
-    return TRUE;
+    return SetChosenBars(window, bar, [&](BarRecord& b) { b.minThumb = value; });
 }
 
 int CustomSB_SetScrollInfoNow(HWND window, int bar, LPCSCROLLINFO info, BOOL redraw)
