@@ -356,6 +356,26 @@ TEST_F(WindowElements, ADoubleClickOnTheSystemMenuButtonClosesAndOnOthersDoesNot
     }
 }
 
+// A sizable dialog skinned from "Dialog": its close button closes on a
+// click and a double click on it does not maximise the dialog.
+TEST_F(WindowElements, ADialogsCloseButtonClosesAndIsNoPlaceToMaximise)
+{
+    ASSERT_NE(MakeWindow(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX, 420, 260), nullptr);
+    ASSERT_TRUE(SkinManager::Instance().SetNamedSkin(window, "Dialog"));
+    skinner = SkinManager::Instance().FindSkinObject(window);
+    Show();
+    const POINT close = CentreOf("DlgClose");
+    NcMouse(WM_NCLBUTTONDBLCLK, close);
+    guitest::PumpFor(50);
+    EXPECT_TRUE(g_heard.sysCommands.empty());
+    NcMouse(WM_NCMOUSEMOVE, close);
+    NcMouse(WM_NCLBUTTONDOWN, close);
+    EXPECT_EQ(StateOf("DlgClose"), SkinButtonElement::kPressed);
+    NcMouse(WM_NCLBUTTONUP, close);
+    guitest::PumpFor(50);
+    EXPECT_EQ(g_heard.sysCommands, std::vector<UINT>{SC_CLOSE});
+}
+
 TEST_F(WindowElements, AButtonTheStyleLacksIsDisabledAndNotHit)
 {
     MakeFrame(WS_OVERLAPPEDWINDOW & ~WS_MAXIMIZEBOX);
