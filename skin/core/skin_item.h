@@ -6,8 +6,11 @@
 // The window base creates one element per child object of types 3
 // (CaptionButton), 22 (Area) and 38 (CaptionStatic) through the element
 // table: RegisterSkinElementFactory puts a class in for a type. The plain
-// image element (type 22) is registered here; a type that has no class of
-// its own yet is drawn as a plain image element.
+// image element (type 22) is registered here; the caption button
+// (SkinButtonElement, skin/skinners/skin_caption_button.h) and the caption
+// text (SkinTextElement, skin/skinners/skin_elements.h) register themselves
+// from the skinners' files. A program linked without them draws those
+// types as plain image elements.
 // Windows only.
 #ifndef QUORBEL_SKIN_CORE_SKIN_ITEM_H
 #define QUORBEL_SKIN_CORE_SKIN_ITEM_H
