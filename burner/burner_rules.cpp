@@ -5,27 +5,19 @@
 #include <cstdio>
 #include <cstring>
 
+#include "creator/app_text_utils.h"
 #include "creator/settings_values.h"
 
 namespace burner {
 
 namespace {
 
+// The fixed text buffer the texts are bounded by.
+const size_t kTextBuffer = 1024;
+
 // Index of a disc type into the three-entry tables (DVD for anything else,
 // the settings' default).
-int TypeIndex(int discType) {
-  return discType == kDiscTypeVcd ? 0 : discType == kDiscTypeSvcd ? 1 : 2;
-}
-
-std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
-std::string Format(const char* format, ...) {
-  char buffer[1024];
-  va_list args;
-  va_start(args, format);
-  vsnprintf(buffer, sizeof buffer, format, args);
-  va_end(args);
-  return buffer;
-}
+int TypeIndex(int discType) { return discType == kDiscTypeVcd ? 0 : discType == kDiscTypeSvcd ? 1 : 2; }
 
 const double kBytesPerMB = 1024.0 * 1024.0;
 
@@ -71,19 +63,19 @@ const ListColumn* ListColumnsFor(int discType, int* count) {
   return kDvdColumns;
 }
 
-std::string SizeMBText(double bytes) { return Format("%.1lf", bytes / kBytesPerMB); }
+std::string SizeMBText(double bytes) { return FormatText(kTextBuffer, "%.1lf", bytes / kBytesPerMB); }
 
-std::string ResolutionText(int width, int height) { return Format("%iX%i", width, height); }
+std::string ResolutionText(int width, int height) { return FormatText(kTextBuffer, "%iX%i", width, height); }
 
 std::string FrameRateText(double framesPerSecond) {
   if (!std::isfinite(framesPerSecond)) framesPerSecond = 0;
-  return Format("%.2lffps", framesPerSecond);
+  return FormatText(kTextBuffer, "%.2lffps", framesPerSecond);
 }
 
-std::string BitRateText(int32_t bitsPerSecond) { return Format("%dKbits/s", bitsPerSecond / 1024); }
+std::string BitRateText(int32_t bitsPerSecond) { return FormatText(kTextBuffer, "%dKbits/s", bitsPerSecond / 1024); }
 
 std::string ListStatusText(int count, double totalBytes) {
-  return Format(" %d file(s), Size: %.1lfMB", count, totalBytes / kBytesPerMB);
+  return FormatText(kTextBuffer, " %d file(s), Size: %.1lfMB", count, totalBytes / kBytesPerMB);
 }
 
 int TotalWholeMB(double totalBytes) {
@@ -129,15 +121,17 @@ int SelectionAfterRemove(int removed, int remaining) {
 
 std::string InvalidFileText(int discType, const char* path) {
   static const char* const kNames[] = {"VCD", "SVCD", "DVD"};
-  return Format("The file: %s\n is not a %s compatible mpeg file,Can't burn it directly to video disc.",
-                path ? path : "", kNames[TypeIndex(discType)]);
+  return FormatText(kTextBuffer,
+                    "The file: %s\n is not a %s compatible mpeg file,Can't burn it directly to video disc.",
+                    path ? path : "", kNames[TypeIndex(discType)]);
 }
 
 std::string InvalidFileAdvice(int discType) {
   static const char* const kNames[] = {"VCD", "SVCD", "DVD"};
-  return Format("You need to convert it to %s format use the 'Skarven' function. Or use the "
-                "'Vantrel' function to do the job easily.",
-                kNames[TypeIndex(discType)]);
+  return FormatText(kTextBuffer,
+                    "You need to convert it to %s format use the 'Skarven' function. Or use the "
+                    "'Vantrel' function to do the job easily.",
+                    kNames[TypeIndex(discType)]);
 }
 
 std::string CutVersion(const char* version) {
@@ -204,9 +198,10 @@ const char* HintText(bool imageMade, bool burned) {
 double RequiredMB(double totalBytes) { return totalBytes > 0 ? totalBytes / kBytesPerMB : 0; }
 
 std::string FreeSpaceMessage(char drive, double requiredMB, int freeMB) {
-  return Format("There is not enough free space for Output Folder.\n\nRequired space on dirive %c: "
-                "is %.1f MB.\nFree space on drive %c: is %d MB.\n\nPlease change Output Folder.",
-                drive, requiredMB, drive, freeMB);
+  return FormatText(kTextBuffer,
+                    "There is not enough free space for Output Folder.\n\nRequired space on dirive %c: "
+                    "is %.1f MB.\nFree space on drive %c: is %d MB.\n\nPlease change Output Folder.",
+                    drive, requiredMB, drive, freeMB);
 }
 
 bool EnoughFreeSpace(int freeMB, double requiredMB) {

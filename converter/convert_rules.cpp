@@ -9,15 +9,8 @@
 
 namespace {
 
-std::string Printf(const char* format, ...) __attribute__((format(printf, 1, 2)));
-std::string Printf(const char* format, ...) {
-  char buffer[512];
-  va_list args;
-  va_start(args, format);
-  vsnprintf(buffer, sizeof buffer, format, args);
-  va_end(args);
-  return buffer;
-}
+// The fixed text buffer the texts are bounded by.
+const size_t kTextBuffer = 512;
 
 // Bounds the name searches: a folder full of taken names must not hang the
 // dialog.
@@ -65,17 +58,16 @@ ClipName ClipNameFor(const std::string& folder, const std::string& sourcePath, i
   size_t dot = n.base.rfind('.');
   if (dot != std::string::npos) n.base.erase(dot);
   n.kind = discType == 0 ? "_ToVcd" : discType == 1 ? "_ToSvcd" : "_ToDvd";
-  if (clipCount > 1) n.clip = Printf("_clp%d", clipIndex);
+  if (clipCount > 1) n.clip = FormatText(kTextBuffer, "_clp%d", clipIndex);
   return n;
 }
 
 std::string ConvertedName(const ClipName& name, int k) {
-  std::string counter = k > 0 ? Printf("_%d", k) : std::string();
+  std::string counter = k > 0 ? FormatText(kTextBuffer, "_%d", k) : std::string();
   return name.folder + name.base + name.kind + counter + name.clip + "_con.mpg";
 }
 
-std::string FreshConvertedName(const ClipName& name, const std::function<bool(const std::string&)>& exists,
-                               int* k) {
+std::string FreshConvertedName(const ClipName& name, const std::function<bool(const std::string&)>& exists, int* k) {
   int tries = 0;
   *k = 0;
   std::string candidate = ConvertedName(name, 0);
@@ -95,6 +87,7 @@ std::string FinalName(const std::string& converted, int discType,
   std::string stem = converted.size() >= kConSuffix ? converted.substr(0, converted.size() - kConSuffix) : converted;
   const char* ext = discType == 2 ? ".VOB" : ".mpg";
   std::string candidate = stem + ext;
-  for (int n = 1; exists(candidate) && n < kMaxNameTries; ++n) candidate = stem + Printf("_%d", n) + ext;
+  for (int n = 1; exists(candidate) && n < kMaxNameTries; ++n)
+    candidate = stem + FormatText(kTextBuffer, "_%d", n) + ext;
   return candidate;
 }

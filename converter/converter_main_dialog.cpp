@@ -10,6 +10,7 @@
 #include "converter/start_convert_dialog.h"
 #include "creator/app_utils.h"
 #include "creator/minimized_icon.h"
+#include "creator/source_probe.h"
 
 namespace {
 
@@ -190,18 +191,8 @@ void ConverterMainDialog::ProbeAndAdd(const std::vector<CString>& paths) {
   m_scan.ShowCentered();
   for (const CString& path : paths) {
     m_scan.SetScanText(path);
-    double value = 0, duration = 0;
-    BOOL hasVideo = FALSE, hasAudio = FALSE;
-    long width = 0, height = 0, rate = 0;
-    BSTR text = SysAllocString(L"");
-    m_control.GetFileInfo(path, &value, &duration, &hasVideo, &hasAudio, &width, &height, &rate, &text);
-    SysFreeString(text);
-    if (!hasVideo || !hasAudio || !(duration > 0)) {
-      m_scan.Hide();
-      AfxMessageBox(ProbeRefusedText(static_cast<const char*>(path)).c_str());
-      m_scan.ShowCentered();
-      continue;
-    }
+    double duration = 0;
+    if (!ProbeSourceFile(m_control, m_scan, path, &duration)) continue;
     int row = m_list.InsertItem(m_list.GetItemCount(), path);
     m_list.SetItemText(row, kSourceColumnDuration, FormatDuration(duration));
     m_list.SetItemText(row, kSourceColumnSize, SizeCellText(GetFileSizeBytes64(path)).c_str());

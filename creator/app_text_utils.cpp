@@ -1,8 +1,19 @@
 #include "creator/app_text_utils.h"
 
 #include <cmath>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
+
+std::string FormatText(size_t bufferSize, const char* format, ...) {
+  if (bufferSize == 0) return std::string();
+  std::vector<char> buffer(bufferSize);
+  va_list args;
+  va_start(args, format);
+  vsnprintf(buffer.data(), bufferSize, format, args);
+  va_end(args);
+  return buffer.data();
+}
 
 CString FormatDuration(double seconds) {
   // Tenths as a whole number first, so that every field comes from one

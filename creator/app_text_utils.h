@@ -9,6 +9,10 @@
 
 #include "mfc/core.h"
 
+// printf into a std::string of at most bufferSize - 1 characters (the
+// programs' texts are bounded by the fixed buffers they are shown from).
+std::string FormatText(size_t bufferSize, const char* format, ...) QUORBEL_PRINTF_LIKE(2, 3);
+
 // "%02d:%02d:%02d.%01d" of hours, minutes, seconds and tenths; the tenths
 // are cut, not rounded. Negative and non-finite durations show as zero.
 CString FormatDuration(double seconds);

@@ -16,7 +16,7 @@
 #
 # quorbel_app_dialogs (Windows): the disc-type chooser, the scanning dialog
 # and the About box, which every suite program shows with its own ids, and
-# the minimised main window's icon.
+# the minimised main window's icon and the list windows' probe of a file.
 #
 # quorbel_creator_app (Windows): the application object and the source-file
 # list window. The program adds only its global application object and the
@@ -57,10 +57,12 @@ add_library(quorbel_app_dialogs STATIC
   ${_cr}/disc_type_dialog.cpp
   ${_cr}/main_dialog_about.cpp
   ${_cr}/main_dialog_scan_wait.cpp
-  ${_cr}/minimized_icon.cpp)
+  ${_cr}/minimized_icon.cpp
+  ${_cr}/source_probe.cpp)
 target_include_directories(quorbel_app_dialogs PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(quorbel_app_dialogs PUBLIC
-  quorbel_app_skin_help quorbel_creator_rules quorbel_creator_base quorbel_controls quorbel_mfc user32 gdi32)
+  quorbel_app_skin_help quorbel_mpeg_creator_obj quorbel_creator_rules quorbel_creator_base quorbel_controls quorbel_mfc
+  oleaut32 user32 gdi32)
 
 # ---- Windows of the program ---------------------------------------------------------
 add_library(quorbel_creator_app STATIC

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "creator/app_text_utils.h"
 #include "creator/app_utils.h"
 #include "creator/job_dvd_rules.h"
 #include "creator/job_dvd_video_ts.h"
@@ -10,6 +11,9 @@
 #include "standins/calls/dvdscribe_calls.h"
 
 namespace {
+
+// The fixed text buffer the texts are bounded by.
+const size_t kTextBuffer = 1024;
 
 // The engine's start-up key; any text does.
 const char kEngineKey[] = "Quorbel";
@@ -30,16 +34,6 @@ CRITICAL_SECTION* BurnLock() {
 }
 DvdBurner g_runningBurner = NULL;
 bool g_cancelRequested = false;  // a cancel before the write began
-
-std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
-std::string Format(const char* format, ...) {
-  char text[1024];
-  va_list args;
-  va_start(args, format);
-  vsnprintf(text, sizeof text, format, args);
-  va_end(args);
-  return text;
-}
 
 void Box(const std::string& text) { AfxMessageBox(text.c_str(), MB_OK | MB_ICONERROR); }
 
@@ -72,9 +66,10 @@ int32_t OUTSIDE_CALL FindDeviceCallback(int32_t event, int32_t, const DvdDeviceA
   DvdFault fault = {};
   DvdBurner burner = NULL;
   if (dvd.Create(&fault, &burner, address, NULL, NULL) != kDvdExNone) {
-    Box(Format("Start DVD Burner Engine failed! \n\nFindDeviceCallback:Create() failed, exception %ld, status %ld, "
-               "text '%s'\n",
-               Ex(fault), St(fault), Tx(fault)));
+    Box(FormatText(kTextBuffer,
+                   "Start DVD Burner Engine failed! \n\nFindDeviceCallback:Create() failed, exception %ld, status %ld, "
+                   "text '%s'\n",
+                   Ex(fault), St(fault), Tx(fault)));
     return 0;
   }
   char revision[64] = "";
@@ -87,9 +82,10 @@ int32_t OUTSIDE_CALL FindDeviceCallback(int32_t event, int32_t, const DvdDeviceA
   dvd.CapabilityBytes(&fault, burner, &bytes);
   char name[16] = "";
   if (dvd.DeviceName(&fault, address, name, sizeof name) != kDvdExNone) {
-    Box(Format("Create DVD Burner Engine failed! \n\nFindDeviceback:GetDeviceNameByDeviceAddress() failed, "
-               "exception %d ( 0x%x )\n",
-               static_cast<int>(fault.exception), static_cast<unsigned>(fault.exception)));
+    Box(FormatText(kTextBuffer,
+                   "Create DVD Burner Engine failed! \n\nFindDeviceback:GetDeviceNameByDeviceAddress() failed, "
+                   "exception %d ( 0x%x )\n",
+                   static_cast<int>(fault.exception), static_cast<unsigned>(fault.exception)));
   } else {
     row.driveName[0] = name[0];
     row.driveName[1] = name[0] != 0 ? name[1] : 0;
@@ -145,14 +141,16 @@ UINT Blank(LPVOID parameter) {
   DvdFault fault = {};
   if (dvd.StartUp(&fault, kEngineKey, kEngineCacheKB) != kDvdExNone) {
     ::PostMessageA(job.window, kDvdEraseMessage, kDvdEraseFailed, 0);
-    Box(Format("Initialize DVD Burner Engine failed!\n\nBlank:UpStart() failed, exception %ld\n", Ex(fault)));
+    Box(FormatText(kTextBuffer, "Initialize DVD Burner Engine failed!\n\nBlank:UpStart() failed, exception %ld\n",
+                   Ex(fault)));
     return 0;
   }
   DvdBurner burner = NULL;
   if (dvd.Create(&fault, &burner, &job.address, NULL, NULL) != kDvdExNone) {
     ::PostMessageA(job.window, kDvdEraseMessage, kDvdEraseFailed, 0);
-    Box(Format("Start DVD Burner Engine failed!\n\nBlank:Create() failed, exception %ld, status %ld, text '%s'\n",
-               Ex(fault), St(fault), Tx(fault)));
+    Box(FormatText(kTextBuffer,
+                   "Start DVD Burner Engine failed!\n\nBlank:Create() failed, exception %ld, status %ld, text '%s'\n",
+                   Ex(fault), St(fault), Tx(fault)));
     dvd.ShutDown();
     return 0;
   }
@@ -162,12 +160,14 @@ UINT Blank(LPVOID parameter) {
     failure = "No disc in the writer. Please insert a writable dvd disc into the driver.";
   } else if (dvd.SetSpeeds(&fault, burner, kHighestSpeed, kHighestSpeed),
              dvd.GetSpeeds(&fault, burner, &read, &write) != kDvdExNone) {
-    failure = Format("Get DVD Burner Engine speed failed!\n\nBlank:GetSpeeds() failed, exception %ld, status %ld, "
-                     "text '%s'\n",
-                     Ex(fault), St(fault), Tx(fault));
+    failure = FormatText(kTextBuffer,
+                         "Get DVD Burner Engine speed failed!\n\nBlank:GetSpeeds() failed, exception %ld, status %ld, "
+                         "text '%s'\n",
+                         Ex(fault), St(fault), Tx(fault));
   } else if (dvd.Erase(&fault, burner, 1) != kDvdExNone) {
-    failure = Format("Erase DVD disc failed!\n\nBlank: Erase() failed, exception %ld, status %ld, text '%s'\n",
-                     Ex(fault), St(fault), Tx(fault));
+    failure = FormatText(kTextBuffer,
+                         "Erase DVD disc failed!\n\nBlank: Erase() failed, exception %ld, status %ld, text '%s'\n",
+                         Ex(fault), St(fault), Tx(fault));
   }
   if (failure.empty()) {
     ::PostMessageA(job.window, kDvdEraseMessage, kDvdEraseDone, 0);
@@ -251,40 +251,44 @@ void WriteDisc(const BurnJob& job, DvdTreeNode root, DvdBurner* burner, BurnProg
   DvdFault fault = {};
   DvdUdfImage image = NULL;
   if (dvd.CreateUdf(&fault, root, job.label.c_str(), &image) != kDvdExNone)
-    return out->Fail(Format("Create UDF system failed, exception %ld, status %ld, text '%s'", Ex(fault), St(fault),
-                            Tx(fault)),
+    return out->Fail(FormatText(kTextBuffer, "Create UDF system failed, exception %ld, status %ld, text '%s'",
+                                Ex(fault), St(fault), Tx(fault)),
                      false);
   struct ImageRelease {
     DvdUdfImage image;
     ~ImageRelease() { DvdScribe().FreeUdf(image); }
   } release = {image};
   if (dvd.Create(&fault, burner, &job.address, DvdScribeProgressCallback, progress) != kDvdExNone)
-    return out->Fail(Format("Construct DVD burner failed!\n\nDVDVideoBurn:Create() exception %ld, status %ld, "
-                            "text '%s'",
-                            Ex(fault), St(fault), Tx(fault)),
+    return out->Fail(FormatText(kTextBuffer,
+                                "Construct DVD burner failed!\n\nDVDVideoBurn:Create() exception %ld, status %ld, "
+                                "text '%s'",
+                                Ex(fault), St(fault), Tx(fault)),
                      false);
   SetRunningBurner(*burner);
   char vendor[64] = "", product[64] = "", revision[64] = "";
   dvd.DeviceInformation(&fault, *burner, vendor, product, revision);
   uint32_t modes = 0;
   if (dvd.ProbeWriteModes(&fault, *burner, &modes) != kDvdExNone)
-    return out->Fail(Format("Probe supported write modes failed!\n\nDVDVideoBurn:ProbeSupportedWriteModes() "
-                            "exception %ld, status %ld, text '%s'",
-                            Ex(fault), St(fault), Tx(fault)),
+    return out->Fail(FormatText(kTextBuffer,
+                                "Probe supported write modes failed!\n\nDVDVideoBurn:ProbeSupportedWriteModes() "
+                                "exception %ld, status %ld, text '%s'",
+                                Ex(fault), St(fault), Tx(fault)),
                      false);
   if ((modes & kDvdWriteTrackAtOnce) == 0) return out->Fail("Track-At-Once is unsupported!", false);
   if (dvd.TestUnitReady(&fault, *burner) != kDvdExNone)
     return out->Fail("No disc in the writer,please check if a disc in the writer.", true);
   DvdTrackInformation track = {};
   if (dvd.TrackInformation(&fault, *burner, 255, &track) != kDvdExNone)
-    return out->Fail(Format("DVDVideoBurn: GetTrackInformation() failed, exception %ld, status %ld, text '%s'\n",
-                            Ex(fault), St(fault), Tx(fault)),
-                     false);
+    return out->Fail(
+        FormatText(kTextBuffer, "DVDVideoBurn: GetTrackInformation() failed, exception %ld, status %ld, text '%s'\n",
+                   Ex(fault), St(fault), Tx(fault)),
+        false);
   DvdDiscInformation disc = {};
   if (dvd.DiscInformation(&fault, *burner, &disc) != kDvdExNone)
-    return out->Fail(Format("Get disc information failed! DVDVideoBurn:GetDiscInformation() exception %ld, status "
-                            "%ld, text '%s'\n",
-                            Ex(fault), St(fault), Tx(fault)),
+    return out->Fail(FormatText(kTextBuffer,
+                                "Get disc information failed! DVDVideoBurn:GetDiscInformation() exception %ld, status "
+                                "%ld, text '%s'\n",
+                                Ex(fault), St(fault), Tx(fault)),
                      true);
   int32_t type = 0;
   dvd.DiscType(&fault, *burner, &type);
@@ -296,14 +300,16 @@ void WriteDisc(const BurnJob& job, DvdTreeNode root, DvdBurner* burner, BurnProg
     return out->Fail("The inserted disc is not a empty dvd disc. Please insert a blank disc into the driver.", true);
   int32_t available = 0, enabled = 0;
   if (dvd.GetUnderrunProtection(&fault, *burner, &available, &enabled) != kDvdExNone)
-    return out->Fail(Format("Getting buffer underrun protection failed!\n\nDVDVideoBurn:GetBUP() exception %ld, "
-                            "status %ld, text '%s'\n",
-                            Ex(fault), St(fault), Tx(fault)),
+    return out->Fail(FormatText(kTextBuffer,
+                                "Getting buffer underrun protection failed!\n\nDVDVideoBurn:GetBUP() exception %ld, "
+                                "status %ld, text '%s'\n",
+                                Ex(fault), St(fault), Tx(fault)),
                      true);
   if (available && dvd.SetUnderrunProtection(&fault, *burner, 1) != kDvdExNone)
-    return out->Fail(Format("Setting buffer underrun protection failed!\n\nDVDVideoBurn:SetBUP() exception %ld, "
-                            "status %ld, text '%s'\n",
-                            Ex(fault), St(fault), Tx(fault)),
+    return out->Fail(FormatText(kTextBuffer,
+                                "Setting buffer underrun protection failed!\n\nDVDVideoBurn:SetBUP() exception %ld, "
+                                "status %ld, text '%s'\n",
+                                Ex(fault), St(fault), Tx(fault)),
                      true);
   dvd.SetSpeeds(&fault, *burner, kHighestSpeed, kHighestSpeed);
   dvd.SendOpc(&fault, *burner);  // its result changes nothing here
@@ -318,14 +324,16 @@ void WriteDisc(const BurnJob& job, DvdTreeNode root, DvdBurner* burner, BurnProg
       out->failed = out->silent = out->eject = true;
       return;
     }
-    return out->Fail(Format("Writting failed!\n\n DVDVideoBurn:TrackAtOnceFromTree() exception %ld, status %ld, "
-                            "text '%s'\n",
-                            Ex(fault), St(fault), Tx(fault)),
+    return out->Fail(FormatText(kTextBuffer,
+                                "Writting failed!\n\n DVDVideoBurn:TrackAtOnceFromTree() exception %ld, status %ld, "
+                                "text '%s'\n",
+                                Ex(fault), St(fault), Tx(fault)),
                      true);
   }
   dvd.CloseSession(&fault, *burner);
   if (dvd.Eject(&fault, *burner) != kDvdExNone)
-    Box(Format("Ejecting the disc failed, exception %ld, status %ld, text '%s'\n", Ex(fault), St(fault), Tx(fault)));
+    Box(FormatText(kTextBuffer, "Ejecting the disc failed, exception %ld, status %ld, text '%s'\n", Ex(fault),
+                   St(fault), Tx(fault)));
 }
 
 UINT DVDVideoBurn(LPVOID parameter) {
@@ -336,7 +344,9 @@ UINT DVDVideoBurn(LPVOID parameter) {
   DvdFault fault = {};
   if (dvd.StartUp(&fault, kEngineKey, kEngineCacheKB) != kDvdExNone) {
     ::PostMessageA(job.window, kDvdBurnMessage, kDvdBurnFailed, 0);
-    Box(Format("Initialize DVD Burner Engine failed! \n\nDVDVideoBurn: UpStart() failed, exception %ld\n", Ex(fault)));
+    Box(FormatText(kTextBuffer,
+                   "Initialize DVD Burner Engine failed! \n\nDVDVideoBurn: UpStart() failed, exception %ld\n",
+                   Ex(fault)));
     return 0;
   }
   // The files sit in the folder itself or, as the authoring leaves them, in
@@ -380,7 +390,9 @@ int FindDevice() {
   DvdScribeCalls& dvd = DvdScribe();
   DvdFault fault = {};
   if (dvd.StartUp(&fault, kEngineKey, kEngineCacheKB) != kDvdExNone) {
-    Box(Format("Initialize DVD Burner Engine failed!\n\nFindDevice:UpStartEx() failed, exception %ld\n", Ex(fault)));
+    Box(FormatText(kTextBuffer,
+                   "Initialize DVD Burner Engine failed!\n\nFindDevice:UpStartEx() failed, exception %ld\n",
+                   Ex(fault)));
     return fault.exception;
   }
   dvd.FindDevices(&fault, kFindAllDevices, FindDeviceCallback, &g_writers);
@@ -399,8 +411,9 @@ InsertedDisc GetInsertedDiscInfo(int index) {
   DvdScribeCalls& dvd = DvdScribe();
   DvdFault fault = {};
   if (dvd.StartUp(&fault, kEngineKey, kEngineCacheKB) != kDvdExNone) {
-    Box(Format("Initialize DVD Burner Engine failed! \n\nGetInsertedDiscInfo: UpStart() failed, exception %ld\n",
-               Ex(fault)));
+    Box(FormatText(kTextBuffer,
+                   "Initialize DVD Burner Engine failed! \n\nGetInsertedDiscInfo: UpStart() failed, exception %ld\n",
+                   Ex(fault)));
     return result;
   }
   DvdDeviceAddress address = AddressOf(index);
@@ -410,9 +423,11 @@ InsertedDisc GetInsertedDiscInfo(int index) {
       fault.exception = kDvdExNoDevice;
       snprintf(fault.text, sizeof fault.text, "no writer is selected");
     }
-    Box(Format("Start DVD Burner Engine failed! \n\nGetInsertedDiscInfo: Create() failed, exception %ld, status %ld, "
-               "text '%s'\n",
-               Ex(fault), St(fault), Tx(fault)));
+    Box(FormatText(
+        kTextBuffer,
+        "Start DVD Burner Engine failed! \n\nGetInsertedDiscInfo: Create() failed, exception %ld, status %ld, "
+        "text '%s'\n",
+        Ex(fault), St(fault), Tx(fault)));
     dvd.ShutDown();
     return result;
   }
@@ -425,9 +440,10 @@ InsertedDisc GetInsertedDiscInfo(int index) {
   } else if (dvd.TrackInformation(&fault, burner, 255, &track) != kDvdExNone) {
     Box("Please insert a blank writable DVD disc into the driver.");
   } else if (dvd.DiscInformation(&fault, burner, &disc) != kDvdExNone) {
-    Box(Format("Get disc info failed. Please insert a writable dvd disc into the driver.\n\n"
-               "GetInsertedDiscInfo:GetDiscInformation() failed, exception %ld, status %ld, text '%s'\n",
-               Ex(fault), St(fault), Tx(fault)));
+    Box(FormatText(kTextBuffer,
+                   "Get disc info failed. Please insert a writable dvd disc into the driver.\n\n"
+                   "GetInsertedDiscInfo:GetDiscInformation() failed, exception %ld, status %ld, text '%s'\n",
+                   Ex(fault), St(fault), Tx(fault)));
   } else {
     dvd.DiscType(&fault, burner, &type);
     result.writable = IsWritableDvdType(type) ? 1 : 0;

@@ -11,6 +11,7 @@
 #include "creator/convert_settings.h"
 #include "creator/main_dialog_about.h"
 #include "creator/minimized_icon.h"
+#include "creator/source_probe.h"
 #include "standins/calls/cdscribe_calls.h"
 
 IMPLEMENT_DYNAMIC(CreatorMainDialog, CDialog)
@@ -256,19 +257,8 @@ void CreatorMainDialog::AddFiles() {
 }
 
 BOOL CreatorMainDialog::ProbeAndAppend(const CString& path) {
-  double value = 0, duration = 0;
-  BOOL video = FALSE, audio = FALSE;
-  long width = 0, height = 0, rate = 0;
-  // The control may replace the text; whatever it holds afterwards is ours.
-  BSTR text = SysAllocString(L"");
-  m_converter.GetFileInfo(path, &value, &duration, &video, &audio, &width, &height, &rate, &text);
-  SysFreeString(text);
-  if (!video || !audio || !(duration > 0)) {
-    m_scanDialog.Hide();
-    AfxMessageBox(ProbeRefusedText(static_cast<const char*>(path)).c_str());
-    m_scanDialog.ShowCentered();
-    return FALSE;
-  }
+  double duration = 0;
+  if (!ProbeSourceFile(m_converter, m_scanDialog, path, &duration)) return FALSE;
   long long bytes = GetFileSizeBytes64(path);
   AppendRow(path, FormatDuration(duration), SizeCellText(bytes > 0 ? bytes : 0).c_str());
   return TRUE;
