@@ -6,6 +6,7 @@
 # loads by name (muxTools, CdScribe, DvdScribe, DVDAuthorDLL) lie beside it.
 # The skin library is not: these windows are tested as the system draws
 # them.
+include(${PROJECT_SOURCE_DIR}/creator/tests/program_tests.cmake)
 function(burner_windows_test name)
   quorbel_add_gtest(${name} WINDOWS_ONLY GUI TIMEOUT 300 SOURCES ${ARGN}
     LIBS quorbel_burner_res quorbel_burner_app quorbel_gui_test quorbel_discimage_test_support
@@ -13,17 +14,7 @@ function(burner_windows_test name)
   if(NOT TARGET ${name})
     return()
   endif()
-  set(_dir ${CMAKE_CURRENT_BINARY_DIR}/${name})
-  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${_dir})
-  set(_beside standin_muxtools standin_cdscribe standin_dvdscribe)
-  if(TARGET standin_dvdauthor)
-    list(APPEND _beside standin_dvdauthor)
-  endif()
-  add_dependencies(${name} ${_beside})
-  foreach(_dll ${_beside})
-    add_custom_command(TARGET ${name} POST_BUILD
-      COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${_dll}> ${_dir})
-  endforeach()
+  quorbel_test_in_own_folder(${name} standin_muxtools standin_cdscribe standin_dvdscribe standin_dvdauthor)
   quorbel_test_fixtures(${name} mpeg_fixtures es_fixtures)
 endfunction()
 
@@ -36,5 +27,4 @@ if(EXISTS ${_bu}/tests/burner_burn_test.cpp)
 endif()
 
 # Pelzor.exe itself in a prefix made like an installed suite.
-include(${PROJECT_SOURCE_DIR}/creator/tests/program_tests.cmake)
 quorbel_suite_program_test(pelzor_program Pelzor ${_bu}/tests/pelzor_program_test.cpp)

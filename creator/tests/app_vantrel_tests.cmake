@@ -11,22 +11,10 @@ quorbel_add_gtest(creator_app_test WINDOWS_ONLY GUI TIMEOUT 240
   SOURCES ${_cr}/tests/creator_app_test.cpp
   LIBS quorbel_creator_res quorbel_creator_app quorbel_gui_test quorbel_discimage_test_support
     quorbel_program_test_support)
-if(TARGET creator_app_test)
-  set(_app_test_dir ${CMAKE_CURRENT_BINARY_DIR}/creator_app_test)
-  set_target_properties(creator_app_test PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${_app_test_dir})
-  set(_beside standin_muxtools standin_cdscribe standin_convctl standin_MPEGFilter standin_MPEGWriteFilter
-              standin_DVDEncoder standin_RealMedia standin_dvdscribe)
-  if(TARGET standin_dvdauthor)
-    list(APPEND _beside standin_dvdauthor)
-  endif()
-  add_dependencies(creator_app_test ${_beside})
-  foreach(_dll ${_beside})
-    add_custom_command(TARGET creator_app_test POST_BUILD
-      COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${_dll}> ${_app_test_dir})
-  endforeach()
-  quorbel_test_fixtures(creator_app_test mpeg_fixtures)
-endif()
+include(${_cr}/tests/program_tests.cmake)
+quorbel_test_in_own_folder(creator_app_test standin_muxtools standin_cdscribe standin_convctl standin_MPEGFilter
+  standin_MPEGWriteFilter standin_DVDEncoder standin_RealMedia standin_dvdscribe standin_dvdauthor)
+quorbel_test_fixtures(creator_app_test mpeg_fixtures)
 
 # Vantrel.exe itself in a prefix made like an installed suite.
-include(${_cr}/tests/program_tests.cmake)
 quorbel_suite_program_test(vantrel_program Vantrel ${_cr}/tests/vantrel_program_test.cpp)

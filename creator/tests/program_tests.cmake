@@ -16,6 +16,26 @@ function(quorbel_test_uses_standins target)
   endforeach()
 endfunction()
 
+# The test program gets a folder of its own, as an installed program has,
+# with these stand-ins (target names; standin_dvdauthor only where it is
+# built) beside it, where the code under test loads them by name.
+function(quorbel_test_in_own_folder target)
+  if(NOT TARGET ${target})
+    return()
+  endif()
+  set(dir ${CMAKE_CURRENT_BINARY_DIR}/${target})
+  set_target_properties(${target} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${dir})
+  set(beside ${ARGN})
+  if(NOT TARGET standin_dvdauthor)
+    list(REMOVE_ITEM beside standin_dvdauthor)
+  endif()
+  add_dependencies(${target} ${beside})
+  foreach(dll ${beside})
+    add_custom_command(TARGET ${target} POST_BUILD
+      COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${dll}> ${dir})
+  endforeach()
+endfunction()
+
 # A program of the suite itself in a prefix made like an installed suite:
 # the driver <name>_driver is built from the source as a test program, and
 # the test <name>_test runs it through scripts/run-program-test.sh under
