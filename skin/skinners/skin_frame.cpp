@@ -536,6 +536,20 @@ void SetFrameTrackLimits(MINMAXINFO* mine, const SkinPartsData* parts)
     mine->ptMinTrackSize.y = 2 + p0.Height() + p6.Height();
 }
 
+BOOL EraseFromClientCache(HWND window, HDC hdc, RECT client, const SkinMemDC& cache, bool& eraseOnce)
+{
+    if (eraseOnce) {
+        eraseOnce = false;
+        RedrawWindow(window, nullptr, nullptr, RDW_ERASENOW | RDW_ERASE | RDW_INVALIDATE);
+        return TRUE;
+    }
+    RECT box;
+    if (GetClipBox(hdc, &box) != NULLREGION)
+        IntersectRect(&client, &client, &box);
+    BitBlt(hdc, client.left, client.top, Width(client), Height(client), cache, client.left, client.top, SRCCOPY);
+    return TRUE;
+}
+
 void MergeTrackLimits(MINMAXINFO* mine, const MINMAXINFO& system)
 {
     mine->ptMaxTrackSize.x = std::min(mine->ptMaxTrackSize.x, system.ptMaxTrackSize.x);
@@ -762,17 +776,7 @@ BOOL SkinFrame::EraseClient(HDC hdc)
         BuildClientCache(Width(client), Height(client));
     if (!clientCache_)
         return FALSE;
-    if (eraseOnce_) {
-        eraseOnce_ = false;
-        RedrawWindow(window_, nullptr, nullptr, RDW_ERASENOW | RDW_ERASE | RDW_INVALIDATE);
-        return TRUE;
-    }
-    RECT box;
-    if (GetClipBox(hdc, &box) != NULLREGION)
-        IntersectRect(&client, &client, &box);
-    BitBlt(hdc, client.left, client.top, Width(client), Height(client), *clientCache_, client.left, client.top,
-           SRCCOPY);
-    return TRUE;
+    return EraseFromClientCache(window_, hdc, client, *clientCache_, eraseOnce_);
 }
 
 // ---------------------------------------------------------------------------

@@ -18,6 +18,7 @@ class SkinMemDC;
 class SkinMenuBar;
 class SkinMdiClient;
 class SkinPartsData;
+class SkinMemDC;
 
 // What the frame and dialog skinners share.
 // The window title in the middle-top part in the caption font and colour,
@@ -29,6 +30,9 @@ void DrawWindowCaptionText(HDC hdc, HWND window, const SkinPartsData& parts, con
 // track size and the larger minimum track size.
 void SetFrameTrackLimits(MINMAXINFO* mine, const SkinPartsData* parts);
 void MergeTrackLimits(MINMAXINFO* mine, const MINMAXINFO& system);
+// Erases the client area from the painted background (within the clip box);
+// the first erase after eraseOnce was set redraws the window instead.
+BOOL EraseFromClientCache(HWND window, HDC hdc, RECT client, const SkinMemDC& cache, bool& eraseOnce);
 
 class SkinFrame : public SkinWindowObject {
 public:

@@ -311,17 +311,7 @@ BOOL SkinNamedWindow::EraseClient(HDC hdc)
     }
     if (!clientCache_)
         return FALSE;
-    if (eraseOnce_) {
-        eraseOnce_ = false;
-        RedrawWindow(window_, nullptr, nullptr, RDW_ERASENOW | RDW_ERASE | RDW_INVALIDATE);
-        return TRUE;
-    }
-    RECT box;
-    if (GetClipBox(hdc, &box) != NULLREGION)
-        IntersectRect(&client, &client, &box);
-    BitBlt(hdc, client.left, client.top, Width(client), Height(client), *clientCache_, client.left, client.top,
-           SRCCOPY);
-    return TRUE;
+    return EraseFromClientCache(window_, hdc, client, *clientCache_, eraseOnce_);
 }
 
 void SkinNamedWindow::GetMinMaxInfo(MINMAXINFO* info)
