@@ -212,6 +212,13 @@ void StartBurnDialog::ListDvdWriters() {
 
 void StartBurnDialog::SetStatus(const char* text) { SetDlgItemText(IDC_BURN_STATUS, text); }
 
+void StartBurnDialog::ShowPercent(const char* format, int percent) {
+  char text[64];
+  snprintf(text, sizeof text, format, percent);
+  SetStatus(text);
+  m_progress.SetPos(percent);
+}
+
 void StartBurnDialog::EnableSettings(BOOL enable) {
   GetDlgItem(IDC_BURN_DRIVE)->EnableWindow(enable);
   GetDlgItem(IDC_BURN_LABEL)->EnableWindow(enable);
@@ -674,20 +681,15 @@ void StartBurnDialog::StartDvdBurn() {
 }
 
 LRESULT StartBurnDialog::OnAuthorProgress(WPARAM wParam, LPARAM lParam) {
-  char text[64];
   switch (wParam) {
     case kAuthorFailed:
       SetStep(kStepDvdImageFailed);
       break;
     case kAuthorVobPercent:
-      snprintf(text, sizeof text, "Building VOB files... %d%%", static_cast<int>(lParam));
-      SetStatus(text);
-      m_progress.SetPos(static_cast<int>(lParam));
+      ShowPercent("Building VOB files... %d%%", static_cast<int>(lParam));
       break;
     case kAuthorImagePercent:
-      snprintf(text, sizeof text, "Creating DVD image...  %d%%", static_cast<int>(lParam));
-      SetStatus(text);
-      m_progress.SetPos(static_cast<int>(lParam));
+      ShowPercent("Creating DVD image...  %d%%", static_cast<int>(lParam));
       break;
     case kAuthorFinished:
       m_burned = 1;
@@ -731,7 +733,6 @@ LRESULT StartBurnDialog::OnDvdErase(WPARAM wParam, LPARAM) {
 }
 
 LRESULT StartBurnDialog::OnDvdBurn(WPARAM wParam, LPARAM lParam) {
-  char text[64];
   switch (wParam) {
     case kDvdBurnPreparing:
       SetStatus("Prepare...");
@@ -748,9 +749,7 @@ LRESULT StartBurnDialog::OnDvdBurn(WPARAM wParam, LPARAM lParam) {
       SetStep(kStepFinalizing);
       break;
     case kDvdBurnPercent:
-      snprintf(text, sizeof text, "Burning... %d%% ", static_cast<int>(lParam));
-      SetStatus(text);
-      m_progress.SetPos(static_cast<int>(lParam));
+      ShowPercent("Burning... %d%% ", static_cast<int>(lParam));
       break;
     case kDvdBurnFailed:
       Log("Failed to burn the disc");

@@ -96,6 +96,8 @@ protected:
   void OperationEnd();
   void EnableSettings(BOOL enable);
   void SetStatus(const char* text);
+  // The status line from a format with one %d, and the progress bar at it.
+  void ShowPercent(const char* format, int percent);
   // The failure lines of a start that found no usable writer or disc.
   void LogNoDrive();
 
