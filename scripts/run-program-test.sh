@@ -13,8 +13,21 @@ src=$1 build=$2 prefix=$3 driver=$4
 rm -rf "$prefix"
 sh "$src/scripts/make-suite-prefix.sh" "$prefix" "$build" >/dev/null
 export WINEPREFIX="$prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-status=0
-wine "$driver" || status=$?
+# A driver that started has printed its first line (the test framework
+# flushes every line). Nothing at all means Wine never started it - seen on a
+# loaded machine right after the prefix was made - and it gets one more start.
+out=$prefix.out
+run_driver() {
+  status=0
+  wine "$driver" >"$out" 2>&1 || status=$?
+  cat "$out"
+}
+run_driver
+if [ ! -s "$out" ]; then
+  echo "run-program-test: the driver did not start (exit $status); starting it again"
+  run_driver
+fi
+rm -f "$out"
 wineserver -k 2>/dev/null || true
 if [ $status -eq 0 ]; then rm -rf "$prefix"; fi
 exit $status
