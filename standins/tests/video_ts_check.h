@@ -1,0 +1,44 @@
+// Every VIDEO_TS folder a test authors is read by readers of its own
+// (scripts/lib/check-video-ts.sh: lsdvd and ffprobe). Natively the check
+// runs at once. Under Wine, where those readers are not, the folder is
+// handed over: copied into the folder that QUORBEL_VIDEO_TS_OUT names, and
+// CTest runs the check natively after the test (the CMake function
+// quorbel_check_video_ts registers both).
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "discimage/tests/test_paths.h"
+#include "discimage/tests/test_support.h"
+
+// "" when the disc folder's VIDEO_TS passed (natively) or was handed over
+// (under Wine); otherwise what went wrong. name tells the handed folders
+// apart; chapters and seconds are those the disc's one title must have.
+inline std::string CheckVideoTs(const std::string& discFolder, const std::string& name, int chapters,
+                                double seconds) {
+  char expect[64];
+  snprintf(expect, sizeof expect, "%d %.3f", chapters, seconds);
+#ifdef _WIN32
+  std::string out = FolderFromEnvironment("QUORBEL_VIDEO_TS_OUT");
+  if (out.empty()) return "QUORBEL_VIDEO_TS_OUT is not set (quorbel_check_video_ts registers the test)";
+  namespace fs = std::filesystem;
+  const fs::path handed = fs::path(out) / name;
+  std::error_code ec;
+  fs::remove_all(handed, ec);
+  fs::create_directories(handed / "VIDEO_TS", ec);
+  if (!ec) fs::copy(fs::path(discFolder) / "VIDEO_TS", handed / "VIDEO_TS", ec);
+  if (ec) return "cannot hand " + discFolder + " over to " + handed.string() + ": " + ec.message();
+  return test_support::WriteText((handed / "expect").string(), expect) ? "" : "cannot write " + handed.string();
+#else
+  (void)name;
+  int status = -1;
+  std::string said = test_support::RunCommand(std::string("sh '") + QUORBEL_SOURCE_DIR +
+                                                  "/scripts/lib/check-video-ts.sh' '" + discFolder + "' " + expect +
+                                                  " 2>&1",
+                                              &status);
+  return status == 0 ? std::string() : said;
+#endif
+}
