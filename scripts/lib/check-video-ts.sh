@@ -27,10 +27,10 @@ done
 # What libdvdread says of the machine rather than of the folder.
 _not_complaints='Encrypted DVD support unavailable|Couldn.t find device name'
 
-_failed=0
+_failed=0  # any folder failed
 _fail() {
   echo "FAIL $_what: $*"
-  _failed=1
+  _failed=1 _bad=1
 }
 
 # near <value> <expected> <tolerance>: true when they differ by at most it.
@@ -94,7 +94,7 @@ _fact() {
 check_video_ts() {
   _what=$1
   _want_chapters=$2 _want_seconds=$3 _want_titles=${4:-1}
-  _before=$_failed
+  _bad=0  # this folder failed
   _ts=$1
   [ "$(basename "$_ts")" = VIDEO_TS ] || _ts=$_ts/VIDEO_TS
   if [ ! -s "$_ts/VIDEO_TS.IFO" ]; then
@@ -178,7 +178,7 @@ check_video_ts() {
   _played=$(awk -v n="$_frames" -v r="$(_fact "$_facts" fps)" 'BEGIN { printf "%.3f", n / r }')
   _near "$_played" "$_length" 0.25 || _fail "the VOBs hold $_frames frames ($_played s), the title lasts $_length s"
 
-  [ "$_failed" != "$_before" ] ||
+  [ "$_bad" = 1 ] ||
     echo "ok $_what: $_titles title, $_chapters chapters, $_length s;" \
       "$(printf '%s' "$_video" | cut -d, -f1) $_size at $_rate frames/s, $_audio audio"
 }

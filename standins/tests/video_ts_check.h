@@ -29,7 +29,9 @@ inline std::string CheckVideoTs(const std::string& discFolder, const std::string
   std::error_code ec;
   fs::remove_all(handed, ec);
   fs::create_directories(handed / "VIDEO_TS", ec);
-  if (!ec) fs::copy(fs::path(discFolder) / "VIDEO_TS", handed / "VIDEO_TS", ec);
+  for (fs::directory_iterator file(fs::path(discFolder) / "VIDEO_TS", ec), end; !ec && file != end;
+       file.increment(ec))
+    fs::copy_file(file->path(), handed / "VIDEO_TS" / file->path().filename(), ec);
   if (ec) return "cannot hand " + discFolder + " over to " + handed.string() + ": " + ec.message();
   return test_support::WriteText((handed / "expect").string(), expect) ? "" : "cannot write " + handed.string();
 #else
