@@ -21,7 +21,7 @@
 set -eu
 
 for _program in lsdvd ffprobe ffmpeg awk cmp; do
-  command -v "$_program" >/dev/null || { echo "FAIL $_program is needed (scripts/install-deps.sh installs it)"; exit 1; }
+  command -v "$_program" >/dev/null || { echo "FAIL $_program is needed (Debian packages lsdvd and ffmpeg)"; exit 1; }
 done
 
 # What libdvdread says of the machine rather than of the folder.
