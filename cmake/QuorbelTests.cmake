@@ -109,13 +109,13 @@ function(quorbel_test_fixtures test)
 endfunction()
 
 # quorbel_check_outputs(<test> <check> VARIABLE <environment variable>
-#                       SCRIPT <script>)
+#                       SCRIPT <script> [ARGS ...])
 #
 # The test (under Wine) writes its outputs into a folder it finds in its
 # environment; afterwards the test <check> runs the shell script on that
-# folder natively, where ffprobe and ffmpeg are.
+# folder natively, where ffprobe and ffmpeg are (the ARGS before it).
 function(quorbel_check_outputs test check)
-  cmake_parse_arguments(C "" "VARIABLE;SCRIPT" "" ${ARGN})
+  cmake_parse_arguments(C "" "VARIABLE;SCRIPT" "ARGS" ${ARGN})
   if(NOT TEST ${test})
     return()
   endif()
@@ -123,8 +123,19 @@ function(quorbel_check_outputs test check)
   file(MAKE_DIRECTORY ${folder})
   set_property(TEST ${test} APPEND PROPERTY ENVIRONMENT ${C_VARIABLE}=${folder})
   set_property(TEST ${test} APPEND PROPERTY FIXTURES_SETUP ${check}_outputs)
-  add_test(NAME ${check} COMMAND sh ${C_SCRIPT} ${folder})
+  add_test(NAME ${check} COMMAND sh ${C_SCRIPT} ${C_ARGS} ${folder})
   set_tests_properties(${check} PROPERTIES FIXTURES_REQUIRED ${check}_outputs LABELS wine TIMEOUT 120)
+endfunction()
+
+# quorbel_check_video_ts(<test>)
+#
+# The VIDEO_TS folders that the test authors under Wine are handed over
+# (CheckVideoTs, standins/tests/video_ts_check.h); afterwards the test
+# <test>_video_ts reads each one natively with lsdvd and ffprobe
+# (scripts/lib/check-video-ts.sh).
+function(quorbel_check_video_ts test)
+  quorbel_check_outputs(${test} ${test}_video_ts VARIABLE QUORBEL_VIDEO_TS_OUT
+    SCRIPT ${PROJECT_SOURCE_DIR}/scripts/lib/check-video-ts.sh ARGS --handed)
 endfunction()
 
 # All Windows programs of a test run share one X screen, where windows of

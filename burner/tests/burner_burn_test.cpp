@@ -16,6 +16,7 @@
 #include "standins/calls/cdscribe_calls.h"
 #include "standins/calls/muxtools_calls.h"
 #include "standins/tests/es_fixtures.h"
+#include "standins/tests/video_ts_check.h"
 
 using namespace burner_test;
 using standin_test::CurrentFolder;
@@ -418,6 +419,7 @@ TEST_F(DvdBurnTest, VobFilesAreAuthoredAndWritten) {
   EXPECT_EQ(Text(IDC_BURN_ACTION), "Burn");
   std::string folder = CurrentFolder() + "out\\My DVD\\";
   EXPECT_GT(test_support::FileSize(folder + "VIDEO_TS\\VIDEO_TS.IFO"), 0);
+  EXPECT_EQ("", CheckVideoTs(folder, "burner-vob", 1, 3.0));
   EXPECT_EQ(IniValue("main", "TVType"), "1");
   EXPECT_EQ(IniValue("Pelzor", "AspectRatio"), "1");
   guitest::SaveScreenshot(burn->m_hWnd, "burner_burn_dialog_dvd_done");
@@ -448,6 +450,7 @@ TEST_F(DvdBurnTest, StopDuringADvdBurnAbortsIt) {
   }
   EXPECT_TRUE(LogHas("Aborted by user"));
   ASSERT_TRUE(WaitForLog("Failed to burn the disc")) << LogText();
+  EXPECT_EQ("", CheckVideoTs(CurrentFolder() + "out\\My DVD", "burner-aborted-burn", 1, 3.0));
   guitest::PumpUntil([&] { return burn->GetStep() == burner::kStepIdle; }, 10000);
   EXPECT_TRUE(LogHas("Failed!"));
   EXPECT_FALSE(LogHas("Done!"));
@@ -501,6 +504,7 @@ TEST_F(DvdBurnTest, WrittenRewritableDvdIsErasedBeforeAuthoring) {
   EXPECT_EQ(boxes.Count(), 1);
   std::string log = LogText();
   EXPECT_LT(log.find("Erased the disc successfully."), log.find("Creating the DVD image..."));
+  EXPECT_EQ("", CheckVideoTs(CurrentFolder() + "out\\My DVD", "burner-erased-first", 1, 3.0));
 }
 
 }  // namespace

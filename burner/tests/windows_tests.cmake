@@ -24,6 +24,7 @@ if(EXISTS ${_bu}/tests/burner_main_test.cpp)
 endif()
 if(EXISTS ${_bu}/tests/burner_burn_test.cpp)
   burner_windows_test(burner_burn_test ${_bu}/tests/burner_burn_test.cpp)
+  quorbel_check_video_ts(burner_burn_test)
 endif()
 
 # Pelzor.exe itself in a prefix made like an installed suite.

@@ -5,6 +5,7 @@
 // finalising), a further copy after a second erase, the authoring reports
 // and failure, and the abort of a running burn.
 #include "creator/tests/job_vcd_dialog_harness.h"
+#include "standins/tests/video_ts_check.h"
 
 namespace job_disc_test {
 namespace {
@@ -103,6 +104,7 @@ TEST_F(DvdJob, DvdJobOnAUsedDvdRwAndACopy) {
     EXPECT_LT(0, test_support::FileSize(authored + name)) << name;
     EXPECT_EQ(ReadBytes(authored + name), ReadBytes(DiscOf('F') + "VIDEO_TS\\" + name)) << name;
   }
+  EXPECT_EQ("", CheckVideoTs(outFolder + "My DVD", "creator-job", 1, 3.0));
   EXPECT_EQ("My DVD", IniValue("F", "label"));
   EXPECT_FALSE(FileExists((DiscOf('F') + "OLD.DAT").c_str()));
 
@@ -182,6 +184,7 @@ TEST_F(DvdJob, AbortOfARunningBurn) {
   ClickStart();  // "Stop"
   ASSERT_TRUE(WaitForStage(kStageBurnFailed)) << Log();
   EXPECT_TRUE(LogHas({"Burning disc...", "Aborted by user", "Failed to burn the disc."})) << Log();
+  EXPECT_EQ("", CheckVideoTs(outFolder + "My DVD", "creator-aborted-burn", 1, 3.0));
   EXPECT_EQ("Failed to burn the disc.", Text(IDC_JOB_STATUS));
   EXPECT_EQ(0, std::count(road.begin(), road.end(), kStageBurnEnded));
   // No box for a cancel: only the question was asked.

@@ -29,11 +29,17 @@ function(quorbel_test_in_own_folder target)
   if(NOT TARGET standin_dvdauthor)
     list(REMOVE_ITEM beside standin_dvdauthor)
   endif()
-  add_dependencies(${target} ${beside})
+  # Copied whenever a stand-in is built anew, not only when the test is.
+  set(copies "")
   foreach(dll ${beside})
-    add_custom_command(TARGET ${target} POST_BUILD
-      COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${dll}> ${dir})
+    get_target_property(name ${dll} OUTPUT_NAME)
+    set(copy ${dir}/${name}${CMAKE_SHARED_LIBRARY_SUFFIX})
+    add_custom_command(OUTPUT ${copy} DEPENDS ${dll}
+      COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:${dll}> ${copy})
+    list(APPEND copies ${copy})
   endforeach()
+  add_custom_target(${target}_standins DEPENDS ${copies})
+  add_dependencies(${target} ${target}_standins)
 endfunction()
 
 # A program of the suite itself in a prefix made like an installed suite:

@@ -35,7 +35,8 @@ uint16_t VideoAttributes(const IfoTitleSet& set) {
   int display = set.wide ? 2 : 3;  // 16:9: letter-box only; 4:3: no automatic mode
   uint16_t a = static_cast<uint16_t>((set.mpeg2 ? 1 : 0) << 14 | (set.pal ? 1 : 0) << 12 |
                                      (set.wide ? 3 : 0) << 10 | display << 8);
-  a |= static_cast<uint16_t>(resolution << 3 | (set.letterBox && !set.wide ? 1 : 0) << 2);
+  // Second byte: picture size in bits 3-2, a letter-boxed picture in bit 1.
+  a |= static_cast<uint16_t>(resolution << 2 | (set.letterBox && !set.wide ? 1 : 0) << 1);
   return a;
 }
 
@@ -179,14 +180,17 @@ IfoBytes BuildTitleSetIfo(const IfoTitleSet& set) {
 
 IfoBytes BuildManagerIfo(const IfoTitleSet& set, const IfoBytes& titleSetIfo) {
   IfoBytes file(kSector, 0);
-  // First play: JumpTT 1, so the player starts the title at once.
+  // First play: JumpTT 1, so the player starts the title at once. It lies
+  // right after the management table, and the table's last byte is its
+  // last byte.
+  const uint32_t kFirstPlayAt = 0x400;
   IfoBytes fp(0xEC + 16, 0);
   Put16(fp, 0xE4, 0xEC);
   Put16(fp, 0xEC, 1);               // one pre-command
   Put16(fp, 0xEC + 6, 8 + 8 - 1);   // end of the command table
   static const uint8_t kJumpTitle1[8] = {0x30, 0x02, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00};
   memcpy(&fp[0xEC + 8], kJumpTitle1, 8);
-  memcpy(&file[0x400], fp.data(), fp.size());
+  memcpy(&file[kFirstPlayAt], fp.data(), fp.size());
 
   IfoBytes srpt(8 + 12, 0);
   Put16(srpt, 0, 1);
@@ -223,8 +227,8 @@ IfoBytes BuildManagerIfo(const IfoTitleSet& set, const IfoBytes& titleSetIfo) {
   file[0x2A] = 1;        // side
   Put16(file, 0x3E, 1);  // title sets
   memcpy(&file[0x40], "QUORBEL", 7);
-  Put32(file, 0x80, 0x3FF);
-  Put32(file, 0x84, 0x400);
+  Put32(file, 0x80, static_cast<uint32_t>(kFirstPlayAt + fp.size() - 1));
+  Put32(file, 0x84, kFirstPlayAt);
   Put32(file, 0xC4, srptSector);
   Put32(file, 0xD0, atrtSector);
   Put16(file, 0x100, VideoAttributes(set));

@@ -17,6 +17,7 @@
 #include "standins/calls/dvdscribe_calls.h"
 #include "standins/calls/muxtools_calls.h"
 #include "standins/tests/es_fixtures.h"
+#include "standins/tests/video_ts_check.h"
 #include "standins/tests/win_test_util.h"
 #include "testing/gui/gui_test.h"
 
@@ -168,6 +169,7 @@ TEST_F(Chain, DvdMultiplexAuthorAndWrite) {
   ASSERT_EQ(0, author.Run());
   ASSERT_TRUE(WaitFor([] { return g_authorCode >= 0; }, 60000));
   ASSERT_EQ(kAuthorImageMade, g_authorCode);
+  EXPECT_EQ("", CheckVideoTs(disc, "chain-ntsc", 2, 6.0));
 
   // The burn thread's tree of the disc folder, written to the DVD-R in F:.
   DvdScribeCalls& dvd = DvdScribe();

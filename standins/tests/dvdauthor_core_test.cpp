@@ -1,7 +1,7 @@
 // DVD authoring from program streams that the multiplexer made of ffmpeg's
 // elementary streams: the VOBs with their navigation packs filled in, the
-// information files read back field by field, ffprobe on the VOBs, and the
-// refusals.
+// information files read back field by field, each VIDEO_TS read by lsdvd
+// and ffprobe, and the refusals.
 #include "standins/dvdauthor/author_core.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +16,7 @@
 #include "standins/include/muxtools.h"
 #include "standins/mux/mux.h"
 #include "standins/tests/es_fixtures.h"
+#include "standins/tests/video_ts_check.h"
 
 using namespace test_support;
 
@@ -139,6 +140,7 @@ TEST_F(DvdAuthorCore, TwoStreamsMakeOneTitleWithTwoChapters) {
   fgets(text, sizeof text, pipe);
   pclose(pipe);
   EXPECT_NEAR(3.0, atof(text), 0.2);
+  EXPECT_EQ("", CheckVideoTs(disc, "two-chapters", 2, 6.0));
 }
 
 TEST_F(DvdAuthorCore, StreamsWithoutNavigationPacksGetThemInserted) {
@@ -157,6 +159,44 @@ TEST_F(DvdAuthorCore, StreamsWithoutNavigationPacksGetThemInserted) {
   Bytes vob = ReadBytes(disc + "VIDEO_TS/VTS_01_1.VOB");
   EXPECT_EQ(static_cast<size_t>(outcome.vobSectors) * 2048, vob.size());
   EXPECT_EQ(0xBB, vob[17]) << "the VOB opens with a navigation pack";
+  EXPECT_EQ("", CheckVideoTs(disc, "inserted-navigation", 1, 2.0));
+}
+
+// The picture and sound attributes of the information files, as libdvdread
+// reads them, are what the VOBs hold.
+TEST_F(DvdAuthorCore, AttributesSayWhatTheVobsHold) {
+  struct Row {
+    const char* name;
+    const char* picture;  // ffmpeg's test source
+    const char* options;  // and how ffmpeg makes a DVD stream of it
+    int tvType, aspect, letterBox;
+    int pictureSize;  // the title set's code for it: 720, 704, 352 wide, 352 wide and half high
+  } rows[] = {
+      {"pal-letterboxed", "size=720x576:rate=25", "-target pal-dvd -c:a mp2 -b:a 224k", 1, 0, 1, 0},
+      {"pal-half-size", "size=352x288:rate=25", "-target pal-dvd -s 352x288 -c:a mp2 -b:a 224k", 1, 0, 0, 3},
+      {"ntsc-wide-ac3", "size=720x480:rate=30000/1001", "-target ntsc-dvd -aspect 16:9", 0, 1, 0, 0},
+      {"pal-silent", "size=720x576:rate=25", "-target pal-dvd -an", 1, 1, 1, 0},
+  };
+  for (const Row& row : rows) {
+    std::string made = std::string(row.name) + ".mpg";
+    std::string command = std::string("ffmpeg -nostdin -v error -y -f lavfi -i testsrc=") + row.picture +
+                          " -f lavfi -i sine=sample_rate=48000 -t 1 " + row.options + " '" + made + "'";
+    ASSERT_EQ(0, system(command.c_str())) << row.name;
+    AuthorJob job;
+    job.inputs = {made};
+    job.discFolder = disc + row.name + "/";
+    job.tvType = row.tvType;
+    job.aspect = row.aspect;
+    job.letterBox = row.letterBox;
+    AuthorOutcome outcome;
+    ASSERT_TRUE(AuthorDvd(job, NULL, &outcome)) << row.name << ": " << outcome.error;
+    EXPECT_EQ("", CheckVideoTs(job.discFolder, row.name, 1, 1.0)) << row.name;
+    // lsdvd shows the height of the TV system for every size: the code
+    // itself, where libdvdread reads it.
+    Bytes vts = ReadBytes(job.discFolder + "VIDEO_TS/VTS_01_0.IFO");
+    ASSERT_GT(vts.size(), 0x201u);
+    EXPECT_EQ(row.pictureSize, (vts[0x201] >> 2) & 3) << row.name;
+  }
 }
 
 TEST_F(DvdAuthorCore, RefusesWhatADvdCannotHold) {

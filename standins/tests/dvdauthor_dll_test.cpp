@@ -12,6 +12,7 @@
 #include "standins/calls/dvdauthor_calls.h"
 #include "standins/calls/muxtools_calls.h"
 #include "standins/tests/es_fixtures.h"
+#include "standins/tests/video_ts_check.h"
 #include "standins/tests/win_test_util.h"
 #include "testing/gui/gui_test.h"
 
@@ -86,6 +87,7 @@ TEST_F(AuthorDvdWindow, PostsItsCodesToTheWindowInOrder) {
   EXPECT_EQ(static_cast<WPARAM>(kAuthorImageMade), g_reports[n + 1].first);
   for (const char* name : {"VIDEO_TS.IFO", "VIDEO_TS.BUP", "VTS_01_0.IFO", "VTS_01_1.VOB", "VTS_01_0.BUP"})
     EXPECT_FALSE(ReadBytes(disc + "VIDEO_TS\\" + name).empty()) << name;
+  EXPECT_EQ("", CheckVideoTs(disc, "dll-two-chapters", 2, 6.0));
 }
 
 TEST_F(AuthorDvdWindow, FailureIsCodeZeroAlone) {

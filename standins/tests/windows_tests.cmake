@@ -29,6 +29,7 @@ if(TARGET standin_dvdauthor)
     LIBS quorbel_outside_calls quorbel_discimage_test_support quorbel_gui_test)
   add_dependencies(standins_dvdauthor_dll_test standin_dvdauthor standin_muxtools)
   quorbel_test_fixtures(standins_dvdauthor_dll_test es_fixtures mpeg_fixtures)
+  quorbel_check_video_ts(standins_dvdauthor_dll_test)
 endif()
 
 quorbel_add_gtest(standins_filters_test WINDOWS_ONLY
@@ -52,4 +53,5 @@ if(TARGET standin_dvdauthor AND TARGET quorbel_discimage_entry)
     LIBS quorbel_outside_calls quorbel_discimage_entry quorbel_discimage_test_support quorbel_gui_test)
   add_dependencies(standins_chain_test standin_muxtools standin_cdscribe standin_dvdscribe standin_dvdauthor)
   quorbel_test_fixtures(standins_chain_test es_fixtures mpeg_fixtures)
+  quorbel_check_video_ts(standins_chain_test)
 endif()
