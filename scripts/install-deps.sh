@@ -5,7 +5,7 @@ set -eu
 pkgs="cmake ninja-build make g++ clang python3 python3-pil
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools
   wine wine64 xvfb xauth x11-apps imagemagick fonts-wine fonts-liberation
-  ffmpeg bchunk libcdio-utils genisoimage cdrdao
+  ffmpeg bchunk libcdio-utils genisoimage cdrdao lsdvd
   libxml2-dev liblzo2-dev libgtest-dev libgmock-dev googletest
   dpkg-dev xz-utils autoconf automake libtool pkg-config"
 missing=""
