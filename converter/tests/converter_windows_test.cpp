@@ -403,7 +403,7 @@ TEST_F(ConverterWindowsTest, FailedMultiplexingIsLoggedAndSkipped) {
 // name, and the next file goes on.
 TEST_F(ConverterWindowsTest, FailedRenameIsLoggedAndTheFileKept) {
   std::string out = FreshOutput();
-  SetEnvironmentVariableA("QUORBEL_CONVCTL_PACE_MS", "100");
+  SetEnvironmentVariableA("QUORBEL_CONVCTL_PACE_MS", "200");
   MainWindow({Mpeg("pal-vcd.mpg"), Mpeg("ntsc-vcd.mpg")});
   StartConvertDialog& dialog = ConvertDialog(out);
   std::string converted = out + "pal-vcd_ToVcd_con.mpg";

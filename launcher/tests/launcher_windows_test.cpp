@@ -214,17 +214,6 @@ TEST_F(LauncherWindowTest, HomeAndAboutLinksGoThroughTheShellFirst) {
 
 // ---- The DirectX version ------------------------------------------------------------
 
-void SetDirectXValue(DWORD type, const void* data, DWORD size) {
-  HKEY key;
-  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\DirectX", 0, NULL, 0,
-                                           KEY_ALL_ACCESS, NULL, &key, NULL));
-  if (data == NULL)
-    RegDeleteValueA(key, "Version");
-  else
-    EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, "Version", 0, type, static_cast<const BYTE*>(data), size));
-  RegCloseKey(key);
-}
-
 // The version text decides; an opened key without a usable text is
 // "anything else" (93); only a key that cannot be opened says so and
 // gives -1.
@@ -248,7 +237,7 @@ TEST(LauncherDirectXTest, OnlyAKeyThatCannotBeOpenedGivesMinusOne) {
   };
   CMessageBoxScript boxes;
   for (const auto& c : cases) {
-    SetDirectXValue(c.type, c.data, c.size);
+    ASSERT_TRUE(program_test::DirectXVersion::SetValue(c.type, c.data, c.size)) << c.what;
     EXPECT_EQ(c.version, LauncherApp::GetDirectXVersion()) << c.what;
   }
   EXPECT_EQ(0, boxes.Count());
