@@ -2,7 +2,6 @@
 
 #include <shellapi.h>
 
-#include "controls/file_dialog_ex.h"
 #include "converter/convert_rules.h"
 #include "converter/converter_settings.h"
 #include "creator/app_help.h"
@@ -170,18 +169,11 @@ void ConverterMainDialog::OnAbout() {
 
 void ConverterMainDialog::OnAddFiles() {
   if (m_list.GetItemCount() == 0) m_selected = 0;
-  CFileDialogEx dialog(TRUE, NULL, NULL, OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER,
-                       kAddFilesFilter, this);
-  std::vector<char> names(1024, '\0');
-  dialog.GetOFN().lpstrFile = names.data();
-  dialog.GetOFN().nMaxFile = static_cast<DWORD>(names.size());
-  dialog.GetOFN().lpstrTitle = kAddFilesTitle;
-  if (dialog.DoModal() != IDOK) {
+  std::vector<CString> paths;
+  if (!ChooseVideoFiles(this, &paths)) {
     if (m_list.GetItemCount() == 0) m_selected = -1;
     return;
   }
-  std::vector<CString> paths;
-  for (POSITION pos = dialog.GetStartPosition(); pos != NULL;) paths.push_back(dialog.GetNextPathName(pos));
   ProbeAndAdd(paths);
 }
 

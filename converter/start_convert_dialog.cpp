@@ -284,7 +284,15 @@ void StartConvertDialog::StartMultiplexing() {
   m_muxInputBytes = GetFileSizeBytes64(VideoStreamName(name).c_str()) + GetFileSizeBytes64(AudioStreamName(name).c_str());
   g_muxBlock.dialog = m_hWnd;
   lstrcpynA(g_muxBlock.path, output, sizeof g_muxBlock.path);
-  AfxBeginThread(MuxThreadProc, &g_muxBlock, THREAD_PRIORITY_NORMAL);
+  if (BeginMuxThread(MuxThreadProc, &g_muxBlock) != NULL) return;
+  // No worker, no end message: the clip fails here instead of waiting.
+  DeleteFileA(VideoStreamName(name).c_str());
+  DeleteFileA(AudioStreamName(name).c_str());
+  PostMessage(WM_CONVERTER_MUX_DONE, 1, 0);
+}
+
+CWinThread* StartConvertDialog::BeginMuxThread(AFX_THREADPROC proc, LPVOID param) {
+  return AfxBeginThread(proc, param, THREAD_PRIORITY_NORMAL);
 }
 
 LRESULT StartConvertDialog::OnMuxDone(WPARAM wParam, LPARAM) {
@@ -293,7 +301,12 @@ LRESULT StartConvertDialog::OnMuxDone(WPARAM wParam, LPARAM) {
   if (wParam == 0) {
     if (FileExists(converted)) {
       std::string final = FinalName(static_cast<const char*>(converted), skarven::g_settings.discType, Exists);
-      MoveFileA(converted, final.c_str());
+      // The clip is whole under its converted name: kept there and said so.
+      if (!MoveFileA(converted, final.c_str())) {
+        CString line;
+        line.Format("Failed to rename the file:%s to %s", static_cast<const char*>(converted), final.c_str());
+        Log(line);
+      }
     }
   } else if (wParam == 1) {
     CString line;

@@ -63,6 +63,8 @@ protected:
   // the file's other clips are skipped, the next item follows.
   void FailCurrentClip();
   void StartMultiplexing();
+  // Starts the multiplex worker; NULL when it could not be started.
+  virtual CWinThread* BeginMuxThread(AFX_THREADPROC proc, LPVOID param);
   void SetState(int state, bool operationStart = false);
   void EndOperation();
   void Log(const char* text);

@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "controls/file_dialog_ex.h"
 #include "controls/hyperlink_static.h"
 #include "creator/app_creator.h"
 #include "creator/app_help.h"
@@ -233,18 +232,7 @@ void CreatorMainDialog::TakeListSelection() {
 
 // ---- Adding ----------------------------------------------------------------------------
 
-BOOL CreatorMainDialog::ChooseSourceFiles(std::vector<CString>* paths) {
-  CFileDialogEx dialog(TRUE, NULL, NULL, OFN_HIDEREADONLY | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST,
-                       kAddFilesFilter, this);
-  // Room for many names at once: the dialog writes the folder and every name.
-  std::vector<char> names(1024, '\0');
-  dialog.GetOFN().lpstrFile = names.data();
-  dialog.GetOFN().nMaxFile = static_cast<DWORD>(names.size());
-  dialog.GetOFN().lpstrTitle = kAddFilesTitle;
-  if (dialog.DoModal() != IDOK) return FALSE;
-  for (POSITION pos = dialog.GetStartPosition(); pos != NULL;) paths->push_back(dialog.GetNextPathName(pos));
-  return TRUE;
-}
+BOOL CreatorMainDialog::ChooseSourceFiles(std::vector<CString>* paths) { return ChooseVideoFiles(this, paths); }
 
 void CreatorMainDialog::AddFiles() {
   if (GetSourceCount() == 0) m_selectedIndex = 0;

@@ -70,6 +70,9 @@ std::string ScanningText(const std::string& path);
 // The filter of the add-files dialog and its title.
 extern const char kAddFilesFilter[];
 extern const char kAddFilesTitle[];
+// Characters of the add-files dialog's name buffer: the folder and every
+// chosen name, room for a few hundred files at once.
+const unsigned kAddFilesNameChars = 64 * 1024;
 
 // Which items of the list's popup menu are enabled ("Add Files" always is)
 // for a list of rowCount rows with row `selected` chosen (-1: none).

@@ -1,6 +1,20 @@
 #include "creator/source_probe.h"
 
+#include "controls/file_dialog_ex.h"
 #include "creator/main_dialog_rules.h"
+
+BOOL ChooseVideoFiles(CWnd* owner, std::vector<CString>* paths) {
+  CFileDialogEx dialog(TRUE, NULL, NULL, OFN_HIDEREADONLY | OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST | OFN_EXPLORER,
+                       kAddFilesFilter, owner);
+  // The dialog writes the folder and every chosen name here.
+  std::vector<char> names(kAddFilesNameChars, '\0');
+  dialog.GetOFN().lpstrFile = names.data();
+  dialog.GetOFN().nMaxFile = static_cast<DWORD>(names.size());
+  dialog.GetOFN().lpstrTitle = kAddFilesTitle;
+  if (dialog.DoModal() != IDOK) return FALSE;
+  for (POSITION pos = dialog.GetStartPosition(); pos != NULL;) paths->push_back(dialog.GetNextPathName(pos));
+  return TRUE;
+}
 
 bool ProbeSourceFile(CMPEGCreatorObj& control, ScanWaitDialog& scan, const CString& path, double* duration) {
   double value = 0;

@@ -1,7 +1,6 @@
 #include "launcher/launcher_app.h"
 
 #include "creator/app_startup.h"
-#include "creator/app_text_utils.h"
 
 #include "launcher/launcher_dialogs.h"
 #include "launcher/launcher_rules.h"
@@ -23,7 +22,7 @@ int LauncherApp::GetDirectXVersion() {
     version[0] = '\0';
   version[256] = '\0';
   RegCloseKey(key);
-  return DirectXVersionFromText(version);
+  return LauncherDirectXVersion(version);
 }
 
 BOOL LauncherApp::InitInstance() {
@@ -35,6 +34,13 @@ BOOL LauncherApp::InitInstance() {
     return FALSE;
   }
   m_mutex = CreateMutexA(NULL, TRUE, "Quorbel");
+  // Another launcher started at the same moment made it between the two
+  // calls: it runs, this one ends as silently.
+  if (m_mutex != NULL && GetLastError() == ERROR_ALREADY_EXISTS) {
+    CloseHandle(m_mutex);
+    m_mutex = NULL;
+    return FALSE;
+  }
   if (!app_startup::CheckDirectX(GetDirectXVersion())) return FALSE;
   SkinLibInit(m_hInstance, NULL, NULL, 0);
   SkinLoadResource(NULL, MAKEINTRESOURCEA(IDR_LAUNCHER_SKIN), "RT_VENEERKIT");

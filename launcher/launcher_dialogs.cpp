@@ -105,6 +105,7 @@ END_MESSAGE_MAP()
 
 LauncherMainDialog::LauncherMainDialog(CWnd* pParent) : CDialog(IDD, pParent) {
   m_icon = ::LoadIconA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(IDI_LAUNCHER_MAIN));
+  m_homeLink.SetShellFirst(TRUE);
 }
 
 void LauncherMainDialog::DoDataExchange(CDataExchange* pDX) {
@@ -200,7 +201,7 @@ BOOL LauncherMainDialog::StartProgram(int program) {
 }
 
 void LauncherMainDialog::OnAbout() {
-  AboutDialog about(kLauncherAboutIds, "Quorbel ", this);
+  LauncherAboutDialog about(this);
   about.DoModal();
 }
 
@@ -213,3 +214,10 @@ void LauncherMainDialog::OnHome() { m_homeLink.OpenUrl(kLauncherHomePage, SW_HID
 const AboutDialogIds kLauncherAboutIds = {
     IDD_LAUNCHER_ABOUT, IDC_LAUNCHER_VERSION, IDC_LAUNCHER_HOMEPAGE, IDC_LAUNCHER_SUPPORT,
     kLauncherHomePage, kLauncherSupportMail, 9, false, false, true};
+
+BOOL LauncherAboutDialog::OnInitDialog() {
+  AboutDialog::OnInitDialog();
+  m_homeLink.SetShellFirst(TRUE);
+  m_supportLink.SetShellFirst(TRUE);
+  return TRUE;
+}

@@ -85,7 +85,7 @@ protected:
   CFont m_labelFont;         // the label's font
   int m_shownChoice = -2;    // HoverChoice shown last
   int m_labelUpdates = 0;    // texts set on the label
-  HyperLinkStatic m_homeLink;  // opens the maker's page (no window)
+  HyperLinkStatic m_homeLink;  // opens the maker's page, shell first (no window)
 
   DECLARE_MESSAGE_MAP()
 };
@@ -94,3 +94,13 @@ protected:
 // in 1002, underlined links 1003 (home page) and 1005 (support); the
 // caption stays the template's.
 extern const AboutDialogIds kLauncherAboutIds;
+
+// The launcher's About box: its links open through the shell first, the
+// registered browser only when the shell fails.
+class LauncherAboutDialog : public AboutDialog {
+public:
+  explicit LauncherAboutDialog(CWnd* pParent = NULL) : AboutDialog(kLauncherAboutIds, "Quorbel ", pParent) {}
+
+protected:
+  BOOL OnInitDialog() override;
+};

@@ -21,9 +21,11 @@ int ProgramForCommand(unsigned command);
 int HoverChoice(const int states[kProgramCount]);  // a program, or -1 for the welcome text
 const char* HoverText(int choice);
 
-// The DirectX version number of the registry's "Version" text is the disc
-// programs' DirectXVersionFromText (creator/app_text_utils.h): a text too
-// short to have a fourth character counts as unreadable (-1, too old).
+// The DirectX version number of the "Version" text of an opened key: the
+// disc programs' table (DirectXVersionFromText, creator/app_text_utils.h),
+// where a missing text or one without a fourth character is "anything
+// else", 93. Only a key that cannot be opened is unreadable.
+int LauncherDirectXVersion(const char* version);
 
 // The maker's addresses.
 extern const char kLauncherHomePage[];

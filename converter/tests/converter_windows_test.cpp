@@ -100,9 +100,9 @@ protected:
 
   // The conversion dialog over the main window, modeless so that the test
   // drives it; its output folder is set before it opens.
-  StartConvertDialog& ConvertDialog(const std::string& output) {
+  StartConvertDialog& ConvertDialog(const std::string& output, StartConvertDialog* dialog = nullptr) {
     skarven::g_settings.SetOutputPath(output.c_str());
-    convert_ = new StartConvertDialog(main_);
+    convert_ = dialog != nullptr ? dialog : new StartConvertDialog(main_);
     EXPECT_TRUE(convert_->Create(IDD_CONVERTER_START, main_));
     convert_->ShowWindow(SW_SHOWNA);
     return *convert_;
@@ -396,6 +396,65 @@ TEST_F(ConverterWindowsTest, FailedMultiplexingIsLoggedAndSkipped) {
   EXPECT_NE(std::string::npos, log.find("Failed to multiplex file:" + Own("pal-dvd.mpg"))) << log;
   EXPECT_NE(std::string::npos, log.find("Done")) << log;
   EXPECT_EQ((std::vector<std::string>{"pal-dvd-mp2_ToDvd.VOB"}), Listing(out));
+}
+
+// The finished clip cannot take its final name (another program holds the
+// file open): the failure is logged, the clip stays under its converted
+// name, and the next file goes on.
+TEST_F(ConverterWindowsTest, FailedRenameIsLoggedAndTheFileKept) {
+  std::string out = FreshOutput();
+  SetEnvironmentVariableA("QUORBEL_CONVCTL_PACE_MS", "200");
+  MainWindow({Mpeg("pal-vcd.mpg"), Mpeg("ntsc-vcd.mpg")});
+  StartConvertDialog& dialog = ConvertDialog(out);
+  std::string converted = out + "pal-vcd_ToVcd_con.mpg";
+  guitest::PostCommand(dialog.GetSafeHwnd(), IDC_START_ACTION);
+  ASSERT_TRUE(guitest::PumpUntil([&] { return dialog.GetState() == StartConvertDialog::kConverting; }, 10000));
+  // Opened for reading and writing by others, never for renaming.
+  HANDLE held = CreateFileA(converted.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, NULL);
+  ASSERT_NE(INVALID_HANDLE_VALUE, held);
+  bool ended = guitest::PumpUntil([&] { return dialog.GetState() == StartConvertDialog::kAllDone; }, 60000);
+  CloseHandle(held);
+  std::string log = static_cast<const char*>(dialog.LogText());
+  ASSERT_TRUE(ended) << log;
+  EXPECT_NE(std::string::npos, log.find("Failed to rename the file:" + converted + " to " + out + "pal-vcd_ToVcd.mpg"))
+      << log;
+  EXPECT_NE(std::string::npos, log.find("Converting the file:" + Mpeg("ntsc-vcd.mpg"))) << log;
+  std::vector<std::string> files = Listing(out);
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ((std::vector<std::string>{"ntsc-vcd_ToVcd.mpg", "pal-vcd_ToVcd_con.mpg"}), files) << log;
+  test_support::Bytes kept = test_support::ReadBytes(converted);
+  ASSERT_GT(kept.size(), 2324u);
+  EXPECT_EQ(0xBA, kept[3]) << "the multiplexed clip, whole";
+  guitest::PumpFor(100);
+  guitest::SaveScreenshot(dialog.GetSafeHwnd(), "converter_rename_failed");
+}
+
+// A conversion dialog whose multiplex worker cannot be started the first
+// time.
+class NoFirstWorkerDialog : public StartConvertDialog {
+public:
+  using StartConvertDialog::StartConvertDialog;
+  int refused = 0;
+
+protected:
+  CWinThread* BeginMuxThread(AFX_THREADPROC proc, LPVOID param) override {
+    if (refused++ == 0) return NULL;
+    return StartConvertDialog::BeginMuxThread(proc, param);
+  }
+};
+
+// The clip whose multiplexing cannot start ends as failed: logged, its
+// streams gone, and the next file is converted.
+TEST_F(ConverterWindowsTest, MultiplexWorkerThatCannotStartFailsTheClip) {
+  std::string out = FreshOutput();
+  MainWindow({Mpeg("pal-vcd.mpg"), Mpeg("ntsc-vcd.mpg")});
+  StartConvertDialog& dialog = ConvertDialog(out, new NoFirstWorkerDialog(main_));
+  ASSERT_TRUE(RunToEnd(30000)) << dialog.LogText();
+  std::string log = static_cast<const char*>(dialog.LogText());
+  EXPECT_NE(std::string::npos, log.find("Failed to multiplex file:" + Mpeg("pal-vcd.mpg"))) << log;
+  EXPECT_NE(std::string::npos, log.find("Done")) << log;
+  EXPECT_EQ((std::vector<std::string>{"ntsc-vcd_ToVcd.mpg"}), Listing(out)) << log;
 }
 
 // An output folder that cannot be made: the message, and nothing starts.

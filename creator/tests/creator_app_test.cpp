@@ -139,9 +139,11 @@ public:
   int cdInits = 0;
   int cdResult = 0;
   bool realJobDialog = false;  // open the real disc job dialog
+  bool realChooser = false;    // open the real "Add video files" dialog
 
 protected:
   BOOL ChooseSourceFiles(std::vector<CString>* paths) override {
+    if (realChooser) return CreatorMainDialog::ChooseSourceFiles(paths);
     if (cancelChoice) return FALSE;
     *paths = chosen;
     return TRUE;
@@ -325,6 +327,68 @@ TEST_F(ListWindowTest, AddProbesEveryFileAndRefusesWhatCannotBeRead) {
   EXPECT_EQ(TotalDurationText(dlg_.GetTotalSeconds()), Static(IDC_MAIN_TOTAL));
   EXPECT_EQ(0, dlg_.GetScale().GetValue());
   guitest::SaveScreenshot(Window(), "creator_list_two_files");
+}
+
+// Answers the "Add video files" dialog as its user does: the folder typed
+// into the name field first (the dialog goes there), then the quoted names.
+void ChooseInAddDialog(const std::string& folder, const std::vector<std::string>& names) {
+  std::string list;
+  for (const std::string& name : names) list += "\"" + name + "\" ";
+  WhenTopWindow(kAddFilesTitle, [=](HWND dialog) {
+    const int kNameFields[] = {0x47C /* cmb13 */, 0x480 /* edt1 */};
+    for (int id : kNameFields) SetDlgItemTextA(dialog, id, folder.c_str());
+    PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    guitest::RunLater(300, [=] {
+      for (int id : kNameFields) SetDlgItemTextA(dialog, id, list.c_str());
+      PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+    });
+  });
+}
+
+// Names of that length in a fresh folder: count copies of the source (or
+// empty files without one).
+std::vector<std::string> LongNamedFiles(const std::string& folder, int count, size_t length, const std::string& source) {
+  FreshFolder(folder);
+  std::vector<std::string> names;
+  for (int i = 0; i < count; ++i) {
+    std::string name = "clip" + std::to_string(i) + "_";
+    name += std::string(length - name.size() - 4, 'x') + ".mpg";
+    std::string path = folder + "\\" + name;
+    if (source.empty())
+      WriteText(path, "");
+    else
+      CopyFileA(source.c_str(), path.c_str(), FALSE);
+    names.push_back(name);
+  }
+  return names;
+}
+
+// Many files chosen at once in the real Add dialog are all probed and
+// listed; a choice too long even for its 64 KiB of names is refused with
+// the file dialog's message and adds nothing.
+TEST_F(ListWindowTest, AddDialogTakesALongSelectionAndSaysWhenOneIsTooLong) {
+  if (FixturesDir().empty()) GTEST_SKIP() << "MPEG fixtures not made";
+  Open(kDiscTypeSvcd);
+  dlg_.realChooser = true;
+  std::string folder = ProgramFolder() + "add-many";
+  std::vector<std::string> names = LongNamedFiles(folder, 12, 120, FixturePath("pal-svcd.mpg"));
+  CMessageBoxScript boxes;
+  ChooseInAddDialog(folder, names);
+  Command(Window(), IDC_MAIN_ADD);
+  EXPECT_EQ(0, boxes.Count()) << boxes.LastText();
+  ASSERT_EQ(12, Rows(List()));
+  EXPECT_EQ(folder + "\\" + names[11], Cell(List(), 11, kSourceColumnPath));
+  EXPECT_EQ(" Added 12 file(s)", Static(IDC_MAIN_FILE_COUNT));
+
+  // Names as long as a path allows, more than 65 536 characters of them.
+  std::string more = ProgramFolder() + "add-too-many";
+  size_t length = MAX_PATH - 10 - more.size();
+  ChooseInAddDialog(more, LongNamedFiles(more, static_cast<int>(65536 / (length + 3) + 5), length, ""));
+  Command(Window(), IDC_MAIN_ADD);
+  ASSERT_EQ(1, boxes.Count());
+  EXPECT_STREQ("Too many files were selected at once.\nPlease select fewer files and try again.", boxes.LastText());
+  EXPECT_EQ(12, Rows(List()));
+  EXPECT_TRUE(IsWindowEnabled(Window()));
 }
 
 TEST_F(ListWindowTest, ScanningDialogShowsTheFileBeingProbed) {

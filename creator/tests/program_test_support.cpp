@@ -82,11 +82,15 @@ DirectXVersion::~DirectXVersion() {
 }
 
 bool DirectXVersion::Set(const char* version) {
+  return SetValue(REG_SZ, version, static_cast<DWORD>(strlen(version) + 1));
+}
+
+bool DirectXVersion::SetValue(DWORD type, const void* data, DWORD size) {
   HKEY key;
   if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kDirectXKey, 0, NULL, 0, KEY_WRITE, NULL, &key, NULL) != ERROR_SUCCESS)
     return false;
-  LONG result = RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
-                               static_cast<DWORD>(strlen(version) + 1));
+  LONG result = data == NULL ? RegDeleteValueA(key, "Version")
+                             : RegSetValueExA(key, "Version", 0, type, static_cast<const BYTE*>(data), size);
   RegCloseKey(key);
   return result == ERROR_SUCCESS;
 }

@@ -44,6 +44,8 @@ public:
   DirectXVersion& operator=(const DirectXVersion&) = delete;
 
   static bool Set(const char* version);
+  // Any value as "Version" (NULL data: no value at all).
+  static bool SetValue(DWORD type, const void* data, DWORD size);
   static void Remove();  // the key itself, as a damaged install has it
 
 private:

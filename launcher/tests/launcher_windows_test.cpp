@@ -2,16 +2,20 @@
 // suite's skin (the program's own resource 129), its label's hover texts
 // from the skin's program buttons, the About box. As a program: Quorbel.exe
 // in a folder with stand-ins named as the three programs, started by its
-// buttons one at a time while it hides; a second copy ends at once.
+// buttons one at a time while it hides; a second copy ends at once, also
+// when both start at the same moment. The DirectX version as the launcher
+// reads it, and its links opened through the shell first.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "discimage/tests/test_paths.h"
 #include "discimage/tests/test_support.h"
 #include "creator/tests/program_test_support.h"
+#include "launcher/launcher_app.h"
 #include "launcher/launcher_dialogs.h"
 #include "launcher/launcher_rules.h"
 #include "launcher/res/launcher_resource.h"
@@ -118,7 +122,7 @@ TEST_F(LauncherWindowTest, HoverTextFollowsTheProgramButtons) {
 }
 
 TEST_F(LauncherWindowTest, AboutBoxShowsTheVersionLineAndLinks) {
-  AboutDialog about(kLauncherAboutIds, "Quorbel ", &dialog_);
+  LauncherAboutDialog about(&dialog_);
   ASSERT_TRUE(about.Create(IDD_LAUNCHER_ABOUT, &dialog_));
   about.ShowWindow(SW_SHOW);
   guitest::PumpFor(200);
@@ -130,6 +134,117 @@ TEST_F(LauncherWindowTest, AboutBoxShowsTheVersionLineAndLinks) {
   EXPECT_EQ(1, home->GetUnderline());
   guitest::SaveScreenshot(about.GetSafeHwnd(), "launcher_about");
   about.DestroyWindow();
+}
+
+// Opening a link records what would have been started, with the shell's
+// answer the test chooses, while it lives.
+class RecordedLinks {
+public:
+  struct Launch {
+    std::string how;  // "shell" or "run"
+    std::string what;
+    int show;
+  };
+  RecordedLinks() {
+    HyperLinkStatic::Launcher launcher;
+    launcher.shellOpen = [this](const std::string& url, int show) {
+      launches.push_back({"shell", url, show});
+      return shellResult;
+    };
+    launcher.runCommand = [this](const std::string& line, int show) {
+      launches.push_back({"run", line, show});
+      return 33;
+    };
+    HyperLinkStatic::SetLauncher(launcher);
+  }
+  ~RecordedLinks() { HyperLinkStatic::ResetLauncher(); }
+
+  std::vector<Launch> launches;
+  int shellResult = 42;
+};
+
+// The home command and both links of the About box go to the shell first;
+// the registered browser only when the shell fails.
+TEST_F(LauncherWindowTest, HomeAndAboutLinksGoThroughTheShellFirst) {
+  RecordedLinks links;
+  dialog_.SendMessage(WM_COMMAND, ID_LAUNCHER_HOME, 0);
+  ASSERT_EQ(1u, links.launches.size());
+  EXPECT_EQ("shell", links.launches[0].how);
+  EXPECT_EQ(kLauncherHomePage, links.launches[0].what);
+  EXPECT_EQ(SW_HIDE, links.launches[0].show);
+
+  // The About box as its command opens it, each link clicked.
+  links.launches.clear();
+  bool shown = false;
+  guitest::RunLater(300, [&] {
+    HWND about = guitest::FindTopWindow("About Quorbel");
+    if (about == NULL) return;
+    shown = true;
+    for (int id : {IDC_LAUNCHER_HOMEPAGE, IDC_LAUNCHER_SUPPORT}) {
+      HWND link = GetDlgItem(about, id);
+      SendMessageA(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+      SendMessageA(link, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    }
+    PostMessageA(about, WM_COMMAND, IDOK, 0);
+  });
+  dialog_.SendMessage(WM_COMMAND, ID_LAUNCHER_ABOUT, 0);
+  ASSERT_TRUE(shown);
+  ASSERT_EQ(2u, links.launches.size());
+  EXPECT_EQ("shell", links.launches[0].how);
+  EXPECT_EQ(kLauncherHomePage, links.launches[0].what);
+  EXPECT_EQ("shell", links.launches[1].how);
+  EXPECT_EQ(kLauncherSupportMail, links.launches[1].what);
+
+  // A shell that cannot open the page: the registered browser, when the
+  // prefix has one.
+  links.launches.clear();
+  links.shellResult = 31;
+  dialog_.SendMessage(WM_COMMAND, ID_LAUNCHER_HOME, 0);
+  ASSERT_LE(1u, links.launches.size());
+  EXPECT_EQ("shell", links.launches[0].how);
+  CString browser;
+  if (HyperLinkStatic::ReadBrowserCommand(browser)) {
+    ASSERT_EQ(2u, links.launches.size());
+    EXPECT_EQ("run", links.launches[1].how);
+    EXPECT_NE(std::string::npos, links.launches[1].what.find(kLauncherHomePage));
+  } else {
+    EXPECT_EQ(1u, links.launches.size());
+  }
+}
+
+// ---- The DirectX version ------------------------------------------------------------
+
+// The version text decides; an opened key without a usable text is
+// "anything else" (93); only a key that cannot be opened says so and
+// gives -1.
+TEST(LauncherDirectXTest, OnlyAKeyThatCannotBeOpenedGivesMinusOne) {
+  program_test::DirectXVersion kept("4.09.00.0904");
+  const DWORD number = 9;
+  const struct {
+    const char* what;
+    DWORD type;
+    const void* data;
+    DWORD size;
+    int version;
+  } cases[] = {
+      {"4.07.00.0700", REG_SZ, "4.07.00.0700", 13, 70},
+      {"4.09.00.0904", REG_SZ, "4.09.00.0904", 13, 90},
+      {"4.0A", REG_SZ, "4.0A", 5, 93},
+      {"too short", REG_SZ, "4.1", 4, 93},
+      {"empty", REG_SZ, "", 1, 93},
+      {"no value", REG_SZ, NULL, 0, 93},
+      {"a number", REG_DWORD, &number, sizeof number, 93},
+  };
+  CMessageBoxScript boxes;
+  for (const auto& c : cases) {
+    ASSERT_TRUE(program_test::DirectXVersion::SetValue(c.type, c.data, c.size)) << c.what;
+    EXPECT_EQ(c.version, LauncherApp::GetDirectXVersion()) << c.what;
+  }
+  EXPECT_EQ(0, boxes.Count());
+  program_test::DirectXVersion::Remove();
+  EXPECT_EQ(-1, LauncherApp::GetDirectXVersion());
+  ASSERT_EQ(1, boxes.Count());
+  EXPECT_STREQ("Fail to read register!  ", boxes.LastText());
 }
 
 // ---- Quorbel.exe as a program ------------------------------------------------------
@@ -209,6 +324,165 @@ TEST(LauncherProgramTest, ButtonsStartEachProgramWhileTheLauncherHides) {
 
   PostMessageA(window, WM_CLOSE, 0, 0);
   EXPECT_TRUE(first.WaitForEnd(15000));
+}
+
+// A program run under this process as its debugger, held at the moment it
+// calls CreateMutexA with a given name: a breakpoint on the function's
+// first byte, other callers stepped past it.
+class HeldAtMutexCreation {
+public:
+  ~HeldAtMutexCreation() {
+    if (info_.hProcess == NULL) return;
+    TerminateProcess(info_.hProcess, 1);
+    DebugActiveProcessStop(info_.dwProcessId);
+    CloseHandle(info_.hProcess);
+    CloseHandle(info_.hThread);
+  }
+
+  // Starts exe and runs it until it calls CreateMutexA (NULL, ..., name).
+  ::testing::AssertionResult StartAndHold(const std::string& exe, const char* name) {
+    target_ = reinterpret_cast<BYTE*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "CreateMutexA"));
+    if (target_ == NULL) return ::testing::AssertionFailure() << "no CreateMutexA";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    std::string command = "\"" + exe + "\"";
+    std::string folder = exe.substr(0, exe.find_last_of('\\'));
+    if (!CreateProcessA(exe.c_str(), &command[0], NULL, NULL, FALSE, DEBUG_ONLY_THIS_PROCESS, NULL, folder.c_str(),
+                        &startup, &info_))
+      return ::testing::AssertionFailure() << "not started";
+    DEBUG_EVENT event;
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < 20000) {
+      if (!WaitForDebugEvent(&event, 100)) continue;
+      if (Handle(event, name)) return ::testing::AssertionSuccess();
+      if (event.dwDebugEventCode == EXIT_PROCESS_DEBUG_EVENT) return ::testing::AssertionFailure() << "ended";
+    }
+    return ::testing::AssertionFailure() << "never called CreateMutexA (\"" << name << "\")";
+  }
+
+  // Lets the held call go on; true when the program then ends within the
+  // time, false when it still runs.
+  bool ReleaseAndWaitForEnd(DWORD timeoutMs) {
+    ContinueDebugEvent(held_.dwProcessId, held_.dwThreadId, DBG_CONTINUE);
+    DEBUG_EVENT event;
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeoutMs) {
+      if (!WaitForDebugEvent(&event, 100)) continue;
+      if (event.dwDebugEventCode == EXIT_PROCESS_DEBUG_EVENT) {
+        ContinueDebugEvent(event.dwProcessId, event.dwThreadId, DBG_CONTINUE);
+        return true;
+      }
+      Handle(event, NULL);
+    }
+    return false;
+  }
+
+  DWORD Id() const { return info_.dwProcessId; }
+
+private:
+  void Arm() {
+    BYTE first = 0, breakpoint = 0xCC;
+    SIZE_T done = 0;
+    // The system libraries lie at the same address in every process here.
+    if (armed_ || !ReadProcessMemory(info_.hProcess, target_, &first, 1, &done) || first != *target_) return;
+    armed_ = WriteProcessMemory(info_.hProcess, target_, &breakpoint, 1, &done) != FALSE;
+    FlushInstructionCache(info_.hProcess, target_, 1);
+  }
+  void Disarm() {
+    SIZE_T done = 0;
+    WriteProcessMemory(info_.hProcess, target_, target_, 1, &done);
+    FlushInstructionCache(info_.hProcess, target_, 1);
+    armed_ = false;
+  }
+
+  // Handles one debug event; true when the program is now held at the
+  // named call (the event not yet continued).
+  bool Handle(const DEBUG_EVENT& event, const char* name) {
+    DWORD status = DBG_CONTINUE;
+    switch (event.dwDebugEventCode) {
+      case CREATE_PROCESS_DEBUG_EVENT:
+        if (event.u.CreateProcessInfo.hFile != NULL) CloseHandle(event.u.CreateProcessInfo.hFile);
+        break;
+      case LOAD_DLL_DEBUG_EVENT:
+        if (event.u.LoadDll.hFile != NULL) CloseHandle(event.u.LoadDll.hFile);
+        if (name != NULL) Arm();
+        break;
+      case EXCEPTION_DEBUG_EVENT: {
+        const EXCEPTION_RECORD& record = event.u.Exception.ExceptionRecord;
+        BYTE* at = static_cast<BYTE*>(record.ExceptionAddress);
+        if (record.ExceptionCode == EXCEPTION_BREAKPOINT && (at == target_ || at == target_ + 1) && armed_) {
+          HANDLE thread = OpenThread(THREAD_ALL_ACCESS, FALSE, event.dwThreadId);
+          CONTEXT context = {};
+          context.ContextFlags = CONTEXT_FULL;
+          GetThreadContext(thread, &context);
+#ifdef _WIN64
+          context.Rip = reinterpret_cast<DWORD64>(target_);
+          ULONG_PTR nameAt = context.R8;  // the third argument
+#else
+          context.Eip = reinterpret_cast<DWORD>(target_);
+          ULONG_PTR nameAt = 0;
+          SIZE_T got = 0;
+          ReadProcessMemory(info_.hProcess, reinterpret_cast<void*>(context.Esp + 12), &nameAt, sizeof nameAt, &got);
+#endif
+          char text[64] = "";
+          SIZE_T read = 0;
+          if (nameAt != 0)
+            ReadProcessMemory(info_.hProcess, reinterpret_cast<void*>(nameAt), text, sizeof text - 1, &read);
+          Disarm();
+          bool ours = name != NULL && strcmp(text, name) == 0;
+          if (!ours) {
+            context.EFlags |= 0x100;  // one step past the call's first byte, then armed again
+            stepping_ = true;
+          }
+          SetThreadContext(thread, &context);
+          CloseHandle(thread);
+          if (ours) {
+            held_ = event;
+            return true;
+          }
+        } else if (record.ExceptionCode == EXCEPTION_SINGLE_STEP && stepping_) {
+          stepping_ = false;
+          if (name != NULL) Arm();
+        } else if (record.ExceptionCode != EXCEPTION_BREAKPOINT) {
+          status = DBG_EXCEPTION_NOT_HANDLED;
+        }
+        break;
+      }
+      default:
+        break;
+    }
+    ContinueDebugEvent(event.dwProcessId, event.dwThreadId, status);
+    return false;
+  }
+
+  PROCESS_INFORMATION info_ = {};
+  BYTE* target_ = NULL;
+  bool armed_ = false;
+  bool stepping_ = false;
+  DEBUG_EVENT held_ = {};
+};
+
+// Two launchers started at the same moment: the first has found no running
+// launcher and is about to make the mutex when the second one makes it and
+// shows its window. The first then ends without a window of its own.
+TEST(LauncherProgramTest, TwoLaunchersStartedTogetherLeaveOneRunning) {
+  std::string folder = WorkFolder() + "\\suite-twice";
+  test_support::FreshFolder(folder);
+  std::string launcher = folder + "\\Quorbel.exe";
+  ASSERT_TRUE(CopyFileA(HostPath(QUORBEL_QUORBEL_EXE).c_str(), launcher.c_str(), FALSE));
+
+  HeldAtMutexCreation first;
+  ASSERT_TRUE(first.StartAndHold(launcher, "Quorbel"));
+  program_test::ProgramProcess second;
+  ASSERT_TRUE(second.Start(launcher));
+  HWND window = program_test::WaitForProcessWindow(second.Id(), "Quorbel");
+  ASSERT_NE(nullptr, window);
+
+  EXPECT_TRUE(first.ReleaseAndWaitForEnd(10000)) << "the first launcher still runs";
+  EXPECT_EQ(nullptr, WindowOf(first.Id(), "Quorbel"));
+  EXPECT_TRUE(IsWindowVisible(window)) << "the second one goes on";
+  PostMessageA(window, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(second.WaitForEnd(15000));
 }
 
 #ifdef QUORBEL_SKARVEN_EXE
