@@ -52,6 +52,7 @@ if(QUORBEL_WINDOWS AND QUORBEL_SKINC)
   endforeach()
   # Skinners that must not touch themselves once deleted.
   target_sources(skin_datetime_test PRIVATE ${_sk}/tests/freed_object_trap.cpp)
+  target_sources(skin_frame_test PRIVATE ${_sk}/tests/freed_object_trap.cpp)
 endif()
 
 # A 5-frame 32 x 24 raw-video clip made by ffmpeg on the host for the
