@@ -598,6 +598,20 @@ RECT WorkAreaAt(POINT point)
     return area;
 }
 
+namespace {
+
+// Whether window is one of the submenus open under popup: each is owned by
+// the popup it opened from.
+bool IsSubmenuOf(HWND window, HWND popup)
+{
+    for (HWND w = window ? ::GetWindow(window, GW_OWNER) : nullptr; w; w = ::GetWindow(w, GW_OWNER))
+        if (w == popup)
+            return true;
+    return false;
+}
+
+}  // namespace
+
 int TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner, BOOL systemMenu)
 {
     if (!menu)
@@ -637,7 +651,8 @@ int TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner, BOOL system
             DispatchMessageA(&msg);
             return 0;
         }
-        if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
+        // Escape ends the menu at the top level; a submenu closes by itself.
+        if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && !IsSubmenuOf(msg.hwnd, popup->GetWindow())) {
             result = 0;
             break;
         }

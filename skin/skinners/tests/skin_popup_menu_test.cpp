@@ -247,9 +247,9 @@ TEST_F(PopupMenus, HoveringOpensTheSubmenuAndEscapeClosesOnlyIt)
                 itemOnScreen = popup->GetItemRect(4);
                 MapWindowPoints(popup->GetWindow(), nullptr, reinterpret_cast<POINT*>(&itemOnScreen), 2);
                 guitest::SaveScreenScreenshot("skin_popup_menu_submenu");
-                // Escape in the submenu (the menu loop would end the whole
-                // menu on a queued Escape): only the submenu goes.
-                SendMessageA(child, WM_KEYDOWN, VK_ESCAPE, 0);
+                // Escape queued for the submenu, through the menu loop:
+                // only the submenu goes.
+                PostKey(popup->GetChild(), VK_ESCAPE);
                 guitest::RunLater(60, [&, popup] {
                     childGoneAfterEscape = popup->GetChild() == nullptr && !IsWindow(child);
                     topOpen = !popup->IsClosed();
@@ -274,6 +274,37 @@ TEST_F(PopupMenus, HoveringOpensTheSubmenuAndEscapeClosesOnlyIt)
     EXPECT_TRUE(childGoneAfterEscape);
     EXPECT_TRUE(topOpen);
     EXPECT_TRUE(closedByMove);
+}
+
+// A real Escape key while a submenu is open closes that submenu only; the
+// next one ends the menu.
+TEST_F(PopupMenus, ARealEscapeKeyClosesTheSubmenuFirst)
+{
+    bool childGone = false, topOpen = false;
+    const int result = Track(TPM_RETURNCMD, 200, 150, [&](SkinPopupMenu* popup) {
+        for (int i = 0; i < 4; ++i)
+            PostKey(popup, VK_DOWN);  // Open, Save, Disabled, More
+        PostKey(popup, VK_RIGHT);
+        HWND top = popup->GetWindow();
+        guitest::RunLater(80, [&, popup, top] {
+            ASSERT_NE(popup->GetChild(), nullptr);
+            SetForegroundWindow(popup->GetChild()->GetWindow());
+            keybd_event(VK_ESCAPE, 0, 0, 0);
+            keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
+            guitest::RunLater(80, [&, top] {
+                // The menu may be over already: the popup found again.
+                SkinPopupMenu* root = SkinPopupMenu::FromWindow(top);
+                childGone = root && !root->GetChild();
+                topOpen = root && !root->IsClosed();
+                keybd_event(VK_ESCAPE, 0, 0, 0);
+                keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
+            });
+        });
+    });
+    EXPECT_TRUE(childGone);
+    EXPECT_TRUE(topOpen);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(FindWindowA(kPopupMenuClass, nullptr), nullptr);
 }
 
 TEST_F(PopupMenus, KeysReachIntoTheSubmenu)
