@@ -129,8 +129,7 @@ void SkinWindowObject::DrawBackground(HDC hdc, BOOL active)
         // carries the transparency, so the part itself stays as it is).
         CSkinImage keyed;
         keyed.Ghost(image);
-        keyed.SetTransIndex(0);
-        keyed.SetTransColor(SkinRgbQuad::FromColorRef(keyColor_));
+        SkinGdiUtil::MakeKeyTransparent(keyed, keyColor_);
         keyed.Stretch(hdc, client.left, client.top, Width(client), Height(client));
         break;
     }

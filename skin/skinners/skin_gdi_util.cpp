@@ -33,24 +33,6 @@ SkinColor KeyColorOf(SkinPackage* skin)
     return 0xFF00FF;
 }
 
-// Lets the key colour drop out when the part is drawn.
-void MakeKeyTransparent(CSkinImage& image, SkinColor key)
-{
-    const SkinRgbQuad quad = SkinRgbQuad::FromColorRef(key);
-    if (image.GetBpp() >= 24) {
-        image.SetTransColor(quad);
-        image.SetTransIndex(0);
-        return;
-    }
-    const SkinRgbQuad* palette = image.GetPalette();
-    const uint32_t entries = image.GetPaletteSize() / 4;
-    for (uint32_t i = 0; palette && i < entries; ++i)
-        if (palette[i].SameRgb(quad)) {
-            image.SetTransIndex(int32_t(i));
-            return;
-        }
-}
-
 SkinRect ToSkinRect(const RECT& r) { return MakeSkinRect(r.left, r.top, r.right, r.bottom); }
 RECT ToRect(const SkinRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
 
@@ -172,6 +154,25 @@ void SetOsClassOverride(int cls) { g_osClassOverride = cls; }
 // ---------------------------------------------------------------------------
 // Painting
 
+void MakeKeyTransparent(CSkinImage& image, COLORREF key)
+{
+    const SkinRgbQuad quad = SkinRgbQuad::FromColorRef(key);
+    if (image.GetBpp() >= 24) {
+        image.SetTransColor(quad);
+        image.SetTransIndex(0);
+        return;
+    }
+    const SkinRgbQuad* palette = image.GetPalette();
+    const uint32_t entries = image.GetPaletteSize() / 4;
+    for (uint32_t i = 0; palette && i < entries; ++i)
+        if (palette[i].SameRgb(quad)) {
+            image.SetTransIndex(int32_t(i));
+            return;
+        }
+    // No entry holds the key: nothing drops out.
+    image.SetTransIndex(-1);
+}
+
 void FillSolidRect(HDC hdc, const RECT& rect, COLORREF color)
 {
     HBRUSH brush = CreateSolidBrush(color);
@@ -204,7 +205,7 @@ void DrawImageRef(HDC hdc, const RECT& dest, const SkinImageRef& ref, COLORREF f
             return;
         }
         if (ref.drawMode == 1) {
-            MakeKeyTransparent(part, KeyColorOf(skin));
+            SkinGdiUtil::MakeKeyTransparent(part, KeyColorOf(skin));
             part.Tile(hdc, &dest);
         } else {
             part.StretchOpaque(hdc, dest.left, dest.top, destWidth, destHeight);
@@ -220,7 +221,7 @@ void DrawImageRef(HDC hdc, const RECT& dest, const SkinImageRef& ref, COLORREF f
         fillFallback();
         return;
     }
-    MakeKeyTransparent(part, KeyColorOf(skin));
+    SkinGdiUtil::MakeKeyTransparent(part, KeyColorOf(skin));
     part.Draw(hdc, dest.left, dest.top);
 }
 

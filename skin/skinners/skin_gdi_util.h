@@ -84,6 +84,9 @@ int GetOsClass();
 void SetOsClassOverride(int cls);
 
 // --- painting ---------------------------------------------------------------
+// Lets the key colour drop out when the image is drawn: a 24- or 32-bit
+// image keys on the colour, a palette image on the entry that holds it.
+void MakeKeyTransparent(CSkinImage& image, COLORREF key);
 void FillSolidRect(HDC hdc, const RECT& rect, COLORREF color);
 // A part of a skin image into dest by the reference's draw mode: 0 natural
 // size, cut to dest (key colour transparent); 1 tiled (key colour
