@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
+#include <vector>
 #include <commctrl.h>
 #include <shellapi.h>
 
@@ -721,19 +723,46 @@ BOOL MakeTempFileName(char* out, size_t outSize, const char* name, const char* f
     char folder[MAX_PATH] = {};
     if (!GetTempPathA(sizeof folder, folder))
         std::snprintf(folder, sizeof folder, "%s", fallbackFolder ? fallbackFolder : "");
-    bool created = GetTempFileNameA(folder, "SM", 0, out) != 0;
-    if (!created) {
-        const size_t len = std::strlen(folder);
-        const bool slash = len && folder[len - 1] == '\\';
-        std::snprintf(out, outSize, slash ? "%s%s" : "%s\\%s", folder, name);
+    const bool withExtension = extension && *extension;
+    // GetTempFileName reserves the bare name it makes by creating it; a
+    // name with an extension is reserved the same way, as a file of its
+    // own, and the bare one goes. A taken extended name is passed over:
+    // its bare name is held meanwhile so that the next one differs.
+    std::vector<std::string> passed;
+    bool made = false;
+    for (int tries = 0; tries < 64 && !made; ++tries) {
+        char bare[MAX_PATH] = {};
+        if (!GetTempFileNameA(folder, "SM", 0, bare))
+            break;
+        if (!withExtension) {
+            std::snprintf(out, outSize, "%s", bare);
+            made = true;
+            break;
+        }
+        char full[MAX_PATH] = {};
+        const int length = std::snprintf(full, sizeof full, "%s.%s", bare, extension);
+        HANDLE file = length > 0 && size_t(length) < sizeof full
+                          ? CreateFileA(full, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr)
+                          : INVALID_HANDLE_VALUE;
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+            DeleteFileA(bare);
+            std::snprintf(out, outSize, "%s", full);
+            made = true;
+        } else {
+            passed.push_back(bare);
+        }
     }
-    if (extension && *extension) {
-        // The name with an extension is the one used; the empty file
-        // GetTempFileName made for the bare name goes.
-        if (created)
-            DeleteFileA(out);
-        const size_t len = std::strlen(out);
-        std::snprintf(out + len, outSize - len, ".%s", extension);
+    for (const std::string& bare : passed)
+        DeleteFileA(bare.c_str());
+    if (made)
+        return TRUE;
+    const size_t len = std::strlen(folder);
+    const bool slash = len && folder[len - 1] == '\\';
+    std::snprintf(out, outSize, slash ? "%s%s" : "%s\\%s", folder, name);
+    if (withExtension) {
+        const size_t used = std::strlen(out);
+        std::snprintf(out + used, outSize - used, ".%s", extension);
     }
     return TRUE;
 }

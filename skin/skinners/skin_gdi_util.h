@@ -153,7 +153,9 @@ RECT WorkAreaAt(POINT point);
 // --- files and resources ------------------------------------------------------
 BOOL ResourceToFile(const char* path, HMODULE module, const char* name, const char* type);
 // A temporary file name ("SM" prefix) with an optional extension; out must
-// hold MAX_PATH characters.
+// hold MAX_PATH characters. The name is reserved: the file exists, empty,
+// until the caller deletes it. When the system gives no name, name in the
+// temporary (else fallback) folder, not reserved.
 BOOL MakeTempFileName(char* out, size_t outSize, const char* name, const char* fallbackFolder,
                       const char* extension);
 // The previous / next buttons of a month calendar, found by hit tests.
