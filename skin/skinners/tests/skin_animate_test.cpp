@@ -160,6 +160,30 @@ TEST_F(AnimateSkinner, EndlessPlayRunsUntilStopped)
     EXPECT_EQ(Count(ACN_STOP), 1);
 }
 
+// A skinner that lets go of a playing animation (the skin removed, the
+// library ended) stops its thread first and hands the clip over: the
+// control plays on by itself and says so when it stops.
+TEST_F(AnimateSkinner, LettingGoWhilePlayingHandsTheClipToTheControl)
+{
+    ASSERT_EQ(SendMessageA(animate, ACM_OPENA, 0, reinterpret_cast<LPARAM>(clip.c_str())), 1);
+    ASSERT_EQ(SendMessageA(animate, ACM_PLAY, WPARAM(-1), MAKELONG(0, -1)), 1);
+    guitest::PumpFor(250);
+    ASSERT_TRUE(skinner->IsRunning());
+    ASSERT_TRUE(SkinManager::Instance().RemoveSkin(animate, FALSE));
+    skinner = nullptr;
+    EXPECT_EQ(Count(ACN_STOP), 1) << "the skinner's playback ends as a stop";
+    guitest::PumpFor(300);
+    EXPECT_EQ(Count(ACN_START), 2) << "the control starts playing";
+    guitest::SaveScreenshot(dialog, "animation_handed_back");
+    guitest::Capture c = guitest::Capture::OfWindow(animate);
+    ASSERT_TRUE(c.Valid());
+    const RECT all = {0, 0, c.Width(), c.Height()};
+    EXPECT_LT(c.Count(all, c.At(0, 0)), c.Width() * c.Height()) << "the control shows a frame";
+    EXPECT_TRUE(SendMessageA(animate, ACM_STOP, 0, 0));
+    guitest::PumpFor(50);  // the control may post its notifications
+    EXPECT_EQ(Count(ACN_STOP), 2) << "the control reports its own stop";
+}
+
 TEST_F(AnimateSkinner, AResourceClipLeavesNoTemporaryFile)
 {
     // This test program copied with the clip as "AVI" resource 7.
