@@ -336,9 +336,10 @@ protected:
         HWND controls = MakeControlsDialog();
         ASSERT_NE(controls, nullptr);
         ASSERT_NE(SkinManager::Instance().FindSkinObject(controls), nullptr);
-        for (int id = 1; id <= kAnimate; ++id)
+        for (int id = 1; id <= kAnimate; ++id) {
             if (HWND control = GetDlgItem(controls, id))
                 EXPECT_NE(SkinManager::Instance().FindSkinObject(control), nullptr) << "control " << id;
+        }
         HWND frame = CreateWindowExA(0, "SkinGuiObjectsFrame", "Frame", WS_OVERLAPPEDWINDOW, 60, 60, 420, 260,
                                      nullptr, MakeMenuBar(), GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(frame, nullptr);
