@@ -12,13 +12,13 @@
 #include <commctrl.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "skin/core/skin_manager.h"
 #include "skin/core/skin_ops.h"
 #include "skin/skinners/skin_animate.h"
+#include "skin/skinners/tests/skin_control_base_test_support.h"
 #include "testing/gui/gui_test.h"
 
 namespace {
@@ -33,18 +33,6 @@ INT_PTR CALLBACK DialogProc(HWND, UINT message, WPARAM wParam, LPARAM)
     if (message == WM_COMMAND && LOWORD(wParam) == kAnimate)
         g_codes.push_back(HIWORD(wParam));
     return message == WM_INITDIALOG;
-}
-
-std::string ClipPath()
-{
-    const char* folder = std::getenv("QUORBEL_ANIMATE_FIXTURES");
-    if (!folder)
-        return std::string();
-    std::string path = std::string("Z:") + folder + "/clip.avi";
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
 }
 
 std::string ReadFile(const std::string& path)
@@ -82,7 +70,7 @@ protected:
     void SetUp() override
     {
         g_codes.clear();
-        clip = ClipPath();
+        clip = skintest::AnimateClipPath();
         ASSERT_FALSE(clip.empty()) << "QUORBEL_ANIMATE_FIXTURES is not set";
         guitest::InitCommonControlsOnce();
         ASSERT_TRUE(SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0));

@@ -78,22 +78,7 @@ protected:
         skintest::DialogHook() = &HearPicker;
         std::unique_ptr<SkinPackage> package = skintest::ReadTestSkin();
         ASSERT_NE(package, nullptr);
-        std::unique_ptr<SkinDataObject> object = CreateSkinDataObject(kSkinDateTime);
-        auto* picker = dynamic_cast<SkinDateTimeData*>(object.get());
-        picker->SetName("DateTime");
-        for (int i = 0; i < 3; ++i)
-            picker->images[i] = CellImage(i, 14);
-        picker->ref1 = CellRef(3, 14);
-        picker->ref2 = CellRef(4, 14);
-        ASSERT_TRUE(package->AddObject(std::move(object)));
-        object = CreateSkinDataObject(kSkinMonthCalendar);
-        auto* calendar = dynamic_cast<SkinMonthCalData*>(object.get());
-        calendar->SetName("MonthCalendar");
-        calendar->background = CellImage(5, 14);
-        for (int i = 0; i < 6; ++i)
-            calendar->images[i] = CellImage(6 + i, 14);
-        calendar->colors[0] = RGB(200, 220, 240);  // month background
-        ASSERT_TRUE(package->AddObject(std::move(object)));
+        ASSERT_TRUE(skintest::AddCalendarObjects(*package));
         package->ResolveAll();
         ASSERT_TRUE(Install(std::move(package)));
         ASSERT_TRUE(SkinSetDefaultDialogSkin("Dialog"));

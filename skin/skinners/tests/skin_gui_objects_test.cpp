@@ -13,7 +13,6 @@
 
 #include <commctrl.h>
 
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -60,18 +59,6 @@ void RegisterStandIns()
         RegisterClassA(&wc);
     }
     done = true;
-}
-
-std::string ClipPath()
-{
-    const char* folder = std::getenv("QUORBEL_ANIMATE_FIXTURES");
-    if (!folder)
-        return std::string();
-    std::string path = std::string("Z:") + folder + "/clip.avi";
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
 }
 
 LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -141,20 +128,7 @@ protected:
         // quick Tooltip object for the rich-text tooltip.
         std::unique_ptr<SkinPackage> package = skintest::ReadTestSkin();
         ASSERT_NE(package, nullptr);
-        std::unique_ptr<SkinDataObject> object = CreateSkinDataObject(kSkinDateTime);
-        auto* picker = dynamic_cast<SkinDateTimeData*>(object.get());
-        picker->SetName("DateTime");
-        for (int i = 0; i < 3; ++i)
-            picker->images[i] = skintest::CellImage(i, 14);
-        picker->ref1 = skintest::CellRef(3, 14);
-        ASSERT_TRUE(package->AddObject(std::move(object)));
-        object = CreateSkinDataObject(kSkinMonthCalendar);
-        auto* calendar = dynamic_cast<SkinMonthCalData*>(object.get());
-        calendar->SetName("MonthCalendar");
-        calendar->background = skintest::CellImage(5, 14);
-        for (int i = 0; i < 6; ++i)
-            calendar->images[i] = skintest::CellImage(6 + i, 14);
-        ASSERT_TRUE(package->AddObject(std::move(object)));
+        ASSERT_TRUE(skintest::AddCalendarObjects(*package));
         WNDCLASSA wc = {};
         wc.lpfnWndProc = &FrameProc;
         wc.hInstance = GetModuleHandleA(nullptr);
@@ -162,7 +136,7 @@ protected:
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
         wc.lpszClassName = "SkinGuiObjectsFrame";
         RegisterClassA(&wc);
-        object = CreateSkinDataObject(kSkinRebar);
+        std::unique_ptr<SkinDataObject> object = CreateSkinDataObject(kSkinRebar);
         auto* rebar = dynamic_cast<SkinRebarData*>(object.get());
         rebar->SetName("Rebar");
         rebar->background = skintest::CellImage(4, 13);
@@ -178,7 +152,7 @@ protected:
         package->ResolveAll();
         ASSERT_TRUE(Install(std::move(package)));
         ASSERT_TRUE(SkinSetDefaultDialogSkin("Dialog"));
-        clip = ClipPath();
+        clip = skintest::AnimateClipPath();
     }
 
     // The dialog with one control of every kind, filled in.
