@@ -129,8 +129,7 @@ void SkinWindowObject::DrawBackground(HDC hdc, BOOL active)
         // carries the transparency, so the part itself stays as it is).
         CSkinImage keyed;
         keyed.Ghost(image);
-        keyed.SetTransIndex(0);
-        keyed.SetTransColor(SkinRgbQuad::FromColorRef(keyColor_));
+        SkinGdiUtil::MakeKeyTransparent(keyed, keyColor_);
         keyed.Stretch(hdc, client.left, client.top, Width(client), Height(client));
         break;
     }
@@ -286,6 +285,36 @@ LRESULT SkinWindowObject::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     default:
         return CallPrevious(message, wParam, lParam);
     }
+}
+
+LRESULT SkinWindowObject::DefaultProcessing(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return SkinWindowObject::WindowProc(message, wParam, lParam);
+}
+
+LRESULT SkinWindowObject::WithStyle(LONG style, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    HWND window = window_;
+    const LONG old = GetWindowLongA(window, GWL_STYLE);
+    SetWindowLongA(window, GWL_STYLE, style);
+    const LRESULT result = DefaultProcessing(message, wParam, lParam);
+    if (IsWindow(window))
+        SetWindowLongA(window, GWL_STYLE, old);
+    return result;
+}
+
+LRESULT SkinWindowObject::WithUpdateLocked(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const BOOL locked = LockWindowUpdate(window_);
+    const LRESULT result = DefaultProcessing(message, wParam, lParam);
+    if (locked)
+        LockWindowUpdate(nullptr);
+    return result;
+}
+
+bool SkinWindowObject::StillSkinnedBy(HWND window, const SkinWindowObject* object)
+{
+    return window && IsWindow(window) && GetPropA(window, kObjectProperty) == object;
 }
 
 HRGN SkinWindowObject::BuildRegion()

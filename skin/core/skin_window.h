@@ -160,6 +160,20 @@ public:
 
 protected:
     LRESULT CallPrevious(UINT message, WPARAM wParam, LPARAM lParam);
+    // Default processing: this base's WindowProc, which passes what it does
+    // not answer to the previous procedure. It can run for long (the
+    // system's move loop) and dispatch what destroys the window, deleting
+    // this object: callers save the handle first and look at
+    // StillSkinnedBy before they touch the object again.
+    virtual LRESULT DefaultProcessing(UINT message, WPARAM wParam, LPARAM lParam);
+    // Default processing with another style on the window meanwhile; the
+    // old style goes back to a window that still exists.
+    LRESULT WithStyle(LONG style, UINT message, WPARAM wParam, LPARAM lParam);
+    // Default processing with the window's updates locked.
+    LRESULT WithUpdateLocked(UINT message, WPARAM wParam, LPARAM lParam);
+    // Whether window still exists and still has object in its "OBJECT"
+    // property; reads nothing of object, which may be deleted.
+    static bool StillSkinnedBy(HWND window, const SkinWindowObject* object);
 
     RECT parts_[9];              // the frame parts laid out for the window size
     HWND window_ = nullptr;      // the attached window

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <vfw.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "skin/core/skin_data_classes.h"
@@ -218,6 +219,8 @@ LRESULT SkinAnimate::Open(HINSTANCE instance, const char* name)
         instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window_, GWLP_HINSTANCE));
     Stop();
     avi_.Close();
+    openName_.clear();
+    openId_ = 0;
     if (!name)
         return 1;
     bool opened = !IS_INTRESOURCE(name) && avi_.Open(name);
@@ -235,6 +238,11 @@ LRESULT SkinAnimate::Open(HINSTANCE instance, const char* name)
         if (!opened)
             return 0;
     }
+    openInstance_ = instance;
+    if (IS_INTRESOURCE(name))
+        openId_ = WORD(reinterpret_cast<UINT_PTR>(name));
+    else
+        openName_ = name;
     cursor_ = AnimateCursor();
     if (!(style_ & ACS_CENTER))
         SetWindowPos(window_, nullptr, 0, 0, avi_.Width(), avi_.Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -298,6 +306,28 @@ void SkinAnimate::Stop()
     CloseHandle(thread_);
     thread_ = nullptr;
     Notify(ACN_STOP);
+}
+
+void SkinAnimate::Detach()
+{
+    // The thread paints into the window: it ends before the window is let go.
+    const bool wasPlaying = playing_ && running_;
+    const AnimateCursor played = cursor_;
+    Stop();
+    const bool hadClip = avi_.IsOpen();
+    avi_.Close();
+    HWND window = window_;
+    SkinWindowBase::Detach();
+    if (!hadClip || !IsWindow(window))
+        return;
+    // The control takes the clip over: unskinned, it still plays it and
+    // still tells its parent when it starts and stops.
+    const char* name = openName_.empty() ? MAKEINTRESOURCEA(openId_) : openName_.c_str();
+    if (!SendMessageA(window, ACM_OPENA, reinterpret_cast<WPARAM>(openInstance_), reinterpret_cast<LPARAM>(name)) ||
+        !wasPlaying)
+        return;
+    const int repeat = played.repeat == -1 ? -1 : std::max(played.repeat - played.passes, 1);
+    SendMessageA(window, ACM_PLAY, WPARAM(repeat), MAKELONG(WORD(played.first), WORD(played.last)));
 }
 
 DWORD WINAPI SkinAnimate::PlaybackThread(void* self)

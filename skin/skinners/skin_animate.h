@@ -72,6 +72,9 @@ public:
 
     // Refused without the Video for Windows libraries.
     BOOL Attach(HWND window) override;
+    // Stops the playback thread, then hands the clip (and a running
+    // playback) over to the control itself.
+    void Detach() override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
     bool IsPlaying() const { return playing_; }
@@ -103,6 +106,9 @@ private:
     int controlId_ = 0;               // GWL_ID at attach
     LONG style_ = 0;                  // GWL_STYLE at attach
     AnimateCursor cursor_;            // first, last, repeat and current frame
+    HINSTANCE openInstance_ = nullptr;  // module of the open clip's resource
+    std::string openName_;            // the open clip's file or resource name, or ""
+    WORD openId_ = 0;                 // its resource id when opened by number
 };
 
 #endif

@@ -422,17 +422,42 @@ bool SkinButtonBase::InsideClient(LPARAM point) const
     return PtInRect(&client, p) != 0;
 }
 
+void SkinButtonBase::EndPress()
+{
+    const bool was = pressed_;
+    pressed_ = false;
+    if (GetCapture() == window_)
+        ReleaseCapture();
+    if (was)
+        Redraw();
+}
+
 LRESULT SkinButtonBase::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (!previousProc_)
         return DefWindowProcA(window_, message, wParam, lParam);
     HWND window = window_;
     switch (message) {
-    case WM_SETFOCUS:
     case WM_KILLFOCUS:
+        // A press (by mouse or space bar) ends with the focus.
+        EndPress();
         if (IsWindow(window))
             Redraw();
         return 0;
+    case WM_SETFOCUS:
+        if (IsWindow(window))
+            Redraw();
+        return 0;
+    case WM_CANCELMODE:
+        EndPress();
+        break;
+    case WM_CAPTURECHANGED:
+        // Another window took the mouse (a message box): the press ends.
+        if (reinterpret_cast<HWND>(lParam) != window && pressed_) {
+            pressed_ = false;
+            Redraw();
+        }
+        break;
     case WM_ENABLE:
     case WM_SETTEXT:
     case BM_SETSTATE: {
@@ -469,11 +494,8 @@ LRESULT SkinButtonBase::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_CHAR:
     case WM_DEADCHAR:
-        if (GetCapture() == window) {
-            ReleaseCapture();
-            pressed_ = false;
-            Redraw();
-        }
+        if (GetCapture() == window)
+            EndPress();
         break;
     case WM_MOUSEMOVE:
         if ((wParam & MK_LBUTTON) && GetCapture() == window) {
@@ -493,8 +515,8 @@ LRESULT SkinButtonBase::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_LBUTTONUP:
         if (GetCapture() == window) {
-            ReleaseCapture();
             pressed_ = false;
+            ReleaseCapture();
             const bool inside = InsideClient(lParam);
             if (inside)
                 OnClick();

@@ -129,6 +129,8 @@ protected:
     // Tells the parent: WM_COMMAND with BN_CLICKED, posted.
     void PostClicked();
     bool InsideClient(LPARAM point) const;
+    // Ends a press without a click: the capture goes, the look comes back.
+    void EndPress();
 
     bool pressed_ = false;   // mouse or space bar held on the button
     bool default_ = false;   // BS_DEFPUSHBUTTON (push buttons)

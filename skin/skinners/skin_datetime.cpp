@@ -104,88 +104,98 @@ void SkinDateTime::Draw(HDC hdc)
         SkinGdiUtil::DrawLayoutImage(hdc, drop, *chosen, GetSysColor(COLOR_BTNFACE), TRUE);
 }
 
-void SkinDateTime::NotifyParent(UINT code)
+void SkinDateTime::NotifyParent(HWND picker, UINT code)
 {
     NMHDR header = {};
-    header.hwndFrom = window_;
-    header.idFrom = UINT_PTR(GetDlgCtrlID(window_));
+    header.hwndFrom = picker;
+    header.idFrom = UINT_PTR(GetDlgCtrlID(picker));
     header.code = code;
-    if (HWND parent = GetParent(window_))
+    if (HWND parent = GetParent(picker))
         SendMessageA(parent, WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
+}
+
+SkinDateTime::~SkinDateTime()
+{
+    if (gone_)
+        *gone_ = true;
 }
 
 LRESULT SkinDateTime::DropDown()
 {
+    // What is dispatched from here on may destroy the picker and delete
+    // this skinner with it: the loop works on locals and touches the
+    // skinner only while `gone` is still false.
     HWND picker = window_;
     HINSTANCE instance = SkinLibGetInstance();
-    popup_ = CreateWindowExA(0, "SysMonthCal32", "MonthCal32", WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_BORDER,
-                             0, 0, 0, 0, GetParent(picker), nullptr,
-                             instance ? instance : GetModuleHandleA(nullptr), nullptr);
-    if (!popup_)
+    HWND popup = CreateWindowExA(0, "SysMonthCal32", "MonthCal32", WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_BORDER,
+                                 0, 0, 0, 0, GetParent(picker), nullptr,
+                                 instance ? instance : GetModuleHandleA(nullptr), nullptr);
+    if (!popup)
         return 0;
+    bool gone = false;
+    gone_ = &gone;
+    popup_ = popup;
+    auto closed = [&]() {
+        if (!gone)
+            popup_ = nullptr;
+    };
     SYSTEMTIME date = {};
     SendMessageA(picker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&date));
-    NotifyParent(DTN_DROPDOWN);
-    if (!popup_ || !IsWindow(popup_)) {
-        popup_ = nullptr;
-        return 0;
-    }
-    SendMessageA(popup_, MCM_SETCURSEL, 0, reinterpret_cast<LPARAM>(&date));
-    RECT size = {};
-    SendMessageA(popup_, MCM_GETMINREQRECT, 0, reinterpret_cast<LPARAM>(&size));
-    RECT below;
-    ::GetWindowRect(picker, &below);
-    const int borders = 2 * GetSystemMetrics(SM_CXBORDER);
-    MoveWindow(popup_, below.left, below.bottom, size.right - size.left + borders,
-               size.bottom - size.top + 2 * GetSystemMetrics(SM_CYBORDER), TRUE);
-    InvalidateRect(picker, nullptr, FALSE);
-
+    NotifyParent(picker, DTN_DROPDOWN);
     LRESULT picked = 0;
+    if (!gone && IsWindow(picker) && IsWindow(popup)) {
+        SendMessageA(popup, MCM_SETCURSEL, 0, reinterpret_cast<LPARAM>(&date));
+        RECT size = {};
+        SendMessageA(popup, MCM_GETMINREQRECT, 0, reinterpret_cast<LPARAM>(&size));
+        RECT below;
+        ::GetWindowRect(picker, &below);
+        const int borders = 2 * GetSystemMetrics(SM_CXBORDER);
+        MoveWindow(popup, below.left, below.bottom, size.right - size.left + borders,
+                   size.bottom - size.top + 2 * GetSystemMetrics(SM_CYBORDER), TRUE);
+        InvalidateRect(picker, nullptr, FALSE);
+    }
     MSG msg;
-    for (;;) {
+    while (!gone && IsWindow(picker) && IsWindow(popup)) {
         const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
         if (got <= 0) {
             if (got == 0)
                 PostQuitMessage(int(msg.wParam));  // the program's loop ends on it
             break;
         }
-        if (!IsWindow(picker) || !popup_ || !IsWindow(popup_))
-            break;
-        const bool onPopup = msg.hwnd == popup_ || IsChild(popup_, msg.hwnd);
+        const bool onPopup = msg.hwnd == popup || IsChild(popup, msg.hwnd);
         if (!onPopup && (msg.message == WM_LBUTTONDOWN || msg.message == WM_NCLBUTTONDOWN))
             break;  // a press elsewhere closes the calendar, the date stays
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
-        if (onPopup && msg.message == WM_LBUTTONUP && popup_ && IsWindow(popup_)) {
-            MCHITTESTINFO hit = {};
-            hit.cbSize = 32;  // the first version of the record
-            hit.pt.x = GET_X_LPARAM(msg.lParam);
-            hit.pt.y = GET_Y_LPARAM(msg.lParam);
-            SendMessageA(popup_, MCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
-            if (hit.uHit != MCHT_CALENDARDATE)
-                continue;
-            SYSTEMTIME chosen = {};
-            SendMessageA(popup_, MCM_GETCURSEL, 0, reinterpret_cast<LPARAM>(&chosen));
-            date.wYear = chosen.wYear;
-            date.wMonth = chosen.wMonth;
-            date.wDayOfWeek = chosen.wDayOfWeek;
-            date.wDay = chosen.wDay;
-            DestroyWindow(popup_);
-            popup_ = nullptr;
-            NotifyParent(DTN_CLOSEUP);
-            SendMessageA(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&date));
-            InvalidateRect(picker, nullptr, TRUE);
-            picked = 1;
-            break;
-        }
+        if (gone || !IsWindow(picker) || !IsWindow(popup) || !onPopup || msg.message != WM_LBUTTONUP)
+            continue;
+        MCHITTESTINFO hit = {};
+        hit.cbSize = 32;  // the first version of the record
+        hit.pt.x = GET_X_LPARAM(msg.lParam);
+        hit.pt.y = GET_Y_LPARAM(msg.lParam);
+        SendMessageA(popup, MCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+        if (hit.uHit != MCHT_CALENDARDATE)
+            continue;
+        SYSTEMTIME chosen = {};
+        SendMessageA(popup, MCM_GETCURSEL, 0, reinterpret_cast<LPARAM>(&chosen));
+        date.wYear = chosen.wYear;
+        date.wMonth = chosen.wMonth;
+        date.wDayOfWeek = chosen.wDayOfWeek;
+        date.wDay = chosen.wDay;
+        DestroyWindow(popup);
+        closed();
+        NotifyParent(picker, DTN_CLOSEUP);
+        SendMessageA(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&date));
+        picked = 1;
+        break;
     }
-    if (popup_) {
-        if (IsWindow(popup_))
-            DestroyWindow(popup_);
-        popup_ = nullptr;
-        if (IsWindow(picker))
-            InvalidateRect(picker, nullptr, TRUE);
-    }
+    if (IsWindow(popup))
+        DestroyWindow(popup);
+    closed();
+    if (!gone)
+        gone_ = nullptr;
+    if (IsWindow(picker))
+        InvalidateRect(picker, nullptr, TRUE);
     return picked;
 }
 

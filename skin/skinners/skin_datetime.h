@@ -18,6 +18,7 @@ public:
     static const int kButtonWidth = 17;
 
     SkinDateTime(SkinWindowObject* parent, uint32_t kind);
+    ~SkinDateTime() override;
 
     BOOL Attach(HWND window) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -29,10 +30,11 @@ public:
 private:
     // Opens the popup and runs its loop; 1 when a date was picked.
     LRESULT DropDown();
-    void NotifyParent(UINT code);
+    static void NotifyParent(HWND picker, UINT code);
     void DrawBorder();
 
     HWND popup_ = nullptr;  // the popup calendar while open
+    bool* gone_ = nullptr;  // the drop-down loop's flag, set when this skinner is deleted
 };
 
 #endif

@@ -50,6 +50,9 @@ if(QUORBEL_WINDOWS AND QUORBEL_SKINC)
       LIBS quorbel_skin quorbel_gui_test)
     add_dependencies(${_t} quorbel_skins)
   endforeach()
+  # Skinners that must not touch themselves once deleted.
+  target_sources(skin_datetime_test PRIVATE ${_sk}/tests/freed_object_trap.cpp)
+  target_sources(skin_frame_test PRIVATE ${_sk}/tests/freed_object_trap.cpp)
 endif()
 
 # A 5-frame 32 x 24 raw-video clip made by ffmpeg on the host for the

@@ -260,34 +260,9 @@ void SkinFrame::AfterFrame(HDC hdc) { menuBar_->Paint(hdc); }
 // ---------------------------------------------------------------------------
 // The window procedure
 
-LRESULT SkinFrame::DefaultProcessing(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return SkinWindowObject::WindowProc(message, wParam, lParam);
-}
-
-LRESULT SkinFrame::WithStyle(LONG style, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    HWND window = window_;
-    const LONG old = GetWindowLongA(window, GWL_STYLE);
-    SetWindowLongA(window, GWL_STYLE, style);
-    const LRESULT result = DefaultProcessing(message, wParam, lParam);
-    if (IsWindow(window))
-        SetWindowLongA(window, GWL_STYLE, old);
-    return result;
-}
-
 LRESULT SkinFrame::WithoutSysMenu(UINT message, WPARAM wParam, LPARAM lParam)
 {
     return WithStyle(GetWindowLongA(window_, GWL_STYLE) & ~WS_SYSMENU, message, wParam, lParam);
-}
-
-LRESULT SkinFrame::WithUpdateLocked(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    const BOOL locked = LockWindowUpdate(window_);
-    const LRESULT result = DefaultProcessing(message, wParam, lParam);
-    if (locked)
-        LockWindowUpdate(nullptr);
-    return result;
 }
 
 void SkinFrame::RepaintCaptionBand()
@@ -300,6 +275,8 @@ LRESULT SkinFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (!previousProc_)
         return DefWindowProcA(window_, message, wParam, lParam);
+    // Default processing may destroy the window and this skinner with it.
+    HWND window = window_;
     switch (message) {
     case WM_DESTROY:
         if (mdiChild_) {
@@ -329,7 +306,8 @@ LRESULT SkinFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         const LRESULT result = mdiChild_ && message == WM_SETTEXT
                                    ? WithStyle(substituteStyle_, message, wParam, lParam)
                                    : WithUpdateLocked(message, wParam, lParam);
-        RepaintCaptionBand();
+        if (StillSkinnedBy(window, this))
+            RepaintCaptionBand();
         return result;
     }
     case WM_ERASEBKGND:
@@ -340,7 +318,7 @@ LRESULT SkinFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return WithoutSysMenu(message, wParam, lParam);
     case WM_NCMOUSEMOVE: {
         const LRESULT result = WithoutSysMenu(message, wParam, lParam);
-        if (window_)
+        if (StillSkinnedBy(window, this))
             OnNcMouseMove(int(wParam), ScreenToWindow(LParamPoint(lParam)));
         return result;
     }
@@ -353,7 +331,8 @@ LRESULT SkinFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_WINDOWPOSCHANGED:
         if (mdiChild_) {
             const LRESULT result = WithoutSysMenu(message, wParam, lParam);
-            SendMessageA(window_, WM_NCPAINT, 1, 0);
+            if (IsWindow(window))
+                SendMessageA(window, WM_NCPAINT, 1, 0);
             return result;
         }
         return DefaultProcessing(message, wParam, lParam);
@@ -382,8 +361,8 @@ LRESULT SkinFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_INITMENU:
     case WM_INITMENUPOPUP: {
         const LRESULT result = WithStyle(substituteStyle_, message, wParam, lParam);
-        if (window_)
-            SendMessageA(window_, WM_NCPAINT, 1, 0);
+        if (IsWindow(window))
+            SendMessageA(window, WM_NCPAINT, 1, 0);
         return result;
     }
     case WM_CTLCOLORSTATIC:
@@ -560,6 +539,7 @@ void MergeTrackLimits(MINMAXINFO* mine, const MINMAXINFO& system)
 
 LRESULT SkinFrame::OnNcActivate(WPARAM wParam, LPARAM lParam)
 {
+    HWND window = window_;
     LRESULT result;
     if (mdiChild_) {
         result = WithStyle(substituteStyle_, WM_NCACTIVATE, wParam, lParam);
@@ -571,8 +551,8 @@ LRESULT SkinFrame::OnNcActivate(WPARAM wParam, LPARAM lParam)
         if (locked)
             LockWindowUpdate(nullptr);
     }
-    if (window_)
-        SendMessageA(window_, WM_NCPAINT, 1, 0);
+    if (IsWindow(window))
+        SendMessageA(window, WM_NCPAINT, 1, 0);
     return result;
 }
 

@@ -72,10 +72,7 @@ public:
     SkinMdiClient* GetMdiClient();
 
 private:
-    LRESULT DefaultProcessing(UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT WithStyle(LONG style, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT WithoutSysMenu(UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT WithUpdateLocked(UINT message, WPARAM wParam, LPARAM lParam);
     void OnNcCalcSize(RECT* rect);
     void OnNcPaint(HRGN region);
     LRESULT OnNcActivate(WPARAM wParam, LPARAM lParam);

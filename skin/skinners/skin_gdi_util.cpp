@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
+#include <vector>
 #include <commctrl.h>
 #include <shellapi.h>
 
@@ -31,24 +33,6 @@ SkinColor KeyColorOf(SkinPackage* skin)
     if (auto* app = dynamic_cast<SkinFileInfo*>(skin->FindObjectByType(kSkinApplication)))
         return app->keyColor;
     return 0xFF00FF;
-}
-
-// Lets the key colour drop out when the part is drawn.
-void MakeKeyTransparent(CSkinImage& image, SkinColor key)
-{
-    const SkinRgbQuad quad = SkinRgbQuad::FromColorRef(key);
-    if (image.GetBpp() >= 24) {
-        image.SetTransColor(quad);
-        image.SetTransIndex(0);
-        return;
-    }
-    const SkinRgbQuad* palette = image.GetPalette();
-    const uint32_t entries = image.GetPaletteSize() / 4;
-    for (uint32_t i = 0; palette && i < entries; ++i)
-        if (palette[i].SameRgb(quad)) {
-            image.SetTransIndex(int32_t(i));
-            return;
-        }
 }
 
 SkinRect ToSkinRect(const RECT& r) { return MakeSkinRect(r.left, r.top, r.right, r.bottom); }
@@ -172,6 +156,25 @@ void SetOsClassOverride(int cls) { g_osClassOverride = cls; }
 // ---------------------------------------------------------------------------
 // Painting
 
+void MakeKeyTransparent(CSkinImage& image, COLORREF key)
+{
+    const SkinRgbQuad quad = SkinRgbQuad::FromColorRef(key);
+    if (image.GetBpp() >= 24) {
+        image.SetTransColor(quad);
+        image.SetTransIndex(0);
+        return;
+    }
+    const SkinRgbQuad* palette = image.GetPalette();
+    const uint32_t entries = image.GetPaletteSize() / 4;
+    for (uint32_t i = 0; palette && i < entries; ++i)
+        if (palette[i].SameRgb(quad)) {
+            image.SetTransIndex(int32_t(i));
+            return;
+        }
+    // No entry holds the key: nothing drops out.
+    image.SetTransIndex(-1);
+}
+
 void FillSolidRect(HDC hdc, const RECT& rect, COLORREF color)
 {
     HBRUSH brush = CreateSolidBrush(color);
@@ -204,7 +207,7 @@ void DrawImageRef(HDC hdc, const RECT& dest, const SkinImageRef& ref, COLORREF f
             return;
         }
         if (ref.drawMode == 1) {
-            MakeKeyTransparent(part, KeyColorOf(skin));
+            SkinGdiUtil::MakeKeyTransparent(part, KeyColorOf(skin));
             part.Tile(hdc, &dest);
         } else {
             part.StretchOpaque(hdc, dest.left, dest.top, destWidth, destHeight);
@@ -220,7 +223,7 @@ void DrawImageRef(HDC hdc, const RECT& dest, const SkinImageRef& ref, COLORREF f
         fillFallback();
         return;
     }
-    MakeKeyTransparent(part, KeyColorOf(skin));
+    SkinGdiUtil::MakeKeyTransparent(part, KeyColorOf(skin));
     part.Draw(hdc, dest.left, dest.top);
 }
 
@@ -598,6 +601,20 @@ RECT WorkAreaAt(POINT point)
     return area;
 }
 
+namespace {
+
+// Whether window is one of the submenus open under popup: each is owned by
+// the popup it opened from.
+bool IsSubmenuOf(HWND window, HWND popup)
+{
+    for (HWND w = window ? ::GetWindow(window, GW_OWNER) : nullptr; w; w = ::GetWindow(w, GW_OWNER))
+        if (w == popup)
+            return true;
+    return false;
+}
+
+}  // namespace
+
 int TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner, BOOL systemMenu)
 {
     if (!menu)
@@ -637,7 +654,8 @@ int TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner, BOOL system
             DispatchMessageA(&msg);
             return 0;
         }
-        if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
+        // Escape ends the menu at the top level; a submenu closes by itself.
+        if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && !IsSubmenuOf(msg.hwnd, popup->GetWindow())) {
             result = 0;
             break;
         }
@@ -705,19 +723,46 @@ BOOL MakeTempFileName(char* out, size_t outSize, const char* name, const char* f
     char folder[MAX_PATH] = {};
     if (!GetTempPathA(sizeof folder, folder))
         std::snprintf(folder, sizeof folder, "%s", fallbackFolder ? fallbackFolder : "");
-    bool created = GetTempFileNameA(folder, "SM", 0, out) != 0;
-    if (!created) {
-        const size_t len = std::strlen(folder);
-        const bool slash = len && folder[len - 1] == '\\';
-        std::snprintf(out, outSize, slash ? "%s%s" : "%s\\%s", folder, name);
+    const bool withExtension = extension && *extension;
+    // GetTempFileName reserves the bare name it makes by creating it; a
+    // name with an extension is reserved the same way, as a file of its
+    // own, and the bare one goes. A taken extended name is passed over:
+    // its bare name is held meanwhile so that the next one differs.
+    std::vector<std::string> passed;
+    bool made = false;
+    for (int tries = 0; tries < 64 && !made; ++tries) {
+        char bare[MAX_PATH] = {};
+        if (!GetTempFileNameA(folder, "SM", 0, bare))
+            break;
+        if (!withExtension) {
+            std::snprintf(out, outSize, "%s", bare);
+            made = true;
+            break;
+        }
+        char full[MAX_PATH] = {};
+        const int length = std::snprintf(full, sizeof full, "%s.%s", bare, extension);
+        HANDLE file = length > 0 && size_t(length) < sizeof full
+                          ? CreateFileA(full, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr)
+                          : INVALID_HANDLE_VALUE;
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+            DeleteFileA(bare);
+            std::snprintf(out, outSize, "%s", full);
+            made = true;
+        } else {
+            passed.push_back(bare);
+        }
     }
-    if (extension && *extension) {
-        // The name with an extension is the one used; the empty file
-        // GetTempFileName made for the bare name goes.
-        if (created)
-            DeleteFileA(out);
-        const size_t len = std::strlen(out);
-        std::snprintf(out + len, outSize - len, ".%s", extension);
+    for (const std::string& bare : passed)
+        DeleteFileA(bare.c_str());
+    if (made)
+        return TRUE;
+    const size_t len = std::strlen(folder);
+    const bool slash = len && folder[len - 1] == '\\';
+    std::snprintf(out, outSize, slash ? "%s%s" : "%s\\%s", folder, name);
+    if (withExtension) {
+        const size_t used = std::strlen(out);
+        std::snprintf(out + used, outSize - used, ".%s", extension);
     }
     return TRUE;
 }

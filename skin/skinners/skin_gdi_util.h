@@ -84,6 +84,9 @@ int GetOsClass();
 void SetOsClassOverride(int cls);
 
 // --- painting ---------------------------------------------------------------
+// Lets the key colour drop out when the image is drawn: a 24- or 32-bit
+// image keys on the colour, a palette image on the entry that holds it.
+void MakeKeyTransparent(CSkinImage& image, COLORREF key);
 void FillSolidRect(HDC hdc, const RECT& rect, COLORREF color);
 // A part of a skin image into dest by the reference's draw mode: 0 natural
 // size, cut to dest (key colour transparent); 1 tiled (key colour
@@ -150,7 +153,9 @@ RECT WorkAreaAt(POINT point);
 // --- files and resources ------------------------------------------------------
 BOOL ResourceToFile(const char* path, HMODULE module, const char* name, const char* type);
 // A temporary file name ("SM" prefix) with an optional extension; out must
-// hold MAX_PATH characters.
+// hold MAX_PATH characters. The name is reserved: the file exists, empty,
+// until the caller deletes it. When the system gives no name, name in the
+// temporary (else fallback) folder, not reserved.
 BOOL MakeTempFileName(char* out, size_t outSize, const char* name, const char* fallbackFolder,
                       const char* extension);
 // The previous / next buttons of a month calendar, found by hit tests.

@@ -29,13 +29,21 @@ int32_t Tallest(const std::vector<MenuBarItemSize>& items)
 
 }  // namespace
 
+namespace {
+
+// Where the first item starts in the band: past the MDI child's icon, or a
+// little way in. The height counts lines from where the layout puts them.
+int32_t FirstItemIndent(bool mdiMaximized) { return mdiMaximized ? 20 : 4; }
+
+}  // namespace
+
 int32_t MenuBarHeight(int32_t width, const std::vector<MenuBarItemSize>& items, bool mdiMaximized,
                       const SkinRect& margins)
 {
     if (items.empty())
         return 0;
     const int64_t available = int64_t(width) - margins.left - margins.right;
-    int64_t x = mdiMaximized ? 16 : 0;
+    int64_t x = FirstItemIndent(mdiMaximized);
     int64_t lines = 1;
     for (const MenuBarItemSize& s : items) {
         x += s.width;
@@ -56,7 +64,7 @@ MenuBarLayoutResult LayoutMenuBar(const SkinRect& bar, const std::vector<MenuBar
     const SkinRect band = MakeSkinRect(bar.left + margins.left, bar.top + margins.top, bar.right - margins.right,
                                        bar.bottom - margins.bottom);
     const int32_t h = Tallest(items);
-    int32_t x = band.left + (mdiMaximized ? 20 : 4);
+    int32_t x = band.left + FirstItemIndent(mdiMaximized);
     int32_t line = 1;
     for (const MenuBarItemSize& s : items) {
         int32_t left = x;

@@ -22,8 +22,9 @@ struct MenuBarItemSize {
 };
 
 // The bar's height for a window band of width pixels: 0 without items;
-// lines of items (the first indented 16 pixels and, on the last line, 48
-// pixels kept for the three buttons when an MDI child is maximised), each
+// lines of items as LayoutMenuBar lays them out (the first indented 4
+// pixels, 20 when an MDI child is maximised, and then, on the last line,
+// 48 pixels kept for the three buttons), each
 // line the tallest item plus 2, plus the background's top and bottom
 // margins. margins: left, top, right, bottom of the background image.
 int32_t MenuBarHeight(int32_t width, const std::vector<MenuBarItemSize>& items, bool mdiMaximized,

@@ -64,34 +64,10 @@ BOOL SkinNamedWindow::Attach(HWND window)
     return attached;
 }
 
-LRESULT SkinNamedWindow::DefaultProcessing(UINT message, WPARAM wParam, LPARAM lParam)
+void SkinNamedWindow::RepaintFrame(HWND window)
 {
-    return SkinWindowObject::WindowProc(message, wParam, lParam);
-}
-
-LRESULT SkinNamedWindow::WithStyle(LONG style, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    const LONG old = GetWindowLongA(window_, GWL_STYLE);
-    SetWindowLongA(window_, GWL_STYLE, style);
-    const LRESULT result = DefaultProcessing(message, wParam, lParam);
-    if (window_)
-        SetWindowLongA(window_, GWL_STYLE, old);
-    return result;
-}
-
-LRESULT SkinNamedWindow::WithUpdateLocked(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    const BOOL locked = LockWindowUpdate(window_);
-    const LRESULT result = DefaultProcessing(message, wParam, lParam);
-    if (locked)
-        LockWindowUpdate(nullptr);
-    return result;
-}
-
-void SkinNamedWindow::RepaintFrame()
-{
-    if (window_)
-        SendMessageA(window_, WM_NCPAINT, 1, 0);
+    if (IsWindow(window))
+        SendMessageA(window, WM_NCPAINT, 1, 0);
 }
 
 LRESULT SkinNamedWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -103,7 +79,9 @@ LRESULT SkinNamedWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT SkinNamedWindow::FramedProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    const LONG style = GetWindowLongA(window_, GWL_STYLE);
+    // Default processing may destroy the window and this skinner with it.
+    HWND window = window_;
+    const LONG style = GetWindowLongA(window, GWL_STYLE);
     switch (message) {
     case WM_ENABLE:
     case WM_SETICON:
@@ -111,12 +89,12 @@ LRESULT SkinNamedWindow::FramedProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_INITMENUPOPUP: {
         // The system would draw its own caption for these.
         const LRESULT result = WithStyle(style & ~WS_SYSMENU, message, wParam, lParam);
-        RepaintFrame();
+        RepaintFrame(window);
         return result;
     }
     case WM_SETTEXT: {
         const LRESULT result = WithUpdateLocked(message, wParam, lParam);
-        RepaintFrame();
+        RepaintFrame(window);
         return result;
     }
     case WM_ERASEBKGND:
@@ -144,12 +122,12 @@ LRESULT SkinNamedWindow::FramedProc(UINT message, WPARAM wParam, LPARAM lParam)
         // The system draws no caption of its own for a plain popup; the
         // visibility and enabled bits stay as they are.
         const LRESULT result = WithStyle(WS_POPUP | (style & (WS_VISIBLE | WS_DISABLED)), message, wParam, lParam);
-        RepaintFrame();
+        RepaintFrame(window);
         return result;
     }
     case WM_NCMOUSEMOVE: {
         const LRESULT result = WithStyle(style & ~WS_SYSMENU, message, wParam, lParam);
-        if (window_) {
+        if (StillSkinnedBy(window, this)) {
             const POINT p = ScreenToWindow(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
             MouseToElements(WM_MOUSEMOVE, 0, MAKELPARAM(p.x, p.y));
         }
@@ -159,7 +137,7 @@ LRESULT SkinNamedWindow::FramedProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_NCLBUTTONUP: {
         const POINT p = ScreenToWindow(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         const UINT mouse = message == WM_NCLBUTTONDOWN ? WM_LBUTTONDOWN : WM_LBUTTONUP;
-        if (!MouseToElements(mouse, 0, MAKELPARAM(p.x, p.y)) && window_ && !IsZoomed(window_))
+        if (!MouseToElements(mouse, 0, MAKELPARAM(p.x, p.y)) && !IsZoomed(window))
             WithStyle(style & ~WS_SYSMENU, message, wParam, lParam);
         return 0;
     }
@@ -170,7 +148,7 @@ LRESULT SkinNamedWindow::FramedProc(UINT message, WPARAM wParam, LPARAM lParam)
         if (MouseToElements(WM_LBUTTONDBLCLK, 0, MAKELPARAM(p.x, p.y)) || !IsSizable())
             return 0;
         const LRESULT result = WithUpdateLocked(message, wParam, lParam);
-        RepaintFrame();
+        RepaintFrame(window);
         return result;
     }
     case WM_CTLCOLORSTATIC:
@@ -188,10 +166,11 @@ LRESULT SkinNamedWindow::FramedProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT SkinNamedWindow::ClientOnlyProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    HWND window = window_;
     switch (message) {
     case WM_SETTEXT: {
         const LRESULT result = WithUpdateLocked(message, wParam, lParam);
-        RepaintFrame();
+        RepaintFrame(window);
         return result;
     }
     case WM_ERASEBKGND:
@@ -236,7 +215,7 @@ void SkinNamedWindow::OnNcPaint(HRGN region)
         BuildClientCache();
         ::GetWindowRect(window_, &lastSize_);
         ApplyWindowRegion(BuildRegion(), TRUE);
-        RepaintFrame();
+        RepaintFrame(window_);
         UpdateWindow(window_);
         return;
     }

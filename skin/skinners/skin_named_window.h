@@ -38,11 +38,8 @@ public:
     void GetMinMaxInfo(MINMAXINFO* info);
 
 private:
-    LRESULT DefaultProcessing(UINT message, WPARAM wParam, LPARAM lParam);
-    // Default processing with another style on the window meanwhile.
-    LRESULT WithStyle(LONG style, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT WithUpdateLocked(UINT message, WPARAM wParam, LPARAM lParam);
-    void RepaintFrame();
+    // Has a window that still exists paint its whole frame.
+    static void RepaintFrame(HWND window);
     void BuildClientCache();
     LRESULT FramedProc(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT ClientOnlyProc(UINT message, WPARAM wParam, LPARAM lParam);

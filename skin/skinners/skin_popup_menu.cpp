@@ -19,6 +19,9 @@ namespace {
 
 const UINT_PTR kSubmenuTimer = 1001;     // 500 ms after an item became hot
 const char* const kOwnerProcProperty = "SKIN_WNDPROC";
+// Top-level popups up for the owner now (our subclass stays as a
+// pass-through while another subclass lies over it).
+const char* const kOwnerMenusProperty = "SKIN_MENUS";
 const WPARAM kMenuClosed = 0xFFFF0000;   // WM_MENUSELECT: the menu ends
 
 int Width(const RECT& r) { return r.right - r.left; }
@@ -40,13 +43,19 @@ RECT WorkAreaOf(HWND window)
     return SkinGdiUtil::WorkAreaAt(POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2});
 }
 
+int OwnerMenus(HWND window) { return int(reinterpret_cast<INT_PTR>(GetPropA(window, kOwnerMenusProperty))); }
+
 LRESULT CALLBACK OwnerSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto saved = reinterpret_cast<WNDPROC>(GetPropA(window, kOwnerProcProperty));
     // The owner's caption stays active while its menu is up.
-    if (message == WM_NCACTIVATE && !wParam)
+    if (message == WM_NCACTIVATE && !wParam && OwnerMenus(window) > 0)
         return 1;
-    if (!saved)
+    if (message == WM_NCDESTROY) {
+        RemovePropA(window, kOwnerProcProperty);
+        RemovePropA(window, kOwnerMenusProperty);
+    }
+    if (!saved || saved == &OwnerSubclassProc)
         return DefWindowProcA(window, message, wParam, lParam);
     return CallWindowProcA(saved, window, message, wParam, lParam);
 }
@@ -444,23 +453,34 @@ HWND SkinPopupMenu::OwnerTopLevel() const
 void SkinPopupMenu::SubclassOwner(bool on)
 {
     HWND top = OwnerTopLevel();
-    if (!top || !IsWindow(top))
+    if (!top || !IsWindow(top) || on == subclassed_)
         return;
-    if (on && !subclassed_) {
-        const LONG_PTR previous =
-            SetWindowLongPtrA(top, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&OwnerSubclassProc));
-        if (previous) {
+    const auto ours = reinterpret_cast<LONG_PTR>(&OwnerSubclassProc);
+    int menus = OwnerMenus(top);
+    if (on) {
+        // One subclass for all the popups of an owner: put in once and
+        // never saved as its own successor.
+        if (!GetPropA(top, kOwnerProcProperty)) {
+            const LONG_PTR previous = GetWindowLongPtrA(top, GWLP_WNDPROC);
+            if (!previous || previous == ours || !SetWindowLongPtrA(top, GWLP_WNDPROC, ours))
+                return;
             SetPropA(top, kOwnerProcProperty, reinterpret_cast<HANDLE>(previous));
-            subclassed_ = true;
+            menus = 0;
         }
-    } else if (!on && subclassed_) {
-        auto saved = reinterpret_cast<WNDPROC>(GetPropA(top, kOwnerProcProperty));
-        // Put back only our own link; a later subclass keeps forwarding.
-        if (saved && GetWindowLongPtrA(top, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&OwnerSubclassProc)) {
-            SetWindowLongPtrA(top, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(saved));
-            RemovePropA(top, kOwnerProcProperty);
-        }
-        subclassed_ = false;
+        SetPropA(top, kOwnerMenusProperty, reinterpret_cast<HANDLE>(INT_PTR(menus + 1)));
+        subclassed_ = true;
+        return;
+    }
+    subclassed_ = false;
+    menus = menus > 0 ? menus - 1 : 0;
+    SetPropA(top, kOwnerMenusProperty, reinterpret_cast<HANDLE>(INT_PTR(menus)));
+    // The last popup gone takes the subclass out when it lies on top; under
+    // another subclass it stays and only passes messages on.
+    if (menus == 0 && GetWindowLongPtrA(top, GWLP_WNDPROC) == ours) {
+        if (auto saved = reinterpret_cast<LONG_PTR>(GetPropA(top, kOwnerProcProperty)))
+            SetWindowLongPtrA(top, GWLP_WNDPROC, saved);
+        RemovePropA(top, kOwnerProcProperty);
+        RemovePropA(top, kOwnerMenusProperty);
     }
 }
 

@@ -148,7 +148,10 @@ void SkinScrollBarCtrl::OnPress(LPARAM point)
         Notify(SB_THUMBTRACK, info_.nTrackPos);
     } else {
         Notify(kScrollCodes[part]);
-        SetTimer(window_, kRepeatTimer, kRepeatMs, nullptr);
+        // The parent may have ended the press meanwhile (a message box
+        // taking the capture).
+        if (pressed_)
+            SetTimer(window_, kRepeatTimer, kRepeatMs, nullptr);
     }
     Repaint();
 }
@@ -201,17 +204,35 @@ void SkinScrollBarCtrl::OnRelease(LPARAM point)
 {
     if (!pressed_)
         return;
-    KillTimer(window_, kRepeatTimer);
-    ReleaseCapture();
-    if (dragging_) {
-        const int position =
-            ScrollCtlDragPosition(Geometry(), Along(point), dragOffset_, info_.nMin, info_.nMax, info_.nPage);
-        Notify(SB_THUMBPOSITION, position);
-    }
-    Notify(SB_ENDSCROLL);
+    EndPress(true, dragging_ ? ScrollCtlDragPosition(Geometry(), Along(point), dragOffset_, info_.nMin, info_.nMax,
+                                                     info_.nPage)
+                             : 0);
+}
+
+void SkinScrollBarCtrl::EndPress(bool notify, int thumbPosition)
+{
+    if (!pressed_)
+        return;
+    const bool dragged = dragging_;
+    // Cleared first: releasing the capture comes back as WM_CAPTURECHANGED.
     pressed_ = false;
     dragging_ = false;
+    KillTimer(window_, kRepeatTimer);
+    if (GetCapture() == window_)
+        ReleaseCapture();
+    if (notify) {
+        if (dragged)
+            Notify(SB_THUMBPOSITION, thumbPosition);
+        Notify(SB_ENDSCROLL);
+    }
     Repaint();
+}
+
+void SkinScrollBarCtrl::Detach()
+{
+    EndPress(true, info_.nTrackPos);
+    KillTimer(window_, kRepeatTimer);
+    SkinWindowBase::Detach();
 }
 
 void SkinScrollBarCtrl::OnMouseLeave()
@@ -348,6 +369,14 @@ LRESULT SkinScrollBarCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
     case WM_LBUTTONUP:
         OnRelease(lParam);
         return 0;
+    case WM_CAPTURECHANGED:
+        // The capture taken away in the middle of a press ends it.
+        if (reinterpret_cast<HWND>(lParam) != window_)
+            EndPress(true, info_.nTrackPos);
+        break;
+    case WM_CANCELMODE:
+        EndPress(true, info_.nTrackPos);
+        break;
     case WM_MOUSEMOVE:
     case WM_MOUSELEAVE: {
         if (message == WM_MOUSEMOVE)

@@ -27,6 +27,8 @@ public:
     // object, then the control binding.
     SkinDataObject* BindSkinData(SkinDataObject* object) override;
     BOOL Attach(HWND window) override;
+    // Ends a press first: no repeat timer outlives the skinner.
+    void Detach() override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void Draw(HDC hdc) override;
     void OnMouseLeave() override;
@@ -51,6 +53,9 @@ private:
     void Repaint();
     void OnPress(LPARAM point);
     void OnRelease(LPARAM point);
+    // Ends a press: the repeat stops and the capture goes; with notify the
+    // parent hears the end (after a thumb drag, its position first).
+    void EndPress(bool notify, int thumbPosition);
     void OnMove(WPARAM keys, LPARAM point);
     void OnRepeat();
 

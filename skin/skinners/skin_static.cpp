@@ -42,11 +42,15 @@ BOOL SkinStatic::Attach(HWND window)
 {
     if (!window || StaticIsRefused(uint32_t(GetWindowLongA(window, GWL_STYLE))))
         return FALSE;
+    const LONG ex = GetWindowLongA(window, GWL_EXSTYLE);
     if (SkinStaticData* data = Data())
         if (data->transparent)
-            SetWindowLongA(window, GWL_EXSTYLE, GetWindowLongA(window, GWL_EXSTYLE) | WS_EX_TRANSPARENT);
-    if (!SkinWindowBase::Attach(window))
+            SetWindowLongA(window, GWL_EXSTYLE, ex | WS_EX_TRANSPARENT);
+    if (!SkinWindowBase::Attach(window)) {
+        // Refused by the parent, or failed: the static stays as it was.
+        SetWindowLongA(window, GWL_EXSTYLE, ex);
         return FALSE;
+    }
     // The parent repaints what lies under a static that now draws itself.
     if (HWND parent = GetParent(window)) {
         RECT r;

@@ -82,6 +82,19 @@ void SkinToolBar::DrawBackground(HDC hdc, const RECT& rect)
         SkinGdiUtil::DrawLayoutImage(hdc, rect, data->images[0], fallback, TRUE);
 }
 
+std::string SkinToolBar::ButtonText(int command)
+{
+    // The toolbar copies the whole text: its length is asked first.
+    const LRESULT length = SendMessageA(window_, TB_GETBUTTONTEXTA, WPARAM(command), 0);
+    if (length <= 0)
+        return std::string();
+    std::string text(size_t(length) + 1, '\0');
+    if (SendMessageA(window_, TB_GETBUTTONTEXTA, WPARAM(command), reinterpret_cast<LPARAM>(&text[0])) <= 0)
+        return std::string();
+    text.resize(std::min<size_t>(std::strlen(text.c_str()), kMaxButtonText));
+    return text;
+}
+
 void SkinToolBar::DrawButton(HDC hdc, int index, bool hot, bool anyText)
 {
     TBBUTTON button = {};
@@ -110,10 +123,7 @@ void SkinToolBar::DrawButton(HDC hdc, int index, bool hot, bool anyText)
     int iconW = 0, iconH = 0;
     if (list)
         ImageList_GetIconSize(list, &iconW, &iconH);
-    char text[101] = {};
-    const LRESULT got = SendMessageA(window_, TB_GETBUTTONTEXTA, button.idCommand, reinterpret_cast<LPARAM>(text));
-    if (got <= 0)
-        text[0] = 0;
+    const std::string text = ButtonText(button.idCommand);
     const bool list_ = (GetWindowLongA(window_, GWL_STYLE) & TBSTYLE_LIST) != 0;
     POINT icon;
     RECT textRect = content;
@@ -143,9 +153,9 @@ void SkinToolBar::DrawButton(HDC hdc, int index, bool hot, bool anyText)
             ImageList_Draw(list, button.iBitmap, hdc, icon.x, icon.y, ILD_TRANSPARENT);
         }
     }
-    if (anyText && text[0]) {
+    if (anyText && !text.empty()) {
         SetTextColor(hdc, data ? COLORREF(data->font.color) : GetSysColor(COLOR_BTNTEXT));
-        DrawTextA(hdc, text, -1, &textRect, format);
+        DrawTextA(hdc, text.c_str(), int(text.size()), &textRect, format);
     }
 }
 

@@ -30,6 +30,9 @@ public:
 private:
     void DrawBackground(HDC hdc, const RECT& rect);
     void DrawButton(HDC hdc, int index, bool hot, bool anyText);
+    // A button's text, at most kMaxButtonText characters of it.
+    std::string ButtonText(int command);
+    static const size_t kMaxButtonText = 100;
     void OnMouseMove(LPARAM lParam);
     void PaintNonClient();
     // The part after the first newline of the command's string-table text.

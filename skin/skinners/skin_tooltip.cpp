@@ -57,9 +57,14 @@ void SkinTooltip::Destroy()
 SkinDataObject* SkinTooltip::BindSkinData(SkinDataObject* object)
 {
     auto* tooltip = dynamic_cast<SkinTooltipData*>(object);
-    if (!tooltip || tooltip->GetType() != kSkinTooltip)
+    // A skin's Tooltip object brings its own rules, none when its sheet is
+    // empty; the embedded defaults keep the built-in sheet.
+    if (!tooltip || tooltip->GetType() != kSkinTooltip || tooltip == defaults_.get()) {
         tooltip = defaults_.get();
-    renderer_.SetStyleSheet(tooltip->styleSheet.empty() ? nullptr : tooltip->styleSheet.c_str());
+        renderer_.SetStyleSheet(nullptr);
+    } else {
+        renderer_.SetStyleSheet(tooltip->styleSheet.c_str());
+    }
     return SkinWindowObject::BindSkinData(tooltip);
 }
 

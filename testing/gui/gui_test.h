@@ -194,4 +194,16 @@ std::string SaveScreenScreenshot(const std::string& name);
 // Writes 8-bit RGB PNG from 0x00RRGGBB pixels (top-down rows).
 bool WritePng(const std::string& path, int width, int height, const uint32_t* pixels);
 
+// ---- Handles ---------------------------------------------------------------------------
+
+// The process's GDI objects and USER objects (windows, menus, icons and
+// cursors) now: GetGuiResources where it counts, else (Wine) found by
+// probing handle values. For leak tests: compare two counts taken after
+// the same warm-up.
+struct GuiObjectCount {
+  int gdi = 0;
+  int user = 0;
+};
+GuiObjectCount CountGuiObjects();
+
 }  // namespace guitest

@@ -459,6 +459,46 @@ TEST_F(SkinLibrary, TheNineFramePartsAreDrawnFromTheirCells)
     }
 }
 
+// A client image under 24 bits leaves out the pixels of the skin's key
+// colour, wherever the key sits in its palette - not those of entry 0.
+TEST_F(SkinLibrary, AnEightBitClientImageLeavesOutTheKeyColour)
+{
+    std::unique_ptr<SkinPackage> package = ReadTestSkin();
+    ASSERT_NE(package, nullptr);
+    std::unique_ptr<CSkinImage> bitmap(new CSkinImage(16, 16, 8));
+    ASSERT_TRUE(bitmap->IsValid());
+    ASSERT_EQ(bitmap->GetBpp(), 8u);
+    bitmap->SetPaletteColor(0, 0, 0, 200);     // blue: left half
+    bitmap->SetPaletteColor(5, 255, 0, 255);   // the key colour: right half
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            bitmap->SetPixelIndex(x, y, x < 8 ? 0 : 5);
+    std::unique_ptr<SkinImageObject> image(new SkinImageObject());
+    image->SetName("palette.bmp");
+    image->SetImage(std::move(bitmap));
+    ASSERT_TRUE(package->AddImage(std::move(image)));
+    auto frame = CreateSkinDataObject(kSkinFrameWnd);
+    frame->SetName("Palette");
+    static_cast<SkinPartsData*>(frame.get())->partImages[kPartClient] = Ref("palette.bmp", 0, 0, 16, 16, 0);
+    package->AddObject(std::move(frame));
+    package->ResolveAll();
+    ASSERT_TRUE(SkinManager::Instance().InstallSkin(package.release()));
+
+    HWND top = Keep(MakeTop(WS_POPUP | WS_VISIBLE, 40, 40, 64, 32));
+    ASSERT_TRUE(SkinSetDialogWindow(top, "Palette"));
+    SkinWindowObject* skinner = SkinManager::Instance().FindSkinObject(top);
+    ASSERT_NE(skinner, nullptr);
+    ASSERT_EQ(skinner->GetKeyColor(), COLORREF(0xFF00FF));
+    HDC screen = GetDC(nullptr);
+    SkinMemDC memory(screen, 64, 32);
+    ReleaseDC(nullptr, screen);
+    const RECT all = {0, 0, 64, 32};
+    SkinGdiUtil::FillSolidRect(memory, all, RGB(255, 255, 255));
+    skinner->DrawBackground(memory, TRUE);
+    EXPECT_EQ(GetPixel(memory, 8, 16), RGB(0, 0, 200)) << "palette entry 0 is drawn";
+    EXPECT_EQ(GetPixel(memory, 56, 16), RGB(255, 255, 255)) << "the key colour is left out";
+}
+
 TEST_F(SkinLibrary, FramePartsWithoutImagesFillWithTheirColours)
 {
     std::unique_ptr<SkinPackage> package(new SkinPackage());

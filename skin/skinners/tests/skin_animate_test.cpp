@@ -12,13 +12,13 @@
 #include <commctrl.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "skin/core/skin_manager.h"
 #include "skin/core/skin_ops.h"
 #include "skin/skinners/skin_animate.h"
+#include "skin/skinners/tests/skin_control_base_test_support.h"
 #include "testing/gui/gui_test.h"
 
 namespace {
@@ -33,18 +33,6 @@ INT_PTR CALLBACK DialogProc(HWND, UINT message, WPARAM wParam, LPARAM)
     if (message == WM_COMMAND && LOWORD(wParam) == kAnimate)
         g_codes.push_back(HIWORD(wParam));
     return message == WM_INITDIALOG;
-}
-
-std::string ClipPath()
-{
-    const char* folder = std::getenv("QUORBEL_ANIMATE_FIXTURES");
-    if (!folder)
-        return std::string();
-    std::string path = std::string("Z:") + folder + "/clip.avi";
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
 }
 
 std::string ReadFile(const std::string& path)
@@ -82,7 +70,7 @@ protected:
     void SetUp() override
     {
         g_codes.clear();
-        clip = ClipPath();
+        clip = skintest::AnimateClipPath();
         ASSERT_FALSE(clip.empty()) << "QUORBEL_ANIMATE_FIXTURES is not set";
         guitest::InitCommonControlsOnce();
         ASSERT_TRUE(SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0));
@@ -158,6 +146,30 @@ TEST_F(AnimateSkinner, EndlessPlayRunsUntilStopped)
     SendMessageA(animate, ACM_STOP, 0, 0);
     EXPECT_FALSE(skinner->IsPlaying());
     EXPECT_EQ(Count(ACN_STOP), 1);
+}
+
+// A skinner that lets go of a playing animation (the skin removed, the
+// library ended) stops its thread first and hands the clip over: the
+// control plays on by itself and says so when it stops.
+TEST_F(AnimateSkinner, LettingGoWhilePlayingHandsTheClipToTheControl)
+{
+    ASSERT_EQ(SendMessageA(animate, ACM_OPENA, 0, reinterpret_cast<LPARAM>(clip.c_str())), 1);
+    ASSERT_EQ(SendMessageA(animate, ACM_PLAY, WPARAM(-1), MAKELONG(0, -1)), 1);
+    guitest::PumpFor(250);
+    ASSERT_TRUE(skinner->IsRunning());
+    ASSERT_TRUE(SkinManager::Instance().RemoveSkin(animate, FALSE));
+    skinner = nullptr;
+    EXPECT_EQ(Count(ACN_STOP), 1) << "the skinner's playback ends as a stop";
+    guitest::PumpFor(300);
+    EXPECT_EQ(Count(ACN_START), 2) << "the control starts playing";
+    guitest::SaveScreenshot(dialog, "animation_handed_back");
+    guitest::Capture c = guitest::Capture::OfWindow(animate);
+    ASSERT_TRUE(c.Valid());
+    const RECT all = {0, 0, c.Width(), c.Height()};
+    EXPECT_LT(c.Count(all, c.At(0, 0)), c.Width() * c.Height()) << "the control shows a frame";
+    EXPECT_TRUE(SendMessageA(animate, ACM_STOP, 0, 0));
+    guitest::PumpFor(50);  // the control may post its notifications
+    EXPECT_EQ(Count(ACN_STOP), 2) << "the control reports its own stop";
 }
 
 TEST_F(AnimateSkinner, AResourceClipLeavesNoTemporaryFile)

@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -96,6 +97,49 @@ TEST_F(ButtonFamily, AClickCountsOnlyWhenReleasedOnTheButton)
     guitest::Click(button);
     guitest::PumpFor(30);
     EXPECT_EQ(Clicks(5), 2);
+}
+
+// A press by mouse or space bar ends when the button loses the capture
+// (another window takes the mouse, a message box comes up), is told to
+// cancel its mode, or loses the focus: no pressed look stays behind and
+// the release that follows clicks nothing.
+TEST_F(ButtonFamily, APressEndsWhenTheCaptureOrTheFocusGoes)
+{
+    guitest::DialogTemplate t("Buttons", 0, 0, 200, 90);
+    t.Button(5, "Press", 10, 10, 60, 16).Button(6, "Other", 80, 10, 60, 16);
+    ASSERT_NE(MakeDialog(t), nullptr);
+    HWND button = Item(5);
+    SkinButton* skinner = SkinnerOf<SkinButton>(5);
+    ASSERT_NE(skinner, nullptr);
+    struct Case {
+        const char* name;
+        bool bySpace;
+        std::function<void()> end;
+    } cases[] = {
+        {"another window takes the capture", false, [&] { SetCapture(Item(6)); }},
+        {"cancel mode", false, [&] { SendMessageA(button, WM_CANCELMODE, 0, 0); }},
+        {"cancel mode after a space press", true, [&] { SendMessageA(button, WM_CANCELMODE, 0, 0); }},
+        {"the focus goes after a space press", true, [&] { SetFocus(Item(6)); }},
+    };
+    for (const Case& c : cases) {
+        SetFocus(button);
+        if (c.bySpace)
+            SendMessageA(button, WM_KEYDOWN, VK_SPACE, 0);
+        else
+            SendMessageA(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        ASSERT_TRUE(skinner->IsPressed()) << c.name;
+        EXPECT_EQ(PixelOf(5, 2, 2), Cell(1, 5)) << c.name;
+        c.end();
+        EXPECT_FALSE(skinner->IsPressed()) << c.name;
+        EXPECT_NE(PixelOf(5, 2, 2), Cell(1, 5)) << c.name << ": the pressed look stays";
+        ReleaseCapture();
+        if (c.bySpace)
+            SendMessageA(button, WM_KEYUP, VK_SPACE, 0);
+        else
+            SendMessageA(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        guitest::PumpFor(30);
+        EXPECT_EQ(Clicks(5), 0) << c.name;
+    }
 }
 
 TEST_F(ButtonFamily, TheRegionLeavesOutTheKeyColouredPixelsOfTheNormalImage)

@@ -9,12 +9,15 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
+#include "skin/core/skin_data_classes.h"
 #include "skin/core/skin_manager.h"
 #include "skin/core/skin_ops.h"
 #include "skin/core/skin_package.h"
@@ -64,6 +67,44 @@ inline std::unique_ptr<SkinPackage> ReadTestSkin()
     if (!package->Read(stream))
         return nullptr;
     return package;
+}
+
+// Adds a DateTime object (field cell 3,14, disabled field 4,14, drop
+// buttons 0..2,14) and a MonthCalendar object (background 5,14, month
+// buttons 6..11,14, month background colour 200,220,240) to a skin.
+inline bool AddCalendarObjects(SkinPackage& package)
+{
+    std::unique_ptr<SkinDataObject> object = CreateSkinDataObject(kSkinDateTime);
+    auto* picker = dynamic_cast<SkinDateTimeData*>(object.get());
+    picker->SetName("DateTime");
+    for (int i = 0; i < 3; ++i)
+        picker->images[i] = CellImage(i, 14);
+    picker->ref1 = CellRef(3, 14);
+    picker->ref2 = CellRef(4, 14);
+    if (!package.AddObject(std::move(object)))
+        return false;
+    object = CreateSkinDataObject(kSkinMonthCalendar);
+    auto* calendar = dynamic_cast<SkinMonthCalData*>(object.get());
+    calendar->SetName("MonthCalendar");
+    calendar->background = CellImage(5, 14);
+    for (int i = 0; i < 6; ++i)
+        calendar->images[i] = CellImage(6 + i, 14);
+    calendar->colors[0] = RGB(200, 220, 240);  // month background
+    return package.AddObject(std::move(object));
+}
+
+// The animation tests' 5-frame clip (fixture animate_fixtures) as a Wine
+// path, or "" when QUORBEL_ANIMATE_FIXTURES is not set.
+inline std::string AnimateClipPath()
+{
+    const char* folder = std::getenv("QUORBEL_ANIMATE_FIXTURES");
+    if (!folder)
+        return std::string();
+    std::string path = std::string("Z:") + folder + "/clip.avi";
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
 }
 
 // (id, notification code) of every WM_COMMAND the test dialogs received.

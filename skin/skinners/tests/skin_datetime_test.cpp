@@ -23,6 +23,7 @@
 #include "skin/core/skin_package.h"
 #include "skin/skinners/skin_calendar.h"
 #include "skin/skinners/skin_datetime.h"
+#include "skin/skinners/tests/freed_object_trap.h"
 #include "skin/skinners/tests/skin_control_base_test_support.h"
 
 namespace {
@@ -34,14 +35,37 @@ using skintest::CellImage;
 using skintest::CellRef;
 
 std::vector<UINT> g_notes;  // WM_NOTIFY codes the dialog heard from the picker
+UINT g_destroyOnNote = 0;   // the dialog destroys the picker on this code
 
-void HearPicker(HWND, UINT message, WPARAM, LPARAM lParam)
+void HearPicker(HWND dialog, UINT message, WPARAM, LPARAM lParam)
 {
     if (message == WM_NOTIFY) {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (header->idFrom == kPicker && (header->code == UINT(DTN_DROPDOWN) || header->code == UINT(DTN_CLOSEUP)))
+        if (header->idFrom == kPicker && (header->code == UINT(DTN_DROPDOWN) || header->code == UINT(DTN_CLOSEUP))) {
             g_notes.push_back(header->code);
+            if (header->code == g_destroyOnNote)
+                DestroyWindow(GetDlgItem(dialog, kPicker));
+        }
     }
+}
+
+// Clicks the given day of March on the popup calendar (found by hit tests).
+void ClickMarchDay(HWND popup, int day)
+{
+    RECT r;
+    GetClientRect(popup, &r);
+    for (int y = 0; y < r.bottom; y += 2)
+        for (int x = 0; x < r.right; x += 2) {
+            MCHITTESTINFO hit = {};
+            hit.cbSize = 32;
+            hit.pt = POINT{x, y};
+            SendMessageA(popup, MCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+            if (hit.uHit == MCHT_CALENDARDATE && hit.st.wDay == day && hit.st.wMonth == 3) {
+                PostMessageA(popup, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+                PostMessageA(popup, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+                return;
+            }
+        }
 }
 
 class CalendarSkinners : public skintest::ControlDialogTest {
@@ -50,25 +74,11 @@ protected:
     {
         skintest::ControlDialogTest::SetUp();
         g_notes.clear();
+        g_destroyOnNote = 0;
         skintest::DialogHook() = &HearPicker;
         std::unique_ptr<SkinPackage> package = skintest::ReadTestSkin();
         ASSERT_NE(package, nullptr);
-        std::unique_ptr<SkinDataObject> object = CreateSkinDataObject(kSkinDateTime);
-        auto* picker = dynamic_cast<SkinDateTimeData*>(object.get());
-        picker->SetName("DateTime");
-        for (int i = 0; i < 3; ++i)
-            picker->images[i] = CellImage(i, 14);
-        picker->ref1 = CellRef(3, 14);
-        picker->ref2 = CellRef(4, 14);
-        ASSERT_TRUE(package->AddObject(std::move(object)));
-        object = CreateSkinDataObject(kSkinMonthCalendar);
-        auto* calendar = dynamic_cast<SkinMonthCalData*>(object.get());
-        calendar->SetName("MonthCalendar");
-        calendar->background = CellImage(5, 14);
-        for (int i = 0; i < 6; ++i)
-            calendar->images[i] = CellImage(6 + i, 14);
-        calendar->colors[0] = RGB(200, 220, 240);  // month background
-        ASSERT_TRUE(package->AddObject(std::move(object)));
+        ASSERT_TRUE(skintest::AddCalendarObjects(*package));
         package->ResolveAll();
         ASSERT_TRUE(Install(std::move(package)));
         ASSERT_TRUE(SkinSetDefaultDialogSkin("Dialog"));
@@ -146,23 +156,8 @@ TEST_F(CalendarSkinners, PickingADateKeepsTheTimeOfDay)
     bool sawPopup = false;
     DropDownThen([&](HWND popup) {
         sawPopup = popup != nullptr;
-        if (!popup)
-            return;
-        // The 20th of the month shown: find its point by hit tests.
-        RECT r;
-        GetClientRect(popup, &r);
-        for (int y = 0; y < r.bottom; y += 2)
-            for (int x = 0; x < r.right; x += 2) {
-                MCHITTESTINFO hit = {};
-                hit.cbSize = 32;
-                hit.pt = POINT{x, y};
-                SendMessageA(popup, MCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
-                if (hit.uHit == MCHT_CALENDARDATE && hit.st.wDay == 20 && hit.st.wMonth == 3) {
-                    PostMessageA(popup, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
-                    PostMessageA(popup, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
-                    return;
-                }
-            }
+        if (popup)
+            ClickMarchDay(popup, 20);
     });
     guitest::PumpFor(100);
     EXPECT_TRUE(sawPopup);
@@ -192,6 +187,51 @@ TEST_F(CalendarSkinners, ClickingElsewhereClosesThePopupAndKeepsTheDate)
     EXPECT_EQ(after.wMonth, before.wMonth);
     ASSERT_EQ(g_notes.size(), 1u);  // no close-up notification
     EXPECT_EQ(g_notes[0], UINT(DTN_DROPDOWN));
+}
+
+// The popup's loop runs inside the picker's skinner: whatever it
+// dispatches may destroy the picker and delete the skinner with it.
+TEST_F(CalendarSkinners, APickerDestroyedWhileItsCalendarIsOpenLeavesNothingBehind)
+{
+    skintest::TrapFreedBlocksOfSize(sizeof(SkinDateTime));
+    enum How { kPickerByTimer, kDialogByTimer, kOnDropDown, kOnCloseUp };
+    struct Case {
+        const char* name;
+        How how;
+    } cases[] = {
+        {"the picker destroyed from a timer", kPickerByTimer},
+        {"the whole dialog destroyed from a timer", kDialogByTimer},
+        {"the parent destroying it on DTN_DROPDOWN", kOnDropDown},
+        {"the parent destroying it on DTN_CLOSEUP", kOnCloseUp},
+    };
+    for (const Case& c : cases) {
+        MakeDialog(0);
+        SYSTEMTIME start = {};
+        start.wYear = 2024;
+        start.wMonth = 3;
+        start.wDay = 14;
+        SendMessageA(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&start));
+        g_destroyOnNote = c.how == kOnDropDown ? UINT(DTN_DROPDOWN) : c.how == kOnCloseUp ? UINT(DTN_CLOSEUP) : 0;
+        const int touches = skintest::TouchesOfFreedBlocks();
+        DropDownThen([&](HWND popup) {
+            if (c.how == kPickerByTimer)
+                DestroyWindow(picker);
+            else if (c.how == kDialogByTimer)
+                DestroyWindow(dialog);
+            else if (popup)
+                ClickMarchDay(popup, 20);
+        });
+        guitest::PumpFor(100);
+        EXPECT_EQ(skintest::TouchesOfFreedBlocks(), touches) << c.name << ": the deleted skinner was used";
+        EXPECT_FALSE(IsWindow(picker)) << c.name;
+        EXPECT_EQ(FindWindowA("SysMonthCal32", "MonthCal32"), nullptr) << c.name << ": the popup stays";
+        if (IsWindow(dialog))
+            DestroyWindow(dialog);
+        dialog = nullptr;
+        g_destroyOnNote = 0;
+        guitest::CancelPending();
+    }
+    skintest::TrapFreedBlocksOfSize(0);
 }
 
 TEST_F(CalendarSkinners, CalendarColoursAndMonthButtons)

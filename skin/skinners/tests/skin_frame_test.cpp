@@ -20,6 +20,7 @@
 #include "skin/skinners/skin_frame.h"
 #include "skin/skinners/skin_gdi_util.h"
 #include "skin/skinners/skin_menubar.h"
+#include "skin/skinners/tests/freed_object_trap.h"
 #include "testing/gui/gui_test.h"
 
 namespace {
@@ -37,11 +38,17 @@ struct Heard {
     int initMenu = 0;
     HMENU menuAtDestroy = nullptr;
     POINT minTrack = {0, 0};  // asked for by the window itself
+    UINT destroyOn = 0;       // the window destroys itself on this message
 };
 Heard g_heard;
 
 LRESULT CALLBACK FrameProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (g_heard.destroyOn && message == g_heard.destroyOn) {
+        g_heard.destroyOn = 0;
+        DestroyWindow(window);
+        return 0;
+    }
     switch (message) {
     case WM_COMMAND:
         g_heard.commands.push_back(LOWORD(wParam));
@@ -470,6 +477,43 @@ TEST_F(FrameSkinner, AMenuSetLaterIsAdoptedAndTheMenuGoesBackAtTheEnd)
     DestroyWindow(window);
     EXPECT_EQ(g_heard.menuAtDestroy, menu);
     window = nullptr;
+}
+
+// Default processing can run for long and dispatch what destroys the
+// frame, deleting its skinner: the skinner must not touch itself afterwards.
+TEST_F(FrameSkinner, AFrameDestroyedDuringDefaultProcessingLeavesItsSkinnerAlone)
+{
+    skintest::TrapFreedBlocksOfSize(sizeof(SkinFrame));
+    struct Case {
+        const char* name;
+        UINT message;
+        WPARAM wParam;
+        bool onCaption;  // lParam: a screen point on the caption
+    } cases[] = {
+        {"press on the caption", WM_NCLBUTTONDOWN, HTCAPTION, true},
+        {"move over the caption", WM_NCMOUSEMOVE, HTCAPTION, true},
+        {"activation", WM_NCACTIVATE, FALSE, false},
+        {"menu", WM_INITMENU, 0, false},
+        {"icon", WM_SETICON, ICON_SMALL, false},
+        {"title", WM_SETTEXT, 0, false},
+    };
+    for (const Case& c : cases) {
+        MakeFrame();
+        const LPARAM lParam = c.message == WM_SETTEXT ? reinterpret_cast<LPARAM>("Gone")
+                              : c.onCaption           ? ScreenAt(POINT{40, 10})
+                                                      : 0;
+        g_heard.destroyOn = c.message;
+        const int touches = skintest::TouchesOfFreedBlocks();
+        SendMessageA(window, c.message, c.wParam, lParam);
+        EXPECT_EQ(skintest::TouchesOfFreedBlocks(), touches) << c.name << ": the deleted skinner was used";
+        EXPECT_FALSE(IsWindow(window)) << c.name;
+        EXPECT_EQ(g_heard.destroyOn, 0u) << c.name << ": the window never saw the message";
+        g_heard.destroyOn = 0;
+        window = nullptr;
+        if (menu && IsMenu(menu))
+            DestroyMenu(menu);
+    }
+    skintest::TrapFreedBlocksOfSize(0);
 }
 
 TEST_F(FrameSkinner, TwoCaptionClicksOnAMaximisedFrameWithinASecondRestoreIt)

@@ -11,6 +11,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -582,6 +583,46 @@ TEST(FileHelpers, ResourcesToFilesAndTemporaryNames)
     DeleteFileA(plain);
     char tooSmall[16];
     EXPECT_FALSE(MakeTempFileName(tooSmall, sizeof tooSmall, "x", "C:\\", nullptr));
+}
+
+// A name with an extension is reserved as a file of its own: no later
+// call hands it out again while it is in use, even when the bare names
+// after it are free and their extended names are taken.
+TEST(FileHelpers, TemporaryNamesWithAnExtensionStayUnique)
+{
+    char first[MAX_PATH];
+    ASSERT_TRUE(MakeTempFileName(first, sizeof first, "SM$$TEMP.AVI", "C:\\", "avi"));
+    EXPECT_NE(GetFileAttributesA(first), INVALID_FILE_ATTRIBUTES) << "the name is reserved";
+    // The names the next calls would make, taken by someone else.
+    const std::string made(first);
+    const size_t dash = made.rfind("SM");
+    ASSERT_NE(dash, std::string::npos);
+    const unsigned number = unsigned(std::strtoul(made.c_str() + dash + 2, nullptr, 16));
+    std::vector<std::string> taken;
+    for (unsigned n = number + 1; n <= number + 32; ++n) {
+        char name[MAX_PATH];
+        std::snprintf(name, sizeof name, "%.*sSM%X%s", int(dash), made.c_str(), n & 0xFFFF,
+                      made.c_str() + made.find('.', dash));
+        HANDLE file = CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+            taken.push_back(name);
+        }
+    }
+    std::vector<std::string> names = {made};
+    for (int i = 0; i < 8; ++i) {
+        char path[MAX_PATH];
+        ASSERT_TRUE(MakeTempFileName(path, sizeof path, "SM$$TEMP.AVI", "C:\\", "avi"));
+        for (const std::string& other : names)
+            EXPECT_STRCASENE(path, other.c_str());
+        for (const std::string& other : taken)
+            EXPECT_STRCASENE(path, other.c_str());
+        names.push_back(path);
+    }
+    for (const std::string& name : names)
+        EXPECT_TRUE(DeleteFileA(name.c_str())) << name;
+    for (const std::string& name : taken)
+        DeleteFileA(name.c_str());
 }
 
 TEST(OsClassUtility, InjectedClassesAndWhatWineReports)

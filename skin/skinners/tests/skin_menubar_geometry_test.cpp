@@ -40,10 +40,30 @@ TEST(MenuBarHeight, LinesOfTheTallestItemPlusMargins)
     EXPECT_EQ(MenuBarHeight(500, three, false, margins), 19 + 6);
     // Available 92: 40+50 fit, 30 wraps.
     EXPECT_EQ(MenuBarHeight(100, three, false, margins), 2 * 19 + 6);
-    // With a maximised MDI child the first line starts 16 in and 48 pixels
-    // stay free for the buttons: 16+120+48 > 180 gives a second line.
+    // With a maximised MDI child the first line starts 20 in and 48 pixels
+    // stay free for the buttons: 20+120+48 > 180 gives a second line.
     EXPECT_EQ(MenuBarHeight(188, three, true, margins), 2 * 19 + 6);
     EXPECT_EQ(MenuBarHeight(500, three, true, margins), 19 + 6);
+}
+
+// The bar is as high as the lines its layout makes, also when the items
+// fit the band only without the layout's indent of the first line.
+TEST(MenuBarHeight, CountsTheLinesTheLayoutMakes)
+{
+    const std::vector<MenuBarItemSize> items = {{40, 16}, {50, 16}, {30, 16}};
+    const int line = 16 + 2;
+    for (const bool mdi : {false, true})
+        for (int width = 60; width <= 260; ++width) {
+            const MenuBarLayoutResult laid = LayoutMenuBar(R(0, 0, width, 10 * line), items, mdi, SkinRect());
+            const int laidLines = laid.items.back().bottom / line;
+            const int lines = MenuBarHeight(width, items, mdi, SkinRect()) / line;
+            if (mdi)
+                EXPECT_GE(lines, laidLines) << "width " << width << " (a line more for the MDI buttons)";
+            else
+                EXPECT_EQ(lines, laidLines) << "width " << width;
+        }
+    // 120 pixels of items in a 122-pixel band: the last one wraps.
+    EXPECT_EQ(MenuBarHeight(122, items, false, SkinRect()), 2 * line);
 }
 
 TEST(LayoutMenuBar, ItemsInLinesAndTheMdiButtons)

@@ -19,6 +19,7 @@
 #include "skin/core/skin_stream.h"
 #include "skin/skinners/skin_memdc.h"
 #include "skin/skinners/skin_named_window.h"
+#include "skin/skinners/tests/freed_object_trap.h"
 #include "testing/gui/gui_test.h"
 
 namespace {
@@ -28,6 +29,18 @@ const int kTestSkin = 130;
 COLORREF Cell(int c, int r) { return RGB(16 * c + 8, 16 * r + 8, 0x40); }
 
 INT_PTR CALLBACK DialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
+
+// A dialog that destroys itself when it is handed g_destroyOn.
+UINT g_destroyOn = 0;
+
+INT_PTR CALLBACK DestroyingDialogProc(HWND dialog, UINT message, WPARAM, LPARAM)
+{
+    if (g_destroyOn && message == g_destroyOn) {
+        g_destroyOn = 0;
+        DestroyWindow(dialog);
+    }
+    return message == WM_INITDIALOG;
+}
 
 guitest::DialogTemplate FramedTemplate(DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME)
 {
@@ -207,6 +220,58 @@ TEST_F(DialogSkinner, SkinClientPaintsTheClientFromItsCell)
     SendMessageA(dialog, kSkinMsgChildBackground, reinterpret_cast<WPARAM>(static_cast<HDC>(behind)),
                  reinterpret_cast<LPARAM>(label));
     EXPECT_EQ(GetPixel(behind, 2, 2), Cell(4, 0));
+}
+
+// The system's default processing can run for long (the move loop of a
+// press on the caption) and dispatch what destroys a modeless dialog,
+// deleting its skinner: the skinner must not touch itself afterwards.
+TEST_F(DialogSkinner, ADialogDestroyedDuringDefaultProcessingLeavesItsSkinnerAlone)
+{
+    ASSERT_TRUE(SkinSetDefaultDialogSkin("Dialog"));
+    skintest::TrapFreedBlocksOfSize(sizeof(SkinNamedWindow));
+    struct Case {
+        const char* name;
+        DWORD style;  // 0: a fixed-size dialog
+        UINT message;
+        WPARAM wParam;
+        bool onCaption;  // lParam: a screen point on the caption
+    } cases[] = {
+        {"press on the caption", 0, WM_NCLBUTTONDOWN, HTCAPTION, true},
+        {"release on the caption", 0, WM_NCLBUTTONUP, HTCAPTION, true},
+        {"move over the caption", 0, WM_NCMOUSEMOVE, HTCAPTION, true},
+        {"double click, sizable", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, WM_NCLBUTTONDBLCLK, HTCAPTION,
+         true},
+        {"activation", 0, WM_NCACTIVATE, FALSE, false},
+        {"enabling", 0, WM_ENABLE, TRUE, false},
+        {"cursor", 0, WM_SETCURSOR, HTCAPTION, false},
+        {"title", 0, WM_SETTEXT, 0, false},
+    };
+    for (const Case& c : cases) {
+        for (const bool framed : {true, false}) {
+            if (!framed && c.message != WM_SETTEXT)
+                continue;
+            const DWORD style = !framed ? WS_POPUP : c.style ? c.style : WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+            guitest::DialogTemplate t = FramedTemplate(style);
+            dialog = CreateDialogIndirectParamA(GetModuleHandleA(nullptr), t.Get(), nullptr, &DestroyingDialogProc, 0);
+            ASSERT_NE(dialog, nullptr) << c.name;
+            ASSERT_NE(dynamic_cast<SkinNamedWindow*>(SkinManager::Instance().FindSkinObject(dialog)), nullptr);
+            ShowAndActivate();
+            RECT r;
+            GetWindowRect(dialog, &r);
+            const LPARAM lParam = c.message == WM_SETTEXT ? reinterpret_cast<LPARAM>("Gone")
+                                  : c.onCaption           ? MAKELPARAM(r.left + 40, r.top + 15)
+                                                          : 0;
+            g_destroyOn = c.message;
+            const int touches = skintest::TouchesOfFreedBlocks();
+            SendMessageA(dialog, c.message, c.wParam, lParam);
+            EXPECT_EQ(skintest::TouchesOfFreedBlocks(), touches) << c.name << ": the deleted skinner was used";
+            EXPECT_FALSE(IsWindow(dialog)) << c.name;
+            EXPECT_EQ(g_destroyOn, 0u) << c.name << ": the dialog never saw the message";
+            g_destroyOn = 0;
+            dialog = nullptr;
+        }
+    }
+    skintest::TrapFreedBlocksOfSize(0);
 }
 
 TEST_F(DialogSkinner, UnskinningGivesTheSystemFrameBack)

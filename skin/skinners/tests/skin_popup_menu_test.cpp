@@ -11,6 +11,7 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,8 @@ LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     switch (message) {
     case WM_COMMAND:
     case WM_SYSCOMMAND:
+    case WM_NCACTIVATE:
+    case WM_APP:
     case WM_MENUSELECT:
     case WM_INITMENUPOPUP:
     case kSkinMsgMenuEnded:
@@ -244,9 +247,9 @@ TEST_F(PopupMenus, HoveringOpensTheSubmenuAndEscapeClosesOnlyIt)
                 itemOnScreen = popup->GetItemRect(4);
                 MapWindowPoints(popup->GetWindow(), nullptr, reinterpret_cast<POINT*>(&itemOnScreen), 2);
                 guitest::SaveScreenScreenshot("skin_popup_menu_submenu");
-                // Escape in the submenu (the menu loop would end the whole
-                // menu on a queued Escape): only the submenu goes.
-                SendMessageA(child, WM_KEYDOWN, VK_ESCAPE, 0);
+                // Escape queued for the submenu, through the menu loop:
+                // only the submenu goes.
+                PostKey(popup->GetChild(), VK_ESCAPE);
                 guitest::RunLater(60, [&, popup] {
                     childGoneAfterEscape = popup->GetChild() == nullptr && !IsWindow(child);
                     topOpen = !popup->IsClosed();
@@ -271,6 +274,37 @@ TEST_F(PopupMenus, HoveringOpensTheSubmenuAndEscapeClosesOnlyIt)
     EXPECT_TRUE(childGoneAfterEscape);
     EXPECT_TRUE(topOpen);
     EXPECT_TRUE(closedByMove);
+}
+
+// A real Escape key while a submenu is open closes that submenu only; the
+// next one ends the menu.
+TEST_F(PopupMenus, ARealEscapeKeyClosesTheSubmenuFirst)
+{
+    bool childGone = false, topOpen = false;
+    const int result = Track(TPM_RETURNCMD, 200, 150, [&](SkinPopupMenu* popup) {
+        for (int i = 0; i < 4; ++i)
+            PostKey(popup, VK_DOWN);  // Open, Save, Disabled, More
+        PostKey(popup, VK_RIGHT);
+        HWND top = popup->GetWindow();
+        guitest::RunLater(80, [&, popup, top] {
+            ASSERT_NE(popup->GetChild(), nullptr);
+            SetForegroundWindow(popup->GetChild()->GetWindow());
+            keybd_event(VK_ESCAPE, 0, 0, 0);
+            keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
+            guitest::RunLater(80, [&, top] {
+                // The menu may be over already: the popup found again.
+                SkinPopupMenu* root = SkinPopupMenu::FromWindow(top);
+                childGone = root && !root->GetChild();
+                topOpen = root && !root->IsClosed();
+                keybd_event(VK_ESCAPE, 0, 0, 0);
+                keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
+            });
+        });
+    });
+    EXPECT_TRUE(childGone);
+    EXPECT_TRUE(topOpen);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(FindWindowA(kPopupMenuClass, nullptr), nullptr);
 }
 
 TEST_F(PopupMenus, KeysReachIntoTheSubmenu)
@@ -354,6 +388,72 @@ TEST_F(PopupMenus, PaintedFromTheSkinWhileTheOwnerKeepsItsCaption)
     EXPECT_EQ(shot.At(checked.left + h / 2, checked.top + h / 2), Cell(12, 11));  // ITEM.CHECKIMAGE
     EXPECT_EQ(shot.At(more.right - h / 2, more.top + h / 2), Cell(11, 11));       // ITEM.SUBMENU
     EXPECT_EQ(shot.At(checked.right - 3, checked.top + 2), Cell(4, 11));          // FRAME.CLIENT
+}
+
+// Another subclass of the owner, saving what was there before it.
+LRESULT CALLBACK ForeignSubclass(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto previous = reinterpret_cast<WNDPROC>(GetPropA(window, "FOREIGN_PREVIOUS"));
+    return CallWindowProcA(previous, window, message, wParam, lParam);
+}
+
+// Whether the owner's own procedure hears a deactivation now (a popup that
+// is up keeps it away, so that the owner's caption stays active); any other
+// message reaches it always.
+bool OwnerHearsDeactivation(HWND owner)
+{
+    g_owner.clear();
+    SendMessageA(owner, WM_APP, 7, 0);
+    EXPECT_TRUE(Received(WM_APP, 7)) << "a message was lost on its way to the owner";
+    SendMessageA(owner, WM_NCACTIVATE, FALSE, 0);
+    return Received(WM_NCACTIVATE, FALSE);
+}
+
+// The owner's subclass never saves itself as the procedure to call next,
+// whatever else comes and goes while menus are up: a message to the owner
+// would call it again and again until the stack ran out.
+TEST_F(PopupMenus, TheOwnersSubclassNeverLeadsBackToItself)
+{
+    auto popup = [&]() {
+        std::unique_ptr<SkinPopupMenu> p(new SkinPopupMenu(owner, nullptr, 2));
+        EXPECT_TRUE(p->Create());
+        p->AttachMenu(menu);
+        return p;
+    };
+    // Two top-level popups for one owner, hidden in either order.
+    for (const bool firstGoesFirst : {true, false}) {
+        std::unique_ptr<SkinPopupMenu> first = popup(), second = popup();
+        ShowWindow(first->GetWindow(), SW_SHOWNA);
+        ShowWindow(second->GetWindow(), SW_SHOWNA);
+        EXPECT_FALSE(OwnerHearsDeactivation(owner));
+        ShowWindow((firstGoesFirst ? first : second)->GetWindow(), SW_HIDE);
+        EXPECT_FALSE(OwnerHearsDeactivation(owner)) << "one popup is still up";
+        ShowWindow((firstGoesFirst ? second : first)->GetWindow(), SW_HIDE);
+        EXPECT_TRUE(OwnerHearsDeactivation(owner));
+    }
+
+    // Another subclass lands on top of ours while a popup is up, and the
+    // popup is shown again after it; then that subclass goes again.
+    std::unique_ptr<SkinPopupMenu> shown = popup();
+    ShowWindow(shown->GetWindow(), SW_SHOWNA);
+    SetPropA(owner, "FOREIGN_PREVIOUS", reinterpret_cast<HANDLE>(GetWindowLongPtrA(owner, GWLP_WNDPROC)));
+    SetWindowLongPtrA(owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ForeignSubclass));
+    EXPECT_FALSE(OwnerHearsDeactivation(owner));
+    ShowWindow(shown->GetWindow(), SW_HIDE);
+    EXPECT_TRUE(OwnerHearsDeactivation(owner));
+    ShowWindow(shown->GetWindow(), SW_SHOWNA);
+    EXPECT_FALSE(OwnerHearsDeactivation(owner));
+    ShowWindow(shown->GetWindow(), SW_HIDE);
+    EXPECT_TRUE(OwnerHearsDeactivation(owner));
+    SetWindowLongPtrA(owner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(GetPropA(owner, "FOREIGN_PREVIOUS")));
+    RemovePropA(owner, "FOREIGN_PREVIOUS");
+    ShowWindow(shown->GetWindow(), SW_SHOWNA);
+    EXPECT_FALSE(OwnerHearsDeactivation(owner));
+    shown.reset();
+    EXPECT_TRUE(OwnerHearsDeactivation(owner));
+    EXPECT_EQ(GetWindowLongPtrA(owner, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&OwnerProc))
+        << "the owner has its own procedure back";
+    EXPECT_EQ(GetPropA(owner, "SKIN_WNDPROC"), nullptr);
 }
 
 TEST_F(PopupMenus, AMenuTallerThanTheScreenScrolls)

@@ -33,6 +33,11 @@ protected:
             if (message != WM_HSCROLL && message != WM_VSCROLL)
                 return;
             scrolls.push_back({message, LOWORD(wParam), short(HIWORD(wParam))});
+            // A message box shown here would take the capture.
+            if (captureThief && LOWORD(wParam) == SB_LINEDOWN) {
+                SetCapture(captureThief);
+                captureThief = nullptr;
+            }
             // The program pages as asked.
             HWND bar = reinterpret_cast<HWND>(lParam);
             const int code = LOWORD(wParam);
@@ -69,6 +74,7 @@ protected:
     }
     std::vector<Scroll> scrolls;
     SkinScrollBarCtrl* bar = nullptr;
+    HWND captureThief = nullptr;  // takes the capture at the next SB_LINEDOWN
 };
 
 TEST_F(ScrollBarControl, AnswersFromItsCopyAndPaintsItsParts)
@@ -138,6 +144,34 @@ TEST_F(ScrollBarControl, APageAreaHeldRepeatsUntilTheThumbReachesTheCursor)
     SendMessageA(Item(100), WM_LBUTTONUP, 0, MAKELPARAM(x, mid));
     EXPECT_EQ(Count(SB_ENDSCROLL), 1);
     EXPECT_NE(GetCapture(), Item(100));
+}
+
+// The program's WM_HSCROLL shows a message box, which takes the capture:
+// the press ends there and nothing repeats with no button held; and a
+// skinner that lets go of a pressed bar leaves no repeat timer behind.
+TEST_F(ScrollBarControl, APressEndsWithTheCaptureAndWithTheSkinner)
+{
+    HWND bar100 = Item(100);
+    const ScrollCtlGeometry g = bar->Geometry();
+    const int mid = guitest::Capture::OfWindow(bar100).Height() / 2;
+    const int x = g.length - g.arrow / 2;  // on the second arrow
+    const POINT cursor = OnScreen(100, x, mid);
+    SetCursorPos(cursor.x, cursor.y);
+    captureThief = Item(101);
+    SendMessageA(bar100, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, mid));
+    EXPECT_EQ(GetCapture(), Item(101));
+    EXPECT_EQ(bar->PressedPart(), kScrollCtlNone);
+    EXPECT_EQ(Count(SB_ENDSCROLL), 1);
+    guitest::PumpFor(300);
+    EXPECT_EQ(Count(SB_LINEDOWN), 1) << "repeated with no button held";
+    ReleaseCapture();
+
+    SendMessageA(bar100, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, mid));
+    EXPECT_EQ(bar->PressedPart(), kScrollCtlArrow2);
+    ASSERT_TRUE(SkinManager::Instance().RemoveSkin(bar100, FALSE));
+    EXPECT_NE(GetCapture(), bar100);
+    EXPECT_FALSE(KillTimer(bar100, 200)) << "the repeat timer outlived the skinner";
+    guitest::ParkPointer();
 }
 
 TEST_F(ScrollBarControl, DraggingTheThumbReportsTrackAndFinalPositions)

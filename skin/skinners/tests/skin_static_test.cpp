@@ -83,6 +83,23 @@ TEST_F(StaticSkinner, ATransparentStaticShowsItsParentsBackground)
     EXPECT_EQ(PixelOf(10, -2, -2), Cell(4, 0)) << guitest::ColorText(PixelOf(10, -2, -2));
 }
 
+// A static the parent keeps unskinned (0x83E8) is left as it was, without
+// the transparency a transparent skin would have given it.
+TEST_F(StaticSkinner, ARefusedStaticKeepsItsOwnExtendedStyle)
+{
+    auto* data = dynamic_cast<SkinStaticData*>(SkinManager::Instance().GetSkin()->FindObject("Static"));
+    ASSERT_NE(data, nullptr);
+    data->transparent = 1;
+    skintest::RefusedId() = 10;
+    guitest::DialogTemplate t("Statics", 0, 0, 200, 60);
+    t.Static(10, "Kept", 10, 10, 80, 12).Static(11, "Skinned", 10, 30, 80, 12);
+    ASSERT_NE(MakeDialog(t), nullptr);
+    EXPECT_EQ(SkinnerOf<SkinStatic>(10), nullptr);
+    EXPECT_EQ(GetWindowLongA(GetDlgItem(dialog, 10), GWL_EXSTYLE) & WS_EX_TRANSPARENT, 0);
+    ASSERT_NE(SkinnerOf<SkinStatic>(11), nullptr);
+    EXPECT_NE(GetWindowLongA(GetDlgItem(dialog, 11), GWL_EXSTYLE) & WS_EX_TRANSPARENT, 0);
+}
+
 // A stand-in for the system's link control: COLOR_WINDOW with a black
 // square in its middle, painted for WM_PAINT and WM_PRINTCLIENT alike.
 LRESULT CALLBACK LinkProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

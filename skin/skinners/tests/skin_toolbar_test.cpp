@@ -11,6 +11,7 @@
 
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "skin/core/skin_data_classes.h"
 #include "skin/core/skin_manager.h"
@@ -82,6 +83,33 @@ TEST_F(BarSkinners, ToolbarButtonsInTheirStateImages)
     guitest::PumpFor(50);
     c = guitest::Capture::OfWindow(bar);
     EXPECT_EQ(c.At(r[1].left + 3, r[1].top + 3), Cell(1, 13));
+}
+
+// The skinner reads at most 100 characters of a button's text, however
+// long the text the toolbar holds.
+TEST_F(BarSkinners, AToolbarButtonTextOfThousandsOfCharactersIsCut)
+{
+    guitest::DialogTemplate t("Toolbar", 0, 0, 200, 80);
+    t.Add("ToolbarWindow32", 10, "", 0, 0, 200, 40,
+          WS_CHILD | WS_VISIBLE | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER | TBSTYLE_FLAT | TBSTYLE_LIST);
+    MakeDialog(t);
+    HWND bar = GetDlgItem(dialog, 10);
+    ASSERT_NE(dynamic_cast<SkinToolBar*>(SkinManager::Instance().FindSkinObject(bar)), nullptr);
+    SendMessageA(bar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    const std::string text(3000, 'W');
+    TBBUTTON button = {};
+    button.iBitmap = -1;
+    button.idCommand = 100;
+    button.fsState = TBSTATE_ENABLED;
+    button.fsStyle = TBSTYLE_BUTTON;
+    button.iString = reinterpret_cast<INT_PTR>(text.c_str());
+    ASSERT_TRUE(SendMessageA(bar, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&button)));
+    ASSERT_EQ(SendMessageA(bar, TB_GETBUTTONTEXTA, 100, 0), LRESULT(text.size()));
+    Show();
+    guitest::SaveScreenshot(dialog, "skinned_toolbar_long_text");
+    guitest::Capture c = guitest::Capture::OfWindow(bar);
+    ASSERT_TRUE(c.Valid());
+    EXPECT_EQ(c.At(c.Width() - 3, c.Height() - 3), Cell(15, 9)) << "the toolbar painted";
 }
 
 TEST_F(BarSkinners, StatusBarPartsAndHeaderItems)

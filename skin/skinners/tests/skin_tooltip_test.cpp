@@ -91,6 +91,22 @@ TEST_F(Tooltips, AnEmptyTextHidesAndStartsNoTimer)
     EXPECT_FALSE(Shown());
 }
 
+// A skin's Tooltip object hands over its style sheet as it is: an empty
+// one leaves no rules; without an object the built-in sheet stands.
+TEST_F(Tooltips, AnEmptyStyleSheetLeavesNoRules)
+{
+    ASSERT_NE(tooltip->GetRenderer().FindRule("big"), nullptr) << "the built-in sheet";
+    ASSERT_TRUE(fast->styleSheet.empty());
+    tooltip->BindSkinData(fast);
+    EXPECT_EQ(tooltip->GetRenderer().FindRule("big"), nullptr);
+    fast->styleSheet = "b {color:red}";
+    tooltip->BindSkinData(fast);
+    ASSERT_NE(tooltip->GetRenderer().FindRule("b"), nullptr);
+    EXPECT_EQ(*tooltip->GetRenderer().FindRule("b"), "color:red");
+    tooltip->BindSkinData(nullptr);
+    EXPECT_NE(tooltip->GetRenderer().FindRule("big"), nullptr);
+}
+
 TEST_F(Tooltips, TheDefaultObjectWaitsASecond)
 {
     tooltip->ShowFor(nullptr, nullptr, "Default delays");
