@@ -270,11 +270,15 @@ int CVcdMpegSource::ReadPacket(int packetNumber, uint8_t* destination, MpegPacke
       continue;
     }
     MpegPacketInfo& packet = state.packet;
-    if (updateScanData && packet.scanData != NULL && m_info.version == 2) {
+    if (updateScanData && state.scan.count > 0 && m_info.version == 2) {
       int stream = packet.video[2] ? 2 : packet.video[1] ? 1 : 0;
       const MpegApsList* list = m_info.video[stream].apsList;
       double time = packet.hasPts ? packet.pts - m_info.minPts : EstimatePts(list, packetNumber);
-      UpdateScanData(packet.scanData, packetNumber, time, list);
+      // Every picture of the packet carries an item of its own.
+      for (int i = 0; i < state.scan.count; ++i) {
+        const MpegScanItem& item = state.scan.items[i];
+        UpdateScanData(block + item.offset, packetNumber, time, list, item.picture);
+      }
     }
     // Only a short pack leaves bytes of the packet to zero.
     memcpy(destination, block, static_cast<size_t>(packetLength));
@@ -320,15 +324,21 @@ double EstimatePts(const MpegApsList* list, int packetNumber) {
   return p.pts + slope * (packetNumber - p.packetNumber);
 }
 
-void UpdateScanData(uint8_t* scanData, int packetNumber, double time, const MpegApsList* list) {
+void UpdateScanData(uint8_t* scanData, int packetNumber, double time, const MpegApsList* list,
+                    int picture) {
   if (scanData == NULL) return;
   int previous = -1, next = -1;
   int backward = packetNumber, forward = packetNumber;
   if (list != NULL && !list->IsEmpty()) {
     int count = list->GetCount();
-    int before = list->LowerBound(packetNumber);  // entries [0, before) lie before the packet
+    int before = list->LowerBound(packetNumber);  // entries [0, before) lie before the picture
     int ahead = before;                           // entries [ahead, count) lie after it
-    if (ahead < count && list->GetAt(ahead).packetNumber == packetNumber) ++ahead;
+    if (ahead < count && list->GetAt(ahead).packetNumber == packetNumber) {
+      // The packet's own access point is the next I picture of a picture
+      // before it in the packet, the previous one of a picture behind it.
+      if (picture == kMpegScanAfterI) ++before;
+      if (picture != kMpegScanBeforeI) ++ahead;
+    }
     if (before > 0) {
       previous = list->GetAt(before - 1).packetNumber;
       // The earliest entry less than 10 s back; PTS never decrease along the

@@ -76,9 +76,11 @@ private:
 // 0 without access points.
 double EstimatePts(const MpegApsList* list, int packetNumber);
 
-// Rewrites the four addresses of a 14-byte scan information item for packet
-// packetNumber at time (seconds from the stream's start): the previous and
-// next I picture, and the farthest ones less than 10 seconds back and ahead
-// (the packet itself when there is none). Absent previous or next pictures
-// are FF FF FF.
-void UpdateScanData(uint8_t* scanData, int packetNumber, double time, const MpegApsList* list);
+// Rewrites the four addresses of a 14-byte scan information item for a
+// picture in packet packetNumber at time (seconds from the stream's start):
+// the previous and next I picture, and the farthest ones less than 10
+// seconds back and ahead (the packet itself when there is none). Absent
+// previous or next pictures are FF FF FF. picture (kMpegScan*) places the
+// item's picture against an access point in the same packet.
+void UpdateScanData(uint8_t* scanData, int packetNumber, double time, const MpegApsList* list,
+                    int picture = kMpegScanOfI);
