@@ -21,6 +21,13 @@ quorbel_add_gtest(discimage_layout_frontend_test
   LIBS quorbel_discimage_test_support quorbel_discimage_sector_check TIMEOUT 300)
 quorbel_test_fixtures(discimage_layout_frontend_test mpeg_fixtures)
 
+# Every kind of sector written through whole builds and read back from the
+# image apart from the encoder: natively and under Wine.
+quorbel_add_gtest(discimage_layout_sector_kinds_test
+  SOURCES ${_layout_dir}/tests/layout_sector_kinds_test.cpp
+  LIBS quorbel_discimage_test_support quorbel_discimage_sector_check TIMEOUT 300)
+quorbel_test_fixtures(discimage_layout_sector_kinds_test mpeg_fixtures)
+
 # zrdiscbuild's images read by bchunk, iso-info, isoinfo, ffprobe and cdrdao
 # (Linux tools: native only).
 quorbel_add_gtest(discimage_layout_e2e_test
