@@ -245,15 +245,19 @@ int CVcdMpegSource::ReadPacket(int packetNumber, uint8_t* destination, MpegPacke
     if (m_readSize < 0) return -1;
   }
 
+  // The parse clears the packet's part of the state itself.
   MpegParserState state;
-  memset(&state, 0, sizeof state);
+  memset(&state.stream, 0, sizeof state.stream);
+  state.scan.count = 0;
   state.stream.ptsSeen = 1;
   state.stream.minPts = m_info.minPts;
   state.stream.scanDataErrors = kScanErrorsSilenced;
   // Counting on from the packet's own number keeps "first packet" messages
   // for the first packet of the file.
   state.stream.packetCount = m_nextPacket;
-  const bool analysis = info != NULL || updateScanData;
+  // Pack and PES headers tell the packet's kind and time; the video headers
+  // are read only to find the scan information items to rewrite.
+  const bool analysis = updateScanData != 0;
 
   ReadWindow* window = m_readWindow;
   while (window->Offset() < m_readSize) {

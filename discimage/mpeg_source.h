@@ -46,9 +46,11 @@ class CVcdMpegSource : public CVcdStream {
 
   // Copies packet packetNumber (from 0) into the kMpegPacketSize bytes of
   // destination, zero-padded, and, when info is given, its packet info with
-  // the PTS made relative to the minimum PTS (its scan data pointer then
-  // points into destination). updateScanData rewrites the packet's SVCD scan
-  // data from the APS lists. Ascending numbers read on from where the last
+  // the PTS made relative to the minimum PTS: the streams it holds and its
+  // time. updateScanData rewrites every SVCD scan information item of the
+  // packet from the APS lists; only then are the video headers read again,
+  // and the info's access point and scan data fields (its scan data pointer
+  // points into destination) filled. Ascending numbers read on from where the last
   // call stopped; a lower number starts again from the beginning. 0 or -1.
   int ReadPacket(int packetNumber, uint8_t* destination, MpegPacketInfo* info, int updateScanData);
 

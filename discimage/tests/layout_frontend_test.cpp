@@ -77,10 +77,16 @@ TEST(FrontEndOptions, Table) {
     for (const CapturedMessage& m : window.messages)
       if (m.wParam == kVcdMsgWarning && c.warning != NULL && m.text.find(c.warning) != std::string::npos)
         warned = true;
-    if (c.warning != NULL) EXPECT_TRUE(warned);
-    if (c.getter != NULL) EXPECT_EQ((project.get()->*c.getter)(), c.expected);
-    if (strcmp(c.name, "update scan offsets") == 0) EXPECT_EQ(flags.updateScanOffsets, 1);
-    if (strcmp(c.name, "relaxed aps") == 0) EXPECT_EQ(flags.relaxedAps, 1);
+    EXPECT_EQ(warned, c.warning != NULL);
+    if (c.getter != NULL) {
+      EXPECT_EQ((project.get()->*c.getter)(), c.expected);
+    }
+    if (strcmp(c.name, "update scan offsets") == 0) {
+      EXPECT_EQ(flags.updateScanOffsets, 1);
+    }
+    if (strcmp(c.name, "relaxed aps") == 0) {
+      EXPECT_EQ(flags.relaxedAps, 1);
+    }
   }
 }
 
