@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -20,7 +19,6 @@
 #include "discimage/vcd_frontend.h"
 #include "discimage/vcd_xml_names.h"
 
-namespace fs = std::filesystem;
 using namespace layout_test;
 using namespace test_support;
 
@@ -158,14 +156,14 @@ int PauseFallsOn(const std::vector<Bytes>& packs, double seconds) {
 // ---------------------------------------------------------------------------
 // Builds
 
-class SectorKinds : public ::testing::Test {
+class SectorKinds : public FreshFolderTest {
 protected:
   void SetUp() override {
     if (FixturesDir().empty()) GTEST_SKIP() << "QUORBEL_FIXTURES is not set";
-    folder = FreshTestFolder();
+    FreshFolderTest::SetUp();
   }
 
-  std::string Path(const std::string& name) const { return (folder / name).string(); }
+  std::string Path(const std::string& name) const { return PathOf(name); }
 
   std::vector<Bytes> Fixture(const char* name) {
     std::vector<Bytes> packs = SplitPacks(ReadBytes(FixturePath(name)));
@@ -204,7 +202,6 @@ protected:
     return entry;
   }
 
-  fs::path folder;
   CaptureWindow window;
 };
 
