@@ -121,7 +121,7 @@ struct MpegPacketInfo {
   int32_t endCode;                  // program end code inside the pack
   int32_t empty;                    // the whole block is zero bytes
   int32_t systemHeader;             // 0x000001BB
-  uint8_t* scanData;                // the scan information item inside the block, or NULL
+  uint8_t* scanData;                // the last scan information item inside the block, or NULL
   int32_t apsType;                  // kMpegAps*
   double apsPts;                    // seconds
   int32_t apsStream;                // video stream index 0-2 of the access point
@@ -134,10 +134,36 @@ struct MpegPacketInfo {
   uint8_t reserved[8];              // zero
 };
 
+// Where the picture of a scan information item lies against the first I
+// picture that starts in the same pack: the pack's access point is the next
+// I picture of a picture before it, the previous one of a picture behind it,
+// and neither of the I picture itself.
+enum {
+  kMpegScanBeforeI = 0,
+  kMpegScanOfI = 1,
+  kMpegScanAfterI = 2,
+};
+
+// One scan information item of the pack just parsed.
+struct MpegScanItem {
+  uint16_t offset;  // of the item's tag byte in the block
+  uint8_t picture;  // kMpegScan*
+};
+
+// Every scan information item of the pack just parsed: each picture carries
+// its own, and a pack may hold many pictures. Room for a pack made of items
+// only, so none is ever lost.
+struct MpegScanItems {
+  enum { kCapacity = kMpegPacketSize / kMpegScanDataSize };
+  int32_t count;  // items in use; the rest of the array is undefined
+  MpegScanItem items[kCapacity];
+};
+
 // Everything a parse reads and writes; the caller zeroes it once per file.
 struct MpegParserState {
   MpegPacketInfo packet;  // the pack just parsed
   MpegStreamInfo stream;  // accumulated over the file
+  MpegScanItems scan;     // the pack's scan information items (with analysis)
 };
 
 // Video first, then audio, empty, subtitle, system header or padding.

@@ -63,7 +63,10 @@ public:
         m_analysis(analysis),
         m_info(state->packet),
         m_stream(state->stream),
-        m_find(MpegChooseStartCodeFinder(kMpegHeaderStartCode)) {}
+        m_scan(state->scan),
+        m_find(MpegChooseStartCodeFinder(kMpegHeaderStartCode)),
+        m_sawI(false),
+        m_picture(kMpegScanBeforeI) {}
 
   int Run();
 
@@ -99,7 +102,10 @@ private:
   bool m_analysis;
   MpegPacketInfo& m_info;
   MpegStreamInfo& m_stream;
+  MpegScanItems& m_scan;
   MpegStartCodeFinder m_find;
+  bool m_sawI;    // an I picture started in this pack
+  int m_picture;  // kMpegScan*: the picture whose header was read last
 };
 
 void PackParser::Say(int level, const char* format, ...) {
@@ -358,6 +364,11 @@ void PackParser::ParseUserData(int from, int end) {
         for (int i = 0; i < 4; ++i) CheckScanAddress(kScanLabels[i], m_block + u + 2 + 3 * i);
         m_info.scanData = m_block + u;
         ++m_stream.scanDataCount;
+        if (m_scan.count < MpegScanItems::kCapacity) {
+          MpegScanItem& item = m_scan.items[m_scan.count++];
+          item.offset = static_cast<uint16_t>(u);
+          item.picture = static_cast<uint8_t>(m_picture);
+        }
       }
     }
     u += length;
@@ -376,8 +387,10 @@ void PackParser::ParseVideo(int index, const PesHeader& header, int end) {
     int behind = j + 4;  // first byte after the start code
     if (code == 0x00) {
       // 10-bit temporal reference, then the 3-bit picture coding type.
-      if (end - behind >= 2 && ((m_block[behind + 1] >> 3) & 7) == 1 && iPicturePos < 0)
-        iPicturePos = j - from;
+      bool isI = end - behind >= 2 && ((m_block[behind + 1] >> 3) & 7) == 1;
+      if (isI && iPicturePos < 0) iPicturePos = j - from;
+      m_picture = isI && !m_sawI ? kMpegScanOfI : m_sawI ? kMpegScanAfterI : kMpegScanBeforeI;
+      m_sawI = m_sawI || isI;
     } else if (code == 0xB2) {
       if (end - behind < 4) break;
       ParseUserData(behind, end);
@@ -525,6 +538,7 @@ int ParsePacket(CVcdMessageSink* messages, uint8_t* block, int length, int analy
   const size_t half = sizeof state->packet / 2;
   memset(&state->packet, 0, half);
   memset(reinterpret_cast<char*>(&state->packet) + half, 0, sizeof state->packet - half);
+  state->scan.count = 0;
   if (block == NULL || length <= 0) return 0;
   ++state->stream.packetCount;
   if (AllZero(block, length)) {

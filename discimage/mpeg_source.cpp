@@ -245,15 +245,19 @@ int CVcdMpegSource::ReadPacket(int packetNumber, uint8_t* destination, MpegPacke
     if (m_readSize < 0) return -1;
   }
 
+  // The parse clears the packet's part of the state itself.
   MpegParserState state;
-  memset(&state, 0, sizeof state);
+  memset(&state.stream, 0, sizeof state.stream);
+  state.scan.count = 0;
   state.stream.ptsSeen = 1;
   state.stream.minPts = m_info.minPts;
   state.stream.scanDataErrors = kScanErrorsSilenced;
   // Counting on from the packet's own number keeps "first packet" messages
   // for the first packet of the file.
   state.stream.packetCount = m_nextPacket;
-  const bool analysis = info != NULL || updateScanData;
+  // Pack and PES headers tell the packet's kind and time; the video headers
+  // are read only to find the scan information items to rewrite.
+  const bool analysis = updateScanData != 0;
 
   ReadWindow* window = m_readWindow;
   while (window->Offset() < m_readSize) {
@@ -270,11 +274,15 @@ int CVcdMpegSource::ReadPacket(int packetNumber, uint8_t* destination, MpegPacke
       continue;
     }
     MpegPacketInfo& packet = state.packet;
-    if (updateScanData && packet.scanData != NULL && m_info.version == 2) {
+    if (updateScanData && state.scan.count > 0 && m_info.version == 2) {
       int stream = packet.video[2] ? 2 : packet.video[1] ? 1 : 0;
       const MpegApsList* list = m_info.video[stream].apsList;
       double time = packet.hasPts ? packet.pts - m_info.minPts : EstimatePts(list, packetNumber);
-      UpdateScanData(packet.scanData, packetNumber, time, list);
+      // Every picture of the packet carries an item of its own.
+      for (int i = 0; i < state.scan.count; ++i) {
+        const MpegScanItem& item = state.scan.items[i];
+        UpdateScanData(block + item.offset, packetNumber, time, list, item.picture);
+      }
     }
     // Only a short pack leaves bytes of the packet to zero.
     memcpy(destination, block, static_cast<size_t>(packetLength));
@@ -320,15 +328,21 @@ double EstimatePts(const MpegApsList* list, int packetNumber) {
   return p.pts + slope * (packetNumber - p.packetNumber);
 }
 
-void UpdateScanData(uint8_t* scanData, int packetNumber, double time, const MpegApsList* list) {
+void UpdateScanData(uint8_t* scanData, int packetNumber, double time, const MpegApsList* list,
+                    int picture) {
   if (scanData == NULL) return;
   int previous = -1, next = -1;
   int backward = packetNumber, forward = packetNumber;
   if (list != NULL && !list->IsEmpty()) {
     int count = list->GetCount();
-    int before = list->LowerBound(packetNumber);  // entries [0, before) lie before the packet
+    int before = list->LowerBound(packetNumber);  // entries [0, before) lie before the picture
     int ahead = before;                           // entries [ahead, count) lie after it
-    if (ahead < count && list->GetAt(ahead).packetNumber == packetNumber) ++ahead;
+    if (ahead < count && list->GetAt(ahead).packetNumber == packetNumber) {
+      // The packet's own access point is the next I picture of a picture
+      // before it in the packet, the previous one of a picture behind it.
+      if (picture == kMpegScanAfterI) ++before;
+      if (picture != kMpegScanBeforeI) ++ahead;
+    }
     if (before > 0) {
       previous = list->GetAt(before - 1).packetNumber;
       // The earliest entry less than 10 s back; PTS never decrease along the

@@ -46,9 +46,11 @@ class CVcdMpegSource : public CVcdStream {
 
   // Copies packet packetNumber (from 0) into the kMpegPacketSize bytes of
   // destination, zero-padded, and, when info is given, its packet info with
-  // the PTS made relative to the minimum PTS (its scan data pointer then
-  // points into destination). updateScanData rewrites the packet's SVCD scan
-  // data from the APS lists. Ascending numbers read on from where the last
+  // the PTS made relative to the minimum PTS: the streams it holds and its
+  // time. updateScanData rewrites every SVCD scan information item of the
+  // packet from the APS lists; only then are the video headers read again,
+  // and the info's access point and scan data fields (its scan data pointer
+  // points into destination) filled. Ascending numbers read on from where the last
   // call stopped; a lower number starts again from the beginning. 0 or -1.
   int ReadPacket(int packetNumber, uint8_t* destination, MpegPacketInfo* info, int updateScanData);
 
@@ -76,9 +78,11 @@ private:
 // 0 without access points.
 double EstimatePts(const MpegApsList* list, int packetNumber);
 
-// Rewrites the four addresses of a 14-byte scan information item for packet
-// packetNumber at time (seconds from the stream's start): the previous and
-// next I picture, and the farthest ones less than 10 seconds back and ahead
-// (the packet itself when there is none). Absent previous or next pictures
-// are FF FF FF.
-void UpdateScanData(uint8_t* scanData, int packetNumber, double time, const MpegApsList* list);
+// Rewrites the four addresses of a 14-byte scan information item for a
+// picture in packet packetNumber at time (seconds from the stream's start):
+// the previous and next I picture, and the farthest ones less than 10
+// seconds back and ahead (the packet itself when there is none). Absent
+// previous or next pictures are FF FF FF. picture (kMpegScan*) places the
+// item's picture against an access point in the same packet.
+void UpdateScanData(uint8_t* scanData, int packetNumber, double time, const MpegApsList* list,
+                    int picture = kMpegScanOfI);

@@ -245,6 +245,24 @@ std::string DefaultImagePath(const char* extension) {
   return std::string(path) + extension;
 }
 
+// The block's path, or the default when it is empty; a path that names a
+// folder ("out/") gets the default file name in it.
+std::string PathOrDefault(const char* given, const char* extension) {
+  std::string path = given != NULL ? given : "";
+  if (path.empty()) return DefaultImagePath(extension);
+  char last = path.back();
+  if (last == '/' || last == '\\' || (last == ':' && path.size() == 2)) path += kDefaultImageName;
+  return path;
+}
+
+// The base of the img files: the path less its extension, unless that
+// leaves no name (".img" is a name, not an extension).
+std::string ImageBase(const std::string& path) {
+  std::string base = VcdReplaceExtension(path, "");
+  size_t separator = base.find_last_of("/\\");
+  return base.size() > (separator == std::string::npos ? 0 : separator + 1) ? base : path;
+}
+
 }  // namespace
 
 std::string VcdReplaceExtension(const std::string& path, const char* extension) {
@@ -255,43 +273,51 @@ std::string VcdReplaceExtension(const std::string& path, const char* extension) 
   return base + (extension != NULL ? extension : "");
 }
 
+int CVcdFrontEnd::SetSinkOption(CVcdImage* sink, const char* name, const char* value) {
+  if (sink->SetOption(name, value) == 0) return 0;
+  Error("image option %s = '%s' refused for <%s>", name, value, sink->GetFileName());
+  return 1;
+}
+
 int CVcdFrontEnd::CreateSinks() {
   DestroySinks();
   const char* cuePath = m_params->cuePath;
   const char* binPath = m_params->binPath;
   const bool sector2336 = m_params->sector2336 != 0;
+  int failed = 0;
   switch (m_params->imageType) {
     case kVcdImageTocImg: {
-      std::string toc = VcdReplaceExtension(*cuePath ? cuePath : DefaultImagePath(".toc"), ".toc");
-      std::string base = VcdReplaceExtension(*binPath ? std::string(binPath) : toc, "");
-      m_cueSink = CreateVcdImageSink(this, toc.c_str(), kVcdImageTocImg);
-      m_imageSink = CreateVcdImageSink(this, base.c_str(), kVcdImageTocImg);
+      std::string toc = VcdReplaceExtension(PathOrDefault(cuePath, ".toc"), ".toc");
+      std::string base = ImageBase(*binPath ? PathOrDefault(binPath, "") : toc);
+      m_cueSink = CreateVcdImageSink(this, toc.c_str(), kVcdImageTocImg, kVcdSinkSheet);
+      m_imageSink = CreateVcdImageSink(this, base.c_str(), kVcdImageTocImg, kVcdSinkImage);
       if (m_cueSink == NULL || m_imageSink == NULL) break;
-      if (sector2336) {
-        m_cueSink->SetOption("sector", "2336");
-        m_imageSink->SetOption("sector", "2336");
-      }
-      m_cueSink->SetOption("img_base",
-                           static_cast<CVcdCdrDao*>(m_imageSink)->GetImageBase());
+      if (sector2336)
+        failed = SetSinkOption(m_cueSink, "sector", "2336") ||
+                 SetSinkOption(m_imageSink, "sector", "2336");
+      if (!failed)
+        failed = SetSinkOption(m_cueSink, "img_base",
+                               static_cast<CVcdCdrDao*>(m_imageSink)->GetImageBase());
+      if (failed) break;
       return 0;
     }
     case kVcdImageNrg: {
-      std::string nrg = VcdReplaceExtension(*binPath ? binPath : DefaultImagePath(".nrg"), ".nrg");
-      m_imageSink = CreateVcdImageSink(this, nrg.c_str(), kVcdImageNrg);
+      std::string nrg = VcdReplaceExtension(PathOrDefault(binPath, ".nrg"), ".nrg");
+      m_imageSink = CreateVcdImageSink(this, nrg.c_str(), kVcdImageNrg, kVcdSinkImage);
       m_cueSink = m_imageSink;
       if (m_imageSink == NULL) break;
       return 0;
     }
     default: {
-      std::string cue = VcdReplaceExtension(*cuePath ? cuePath : DefaultImagePath(".cue"), ".cue");
-      std::string bin = VcdReplaceExtension(*binPath ? std::string(binPath) : cue, ".bin");
-      m_cueSink = CreateVcdImageSink(this, cue.c_str(), kVcdImageCueBin);
-      m_imageSink = CreateVcdImageSink(this, bin.c_str(), kVcdImageCueBin);
+      std::string cue = VcdReplaceExtension(PathOrDefault(cuePath, ".cue"), ".cue");
+      std::string bin = VcdReplaceExtension(*binPath ? PathOrDefault(binPath, "") : cue, ".bin");
+      m_cueSink = CreateVcdImageSink(this, cue.c_str(), kVcdImageCueBin, kVcdSinkSheet);
+      m_imageSink = CreateVcdImageSink(this, bin.c_str(), kVcdImageCueBin, kVcdSinkImage);
       if (m_cueSink == NULL || m_imageSink == NULL) break;
-      if (sector2336) {
-        m_cueSink->SetOption("sector", "2336");
-        m_imageSink->SetOption("sector", "2336");
-      }
+      if (sector2336)
+        failed = SetSinkOption(m_cueSink, "sector", "2336") ||
+                 SetSinkOption(m_imageSink, "sector", "2336");
+      if (failed) break;
       return 0;
     }
   }

@@ -98,6 +98,9 @@ protected:
   // Creates the cue sheet and image sinks for the block's image type:
   // 0 created, 1 failed (reported).
   int CreateSinks();
+  // Sets an option of a sink just created: 0, or 1 when the sink refused it
+  // (reported).
+  int SetSinkOption(CVcdImage* sink, const char* name, const char* value);
   // Reads the XML project, creates the project object and builds: 0 done,
   // 1 failed (reported).
   int BuildImage();

@@ -34,44 +34,26 @@ namespace {
 
 // One per active guard, in the guard's stack frame.
 struct GuardFrame {
-  void* jump[5];                   // __builtin_setjmp buffer
-  GuardFrame* outer;               // the guard this one runs inside, or NULL
-  volatile DWORD code;             // exception code of the fault, 0 if none
+  void* jump[5];                             // __builtin_setjmp buffer
+  VcdGuardedFn fn;                           // the work
+  void* context;                             // and its argument
+  volatile DWORD code;                       // exception code taken, 0 if none
   alignas(16) unsigned char reserve[16384];  // stack to leave on after a fault
 };
-
-DWORD g_guardSlot = TLS_OUT_OF_INDEXES;  // TLS slot: innermost GuardFrame of the thread
-INIT_ONCE g_installOnce = INIT_ONCE_STATIC_INIT;
-
-// Exceptions that end a guarded run: faults and other system errors (NT
-// error severity, not customer codes), plus the warning-class faults. Codes
-// that software raises for itself (C++ throws of any runtime, RPC) are left
-// to whoever raised them.
-bool EndsGuardedRun(DWORD code) {
-  switch (code) {
-    case EXCEPTION_GUARD_PAGE:
-    case EXCEPTION_DATATYPE_MISALIGNMENT:
-    case EXCEPTION_BREAKPOINT:
-      return true;
-    default:
-      return (code & 0xF0000000u) == 0xC0000000u;
-  }
-}
 
 __attribute__((noinline, noreturn)) void LeaveGuard(GuardFrame* frame) {
   __builtin_longjmp(frame->jump, 1);
 }
 
-LONG CALLBACK OnException(EXCEPTION_POINTERS* info) {
-  GuardFrame* frame = static_cast<GuardFrame*>(TlsGetValue(g_guardSlot));
-  DWORD code = info->ExceptionRecord->ExceptionCode;
-  if (frame == NULL || !EndsGuardedRun(code)) return EXCEPTION_CONTINUE_SEARCH;
-  frame->code = code;
-  // Resume in LeaveGuard on the reserve stack: the faulting stack may be
-  // exhausted, and jumping from inside the dispatcher is not ours to do.
+// Nothing inside the work handled the exception: the guard takes it and
+// resumes in LeaveGuard on the reserve stack (the faulting stack may be
+// exhausted), not where it was raised - so even an exception raised as not
+// continuable can go on there.
+EXCEPTION_DISPOSITION TakeException(GuardFrame* frame, EXCEPTION_RECORD* record, CONTEXT* context) {
+  frame->code = record->ExceptionCode;
+  record->ExceptionFlags &= ~static_cast<DWORD>(EXCEPTION_NONCONTINUABLE);
   uintptr_t top = reinterpret_cast<uintptr_t>(frame->reserve + sizeof frame->reserve) &
                   ~static_cast<uintptr_t>(15);
-  CONTEXT* context = info->ContextRecord;
 #ifdef _WIN64
   // As after a call: return slot, then the 32-byte home area of the caller.
   context->Rsp = top - 40;
@@ -84,30 +66,115 @@ LONG CALLBACK OnException(EXCEPTION_POINTERS* info) {
   context->Esp = reinterpret_cast<DWORD>(stack);
   context->Eip = reinterpret_cast<DWORD>(&LeaveGuard);
 #endif
-  return EXCEPTION_CONTINUE_EXECUTION;
+  return ExceptionContinueExecution;
 }
 
-BOOL CALLBACK InstallHandler(PINIT_ONCE, PVOID, PVOID*) {
-  g_guardSlot = TlsAlloc();
-  if (g_guardSlot == TLS_OUT_OF_INDEXES) return FALSE;
-  return AddVectoredExceptionHandler(1, OnException) != NULL;
+bool IsUnwinding(const EXCEPTION_RECORD* record) {
+  return (record->ExceptionFlags & EXCEPTION_UNWIND) != 0;
 }
+
+int RunWork(GuardFrame* frame) { return RunCatchingCxx(frame->fn, frame->context); }
+
+// The head of the thread's handler chain (the first word of its TIB).
+void* ChainHead() {
+  void* head;
+#ifdef _WIN64
+  asm volatile("movq %%gs:0, %0" : "=r"(head));
+#else
+  asm volatile("movl %%fs:0, %0" : "=r"(head));
+#endif
+  return head;
+}
+
+void SetChainHead(void* head) {
+#ifdef _WIN64
+  asm volatile("movq %0, %%gs:0" : : "r"(head) : "memory");
+#else
+  asm volatile("movl %0, %%fs:0" : : "r"(head) : "memory");
+#endif
+}
+
+#ifdef _WIN64
+
+// CallWithHandler (frame): RunWork (frame) from a frame whose unwind entry
+// names GuardHandler, with the GuardFrame kept at 32 above the frame's stack
+// pointer - the establisher frame the system hands the handler.
+extern "C" int QuorbelGuardCall(GuardFrame* frame);
+extern "C" EXCEPTION_DISPOSITION QuorbelGuardHandler(EXCEPTION_RECORD* record, void* establisher,
+                                                     CONTEXT* context, void* dispatcher);
+extern "C" int QuorbelGuardRunWork(GuardFrame* frame) { return RunWork(frame); }
+
+asm(R"(
+	.text
+	.p2align 4
+	.def	QuorbelGuardCall; .scl 2; .type 32; .endef
+	.seh_proc	QuorbelGuardCall
+QuorbelGuardCall:
+	subq	$40, %rsp
+	.seh_stackalloc	40
+	.seh_endprologue
+	movq	%rcx, 32(%rsp)
+	call	QuorbelGuardRunWork
+	nop
+	addq	$40, %rsp
+	ret
+	.seh_handler	QuorbelGuardHandler, @except
+	.seh_endproc
+)");
+
+extern "C" EXCEPTION_DISPOSITION QuorbelGuardHandler(EXCEPTION_RECORD* record, void* establisher,
+                                                     CONTEXT* context, void* /*dispatcher*/) {
+  if (IsUnwinding(record)) return ExceptionContinueSearch;
+  GuardFrame* frame = *reinterpret_cast<GuardFrame**>(static_cast<char*>(establisher) + 32);
+  return TakeException(frame, record, context);
+}
+
+int CallWithHandler(GuardFrame* frame) { return QuorbelGuardCall(frame); }
+
+#else
+
+// A record of the thread's handler chain (fs:0), with the guard behind it.
+struct Registration {
+  Registration* next;
+  PEXCEPTION_ROUTINE handler;
+  GuardFrame* frame;
+};
+
+EXCEPTION_DISPOSITION NTAPI GuardHandler(EXCEPTION_RECORD* record, void* establisher,
+                                         CONTEXT* context, void* /*dispatcher*/) {
+  if (IsUnwinding(record)) return ExceptionContinueSearch;
+  return TakeException(static_cast<Registration*>(establisher)->frame, record, context);
+}
+
+__attribute__((noinline)) int CallWithHandler(GuardFrame* frame) {
+  Registration registration;
+  registration.next = static_cast<Registration*>(ChainHead());
+  registration.handler = GuardHandler;
+  registration.frame = frame;
+  SetChainHead(&registration);
+  int result = RunWork(frame);
+  SetChainHead(registration.next);
+  return result;
+}
+
+#endif
 
 }  // namespace
 
 int VcdRunGuarded(VcdGuardedFn fn, void* context, uint32_t* exceptionCode) {
   uint32_t* volatile codeOut = exceptionCode;
   if (codeOut != nullptr) *codeOut = 0;
-  if (!InitOnceExecuteOnce(&g_installOnce, InstallHandler, NULL, NULL))
-    return RunCatchingCxx(fn, context);  // no handler: C++ exceptions only
-
   GuardFrame frame;
-  frame.outer = static_cast<GuardFrame*>(TlsGetValue(g_guardSlot));
+  frame.fn = fn;
+  frame.context = context;
   frame.code = 0;
+  // Code inside that registers handlers in the thread's chain (x86, and
+  // Wine's own functions on x86-64 too) leaves them behind when the work is
+  // abandoned: the chain is put back as it was.
+  void* volatile chain = ChainHead();
   volatile int result = kVcdResultException;
-  TlsSetValue(g_guardSlot, &frame);
-  if (__builtin_setjmp(frame.jump) == 0) result = RunCatchingCxx(fn, context);
-  TlsSetValue(g_guardSlot, frame.outer);
+  if (__builtin_setjmp(frame.jump) == 0) result = CallWithHandler(&frame);
+  SetChainHead(chain);
   if (frame.code == EXCEPTION_STACK_OVERFLOW) _resetstkoflw();  // re-arm the guard page
   if (codeOut != nullptr) *codeOut = frame.code;
   return result;

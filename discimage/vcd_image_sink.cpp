@@ -22,12 +22,6 @@ void CueError(CVcdMessageSink* messages, const char* format, ...) {
   va_end(args);
 }
 
-bool HasExtensionNoCase(const char* path, const char* extension) {
-  const char* dot = strrchr(path, '.');
-  if (dot == NULL || strchr(dot, '/') != NULL || strchr(dot, '\\') != NULL) return false;
-  return VcdOptionIs(dot, extension);
-}
-
 }  // namespace
 
 bool VcdOptionIs(const char* name, const char* option) {
@@ -219,12 +213,17 @@ void VcdPointerOption(const void* object, char* text, size_t size) {
   snprintf(text, size, "%p", object);
 }
 
-CVcdImage* CreateVcdImageSink(CVcdMessageSink* messages, const char* path, int imageType) {
+CVcdImage* CreateVcdImageSink(CVcdMessageSink* messages, const char* path, int imageType,
+                              VcdSinkRole role) {
   if (path == NULL) path = "";
   if (imageType == kVcdImageTocImg) {
-    if (HasExtensionNoCase(path, ".toc")) return new CVcdCdrDao(messages, path, kVcdStreamWrite);
+    if (role == kVcdSinkSheet) return new CVcdCdrDao(messages, path, kVcdStreamWrite);
     CVcdCdrDao* sink = new CVcdCdrDao(messages, NULL, kVcdStreamWrite);
-    sink->SetOption("img_base", path);
+    if (sink->SetOption("img_base", path) != 0) {
+      CueError(messages, "'%s' cannot name the img files", path);
+      delete sink;
+      return NULL;
+    }
     return sink;
   }
   if (imageType == kVcdImageNrg) return new CVcdNero(messages, path, kVcdStreamWrite);

@@ -135,8 +135,17 @@ bool VcdOptionIs(const char* name, const char* option);
 // The text for the "obj" option of a toc/img sink: the object's address.
 void VcdPointerOption(const void* object, char* text, size_t size);
 
-// Creates a write sink of the image type (kVcdImage*) on path (the front end has forced its
-// extension): toc/img is a TOC sink on a ".toc" path and otherwise an image
-// sink with path as its image base; nrg emits the TAO warning; every other
-// type is a cue/bin sink. NULL when nothing could be created.
-CVcdImage* CreateVcdImageSink(CVcdMessageSink* messages, const char* path, int imageType);
+// What a sink created by CreateVcdImageSink is for.
+enum VcdSinkRole {
+  kVcdSinkSheet,  // the cue sheet or TOC
+  kVcdSinkImage,  // the sectors: bin, img files or nrg
+};
+
+// Creates a write sink of the image type (kVcdImage*) on path (the front
+// end has forced its extension): toc/img is a TOC sink on the path for the
+// sheet and, for the image, a sink whose img files are named after path as
+// their base, whatever its extension; nrg emits the TAO warning; every
+// other type is a cue/bin sink. NULL (reported) when nothing could be
+// created or the path was refused.
+CVcdImage* CreateVcdImageSink(CVcdMessageSink* messages, const char* path, int imageType,
+                              VcdSinkRole role);

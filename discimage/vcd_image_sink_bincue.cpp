@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "discimage/vcd_messages.h"
+#include "discimage/vcd_paths.h"
 #include "discimage/vcd_sector.h"
 #include "discimage/vcd_util.h"
 
@@ -40,7 +41,9 @@ int CVcdBinCue::SetCueSheet(CVcdImage* imageSink, const CVcdCueList* list) {
     Report(kVcdMsgError, "no image file given for the cue sheet <%s>", GetFileName());
     return -1;
   }
-  bool written = Printf("FILE \"%s\" BINARY\r\n", imageSink->GetFileName()) > 0;
+  // Readers look for the bin from the sheet's folder.
+  std::string bin = VcdPathFromSheet(GetFileName(), imageSink->GetFileName(), VcdCurrentFolder());
+  bool written = Printf("FILE \"%s\" BINARY\r\n", bin.c_str()) > 0;
   int track = 0, index = 0;
   uint32_t lastIndex = 0;  // LSN of the track's last INDEX line
   const VcdCueEntry* pregap = NULL;

@@ -6,6 +6,8 @@
 #   pal-svcd.mpg ntsc-svcd.mpg    3 s MPEG-2 SuperVCD streams with scan data
 #   svcd-noscan.mpg               3 s MPEG-2 stream without scan data
 #   mpeg1-2048.mpg                3 s MPEG-1 stream in 2048-byte packs
+#   pal-vcd-3audio.mpg            2 s VideoCD stream with three audio streams
+#   still-pal.mpg                 one VideoCD picture, no audio (a still)
 #   video.m1v                     an elementary video stream (no packs)
 #   <name>.mpg.ffprobe            ffprobe's view of each VideoCD/SuperVCD
 #                                 stream (flat key=value), for tests that
@@ -56,6 +58,14 @@ FORMAT=svcd encode ntsc-svcd.mpg 3 480x480 30000/1001 -target ntsc-svcd
 FORMAT=svcd encode svcd-noscan.mpg 3 480x576 25 -target pal-svcd -scan_offset 0
 FORMAT=vcd encode mpeg1-2048.mpg 3 352x288 25 -target pal-vcd -packetsize 2048
 encode video.m1v 1 352x288 25 -an -c:v mpeg1video -b:v 1150k
+# Audio streams 0xC0, 0xC1 and 0xC2 (a mux rate above VideoCD's keeps the
+# muxer from warning about three streams' buffers).
+ffmpeg_once "$out/pal-vcd-3audio.mpg" -f lavfi -i "testsrc=size=352x288:rate=25" \
+  -f lavfi -i "sine=frequency=440:sample_rate=44100" -f lavfi -i "sine=frequency=660:sample_rate=44100" \
+  -f lavfi -i "sine=frequency=880:sample_rate=44100" -map 0:v -map 1:a -map 2:a -map 3:a \
+  -t 2 -target pal-vcd -muxrate 4000000 -f vcd
+ffmpeg_once "$out/still-pal.mpg" -f lavfi -i "testsrc=size=352x288:rate=25" -frames:v 1 -an \
+  -target pal-vcd -f vcd
 
 for f in pal-vcd ntsc-vcd pal-svcd ntsc-svcd; do
   probe "$f.mpg"

@@ -44,8 +44,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       // The item lies whole inside the block: rewriting it stays there.
       if (info.scanData < block.data() || info.scanData + kMpegScanDataSize > block.data() + length)
         abort();
-      double time = EstimatePts(&aps, state.stream.packetCount);
-      UpdateScanData(info.scanData, state.stream.packetCount, time, &aps);
+    }
+    if (state.scan.count < 0 || state.scan.count > MpegScanItems::kCapacity) abort();
+    double time = EstimatePts(&aps, state.stream.packetCount);
+    for (int i = 0; i < state.scan.count; ++i) {
+      const MpegScanItem& item = state.scan.items[i];
+      if (item.offset + static_cast<size_t>(kMpegScanDataSize) > length || item.picture > kMpegScanAfterI)
+        abort();
+      UpdateScanData(block.data() + item.offset, state.stream.packetCount, time, &aps, item.picture);
     }
     pos += static_cast<size_t>(result);
   }

@@ -3,6 +3,7 @@
 // the thread usable.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <stdexcept>
 #include <thread>
 
@@ -12,6 +13,7 @@
 
 #include "discimage/vcd_build_params.h"
 #include "discimage/vcd_guard.h"
+#include "discimage/vcd_runner.h"
 
 namespace {
 
@@ -93,6 +95,84 @@ TEST(GuardWindows, NestedGuardsCatchTheirOwnFaults) {
   EXPECT_EQ(VcdRunGuarded(NestedFault, &inner, &outer), 5);
   EXPECT_EQ(inner, static_cast<uint32_t>(EXCEPTION_ACCESS_VIOLATION));
   EXPECT_EQ(outer, 0u);
+}
+
+// A page that is reserved, not committed: every access faults.
+void* ReservedPage() {
+  static void* page = VirtualAlloc(NULL, 4096, MEM_RESERVE, PAGE_NOACCESS);
+  return page;
+}
+
+// The system's own functions handle faults inside them: that is no fault
+// of the guarded run.
+int ProbeBadPointers(void*) {
+  if (!IsBadReadPtr(ReservedPage(), 16)) return 1;
+  if (!IsBadWritePtr(ReservedPage(), 16)) return 2;
+  return 7;
+}
+
+TEST(GuardWindows, FaultsHandledInsideTheRunLetItGoOn) {
+  ASSERT_NE(ReservedPage(), nullptr);
+  uint32_t code = 99;
+  EXPECT_EQ(VcdRunGuarded(ProbeBadPointers, NULL, &code), 7);
+  EXPECT_EQ(code, 0u);
+}
+
+struct Raised {
+  DWORD code;
+  DWORD flags;
+};
+
+int Raise(void* what) {
+  const Raised* raised = static_cast<const Raised*>(what);
+  RaiseException(raised->code, raised->flags, 0, NULL);
+  return 0;
+}
+
+// What nothing inside the run handles ends it, whatever its code.
+TEST(GuardWindows, UnhandledExceptionsOfAnyCodeGiveResult2) {
+  const Raised cases[] = {
+      {EXCEPTION_ACCESS_VIOLATION, 0},
+      {0xC0DE0001, EXCEPTION_NONCONTINUABLE},  // error severity, cannot go on where raised
+      {0x80000001, 0},                         // warning severity (guard page)
+      {0x40010006, 0},                         // informational (debug output)
+      {0x20000001, 0},                         // success severity, customer bit
+      {0xE06D7363, EXCEPTION_NONCONTINUABLE},  // another runtime's C++ throw
+      {0xE0000001, 0},
+  };
+  for (const Raised& raised : cases) {
+    SCOPED_TRACE(raised.code);
+    uint32_t code = 0;
+    EXPECT_EQ(VcdRunGuarded(Raise, const_cast<Raised*>(&raised), &code), kVcdResultException);
+    EXPECT_EQ(code, raised.code);
+  }
+  EXPECT_EQ(VcdRunGuarded(ReturnSeven, NULL), 7);
+}
+
+// The runner's build, from a hook inside its run: a fault handled where it
+// happens lets the build go on (to its own failure: there is no project);
+// one that nothing handles ends it with 2.
+int g_hookRaises = 0;
+void ProbeOrFault(CVcdFrontEnd&) {
+  if (g_hookRaises)
+    *g_nowhere = 1;
+  else
+    ProbeBadPointers(NULL);
+}
+intptr_t Discard(void*, unsigned int, uintptr_t, intptr_t) { return 0; }
+
+TEST(GuardWindows, TheBuildGoesOnAfterAHandledFaultAndEndsWith2AfterAnother) {
+  VcdBuildParams params;
+  memset(&params, 0, sizeof params);
+  strcpy(params.xmlPath, "no-such-project.xml");
+  strcpy(params.cuePath, "guard-test.cue");
+  int window = 0;
+  CVcdFrontEnd::SetBuildHookForTests(ProbeOrFault);
+  g_hookRaises = 0;
+  EXPECT_EQ(VcdRunBuild(&window, 0xC000, Discard, &params, NULL), kVcdResultFailed);
+  g_hookRaises = 1;
+  EXPECT_EQ(VcdRunBuild(&window, 0xC000, Discard, &params, NULL), kVcdResultException);
+  CVcdFrontEnd::SetBuildHookForTests(NULL);
 }
 
 TEST(GuardWindows, CxxExceptionsStillWorkAfterAFault) {

@@ -55,3 +55,33 @@ endif()
 write_project(${WORK}/missing.xml ${WORK}/no-such.mpg)
 run_zrdiscbuild(1 "finished with ERRORS" -x missing.xml -c missing.cue)
 run_zrdiscbuild(1 "**ERROR: building videocd failed" -x missing.xml -c missing.cue)
+
+# fails unless file holds text
+function(expect_in file text)
+  file(READ ${file} contents)
+  string(FIND "${contents}" "${text}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "no '${text}' in ${file}:\n${contents}")
+  endif()
+endfunction()
+
+# Sheets name their image files from their own folder, where readers look.
+file(MAKE_DIRECTORY ${WORK}/out ${WORK}/sub)
+run_zrdiscbuild(0 "finished ok" -x vcd.xml -c out/v.cue -b out/v.bin)
+expect_in(${WORK}/out/v.cue "FILE \"v.bin\" BINARY")
+run_zrdiscbuild(0 "finished ok" -x vcd.xml -c out/w.cue -b w.bin)
+expect_in(${WORK}/out/w.cue "FILE \"../w.bin\" BINARY")
+run_zrdiscbuild(0 "finished ok" -x vcd.xml -i tocimg -c out/t.toc -b out/img)
+expect_in(${WORK}/out/t.toc "DATAFILE \"img_02.img\"")
+
+# An image name that ends in ".toc" is still the base of the img files.
+run_zrdiscbuild(0 "finished ok" -x vcd.xml -i tocimg -c t.toc -b sub/a.toc.img)
+foreach(name sub/a.toc_01.img sub/a.toc_02_pregap.img sub/a.toc_02.img)
+  if(NOT EXISTS ${WORK}/${name})
+    message(FATAL_ERROR "toc/img build with image sub/a.toc.img wrote no ${name}")
+  endif()
+endforeach()
+if(EXISTS ${WORK}/_01.img)
+  message(FATAL_ERROR "toc/img build with image sub/a.toc.img wrote _01.img")
+endif()
+expect_in(${WORK}/t.toc "DATAFILE \"sub/a.toc_02.img\"")

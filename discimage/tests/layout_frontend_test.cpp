@@ -18,6 +18,7 @@
 #include "discimage/tests/test_paths.h"
 #include "discimage/tests/test_support.h"
 #include "discimage/vcd_frontend.h"
+#include "discimage/vcd_image_sink_cdrdao.h"
 #include "discimage/vcd_image_sink_nero.h"
 #include "discimage/vcd_project.h"
 #include "discimage/vcd_stream.h"
@@ -76,10 +77,16 @@ TEST(FrontEndOptions, Table) {
     for (const CapturedMessage& m : window.messages)
       if (m.wParam == kVcdMsgWarning && c.warning != NULL && m.text.find(c.warning) != std::string::npos)
         warned = true;
-    if (c.warning != NULL) EXPECT_TRUE(warned);
-    if (c.getter != NULL) EXPECT_EQ((project.get()->*c.getter)(), c.expected);
-    if (strcmp(c.name, "update scan offsets") == 0) EXPECT_EQ(flags.updateScanOffsets, 1);
-    if (strcmp(c.name, "relaxed aps") == 0) EXPECT_EQ(flags.relaxedAps, 1);
+    EXPECT_EQ(warned, c.warning != NULL);
+    if (c.getter != NULL) {
+      EXPECT_EQ((project.get()->*c.getter)(), c.expected);
+    }
+    if (strcmp(c.name, "update scan offsets") == 0) {
+      EXPECT_EQ(flags.updateScanOffsets, 1);
+    }
+    if (strcmp(c.name, "relaxed aps") == 0) {
+      EXPECT_EQ(flags.relaxedAps, 1);
+    }
   }
 }
 
@@ -92,14 +99,20 @@ TEST(FrontEndSinks, NamesFromTheBlock) {
     const char* cue;
     const char* bin;
     const char* expectedCue;  // the TOC for toc/img, "" for nrg
-    const char* expectedImage;
+    const char* expectedImage;  // the img files' base for toc/img
   } cases[] = {
       {kVcdImageCueBin, "D:\\IMG\\videocd.cue", "", "D:\\IMG\\videocd.cue", "D:\\IMG\\videocd.bin"},
       {kVcdImageCueBin, "out/disc.txt", "", "out/disc.cue", "out/disc.bin"},
       {kVcdImageCueBin, "a.b/disc", "other.img", "a.b/disc.cue", "other.bin"},
+      {kVcdImageCueBin, "out/", "", "out/videocd.cue", "out/videocd.bin"},  // a folder
       {5, "x/y.cue", "", "x/y.cue", "x/y.bin"},  // unknown types are cue/bin
       {kVcdImageNrg, "ignored.cue", "D:\\IMG\\disc.bin", "", "D:\\IMG\\disc.nrg"},
-      {kVcdImageTocImg, "D:\\IMG\\videocd.cue", "", "D:\\IMG\\videocd.toc", ""},
+      {kVcdImageTocImg, "D:\\IMG\\videocd.cue", "", "D:\\IMG\\videocd.toc", "d:/IMG/videocd"},
+      // An image name ending in ".toc" is a base like any other.
+      {kVcdImageTocImg, "t.toc", "sub/a.toc.img", "t.toc", "sub/a.toc"},
+      {kVcdImageTocImg, "t.toc", "b.toc", "t.toc", "b"},
+      {kVcdImageTocImg, "t.toc", "sub/", "t.toc", "sub/videocd"},
+      {kVcdImageTocImg, "t.toc", ".img", "t.toc", ".img"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.cue);
@@ -119,7 +132,15 @@ TEST(FrontEndSinks, NamesFromTheBlock) {
     } else {
       EXPECT_STREQ(frontEnd.GetCueSink()->GetFileName(), c.expectedCue);
     }
-    if (c.type != kVcdImageTocImg) EXPECT_STREQ(frontEnd.GetImageSink()->GetFileName(), c.expectedImage);
+    if (c.type != kVcdImageTocImg) {
+      EXPECT_STREQ(frontEnd.GetImageSink()->GetFileName(), c.expectedImage);
+    } else {
+      // The TOC names the img files by the image sink's base.
+      EXPECT_STREQ(frontEnd.GetImageSink()->GetFileName(), "");
+      EXPECT_STREQ(static_cast<CVcdCdrDao*>(frontEnd.GetImageSink())->GetImageBase(), c.expectedImage);
+      EXPECT_STREQ(static_cast<CVcdCdrDao*>(frontEnd.GetCueSink())->GetImageBase(), c.expectedImage);
+    }
+    EXPECT_TRUE(window.LinesAt(kVcdMsgError).empty());
   }
   EXPECT_EQ(VcdReplaceExtension("D:\\IMG.X\\videocd", ".bin"), "D:\\IMG.X\\videocd.bin");
   EXPECT_EQ(VcdReplaceExtension("disc.tar.cue", ""), "disc.tar");

@@ -749,6 +749,31 @@ std::vector<Case> Cases() {
                },
                {},
                true});
+  c.push_back({"ScanDataOfEveryPicture",
+               [] {
+                 // A B picture, the I picture and another B picture, each
+                 // with its item, over two PES packets of one pack.
+                 Bytes item = ScanItem(Repeat(0xFF, 12));
+                 return Mpeg2Pack(1, 0, 10, 0) +
+                        Packet(0xE0, Pes2(2, Pts1(kPts)) + Picture(3) + UserData(item) + Slice() +
+                                         Gop(0, 0, 1, 0) + Picture(1) + UserData(item)) +
+                        Packet(0xE0, Pes2(0, {}) + Slice() + Picture(3) + UserData(item) + Slice());
+               },
+               -1,
+               true,
+               {},
+               [](const MpegParserState& s) {
+                 ASSERT_EQ(3, s.scan.count);
+                 EXPECT_EQ(kMpegScanBeforeI, s.scan.items[0].picture);
+                 EXPECT_EQ(kMpegScanOfI, s.scan.items[1].picture);
+                 EXPECT_EQ(kMpegScanAfterI, s.scan.items[2].picture);
+                 EXPECT_LT(s.scan.items[0].offset, s.scan.items[1].offset);
+                 EXPECT_LT(s.scan.items[1].offset, s.scan.items[2].offset);
+                 EXPECT_EQ(3, s.stream.scanDataCount);
+                 EXPECT_EQ(kMpegApsGopI, s.packet.apsType);
+               },
+               {},
+               true});
   c.push_back({"ScanDataWrongLength",
                [] {
                  return Mpeg2Pack(1, 0, 10, 0) +

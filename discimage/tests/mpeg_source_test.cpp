@@ -185,8 +185,52 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, MpegScanAgainstFfprobe,
                            return clean;
                          });
 
-TEST_F(MpegSourceTest, ReadsEveryPacketBackAndRewritesScanData) {
-  std::string path = FixturePath("pal-svcd.mpg");
+// A scan information item found in a packet by walking its bytes, and where
+// its picture lies against the first I picture that starts in the packet.
+struct FoundItem {
+  size_t at;
+  enum { kBeforeI, kOfI, kAfterI } picture;
+};
+
+// Every 14-byte scan information item of a packet: user data that follows a
+// picture header belongs to that picture.
+std::vector<FoundItem> ScanItemsOf(const uint8_t* packet) {
+  std::vector<FoundItem> items;
+  bool sawI = false;
+  auto picture = FoundItem::kBeforeI;
+  for (size_t i = 0; i + 6 <= kMpegPacketSize; ++i) {
+    if (packet[i] != 0 || packet[i + 1] != 0 || packet[i + 2] != 1) continue;
+    if (packet[i + 3] == 0x00) {
+      bool isI = ((packet[i + 5] >> 3) & 7) == 1;
+      picture = isI && !sawI ? FoundItem::kOfI : sawI ? FoundItem::kAfterI : FoundItem::kBeforeI;
+      sawI = sawI || isI;
+    } else if (packet[i + 3] == 0xB2) {
+      for (size_t u = i + 4; u + 2 <= kMpegPacketSize;) {
+        size_t length = packet[u + 1];
+        if (packet[u] == 0 || length < 2 || u + length > kMpegPacketSize) break;
+        if (packet[u] == 0x10 && length == kMpegScanDataSize) items.push_back({u, picture});
+        u += length;
+      }
+    }
+  }
+  return items;
+}
+
+// The three address bytes of an access point's packet, or FF FF FF.
+std::string AddressOf(const MpegApsList* aps, int index) {
+  uint8_t bytes[3] = {0xFF, 0xFF, 0xFF};
+  if (index >= 0 && index < aps->GetCount()) {
+    LbaToMsf(aps->GetAt(index).packetNumber, bytes);
+    bytes[1] |= 0x80;
+    bytes[2] |= 0x80;
+  }
+  return std::string(reinterpret_cast<char*>(bytes), 3);
+}
+
+class MpegScanDataRewrite : public MpegSourceTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(MpegScanDataRewrite, EveryItemOfEveryPacketIsRewrittenFromItsOwnPicture) {
+  std::string path = FixturePath(GetParam());
   Bytes file = ReadBytes(path);
   CVcdMpegSource source(&sink, path.c_str());
   ASSERT_EQ(kMpegScanOk, source.Scan(1, 1, "svcd"));
@@ -195,49 +239,84 @@ TEST_F(MpegSourceTest, ReadsEveryPacketBackAndRewritesScanData) {
   ASSERT_NE(nullptr, aps);
   listener.messages.clear();
 
-  int rewritten = 0;
+  int items = 0, packetsWithSeveral = 0;
   uint8_t packet[kMpegPacketSize];
   for (int n = 0; n < info.packetCount; ++n) {
     MpegPacketInfo pi;
     ASSERT_EQ(0, source.ReadPacket(n, packet, &pi, 1)) << "packet " << n;
     const uint8_t* original = file.data() + static_cast<size_t>(n) * kMpegPacketSize;
-    if (pi.scanData == NULL) {
-      ASSERT_EQ(0, memcmp(original, packet, kMpegPacketSize)) << "packet " << n;
-      continue;
-    }
-    ++rewritten;
-    size_t at = static_cast<size_t>(pi.scanData - packet);
-    ASSERT_LE(at + kMpegScanDataSize, static_cast<size_t>(kMpegPacketSize));
-    // Everything but the four addresses is the file's.
-    EXPECT_EQ(0, memcmp(original, packet, at + 2));
-    EXPECT_EQ(0, memcmp(original + at + kMpegScanDataSize, packet + at + kMpegScanDataSize,
-                        kMpegPacketSize - at - kMpegScanDataSize));
-    // Previous and next I pictures are the neighbouring access points.
+    std::vector<FoundItem> found = ScanItemsOf(original);
+    items += static_cast<int>(found.size());
+    if (found.size() > 1) ++packetsWithSeveral;
+    // Everything but the four addresses of each item is the file's.
+    Bytes expected(original, original + kMpegPacketSize);
     int before = aps->LowerBound(n);
-    int after =
-        before < aps->GetCount() && aps->GetAt(before).packetNumber == n ? before + 1 : before;
-    uint8_t expected[3];
-    if (before > 0) {
-      LbaToMsf(aps->GetAt(before - 1).packetNumber, expected);
-      expected[1] |= 0x80;
-      expected[2] |= 0x80;
-    } else {
-      memset(expected, 0xFF, 3);
+    bool onAccessPoint = before < aps->GetCount() && aps->GetAt(before).packetNumber == n;
+    for (const FoundItem& item : found) {
+      // The packet's own access point is the next I picture of a picture
+      // before it, the previous one of a picture behind it, and neither of
+      // the I picture itself.
+      int previous = before - 1, next = before;
+      if (onAccessPoint && item.picture != FoundItem::kBeforeI) next = before + 1;
+      if (onAccessPoint && item.picture == FoundItem::kAfterI) previous = before;
+      std::string rewritten(reinterpret_cast<const char*>(packet) + item.at + 2, 12);
+      EXPECT_EQ(AddressOf(aps, previous), rewritten.substr(0, 3))
+          << "previous of packet " << n << " item at " << item.at;
+      EXPECT_EQ(AddressOf(aps, next), rewritten.substr(3, 3))
+          << "next of packet " << n << " item at " << item.at;
+      // Backward and forward targets are access points or the packet itself.
+      for (int k = 6; k < 12; k += 3) {
+        EXPECT_EQ(0x80, rewritten[k + 1] & 0x80);
+        EXPECT_EQ(0x80, rewritten[k + 2] & 0x80);
+      }
+      memcpy(expected.data() + item.at + 2, packet + item.at + 2, 12);
     }
-    EXPECT_EQ(0, memcmp(expected, pi.scanData + 2, 3)) << "previous of packet " << n;
-    if (after < aps->GetCount()) {
-      LbaToMsf(aps->GetAt(after).packetNumber, expected);
-      expected[1] |= 0x80;
-      expected[2] |= 0x80;
-    } else {
-      memset(expected, 0xFF, 3);
-    }
-    EXPECT_EQ(0, memcmp(expected, pi.scanData + 5, 3)) << "next of packet " << n;
+    ASSERT_EQ(0, memcmp(expected.data(), packet, kMpegPacketSize)) << "packet " << n;
+  }
+  // ffmpeg's SVCD streams carry an item in every picture and pack several
+  // pictures into one packet.
+  EXPECT_GT(items, info.packetCount / 2);
+  EXPECT_GT(packetsWithSeveral, 0);
+  EXPECT_EQ(items, info.scanDataCount);
+}
+
+TEST_P(MpegScanDataRewrite, WithoutTheOptionNothingChanges) {
+  std::string path = FixturePath(GetParam());
+  Bytes file = ReadBytes(path);
+  CVcdMpegSource source(&sink, path.c_str());
+  ASSERT_EQ(kMpegScanOk, source.Scan(1, 0, "svcd"));
+  uint8_t packet[kMpegPacketSize];
+  for (int n = 0; n < source.GetStreamInfo()->packetCount; ++n) {
+    MpegPacketInfo pi;
+    ASSERT_EQ(0, source.ReadPacket(n, packet, &pi, 0)) << "packet " << n;
+    ASSERT_EQ(0, memcmp(file.data() + static_cast<size_t>(n) * kMpegPacketSize, packet,
+                        kMpegPacketSize))
+        << "packet " << n;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, MpegScanDataRewrite,
+                         ::testing::Values("pal-svcd.mpg", "ntsc-svcd.mpg"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                           return std::string(info.param).substr(0, 3) == "pal" ? "pal" : "ntsc";
+                         });
+
+TEST_F(MpegSourceTest, ReadsPacketsInOrderWithoutRewindingAndGoesBackOnRequest) {
+  std::string path = FixturePath("pal-svcd.mpg");
+  Bytes file = ReadBytes(path);
+  CVcdMpegSource source(&sink, path.c_str());
+  ASSERT_EQ(kMpegScanOk, source.Scan(1, 1, "svcd"));
+  const MpegStreamInfo& info = *source.GetStreamInfo();
+  listener.messages.clear();
+
+  uint8_t packet[kMpegPacketSize];
+  for (int n = 0; n < info.packetCount; ++n) {
+    MpegPacketInfo pi;
+    ASSERT_EQ(0, source.ReadPacket(n, packet, &pi, 1)) << "packet " << n;
     if (pi.hasPts) {
       EXPECT_GE(pi.pts, 0.0);
     }
   }
-  EXPECT_GT(rewritten, 0);
   // Reading in order never repositions the file and never rewinds.
   EXPECT_EQ(0, listener.Count(kVcdMsgDebug, "had to reposition")) << listener.All();
   EXPECT_EQ(0, listener.Count(kVcdMsgWarning, "rewinding")) << listener.All();
@@ -458,11 +537,21 @@ TEST(MpegScanArithmetic, UpdateScanDataFindsNeighboursAndTargets) {
     int packet;
     double time;
     std::string expected;  // previous next backward forward
+    int picture = kMpegScanOfI;
   } rows[] = {
       // Between access points 15 and 16: back to 6 (9 s), ahead to 25 (9.5 s).
       {&list, 1550, 15.5, Msf(1500) + " " + Msf(1600) + " " + Msf(600) + " " + Msf(2500)},
       // On an access point: it is skipped as neighbour.
       {&list, 1500, 15.0, Msf(1400) + " " + Msf(1600) + " " + Msf(600) + " " + Msf(2400)},
+      // A picture before the access point in its packet: that is its next.
+      {&list, 1500, 15.0, Msf(1400) + " " + Msf(1500) + " " + Msf(600) + " " + Msf(2400),
+       kMpegScanBeforeI},
+      // A picture behind it: that is its previous.
+      {&list, 1500, 15.0, Msf(1500) + " " + Msf(1600) + " " + Msf(600) + " " + Msf(2400),
+       kMpegScanAfterI},
+      // Without an access point in the packet the place makes no difference.
+      {&list, 1550, 15.5, Msf(1500) + " " + Msf(1600) + " " + Msf(600) + " " + Msf(2500),
+       kMpegScanAfterI},
       // Before the first: no previous, the packet itself backwards.
       {&list, 0, 0.0, none + " " + Msf(100) + " " + Msf(0) + " " + Msf(900)},
       // Behind the last: no next, the packet itself forwards.
@@ -474,7 +563,7 @@ TEST(MpegScanArithmetic, UpdateScanDataFindsNeighboursAndTargets) {
   for (const auto& row : rows) {
     uint8_t item[kMpegScanDataSize] = {0x10, 0x0E};
     memset(item + 2, 0x11, 12);
-    UpdateScanData(item, row.packet, row.time, row.list);
+    UpdateScanData(item, row.packet, row.time, row.list, row.picture);
     EXPECT_EQ(0x10, item[0]);
     EXPECT_EQ(0x0E, item[1]);
     EXPECT_EQ(row.expected, Addresses(item)) << "packet " << row.packet;

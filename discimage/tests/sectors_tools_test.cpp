@@ -99,11 +99,13 @@ TEST_F(ToolsTest, CdrdaoReadsTheTocsAndTheCueSheet) {
     SCOPED_TRACE(mode2336 ? "2336" : "2352");
     const std::string name = mode2336 ? "form_mix" : "raw";
     {
-      CVcdCdrDao toc(&messages, PathOf(name + ".toc").c_str(), kVcdStreamWrite);
+      // Paths relative to the working folder, as a user gives them: the TOC
+      // names its img files from its own folder, where cdrdao looks.
+      std::string base = fs::relative(PathOf(name)).string();
+      CVcdCdrDao toc(&messages, (base + ".toc").c_str(), kVcdStreamWrite);
       CVcdCdrDao img(&messages, NULL, kVcdStreamWrite);
-      // Relative names, as cdrdao resolves them from the TOC's folder.
-      img.SetOption("img_base", PathOf(name).c_str());
-      toc.SetOption("img_base", name.c_str());
+      img.SetOption("img_base", base.c_str());
+      toc.SetOption("img_base", base.c_str());
       if (mode2336) {
         toc.SetOption("sector", "2336");
         img.SetOption("sector", "2336");

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "discimage/tests/capture_window.h"
+#include "discimage/vcd_paths.h"
 #include "discimage/vcd_util.h"
 
 namespace {
@@ -162,6 +163,40 @@ TEST(SectorNumbers, MsfTextReadsAsDecimal) {
     EXPECT_STREQ(text, c.text);
     free(text);
   }
+}
+
+// How a sheet names its image: from the sheet's own folder.
+TEST(Paths, ImageFromTheSheetsFolder) {
+  struct Case {
+    const char* sheet;
+    const char* target;
+    const char* here;  // the working folder
+    const char* expected;
+  } cases[] = {
+      {"out/v.cue", "out/v.bin", "/home/u", "v.bin"},
+      {"out/w.cue", "w.bin", "/home/u", "../w.bin"},
+      {"out/v.cue", "../v.bin", "/home/u", "../../v.bin"},
+      {"v.cue", "out/v.bin", "/home/u", "out/v.bin"},
+      {"v.cue", "../v.bin", "/home/u", "../v.bin"},
+      {"a/b/v.cue", "a/c/v.bin", "/home/u", "../c/v.bin"},
+      {"./out/./v.cue", "out/sub/../v.bin", "/home/u", "v.bin"},
+      {"out\\v.cue", "out\\v.bin", "C:\\work", "v.bin"},
+      {"out\\x\\v.cue", "v.bin", "C:\\work", "..\\..\\v.bin"},
+      // A sheet outside the working folder needs the working folder's names.
+      {"/tmp/out/v.cue", "v.bin", "/home/u", "../../home/u/v.bin"},
+      {"../x/v.cue", "v.bin", "/home/u", "../u/v.bin"},
+      {"../x/v.cue", "v.bin", "", "v.bin"},  // not known: left as given
+      {"c:\\Work\\v.cue", "v.bin", "C:\\Work", "v.bin"},
+      {"C:\\out\\v.cue", "v.bin", "D:\\work", "D:\\work\\v.bin"},  // no way across drives
+      // Absolute images stay as they are.
+      {"out/v.cue", "/abs/v.bin", "/home/u", "/abs/v.bin"},
+      {"D:\\IMG\\v.cue", "D:\\IMG\\v.bin", "C:\\", "D:\\IMG\\v.bin"},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(VcdPathFromSheet(c.sheet, c.target, c.here), c.expected) << c.sheet << " -> " << c.target;
+  EXPECT_TRUE(VcdIsAbsolutePath("C:x"));
+  EXPECT_TRUE(VcdIsAbsolutePath("\\\\server\\share"));
+  EXPECT_FALSE(VcdIsAbsolutePath("./x"));
 }
 
 }  // namespace
