@@ -25,11 +25,23 @@
 # Without the native skin compiler (QUORBEL_SKINC) the program stores no
 # skin and runs unskinned. The calling directory enables the RC language
 # (CMake allows that only at file scope).
+# The art scripts draw with Pillow (python3-pil): the python3 that runs them
+# is the first one on the path that has it (another installation may come
+# first without it).
+function(quorbel_python_has_pillow result candidate)
+  execute_process(COMMAND ${candidate} -c "import PIL.Image, PIL.ImageFont"
+    RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
+  if(NOT status EQUAL 0)
+    set(${result} FALSE PARENT_SCOPE)
+  endif()
+endfunction()
+find_program(QUORBEL_ART_PYTHON NAMES python3 VALIDATOR quorbel_python_has_pillow
+  PATHS /usr/bin REQUIRED)
+
 function(quorbel_add_suite_program exe)
   cmake_parse_arguments(P "SKIN_IN_RESOURCES;SKIN_LIBRARY_BESIDE"
     "MAIN;RC;RC_HEADER;ART_SCRIPT;ART_TARGET;SKIN_ID;RES_LIBRARY;RC_VARIABLE;OUTPUT_DIR"
     "ART_OUTPUTS;ART_RESOURCES;LIBS" ${ARGN})
-  find_program(QUORBEL_PYTHON3 NAMES python3 REQUIRED)
 
   # ---- The art, drawn at build time
   set(art ${CMAKE_CURRENT_BINARY_DIR}/art)
@@ -38,9 +50,9 @@ function(quorbel_add_suite_program exe)
     list(APPEND art_files ${art}/${name})
   endforeach()
   get_filename_component(script_name ${P_ART_SCRIPT} NAME)
-  # The scripts draw with the suite's shared drawing module.
+  # The scripts draw with the suite's shared art module.
   add_custom_command(OUTPUT ${art_files}
-    COMMAND ${QUORBEL_PYTHON3} ${P_ART_SCRIPT} ${art}
+    COMMAND ${QUORBEL_ART_PYTHON} ${P_ART_SCRIPT} ${art}
     DEPENDS ${P_ART_SCRIPT} ${PROJECT_SOURCE_DIR}/tools/art/quorbel_art.py
     COMMENT "Drawing ${exe}'s art (${script_name})")
 
