@@ -13,6 +13,8 @@
 #                                 art entries written into a generated script
 #                                 that joins RC (for scripts that name no art)
 #     SKIN_ID <id>                the skin's resource id (type "RT_VENEERKIT")
+#     [SKIN <name>]               the packed skin <build>/skins/<name>.vks
+#                                 (default quorbel, the disc programs' one)
 #     [SKIN_IN_RESOURCES]         the skin joins the shared resources, so test
 #                                 executables that use them are skinned too;
 #                                 otherwise only the program stores it
@@ -40,7 +42,7 @@ find_program(QUORBEL_ART_PYTHON NAMES python3 VALIDATOR quorbel_python_has_pillo
 
 function(quorbel_add_suite_program exe)
   cmake_parse_arguments(P "SKIN_IN_RESOURCES;SKIN_LIBRARY_BESIDE"
-    "MAIN;RC;RC_HEADER;ART_SCRIPT;ART_TARGET;SKIN_ID;RES_LIBRARY;RC_VARIABLE;OUTPUT_DIR"
+    "MAIN;RC;RC_HEADER;ART_SCRIPT;ART_TARGET;SKIN_ID;SKIN;RES_LIBRARY;RC_VARIABLE;OUTPUT_DIR"
     "ART_OUTPUTS;ART_RESOURCES;LIBS" ${ARGN})
 
   # ---- The art, drawn at build time
@@ -57,7 +59,10 @@ function(quorbel_add_suite_program exe)
     COMMENT "Drawing ${exe}'s art (${script_name})")
 
   # ---- The skin resource line, and the generated script of art entries
-  set(vks ${CMAKE_BINARY_DIR}/skins/quorbel.vks)
+  if(NOT P_SKIN)
+    set(P_SKIN quorbel)
+  endif()
+  set(vks ${CMAKE_BINARY_DIR}/skins/${P_SKIN}.vks)
   set(skin_line "")
   if(QUORBEL_SKINC)
     set(skin_line "${P_SKIN_ID} RT_VENEERKIT \"${vks}\"\n")

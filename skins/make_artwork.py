@@ -18,8 +18,8 @@ import os
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tools", "art"))
-from quorbel_art import (CLEAR, MAGENTA, Layer, bevel, frame, picture, rect,  # noqa: E402
-                         save_bmp, text_width, vgradient)
+from quorbel_art import (CLEAR, MAGENTA, WHITE, Layer, bevel, frame, picture, rect,  # noqa: E402
+                         save_bmp, vgradient)
 
 
 def test_art():
@@ -167,24 +167,126 @@ def controls_art():
     return c
 
 
+# The launcher's window (launcher.skin names these rectangles). The top
+# band behind label 1001, which the launcher moves to (0, 0) and paints in
+# its own light grey; minimise and close to the right of the label; the
+# About, Help and Home discs on the left; the three program buttons.
+LAUNCHER_SIZE = (480, 330)
+LABEL_BAND = 88                 # the label's height; a line below it
+LABEL_WIDTH = 432
+BAND = (235, 235, 235)          # the label's own background
+SMALL_BUTTONS = (("minimise", (438, 8, 456, 26)), ("close", (458, 8, 476, 26)))
+ROUND_BUTTONS = (("info", 52, 138), ("help", 52, 206), ("home", 52, 274))  # centres, radius 20
+ROUND_RADIUS = 20
+PROGRAM_BUTTONS = (  # name, a few words, left, top (each 344 x 64)
+    ("Vantrel", "Create a video disc", 116, 104),
+    ("Pelzor", "Burn ready files to a disc", 116, 180),
+    ("Skarven", "Convert video files", 116, 256),
+)
+PROGRAM_SIZE = (344, 64)
+BUTTON = ((74, 116, 196), (50, 86, 160))      # normal face, top and bottom
+BUTTON_HOT = ((250, 178, 64), (230, 134, 22))  # lit face
+SILVER = (222, 226, 236)
+SKY = (132, 180, 236)
+RED = (214, 58, 40)
+
+
+def program_icon(l, kind, x, y):
+    """A 40 x 40 picture of what the program does, at (x, y)."""
+    if kind == "Skarven":  # a film strip becoming a disc's MPEG
+        l.rounded((x + 1, y + 8, x + 30, y + 32), 3, (44, 48, 60))
+        for i in range(5):
+            l.rect((x + 4 + 5.4 * i, y + 10, x + 7 + 5.4 * i, y + 13), WHITE)
+            l.rect((x + 4 + 5.4 * i, y + 27, x + 7 + 5.4 * i, y + 30), WHITE)
+        l.rect((x + 4, y + 15, x + 27, y + 25), SKY)
+        l.polygon(((x + 25, y + 12), (x + 39, y + 20), (x + 25, y + 28)), ACCENT_LIGHT)
+        return
+    l.disc(x + 20, y + 20, 19, (44, 48, 60))
+    l.disc(x + 20, y + 20, 18, SILVER)
+    l.disc(x + 20, y + 20, 16.5, SKY)
+    l.disc(x + 20, y + 20, 6, SILVER)
+    l.disc(x + 20, y + 20, 2.5, (44, 48, 60))
+    if kind == "Vantrel":  # a disc made from video: play
+        l.polygon(((x + 23, y + 22), (x + 23, y + 40), (x + 39, y + 31)), ACCENT_LIGHT)
+    else:  # burning: a flame on the disc
+        l.polygon(((x + 30, y + 40), (x + 21, y + 33), (x + 24, y + 24), (x + 28, y + 28),
+                   (x + 30, y + 19), (x + 36, y + 27), (x + 39, y + 34)), RED)
+        l.polygon(((x + 30, y + 40), (x + 26, y + 35), (x + 29, y + 30), (x + 31, y + 32),
+                   (x + 34, y + 34)), ACCENT_LIGHT)
+
+
+ACCENT_LIGHT = (255, 196, 72)
+
+
+def round_glyph(l, kind, cx, cy, colour):
+    if kind == "info":
+        l.text((cx, cy + 1), "i", 26, colour, bold=True, anchor="mm")
+    elif kind == "help":
+        l.text((cx, cy + 1), "?", 26, colour, bold=True, anchor="mm")
+    else:  # home: a house
+        l.polygon(((cx - 12, cy - 1), (cx, cy - 12), (cx + 12, cy - 1)), colour)
+        l.rect((cx - 8, cy - 2, cx + 8, cy + 11), colour)
+        l.rect((cx - 2.5, cy + 3, cx + 2.5, cy + 11), BUTTON[1])
+
+
+def small_glyph(l, kind, box, colour):
+    x0, y0, x1, y1 = box
+    if kind == "minimise":
+        l.rect((x0 + 4, y1 - 7, x1 - 4, y1 - 4), colour)
+    else:
+        l.line(((x0 + 5, y0 + 5), (x1 - 5, y1 - 5)), 2.2, colour)
+        l.line(((x1 - 5, y0 + 5), (x0 + 5, y1 - 5)), 2.2, colour)
+
+
 def launcher_art(hot):
-    """The launcher's window, 400 x 240, with its buttons; the hot variant
-    lights every button."""
-    c = picture(400, 240)
+    """The launcher's window; the hot variant lights every button (the skin
+    takes each button's lit picture from it)."""
+    w, h = LAUNCHER_SIZE
+    c = picture(w, h)
+    top, bottom = BUTTON_HOT if hot else BUTTON
     with Layer(c) as l:
-        l.disc(120.5, 120.5, 110.5, DARK)
-    rect(c, (120, 30, 380, 210), DARK)
+        # The outline: square at the top left, where the label starts.
+        l.rounded((0, 0, w, h), 14, DARK)
+        l.rect((0, 0, 40, 40), DARK)
+        l.rounded((1, 1, w - 1, h - 1), 13, CAPTION_BOTTOM)
+        l.rect((1, 1, 40, 40), CAPTION_BOTTOM)
+    body = picture(w, h)
+    vgradient(body, (0, LABEL_BAND, w, h), CAPTION_TOP, CAPTION_BOTTOM)
+    shape = picture(w, h)
+    with Layer(shape) as l:
+        l.rounded((1, LABEL_BAND + 2, w - 1, h - 1), 13, WHITE)
+    c.paste(body, (0, 0), shape)
+    rect(c, (0, 0, w - 12, LABEL_BAND), BAND)
     with Layer(c) as l:
-        l.disc(120.5, 120.5, 106.5, CAPTION_TOP)
-    vgradient(c, (120, 34, 376, 206), CAPTION_TOP, CAPTION_BOTTOM)
-    button = ACCENT if hot else (70, 110, 190)
-    for i in range(3):  # Vantrel, Pelzor, Skarven
-        bevel(c, (150, 60 + 45 * i, 350, 96 + 45 * i), button, LIGHT, DARK)
+        l.rounded((w - 30, 1, w - 1, LABEL_BAND), 12, BAND)
+    rect(c, (w - 30, 14, w - 1, LABEL_BAND), BAND)
+    rect(c, (0, LABEL_BAND, w, LABEL_BAND + 2), DARK)
+    # The left column behind the round buttons.
     with Layer(c) as l:
-        for i in range(3):  # About, Help, Home
-            l.disc(60.5, 70.5 + 50 * i, 16.5, button)
-    bevel(c, (340, 36, 356, 52), button, LIGHT, DARK)  # minimise
-    bevel(c, (358, 36, 374, 52), button, LIGHT, DARK)  # close
+        l.rounded((10, 104, 94, 320), 12, (30, 64, 130))
+        for kind, cx, cy in ROUND_BUTTONS:
+            l.disc(cx, cy, ROUND_RADIUS + 1, (20, 40, 86))
+            l.disc(cx, cy, ROUND_RADIUS, top)
+            round_glyph(l, kind, cx, cy, WHITE)
+        for kind, box in SMALL_BUTTONS:
+            l.rounded(box, 3, DARK)
+            l.rounded((box[0] + 1, box[1] + 1, box[2] - 1, box[3] - 1), 2, top)
+            small_glyph(l, kind, box, WHITE)
+    bw, bh = PROGRAM_SIZE
+    for name, words, x, y in PROGRAM_BUTTONS:
+        face = picture(bw, bh)
+        vgradient(face, (0, 0, bw, bh), top, bottom)
+        mask = picture(bw, bh)
+        with Layer(mask) as l:
+            l.rounded((0, 0, bw, bh), 10, WHITE)
+        with Layer(c) as l:
+            l.rounded((x - 1, y - 1, x + bw + 1, y + bh + 1), 11, (20, 40, 86))
+        c.paste(face, (x, y), mask)
+        with Layer(c, (x, y, x + bw, y + bh)) as l:
+            l.rounded((x + 1, y + 1, x + bw - 1, y + bh - 1), 9, outline=(255, 255, 255, 90), width=1)
+            program_icon(l, name, x + 12, y + 12)
+            l.text((x + 66, y + 10), name, 19, WHITE, bold=True)
+            l.text((x + 66, y + 36), words, 14, (255, 250, 240) if hot else (226, 234, 250))
     return c
 
 
