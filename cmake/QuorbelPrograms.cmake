@@ -137,3 +137,21 @@ function(quorbel_add_suite_program exe)
       COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:VeneerKit> $<TARGET_FILE_DIR:${exe}>)
   endif()
 endfunction()
+
+# <build>/suite-files.txt: the files an installed suite holds, one
+# "<file name><TAB><built path>" a line, for scripts/make-suite-prefix.sh,
+# which so never takes a copy lying elsewhere in the build tree (a test's or
+# an installed suite's) for the built file. Called once all targets exist.
+function(quorbel_write_suite_files)
+  if(NOT QUORBEL_WINDOWS)
+    return()
+  endif()
+  get_property(standins GLOBAL PROPERTY QUORBEL_STANDIN_DLLS)
+  set(lines "")
+  foreach(target Quorbel Vantrel Pelzor Skarven VeneerKit quorbel_discimage_dll ${standins})
+    if(TARGET ${target})
+      string(APPEND lines "$<TARGET_FILE_NAME:${target}>\t$<TARGET_FILE:${target}>\n")
+    endif()
+  endforeach()
+  file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/suite-files.txt CONTENT "${lines}")
+endfunction()
