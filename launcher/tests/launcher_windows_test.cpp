@@ -189,6 +189,15 @@ TEST_F(LauncherWindowTest, AboutBoxShowsTheVersionLineAndLinks) {
   ASSERT_NE(nullptr, home);
   EXPECT_STREQ(kLauncherHomePage, home->GetURL());
   EXPECT_EQ(1, home->GetUnderline());
+  // The version line stands on the skinned dialog's own background: no box
+  // of another colour around it.
+  RECT line;
+  GetWindowRect(about.GetDlgItem(IDC_LAUNCHER_VERSION)->GetSafeHwnd(), &line);
+  MapWindowPoints(NULL, about.GetSafeHwnd(), reinterpret_cast<POINT*>(&line), 2);
+  guitest::Capture shot = guitest::Capture::OfWindow(about.GetSafeHwnd());
+  ASSERT_TRUE(shot.Valid());
+  EXPECT_EQ(guitest::ColorText(shot.At(line.right - 3, line.bottom + 3)),
+            guitest::ColorText(shot.At(line.right - 3, (line.top + line.bottom) / 2)));
   guitest::SaveScreenshot(about.GetSafeHwnd(), "launcher_about");
   about.DestroyWindow();
 }
