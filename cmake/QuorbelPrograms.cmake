@@ -141,7 +141,8 @@ endfunction()
 # <build>/suite-files.txt: the files an installed suite holds, one
 # "<file name><TAB><built path>" a line, for scripts/make-suite-prefix.sh,
 # which so never takes a copy lying elsewhere in the build tree (a test's or
-# an installed suite's) for the built file. Called once all targets exist.
+# an installed suite's) for the built file; and the test that those files
+# carry no debug sections. Called once all targets exist.
 function(quorbel_write_suite_files)
   if(NOT QUORBEL_WINDOWS)
     return()
@@ -154,4 +155,10 @@ function(quorbel_write_suite_files)
     endif()
   endforeach()
   file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/suite-files.txt CONTENT "${lines}")
+  # What a user installs is lean: no debug sections in those files.
+  if(QUORBEL_RUNS_TESTS)
+    add_test(NAME suite_files_lean
+      COMMAND sh ${PROJECT_SOURCE_DIR}/testing/check-suite-lean.sh ${CMAKE_OBJDUMP} ${CMAKE_BINARY_DIR})
+  endif()
 endfunction()
+
