@@ -15,6 +15,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 from quorbel_art import WHITE, Layer, picture, save_bmp, save_ico  # noqa: E402
 
 SIZE = 32
+FACE = (212, 216, 226)  # the skinned dialogs' face, behind the chooser's pictures
 
 
 def ring_disc(l):
@@ -94,7 +95,7 @@ def icon(colour, glyph):
 
 
 def chooser_mark(marked):
-    c = picture(22, fill=(236, 233, 216))
+    c = picture(22, fill=FACE)
     with Layer(c) as l:
         l.disc(11, 11, 9, (60, 60, 60))
         l.disc(11, 11, 7.5, WHITE)

@@ -17,6 +17,7 @@ from quorbel_art import WHITE, Layer, picture, save_bmp, save_ico  # noqa: E402
 BLUE = (38, 84, 160)
 GREEN = (40, 150, 60)
 RED = (200, 40, 40)
+FACE = (212, 216, 226)  # the skinned dialogs' face, behind the chooser's marks
 
 
 def film(l, colour):
@@ -63,7 +64,7 @@ GLYPHS = {
 
 
 def mark(chosen):
-    c = picture(16, fill=WHITE)
+    c = picture(16, fill=FACE)
     with Layer(c) as l:
         l.disc(8, 8, 7, (60, 60, 60))
         l.disc(8, 8, 6, WHITE)

@@ -22,7 +22,7 @@ LIGHT_BLUE = (120, 170, 230)
 GREEN = (40, 150, 60)
 RED = (200, 40, 40)
 ORANGE = (242, 160, 40)
-SILVER = (212, 216, 226)
+SILVER = (212, 216, 226)  # also the skinned dialogs' face, behind the chooser's marks
 DARK = (60, 66, 84)
 
 
