@@ -13,6 +13,8 @@
 #                                 art entries written into a generated script
 #                                 that joins RC (for scripts that name no art)
 #     SKIN_ID <id>                the skin's resource id (type "RT_VENEERKIT")
+#     [SKIN <name>]               the packed skin <build>/skins/<name>.vks
+#                                 (default quorbel, the disc programs' one)
 #     [SKIN_IN_RESOURCES]         the skin joins the shared resources, so test
 #                                 executables that use them are skinned too;
 #                                 otherwise only the program stores it
@@ -25,11 +27,23 @@
 # Without the native skin compiler (QUORBEL_SKINC) the program stores no
 # skin and runs unskinned. The calling directory enables the RC language
 # (CMake allows that only at file scope).
+# The art scripts draw with Pillow (python3-pil): the python3 that runs them
+# is the first one on the path that has it (another installation may come
+# first without it).
+function(quorbel_python_has_pillow result candidate)
+  execute_process(COMMAND ${candidate} -c "import PIL.Image, PIL.ImageFont"
+    RESULT_VARIABLE status OUTPUT_QUIET ERROR_QUIET)
+  if(NOT status EQUAL 0)
+    set(${result} FALSE PARENT_SCOPE)
+  endif()
+endfunction()
+find_program(QUORBEL_ART_PYTHON NAMES python3 VALIDATOR quorbel_python_has_pillow
+  PATHS /usr/bin REQUIRED)
+
 function(quorbel_add_suite_program exe)
   cmake_parse_arguments(P "SKIN_IN_RESOURCES;SKIN_LIBRARY_BESIDE"
-    "MAIN;RC;RC_HEADER;ART_SCRIPT;ART_TARGET;SKIN_ID;RES_LIBRARY;RC_VARIABLE;OUTPUT_DIR"
+    "MAIN;RC;RC_HEADER;ART_SCRIPT;ART_TARGET;SKIN_ID;SKIN;RES_LIBRARY;RC_VARIABLE;OUTPUT_DIR"
     "ART_OUTPUTS;ART_RESOURCES;LIBS" ${ARGN})
-  find_program(QUORBEL_PYTHON3 NAMES python3 REQUIRED)
 
   # ---- The art, drawn at build time
   set(art ${CMAKE_CURRENT_BINARY_DIR}/art)
@@ -38,14 +52,17 @@ function(quorbel_add_suite_program exe)
     list(APPEND art_files ${art}/${name})
   endforeach()
   get_filename_component(script_name ${P_ART_SCRIPT} NAME)
-  # The scripts draw with the suite's shared drawing module.
+  # The scripts draw with the suite's shared art module.
   add_custom_command(OUTPUT ${art_files}
-    COMMAND ${QUORBEL_PYTHON3} ${P_ART_SCRIPT} ${art}
+    COMMAND ${QUORBEL_ART_PYTHON} ${P_ART_SCRIPT} ${art}
     DEPENDS ${P_ART_SCRIPT} ${PROJECT_SOURCE_DIR}/tools/art/quorbel_art.py
     COMMENT "Drawing ${exe}'s art (${script_name})")
 
   # ---- The skin resource line, and the generated script of art entries
-  set(vks ${CMAKE_BINARY_DIR}/skins/quorbel.vks)
+  if(NOT P_SKIN)
+    set(P_SKIN quorbel)
+  endif()
+  set(vks ${CMAKE_BINARY_DIR}/skins/${P_SKIN}.vks)
   set(skin_line "")
   if(QUORBEL_SKINC)
     set(skin_line "${P_SKIN_ID} RT_VENEERKIT \"${vks}\"\n")
@@ -120,3 +137,28 @@ function(quorbel_add_suite_program exe)
       COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:VeneerKit> $<TARGET_FILE_DIR:${exe}>)
   endif()
 endfunction()
+
+# <build>/suite-files.txt: the files an installed suite holds, one
+# "<file name><TAB><built path>" a line, for scripts/make-suite-prefix.sh,
+# which so never takes a copy lying elsewhere in the build tree (a test's or
+# an installed suite's) for the built file; and the test that those files
+# carry no debug sections. Called once all targets exist.
+function(quorbel_write_suite_files)
+  if(NOT QUORBEL_WINDOWS)
+    return()
+  endif()
+  get_property(standins GLOBAL PROPERTY QUORBEL_STANDIN_DLLS)
+  set(lines "")
+  foreach(target Quorbel Vantrel Pelzor Skarven VeneerKit quorbel_discimage_dll ${standins})
+    if(TARGET ${target})
+      string(APPEND lines "$<TARGET_FILE_NAME:${target}>\t$<TARGET_FILE:${target}>\n")
+    endif()
+  endforeach()
+  file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/suite-files.txt CONTENT "${lines}")
+  # What a user installs is lean: no debug sections in those files.
+  if(QUORBEL_RUNS_TESTS)
+    add_test(NAME suite_files_lean
+      COMMAND sh ${PROJECT_SOURCE_DIR}/testing/check-suite-lean.sh ${CMAKE_OBJDUMP} ${CMAKE_BINARY_DIR})
+  endif()
+endfunction()
+

@@ -69,7 +69,7 @@ void CSizeRange::Paint(CDC* pDC, int nWidth, int nHeight) {
     pDC->LineTo(label.x, heights.labelTick);
     CString text;
     text.Format("%d%s", label.value, static_cast<LPCTSTR>(m_strUnit));
-    pDC->TextOut(label.x, heights.labelTop, text);
+    pDC->TextOut(SizeRangeTextCentre(label.x, pDC->GetTextExtent(text).cx), heights.labelTop, text);
   }
   pDC->SetTextAlign(oldAlign);
   pDC->SetBkMode(oldMode);

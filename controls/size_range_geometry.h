@@ -64,6 +64,10 @@ inline std::vector<SizeRangeLabel> SizeRangeLabels(int width, int maximum, int l
   return labels;
 }
 
+// Where a label's text of that width is centred: on its line, but never
+// so far left that the text would be cut at the window's left edge.
+inline int SizeRangeTextCentre(int x, int textWidth) { return x < (textWidth + 1) / 2 ? (textWidth + 1) / 2 : x; }
+
 // Heights of the parts, as fractions of the window height.
 struct SizeRangeHeights {
   int shortTick;  // 0.2 h: short ticks run from the top to here

@@ -48,7 +48,8 @@ void ColorLabel::SetFont(CFont* font) {
   GetObjectA(font->GetSafeHandle(), sizeof m_logFont, &m_logFont);
   m_font.DeleteObject();
   m_font.CreateFontIndirect(&m_logFont);
-  if (m_hWnd != NULL) Invalidate();
+  // The static selects the font it was given over the one CtlColor selects.
+  if (m_hWnd != NULL) CStatic::SetFont(&m_font);
 }
 
 HBRUSH ColorLabel::CtlColor(CDC* pDC, UINT nCtlColor) {

@@ -20,7 +20,8 @@ public:
 
   void SetTextColor(COLORREF colour);
   void SetBkColor(COLORREF colour);
-  // Copies the font's description and makes a font of its own.
+  // Copies the font's description and makes a font of its own, which the
+  // static then paints its text with.
   void SetFont(CFont* font);
   COLORREF GetTextColor() const { return m_textColour; }
 

@@ -37,9 +37,15 @@ system="$prefix/drive_c/windows/system32"
 program="$prefix/drive_c/Program Files/Quorbel"
 mkdir -p "$program" "$prefix/drive_c/quorbel-discs"
 
-# find_built <file>: the file somewhere in the build tree ("" when absent).
+# The built files by name, as the build lists them (suite-files.txt): never a
+# copy elsewhere in the build tree, such as this prefix's own from an
+# earlier run when the prefix lies in the build tree.
+files=$build/suite-files.txt
+[ -f "$files" ] || { echo "make-suite-prefix: $files is missing (configure and build $build first)" >&2; exit 1; }
+# find_built <file>: its built path ("" when it is not built).
 find_built() {
-  find "$build" -name "$1" -type f -not -path '*/testwork/*' -not -path '*/wineprefix/*' 2>/dev/null | head -n 1
+  path=$(awk -F '\t' -v name="$1" '$1 == name { print $2; exit }' "$files")
+  if [ -n "$path" ] && [ -f "$path" ]; then echo "$path"; fi
 }
 
 place() {

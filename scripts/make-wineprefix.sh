@@ -13,4 +13,7 @@ DISPLAY= wineboot -i >/dev/null 2>&1 || true
 # then also draws the window frames itself, so screenshots show them.
 DISPLAY= wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
 wineserver -w
+# Wine's own Marlett (fonts-wine), which draws the system's caption buttons:
+# Wine looks for it in the prefix's font folder, where wineboot puts none.
+[ -f /usr/share/wine/fonts/marlett.ttf ] && cp /usr/share/wine/fonts/marlett.ttf "$dir/drive_c/windows/Fonts/" || true
 [ -f "$dir/system.reg" ] || { echo "make-wineprefix: no prefix made in $dir" >&2; exit 1; }

@@ -3,48 +3,62 @@
 
 usage: make_burner_art.py <outdir>
 
-Plain shapes on coloured tiles: the program icon, one icon per hover
-button, and the chooser's two pictures (an empty and a marked circle),
-drawn with the suite's primitives (tools/art/quorbel_art.py).
+Plain white glyphs on coloured tiles with rounded corners: the program icon
+and one icon per hover button (32 x 32, 32-bit with alpha), and the
+chooser's two pictures, an empty and a marked circle (22 x 22, 24-bit).
+Drawn with Pillow through the suite's art module (tools/art/quorbel_art.py).
 """
-import math
 import os
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "art"))
-from quorbel_art import WHITE, Canvas, in_triangle, near_line, save_bmp, save_ico  # noqa: E402
+from quorbel_art import WHITE, Layer, picture, save_bmp, save_ico  # noqa: E402
 
 SIZE = 32
+FACE = (212, 216, 226)  # the skinned dialogs' face, behind the chooser's pictures
 
 
-def in_rect(x, y, x0, y0, x1, y1):
-    return x0 <= x <= x1 and y0 <= y <= y1
+def ring_disc(l):
+    l.ring(16, 16, 10.5, 3, WHITE)
+    l.disc(16, 16, 2.5, WHITE)
 
 
-def in_circle(x, y, cx, cy, r):
-    return (x - cx) ** 2 + (y - cy) ** 2 <= r * r
+def question(l):
+    l.text((16, 16.5), "?", 24, WHITE, bold=True, anchor="mm")
 
 
-def in_ring(x, y, cx, cy, r, w):
-    d = math.hypot(x - cx, y - cy)
-    return r - w <= d <= r
+def info(l):
+    l.text((16, 16.5), "i", 24, WHITE, bold=True, anchor="mm")
+
+
+def house(l):
+    l.polygon(((16, 5), (27.5, 15.5), (4.5, 15.5)), WHITE)
+    l.rect((9, 15, 23, 26), WHITE)
+
+
+def door(l):
+    l.rect((9, 6, 23, 26), WHITE)
+    l.rect((12, 9, 20, 26), (0, 0, 0, 0))
+
+
+def wrench(l):
+    l.line(((9, 23), (18, 14)), 4, WHITE)
+    l.ring(21, 10, 6, 3, WHITE)
 
 
 GLYPHS = {
-    "plus": lambda x, y: in_rect(x, y, 14, 7, 17, 24) or in_rect(x, y, 7, 14, 24, 17),
-    "minus": lambda x, y: in_rect(x, y, 7, 14, 24, 17),
-    "cross": lambda x, y: near_line(x, y, 8, 8, 23, 23, 4) or near_line(x, y, 8, 23, 23, 8, 4),
-    "disc": lambda x, y: in_ring(x, y, 15.5, 15.5, 10, 3) or in_circle(x, y, 15.5, 15.5, 2.5),
-    "play": lambda x, y: in_triangle(x, y, (10, 7), (24, 16), (10, 25)),
-    "up": lambda x, y: in_triangle(x, y, (16, 5), (26, 17), (6, 17)) or in_rect(x, y, 13, 17, 18, 26),
-    "down": lambda x, y: in_triangle(x, y, (16, 26), (26, 14), (6, 14)) or in_rect(x, y, 13, 5, 18, 14),
-    "info": lambda x, y: in_rect(x, y, 14, 6, 17, 9) or in_rect(x, y, 14, 12, 17, 25),
-    "house": lambda x, y: in_triangle(x, y, (16, 5), (27, 15), (5, 15)) or in_rect(x, y, 9, 15, 22, 26),
-    "question": lambda x, y: (in_ring(x, y, 15.5, 11, 6, 3) and not (y > 11 and x < 15))
-    or in_rect(x, y, 14, 16, 17, 20) or in_rect(x, y, 14, 23, 17, 26),
-    "door": lambda x, y: (in_rect(x, y, 9, 6, 22, 26) and not in_rect(x, y, 12, 9, 19, 26))
-    or in_rect(x, y, 17, 15, 19, 17),
-    "wrench": lambda x, y: near_line(x, y, 9, 23, 19, 13, 4) or in_ring(x, y, 21, 10, 6, 3),
+    "plus": lambda l: (l.rect((14, 7, 18, 25), WHITE), l.rect((7, 14, 25, 18), WHITE)),
+    "minus": lambda l: l.rect((7, 14, 25, 18), WHITE),
+    "cross": lambda l: (l.line(((9, 9), (23, 23)), 4, WHITE), l.line(((9, 23), (23, 9)), 4, WHITE)),
+    "disc": ring_disc,
+    "play": lambda l: l.polygon(((10, 7), (25, 16), (10, 25)), WHITE),
+    "up": lambda l: (l.polygon(((16, 5), (26.5, 17), (5.5, 17)), WHITE), l.rect((13, 16, 19, 27), WHITE)),
+    "down": lambda l: (l.polygon(((16, 27), (26.5, 15), (5.5, 15)), WHITE), l.rect((13, 5, 19, 16), WHITE)),
+    "info": info,
+    "house": house,
+    "question": question,
+    "door": door,
+    "wrench": wrench,
 }
 
 ICONS = {
@@ -66,40 +80,27 @@ ICONS = {
 }
 
 
-def in_tile(x, y):
-    # A square with rounded corners, one pixel in from the edge.
-    r = 6
-    cx = min(max(x, 1 + r), SIZE - 2 - r)
-    cy = min(max(y, 1 + r), SIZE - 2 - r)
-    return 1 <= x <= SIZE - 2 and 1 <= y <= SIZE - 2 and (x - cx) ** 2 + (y - cy) ** 2 <= r * r
-
-
 def icon(colour, glyph):
-    """A 32x32 tile in the colour with the glyph in white; transparent around."""
-    c = Canvas(SIZE)
-    c.fill(in_tile, colour, offset=0)
-    c.fill(lambda x, y: in_tile(x, y) and GLYPHS[glyph](x, y), WHITE, offset=0)
-    return c
-
-
-def chooser_pixel(marked):
-    def pixel(x, y):
-        if in_circle(x, y, 10.5, 10.5, 9):
-            if marked and in_circle(x, y, 10.5, 10.5, 5):
-                return (30, 110, 200)
-            if not in_circle(x, y, 10.5, 10.5, 7.5):
-                return (60, 60, 60)
-            return (255, 255, 255)
-        return (236, 233, 216)
-    return pixel
+    """A 32 x 32 tile in the colour with the glyph in white; clear around."""
+    tile = picture(SIZE)
+    with Layer(tile) as l:
+        l.rounded((1, 1, SIZE - 1, SIZE - 1), 6, colour)
+    # The glyph on a layer of its own, so that a cut-out (the door's) shows
+    # the tile's colour again, not a hole.
+    glyph_layer = picture(SIZE)
+    with Layer(glyph_layer) as l:
+        GLYPHS[glyph](l)
+    tile.alpha_composite(glyph_layer)
+    return tile
 
 
 def chooser_mark(marked):
-    c = Canvas(22)
-    pixel = chooser_pixel(marked)
-    for y in range(22):
-        for x in range(22):
-            c.put(x, y, pixel(x, y))
+    c = picture(22, fill=FACE)
+    with Layer(c) as l:
+        l.disc(11, 11, 9, (60, 60, 60))
+        l.disc(11, 11, 7.5, WHITE)
+        if marked:
+            l.disc(11, 11, 5, (30, 110, 200))
     return c
 
 

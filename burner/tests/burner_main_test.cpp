@@ -101,6 +101,26 @@ TEST_F(MainWindowTest, OpensWithTheTextsAndColumnsOfItsDiscType) {
   }
 }
 
+// Each button of the top row shows its caption on one line beside its
+// 32-pixel icon (margins of 3 around it), neither wrapped nor over the icon.
+TEST_F(MainWindowTest, TopRowCaptionsFitBesideTheirIcons) {
+  Open(0);
+  for (int id : {IDC_MAIN_ADD, IDC_MAIN_REMOVE, IDC_MAIN_BURN, IDC_MAIN_HOME, IDC_MAIN_HELP, IDC_MAIN_ABOUT,
+                 IDC_MAIN_EXIT}) {
+    SCOPED_TRACE(Text(id));
+    RECT client;
+    GetClientRect(Item(id), &client);
+    HDC dc = GetDC(Item(id));
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(Item(id), WM_GETFONT, 0, 0)));
+    SIZE text = {};
+    std::string caption = Text(id);
+    GetTextExtentPoint32A(dc, caption.c_str(), static_cast<int>(caption.size()), &text);
+    SelectObject(dc, old);
+    ReleaseDC(Item(id), dc);
+    EXPECT_LE(3 + 32 + 3 + text.cx, client.right);
+  }
+}
+
 TEST_F(MainWindowTest, ScannedVcdFilesAreListedAndOthersRefused) {
   std::string vcd = FixturePath("pal-vcd.mpg");
   std::string svcd = FixturePath("pal-svcd.mpg");

@@ -219,6 +219,12 @@ TEST(SizeRangeGeometryTest, TicksStopBeforeTheMaximumAndTheEndLabelIsLeftOut) {
   EXPECT_EQ(labels[3].value, 30);
   EXPECT_EQ(labels.back().value, 70);
 
+  // A text centred on its line, except where that would cut it at the left
+  // edge ("0min" on the first line): there it starts at the edge.
+  EXPECT_EQ(SizeRangeTextCentre(0, 31), 16);
+  EXPECT_EQ(SizeRangeTextCentre(10, 31), 16);
+  EXPECT_EQ(SizeRangeTextCentre(150, 31), 150);
+
   // Positions truncate: 74 minutes on 300 pixels for 90 is 246.66.
   SizeRangeScale scale(300, 90);
   EXPECT_EQ(scale.X(74), 246);

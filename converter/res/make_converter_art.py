@@ -3,79 +3,84 @@
 
     make_converter_art.py <outdir>
 
-Simple glyphs on a transparent ground, drawn with the suite's primitives
-(tools/art/quorbel_art.py): the program icon, one icon per button (32x32, 32-bit
-ICO), and the chooser's "not chosen" and "chosen" marks (16x16, 24-bit BMP).
+Simple glyphs on a clear ground: the program icon (main.ico, also the
+launcher's) and one icon per button (32 x 32, 32-bit with alpha), and the
+chooser's "not chosen" and "chosen" marks (16 x 16, 24-bit). Drawn with
+Pillow through the suite's art module (tools/art/quorbel_art.py).
 """
 import os
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "art"))
-from quorbel_art import WHITE, Canvas, save_bmp, save_ico  # noqa: E402
+from quorbel_art import WHITE, Layer, picture, save_bmp, save_ico  # noqa: E402
 
 BLUE = (38, 84, 160)
 GREEN = (40, 150, 60)
 RED = (200, 40, 40)
+FACE = (212, 216, 226)  # the skinned dialogs' face, behind the chooser's marks
 
 
-class Raster(Canvas):
-    """The converter's canvas: rectangles name their last pixels too."""
-
-    def rect(self, x0, y0, x1, y1, colour):
-        Canvas.rect(self, x0, y0, x1 + 1, y1 + 1, colour)
-
-
-def film(r, colour):
-    r.rect(3, 7, 28, 24, colour)
+def film(l, colour):
+    l.rounded((3, 7, 29, 25), 2, colour)
     for x in range(5, 27, 5):
-        r.rect(x, 9, x + 2, 10, WHITE)
-        r.rect(x, 21, x + 2, 22, WHITE)
+        l.rect((x, 9, x + 3, 11), WHITE)
+        l.rect((x, 21, x + 3, 23), WHITE)
 
 
-def plus(r, colour):
-    r.rect(13, 5, 18, 26, colour)
-    r.rect(5, 13, 26, 18, colour)
+def plus(l, colour):
+    l.rect((13, 5, 19, 27), colour)
+    l.rect((5, 13, 27, 19), colour)
 
 
-def cross(r, colour):
-    r.line(7, 7, 24, 24, 5, colour)
-    r.line(7, 24, 24, 7, 5, colour)
+def cross(l, colour):
+    l.line(((7.5, 7.5), (24.5, 24.5)), 5, colour)
+    l.line(((7.5, 24.5), (24.5, 7.5)), 5, colour)
+
+
+def sign(colour, glyph):
+    def draw(l):
+        l.disc(16, 16, 12, colour)
+        l.text((16, 17), glyph, 19, WHITE, bold=True, anchor="mm")
+    return draw
 
 
 GLYPHS = {
-    "main": lambda r: (film(r, BLUE), r.polygon([(13, 12), (13, 20), (20, 16)], WHITE)),
-    "about": lambda r: (r.ellipse(4, 4, 27, 27, BLUE), r.rect(14, 13, 17, 23, WHITE), r.rect(14, 8, 17, 10, WHITE)),
-    "add": lambda r: plus(r, GREEN),
-    "exit": lambda r: cross(r, RED),
-    "help": lambda r: (r.ellipse(4, 4, 27, 27, GREEN), r.rect(14, 20, 17, 23, WHITE), r.rect(14, 8, 17, 17, WHITE)),
-    "home": lambda r: (r.polygon([(16, 3), (2, 16), (30, 16)], BLUE), r.rect(7, 16, 24, 27, BLUE)),
-    "remove": lambda r: r.rect(5, 13, 26, 18, RED),
-    "convert": lambda r: (film(r, GREEN), r.polygon([(12, 11), (12, 21), (21, 16)], WHITE)),
-    "add_small": lambda r: plus(r, GREEN),
-    "remove_small": lambda r: r.rect(5, 13, 26, 18, RED),
-    "play": lambda r: r.polygon([(9, 5), (9, 27), (27, 16)], GREEN),
-    "remove_all": lambda r: (cross(r, RED), r.rect(3, 27, 28, 29, RED)),
-    "up": lambda r: (r.polygon([(16, 3), (3, 18), (29, 18)], BLUE), r.rect(12, 18, 19, 27, BLUE)),
-    "down": lambda r: (r.polygon([(16, 29), (3, 14), (29, 14)], BLUE), r.rect(12, 4, 19, 14, BLUE)),
+    "main": lambda l: (film(l, BLUE), l.polygon(((13, 12), (13, 20), (20.5, 16)), WHITE)),
+    "about": sign(BLUE, "i"),
+    "add": lambda l: plus(l, GREEN),
+    "exit": lambda l: cross(l, RED),
+    "help": sign(GREEN, "?"),
+    "home": lambda l: (l.polygon(((16, 3), (2, 16.5), (30, 16.5)), BLUE), l.rect((7, 16, 25, 28), BLUE),
+                       l.rect((14, 20, 18, 28), WHITE)),
+    "remove": lambda l: l.rect((5, 13, 27, 19), RED),
+    "convert": lambda l: (film(l, GREEN), l.polygon(((12, 11), (12, 21), (21.5, 16)), WHITE)),
+    "add_small": lambda l: plus(l, GREEN),
+    "remove_small": lambda l: l.rect((5, 13, 27, 19), RED),
+    "play": lambda l: l.polygon(((9, 5), (9, 27), (27.5, 16)), GREEN),
+    "remove_all": lambda l: (cross(l, RED), l.rect((3, 27, 29, 30), RED)),
+    "up": lambda l: (l.polygon(((16, 3), (3, 18.5), (29, 18.5)), BLUE), l.rect((12, 18, 20, 28), BLUE)),
+    "down": lambda l: (l.polygon(((16, 29), (3, 13.5), (29, 13.5)), BLUE), l.rect((12, 4, 20, 14), BLUE)),
 }
 
 
 def mark(chosen):
-    r = Raster(16, fill=WHITE)
-    r.ellipse(1, 1, 14, 14, (60, 60, 60))
-    r.ellipse(2, 2, 13, 13, WHITE)
-    if chosen:
-        r.ellipse(4, 4, 11, 11, BLUE)
-    return r
+    c = picture(16, fill=FACE)
+    with Layer(c) as l:
+        l.disc(8, 8, 7, (60, 60, 60))
+        l.disc(8, 8, 6, WHITE)
+        if chosen:
+            l.disc(8, 8, 4, BLUE)
+    return c
 
 
 def main():
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
     for name, draw in GLYPHS.items():
-        r = Raster(32)
-        draw(r)
-        save_ico(os.path.join(out, name + ".ico"), r)
+        c = picture(32)
+        with Layer(c) as l:
+            draw(l)
+        save_ico(os.path.join(out, name + ".ico"), c)
     save_bmp(os.path.join(out, "not_chosen.bmp"), mark(False))
     save_bmp(os.path.join(out, "chosen.bmp"), mark(True))
 

@@ -64,8 +64,8 @@ TEST_F(LauncherWindowTest, ShapedBySkinWithWelcomeLabel) {
   DeleteObject(region);
   RECT window;
   GetWindowRect(dialog_.GetSafeHwnd(), &window);
-  EXPECT_EQ(400, window.right - window.left);
-  EXPECT_EQ(240, window.bottom - window.top);
+  EXPECT_EQ(480, window.right - window.left);
+  EXPECT_EQ(330, window.bottom - window.top);
   EXPECT_EQ(HoverText(-1), guitest::GetText(dialog_.Label().GetSafeHwnd()));
   EXPECT_EQ(0x464646u, dialog_.Label().GetTextColor());
   RECT label;
@@ -75,6 +75,67 @@ TEST_F(LauncherWindowTest, ShapedBySkinWithWelcomeLabel) {
   EXPECT_EQ(origin.x, label.left);
   EXPECT_EQ(origin.y, label.top);
   guitest::SaveScreenshot(dialog_.GetSafeHwnd(), "launcher_main_window");
+}
+
+// The window's shape holds the whole label, and every text the label shows
+// fits in it: nothing of the welcome or hover texts is cut.
+TEST_F(LauncherWindowTest, LabelTextsShowWholeInsideTheShape) {
+  HWND window = dialog_.GetSafeHwnd();
+  HWND label = dialog_.Label().GetSafeHwnd();
+  RECT onScreen, windowRect;
+  GetWindowRect(label, &onScreen);
+  GetWindowRect(window, &windowRect);
+  OffsetRect(&onScreen, -windowRect.left, -windowRect.top);
+  HRGN shape = CreateRectRgn(0, 0, 0, 0);
+  ASSERT_NE(ERROR, GetWindowRgn(window, shape));
+  HRGN outside = CreateRectRgnIndirect(&onScreen);
+  EXPECT_EQ(NULLREGION, CombineRgn(outside, outside, shape, RGN_DIFF)) << "part of the label lies outside the shape";
+  DeleteObject(outside);
+  DeleteObject(shape);
+
+  // The static paints with the font it was given (WM_SETFONT): the label's own.
+  HFONT font = reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0));
+  LOGFONTA drawn = {};
+  ASSERT_NE(0, GetObjectA(font, sizeof drawn, &drawn));
+  EXPECT_EQ(19, drawn.lfHeight);
+  EXPECT_EQ(700, drawn.lfWeight);
+  RECT client;
+  GetClientRect(label, &client);
+  HDC dc = GetDC(label);
+  HGDIOBJ old = SelectObject(dc, font);
+  for (int choice = -1; choice < kProgramCount; ++choice) {
+    SCOPED_TRACE(choice);
+    RECT needed = {0, 0, client.right, 0};
+    DrawTextA(dc, HoverText(choice), -1, &needed, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS);
+    EXPECT_LE(needed.right, client.right);
+    EXPECT_LE(needed.bottom, client.bottom) << "the text needs more lines than the label has";
+  }
+  SelectObject(dc, old);
+  ReleaseDC(label, dc);
+}
+
+// A program button lit under the mouse and left again looks as it did
+// before: the lit and the resting pictures stand where the window's own
+// picture has the button.
+TEST_F(LauncherWindowTest, AButtonLeftByTheMouseLooksAsBefore) {
+  HWND window = dialog_.GetSafeHwnd();
+  const RECT button = {116, 104, 460, 168};  // Vantrel
+  guitest::Capture before = guitest::Capture::OfWindow(window, false);
+  ASSERT_TRUE(before.Valid());
+  RECT screen;
+  GetWindowRect(window, &screen);
+  SetCursorPos(screen.left + 250, screen.top + 136);
+  guitest::PostMouse(window, WM_MOUSEMOVE, 250, 136);
+  ASSERT_TRUE(guitest::PumpUntil([&] { return dialog_.ShownChoice() == 0; }, 3000));
+  guitest::ParkPointer();
+  ASSERT_TRUE(guitest::PumpUntil([&] { return dialog_.ShownChoice() == -1; }, 3000));
+  guitest::PumpFor(200);
+  guitest::Capture after = guitest::Capture::OfWindow(window, false);
+  int changed = 0;
+  for (int y = button.top; y < button.bottom; ++y)
+    for (int x = button.left; x < button.right; ++x) changed += before.At(x, y) != after.At(x, y);
+  EXPECT_EQ(0, changed) << "pixels of the button differ after the mouse left it";
+  if (changed) guitest::SaveScreenshot(window, "launcher_button_left");
 }
 
 // Without the mouse over a program button the welcome text is set once and
@@ -95,8 +156,8 @@ TEST_F(LauncherWindowTest, HoverTextFollowsTheProgramButtons) {
   RECT window;
   GetWindowRect(dialog_.GetSafeHwnd(), &window);
   // The skin's caption button under the pointer reports its hot state.
-  SetCursorPos(window.left + 250, window.top + 78);
-  guitest::PostMouse(dialog_.GetSafeHwnd(), WM_MOUSEMOVE, 250, 78);
+  SetCursorPos(window.left + 250, window.top + 136);
+  guitest::PostMouse(dialog_.GetSafeHwnd(), WM_MOUSEMOVE, 250, 136);
   guitest::PumpFor(300);
   int state = -1;
   ASSERT_TRUE(SkinQueryElementState(dialog_.GetSafeHwnd(), "Vantrel", &state));
@@ -104,7 +165,7 @@ TEST_F(LauncherWindowTest, HoverTextFollowsTheProgramButtons) {
   struct Case {
     int program;
     POINT at;  // window coordinates inside the button
-  } cases[] = {{0, {250, 78}}, {1, {250, 123}}, {2, {250, 168}}};
+  } cases[] = {{0, {250, 136}}, {1, {250, 212}}, {2, {250, 288}}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.program);
     SetCursorPos(window.left + c.at.x, window.top + c.at.y);
@@ -132,6 +193,15 @@ TEST_F(LauncherWindowTest, AboutBoxShowsTheVersionLineAndLinks) {
   ASSERT_NE(nullptr, home);
   EXPECT_STREQ(kLauncherHomePage, home->GetURL());
   EXPECT_EQ(1, home->GetUnderline());
+  // The version line stands on the skinned dialog's own background: no box
+  // of another colour around it.
+  RECT line;
+  GetWindowRect(about.GetDlgItem(IDC_LAUNCHER_VERSION)->GetSafeHwnd(), &line);
+  MapWindowPoints(NULL, about.GetSafeHwnd(), reinterpret_cast<POINT*>(&line), 2);
+  guitest::Capture shot = guitest::Capture::OfWindow(about.GetSafeHwnd());
+  ASSERT_TRUE(shot.Valid());
+  EXPECT_EQ(guitest::ColorText(shot.At(line.right - 3, line.bottom + 3)),
+            guitest::ColorText(shot.At(line.right - 3, (line.top + line.bottom) / 2)));
   guitest::SaveScreenshot(about.GetSafeHwnd(), "launcher_about");
   about.DestroyWindow();
 }

@@ -20,3 +20,9 @@ if(TARGET launcher_windows_test)
       QUORBEL_STANDINS_DIR="$<TARGET_FILE_DIR:standin_muxtools>")
   endif()
 endif()
+
+# `make run` twice in a row (its prefix in the build tree), each run's
+# screenshot checked.
+add_test(NAME launcher_run_suite_twice
+  COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/tests/check-run-suite.sh ${PROJECT_SOURCE_DIR} ${CMAKE_BINARY_DIR})
+set_tests_properties(launcher_run_suite_twice PROPERTIES TIMEOUT 400 LABELS "wine;prefix")

@@ -336,9 +336,10 @@ void SkinDataObject::LoadFields(SkinMemoryStream& stream, size_t first, size_t l
 
 void SkinDataObject::SaveFields(SkinMemoryStream& stream, size_t first, size_t last) const
 {
+    const uint8_t minor = stream.Minor();
     for (size_t i = first; i < last && i < fields_.size(); ++i) {
         const SkinField& f = fields_[i];
-        if (!f.written)
+        if (!f.written || !f.ReadsAt(minor))
             continue;
         switch (f.kind) {
         case SkinFieldKind::Children:

@@ -221,13 +221,14 @@ bool SkinPackage::AddSound(std::unique_ptr<SkinDataObject> sound)
     return true;
 }
 
-void SkinPackage::Write(SkinMemoryStream& out) const
+void SkinPackage::Write(SkinMemoryStream& out, uint8_t minor) const
 {
     std::lock_guard<std::recursive_mutex> guard(lock_);
     uint8_t header[kHeaderSize] = {};
     std::memcpy(header, kMagic, kMagicLength);
     header[kMajorOffset] = kMajorVersion;
-    header[kMinorOffset] = kMinorVersion;
+    header[kMinorOffset] = minor;
+    out.SetVersion(kMajorVersion, minor);  // the body writers follow its gates
     const uint32_t count = uint32_t(objects_.size());
     std::memcpy(header + kCountOffset, &count, 4);
     out.Write(header, kHeaderSize);

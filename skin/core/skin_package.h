@@ -75,9 +75,10 @@ public:
     // Resolves every top-level object in name order (GDI objects and
     // image parts).
     void ResolveAll();
-    // Writes the stream: header (1.16), objects, images, sounds, each
-    // section in name order.
-    void Write(SkinMemoryStream& out) const;
+    // Writes the stream: header, objects, images, sounds, each section in
+    // name order. An older version (1.11 and later: their bodies differ
+    // only by the fields they carry) leaves out what its readers skip.
+    void Write(SkinMemoryStream& out, uint8_t minor = kMinorVersion) const;
 
     const ObjectMap& Objects() const { return objects_; }
     const ObjectMap& Images() const { return images_; }

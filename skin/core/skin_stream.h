@@ -67,7 +67,7 @@ public:
     uint32_t ReadText(char* dest, uint32_t width);
 
     // --- reading context ------------------------------------------------
-    // Version of the stream being read (1.16 until set).
+    // Version of the stream being read or written (1.16 until set).
     void SetVersion(uint8_t major, uint8_t minor)
     {
         major_ = major;
@@ -93,7 +93,7 @@ private:
     uint32_t position_ = 0;            // next byte read or written
     uint32_t capacity_ = 0;            // allocated bytes
     uint32_t growth_;                  // growth step of Write
-    uint8_t major_ = 1;                // version of the stream being read
+    uint8_t major_ = 1;                // version of the stream read or written
     uint8_t minor_ = 16;
     uint32_t depth_ = 0;               // child lists entered and not left
     uint32_t objects_ = 0;             // objects made while reading

@@ -1096,51 +1096,41 @@ int CustomSB_SetScrollInfoNow(HWND window, int bar, LPCSCROLLINFO info, BOOL red
 // ---------------------------------------------------------------------------
 // The skin painter
 
-LRESULT SkinScrollBarCustomDraw(const SkinScrollBarDrawInfo& info)
+namespace {
+
+bool IsBlockEmpty(const SkinScrollBlock& block)
 {
-    auto* data = dynamic_cast<SkinScrollBarData*>(SkinManager::Instance().GetSkin()->FindObjectByType(kSkinScrollBar));
-    if (!data)
-        return CDRF_DODEFAULT;
-    if (info.stage == CDDS_PREPAINT)
-        return CDRF_SKIPDEFAULT;
+    return ::IsImageRefEmpty(block.arrow1) && ::IsImageRefEmpty(block.arrow2) && IsLayoutImageEmpty(block.bar) &&
+           IsLayoutImageEmpty(block.thumb);
+}
+
+// One part of a bar from its state's block (an empty picture falls back to
+// the normal block's); horizontal tells along which axis the gripper's
+// margins are taken.
+void DrawScrollPart(HDC hdc, const RECT& rect, const SkinScrollBarData& data, const SkinScrollBlock& chosen,
+                    const SkinScrollBlock& normal, int portion, bool horizontal)
+{
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
-    if (info.bar == 3) {
-        if (!IsLayoutImageEmpty(data->background))
-            SkinGdiUtil::DrawLayoutImage(info.hdc, info.rect, data->background, face, TRUE);
-        else
-            SkinGdiUtil::FillSolidRect(info.hdc, info.rect, face);
-        return CDRF_SKIPDEFAULT;
-    }
-    const SkinScrollBlock* blocks = info.bar == SB_HORZ ? data->horizontal : data->vertical;
-    int group = 0;
-    if (info.state & CDIS_SELECTED)
-        group = 1;
-    else if (info.state & CDIS_DISABLED)
-        group = 3;
-    else if ((info.state & CDIS_HOT) && info.style == 2)
-        group = 2;
-    const SkinScrollBlock& normal = blocks[0];
-    const SkinScrollBlock& chosen = blocks[group];
-    switch (info.portion) {
+    switch (portion) {
     case kPortionFirstArrow:
     case kPortionLastArrow: {
-        const bool first = info.portion == kPortionFirstArrow;
+        const bool first = portion == kPortionFirstArrow;
         const SkinImageRef& ref = first ? chosen.arrow1 : chosen.arrow2;
         const SkinImageRef& fallback = first ? normal.arrow1 : normal.arrow2;
-        SkinGdiUtil::DrawImageRef(info.hdc, info.rect, ::IsImageRefEmpty(ref) ? fallback : ref, face, TRUE);
+        SkinGdiUtil::DrawImageRef(hdc, rect, ::IsImageRefEmpty(ref) ? fallback : ref, face, TRUE);
         break;
     }
     case kPortionTrackBefore:
     case kPortionTrackAfter:
-        SkinGdiUtil::DrawLayoutImage(info.hdc, info.rect, IsLayoutImageEmpty(chosen.bar) ? normal.bar : chosen.bar,
+        SkinGdiUtil::DrawLayoutImage(hdc, rect, IsLayoutImageEmpty(chosen.bar) ? normal.bar : chosen.bar,
                                      GetSysColor(COLOR_SCROLLBAR), TRUE);
         break;
     case kPortionThumb: {
         const SkinLayoutImage& thumb = IsLayoutImageEmpty(chosen.thumb) ? normal.thumb : chosen.thumb;
-        SkinGdiUtil::DrawLayoutImage(info.hdc, info.rect, thumb, face, TRUE);
-        if (!::IsImageRefEmpty(data->gripper)) {
-            RECT grip = info.rect;
-            if (info.bar == SB_HORZ) {
+        SkinGdiUtil::DrawLayoutImage(hdc, rect, thumb, face, TRUE);
+        if (!::IsImageRefEmpty(data.gripper)) {
+            RECT grip = rect;
+            if (horizontal) {
                 grip.left += thumb.marginLeft;
                 grip.right -= thumb.marginRight;
             } else {
@@ -1148,13 +1138,65 @@ LRESULT SkinScrollBarCustomDraw(const SkinScrollBarDrawInfo& info)
                 grip.bottom -= thumb.marginBottom;
             }
             if (!IsRectEmpty(&grip))
-                SkinGdiUtil::DrawImageRef(info.hdc, grip, data->gripper, face, FALSE);
+                SkinGdiUtil::DrawImageRef(hdc, grip, data.gripper, face, FALSE);
         }
         break;
     }
     default:
+        break;
+    }
+}
+
+}  // namespace
+
+LRESULT SkinScrollBarCustomDraw(const SkinScrollBarDrawInfo& info)
+{
+    auto* data = dynamic_cast<SkinScrollBarData*>(SkinManager::Instance().GetSkin()->FindObjectByType(kSkinScrollBar));
+    if (!data)
+        return CDRF_DODEFAULT;
+    if (info.stage == CDDS_PREPAINT)
+        return CDRF_SKIPDEFAULT;
+    if (info.bar == 3) {
+        const COLORREF face = GetSysColor(COLOR_BTNFACE);
+        if (!IsLayoutImageEmpty(data->background))
+            SkinGdiUtil::DrawLayoutImage(info.hdc, info.rect, data->background, face, TRUE);
+        else
+            SkinGdiUtil::FillSolidRect(info.hdc, info.rect, face);
+        return CDRF_SKIPDEFAULT;
+    }
+    switch (info.portion) {
+    case kPortionFirstArrow:
+    case kPortionLastArrow:
+    case kPortionTrackBefore:
+    case kPortionTrackAfter:
+    case kPortionThumb:
+        break;
+    default:
         return CDRF_DODEFAULT;
     }
+    int group = 0;
+    if (info.state & CDIS_SELECTED)
+        group = 1;
+    else if (info.state & CDIS_DISABLED)
+        group = 3;
+    else if ((info.state & CDIS_HOT) && info.style == 2)
+        group = 2;
+    // Skins of streams before 1.12 carry no vertical pictures: the vertical
+    // bar is drawn from the horizontal ones turned a quarter anticlockwise,
+    // the right arrow becoming the up arrow.
+    if (info.bar != SB_HORZ && IsBlockEmpty(data->vertical[0])) {
+        int portion = info.portion;
+        if (portion == kPortionFirstArrow)
+            portion = kPortionLastArrow;
+        else if (portion == kPortionLastArrow)
+            portion = kPortionFirstArrow;
+        SkinDrawTurned(info.hdc, info.rect, [&](HDC lying, const RECT& r) {
+            DrawScrollPart(lying, r, *data, data->horizontal[group], data->horizontal[0], portion, true);
+        });
+        return CDRF_SKIPDEFAULT;
+    }
+    const SkinScrollBlock* blocks = info.bar == SB_HORZ ? data->horizontal : data->vertical;
+    DrawScrollPart(info.hdc, info.rect, *data, blocks[group], blocks[0], info.portion, info.bar == SB_HORZ);
     return CDRF_SKIPDEFAULT;
 }
 

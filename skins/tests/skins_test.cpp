@@ -23,10 +23,12 @@ bool LoadSkin(const char* name, SkinPackage& package)
     return package.Read(source) == 1;
 }
 
-TEST(Skins, SuiteSkinHoldsTheObjectsTheProgramsUse)
+// The disc programs' skin: a version 1.11 stream of 25 objects and the
+// images dialog.bmp and controls.bmp; the launcher's: the same objects and
+// its window, a version 1.15 stream of 26 objects with the launcher's two
+// images besides.
+TEST(Skins, SuiteSkinsHoldTheObjectsAndVersionsTheProgramsUse)
 {
-    SkinPackage skin;
-    ASSERT_TRUE(LoadSkin("quorbel.vks", skin)) << skin.GetLastError();
     struct Expected {
         const char* name;
         uint32_t type;
@@ -36,36 +38,54 @@ TEST(Skins, SuiteSkinHoldsTheObjectsTheProgramsUse)
         {"Listbox", 9}, {"MainFrame", 1}, {"Popup", 17}, {"ProgressBar", 10}, {"Radio", 11},
         {"RichEdit", 30}, {"ScrollBar", 12}, {"ScrollControl", 26}, {"Slider", 13}, {"Spin", 27},
         {"Static", 14}, {"StatusBar", 15}, {"Tab", 16}, {"ToolBar", 23}, {"TreeCtrl", 29},
-        {"Quorbel", 2},
     };
-    EXPECT_EQ(skin.Objects().size(), std::size(objects));
-    for (const Expected& e : objects) {
-        auto it = skin.Objects().find(e.name);
-        ASSERT_NE(it, skin.Objects().end()) << e.name;
-        EXPECT_EQ(it->second->GetType(), e.type) << e.name;
+    struct Skin {
+        const char* file;
+        uint8_t minor;
+        bool launcher;
+    } skins[] = {{"quorbel.vks", 11, false}, {"launcher.vks", 15, true}};
+    for (const Skin& s : skins) {
+        SCOPED_TRACE(s.file);
+        SkinPackage skin;
+        ASSERT_TRUE(LoadSkin(s.file, skin)) << skin.GetLastError();
+        EXPECT_EQ(skin.GetMinor(), s.minor);
+        EXPECT_EQ(skin.Objects().size(), std::size(objects) + (s.launcher ? 1 : 0));
+        for (const Expected& e : objects) {
+            auto it = skin.Objects().find(e.name);
+            ASSERT_NE(it, skin.Objects().end()) << e.name;
+            EXPECT_EQ(it->second->GetType(), e.type) << e.name;
+        }
+        for (const char* child : {"CaptionButton1080821441", "DlgClose"})
+            EXPECT_NE(skin.FindObject("Dialog")->FindChildByName(child), nullptr) << child;
+        for (const char* child : {"Close", "Max", "Min", "Sys"})
+            EXPECT_NE(skin.FindObject("MainFrame")->FindChildByName(child), nullptr) << child;
+        for (const char* image : {"controls.bmp", "dialog.bmp"})
+            EXPECT_NE(skin.FindImage(image), nullptr) << image;
+        EXPECT_EQ(skin.Images().size(), s.launcher ? 4u : 2u);
+        EXPECT_EQ(skin.Sounds().size(), 0u);
+        EXPECT_EQ(skin.FindObjectByType(kSkinApplication)->keyColor, 0xFF00FFu);
+        // The dialog frame's parts were cut out when the skin was read.
+        auto* dialog = static_cast<SkinFrameData*>(skin.FindObject("Dialog"));
+        EXPECT_EQ(dialog->GetResolvedPart(kPartTopLeft).width, 86);
+        EXPECT_EQ(dialog->GetResolvedPart(kPartTopLeft).height, 30);
+        EXPECT_EQ(skin.FindObject("Quorbel") != nullptr, s.launcher);
     }
-    for (const char* child : {"CaptionButton1080821441", "DlgClose"})
-        EXPECT_NE(skin.FindObject("Dialog")->FindChildByName(child), nullptr) << child;
-    for (const char* child : {"Close", "Max", "Min", "Sys"})
-        EXPECT_NE(skin.FindObject("MainFrame")->FindChildByName(child), nullptr) << child;
+
+    SkinPackage launcher;
+    ASSERT_TRUE(LoadSkin("launcher.vks", launcher));
     struct Button {
         const char* name;
         uint32_t command, action;
     } buttons[] = {{"Vantrel", 6061, 0}, {"Pelzor", 6062, 0}, {"Skarven", 6063, 0}, {"About", 7071, 0},
                    {"Help", 7072, 0}, {"Home", 7073, 0}, {"QuorbelClose", 1000, 1}, {"QuorbelMin", 1000, 4}};
     for (const Button& b : buttons) {
-        auto* button = dynamic_cast<SkinCaptionButtonData*>(skin.FindObject("Quorbel")->FindChildByName(b.name));
+        auto* button = dynamic_cast<SkinCaptionButtonData*>(launcher.FindObject("Quorbel")->FindChildByName(b.name));
         ASSERT_NE(button, nullptr) << b.name;
         EXPECT_EQ(button->commandId, b.command) << b.name;
         EXPECT_EQ(button->action, b.action) << b.name;
     }
-    for (const char* image : {"controls.bmp", "dialog.bmp", "interface_normal.bmp", "interface_on.bmp"})
-        EXPECT_NE(skin.FindImage(image), nullptr) << image;
-    EXPECT_EQ(skin.FindObjectByType(kSkinApplication)->keyColor, 0xFF00FFu);
-    // The dialog frame's parts were cut out when the skin was read.
-    auto* dialog = static_cast<SkinFrameData*>(skin.FindObject("Dialog"));
-    EXPECT_EQ(dialog->GetResolvedPart(kPartTopLeft).width, 86);
-    EXPECT_EQ(dialog->GetResolvedPart(kPartTopLeft).height, 30);
+    for (const char* image : {"interface_normal.bmp", "interface_on.bmp"})
+        EXPECT_NE(launcher.FindImage(image), nullptr) << image;
 }
 
 // Colour of cell (c, r) of test.bmp.

@@ -1,158 +1,170 @@
-"""The suite's drawing primitives for the art scripts that run at build time.
+"""What the art scripts share: Pillow drawing with smooth edges, the suite's
+font (Liberation Sans) and the files the resource scripts and the skin
+compiler read.
 
-A Canvas holds rows of (r, g, b) pixels, top-down; None is a transparent
-pixel. Shapes are filled by testing pixels against a predicate (at their
-centres unless said otherwise), so every script draws the same way; the
-writers produce 24-bit BMP files and one-image 32-bit ICO files with their
-AND masks. Standard library only.
+Shapes with smooth edges are drawn on a Layer: four times the size, then
+reduced and laid over the picture. Pictures are RGBA while drawn. A bitmap
+is written as a 24-bit BMP in which every pixel that is less than half
+covered becomes the key colour magenta and every other pixel keeps its own
+colour, so no edge blends into the key (the blend would show on screen as a
+pink fringe). An icon is written as a one-image 32-bit ICO with its alpha.
 """
-import struct
+import os
+import sys
+
+try:
+    from PIL import Image, ImageDraw, ImageFont
+except ImportError:  # pragma: no cover - a set-up fault, said plainly
+    sys.exit("the art scripts need Pillow (python3-pil; scripts/install-deps.sh installs it)")
 
 WHITE = (255, 255, 255)
 BLACK = (0, 0, 0)
 MAGENTA = (255, 0, 255)  # the key colour the bitmaps use for "transparent"
+CLEAR = (0, 0, 0, 0)
+
+SCALE = 4  # supersampling of a Layer
+FONT_DIRS = ("/usr/share/fonts/truetype/liberation", "/usr/share/fonts/truetype/liberation2")
 
 
-class Canvas:
-    def __init__(self, width, height=None, fill=None):
-        self.width = width
-        self.height = width if height is None else height
-        self.size = width  # the side of a square canvas
-        self.pixels = [[fill] * width for _ in range(self.height)]
-
-    def put(self, x, y, colour):
-        if 0 <= x < self.width and 0 <= y < self.height:
-            self.pixels[y][x] = colour
-
-    def rect(self, x0, y0, x1, y1, colour):
-        """Pixels x0 <= x < x1, y0 <= y < y1 (clipped)."""
-        for y in range(max(0, y0), min(self.height, y1)):
-            row = self.pixels[y]
-            for x in range(max(0, x0), min(self.width, x1)):
-                row[x] = colour
-
-    def fill(self, inside, colour, offset=0.5, box=None):
-        """Every pixel for which inside(x + offset, y + offset) holds; box
-        (x0, y0, x1, y1) limits the pixels tried."""
-        x0, y0, x1, y1 = box if box is not None else (0, 0, self.width, self.height)
-        for y in range(max(0, y0), min(self.height, y1)):
-            for x in range(max(0, x0), min(self.width, x1)):
-                if inside(x + offset, y + offset):
-                    self.pixels[y][x] = colour
-
-    def disc(self, cx, cy, radius, colour):
-        """A filled circle around the point (cx, cy), tested at pixel centres."""
-        self.fill(lambda x, y: (x - cx) ** 2 + (y - cy) ** 2 <= radius * radius, colour)
-
-    def ellipse(self, x0, y0, x1, y1, colour):
-        """The ellipse inside the pixels x0..x1, y0..y1 (inclusive)."""
-        cx, cy = (x0 + x1 + 1) / 2, (y0 + y1 + 1) / 2
-        rx, ry = (x1 - x0 + 1) / 2, (y1 - y0 + 1) / 2
-        self.fill(lambda x, y: ((x - cx) / rx) ** 2 + ((y - cy) / ry) ** 2 <= 1, colour)
-
-    def triangle(self, points, colour):
-        self.fill(lambda x, y: in_triangle(x, y, *points), colour)
-
-    def polygon(self, points, colour):
-        self.fill(lambda x, y: in_polygon(x, y, points), colour)
-
-    def line(self, x0, y0, x1, y1, width, colour):
-        """A line of the given width with round ends."""
-        self.fill(lambda x, y: near_line(x, y, x0, y0, x1, y1, width), colour)
-
-    def frame(self, x0, y0, x1, y1, colour):
-        """The one-pixel outline of rect(x0, y0, x1, y1)."""
-        self.rect(x0, y0, x1, y0 + 1, colour)
-        self.rect(x0, y1 - 1, x1, y1, colour)
-        self.rect(x0, y0, x0 + 1, y1, colour)
-        self.rect(x1 - 1, y0, x1, y1, colour)
-
-    def bevel(self, x0, y0, x1, y1, face, light, dark, sunken=False):
-        """A raised (or sunken) box with a one-pixel border."""
-        self.rect(x0, y0, x1, y1, face)
-        hi, lo = (dark, light) if sunken else (light, dark)
-        self.rect(x0, y0, x1, y0 + 1, hi)
-        self.rect(x0, y0, x0 + 1, y1, hi)
-        self.rect(x0, y1 - 1, x1, y1, lo)
-        self.rect(x1 - 1, y0, x1, y1, lo)
-
-    def vgradient(self, x0, y0, x1, y1, top, bottom):
-        h = max(1, y1 - y0 - 1)
-        for y in range(y0, y1):
-            t = (y - y0) / h
-            c = tuple(int(top[i] + (bottom[i] - top[i]) * t) for i in range(3))
-            self.rect(x0, y, x1, y + 1, c)
+def picture(width, height=None, fill=CLEAR):
+    """A new RGBA picture; fill is an RGB or RGBA colour."""
+    return Image.new("RGBA", (width, width if height is None else height), rgba(fill))
 
 
-# ---- Shape tests (for Canvas.fill and scripts that compose their own) ----
-
-def in_triangle(x, y, a, b, c):
-    def side(p, q):
-        return (q[0] - p[0]) * (y - p[1]) - (q[1] - p[1]) * (x - p[0])
-    s1, s2, s3 = side(a, b), side(b, c), side(c, a)
-    return (s1 >= 0 and s2 >= 0 and s3 >= 0) or (s1 <= 0 and s2 <= 0 and s3 <= 0)
+def rgba(colour):
+    return tuple(colour) if len(colour) == 4 else tuple(colour) + (255,)
 
 
-def in_polygon(x, y, points):
-    """Even-odd rule."""
-    hit = False
-    for i in range(len(points)):
-        (ax, ay), (bx, by) = points[i], points[i - 1]
-        if (ay > y) != (by > y) and x < (bx - ax) * (y - ay) / (by - ay) + ax:
-            hit = not hit
-    return hit
+def font(size, bold=False):
+    """Liberation Sans (Arial's metrics) at a pixel size."""
+    name = "LiberationSans-Bold.ttf" if bold else "LiberationSans-Regular.ttf"
+    for folder in FONT_DIRS:
+        path = os.path.join(folder, name)
+        if os.path.exists(path):
+            return ImageFont.truetype(path, round(size))
+    sys.exit("the art scripts need Liberation Sans (fonts-liberation; scripts/install-deps.sh installs it)")
 
 
-def near_line(x, y, x0, y0, x1, y1, width):
-    dx, dy = x1 - x0, y1 - y0
-    t = max(0.0, min(1.0, ((x - x0) * dx + (y - y0) * dy) / float(dx * dx + dy * dy)))
-    px, py = x0 + t * dx, y0 + t * dy
-    return (x - px) ** 2 + (y - py) ** 2 <= (width / 2.0) ** 2
+def text_width(text, size, bold=False):
+    return font(size, bold).getlength(text)
 
 
-# ---- Files ----
+class Layer:
+    """Shapes with smooth edges over a picture: coordinates are the picture's
+    pixels (fractions allowed); a box is (x0, y0, x1, y1) with x1 and y1 the
+    far edges. Drawn when the block ends:
 
-def bmp_bytes(canvas, pixels_per_metre=2835):
-    """A 24-bit bottom-up BMP; transparent pixels are written black."""
-    stride = (canvas.width * 3 + 3) & ~3
-    pad = b"\0" * (stride - canvas.width * 3)
-    rows = b"".join(
-        b"".join(bytes((b, g, r)) for (r, g, b) in (p or BLACK for p in canvas.pixels[y])) + pad
-        for y in range(canvas.height - 1, -1, -1))
-    info = struct.pack("<IiiHHIIiiII", 40, canvas.width, canvas.height, 1, 24, 0, len(rows),
-                       pixels_per_metre, pixels_per_metre, 0, 0)
-    head = struct.pack("<2sIHHI", b"BM", 14 + len(info) + len(rows), 0, 0, 14 + len(info))
-    return head + info + rows
+        with Layer(image) as l:
+            l.ellipse((2, 2, 30, 30), RED)
+    """
+
+    def __init__(self, image, box=None):
+        self.image = image
+        self.box = box or (0, 0) + image.size  # the part of the picture drawn on
+        w, h = self.box[2] - self.box[0], self.box[3] - self.box[1]
+        self.layer = Image.new("RGBA", (w * SCALE, h * SCALE), CLEAR)
+        self.draw = ImageDraw.Draw(self.layer)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        if exc[0] is None:
+            small = self.layer.resize((self.layer.width // SCALE, self.layer.height // SCALE), Image.BOX)
+            self.image.alpha_composite(small, self.box[:2])
+        return False
+
+    def _xy(self, x, y):
+        return ((x - self.box[0]) * SCALE, (y - self.box[1]) * SCALE)
+
+    def _box(self, box):
+        x0, y0 = self._xy(box[0], box[1])
+        x1, y1 = self._xy(box[2], box[3])
+        return (x0, y0, x1 - 1, y1 - 1)
+
+    def ellipse(self, box, fill=None, outline=None, width=1):
+        self.draw.ellipse(self._box(box), fill=fill and rgba(fill), outline=outline and rgba(outline),
+                          width=round(width * SCALE))
+
+    def disc(self, cx, cy, radius, fill):
+        self.ellipse((cx - radius, cy - radius, cx + radius, cy + radius), fill)
+
+    def ring(self, cx, cy, radius, width, colour):
+        self.ellipse((cx - radius, cy - radius, cx + radius, cy + radius), outline=colour, width=width)
+
+    def rect(self, box, fill):
+        self.draw.rectangle(self._box(box), fill=rgba(fill))
+
+    def rounded(self, box, radius, fill=None, outline=None, width=1):
+        self.draw.rounded_rectangle(self._box(box), radius * SCALE, fill=fill and rgba(fill),
+                                    outline=outline and rgba(outline), width=round(width * SCALE))
+
+    def polygon(self, points, fill):
+        self.draw.polygon([self._xy(x, y) for x, y in points], fill=rgba(fill))
+
+    def line(self, points, width, colour):
+        """A polyline of the given width with round ends and joints."""
+        pts = [self._xy(x, y) for x, y in points]
+        w = width * SCALE
+        self.draw.line(pts, fill=rgba(colour), width=round(w), joint="curve")
+        for x, y in pts:
+            self.draw.ellipse((x - w / 2, y - w / 2, x + w / 2 - 1, y + w / 2 - 1), fill=rgba(colour))
+
+    def text(self, xy, text, size, colour, bold=False, anchor="la"):
+        """Text at a point: anchor as Pillow's ("la" left/ascender,
+        "mm" middle, "lm" left/middle ...)."""
+        self.draw.text(self._xy(*xy), text, fill=rgba(colour), font=font(size * SCALE, bold), anchor=anchor)
 
 
-def ico_bytes(canvas, key=None):
-    """A one-image 32-bit ICO with its AND mask. None pixels, and pixels of
-    the key colour when one is given, are transparent (alpha 0, mask set)."""
-    n, h = canvas.width, canvas.height
-    colour = bytearray()
-    mask = bytearray()
-    mask_stride = ((n + 31) // 32) * 4
-    for y in range(h - 1, -1, -1):  # bottom-up
-        bits = bytearray(mask_stride)
-        for x, p in enumerate(canvas.pixels[y]):
-            clear = p is None or p == key
-            r, g, b = p or BLACK
-            colour += bytes((b, g, r, 0 if clear else 255))
-            if clear:
-                bits[x // 8] |= 0x80 >> (x % 8)
-        mask += bits
-    header = struct.pack("<IiiHHIIiiII", 40, n, 2 * h, 1, 32, 0, len(colour) + len(mask), 0, 0, 0, 0)
-    image = header + bytes(colour) + bytes(mask)
-    directory = struct.pack("<HHH", 0, 1, 1)
-    entry = struct.pack("<BBBBHHII", n & 0xFF, h & 0xFF, 0, 0, 1, 32, len(image), 6 + 16)
-    return directory + entry + image
+def vgradient(image, box, top, bottom):
+    """A vertical gradient filling box (hard edges)."""
+    x0, y0, x1, y1 = box
+    d = ImageDraw.Draw(image)
+    span = max(1, y1 - y0 - 1)
+    for y in range(y0, y1):
+        t = (y - y0) / span
+        d.line((x0, y, x1 - 1, y), fill=tuple(round(top[i] + (bottom[i] - top[i]) * t) for i in range(3)) + (255,))
 
 
-def save_bmp(path, canvas, pixels_per_metre=2835):
-    with open(path, "wb") as f:
-        f.write(bmp_bytes(canvas, pixels_per_metre))
+def rect(image, box, colour):
+    """A rectangle of whole pixels, box's far edges excluded (hard edges)."""
+    x0, y0, x1, y1 = box
+    if x1 > x0 and y1 > y0:
+        ImageDraw.Draw(image).rectangle((x0, y0, x1 - 1, y1 - 1), fill=rgba(colour))
 
 
-def save_ico(path, canvas, key=None):
-    with open(path, "wb") as f:
-        f.write(ico_bytes(canvas, key))
+def frame(image, box, colour):
+    """The one-pixel outline of box."""
+    x0, y0, x1, y1 = box
+    ImageDraw.Draw(image).rectangle((x0, y0, x1 - 1, y1 - 1), outline=rgba(colour))
+
+
+def bevel(image, box, face, light, dark, sunken=False):
+    """A raised (or sunken) box with a one-pixel border."""
+    x0, y0, x1, y1 = box
+    rect(image, box, face)
+    hi, lo = (dark, light) if sunken else (light, dark)
+    rect(image, (x0, y0, x1, y0 + 1), hi)
+    rect(image, (x0, y0, x0 + 1, y1), hi)
+    rect(image, (x0, y1 - 1, x1, y1), lo)
+    rect(image, (x1 - 1, y0, x1, y1), lo)
+
+
+def keyed(image, key=MAGENTA):
+    """The RGB picture a keyed bitmap holds: pixels less than half covered
+    become the key, the others keep their colour unblended."""
+    rgb = Image.new("RGB", image.size, key)
+    opaque = image.getchannel("A").point(lambda a: 255 if a >= 128 else 0)
+    rgb.paste(image.convert("RGB"), (0, 0), opaque)
+    return rgb
+
+
+def save_bmp(path, image):
+    """A 24-bit BMP (Pillow's writer); see keyed for transparent pixels."""
+    (keyed(image) if image.mode == "RGBA" else image.convert("RGB")).save(path, format="BMP")
+
+
+def save_ico(path, image):
+    """A one-image 32-bit ICO with the picture's alpha (Pillow's writer, the
+    bitmap form the resource compiler takes)."""
+    image.save(path, format="ICO", sizes=[image.size], bitmap_format="bmp")

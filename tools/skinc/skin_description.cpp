@@ -162,6 +162,7 @@ struct Target {
     void* storage = nullptr;
     uint32_t width = 0;
     std::string name;  // the field's own name
+    const SkinField* field = nullptr;  // its stored field, when it has one
 };
 
 SkinFieldKind KindOfValueType(uint32_t valueType)
@@ -187,6 +188,7 @@ bool FindTarget(SkinDataObject& object, const std::string& name, Target& target)
             target.storage = f->storage;
             target.width = f->width;
             target.name = f->name;
+            target.field = f;
             return true;
         }
     }
@@ -200,6 +202,7 @@ bool FindTarget(SkinDataObject& object, const std::string& name, Target& target)
                 target.storage = f.storage;
                 target.width = f.width;
                 target.name = f.name;
+                target.field = &f;
                 return true;
             }
         target.kind = KindOfValueType(prop.valueType);
@@ -225,6 +228,7 @@ struct SkinDescriptionCompiler::State {
     std::vector<std::string>* errors = nullptr;
     SkinPackage* package = nullptr;
     std::vector<std::string> artworkDirs;
+    uint8_t minor = SkinPackage::kMinorVersion;  // version of the stream written
 
     SkinDataObject* current = nullptr;           // object of the section, or null
     bool currentIsImage = false;
@@ -257,8 +261,8 @@ struct SkinDescriptionCompiler::State {
     void CheckImages();
 };
 
-SkinDescriptionCompiler::SkinDescriptionCompiler(std::vector<std::string> artworkDirs)
-    : package_(new SkinPackage()), artworkDirs_(std::move(artworkDirs))
+SkinDescriptionCompiler::SkinDescriptionCompiler(std::vector<std::string> artworkDirs, uint8_t minor)
+    : package_(new SkinPackage()), artworkDirs_(std::move(artworkDirs)), minor_(minor)
 {
 }
 
@@ -270,6 +274,7 @@ bool SkinDescriptionCompiler::Compile(const std::string& path, const std::string
     state.path = path;
     state.errors = &errors_;
     state.package = package_.get();
+    state.minor = minor_;
     state.artworkDirs.push_back(DirOf(path));
     state.artworkDirs.insert(state.artworkDirs.end(), artworkDirs_.begin(), artworkDirs_.end());
 
@@ -479,6 +484,10 @@ void SkinDescriptionCompiler::State::Field(const std::string& name, const std::s
     if (!FindTarget(*current, name, target)) {
         Error(std::string("unknown field '") + name + "' for " +
               (GetSkinTypeName(current->GetType()) ? GetSkinTypeName(current->GetType()) : "Generic"));
+        return;
+    }
+    if (target.field && !target.field->ReadsAt(minor)) {
+        Error(target.name + " is not stored in a version 1." + std::to_string(minor) + " skin");
         return;
     }
     if (!ParseValue(target, tokens, value))
@@ -812,10 +821,11 @@ void SkinDescriptionCompiler::State::CheckImages()
     }
 }
 
-bool BuildSkinFile(const SkinPackage& package, std::vector<uint8_t>& stored, std::vector<uint8_t>* plain)
+bool BuildSkinFile(const SkinPackage& package, std::vector<uint8_t>& stored, std::vector<uint8_t>* plain,
+                   uint8_t minor)
 {
     SkinMemoryStream out;
-    package.Write(out);
+    package.Write(out, minor);
     if (plain)
         plain->assign(out.Data(), out.Data() + out.Length());
     return PackSkinStream(out.Data(), out.Length(), stored);

@@ -32,7 +32,9 @@
 //   STYLESHEET    (Tooltip) text of any length
 //   ENTRY         (generic object, repeatable) NAME color|int|bool|string VALUE [text "..."]
 // Images named by references must exist and the rectangles must lie inside
-// them.
+// them. Several descriptions compiled one after another make one skin.
+// A skin of an older stream version (1.11 and later) leaves out the fields
+// its readers do not read; a description that sets one is refused.
 #ifndef QUORBEL_TOOLS_SKINC_SKIN_DESCRIPTION_H
 #define QUORBEL_TOOLS_SKINC_SKIN_DESCRIPTION_H
 
@@ -45,8 +47,10 @@
 
 class SkinDescriptionCompiler {
 public:
-    // Image files are looked up beside the description, then in these folders.
-    explicit SkinDescriptionCompiler(std::vector<std::string> artworkDirs = {});
+    // Image files are looked up beside the description, then in these
+    // folders; minor is the version of the stream the skin is written as.
+    explicit SkinDescriptionCompiler(std::vector<std::string> artworkDirs = {},
+                                     uint8_t minor = SkinPackage::kMinorVersion);
     ~SkinDescriptionCompiler();
 
     // Reads the description text (path names it in messages and locates
@@ -60,11 +64,12 @@ private:
     std::unique_ptr<SkinPackage> package_;
     std::vector<std::string> artworkDirs_;
     std::vector<std::string> errors_;
+    uint8_t minor_;
 };
 
-// Writes the package as a skin stream and packs it (u32 length + LZO1X).
-// plain, when given, receives the unpacked stream.
+// Writes the package as a skin stream of version 1.minor and packs it
+// (u32 length + LZO1X). plain, when given, receives the unpacked stream.
 bool BuildSkinFile(const SkinPackage& package, std::vector<uint8_t>& stored,
-                   std::vector<uint8_t>* plain = nullptr);
+                   std::vector<uint8_t>* plain = nullptr, uint8_t minor = SkinPackage::kMinorVersion);
 
 #endif

@@ -1,7 +1,8 @@
-// skinc: compiles a skin description and its BMP artwork into a packed
-// skin file (u32 unpacked length + LZO1X skin stream, version 1.16).
+// skinc: compiles skin descriptions and their BMP artwork into one packed
+// skin file (u32 unpacked length + LZO1X skin stream, version 1.16 unless
+// --version names an older one, from 1.11 on).
 //
-//   skinc [-I artwork-dir]... [--stream plain-out] description output
+//   skinc [-I artwork-dir]... [--version 1.N] [--stream plain-out] description... output
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -15,8 +16,18 @@ namespace {
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: skinc [-I artwork-dir]... [--stream plain-out] description output\n");
+    std::fprintf(stderr,
+                 "usage: skinc [-I artwork-dir]... [--version 1.N] [--stream plain-out] description... output\n");
     return 2;
+}
+
+// "1.11" .. "1.16": the minor version; 0 for anything else.
+uint8_t ParseVersion(const std::string& text)
+{
+    for (int minor = 11; minor <= SkinPackage::kMinorVersion; ++minor)
+        if (text == "1." + std::to_string(minor))
+            return uint8_t(minor);
+    return 0;
 }
 
 bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes)
@@ -32,41 +43,51 @@ int main(int argc, char** argv)
 {
     std::vector<std::string> dirs, files;
     std::string streamOut;
+    uint8_t minor = SkinPackage::kMinorVersion;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "-I" && i + 1 < argc)
             dirs.push_back(argv[++i]);
-        else if (a == "--stream" && i + 1 < argc)
+        else if (a == "--version" && i + 1 < argc) {
+            if (!(minor = ParseVersion(argv[++i]))) {
+                std::fprintf(stderr, "skinc: error: --version takes 1.11 to 1.%d\n", SkinPackage::kMinorVersion);
+                return 2;
+            }
+        } else if (a == "--stream" && i + 1 < argc)
             streamOut = argv[++i];
         else if (!a.empty() && a[0] == '-')
             return Usage();
         else
             files.push_back(a);
     }
-    if (files.size() != 2)
+    if (files.size() < 2)
         return Usage();
+    const std::string output = files.back();
+    files.pop_back();
 
-    std::ifstream in(files[0], std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "%s: error: cannot read the description\n", files[0].c_str());
-        return 1;
+    SkinDescriptionCompiler compiler(dirs, minor);
+    for (const std::string& path : files) {
+        std::ifstream in(path, std::ios::binary);
+        if (!in) {
+            std::fprintf(stderr, "%s: error: cannot read the description\n", path.c_str());
+            return 1;
+        }
+        std::ostringstream text;
+        text << in.rdbuf();
+        compiler.Compile(path, text.str());
     }
-    std::ostringstream text;
-    text << in.rdbuf();
-
-    SkinDescriptionCompiler compiler(dirs);
-    if (!compiler.Compile(files[0], text.str())) {
+    if (!compiler.Errors().empty()) {
         for (const std::string& e : compiler.Errors())
             std::fprintf(stderr, "%s\n", e.c_str());
         return 1;
     }
     std::vector<uint8_t> stored, plain;
-    if (!BuildSkinFile(compiler.Package(), stored, &plain)) {
-        std::fprintf(stderr, "%s: error: packing failed\n", files[1].c_str());
+    if (!BuildSkinFile(compiler.Package(), stored, &plain, minor)) {
+        std::fprintf(stderr, "%s: error: packing failed\n", output.c_str());
         return 1;
     }
-    if (!WriteFile(files[1], stored) || (!streamOut.empty() && !WriteFile(streamOut, plain))) {
-        std::fprintf(stderr, "%s: error: cannot write the output\n", files[1].c_str());
+    if (!WriteFile(output, stored) || (!streamOut.empty() && !WriteFile(streamOut, plain))) {
+        std::fprintf(stderr, "%s: error: cannot write the output\n", output.c_str());
         return 1;
     }
     return 0;

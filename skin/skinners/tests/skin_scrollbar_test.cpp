@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "skin/core/skin_data_classes.h"
 #include "skin/core/skin_manager.h"
 #include "skin/core/skin_ops.h"
 #include "skin/core/skin_package.h"
@@ -366,6 +367,29 @@ TEST_F(SkinnedScrollBars, PaintedFromTheSkin)
     EXPECT_EQ(shot.At(h.right - 2, y), Cell(1, 7));
     EXPECT_EQ(shot.At(h.right - arrow - 3, y), Cell(3, 7));   // thumb at the end
     EXPECT_EQ(shot.At(h.left + arrow + 3, y), Cell(2, 7));
+}
+
+// A skin that gives the bars lying only (a stream before 1.12 has no
+// vertical pictures): the vertical bar shows the horizontal ones turned, the
+// right arrow at the top.
+TEST_F(SkinnedScrollBars, WithoutVerticalPicturesTheLyingOnesAreTurned)
+{
+    auto* data = dynamic_cast<SkinScrollBarData*>(SkinManager::Instance().GetSkin()->FindObjectByType(kSkinScrollBar));
+    ASSERT_NE(data, nullptr);
+    for (SkinScrollBlock& block : data->vertical)
+        block = SkinScrollBlock{};
+    ASSERT_TRUE(CustomSB_Initialize(window));
+    SetRange(window, SB_VERT, 0, 99, 25, 0);
+    Paint();
+    guitest::Capture shot = guitest::Capture::OfWindow(window, false);
+    ASSERT_TRUE(shot.Valid());
+    const RECT v = NcScrollBarSkin::BarRect(window, SB_VERT);
+    const int arrow = v.right - v.left;
+    const int x = (v.left + v.right) / 2;
+    EXPECT_EQ(shot.At(x, v.top + 2), Cell(1, 7));             // NORMAL.ARROW2, turned up
+    EXPECT_EQ(shot.At(x, v.bottom - 2), Cell(0, 7));          // NORMAL.ARROW1, turned down
+    EXPECT_EQ(shot.At(x, v.top + arrow + 3), Cell(3, 7));     // thumb
+    EXPECT_EQ(shot.At(x, v.bottom - arrow - 3), Cell(2, 7));  // track
 }
 
 TEST_F(SkinnedScrollBars, HotTrackedBarsLightUpUnderTheMouse)

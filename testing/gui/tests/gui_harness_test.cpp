@@ -162,6 +162,20 @@ TEST(CaptureTest, ScreenCaptureSeesWindowContent) {
 
 namespace {
 
+// The test prefix has Wine's own Marlett, the font of the system's caption
+// buttons: without it screenshots show their letters ("0 1 r").
+TEST(PrefixTest, HasTheCaptionButtonFont) {
+  HFONT font = CreateFontA(-13, 0, 0, 0, FW_NORMAL, 0, 0, 0, SYMBOL_CHARSET, 0, 0, 0, 0, "Marlett");
+  HDC dc = GetDC(NULL);
+  HGDIOBJ old = SelectObject(dc, font);
+  char face[LF_FACESIZE] = "";
+  GetTextFaceA(dc, sizeof face, face);
+  SelectObject(dc, old);
+  ReleaseDC(NULL, dc);
+  DeleteObject(font);
+  EXPECT_STREQ("Marlett", face);
+}
+
 TEST(DialogTemplateTest, ResourceIdTextsAndPostedClicks) {
   // An icon static named by an ordinal: OIC_INFORMATION is not in this
   // program, so the static stays without an image but the template must

@@ -265,6 +265,68 @@ TEST_F(SkincTest, DescriptionToSkinFileToLoadedSkin)
     }
 }
 
+// A skin of an older stream version: the header carries it, the fields a
+// reader of that version does not read are left out of the stream, and a
+// description that sets one of them is refused, naming the version.
+TEST_F(SkincTest, OlderStreamVersionsLeaveOutTheirLaterFields)
+{
+    const std::string description = std::string(kImage) +
+                                    "[ScrollBar ScrollBar]\n"
+                                    "NORMAL.ARROW1 = art.bmp 0 0 16 16\n"
+                                    "VALUE2 = 250\n"
+                                    "[Static Static]\nTRANSPARENT = 1\n"
+                                    "[TreeView TreeCtrl]\nBACKCOLOR = #FFFFFF\n";
+    std::vector<uint8_t> newest, older;
+    for (uint8_t minor : {uint8_t(16), uint8_t(11)}) {
+        SkinDescriptionCompiler compiler({}, minor);
+        ASSERT_TRUE(compiler.Compile("./desc.skin", description)) << compiler.Errors()[0];
+        std::vector<uint8_t> stored, plain;
+        ASSERT_TRUE(BuildSkinFile(compiler.Package(), stored, &plain, minor));
+        EXPECT_EQ(plain[21], minor);
+        SkinPackage loaded;
+        SkinMemoryStream source(stored.data(), uint32_t(stored.size()));
+        ASSERT_EQ(loaded.Read(source), 1) << loaded.GetLastError();
+        EXPECT_EQ(loaded.GetMinor(), minor);
+        auto* bar = dynamic_cast<SkinScrollBarData*>(loaded.FindObject("ScrollBar"));
+        ASSERT_NE(bar, nullptr);
+        EXPECT_EQ(bar->horizontal[0].arrow1.source.Width(), 16);
+        EXPECT_EQ(bar->values[1], 250u);
+        auto* label = dynamic_cast<SkinStaticData*>(loaded.FindObject("Static"));
+        ASSERT_NE(label, nullptr);
+        EXPECT_EQ(label->transparent, 1u);
+        (minor == 16 ? newest : older) = plain;
+    }
+    // 1.11 has no vertical scroll blocks (4 x 320 bytes), no tree view items,
+    // colours, texts, buttons and line colour (88 x 2 + 4 x 2 + 16 x 2 + 72 x 4
+    // + 4) and no static tail (16).
+    EXPECT_EQ(newest.size() - older.size(), 4u * 320 + 176 + 8 + 32 + 288 + 4 + 16);
+
+    SkinDescriptionCompiler compiler({}, 11);
+    compiler.Compile("./desc.skin", std::string(kImage) + "[ScrollBar S]\nVNORMAL.ARROW1 = art.bmp 0 0 16 16\n"
+                                                          "[TreeView T]\nLINE = #808080\n");
+    ASSERT_EQ(compiler.Errors().size(), 2u);
+    EXPECT_NE(compiler.Errors()[0].find(":4: error: VNORMAL.ARROW1 is not stored in a version 1.11 skin"),
+              std::string::npos)
+        << compiler.Errors()[0];
+    EXPECT_NE(compiler.Errors()[1].find(":6: error: LINE is not stored in a version 1.11 skin"), std::string::npos)
+        << compiler.Errors()[1];
+}
+
+// Several descriptions make one skin: a later one adds objects, and children
+// to the earlier one's objects.
+TEST_F(SkincTest, DescriptionsAddUp)
+{
+    SkinDescriptionCompiler compiler;
+    ASSERT_TRUE(compiler.Compile("./first.skin", std::string(kImage) + "[FrameWnd Dialog]\n")) << compiler.Errors()[0];
+    ASSERT_TRUE(compiler.Compile("./second.skin", "[ShapeWnd Quorbel]\nBACKGROUND = art.bmp 0 0 40 20\n"
+                                                  "[CaptionButton Close in Dialog]\nACTION = 1\n"))
+        << compiler.Errors()[0];
+    EXPECT_EQ(compiler.Package().Objects().size(), 2u);
+    EXPECT_NE(compiler.Package().FindObject("Close"), nullptr);
+    EXPECT_FALSE(compiler.Compile("./third.skin", "[FrameWnd Dialog]\n"));
+    EXPECT_NE(compiler.Errors()[0].find("third.skin:1: error: duplicate object name 'Dialog'"), std::string::npos);
+}
+
 TEST_F(SkincTest, ArtworkFoldersAreSearched)
 {
     SkinDescriptionCompiler compiler({"."});
