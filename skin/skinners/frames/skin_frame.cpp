@@ -445,26 +445,12 @@ void SkinFrame::OnNcPaint(HRGN region)
         return;
     {
         SkinMemDC memory(windowDC, std::max(1, Width(bounds)), std::max(1, Height(bounds)));
-        HRGN clip = nullptr;
-        if (reinterpret_cast<UINT_PTR>(region) > 1) {
-            RECT window;
-            ::GetWindowRect(window_, &window);
-            clip = CreateRectRgn(0, 0, 0, 0);
-            CombineRgn(clip, region, nullptr, RGN_COPY);
-            OffsetRgn(clip, -window.left, -window.top);
-            SelectClipRgn(windowDC, clip);
-            SelectClipRgn(memory, clip);
-        }
+        const FrameUpdateClip clip(window_, region, windowDC, memory);
         SetBkMode(memory, TRANSPARENT);
         DrawFrame(memory, active);
         DrawElements(memory);
         menuBarRect_ = menuBar_->GetRect();
         CopyFrameStrips(window_, windowDC, memory);
-        if (clip) {
-            SelectClipRgn(windowDC, nullptr);
-            SelectClipRgn(memory, nullptr);
-            DeleteObject(clip);
-        }
     }
     ReleaseDC(window_, windowDC);
 }

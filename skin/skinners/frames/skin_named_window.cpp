@@ -74,7 +74,37 @@ LRESULT SkinNamedWindow::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (!previousProc_)
         return DefWindowProcA(window_, message, wParam, lParam);
+    LRESULT result = 0;
+    if (ClientMessage(message, wParam, lParam, &result))
+        return result;
     return IsFramed() ? FramedProc(message, wParam, lParam) : ClientOnlyProc(message, wParam, lParam);
+}
+
+bool SkinNamedWindow::ClientMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
+{
+    // Default processing may destroy the window and this skinner with it.
+    HWND window = window_;
+    switch (message) {
+    case WM_SETTEXT:
+        *result = WithUpdateLocked(message, wParam, lParam);
+        RepaintFrame(window);
+        return true;
+    case WM_ERASEBKGND:
+        *result = EraseClient(reinterpret_cast<HDC>(wParam)) ? 1 : DefaultProcessing(message, wParam, lParam);
+        return true;
+    case WM_CTLCOLORSTATIC:
+        *result = OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        return true;
+    case kSkinMsgChildBackground:
+        if (!clientCache_)
+            BuildClientCache();
+        if (clientCache_)
+            PaintChildBackground(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), *clientCache_);
+        *result = 1;
+        return true;
+    default:
+        return false;
+    }
 }
 
 LRESULT SkinNamedWindow::FramedProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -92,15 +122,6 @@ LRESULT SkinNamedWindow::FramedProc(UINT message, WPARAM wParam, LPARAM lParam)
         RepaintFrame(window);
         return result;
     }
-    case WM_SETTEXT: {
-        const LRESULT result = WithUpdateLocked(message, wParam, lParam);
-        RepaintFrame(window);
-        return result;
-    }
-    case WM_ERASEBKGND:
-        if (EraseClient(reinterpret_cast<HDC>(wParam)))
-            return 1;
-        return DefaultProcessing(message, wParam, lParam);
     case WM_SETCURSOR:
         return WithStyle(style & ~WS_SYSMENU, message, wParam, lParam);
     case WM_GETMINMAXINFO:
@@ -151,14 +172,6 @@ LRESULT SkinNamedWindow::FramedProc(UINT message, WPARAM wParam, LPARAM lParam)
         RepaintFrame(window);
         return result;
     }
-    case WM_CTLCOLORSTATIC:
-        return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-    case kSkinMsgChildBackground:
-        if (!clientCache_)
-            BuildClientCache();
-        if (clientCache_)
-            PaintChildBackground(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), *clientCache_);
-        return 1;
     default:
         return DefaultProcessing(message, wParam, lParam);
     }
@@ -166,31 +179,13 @@ LRESULT SkinNamedWindow::FramedProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT SkinNamedWindow::ClientOnlyProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    HWND window = window_;
     switch (message) {
-    case WM_SETTEXT: {
-        const LRESULT result = WithUpdateLocked(message, wParam, lParam);
-        RepaintFrame(window);
-        return result;
-    }
-    case WM_ERASEBKGND:
-        if (EraseClient(reinterpret_cast<HDC>(wParam)))
-            return 1;
-        return DefaultProcessing(message, wParam, lParam);
     case WM_NCDESTROY:
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORLISTBOX:
         return DefaultProcessing(message, wParam, lParam);
     case WM_CTLCOLORDLG:
         return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
-    case WM_CTLCOLORSTATIC:
-        return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-    case kSkinMsgChildBackground:
-        if (!clientCache_)
-            BuildClientCache();
-        if (clientCache_)
-            PaintChildBackground(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), *clientCache_);
-        return 1;
     default:
         return CallPrevious(message, wParam, lParam);
     }
@@ -230,25 +225,11 @@ void SkinNamedWindow::OnNcPaint(HRGN region)
         return;
     {
         SkinMemDC memory(windowDC, Width(bounds), Height(bounds));
-        HRGN clip = nullptr;
-        if (reinterpret_cast<UINT_PTR>(region) > 1) {
-            RECT window;
-            ::GetWindowRect(window_, &window);
-            clip = CreateRectRgn(0, 0, 0, 0);
-            CombineRgn(clip, region, nullptr, RGN_COPY);
-            OffsetRgn(clip, -window.left, -window.top);
-            SelectClipRgn(windowDC, clip);
-            SelectClipRgn(memory, clip);
-        }
+        const FrameUpdateClip clip(window_, region, windowDC, memory);
         SetBkMode(memory, TRANSPARENT);
         DrawFrame(memory, IsActive());
         DrawElements(memory);
         CopyFrameStrips(window_, windowDC, memory);
-        if (clip) {
-            SelectClipRgn(windowDC, nullptr);
-            SelectClipRgn(memory, nullptr);
-            DeleteObject(clip);
-        }
     }
     ReleaseDC(window_, windowDC);
 }

@@ -41,6 +41,9 @@ private:
     // Has a window that still exists paint its whole frame.
     static void RepaintFrame(HWND window);
     void BuildClientCache();
+    // The messages a skinned dialog answers alike with or without its
+    // frame; false leaves the message to the procedure of its kind.
+    bool ClientMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
     LRESULT FramedProc(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT ClientOnlyProc(UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -417,9 +417,7 @@ void SkinPopupMenu::RepaintItems()
 
 LRESULT SkinPopupMenu::OnNcCalcSize(LPARAM lParam)
 {
-    RECT insets;
-    GetInsets(&insets);
-    NarrowToFrameClient(reinterpret_cast<RECT*>(lParam), *Data(), insets.top);
+    NarrowPopupToFrameClient(*this, reinterpret_cast<RECT*>(lParam), *Data());
     return 0;
 }
 
@@ -428,14 +426,7 @@ void SkinPopupMenu::OnNcPaint()
     if (g_inNcPaint)
         return;
     g_inNcPaint = true;
-    const RECT bounds = GetWindowBounds();
-    LayoutParts(SIZE{Width(bounds), Height(bounds)});
-    if (SizeChanged()) {
-        SetLastSize(bounds);
-        if (HRGN region = BuildRegion())
-            ApplyWindowRegion(region, TRUE);
-    }
-    PaintFrameAround(*this, GetActiveWindow() == window_);
+    PaintPopupFrame(*this, GetActiveWindow() == window_);
     g_inNcPaint = false;
 }
 

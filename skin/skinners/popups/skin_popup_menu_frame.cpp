@@ -36,6 +36,29 @@ void CopyFrameStrips(HWND window, HDC windowDC, HDC frame)
     BitBlt(windowDC, right, top, w - right, bottom - top, frame, right, top, SRCCOPY);
 }
 
+FrameUpdateClip::FrameUpdateClip(HWND window, HRGN region, HDC windowDC, HDC frame)
+    : windowDC_(windowDC), frame_(frame)
+{
+    if (reinterpret_cast<UINT_PTR>(region) <= 1)
+        return;
+    RECT bounds;
+    ::GetWindowRect(window, &bounds);
+    clip_ = CreateRectRgn(0, 0, 0, 0);
+    CombineRgn(clip_, region, nullptr, RGN_COPY);
+    OffsetRgn(clip_, -bounds.left, -bounds.top);
+    SelectClipRgn(windowDC_, clip_);
+    SelectClipRgn(frame_, clip_);
+}
+
+FrameUpdateClip::~FrameUpdateClip()
+{
+    if (!clip_)
+        return;
+    SelectClipRgn(windowDC_, nullptr);
+    SelectClipRgn(frame_, nullptr);
+    DeleteObject(clip_);
+}
+
 void PaintFrameAround(SkinWindowObject& object, BOOL active)
 {
     HWND window = object.GetWindow();
@@ -49,4 +72,23 @@ void PaintFrameAround(SkinWindowObject& object, BOOL active)
     object.DrawFrame(memory, active);
     CopyFrameStrips(window, dc, memory);
     ReleaseDC(window, dc);
+}
+
+void NarrowPopupToFrameClient(SkinWindowObject& popup, RECT* rect, const SkinPartsData& parts)
+{
+    RECT insets;
+    popup.GetInsets(&insets);
+    NarrowToFrameClient(rect, parts, insets.top);
+}
+
+void PaintPopupFrame(SkinWindowObject& popup, BOOL active)
+{
+    const RECT bounds = popup.GetWindowBounds();
+    popup.LayoutParts(SIZE{bounds.right - bounds.left, bounds.bottom - bounds.top});
+    if (popup.SizeChanged()) {
+        popup.SetLastSize(bounds);
+        if (HRGN region = popup.BuildRegion())
+            popup.ApplyWindowRegion(region, TRUE);
+    }
+    PaintFrameAround(popup, active);
 }

@@ -19,8 +19,32 @@ void NarrowToFrameClient(RECT* rect, const SkinPartsData& parts, int insetTop);
 // picture of the whole window) to the window DC.
 void CopyFrameStrips(HWND window, HDC windowDC, HDC frame);
 
+// Clips a window DC and the picture of its frame to WM_NCPAINT's update
+// region (screen coordinates; 1 or none for the whole window) while it
+// lives.
+class FrameUpdateClip {
+public:
+    FrameUpdateClip(HWND window, HRGN region, HDC windowDC, HDC frame);
+    ~FrameUpdateClip();
+    FrameUpdateClip(const FrameUpdateClip&) = delete;
+    FrameUpdateClip& operator=(const FrameUpdateClip&) = delete;
+
+private:
+    HDC windowDC_;
+    HDC frame_;
+    HRGN clip_ = nullptr;
+};
+
 // WM_NCPAINT: the object's frame (DrawFrame, active or not) painted off
 // screen and put around its window's client area.
 void PaintFrameAround(SkinWindowObject& object, BOOL active);
+
+// WM_NCCALCSIZE of a popup: NarrowToFrameClient below the popup's own top
+// inset.
+void NarrowPopupToFrameClient(SkinWindowObject& popup, RECT* rect, const SkinPartsData& parts);
+
+// WM_NCPAINT of a popup: its parts laid out for the window's size, its
+// window region made anew when that size changed, then PaintFrameAround.
+void PaintPopupFrame(SkinWindowObject& popup, BOOL active);
 
 #endif

@@ -143,18 +143,6 @@ void SkinTooltip::PaintClient(HDC hdc)
     BitBlt(hdc, 0, 0, Width(client), Height(client), memory, 0, 0, SRCCOPY);
 }
 
-void SkinTooltip::PaintFrame()
-{
-    const RECT bounds = GetWindowBounds();
-    if (SizeChanged()) {
-        SetLastSize(bounds);
-        LayoutParts(SIZE{Width(bounds), Height(bounds)});
-        if (HRGN region = BuildRegion())
-            ApplyWindowRegion(region, TRUE);
-    }
-    PaintFrameAround(*this, TRUE);
-}
-
 LRESULT SkinTooltip::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -167,14 +155,11 @@ LRESULT SkinTooltip::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_ERASEBKGND:
         return 1;
-    case WM_NCCALCSIZE: {
-        RECT insets;
-        GetInsets(&insets);
-        NarrowToFrameClient(reinterpret_cast<RECT*>(lParam), *Data(), insets.top);
+    case WM_NCCALCSIZE:
+        NarrowPopupToFrameClient(*this, reinterpret_cast<RECT*>(lParam), *Data());
         return 0;
-    }
     case WM_NCPAINT:
-        PaintFrame();
+        PaintPopupFrame(*this, TRUE);
         return 0;
     case WM_TIMER:
         if (wParam == kShowTimer) {

@@ -71,7 +71,6 @@ private:
     // Measures, places and shows the stored text; starts the hide delay.
     void Show();
     void PaintClient(HDC hdc);
-    void PaintFrame();
 
     std::unique_ptr<SkinTooltipData> defaults_;  // used while no Tooltip object is bound
     HtmlTextRenderer renderer_;                  // draws the text
