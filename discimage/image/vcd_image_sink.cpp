@@ -35,6 +35,18 @@ bool VcdOptionIs(const char* name, const char* option) {
   return *name == *option;
 }
 
+int ReadSectorSizeOption(const char* value, int* mode2336) {
+  if (value != NULL && strcmp(value, "2336") == 0) {
+    *mode2336 = 1;
+    return 0;
+  }
+  if (value != NULL && strcmp(value, "2352") == 0) {
+    *mode2336 = 0;
+    return 0;
+  }
+  return -2;
+}
+
 int CheckCueList(CVcdMessageSink* messages, const CVcdCueList* list) {
   if (list == NULL || list->IsEmpty()) {
     CueError(messages, "no track layout (cue list) given");

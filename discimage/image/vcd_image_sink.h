@@ -59,6 +59,10 @@ enum { kVcdCueMaxTracks = 99, kVcdCueMaxIndexes = 99 };
 // reports an error through messages (may be NULL) and returns -1.
 int CheckCueList(CVcdMessageSink* messages, const CVcdCueList* list);
 
+// The value of a sink's "sector" option: "2336" sets *mode2336 to 1, "2352"
+// to 0; both return 0. Anything else leaves it and returns -2 (a bad value).
+int ReadSectorSizeOption(const char* value, int* mode2336);
+
 // One stretch of the disc that lands in one place of an image: a track from
 // its start to the next pregap, track or end entry, or a pregap from its
 // start to its track. Built from a checked cue list; empty stretches are left

@@ -56,17 +56,7 @@ int CVcdCdrDao::SetOption(const char* name, const char* value) {
     m_imageBase = base;
     return 0;
   }
-  if (strcmp(name, "sector") == 0) {
-    if (value != NULL && strcmp(value, "2336") == 0) {
-      m_mode2336 = 1;
-      return 0;
-    }
-    if (value != NULL && strcmp(value, "2352") == 0) {
-      m_mode2336 = 0;
-      return 0;
-    }
-    return -2;
-  }
+  if (strcmp(name, "sector") == 0) return ReadSectorSizeOption(value, &m_mode2336);
   return -1;
 }
 
