@@ -16,7 +16,7 @@
 #include "creator/job_vcd_build.h"
 #include "creator/job_vcd_rules.h"
 #include "creator/vcd_xml_writer.h"
-#include "discimage/vcd_messages.h"
+#include "discimage/run/vcd_messages.h"
 #include "standins/calls/cdscribe_calls.h"
 #include "standins/calls/dvdauthor_calls.h"
 

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "creator/job_vcd_rules.h"
-#include "discimage/build_vcd_image.h"
+#include "discimage/run/build_vcd_image.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "creator/job_vcd_burn.h"
 #include "creator/job_vcd_rules.h"
 #include "creator/vcd_xml_writer.h"
-#include "discimage/vcd_messages.h"
+#include "discimage/run/vcd_messages.h"
 #include "standins/calls/cdscribe_calls.h"
 
 namespace {

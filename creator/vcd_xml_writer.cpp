@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "discimage/vcd_xml_names.h"
+#include "discimage/xml/vcd_xml_names.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "creator/vcd_xml_writer.h"
-#include "discimage/vcd_messages.h"
-#include "discimage/vcd_xml_data.h"
-#include "discimage/vcd_xml_reader.h"
+#include "discimage/run/vcd_messages.h"
+#include "discimage/xml/vcd_xml_data.h"
+#include "discimage/xml/vcd_xml_reader.h"
 
 namespace {
 

@@ -11,10 +11,10 @@
 #include "creator/app_text_utils.h"
 #include "creator/settings_values.h"
 #include "creator/vcd_xml_writer.h"
-#include "discimage/vcd_messages.h"
-#include "discimage/vcd_xml_data.h"
-#include "discimage/vcd_xml_names.h"
-#include "discimage/vcd_xml_reader.h"
+#include "discimage/run/vcd_messages.h"
+#include "discimage/xml/vcd_xml_data.h"
+#include "discimage/xml/vcd_xml_names.h"
+#include "discimage/xml/vcd_xml_reader.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "creator/job_vcd_build.h"
-#include "discimage/vcd_messages.h"
+#include "discimage/run/vcd_messages.h"
 
 namespace job_disc_test {
 namespace {

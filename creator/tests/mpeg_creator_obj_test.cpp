@@ -14,10 +14,10 @@
 
 #include "creator/mpeg_creator_obj.h"
 #include "creator/tests/program_test_support.h"
-#include "discimage/mpeg_source.h"
+#include "discimage/mpeg/mpeg_source.h"
 #include "discimage/tests/test_paths.h"
 #include "discimage/tests/test_support.h"
-#include "discimage/vcd_messages.h"
+#include "discimage/run/vcd_messages.h"
 #include "mfc/mfc.h"
 #include "standins/calls/muxtools_calls.h"
 #include "standins/include/convctl.h"

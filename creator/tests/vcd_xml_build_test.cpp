@@ -15,18 +15,18 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include "discimage/build_vcd_image.h"
+#include "discimage/run/build_vcd_image.h"
 #else
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "discimage/vcd_runner.h"
+#include "discimage/run/vcd_runner.h"
 #endif
 
 #include "creator/vcd_xml_writer.h"
 #include "discimage/tests/test_paths.h"
 #include "discimage/tests/test_support.h"
-#include "discimage/vcd_build_params.h"
+#include "discimage/run/vcd_build_params.h"
 
 using namespace test_support;
 

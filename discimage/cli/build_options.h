@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "discimage/vcd_build_params.h"
+#include "discimage/run/vcd_build_params.h"
 
 // Fills params (zeroed first) from argv[1..argc-1]. Returns 0, or -1 with a
 // one-line reason in *error for an unknown option, a missing or bad value, a

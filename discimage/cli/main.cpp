@@ -6,8 +6,8 @@
 #include <type_traits>
 
 #include "discimage/cli/build_options.h"
-#include "discimage/vcd_frontend.h"
-#include "discimage/vcd_guard.h"
+#include "discimage/run/vcd_frontend.h"
+#include "discimage/run/vcd_guard.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "discimage/iso9660.h"
-#include "discimage/vcd_directory.h"
-#include "discimage/vcd_messages.h"
-#include "discimage/vcd_sector_bitmap.h"
+#include "discimage/iso9660/iso9660.h"
+#include "discimage/iso9660/vcd_directory.h"
+#include "discimage/run/vcd_messages.h"
+#include "discimage/iso9660/vcd_sector_bitmap.h"
 
 namespace {
 

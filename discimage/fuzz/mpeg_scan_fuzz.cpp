@@ -10,8 +10,8 @@
 #include <cstring>
 #include <string>
 
-#include "discimage/mpeg_source.h"
-#include "discimage/vcd_messages.h"
+#include "discimage/mpeg/mpeg_source.h"
+#include "discimage/run/vcd_messages.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <vector>
 
-#include "discimage/vcd_image_sink_nero.h"
-#include "discimage/vcd_messages.h"
+#include "discimage/image/vcd_image_sink_nero.h"
+#include "discimage/run/vcd_messages.h"
 
 namespace {
 

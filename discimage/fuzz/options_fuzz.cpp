@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "discimage/cli/build_options.h"
-#include "discimage/vcd_util.h"
+#include "discimage/base/vcd_util.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string input(reinterpret_cast<const char*>(data), size);

@@ -9,12 +9,12 @@
 #include <deque>
 #include <vector>
 
-#include "discimage/mpeg_info.h"
-#include "discimage/vcd_frontend.h"
-#include "discimage/vcd_pbc.h"
-#include "discimage/vcd_project.h"
-#include "discimage/vcd_xml_data.h"
-#include "discimage/vcd_xml_reader.h"
+#include "discimage/mpeg/mpeg_info.h"
+#include "discimage/run/vcd_frontend.h"
+#include "discimage/pbc/vcd_pbc.h"
+#include "discimage/model/vcd_project.h"
+#include "discimage/xml/vcd_xml_data.h"
+#include "discimage/xml/vcd_xml_reader.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "skin/core/skin_manager.h"
 #include "skin/core/skin_package.h"
 #include "skin/core/skin_window.h"
-#include "skin/skinners/skin_gdi_util.h"
+#include "skin/skinners/drawing/skin_gdi_util.h"
 
 // ---------------------------------------------------------------------------
 // SkinItem

@@ -7,8 +7,8 @@
 // (CaptionButton), 22 (Area) and 38 (CaptionStatic) through the element
 // table: RegisterSkinElementFactory puts a class in for a type. The plain
 // image element (type 22) is registered here; the caption button
-// (SkinButtonElement, skin/skinners/skin_caption_button.h) and the caption
-// text (SkinTextElement, skin/skinners/skin_elements.h) register themselves
+// (SkinButtonElement, skin/skinners/frames/skin_caption_button.h) and the caption
+// text (SkinTextElement, skin/skinners/frames/skin_elements.h) register themselves
 // from the skinners' files. A program linked without them draws those
 // types as plain image elements.
 // Windows only.

@@ -10,8 +10,8 @@
 #include "skin/core/skin_messages.h"
 #include "skin/core/skin_package.h"
 #include "skin/core/skin_window_geometry.h"
-#include "skin/skinners/skin_gdi_util.h"
-#include "skin/skinners/skin_memdc.h"
+#include "skin/skinners/drawing/skin_gdi_util.h"
+#include "skin/skinners/drawing/skin_memdc.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include <type_traits>
 #include <vector>
 
-#include "discimage/mpeg_source.h"
-#include "discimage/vcd_messages.h"
+#include "discimage/mpeg/mpeg_source.h"
+#include "discimage/run/vcd_messages.h"
 #include "standins/cdscribe/cue_sheet.h"
 #include "standins/cdscribe/video_judge.h"
 #include "standins/common/folders.h"

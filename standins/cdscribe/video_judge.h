@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "discimage/mpeg_info.h"
+#include "discimage/mpeg/mpeg_info.h"
 
 struct VideoVerdict {
   bool compatible = false;

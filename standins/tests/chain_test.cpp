@@ -10,8 +10,8 @@
 #include <atomic>
 #include <string>
 
-#include "discimage/build_vcd_image.h"
-#include "discimage/vcd_xml_names.h"
+#include "discimage/run/build_vcd_image.h"
+#include "discimage/xml/vcd_xml_names.h"
 #include "standins/calls/cdscribe_calls.h"
 #include "standins/calls/dvdauthor_calls.h"
 #include "standins/calls/dvdscribe_calls.h"

@@ -10,8 +10,8 @@
 #include <cstddef>
 #include <string>
 
-#include "discimage/mpeg_source.h"
-#include "discimage/vcd_messages.h"
+#include "discimage/mpeg/mpeg_source.h"
+#include "discimage/run/vcd_messages.h"
 #include "standins/calls/muxtools_calls.h"
 #include "standins/tests/es_fixtures.h"
 #include "standins/tests/win_test_util.h"

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "discimage/mpeg_source.h"
+#include "discimage/mpeg/mpeg_source.h"
 #include "discimage/tests/test_support.h"
-#include "discimage/vcd_messages.h"
+#include "discimage/run/vcd_messages.h"
 #include "standins/include/muxtools.h"
 #include "standins/tests/es_fixtures.h"
 

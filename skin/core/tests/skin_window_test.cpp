@@ -25,8 +25,8 @@
 #include "skin/core/skin_package.h"
 #include "skin/core/skin_stream.h"
 #include "skin/core/skin_window.h"
-#include "skin/skinners/skin_gdi_util.h"
-#include "skin/skinners/skin_memdc.h"
+#include "skin/skinners/drawing/skin_gdi_util.h"
+#include "skin/skinners/drawing/skin_memdc.h"
 #include "testing/gui/gui_test.h"
 
 namespace {

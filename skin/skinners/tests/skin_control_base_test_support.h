@@ -22,7 +22,7 @@
 #include "skin/core/skin_ops.h"
 #include "skin/core/skin_package.h"
 #include "skin/core/skin_stream.h"
-#include "skin/skinners/skin_control_base.h"
+#include "skin/skinners/controls/skin_control_base.h"
 #include "testing/gui/gui_test.h"
 
 namespace skintest {

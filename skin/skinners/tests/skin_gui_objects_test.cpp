@@ -22,9 +22,9 @@
 #include "skin/core/skin_manager.h"
 #include "skin/core/skin_messages.h"
 #include "skin/core/skin_package.h"
-#include "skin/skinners/skin_gdi_util.h"
-#include "skin/skinners/skin_popup_menu.h"
-#include "skin/skinners/skin_tooltip.h"
+#include "skin/skinners/drawing/skin_gdi_util.h"
+#include "skin/skinners/popups/skin_popup_menu.h"
+#include "skin/skinners/popups/skin_tooltip.h"
 #include "skin/skinners/tests/skin_control_base_test_support.h"
 
 namespace {

@@ -1,0 +1,202 @@
+// CVcdStream against real files: reading, writing, seeking (with and
+// without a real repositioning), reads past the end, the overwrite warning,
+// Printf's limit and the stream without a file name.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "discimage/tests/capture_window.h"
+#include "discimage/tests/test_support.h"
+#include "discimage/base/vcd_stream.h"
+
+namespace fs = std::filesystem;
+using namespace test_support;
+
+namespace {
+
+class StreamTest : public FreshFolderTest {
+protected:
+  std::string MakeFile(const char* name, size_t size) {
+    std::string path = PathOf(name);
+    FILE* f = fopen(path.c_str(), "wb");
+    for (size_t i = 0; i < size; ++i) fputc(static_cast<int>(i % 251), f);
+    fclose(f);
+    return path;
+  }
+
+  CapturingSink capture;
+};
+
+TEST_F(StreamTest, WriteThenReadBack) {
+  std::string path = PathOf("data.bin");
+  {
+    CVcdStream out(&capture.sink, path.c_str(), kVcdStreamWrite);
+    EXPECT_FALSE(out.IsOpen());  // opened by the first operation
+    EXPECT_EQ(out.Write("hello ", 6), 6u);
+    EXPECT_EQ(out.Printf("%s %d", "world", 42), 8);
+    EXPECT_EQ(out.GetPosition(), 14);
+    EXPECT_EQ(out.Size(), 14);  // counts what is still buffered
+    EXPECT_EQ(out.Close(), 0);
+    EXPECT_EQ(out.GetPosition(), 0);
+  }
+  EXPECT_EQ(FileContents(path), "hello world 42");
+  CVcdStream in(&capture.sink, path.c_str(), kVcdStreamRead);
+  EXPECT_GT(in.GetFileTime(), 0);
+  char buffer[16] = {0};
+  EXPECT_EQ(in.Read(buffer, 5), 5u);
+  EXPECT_STREQ(buffer, "hello");
+  EXPECT_EQ(in.GetPosition(), 5);
+  EXPECT_EQ(in.Size(), 14);
+  EXPECT_TRUE(capture.messages.empty());
+}
+
+TEST_F(StreamTest, SeekToTheCurrentPositionDoesNothing) {
+  std::string path = MakeFile("seek.bin", 100);
+  CVcdStream in(&capture.sink, path.c_str(), kVcdStreamRead);
+  EXPECT_EQ(in.Seek(0), 0);
+  char buffer[10];
+  in.Read(buffer, 10);
+  EXPECT_EQ(in.Seek(10), 10);
+  EXPECT_TRUE(capture.messages.empty());
+  EXPECT_EQ(in.Seek(50), 50);
+  EXPECT_EQ(capture.TextsAt(kVcdMsgDebug), std::vector<std::string>{"had to reposition Stream from 10 to 50!\n"});
+  unsigned char byte = 0;
+  EXPECT_EQ(in.Read(&byte, 1), 1u);
+  EXPECT_EQ(byte, 50);
+}
+
+TEST_F(StreamTest, FailedSeekNeverEqualsTheOffsetAskedFor) {
+  CVcdStream missing(&capture.sink, PathOf("missing.bin").c_str(), kVcdStreamRead);
+  EXPECT_NE(missing.Seek(0), 0);  // cannot open: even offset 0 fails
+  EXPECT_NE(missing.Seek(-1), -1);
+
+  std::string path = MakeFile("neg.bin", 10);
+  CVcdStream in(&capture.sink, path.c_str(), kVcdStreamRead);
+  capture.messages.clear();
+  EXPECT_NE(in.Seek(-5), -5);
+  EXPECT_EQ(capture.TextsAt(kVcdMsgError),
+            std::vector<std::string>{"unable to reposition Stream to the new location, -5\n"});
+  EXPECT_EQ(in.GetPosition(), 0);
+}
+
+TEST_F(StreamTest, ReadPastTheEndReturnsZeroAndKeepsTheStreamUsable) {
+  std::string path = MakeFile("end.bin", 1000);
+  CVcdStream in(&capture.sink, path.c_str(), kVcdStreamRead);
+  ASSERT_EQ(in.Seek(990), 990);
+  capture.messages.clear();
+  unsigned char buffer[20];
+  EXPECT_EQ(in.Read(buffer, 20), 0u);
+  EXPECT_EQ(capture.TextsAt(kVcdMsgDebug), std::vector<std::string>{"fread (): EOF encountered\n"});
+  EXPECT_EQ(in.GetPosition(), 990);
+  // The file agrees with the stream: the next read gets the last ten bytes.
+  EXPECT_EQ(in.Read(buffer, 10), 10u);
+  for (int i = 0; i < 10; ++i) EXPECT_EQ(buffer[i], (990 + i) % 251);
+  EXPECT_EQ(in.GetPosition(), 1000);
+  EXPECT_EQ(in.Read(buffer, 1), 0u);
+  EXPECT_EQ(in.GetPosition(), 1000);
+  ASSERT_EQ(in.Seek(0), 0);
+  EXPECT_EQ(in.Read(buffer, 3), 3u);
+  EXPECT_EQ(buffer[2], 2);
+}
+
+TEST_F(StreamTest, OverwriteWarningOnlyForAFileWithContent) {
+  std::string full = MakeFile("full.bin", 5);
+  std::string empty = MakeFile("empty.bin", 0);
+  CVcdStream a(&capture.sink, full.c_str(), kVcdStreamWrite);
+  CVcdStream b(&capture.sink, empty.c_str(), kVcdStreamWrite);
+  CVcdStream c(&capture.sink, PathOf("new.bin").c_str(), kVcdStreamWrite);
+  EXPECT_EQ(capture.Texts(),
+            std::vector<std::string>{"file '" + full + "' exist already, will get overwritten!\n"});
+  EXPECT_EQ(capture.messages[0].wParam, static_cast<uintptr_t>(kVcdMsgWarning));
+}
+
+TEST_F(StreamTest, ReopeningAWriteStreamTruncates) {
+  std::string path = PathOf("again.bin");
+  CVcdStream out(&capture.sink, path.c_str(), kVcdStreamWrite);
+  out.Write("first run", 9);
+  out.Close();
+  out.Write("2nd", 3);
+  out.Release();
+  EXPECT_EQ(FileContents(path), "2nd");
+}
+
+TEST_F(StreamTest, PrintfBeyond4095BytesWritesNothing) {
+  std::string path = PathOf("long.txt");
+  {
+    CVcdStream out(&capture.sink, path.c_str(), kVcdStreamWrite);
+    std::string text(5000, 'x');
+    EXPECT_EQ(out.Printf("%s", text.c_str()), -1);
+    EXPECT_EQ(capture.TextsAt(kVcdMsgError), std::vector<std::string>{"vsnprintf() returned 5000\n"});
+    std::string fits(4095, 'y');
+    EXPECT_EQ(out.Printf("%s", fits.c_str()), 4095);
+  }
+  EXPECT_EQ(FileContents(path), std::string(4095, 'y'));
+}
+
+TEST_F(StreamTest, EmptyFileNameOpensAndMovesNoData) {
+  CVcdStream none(&capture.sink, NULL, kVcdStreamWrite);
+  EXPECT_EQ(none.EnsureOpen(), 0);
+  EXPECT_TRUE(none.IsOpen());
+  EXPECT_EQ(none.Write("abc", 3), 0u);
+  EXPECT_EQ(none.Printf("abc"), -1);
+  char buffer[4];
+  EXPECT_EQ(none.Read(buffer, 4), 0u);
+  EXPECT_EQ(none.Size(), -1);
+  EXPECT_EQ(none.Close(), 0);
+  EXPECT_TRUE(capture.messages.empty());
+}
+
+TEST_F(StreamTest, MissingInputReportsStatAndOpenFailures) {
+  std::string path = PathOf("absent.mpg");
+  CVcdStream in(&capture.sink, path.c_str(), kVcdStreamRead);
+  ASSERT_EQ(capture.messages.size(), 1u);
+  EXPECT_EQ(capture.messages[0].text.rfind("could not stat() file `" + path + "': ", 0), 0u);
+  char buffer[4];
+  EXPECT_EQ(in.Read(buffer, 4), 0u);
+  EXPECT_EQ(in.Size(), -1);
+  // Each operation tries again and says so again.
+  EXPECT_EQ(capture.TextsAt(kVcdMsgError).back(), "could not open input stream <" + path + ">\n");
+  EXPECT_EQ(capture.TextsAt(kVcdMsgError).size(), 3u);
+}
+
+TEST_F(StreamTest, InvalidModeNeverCreatesTheFile) {
+  std::string path = PathOf("never.bin");
+  CVcdStream bad(&capture.sink, path.c_str(), 7);
+  EXPECT_EQ(bad.GetMode(), kVcdStreamInvalid);
+  EXPECT_EQ(capture.Texts().at(0),
+            "program error: CVcdStream has been wrongly initialized - aborting!\n");
+  EXPECT_EQ(bad.Write("x", 1), 0u);
+  EXPECT_FALSE(fs::exists(path));
+}
+
+TEST_F(StreamTest, PositionsBeyond4GiB) {
+  std::string path = PathOf("sparse.bin");
+  const int64_t beyond4GiB = 5LL * 1024 * 1024 * 1024;
+  {
+    CVcdStream out(&capture.sink, path.c_str(), kVcdStreamWrite);
+    EXPECT_EQ(out.Seek(beyond4GiB), beyond4GiB);
+    EXPECT_EQ(out.Write("z", 1), 1u);
+    EXPECT_EQ(out.GetPosition(), beyond4GiB + 1);
+    EXPECT_EQ(out.Size(), beyond4GiB + 1);
+  }
+  CVcdStream in(&capture.sink, path.c_str(), kVcdStreamRead);
+  EXPECT_EQ(in.Size(), beyond4GiB + 1);
+  EXPECT_EQ(in.Seek(beyond4GiB), beyond4GiB);
+  char byte = 0;
+  EXPECT_EQ(in.Read(&byte, 1), 1u);
+  EXPECT_EQ(byte, 'z');
+  in.Close();
+  fs::remove(path);
+}
+
+TEST_F(StreamTest, StreamsAreRunTimeClassed) {
+  CVcdStream s(NULL, NULL, kVcdStreamRead);  // no message context: stays silent
+  EXPECT_TRUE(s.IsKindOf(RUNTIME_CLASS(CVcdStream)));
+  EXPECT_TRUE(s.IsKindOf(RUNTIME_CLASS(CObject)));
+}
+
+}  // namespace

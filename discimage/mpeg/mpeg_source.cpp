@@ -1,0 +1,378 @@
+#include "discimage/mpeg/mpeg_source.h"
+
+#include <cstring>
+#include <memory>
+
+#include "discimage/mpeg/mpeg_parser.h"
+#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_util.h"
+
+namespace {
+
+// Scan data is reported after this many errors no more; 9 means "never".
+const int kScanErrorsSilenced = 9;
+// How far back and ahead the fast-search targets of the scan data reach.
+const double kScanReach = 10.0;
+
+void WriteScanAddress(uint8_t* p, int packetNumber) {
+  if (packetNumber < 0) {
+    p[0] = p[1] = p[2] = 0xFF;
+    return;
+  }
+  LbaToMsf(packetNumber, p);
+  p[1] |= 0x80;
+  p[2] |= 0x80;
+}
+
+}  // namespace
+
+// A window on the file, refilled with reads of 256 KiB (large enough for the
+// C library to read them straight into the window instead of through the
+// stream's own buffer). Every pack is parsed in place; the bytes of an
+// unfinished block move to the front before the next read.
+class CVcdMpegSource::ReadWindow {
+public:
+  enum { kReadSize = 4 * 0x10000, kCapacity = kReadSize + kMpegPacketSize };
+
+  ReadWindow() : m_data(new uint8_t[kCapacity]), m_start(0), m_filled(0), m_at(0) {}
+  ~ReadWindow() { delete[] m_data; }
+
+  // Starts over at a file offset.
+  void Restart(int64_t offset) {
+    m_start = offset;
+    m_filled = 0;
+    m_at = 0;
+  }
+  // File offset of the next block.
+  int64_t Offset() const { return m_start + m_at; }
+  // The next block: min(size - Offset(), kMpegPacketSize) bytes at *block,
+  // read on through stream as needed. Its length, or -1 when a read fails.
+  int Next(CVcdStream& stream, int64_t size, uint8_t** block);
+  // The pack of length bytes at the block's start has been taken.
+  void Advance(int length) { m_at += length; }
+
+private:
+  uint8_t* m_data;  // kCapacity bytes
+  int64_t m_start;  // file offset of m_data[0]
+  int m_filled;     // bytes of m_data read from the file
+  int m_at;         // start of the next block in m_data
+};
+
+int CVcdMpegSource::ReadWindow::Next(CVcdStream& stream, int64_t size, uint8_t** block) {
+  int64_t left = size - Offset();
+  int want = left < kMpegPacketSize ? static_cast<int>(left) : kMpegPacketSize;
+  if (want <= 0) return -1;
+  if (m_filled - m_at < want) {
+    int keep = m_filled - m_at;
+    if (keep > 0) memmove(m_data, m_data + m_at, static_cast<size_t>(keep));
+    m_start += m_at;
+    m_at = 0;
+    m_filled = keep;
+    int64_t end = m_start + m_filled;
+    int64_t fileLeft = size - end;
+    // Whole multiples of the stream's buffer: the C library then reads them
+    // straight into the window and keeps nothing back to copy later. Only the
+    // file's last piece is shorter.
+    size_t count =
+        static_cast<size_t>(fileLeft < kReadSize ? fileLeft : static_cast<int64_t>(kReadSize));
+    // A no-op while the file is where the window ends, which is always the
+    // case in sequential reading.
+    if (stream.Seek(end) != end) return -1;
+    if (stream.Read(m_data + m_filled, count) != count) return -1;
+    m_filled += static_cast<int>(count);
+    if (m_filled < want) return -1;
+  }
+  *block = m_data + m_at;
+  return want;
+}
+
+IMPLEMENT_DYNAMIC(CVcdMpegSource, CVcdStream)
+
+CVcdMpegSource::CVcdMpegSource(CVcdMessageSink* messages, const char* path)
+    : CVcdStream(messages, path, kVcdStreamRead),
+      m_scanned(0),
+      m_nextOffset(0),
+      m_nextPacket(0),
+      m_readWindow(NULL),
+      m_readSize(-1) {
+  memset(&m_info, 0, sizeof m_info);
+}
+
+CVcdMpegSource::~CVcdMpegSource() {
+  FreeApsLists(&m_info);
+  delete m_readWindow;
+}
+
+void CVcdMpegSource::Release() {
+  CVcdStream::Release();
+  FreeApsLists(&m_info);
+  delete m_readWindow;
+  m_readWindow = NULL;
+}
+
+void CVcdMpegSource::ReportProgress(const char* name, int packets, int64_t position, int64_t size) {
+  if (m_messages == NULL) return;
+  VcdScanState state;
+  state.name = name;
+  state.packets = packets;
+  state.position = position;
+  state.size = size;
+  m_messages->ReportScanProgress(&state);
+}
+
+void CVcdMpegSource::ForgetReading() {
+  m_nextOffset = 0;
+  m_nextPacket = 0;
+  if (m_readWindow != NULL) m_readWindow->Restart(0);
+}
+
+int CVcdMpegSource::Scan(int strictAps, int updateScanOffsets, const char* progressName) {
+  if (m_scanned) {
+    Report(kVcdMsgDebug, "already scanned... not rescanning");
+    return kMpegScanOk;
+  }
+  // Whatever an earlier, unfinished scan left is dropped.
+  FreeApsLists(&m_info);
+  memset(&m_info, 0, sizeof m_info);
+  ForgetReading();
+
+  int64_t size = Seek(0) == 0 ? Size() : -1;
+  if (size < 0) {
+    Close();
+    return kMpegScanFailed;
+  }
+  std::unique_ptr<ReadWindow> window(new ReadWindow);
+  std::unique_ptr<MpegParserState> state(new MpegParserState);
+  memset(state.get(), 0, sizeof *state);
+  MpegStreamInfo& stream = state->stream;
+  if (updateScanOffsets) stream.scanDataErrors = kScanErrorsSilenced;
+
+  ReportProgress(progressName, 0, 0, size);
+  bool failed = false;
+  int64_t lastReport = 0;
+  int64_t paddingTotal = 0;
+  int unaligned = 0;
+  while (window->Offset() < size && !(m_messages != NULL && m_messages->IsCancelled())) {
+    int64_t position = window->Offset();
+    uint8_t* block = NULL;
+    int length = window->Next(*this, size, &block);
+    if (length < 0) {
+      failed = true;
+      break;
+    }
+    int packetNumber = stream.packetCount;
+    int packetLength = ParsePacket(m_messages, block, length, 1, state.get());
+    if (packetLength == 0) {
+      if (packetNumber > 0) {
+        Report(kVcdMsgWarning,
+               "bad packet at packet #%d (stream byte offset %lld) -- remaining %lld bytes of "
+               "stream will be ignored",
+               packetNumber, static_cast<long long>(position),
+               static_cast<long long>(size - position));
+      } else {
+        Report(kVcdMsgError, "input mpeg stream has been deemed invalid -- aborting");
+        failed = true;
+      }
+      break;
+    }
+    if (position - lastReport > size / 100) {
+      ReportProgress(progressName, packetNumber, position, size);
+      lastReport = position;
+    }
+    const MpegPacketInfo& packet = state->packet;
+    int type = packet.apsType;
+    if (type == kMpegApsSeqGopI || type == kMpegApsSeqGopIAtStart ||
+        (!strictAps && (type == kMpegApsIPicture || type == kMpegApsGopI))) {
+      MpegApsList*& list = stream.video[packet.apsStream].apsList;
+      if (list == NULL) list = new MpegApsList;
+      list->Add(packetNumber, packet.apsPts);
+    }
+    if (packetLength != length) {
+      paddingTotal += kMpegPacketSize - packetLength;
+      if (unaligned++ == 0)
+        Report(kVcdMsgWarning, "mpeg stream will be padded on the fly -- hope that's ok for you!");
+    }
+    window->Advance(packetLength);
+  }
+  int64_t endPosition = window->Offset();
+  Close();
+
+  if (failed) {
+    FreeApsLists(&stream);
+    return kMpegScanFailed;
+  }
+  m_info = stream;  // the lists move to the source
+  if (m_messages != NULL && m_messages->IsCancelled()) return kMpegScanCancelled;
+  m_scanned = 1;
+
+  ReportProgress(progressName, m_info.packetCount, endPosition, size);
+  m_info.playingTime = m_info.maxPts - m_info.minPts;
+  if (m_info.minPts != 0)
+    Report(kVcdMsgDebug, "pts start offset %f (max pts = %f)", m_info.minPts, m_info.maxPts);
+  Report(kVcdMsgDebug, "playing time %f", m_info.playingTime);
+  if (m_info.scanDataCount == 0 && m_info.version == 2)
+    Report(kVcdMsgWarning, "mpeg stream contained no scan information (user data).");
+  for (int i = 0; i < kMpegStreamSlots; ++i) {
+    MpegApsList* list = m_info.video[i].apsList;
+    if (list == NULL) continue;
+    for (int k = 0; k < list->GetCount(); ++k) list->GetAt(k).pts -= m_info.minPts;
+  }
+  if (unaligned > 0)
+    Report(kVcdMsgWarning,
+           "autopadding requires to insert additional %lld zero bytes into MPEG stream (due to %d "
+           "unaligned packets of %d total)",
+           static_cast<long long>(paddingTotal), unaligned, m_info.packetCount);
+  return kMpegScanOk;
+}
+
+int CVcdMpegSource::ReadPacket(int packetNumber, uint8_t* destination, MpegPacketInfo* info,
+                               int updateScanData) {
+  if (packetNumber < 0 || packetNumber >= m_info.packetCount || destination == NULL) {
+    Report(kVcdMsgError, "invalid argument");
+    return -1;
+  }
+  if (m_readWindow == NULL) {
+    m_readWindow = new ReadWindow;
+    m_readWindow->Restart(m_nextOffset);
+  }
+  if (packetNumber < m_nextPacket) {
+    Report(kVcdMsgWarning, "rewinding mpeg stream...");
+    ForgetReading();
+  }
+  // The size is taken when the file is (re)opened, not for every packet.
+  if (!IsOpen() || m_readSize < 0) {
+    m_readSize = Size();
+    if (m_readSize < 0) return -1;
+  }
+
+  // The parse clears the packet's part of the state itself.
+  MpegParserState state;
+  memset(&state.stream, 0, sizeof state.stream);
+  state.scan.count = 0;
+  state.stream.ptsSeen = 1;
+  state.stream.minPts = m_info.minPts;
+  state.stream.scanDataErrors = kScanErrorsSilenced;
+  // Counting on from the packet's own number keeps "first packet" messages
+  // for the first packet of the file.
+  state.stream.packetCount = m_nextPacket;
+  // Pack and PES headers tell the packet's kind and time; the video headers
+  // are read only to find the scan information items to rewrite.
+  const bool analysis = updateScanData != 0;
+
+  ReadWindow* window = m_readWindow;
+  while (window->Offset() < m_readSize) {
+    uint8_t* block = NULL;
+    int length = window->Next(*this, m_readSize, &block);
+    if (length < 0) return -1;
+    bool wanted = m_nextPacket == packetNumber;
+    int packetLength = ParsePacket(m_messages, block, length, wanted && analysis, &state);
+    if (packetLength == 0) break;  // the file is not what was scanned
+    window->Advance(packetLength);
+    m_nextOffset = window->Offset();
+    if (!wanted) {
+      ++m_nextPacket;
+      continue;
+    }
+    MpegPacketInfo& packet = state.packet;
+    if (updateScanData && state.scan.count > 0 && m_info.version == 2) {
+      int stream = packet.video[2] ? 2 : packet.video[1] ? 1 : 0;
+      const MpegApsList* list = m_info.video[stream].apsList;
+      double time = packet.hasPts ? packet.pts - m_info.minPts : EstimatePts(list, packetNumber);
+      // Every picture of the packet carries an item of its own.
+      for (int i = 0; i < state.scan.count; ++i) {
+        const MpegScanItem& item = state.scan.items[i];
+        UpdateScanData(block + item.offset, packetNumber, time, list, item.picture);
+      }
+    }
+    // Only a short pack leaves bytes of the packet to zero.
+    memcpy(destination, block, static_cast<size_t>(packetLength));
+    memset(destination + packetLength, 0, static_cast<size_t>(kMpegPacketSize - packetLength));
+    if (info != NULL) {
+      *info = packet;
+      if (info->hasPts) info->pts -= m_info.minPts;
+      if (info->scanData != NULL) info->scanData = destination + (packet.scanData - block);
+    }
+    m_nextPacket = packetNumber + 1;
+    // The window is large: once the last packet has been read it goes.
+    if (m_nextPacket >= m_info.packetCount) {
+      delete m_readWindow;
+      m_readWindow = NULL;
+    }
+    return 0;
+  }
+  Report(kVcdMsgError, "shouldn't be reached...");
+  return -1;
+}
+
+double EstimatePts(const MpegApsList* list, int packetNumber) {
+  if (list == NULL || list->IsEmpty()) return 0.0;
+  int count = list->GetCount();
+  int after = list->LowerBound(packetNumber);  // entries before it lie below the packet
+  if (after == 0) {
+    const MpegApsEntry& first = list->GetAt(0);
+    if (first.packetNumber <= 0) return first.pts;
+    return first.pts * packetNumber / first.packetNumber;
+  }
+  const MpegApsEntry& p = list->GetAt(after - 1);
+  const MpegApsEntry* a = &p;
+  const MpegApsEntry* b = NULL;
+  if (after < count) {
+    b = &list->GetAt(after);
+  } else if (count >= 2) {
+    a = &list->GetAt(count - 2);
+    b = &list->GetAt(count - 1);
+  }
+  double slope = 0.0;
+  if (b != NULL && b->packetNumber > a->packetNumber)
+    slope = (b->pts - a->pts) / (b->packetNumber - a->packetNumber);
+  return p.pts + slope * (packetNumber - p.packetNumber);
+}
+
+void UpdateScanData(uint8_t* scanData, int packetNumber, double time, const MpegApsList* list,
+                    int picture) {
+  if (scanData == NULL) return;
+  int previous = -1, next = -1;
+  int backward = packetNumber, forward = packetNumber;
+  if (list != NULL && !list->IsEmpty()) {
+    int count = list->GetCount();
+    int before = list->LowerBound(packetNumber);  // entries [0, before) lie before the picture
+    int ahead = before;                           // entries [ahead, count) lie after it
+    if (ahead < count && list->GetAt(ahead).packetNumber == packetNumber) {
+      // The packet's own access point is the next I picture of a picture
+      // before it in the packet, the previous one of a picture behind it.
+      if (picture == kMpegScanAfterI) ++before;
+      if (picture != kMpegScanBeforeI) ++ahead;
+    }
+    if (before > 0) {
+      previous = list->GetAt(before - 1).packetNumber;
+      // The earliest entry less than 10 s back; PTS never decrease along the
+      // list, so those that are too far back form a prefix.
+      int lo = 0, hi = before;
+      while (lo < hi) {
+        int mid = lo + (hi - lo) / 2;
+        if (time - list->GetAt(mid).pts < kScanReach)
+          hi = mid;
+        else
+          lo = mid + 1;
+      }
+      if (lo < before) backward = list->GetAt(lo).packetNumber;
+    }
+    if (ahead < count) {
+      next = list->GetAt(ahead).packetNumber;
+      // The last entry less than 10 s ahead.
+      int lo = ahead, hi = count;
+      while (lo < hi) {
+        int mid = lo + (hi - lo) / 2;
+        if (list->GetAt(mid).pts - time < kScanReach)
+          lo = mid + 1;
+        else
+          hi = mid;
+      }
+      if (lo > ahead) forward = list->GetAt(lo - 1).packetNumber;
+    }
+  }
+  WriteScanAddress(scanData + 2, previous);
+  WriteScanAddress(scanData + 5, next);
+  WriteScanAddress(scanData + 8, backward);
+  WriteScanAddress(scanData + 11, forward);
+}

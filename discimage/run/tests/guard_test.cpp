@@ -1,0 +1,192 @@
+// The exception guard around a build: C++ exceptions everywhere, and on
+// Windows processor faults too, end the guarded work with result 2 and leave
+// the thread usable.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <stdexcept>
+#include <thread>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+#include "discimage/run/vcd_build_params.h"
+#include "discimage/run/vcd_guard.h"
+#include "discimage/run/vcd_runner.h"
+
+namespace {
+
+int ReturnSeven(void*) { return 7; }
+int ThrowRuntimeError(void*) { throw std::runtime_error("bad"); }
+int ThrowInt(void*) { throw 42; }
+
+TEST(Guard, PassesTheResultThrough) {
+  uint32_t code = 99;
+  EXPECT_EQ(VcdRunGuarded(ReturnSeven, NULL, &code), 7);
+  EXPECT_EQ(code, 0u);
+}
+
+TEST(Guard, CxxExceptionsGiveResult2) {
+  uint32_t code = 99;
+  EXPECT_EQ(VcdRunGuarded(ThrowRuntimeError, NULL, &code), kVcdResultException);
+  EXPECT_EQ(code, 0u);
+  EXPECT_EQ(VcdRunGuarded(ThrowInt, NULL), kVcdResultException);
+  EXPECT_EQ(VcdRunGuarded(ReturnSeven, NULL), 7);
+}
+
+#ifdef _WIN32
+
+volatile int* g_nowhere = nullptr;
+volatile int g_zero = 0;
+
+int WriteThroughNull(void*) {
+  *g_nowhere = 1;
+  return 0;
+}
+
+int DivideByZero(void*) { return 10 / g_zero; }
+
+// Deep enough for any thread stack; the depth only keeps the compiler from
+// calling it endless.
+int Recurse(volatile char* previous, long depth) {
+  volatile char block[4096];
+  block[0] = previous ? previous[0] : 1;
+  if (depth <= 0) return block[0];
+  return Recurse(block, depth - 1) + block[100];
+}
+int OverflowTheStack(void*) { return Recurse(nullptr, 1L << 30); }
+
+int NestedFault(void* inner) {
+  // The inner guard catches its own fault; the outer run goes on.
+  uint32_t code = 0;
+  int result = VcdRunGuarded(WriteThroughNull, NULL, &code);
+  *static_cast<uint32_t*>(inner) = code;
+  return result == kVcdResultException ? 5 : 0;
+}
+
+TEST(GuardWindows, AccessViolationGivesResult2) {
+  uint32_t code = 0;
+  EXPECT_EQ(VcdRunGuarded(WriteThroughNull, NULL, &code), kVcdResultException);
+  EXPECT_EQ(code, static_cast<uint32_t>(EXCEPTION_ACCESS_VIOLATION));
+  // Again: the guard is not used up by one fault.
+  EXPECT_EQ(VcdRunGuarded(WriteThroughNull, NULL, &code), kVcdResultException);
+  EXPECT_EQ(VcdRunGuarded(ReturnSeven, NULL, &code), 7);
+  EXPECT_EQ(code, 0u);
+}
+
+TEST(GuardWindows, DivisionByZeroGivesResult2) {
+  uint32_t code = 0;
+  EXPECT_EQ(VcdRunGuarded(DivideByZero, NULL, &code), kVcdResultException);
+  EXPECT_EQ(code, static_cast<uint32_t>(EXCEPTION_INT_DIVIDE_BY_ZERO));
+}
+
+TEST(GuardWindows, StackOverflowGivesResult2) {
+  // On a thread of its own so the test thread's stack is left intact.
+  uint32_t code = 0;
+  int result = -1;
+  std::thread([&] { result = VcdRunGuarded(OverflowTheStack, NULL, &code); }).join();
+  EXPECT_EQ(result, kVcdResultException);
+  EXPECT_EQ(code, static_cast<uint32_t>(EXCEPTION_STACK_OVERFLOW));
+}
+
+TEST(GuardWindows, NestedGuardsCatchTheirOwnFaults) {
+  uint32_t inner = 0, outer = 0;
+  EXPECT_EQ(VcdRunGuarded(NestedFault, &inner, &outer), 5);
+  EXPECT_EQ(inner, static_cast<uint32_t>(EXCEPTION_ACCESS_VIOLATION));
+  EXPECT_EQ(outer, 0u);
+}
+
+// A page that is reserved, not committed: every access faults.
+void* ReservedPage() {
+  static void* page = VirtualAlloc(NULL, 4096, MEM_RESERVE, PAGE_NOACCESS);
+  return page;
+}
+
+// The system's own functions handle faults inside them: that is no fault
+// of the guarded run.
+int ProbeBadPointers(void*) {
+  if (!IsBadReadPtr(ReservedPage(), 16)) return 1;
+  if (!IsBadWritePtr(ReservedPage(), 16)) return 2;
+  return 7;
+}
+
+TEST(GuardWindows, FaultsHandledInsideTheRunLetItGoOn) {
+  ASSERT_NE(ReservedPage(), nullptr);
+  uint32_t code = 99;
+  EXPECT_EQ(VcdRunGuarded(ProbeBadPointers, NULL, &code), 7);
+  EXPECT_EQ(code, 0u);
+}
+
+struct Raised {
+  DWORD code;
+  DWORD flags;
+};
+
+int Raise(void* what) {
+  const Raised* raised = static_cast<const Raised*>(what);
+  RaiseException(raised->code, raised->flags, 0, NULL);
+  return 0;
+}
+
+// What nothing inside the run handles ends it, whatever its code.
+TEST(GuardWindows, UnhandledExceptionsOfAnyCodeGiveResult2) {
+  const Raised cases[] = {
+      {EXCEPTION_ACCESS_VIOLATION, 0},
+      {0xC0DE0001, EXCEPTION_NONCONTINUABLE},  // error severity, cannot go on where raised
+      {0x80000001, 0},                         // warning severity (guard page)
+      {0x40010006, 0},                         // informational (debug output)
+      {0x20000001, 0},                         // success severity, customer bit
+      {0xE06D7363, EXCEPTION_NONCONTINUABLE},  // another runtime's C++ throw
+      {0xE0000001, 0},
+  };
+  for (const Raised& raised : cases) {
+    SCOPED_TRACE(raised.code);
+    uint32_t code = 0;
+    EXPECT_EQ(VcdRunGuarded(Raise, const_cast<Raised*>(&raised), &code), kVcdResultException);
+    EXPECT_EQ(code, raised.code);
+  }
+  EXPECT_EQ(VcdRunGuarded(ReturnSeven, NULL), 7);
+}
+
+// The runner's build, from a hook inside its run: a fault handled where it
+// happens lets the build go on (to its own failure: there is no project);
+// one that nothing handles ends it with 2.
+int g_hookRaises = 0;
+void ProbeOrFault(CVcdFrontEnd&) {
+  if (g_hookRaises)
+    *g_nowhere = 1;
+  else
+    ProbeBadPointers(NULL);
+}
+intptr_t Discard(void*, unsigned int, uintptr_t, intptr_t) { return 0; }
+
+TEST(GuardWindows, TheBuildGoesOnAfterAHandledFaultAndEndsWith2AfterAnother) {
+  VcdBuildParams params;
+  memset(&params, 0, sizeof params);
+  strcpy(params.xmlPath, "no-such-project.xml");
+  strcpy(params.cuePath, "guard-test.cue");
+  int window = 0;
+  CVcdFrontEnd::SetBuildHookForTests(ProbeOrFault);
+  g_hookRaises = 0;
+  EXPECT_EQ(VcdRunBuild(&window, 0xC000, Discard, &params, NULL), kVcdResultFailed);
+  g_hookRaises = 1;
+  EXPECT_EQ(VcdRunBuild(&window, 0xC000, Discard, &params, NULL), kVcdResultException);
+  CVcdFrontEnd::SetBuildHookForTests(NULL);
+}
+
+TEST(GuardWindows, CxxExceptionsStillWorkAfterAFault) {
+  EXPECT_EQ(VcdRunGuarded(WriteThroughNull, NULL), kVcdResultException);
+  bool caught = false;
+  try {
+    throw std::runtime_error("after");
+  } catch (const std::exception&) {
+    caught = true;
+  }
+  EXPECT_TRUE(caught);
+  EXPECT_EQ(VcdRunGuarded(ThrowRuntimeError, NULL), kVcdResultException);
+}
+
+#endif
+
+}  // namespace

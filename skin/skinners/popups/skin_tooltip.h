@@ -1,0 +1,87 @@
+// SkinTooltip: the library's one tooltip - a top-most popup that shows
+// rich text (drawn by its HtmlTextRenderer) in a frame painted from the
+// skin's Tooltip object (its own defaults when none is bound), after the
+// object's show delay, near the cursor, and hides itself after the hide
+// delay or when the mouse enters it and leaves again. The library start
+// makes the one instance; skinned items ask it for their texts through
+// SkinTooltipService. Windows only.
+#ifndef QUORBEL_SKIN_SKINNERS_SKIN_TOOLTIP_H
+#define QUORBEL_SKIN_SKINNERS_SKIN_TOOLTIP_H
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "skin/core/skin_lib_parts.h"
+#include "skin/core/skin_window.h"
+#include "skin/richtext/html_text_renderer.h"
+
+class SkinTooltipData;
+
+// The tooltip's window class.
+constexpr const char* kTooltipClass = "VeneerKitTooltip32";
+
+// Something that knows the tooltip text for a screen point (the skinned
+// item that asked for the tooltip may implement it).
+class SkinTooltipTextSource {
+public:
+    virtual ~SkinTooltipTextSource() = default;
+    virtual std::string GetTooltipText(POINT screen) = 0;
+};
+
+class SkinTooltip : public SkinWindowObject, public SkinTooltipService {
+public:
+    enum : UINT_PTR {
+        kShowTimer = 1000,  // the show delay
+        kHideTimer = 1010,  // the hide delay
+    };
+
+    SkinTooltip();
+    ~SkinTooltip() override;
+
+    BOOL Create(HWND owner);
+    void Destroy();
+    void SetResourceInstance(HINSTANCE module) { renderer_.SetResourceInstance(module); }
+    void SetTextSource(SkinTooltipTextSource* source) { source_ = source; }
+    // Hides, stores the text and the point (the cursor when null) and,
+    // unless the text is "", shows it after the show delay.
+    void ShowText(const char* text, const POINT* point);
+    HtmlTextRenderer& GetRenderer() { return renderer_; }
+    const std::string& GetText() const { return text_; }
+    POINT GetPoint() const { return point_; }
+
+    // --- the window object ----------------------------------------------
+    // Only a Tooltip object is taken (its style sheet goes to the
+    // renderer); anything else leaves the defaults in use.
+    SkinDataObject* BindSkinData(SkinDataObject* object) override;
+    // The text to show.
+    void SetName(const char* text) override;
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // --- SkinTooltipService ------------------------------------------------
+    HWND GetWindow() override { return window_; }
+    SkinItem* GetOwnerItem() override { return ownerItem_; }
+    // Hides the window and stops both timers.
+    void Hide() override;
+    void ShowFor(SkinItem* owner, SkinDataObject* tooltipData, const char* text) override;
+
+private:
+    SkinTooltipData* Data();
+    // Measures, places and shows the stored text; starts the hide delay.
+    void Show();
+    void PaintClient(HDC hdc);
+
+    std::unique_ptr<SkinTooltipData> defaults_;  // used while no Tooltip object is bound
+    HtmlTextRenderer renderer_;                  // draws the text
+    std::string text_;                           // the text to show
+    POINT point_ = {};                           // where (screen)
+    SkinTooltipTextSource* source_ = nullptr;    // asked for the text at show time
+    SkinItem* ownerItem_ = nullptr;              // the item the text is for
+    bool tracked_ = false;                       // WM_MOUSELEAVE requested
+};
+
+// The library's tooltip while the library runs, else null.
+SkinTooltip* GetSkinTooltipWindow();
+
+#endif
