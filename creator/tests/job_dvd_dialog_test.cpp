@@ -296,16 +296,47 @@ TEST_F(DvdJob, DiscFolderThatCannotBeDeletedIsReported) {
   EXPECT_TRUE(road.empty());
 }
 
+// The conversion control's error event fired at once, from inside the call
+// that starts the item (as a control that refuses its settings does): the
+// log line of the item is the last thing before that call.
+WNDPROC g_logProc = NULL;
+DiscJobDialog* g_failingDialog = NULL;
+LRESULT CALLBACK FailAtOnceLogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = CallWindowProcA(g_logProc, window, message, wParam, lParam);
+  if (message == WM_SETTEXT && lParam != 0 && g_failingDialog != NULL &&
+      strstr(reinterpret_cast<const char*>(lParam), "Converting the file:") != NULL) {
+    DiscJobDialog* dialog = g_failingDialog;
+    g_failingDialog = NULL;
+    VARIANT args[2];
+    VariantInit(&args[0]);
+    VariantInit(&args[1]);
+    args[0].vt = VT_BSTR;  // the last parameter first
+    args[0].bstrVal = SysAllocString(L"refused at once");
+    args[1].vt = VT_I4;
+    args[1].lVal = 1;
+    DISPPARAMS params = {args, NULL, 2, 0};
+    HRESULT ignored = S_OK;
+    AfxDispatchControlEvent(dialog, IDC_JOB_CONVERTER, 4, &params, &ignored);
+    VariantClear(&args[0]);
+  }
+  return result;
+}
+
 // An erase followed by a conversion that fails at once: the failure stays.
 TEST_F(DvdJob, AConversionFailingAtOnceAfterTheEraseKeepsItsFailure) {
-  AddSource(outFolder + "missing.mpg", "00:00:03.0");
+  AddSource(DvdSource(), "00:00:03.0");
   Open(kDiscTypeDvd, kDvdDrives);
+  g_logProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(Item(IDC_JOB_LOG), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FailAtOnceLogProc)));
+  g_failingDialog = dialog;
   SendMessageA(dialog->GetSafeHwnd(), kJobDvdEraseMessage, kDvdEraseDone, 0);
-  guitest::PumpUntil([&] { return std::count(road.begin(), road.end(), kStageConvertFailed) > 0; }, 30000);
-  guitest::PumpFor(300);
+  guitest::PumpFor(500);
+  EXPECT_EQ(NULL, g_failingDialog) << "the item was not started";
   EXPECT_EQ(kStageConvertFailed, dialog->stage) << Log();
   EXPECT_EQ(kStageConvertFailed, road.back()) << Log();
   EXPECT_TRUE(guitest::IsEnabled(Item(IDCANCEL)));
+  EXPECT_EQ(0, boxes.LastText().Find("Failed to convert "));
+  dialog->conv.Stop();
 }
 
 // An authoring run that returns a failure without posting its end ends the
