@@ -5,17 +5,22 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <string>
 
 #include "burner/burn_settings.h"
 #include "burner/burner_main_dialog.h"
 #include "burner/burner_rules.h"
 #include "creator/app_utils.h"
+#include "creator/disc_folder.h"
+#include "creator/disc_folder_rules.h"
+#include "creator/dvd_authoring_end.h"
 #include "creator/job_convert_rules.h"
 #include "creator/job_dvd_rules.h"
 #include "creator/job_dvd_writer.h"
 #include "creator/job_vcd_build.h"
 #include "creator/job_vcd_rules.h"
 #include "creator/vcd_xml_writer.h"
+#include "creator/worker_thread.h"
 #include "discimage/run/vcd_messages.h"
 #include "standins/calls/cdscribe_calls.h"
 #include "standins/calls/dvdauthor_calls.h"
@@ -303,6 +308,15 @@ void StartBurnDialog::OnTimer(UINT_PTR nIDEvent) {
 
 // ---- Start ---------------------------------------------------------------------------------------
 
+void StartBurnDialog::OnCancel() {
+  // Escape and the close box come here too: while Cancel is disabled an
+  // erase, authoring, image build or burn runs whose workers report to this
+  // dialog, and the main window must not close under them.
+  CWnd* cancel = GetDlgItem(IDCANCEL);
+  if (cancel != NULL && !cancel->IsWindowEnabled()) return;
+  CDialog::OnCancel();
+}
+
 void StartBurnDialog::OnAction() {
   UpdateData(TRUE);
   if (IsDvd())
@@ -328,20 +342,30 @@ BOOL StartBurnDialog::PrepareOutput(bool dvd) {
     AfxMessageBox(kInvalidLabelMessage);
     return FALSE;
   }
-  CString discFolder = CString(g_burnSettings.outputFolder) + m_label + "\\";
-  if (!CreateFolderPath(discFolder)) {
-    AfxMessageBox("Create output directory failed!\nPlease change the output directory with clicking Select button! ");
+  if (!disc_folder::LabelNamesOwnFolder(m_label)) {
+    AfxMessageBox(disc_folder::kEmptyLabelText);
     return FALSE;
   }
+  std::string joined;
+  if (!disc_folder::JoinDiscFolder(g_burnSettings.outputFolder, m_label, sizeof m_dvdFolder, &joined)) {
+    AfxMessageBox(disc_folder::kTooLongText);
+    return FALSE;
+  }
+  CString discFolder = joined.c_str();
   if (dvd) {
-    snprintf(m_dvdFolder, sizeof m_dvdFolder, "%s%s\\", g_burnSettings.outputFolder,
-             static_cast<const char*>(m_label));
-    // Authoring starts from an empty disc folder.
-    if (!RecreateFolder(m_dvdFolder, m_hWnd)) {
+    // Authoring starts from an empty disc folder; one the suite did not
+    // make is emptied only when the user agrees.
+    if (!PrepareDvdDiscFolder(discFolder, m_hWnd, [this](const char* line) { Log(line); })) {
       Log("Failed.");
       return FALSE;
     }
+    snprintf(m_dvdFolder, sizeof m_dvdFolder, "%s", joined.c_str());
   } else {
+    if (!CreateFolderPath(discFolder)) {
+      AfxMessageBox(
+          "Create output directory failed!\nPlease change the output directory with clicking Select button! ");
+      return FALSE;
+    }
     m_cuePath = discFolder + "VideoCD.cue";
     m_binPath = discFolder + "VideoCD.bin";
   }
@@ -519,9 +543,9 @@ int StartBurnDialog::BuildVcdImage() {
   job->binPath = static_cast<const char*>(m_binPath);
   job->cancelFlag = &m_cancelRequest;
   job->messageStore = &m_builderMessage;
-  m_buildThread = ::CreateThread(NULL, 0, BuildThreadProc, job, 0, NULL);
-  if (m_buildThread == NULL) {
+  if (!StartWorkerThread(BuildThreadProc, job, &m_buildThread)) {
     delete job;
+    Log(kWorkerStartFailedText);
     return -1;
   }
   return 0;
@@ -656,7 +680,10 @@ void StartBurnDialog::DvdStart() {
         return;
       }
       SetStep(kStepErasing, true);
-      if (!StartEraseThread(m_hWnd, selection)) SetStep(kStepEraseFailed);
+      if (!StartEraseThread(m_hWnd, selection)) {
+        Log(kWorkerStartFailedText);
+        SetStep(kStepEraseFailed);
+      }
       return;
   }
 }
@@ -669,12 +696,20 @@ void StartBurnDialog::RunDvdAuthoring() {
   int count = m_mainWindow != NULL ? m_mainWindow->GetList().GetItemCount() : 0;
   for (int row = 0; row < count; ++row) author.AddFile(static_cast<const char*>(m_mainWindow->GetFilePath(row)));
   author.SetVideoOptions(g_burnSettings.tvType, g_burnSettings.aspectRatio, g_burnSettings.letterBox);
-  // Without the library nothing would ever report: fail at once.
-  if (author.Run() != 0 && !author.IsLoaded()) OnAuthorProgress(kAuthorFailed, 0);
+  int32_t result = author.Run();
+  // A failure without a posted end (or without the library) would leave the
+  // dialog authoring for ever with Cancel refused: it ends here.
+  if (result != 0 && !AuthoringEndQueued(m_hWnd, kAuthorDvdMessage)) {
+    char line[96];
+    snprintf(line, sizeof line, "The DVD authoring failed to start (result %ld).", static_cast<long>(result));
+    Log(line);
+    OnAuthorProgress(kAuthorFailed, 0);
+  }
 }
 
 void StartBurnDialog::StartDvdBurn() {
   if (!StartDvdBurnThread(m_hWnd, m_dvdFolder, m_label, m_drives.GetCurSel())) {
+    Log(kWorkerStartFailedText);
     Log("Failed to burn the disc");
     SetStep(kStepBurnFailed);
   }

@@ -48,7 +48,7 @@ public:
 
   CString m_binPath;          // output folder + label + "\VideoCD.bin"
   CString m_cuePath;          // output folder + label + "\VideoCD.cue"
-  char m_dvdFolder[MAX_PATH]; // output folder + label + "\"
+  char m_dvdFolder[MAX_PATH]; // output folder + label + "\" of the image made last
   int m_burned;               // 1 once a burn has begun; the main window reads it
   int m_imageMade;            // 1 once the cue image or the DVD image exists
   int m_step;                 // burner::BurnStep
@@ -73,6 +73,8 @@ public:
 protected:
   void DoDataExchange(CDataExchange* pDX) override;
   BOOL OnInitDialog() override;
+  // Cancel, Escape and the close box: refused while Cancel is disabled.
+  void OnCancel() override;
 
   // Seams over the system; tests stand in. The folder browser (FALSE:
   // cancelled) and the free megabytes of a drive (-1: unknown).

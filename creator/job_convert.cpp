@@ -14,6 +14,7 @@
 #include "creator/job_dialog.h"
 #include "creator/main_dialog_rules.h"
 #include "creator/res/creator_resource.h"
+#include "creator/worker_thread.h"
 #include "standins/calls/muxtools_calls.h"
 
 namespace {
@@ -180,13 +181,11 @@ void DiscJobDialog::StartMux() {
   CopyText(g_muxJob.video, sizeof g_muxJob.video, video);
   CopyText(g_muxJob.audio, sizeof g_muxJob.audio, audio);
   CopyText(g_muxJob.output, sizeof g_muxJob.output, output);
-  HANDLE thread = CreateThread(NULL, 0, &DiscJobDialog::MuxThreadProc, &g_muxJob, 0, NULL);
-  if (thread == NULL) {
+  if (!StartWorkerThread(&DiscJobDialog::MuxThreadProc, &g_muxJob)) {
     // No worker: the streams stay unjoined, which is a multiplexing failure.
+    AppendLog(kWorkerStartFailedText);
     PostMessage(kJobMuxDoneMessage, 1, 0);
-    return;
   }
-  CloseHandle(thread);
 }
 
 DWORD WINAPI DiscJobDialog::MuxThreadProc(LPVOID param) {

@@ -11,6 +11,8 @@
 
 #include "creator/app_utils.h"
 #include "creator/convert_settings.h"
+#include "creator/disc_folder.h"
+#include "creator/disc_folder_rules.h"
 #include "creator/job_convert_rules.h"
 #include "creator/res/creator_resource.h"
 #include "standins/calls/cdscribe_calls.h"
@@ -40,19 +42,9 @@ struct JobCall {
 
 bool IsDvdJob() { return g_convertSettings.discType == kDiscTypeDvd; }
 
-// A label names the disc folder: it must name a folder of its own below the
-// output folder ("", "." or ".." would name the output folder or one above
-// it, which a new DVD job deletes).
-bool LabelNamesOwnFolder(const char* label) {
-  std::string text(label != NULL ? label : "");
-  while (!text.empty() && (text.back() == '.' || text.back() == ' ')) text.pop_back();
-  return !text.empty();
-}
-
 const char kInvalidLabelText[] =
     "The Disc Label included following invalid character:\n / , \\\\ , : , * , ? , \" , < , > , |  \n\n"
     "Please edit it again.";
-const char kEmptyLabelText[] = "The Disc Label can't be empty.\n\nPlease edit it again.";
 const char kCdFolderFailedText[] =
     "Create output directory failed!\nPlease change output directory with clicking the Setting button in the "
     "toolbar! ";
@@ -267,7 +259,7 @@ void DiscJobDialog::DeleteTempFolder() {
   if (temp[0] != 0 && FolderExists(temp)) DeleteFolderTree(temp, m_hWnd);
 }
 
-CString DiscJobDialog::DiscFolder() const { return outputFolder + discLabel + "\\"; }
+CString DiscJobDialog::DiscFolder() const { return jobDiscFolder; }
 
 void DiscJobDialog::OnStart() {
   const bool dvd = IsDvdJob();
@@ -343,13 +335,22 @@ BOOL DiscJobDialog::PrepareNewJob() {
     MessageBox(kInvalidLabelText);
     return FALSE;
   }
-  if (!LabelNamesOwnFolder(discLabel)) {
-    MessageBox(kEmptyLabelText);
+  if (!disc_folder::LabelNamesOwnFolder(discLabel)) {
+    MessageBox(disc_folder::kEmptyLabelText);
     return FALSE;
   }
-  CString discFolder = DiscFolder();
+  std::string joined;
+  if (!disc_folder::JoinDiscFolder(outputFolder, discLabel, MAX_PATH, &joined)) {
+    MessageBox(disc_folder::kTooLongText);
+    return FALSE;
+  }
+  CString discFolder = joined.c_str();
   if (dvd) {
-    if (FolderExists(discFolder) && !DeleteFolderTree(discFolder, m_hWnd)) return FALSE;
+    if (!PrepareDvdDiscFolder(discFolder, m_hWnd, [this](const char* line) { AppendLog(line); })) return FALSE;
+    // What this job authors into and every copy burns, whatever the label
+    // is edited to afterwards.
+    jobDiscFolder = discFolder;
+    jobDiscLabel = discLabel;
   } else {
     if (!FolderExists(discFolder) && !CreateFolderPath(discFolder)) {
       MessageBox(kCdFolderFailedText);

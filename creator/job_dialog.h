@@ -92,7 +92,9 @@ public:
   // The Start (1051) and Cancel (2) buttons.
   void SetStartButton(const char* text, BOOL enable);
   void SetCancelButton(const char* text, BOOL enable);
-  // The disc folder: output folder, label and a backslash.
+  // The disc folder of the DVD job begun last (output folder, label and a
+  // backslash, as they were at its start): authoring writes it, every copy
+  // burns it.
   CString DiscFolder() const;
 
   // ---- Conversion and multiplexing ----
@@ -157,6 +159,8 @@ public:
   CString binPath;             // CD job: disc folder + "VideoCD.bin"
   CString cuePath;             // CD job: disc folder + "VideoCD.cue"
   CString xmlPath;             // CD job: the VideoCD XML project
+  CString jobDiscFolder;       // DVD job: the disc folder made at its start
+  CString jobDiscLabel;        // DVD job: the label at its start, the volume label of its copies
   CString builderMessageName;  // "msg_zrDiscImage"
   volatile int cancelBuild;    // 1: the image builder is to stop (read by its thread)
   int finished;                // 1: nothing left for Cancel but closing ("Finish")

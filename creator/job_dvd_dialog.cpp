@@ -5,10 +5,12 @@
 #include <cstdio>
 
 #include "creator/convert_settings.h"
+#include "creator/dvd_authoring_end.h"
 #include "creator/job_dialog.h"
 #include "creator/job_dvd_rules.h"
 #include "creator/job_dvd_writer.h"
 #include "creator/job_vcd_rules.h"
+#include "creator/worker_thread.h"
 #include "standins/calls/dvdauthor_calls.h"
 
 void DiscJobDialog::ListDvdWriters() {
@@ -53,19 +55,28 @@ void DiscJobDialog::RunDvdAuthoring() {
   author.ClearFiles();
   for (const std::string& file : JobOutputFiles(g_convertSettings.tempFolder, outputNumber)) author.AddFile(file);
   author.SetVideoOptions(g_convertSettings.tvType, g_convertSettings.aspect, g_convertSettings.letterBox);
-  // Without the library nothing would ever report: fail the authoring
-  // instead of waiting at stage 13.
-  if (author.Run() != 0 && !author.IsLoaded()) ::PostMessageA(GetSafeHwnd(), kJobAuthorMessage, 0, 0);
+  int32_t result = author.Run();
+  // A failure without a posted end (or without the library) would leave the
+  // job waiting at stage 13 with Cancel refused: it ends here.
+  if (result != 0 && !AuthoringEndQueued(GetSafeHwnd(), kJobAuthorMessage)) {
+    char line[96];
+    snprintf(line, sizeof line, "The DVD authoring failed to start (result %ld).", static_cast<long>(result));
+    AppendLog(line);
+    SetStatus("End author DVD");
+    SetStage(kStageAuthorFailed, 0);
+  }
 }
 
 void DiscJobDialog::StartDvdErase() {
-  if (!StartEraseThread(GetSafeHwnd(), driveList.GetCurSel()))
-    ::PostMessageA(GetSafeHwnd(), kJobDvdEraseMessage, kDvdEraseFailed, 0);
+  if (StartEraseThread(GetSafeHwnd(), driveList.GetCurSel())) return;
+  AppendLog(kWorkerStartFailedText);
+  ::PostMessageA(GetSafeHwnd(), kJobDvdEraseMessage, kDvdEraseFailed, 0);
 }
 
 void DiscJobDialog::StartDvdBurn() {
-  if (!StartDvdBurnThread(GetSafeHwnd(), DiscFolder(), discLabel, driveList.GetCurSel()))
-    ::PostMessageA(GetSafeHwnd(), kJobDvdBurnMessage, kDvdBurnFailed, 0);
+  if (StartDvdBurnThread(GetSafeHwnd(), DiscFolder(), jobDiscLabel, driveList.GetCurSel())) return;
+  AppendLog(kWorkerStartFailedText);
+  ::PostMessageA(GetSafeHwnd(), kJobDvdBurnMessage, kDvdBurnFailed, 0);
 }
 
 void DiscJobDialog::AbortDvdBurn() { ::AbortDvdBurn(); }
@@ -116,10 +127,12 @@ LRESULT DiscJobDialog::OnDvdEraseMessage(WPARAM wParam, LPARAM) {
         StartDvdBurn();
         SetStage(kStageBurning, 0);
       } else {
+        // The stage first, as for a new job: a conversion that fails at
+        // once sets its failure stage, which must stay.
         outputNumber = -1;
         abortRequested = 0;
-        ConvertNextItem();
         SetStage(kStageConverting, 0);
+        ConvertNextItem();
       }
       break;
     default: break;

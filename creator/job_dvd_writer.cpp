@@ -7,6 +7,7 @@
 #include "creator/app_utils.h"
 #include "creator/job_dvd_rules.h"
 #include "creator/job_dvd_video_ts.h"
+#include "creator/worker_thread.h"
 #include "mfc/mfc.h"
 #include "standins/calls/dvdscribe_calls.h"
 
@@ -36,6 +37,11 @@ DvdBurner g_runningBurner = NULL;
 bool g_cancelRequested = false;  // a cancel before the write began
 
 void Box(const std::string& text) { AfxMessageBox(text.c_str(), MB_OK | MB_ICONERROR); }
+// A worker's box, owned by the dialog it works for: the dialog takes no
+// input (no second Burn) while it is open.
+void BoxFor(HWND window, const std::string& text) {
+  AfxShowMessageBox(window, text.c_str(), AfxGetAppName(), MB_OK | MB_ICONERROR);
+}
 
 long Ex(const DvdFault& fault) { return static_cast<long>(fault.exception); }
 long St(const DvdFault& fault) { return static_cast<long>(fault.status); }
@@ -133,25 +139,29 @@ struct EraseJob {
   DvdDeviceAddress address;
 };
 
-UINT Blank(LPVOID parameter) {
+// Everything the worker does to the drive is done before it reports: once
+// the dialog has its result, the user may start the next operation.
+DWORD WINAPI Blank(LPVOID parameter) {
   EraseJob job = *static_cast<EraseJob*>(parameter);
   delete static_cast<EraseJob*>(parameter);
   ::PostMessageA(job.window, kDvdEraseMessage, kDvdEraseStarted, 0);
   DvdScribeCalls& dvd = DvdScribe();
   DvdFault fault = {};
   if (dvd.StartUp(&fault, kEngineKey, kEngineCacheKB) != kDvdExNone) {
+    BoxFor(job.window, FormatText(kTextBuffer,
+                                  "Initialize DVD Burner Engine failed!\n\nBlank:UpStart() failed, exception %ld\n",
+                                  Ex(fault)));
     ::PostMessageA(job.window, kDvdEraseMessage, kDvdEraseFailed, 0);
-    Box(FormatText(kTextBuffer, "Initialize DVD Burner Engine failed!\n\nBlank:UpStart() failed, exception %ld\n",
-                   Ex(fault)));
     return 0;
   }
   DvdBurner burner = NULL;
   if (dvd.Create(&fault, &burner, &job.address, NULL, NULL) != kDvdExNone) {
-    ::PostMessageA(job.window, kDvdEraseMessage, kDvdEraseFailed, 0);
-    Box(FormatText(kTextBuffer,
-                   "Start DVD Burner Engine failed!\n\nBlank:Create() failed, exception %ld, status %ld, text '%s'\n",
-                   Ex(fault), St(fault), Tx(fault)));
     dvd.ShutDown();
+    BoxFor(job.window,
+           FormatText(kTextBuffer,
+                      "Start DVD Burner Engine failed!\n\nBlank:Create() failed, exception %ld, status %ld, text '%s'\n",
+                      Ex(fault), St(fault), Tx(fault)));
+    ::PostMessageA(job.window, kDvdEraseMessage, kDvdEraseFailed, 0);
     return 0;
   }
   std::string failure;
@@ -169,15 +179,11 @@ UINT Blank(LPVOID parameter) {
                          "Erase DVD disc failed!\n\nBlank: Erase() failed, exception %ld, status %ld, text '%s'\n",
                          Ex(fault), St(fault), Tx(fault));
   }
-  if (failure.empty()) {
-    ::PostMessageA(job.window, kDvdEraseMessage, kDvdEraseDone, 0);
-  } else {
-    ::PostMessageA(job.window, kDvdEraseMessage, kDvdEraseFailed, 0);
-    Box(failure);
-    dvd.Eject(&fault, burner);
-  }
+  if (!failure.empty()) dvd.Eject(&fault, burner);
   dvd.Destroy(burner);
   dvd.ShutDown();
+  if (!failure.empty()) BoxFor(job.window, failure);
+  ::PostMessageA(job.window, kDvdEraseMessage, failure.empty() ? kDvdEraseDone : kDvdEraseFailed, 0);
   return 0;
 }
 
@@ -222,6 +228,13 @@ void SetRunningBurner(DvdBurner burner) {
   LeaveCriticalSection(BurnLock());
 }
 
+// A worker takes back its own burner only: a later burn's stays cancellable.
+void ClearRunningBurner(DvdBurner burner) {
+  EnterCriticalSection(BurnLock());
+  if (g_runningBurner == burner) g_runningBurner = NULL;
+  LeaveCriticalSection(BurnLock());
+}
+
 bool CancelRequested() {
   EnterCriticalSection(BurnLock());
   bool requested = g_cancelRequested;
@@ -230,12 +243,14 @@ bool CancelRequested() {
 }
 
 // What a step of the write left: nothing, a failure with its box, or a
-// cancel (no box); whether the disc goes out afterwards.
+// cancel (no box); whether the disc goes out afterwards; a note for a box
+// after a write that succeeded.
 struct BurnOutcome {
   bool failed = false;
   bool silent = false;
   bool eject = false;
   std::string text;
+  std::string note;
   void Fail(const std::string& why, bool ejectDisc) {
     failed = true;
     text = why;
@@ -332,21 +347,24 @@ void WriteDisc(const BurnJob& job, DvdTreeNode root, DvdBurner* burner, BurnProg
   }
   dvd.CloseSession(&fault, *burner);
   if (dvd.Eject(&fault, *burner) != kDvdExNone)
-    Box(FormatText(kTextBuffer, "Ejecting the disc failed, exception %ld, status %ld, text '%s'\n", Ex(fault),
-                   St(fault), Tx(fault)));
+    out->note = FormatText(kTextBuffer, "Ejecting the disc failed, exception %ld, status %ld, text '%s'\n",
+                           Ex(fault), St(fault), Tx(fault));
 }
 
-UINT DVDVideoBurn(LPVOID parameter) {
+// As the erase worker: the drive is done with and the burner taken back
+// before the box and the report.
+DWORD WINAPI DVDVideoBurn(LPVOID parameter) {
   BurnJob job = *static_cast<BurnJob*>(parameter);
   delete static_cast<BurnJob*>(parameter);
   ::PostMessageA(job.window, kDvdBurnMessage, kDvdBurnPreparing, 0);
   DvdScribeCalls& dvd = DvdScribe();
   DvdFault fault = {};
   if (dvd.StartUp(&fault, kEngineKey, kEngineCacheKB) != kDvdExNone) {
+    BoxFor(job.window,
+           FormatText(kTextBuffer,
+                      "Initialize DVD Burner Engine failed! \n\nDVDVideoBurn: UpStart() failed, exception %ld\n",
+                      Ex(fault)));
     ::PostMessageA(job.window, kDvdBurnMessage, kDvdBurnFailed, 0);
-    Box(FormatText(kTextBuffer,
-                   "Initialize DVD Burner Engine failed! \n\nDVDVideoBurn: UpStart() failed, exception %ld\n",
-                   Ex(fault)));
     return 0;
   }
   // The files sit in the folder itself or, as the authoring leaves them, in
@@ -367,17 +385,14 @@ UINT DVDVideoBurn(LPVOID parameter) {
     outcome.Fail(message, false);
   else
     WriteDisc(job, tree->Root(), &burner, &progress, &outcome);
-  if (outcome.failed) {
-    ::PostMessageA(job.window, kDvdBurnMessage, kDvdBurnFailed, 0);
-    if (!outcome.silent) Box(outcome.text);
-    if (outcome.eject && burner != NULL) dvd.Eject(&fault, burner);
-  } else {
-    ::PostMessageA(job.window, kDvdBurnMessage, kDvdBurnDone, 0);
-  }
+  if (outcome.failed && outcome.eject && burner != NULL) dvd.Eject(&fault, burner);
   delete tree;
-  SetRunningBurner(NULL);
+  ClearRunningBurner(burner);
   if (burner != NULL) dvd.Destroy(burner);
   dvd.ShutDown();
+  if (outcome.failed && !outcome.silent) BoxFor(job.window, outcome.text);
+  if (!outcome.failed && !outcome.note.empty()) BoxFor(job.window, outcome.note);
+  ::PostMessageA(job.window, kDvdBurnMessage, outcome.failed ? kDvdBurnFailed : kDvdBurnDone, 0);
   return 0;
 }
 
@@ -466,7 +481,7 @@ InsertedDisc GetInsertedDiscInfo(int index) {
 
 BOOL StartEraseThread(HWND window, int index) {
   EraseJob* job = new EraseJob{window, AddressOf(index)};
-  if (AfxBeginThread(Blank, job) == NULL) {
+  if (!StartWorkerThread(Blank, job)) {
     delete job;
     return FALSE;
   }
@@ -479,7 +494,7 @@ BOOL StartDvdBurnThread(HWND window, const char* folder, const char* volumeLabel
   EnterCriticalSection(BurnLock());
   g_cancelRequested = false;
   LeaveCriticalSection(BurnLock());
-  if (AfxBeginThread(DVDVideoBurn, job) == NULL) {
+  if (!StartWorkerThread(DVDVideoBurn, job)) {
     delete job;
     return FALSE;
   }

@@ -11,6 +11,7 @@
 #include "creator/job_vcd_burn.h"
 #include "creator/job_vcd_rules.h"
 #include "creator/vcd_xml_writer.h"
+#include "creator/worker_thread.h"
 #include "discimage/run/vcd_messages.h"
 #include "standins/calls/cdscribe_calls.h"
 
@@ -102,9 +103,10 @@ int DiscJobDialog::StartVcdBuild() {
     AppendLog("Failed to make XML file.");
     return -1;
   }
-  HANDLE thread = ::CreateThread(NULL, 0, VcdBuildThreadProc, this, 0, NULL);
-  if (thread == NULL) return -1;
-  ::CloseHandle(thread);
+  if (!StartWorkerThread(VcdBuildThreadProc, this)) {
+    AppendLog(kWorkerStartFailedText);
+    return -1;
+  }
   return 0;
 }
 

@@ -508,3 +508,41 @@ TEST_F(DvdBurnTest, WrittenRewritableDvdIsErasedBeforeAuthoring) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace burner;
+
+// While Cancel is disabled (an erase, authoring, image build or burn runs)
+// neither a real Escape nor the close box ends the modal dialog.
+TEST_F(BurnDialogTest, EscapeAndCloseDoNothingWhileCancelIsDisabled) {
+  OpenMain(2, kCdR);
+  for (int step : {kStepErasing, kStepAuthoring, kStepBuildingImage, kStepBurning}) {
+    TestBurnDialog dialog(main.get());
+    bool disabled = false;
+    bool closedByTest = false;  // still open after the keys, closed here
+    guitest::RunLater(300, [&] {
+      HWND window = dialog.m_hWnd;
+      dialog.SetStep(step, true);
+      disabled = !guitest::IsEnabled(::GetDlgItem(window, IDCANCEL));
+      ::SetForegroundWindow(window);
+      ::SetFocus(::GetDlgItem(window, IDC_BURN_LABEL));
+      keybd_event(VK_ESCAPE, 0, 0, 0);
+      keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
+      ::PostMessageA(window, WM_CLOSE, 0, 0);
+    });
+    guitest::RunLater(900, [&] {
+      HWND window = dialog.m_hWnd;
+      if (window == NULL || !::IsWindow(window) || !guitest::IsVisible(window)) return;
+      if (step == kStepBurning) guitest::SaveScreenshot(window, "burner_burn_escape_refused");
+      closedByTest = true;
+      dialog.SetStep(kStepBurnFailed);
+      ::PostMessageA(window, WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ(IDCANCEL, dialog.DoModal()) << step;
+    EXPECT_TRUE(disabled) << step;
+    EXPECT_TRUE(closedByTest) << step;
+  }
+}
+
+}  // namespace

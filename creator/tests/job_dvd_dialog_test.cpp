@@ -4,7 +4,11 @@
 // DVDAuthorDLL, the burn through DvdScribe with its progress and
 // finalising), a further copy after a second erase, the authoring reports
 // and failure, and the abort of a running burn.
+#include "creator/disc_folder.h"
+#include "creator/disc_folder_rules.h"
+#include "creator/job_dvd_writer.h"
 #include "creator/tests/job_vcd_dialog_harness.h"
+#include "creator/worker_thread.h"
 #include "standins/tests/video_ts_check.h"
 
 namespace job_disc_test {
@@ -118,6 +122,30 @@ TEST_F(DvdJob, DvdJobOnAUsedDvdRwAndACopy) {
   EXPECT_EQ(ReadBytes(authored + "VTS_01_1.VOB"), ReadBytes(DiscOf('F') + "VIDEO_TS\\VTS_01_1.VOB"));
 }
 
+// A copy burns the folder its job made, whatever the label says since:
+// an edited label naming another job's folder changes nothing.
+TEST_F(DvdJob, ACopyBurnsTheFolderItsJobMadeWhateverTheLabelSaysSince) {
+  AddSource(DvdSource(), "00:00:03.0");
+  Open(kDiscTypeDvd, kDvdDrives);
+  dialog->driveList.SetCurSel(kF);
+  boxes.Answer(IDYES);
+  ClickStart();
+  ASSERT_TRUE(WaitForStage(kStageBurnEnded)) << Log();
+  std::string other = outFolder + "Other\\VIDEO_TS\\";
+  CreateFolderPath(other.c_str());
+  uint32_t seed = 7;
+  for (const char* name : {"VIDEO_TS.IFO", "VIDEO_TS.BUP", "VTS_01_0.IFO", "VTS_01_1.VOB", "VTS_01_0.BUP"})
+    WriteBytes(other + name, Pattern(70000, seed++));
+  SetDlgItemTextA(dialog->GetSafeHwnd(), IDC_JOB_DISC_LABEL, "Other");
+  road.clear();
+  boxes.Answer(IDYES);
+  ClickStart();
+  ASSERT_TRUE(WaitForStage(kStageBurnEnded)) << Log();
+  std::string authored = outFolder + "My DVD\\VIDEO_TS\\";
+  EXPECT_EQ(ReadBytes(authored + "VTS_01_1.VOB"), ReadBytes(DiscOf('F') + "VIDEO_TS\\VTS_01_1.VOB"));
+  EXPECT_EQ("My DVD", IniValue("F", "label"));
+}
+
 TEST_F(DvdJob, AuthoringReports) {
   Open(kDiscTypeDvd, kDvdDrives);
   HWND window = dialog->GetSafeHwnd();
@@ -170,6 +198,172 @@ TEST_F(DvdJob, EraseAndBurnWorkersReports) {
     }
   }
   EXPECT_TRUE(LogHas({"Failed to burn the disc.", "Failed!", "Burned the disc successfully.", "Done!"})) << Log();
+}
+
+// A disc folder the suite did not make is the user's: it is rebuilt only
+// when the user agrees; labels that name no folder of their own and paths
+// too long for the buffer are refused before anything is touched.
+TEST_F(DvdJob, DiscFolderIsRebuiltWithoutAskingOnlyWhenTheSuiteMadeIt) {
+  Open(kDiscTypeDvd, kDvdDrives);
+  dialog->driveList.SetCurSel(kK);  // no disc: the job stops right after the folder work
+  std::string disc = outFolder + "My DVD\\";
+  struct Case {
+    const char* what;
+    const char* label;
+    std::vector<std::string> files;  // below outFolder
+    int answer;                      // to the question, 0: none expected
+    bool kept;                       // the files are still there afterwards
+    const char* box;                 // first box's start ("" none before the disc check)
+  } cases[] = {
+      {"authored layout", "My DVD", {"My DVD\\VIDEO_TS\\VIDEO_TS.IFO", "My DVD\\VIDEO_TS\\VTS_01_1.VOB"}, 0, false,
+       ""},
+      {"user file, No", "My DVD", {"My DVD\\VIDEO_TS\\VIDEO_TS.IFO", "My DVD\\letter.txt"}, IDNO, true,
+       "The folder\n"},
+      {"user file, Yes", "My DVD", {"My DVD\\letter.txt"}, IDYES, false, "The folder\n"},
+      {"user folder named by the label", "Documents", {"Documents\\report.doc"}, IDNO, true, "The folder\n"},
+      {"empty label", "", {"keep.txt"}, 0, true, "The Disc Label can't be empty."},
+      {"dot label", ".", {"keep.txt"}, 0, true, "The Disc Label can't be empty."},
+      {"dot-dot label", "..", {"keep.txt"}, 0, true, "The Disc Label can't be empty."},
+      {"blank label", "  ", {"keep.txt"}, 0, true, "The Disc Label can't be empty."},
+  };
+  for (const Case& c : cases) {
+    DeleteFolderTree(outFolder.c_str(), NULL);
+    for (const std::string& file : c.files) {
+      std::string path = outFolder + file;
+      CreateFolderPath(path.substr(0, path.rfind('\\') + 1).c_str());
+      WriteBytes(path, Pattern(100, 1));
+    }
+    SetDlgItemTextA(dialog->GetSafeHwnd(), IDC_JOB_DISC_LABEL, c.label);
+    int before = boxes.Count();
+    if (c.answer != 0) boxes.Answer(c.answer);
+    ClickStart();
+    std::vector<CMessageBoxScript::Box> shown = boxes.Boxes();
+    ASSERT_LT(before, static_cast<int>(shown.size())) << c.what;
+    const CMessageBoxScript::Box& first = shown[before];
+    std::string text = static_cast<const char*>(first.text);
+    if (c.box[0] == 0) {
+      EXPECT_EQ("No disc in the writer. Please insert a writable dvd disc into the driver.", text) << c.what;
+      EXPECT_TRUE(FolderExists(disc.c_str())) << c.what << ": made again, empty";
+    } else {
+      EXPECT_EQ(0u, text.find(c.box)) << c.what << ": " << text;
+    }
+    if (c.answer != 0) {
+      EXPECT_EQ(DiscFolderQuestion((outFolder + c.label + "\\").c_str()), text) << c.what;
+      EXPECT_EQ(static_cast<UINT>(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2), first.type) << c.what;
+      EXPECT_EQ(dialog->GetSafeHwnd(), first.owner) << c.what;
+    }
+    if (c.answer == IDNO) {
+      EXPECT_EQ(before + 1, boxes.Count()) << c.what << ": the job stops at No";
+      EXPECT_TRUE(LogHas({"Starting...", "Aborted by user: the disc folder holds other files."})) << Log();
+    }
+    for (const std::string& file : c.files)
+      EXPECT_EQ(c.kept, FileExists((outFolder + file).c_str()) != FALSE) << c.what << ": " << file;
+    EXPECT_TRUE(road.empty()) << c.what;
+  }
+  guitest::SaveScreenshot(dialog->GetSafeHwnd(), "job_dvd_folder_refused");
+}
+
+// The disc folder's path is refused, never cut, when it would not fit.
+TEST_F(DvdJob, DiscFolderTooLongForItsBufferIsRefused) {
+  Open(kDiscTypeDvd, kDvdDrives);
+  dialog->driveList.SetCurSel(kK);
+  std::string output = outFolder;
+  while (output.size() < 230) output += "o";
+  output += "\\";
+  ASSERT_TRUE(CreateFolderPath(output.c_str()));
+  SetDlgItemTextA(dialog->GetSafeHwnd(), IDC_JOB_OUTPUT_FOLDER, output.c_str());
+  SetDlgItemTextA(dialog->GetSafeHwnd(), IDC_JOB_DISC_LABEL, std::string(40, 'L').c_str());
+  ClickStart();
+  EXPECT_EQ(disc_folder::kTooLongText, std::string(boxes.LastText()));
+  EXPECT_EQ(1, boxes.Count());
+  EXPECT_TRUE(road.empty());
+}
+
+// A delete that leaves files behind is reported, never passed over.
+TEST_F(DvdJob, DiscFolderThatCannotBeDeletedIsReported) {
+  Open(kDiscTypeDvd, kDvdDrives);
+  dialog->driveList.SetCurSel(kK);
+  std::string held = outFolder + "My DVD\\VIDEO_TS\\VTS_01_1.VOB";
+  CreateFolderPath((outFolder + "My DVD\\VIDEO_TS\\").c_str());
+  WriteBytes(held, Pattern(100, 2));
+  HANDLE file = CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
+  ASSERT_NE(INVALID_HANDLE_VALUE, file);
+  ClickStart();
+  CloseHandle(file);
+  EXPECT_EQ(0, boxes.LastText().Find("The folder\n")) << boxes.LastText();
+  EXPECT_NE(-1, boxes.LastText().Find("could not be deleted completely"));
+  EXPECT_TRUE(LogHas({"Starting...", "Failed to delete the disc folder."})) << Log();
+  EXPECT_TRUE(road.empty());
+}
+
+// The conversion control's error event fired at once, from inside the call
+// that starts the item (as a control that refuses its settings does): the
+// log line of the item is the last thing before that call.
+WNDPROC g_logProc = NULL;
+DiscJobDialog* g_failingDialog = NULL;
+LRESULT CALLBACK FailAtOnceLogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = CallWindowProcA(g_logProc, window, message, wParam, lParam);
+  if (message == WM_SETTEXT && lParam != 0 && g_failingDialog != NULL &&
+      strstr(reinterpret_cast<const char*>(lParam), "Converting the file:") != NULL) {
+    DiscJobDialog* dialog = g_failingDialog;
+    g_failingDialog = NULL;
+    VARIANT args[2];
+    VariantInit(&args[0]);
+    VariantInit(&args[1]);
+    args[0].vt = VT_BSTR;  // the last parameter first
+    args[0].bstrVal = SysAllocString(L"refused at once");
+    args[1].vt = VT_I4;
+    args[1].lVal = 1;
+    DISPPARAMS params = {args, NULL, 2, 0};
+    HRESULT ignored = S_OK;
+    AfxDispatchControlEvent(dialog, IDC_JOB_CONVERTER, 4, &params, &ignored);
+    VariantClear(&args[0]);
+  }
+  return result;
+}
+
+// An erase followed by a conversion that fails at once: the failure stays.
+TEST_F(DvdJob, AConversionFailingAtOnceAfterTheEraseKeepsItsFailure) {
+  AddSource(DvdSource(), "00:00:03.0");
+  Open(kDiscTypeDvd, kDvdDrives);
+  g_logProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(Item(IDC_JOB_LOG), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FailAtOnceLogProc)));
+  g_failingDialog = dialog;
+  SendMessageA(dialog->GetSafeHwnd(), kJobDvdEraseMessage, kDvdEraseDone, 0);
+  guitest::PumpFor(500);
+  EXPECT_EQ(NULL, g_failingDialog) << "the item was not started";
+  EXPECT_EQ(kStageConvertFailed, dialog->stage) << Log();
+  EXPECT_EQ(kStageConvertFailed, road.back()) << Log();
+  EXPECT_TRUE(guitest::IsEnabled(Item(IDCANCEL)));
+  EXPECT_EQ(0, boxes.LastText().Find("Failed to convert "));
+  dialog->conv.Stop();
+}
+
+// An authoring run that returns a failure without posting its end ends the
+// job instead of leaving it waiting with Cancel refused.
+TEST_F(DvdJob, AuthoringFailingWithoutItsEndEndsTheJob) {
+  Open(kDiscTypeDvd, kDvdDrives);
+  ASSERT_TRUE(DvdAuthor().Load(HostPath(QUORBEL_SILENT_AUTHOR_DLL).c_str()));
+  dialog->SetStage(kStageAuthoring, 1);
+  dialog->RunDvdAuthoring();
+  guitest::PumpFor(300);
+  ASSERT_TRUE(DvdAuthor().Load(HostPath(QUORBEL_DVDAUTHOR_DLL).c_str()));
+  EXPECT_EQ((std::vector<int>{kStageAuthoring, kStageAuthorFailed}), road) << Log();
+  EXPECT_TRUE(LogHas({"The DVD authoring failed to start (result 7).", "Failed!"})) << Log();
+  EXPECT_TRUE(guitest::IsEnabled(Item(IDCANCEL)));
+}
+
+// Workers that cannot be started end their step with a log line.
+TEST_F(DvdJob, WorkersThatCannotStartEndTheirStep) {
+  Open(kDiscTypeDvd, kDvdDrives);
+  RefuseWorkerStartsForTests(true);
+  dialog->StartDvdErase();
+  dialog->StartDvdBurn();
+  guitest::PumpFor(300);
+  RefuseWorkerStartsForTests(false);
+  EXPECT_EQ((std::vector<int>{kStageBurnFailed, kStageBurnFailed}), road) << Log();
+  std::vector<std::string> lines = LogLines();
+  EXPECT_EQ(2, std::count(lines.begin(), lines.end(), std::string(kWorkerStartFailedText))) << Log();
 }
 
 TEST_F(DvdJob, AbortOfARunningBurn) {

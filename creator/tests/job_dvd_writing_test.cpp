@@ -229,4 +229,27 @@ TEST_F(DvdWriting, EraseWorker) {
   EXPECT_EQ(0, boxes.LastText().Find("Erase DVD disc failed!\n\nBlank: Erase() failed, exception 5, status 48"));
 }
 
+// A failing burn is done with its drive before it says so: its box, owned
+// by the dialog's window (no second Burn while it is open), comes after the
+// eject, and the failure is reported after the box.
+TEST_F(DvdWriting, FailingBurnEjectsBeforeItsBoxAndReportsAfterIt) {
+  std::string disc = MakeDiscFolder("failing_burn", kVideoTs);
+  std::string ejectsAtBox;
+  HWND owner = NULL;
+  bool reportedAtBox = true;
+  boxes.OnBox([&](const CMessageBoxScript::Box& box) {
+    ejectsAtBox = Ejects("H");
+    owner = box.owner;
+    // The dialog's thread gets a moment to take a report already posted.
+    Sleep(300);
+    reportedAtBox = Posted(kDvdBurnMessage, kDvdBurnFailed);
+  });
+  ASSERT_TRUE(Burn(kH, disc));
+  EXPECT_EQ("1", ejectsAtBox);
+  EXPECT_EQ(window, owner);
+  EXPECT_FALSE(reportedAtBox);
+  EXPECT_EQ("The inserted disc is not a empty dvd disc. Please insert a blank disc into the driver.",
+            std::string(boxes.LastText()));
+}
+
 }  // namespace

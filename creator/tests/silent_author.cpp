@@ -1,0 +1,5 @@
+// An authoring library for the job dialogs' tests: AuthorDVD returns a
+// failure and posts nothing, as a library that fails before its work starts.
+#include "standins/include/dvdauthor.h"
+
+extern "C" int32_t OUTSIDE_CALL AuthorDVD(void*) { return 7; }
