@@ -594,11 +594,20 @@ BOOL COwnerMenu::LoadMenu(LPCTSTR lpszResourceName) {
   if (data == NULL) return FALSE;
   const BYTE* end = data + ::SizeofResource(hInst, hRes);
 
-  // The menu goes, its check images stay: they belong to this object.
-  ReleaseContents();
-  CMenu::DestroyMenu();
-  m_bTopLevelPlain = FALSE;
-  if (!CreateMenu()) return FALSE;
+  // Built aside, sharing this menu's look and check images: a template
+  // that turns out broken leaves this menu as it was.
+  COwnerMenu loaded;
+  loaded.m_nIconWidth = m_nIconWidth;
+  loaded.m_nIconHeight = m_nIconHeight;
+  loaded.m_crBitmapBackground = m_crBitmapBackground;
+  loaded.m_bMaskWithBitmapBackground = m_bMaskWithBitmapBackground;
+  loaded.m_nDisabledImageStyle = m_nDisabledImageStyle;
+  loaded.m_pCheckImages = m_pCheckImages;
+  loaded.m_bSharedCheckImages = TRUE;
+  loaded.m_nCheckedImage = m_nCheckedImage;
+  loaded.m_nUncheckedImage = m_nUncheckedImage;
+  loaded.m_bImagesAreIcons = m_bImagesAreIcons;
+  if (!loaded.CreateMenu()) return FALSE;
 
   const BYTE* p = data;
   WORD version = 0, offset = 0;
@@ -607,7 +616,7 @@ BOOL COwnerMenu::LoadMenu(LPCTSTR lpszResourceName) {
     p += offset;
     MenuTemplateWalker walker = {end};
     ok = walker.Walk(
-        p, this, 0,
+        p, &loaded, 0,
         [](COwnerMenu* pParent) -> COwnerMenu* {
           COwnerMenu* pSub = new COwnerMenu;
           if (!pSub->CreatePopupMenu()) {
@@ -628,10 +637,15 @@ BOOL COwnerMenu::LoadMenu(LPCTSTR lpszResourceName) {
         },
         [](COwnerMenu* pSub) { pSub->AlignShortcuts(); });
   }
-  if (!ok) {
-    DestroyMenu();
-    return FALSE;
-  }
+  if (!ok) return FALSE;  // the half-built menu goes with `loaded`
+
+  // The old menu goes, its check images stay: they belong to this object.
+  ReleaseContents();
+  CMenu::DestroyMenu();
+  Attach(loaded.Detach());
+  m_items.swap(loaded.m_items);
+  m_subMenus.swap(loaded.m_subMenus);
+  m_subMenuObjects.swap(loaded.m_subMenuObjects);
   // The top level (a menu bar) stays plain text.
   int count = ::GetMenuItemCount(m_hMenu);
   for (int pos = 0; pos < count && pos < GetItemCount(); ++pos) {

@@ -56,7 +56,7 @@ public:
   virtual BOOL LoadMenu(UINT nIDResource);
   virtual BOOL LoadMenu(LPCTSTR lpszResourceName);
   // Frees the records, images and nested menus, then the menu.
-  virtual BOOL DestroyMenu();
+  BOOL DestroyMenu() override;
 
   // New empty menus, known to the process as owner-drawn ones.
   BOOL CreateMenu();

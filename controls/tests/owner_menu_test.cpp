@@ -25,6 +25,7 @@ const COLORREF kRed = RGB(255, 0, 0);
 // Resources of controls_test.rc.
 const UINT kToolbar = 300;    // commands 1001, 1002, 1003: red, green, blue
 const UINT kMenuResource = 400;
+const UINT kBrokenMenuResource = 401;  // cut short inside its first item
 
 // The item's type (GetMenuState gives a popup's item count instead).
 bool IsOwnerDrawn(HMENU menu, int pos) {
@@ -515,6 +516,110 @@ TEST_F(OwnerMenuTest, DestroyingForgetsTheMenuAndItsSubmenus) {
   EXPECT_FALSE(::IsMenu(bar));
   EXPECT_EQ(menu.GetSubMenuObjectCount(), 0);
   EXPECT_EQ(menu.GetItemCount(), 0);
+}
+
+// Reaches the check images a menu holds.
+class CheckImageMenu : public COwnerMenu {
+public:
+  CImageList* CheckImages() const { return m_pCheckImages; }
+};
+
+TEST_F(OwnerMenuTest, AFailedLoadLeavesTheMenuAndItsCheckImagesAsTheyWere) {
+  CheckImageMenu menu;
+  ASSERT_TRUE(menu.LoadMenu(kMenuResource));
+  HMENU bar = menu.GetSafeHmenu();
+  HMENU file = ::GetSubMenu(bar, 0);
+  CImageList* checks = new CImageList;  // the menu's own: it frees the list
+  ASSERT_TRUE(checks->Create(16, 15, ILC_COLOR24 | ILC_MASK, 2, 0));
+  menu.SetCheckImages(checks, 1, 0, FALSE);
+  const int items = menu.GetItemCount();
+  const int subMenus = menu.GetSubMenuObjectCount();
+  for (UINT broken : {4321u, kBrokenMenuResource}) {
+    SCOPED_TRACE(broken);
+    EXPECT_FALSE(menu.LoadMenu(broken));
+    EXPECT_EQ(menu.GetSafeHmenu(), bar);
+    EXPECT_TRUE(::IsMenu(bar));
+    EXPECT_TRUE(COwnerMenu::IsOwnMenu(bar));
+    EXPECT_TRUE(COwnerMenu::IsOwnMenu(file));
+    EXPECT_EQ(menu.GetItemCount(), items);
+    EXPECT_EQ(menu.GetSubMenuObjectCount(), subMenus);
+    EXPECT_EQ(menu.CheckImages(), checks);
+  }
+  // A good load after a failed one still works and keeps the images.
+  ASSERT_TRUE(menu.LoadMenu(kMenuResource));
+  EXPECT_FALSE(::IsMenu(bar));
+  EXPECT_EQ(menu.GetItemCount(), items);
+  EXPECT_EQ(menu.CheckImages(), checks);
+  EXPECT_EQ(menu.GetSubMenuObject(0)->GetItemCount(), 5);
+}
+
+TEST_F(OwnerMenuTest, DestroyingThroughThePlainMenuTypeFreesTheRecordsToo) {
+  COwnerMenu menu;
+  ASSERT_TRUE(menu.LoadMenu(kMenuResource));
+  HMENU file = ::GetSubMenu(menu.GetSafeHmenu(), 0);
+  CMenu& plain = menu;
+  EXPECT_TRUE(plain.DestroyMenu());
+  EXPECT_EQ(menu.GetItemCount(), 0);
+  EXPECT_EQ(menu.GetSubMenuObjectCount(), 0);
+  EXPECT_FALSE(COwnerMenu::IsOwnMenu(file));
+}
+
+// The texts themselves: the label in the text colour, a grayed item in the
+// look's grey (XP with a theme: the grey text colour; XP without: that
+// colour lightened; classic: embossed, grey over a highlight one pixel
+// down-right), and the shortcut's right edge an icon's width in from the
+// item's right.
+TEST_F(OwnerMenuTest, TextsOfBothLooksInTheirColoursWithRightAlignedShortcuts) {
+  struct Case {
+    const char* look;
+    void (*use)();
+    COLORREF grey;         // the grayed text
+    COLORREF under;        // the embossed highlight, or CLR_INVALID
+  };
+  const Case cases[] = {
+      {"xp themed", [] { UseXp(true); }, Sys(COLOR_GRAYTEXT), CLR_INVALID},
+      {"xp plain", [] { UseXp(false); }, Lighten(Sys(COLOR_GRAYTEXT), 0.4), CLR_INVALID},
+      {"classic", [] { UseClassic(); }, Sys(COLOR_GRAYTEXT), Sys(COLOR_BTNHIGHLIGHT)},
+  };
+  const RECT item = {0, 4, 200, 26};
+  const int shortcutRight = item.right - 16;  // an icon's width in
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.look);
+    c.use();
+    COwnerMenu menu;
+    Fill(menu);
+    Canvas canvas(220, 30, kMagenta);
+    // The rightmost column holding a pixel of the colour right of the label.
+    auto rightEdge = [&](COLORREF colour) {
+      for (int x = item.right - 1; x >= 30; --x)
+        for (int y = item.top; y < item.bottom; ++y)
+          if (canvas.At(x, y) == colour) return x;
+      return -1;
+    };
+    const RECT text = {30, item.top, item.right, item.bottom};
+
+    Draw(menu, 0, canvas, item, 0);
+    canvas.SavePng(std::string("owner_menu_texts_") + (c.look[0] == 'c' ? "classic" : "xp"));
+    const COLORREF normal = Sys(COLOR_MENUTEXT);
+    EXPECT_GT(canvas.Count(text, normal), 20);
+    EXPECT_LE(rightEdge(normal), shortcutRight - 1);
+    EXPECT_GE(rightEdge(normal), shortcutRight - 5);  // the glyph's own side bearing
+
+    canvas.Fill(kMagenta);
+    Draw(menu, 0, canvas, item, ODS_GRAYED);
+    EXPECT_EQ(canvas.Count(text, normal), 0);
+    EXPECT_GT(canvas.Count(text, c.grey), 20);
+    EXPECT_LE(rightEdge(c.grey), shortcutRight - 1);
+    EXPECT_GE(rightEdge(c.grey), shortcutRight - 5);
+    if (c.under != CLR_INVALID) {
+      // The highlight shows one pixel down-right of the grey strokes.
+      int embossed = 0;
+      for (int y = item.top; y + 1 < item.bottom; ++y)
+        for (int x = 30; x + 1 < item.right; ++x)
+          embossed += canvas.At(x, y) == c.grey && canvas.At(x + 1, y + 1) == c.under;
+      EXPECT_GT(embossed, 10);
+    }
+  }
 }
 
 // ---- Theme and look ---------------------------------------------------------------------------------------

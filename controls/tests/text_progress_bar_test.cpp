@@ -1,7 +1,8 @@
 // The text progress bar: it follows the progress messages (position,
 // ranges, steps), paints the filled and empty parts at the right place,
 // leaves the screen alone with equal bounds, keeps its text with room for
-// the terminator and repaints only when the text changes.
+// the terminator, repaints only when the text changes and draws its text
+// in one colour over the filled part and another over the rest.
 #include <gtest/gtest.h>
 
 #include "controls/tests/control_test_support.h"
@@ -131,6 +132,39 @@ TEST_F(TextProgressBarTest, RepaintsOnlyWhenTheTextChanges) {
   ::SendMessageA(hwnd_, WM_SETTEXT, 0, 0);  // no text at all
   EXPECT_TRUE(::GetUpdateRect(hwnd_, NULL, FALSE));
   EXPECT_EQ(dialog_.bar.GetStoredText(), "");
+}
+
+// The text's reason to exist: its glyphs take one colour over the filled
+// part and the other over the rest, split where the bar ends, whichever
+// side the split falls on.
+TEST_F(TextProgressBarTest, TextTakesOneColourOverTheBarAndTheOtherOverTheRest) {
+  const COLORREF kOverBar = RGB(255, 255, 0), kOverBack = RGB(120, 0, 60);
+  dialog_.bar.SetTextColors(kOverBack, kOverBar);
+  guitest::SetText(hwnd_, "WWWWWWWWWWWW");
+  Send(PBM_SETRANGE32, 0, 100);
+  for (int pos : {30, 50, 70}) {
+    SCOPED_TRACE(pos);
+    Send(PBM_SETPOS, pos);
+    ::InvalidateRect(hwnd_, NULL, TRUE);
+    const int split = BarEnd();
+    ASSERT_EQ(split, 2 * pos);
+    guitest::Capture shot = guitest::Capture::OfWindow(hwnd_);
+    const RECT bar = {0, 0, split, shot.Height()};
+    const RECT rest = {split, 0, shot.Width(), shot.Height()};
+    EXPECT_GT(shot.Count(bar, kOverBar), 10);
+    EXPECT_EQ(shot.Count(bar, kOverBack), 0);
+    EXPECT_GT(shot.Count(rest, kOverBack), 10);
+    EXPECT_EQ(shot.Count(rest, kOverBar), 0);
+    // A glyph cut by the split: its columns either side are in either colour.
+    int nearBar = 0, nearRest = 0;
+    for (int y = 0; y < shot.Height(); ++y) {
+      nearBar += shot.At(split - 1, y) == kOverBar || shot.At(split - 2, y) == kOverBar;
+      nearRest += shot.At(split, y) == kOverBack || shot.At(split + 1, y) == kOverBack;
+    }
+    EXPECT_GT(nearBar, 0);
+    EXPECT_GT(nearRest, 0);
+  }
+  guitest::SaveScreenshot(dialog_.GetSafeHwnd(), "text_progress_bar_text");
 }
 
 }  // namespace

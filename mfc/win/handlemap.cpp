@@ -32,34 +32,48 @@ std::unordered_map<HMENU, CMenu*>& MenuMap() {
 
 }  // namespace
 
-// Per-thread state lives in a Win32 TLS slot rather than a C++
+// Per-thread state lives in a fiber-local slot rather than a C++
 // thread_local: destructors of thread_local objects run late in thread
 // exit with the mingw runtime, where they can deadlock or touch freed
-// storage. Threads started by AfxBeginThread free theirs explicitly; other
-// threads keep their small record until the process ends.
+// storage. Threads started by AfxBeginThread free theirs explicitly; the
+// slot's callback frees the state of every other thread as it ends (a
+// library's callback threads, plain workers).
 namespace {
 
+volatile LONG g_liveStates = 0;
+
+void DeleteState(ThreadState* state) {
+  if (state == nullptr) return;
+  ::InterlockedDecrement(&g_liveStates);
+  delete state;
+}
+
+void WINAPI FreeStateAtThreadEnd(void* data) { DeleteState(static_cast<ThreadState*>(data)); }
+
 DWORD ThreadStateIndex() {
-  static const DWORD index = ::TlsAlloc();
+  static const DWORD index = ::FlsAlloc(&FreeStateAtThreadEnd);
   return index;
 }
 
 }  // namespace
 
 ThreadState& GetThreadState() {
-  ThreadState* state = static_cast<ThreadState*>(::TlsGetValue(ThreadStateIndex()));
+  ThreadState* state = static_cast<ThreadState*>(::FlsGetValue(ThreadStateIndex()));
   if (state == nullptr) {
     state = new ThreadState;
-    ::TlsSetValue(ThreadStateIndex(), state);
+    ::InterlockedIncrement(&g_liveStates);
+    ::FlsSetValue(ThreadStateIndex(), state);
   }
   return *state;
 }
 
 void FreeThreadState() {
-  ThreadState* state = static_cast<ThreadState*>(::TlsGetValue(ThreadStateIndex()));
-  ::TlsSetValue(ThreadStateIndex(), nullptr);
-  delete state;
+  ThreadState* state = static_cast<ThreadState*>(::FlsGetValue(ThreadStateIndex()));
+  ::FlsSetValue(ThreadStateIndex(), nullptr);
+  DeleteState(state);
 }
+
+long LiveThreadStates() { return g_liveStates; }
 
 void TempMaps::DeleteAll() {
   // Temporaries never own their handles: clear them before deleting.

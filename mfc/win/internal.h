@@ -58,6 +58,8 @@ struct ThreadState {
 ThreadState& GetThreadState();
 // Frees the calling thread's state (temporaries included) at its end.
 void FreeThreadState();
+// Thread states alive in the process (tests).
+long LiveThreadStates();
 
 // Thrown by CDataExchange::Fail, caught by UpdateData.
 struct DataExchangeFailure {};

@@ -41,7 +41,8 @@ public:
   BOOL LoadMenuIndirect(const void* lpMenuTemplate) {
     return Attach(::LoadMenuIndirectA(lpMenuTemplate));
   }
-  BOOL DestroyMenu();
+  // Virtual: a menu class that keeps records per item frees them here too.
+  virtual BOOL DestroyMenu();
 
   BOOL AppendMenu(UINT nFlags, UINT_PTR nIDNewItem = 0, LPCTSTR lpszNewItem = NULL) {
     return ::AppendMenuA(m_hMenu, nFlags, nIDNewItem, lpszNewItem);

@@ -2,6 +2,7 @@
 #include "skin/core/skin_image.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -10,9 +11,16 @@ namespace {
 
 constexpr double kInchesPerMetre = 39.37007874015748;
 
+// A resolution read from a file may be near the int limit: the value in
+// pels per metre is held inside the int range the header has room for.
 int32_t DpiToPelsPerMeter(int32_t dpi)
 {
-    return int32_t(std::floor(dpi * kInchesPerMetre + 0.5));
+    const double pels = std::floor(dpi * kInchesPerMetre + 0.5);
+    if (pels >= double(INT32_MAX))
+        return INT32_MAX;
+    if (pels <= double(INT32_MIN))
+        return INT32_MIN;
+    return int32_t(pels);
 }
 
 uint32_t RoundBpp(uint32_t bpp)

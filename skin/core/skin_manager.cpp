@@ -137,22 +137,19 @@ BOOL SkinManager::SetNamedSkin(HWND window, const char* objectName)
 BOOL SkinManager::SetToolBarSkin(HWND window)
 {
     SkinManagerLock lock;
+    if (!window || windows_.count(window))
+        return FALSE;  // one skinner per window, as for the top-level roads
+    SkinDataObject* object = skin_->FindObjectByType(kSkinToolBar);
+    if (!object)
+        return FALSE;
     SkinWindowObject* skinner = CreateSkinner(kSkinToolBar, nullptr);
     if (!skinner)
         return FALSE;
-    SkinDataObject* object = skin_->FindObjectByType(kSkinToolBar);
-    bool entered = false;
-    if (object) {
-        skinner->BindSkinData(object);
-        if (!windows_.count(window)) {
-            windows_[window] = skinner;
-            entered = true;
-        }
-        if (skinner->Attach(window))
-            return TRUE;
-    }
-    if (entered)
-        windows_.erase(window);
+    skinner->BindSkinData(object);
+    windows_[window] = skinner;
+    if (skinner->Attach(window))
+        return TRUE;
+    windows_.erase(window);
     delete skinner;
     return FALSE;
 }

@@ -88,7 +88,9 @@ public:
     // The skinned windows, in map order (tests and diagnostics).
     std::vector<HWND> Windows();
 
-    // The manager lock, for callers that read skinners across calls.
+    // The manager lock, for callers that read skinners across calls. Taken
+    // before the library lock (skin_ops.cpp) wherever both are held, never
+    // after it.
     void Lock() { EnterCriticalSection(&lock_); }
     void Unlock() { LeaveCriticalSection(&lock_); }
 

@@ -20,6 +20,7 @@ enum SkinMessage : unsigned {
     kSkinMsgRecordFont = 6038,              // posted to a control before the skin font
     kSkinMsgAttachStyle = 6041,             // frame: answers its attach-time style
     kSkinMsgResyncScrollBars = 6042,        // Windows 98 / ME scroll-bar resync
+    kSkinMsgDestroySelf = 6043,             // posted to the tooltip: destroy it on its own thread
     kSkinMsgRefuseSkin = 0x83E8,            // to the parent: wParam id, lParam HWND; non-zero refuses
 };
 

@@ -126,8 +126,17 @@ LRESULT CALLBACK CallWndHook(int code, WPARAM wParam, LPARAM lParam)
     if (!ThreadIsHooked())
         return 0;
     const CWPSTRUCT* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
-    if (code == HC_ACTION && message && message->message == WM_CREATE)
-        OnWindowCreated(message->hwnd);
+    if (code == HC_ACTION && message && message->message == WM_CREATE) {
+        try {
+            OnWindowCreated(message->hwnd);
+        } catch (...) {
+            // The window keeps its own look; the system's code above us must
+            // not see an exception.
+        }
+    }
+    // A later window may get the same handle: it must not find this one's table.
+    if (code == HC_ACTION && message && message->message == WM_NCDESTROY)
+        SkinLibSetAcceleratorTable(message->hwnd, nullptr);
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
@@ -164,13 +173,7 @@ LRESULT CALLBACK KeyboardHook(int code, WPARAM wParam, LPARAM lParam)
     const bool down = (lParam & 0x80000000) == 0;
     const bool altContext = (lParam & 0x20000000) != 0;
     if (skinner && down) {
-        AccelTable* table = nullptr;
-        {
-            std::lock_guard<std::recursive_mutex> guard(g_lock);
-            auto it = g_state.accelerators.find(skinner->GetWindow());
-            if (it != g_state.accelerators.end())
-                table = it->second;
-        }
+        AccelTable* table = SkinLibFindAcceleratorTable(skinner->GetWindow());
         ACCEL accel;
         if (table && table->FindKey(WORD(wParam), &accel)) {
             HMENU menu = skinner->GetMenu();
@@ -275,6 +278,28 @@ bool StartLibrary(HINSTANCE instance)
     return true;
 }
 
+// Nothing thrown inside the library (an allocation a hostile skin made
+// too large) may leave an exported operation for the caller's code: it ends
+// there as the operation's failure.
+template <typename Result, typename Body>
+Result Guard(Result failed, Body body)
+{
+    try {
+        return body();
+    } catch (...) {
+        return failed;
+    }
+}
+
+template <typename Body>
+void GuardVoid(Body body)
+{
+    try {
+        body();
+    } catch (...) {
+    }
+}
+
 }  // namespace
 
 bool SkinLibIsStarted()
@@ -341,6 +366,13 @@ void SkinLibSetAcceleratorTable(HWND window, AccelTable* table)
         g_state.accelerators[window] = table;
 }
 
+AccelTable* SkinLibFindAcceleratorTable(HWND window)
+{
+    std::lock_guard<std::recursive_mutex> guard(g_lock);
+    auto it = g_state.accelerators.find(window);
+    return it == g_state.accelerators.end() ? nullptr : it->second;
+}
+
 BOOL SkinLibSetDefaultFrameSkin(const char* objectName)
 {
     if (!CheckStarted())
@@ -354,174 +386,209 @@ extern "C" {
 
 BOOL WINAPI SkinLibInit(HINSTANCE instance, LPCSTR, LPCSTR, int)
 {
-    std::lock_guard<std::recursive_mutex> guard(g_lock);
-    if (g_state.callWndHooks.empty()) {
-        // The shared library uses its own module; linked in, the caller's.
-        HMODULE own = OwnModule();
-        HINSTANCE libraryInstance = own != GetModuleHandleA(nullptr) ? own
-                                    : instance                        ? instance
-                                                                      : GetModuleHandleA(nullptr);
-        if (!g_state.started && !StartLibrary(libraryInstance))
-            return FALSE;
-    }
-    const DWORD thread = GetCurrentThreadId();
-    if (!g_state.callWndHooks.count(thread)) {
-        HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, CallWndHook, OwnModule(), thread);
-        if (!hook) {
-            SetError(kSkinLibCallWndHookFailed);
-            return FALSE;
+    return Guard<BOOL>(FALSE, [&]() -> BOOL {
+        // The manager lock before the library lock, as everywhere.
+        SkinManagerLock managerLock;
+        std::lock_guard<std::recursive_mutex> guard(g_lock);
+        if (g_state.callWndHooks.empty()) {
+            // The shared library uses its own module; linked in, the caller's.
+            HMODULE own = OwnModule();
+            HINSTANCE libraryInstance = own != GetModuleHandleA(nullptr) ? own
+                                        : instance                        ? instance
+                                                                          : GetModuleHandleA(nullptr);
+            if (!g_state.started && !StartLibrary(libraryInstance))
+                return FALSE;
         }
-        g_state.callWndHooks[thread] = hook;
-    }
-    if (!g_state.keyboardHooks.count(thread)) {
-        HHOOK hook = SetWindowsHookExA(WH_KEYBOARD, KeyboardHook, OwnModule(), thread);
-        if (!hook) {
-            SetError(kSkinLibKeyboardHookFailed);
-            return FALSE;
+        const DWORD thread = GetCurrentThreadId();
+        if (!g_state.callWndHooks.count(thread)) {
+            HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, CallWndHook, OwnModule(), thread);
+            if (!hook) {
+                SetError(kSkinLibCallWndHookFailed);
+                return FALSE;
+            }
+            g_state.callWndHooks[thread] = hook;
         }
-        g_state.keyboardHooks[thread] = hook;
-    }
-    SetError(kSkinLibOk);
-    return TRUE;
+        if (!g_state.keyboardHooks.count(thread)) {
+            HHOOK hook = SetWindowsHookExA(WH_KEYBOARD, KeyboardHook, OwnModule(), thread);
+            if (!hook) {
+                SetError(kSkinLibKeyboardHookFailed);
+                return FALSE;
+            }
+            g_state.keyboardHooks[thread] = hook;
+        }
+        SetError(kSkinLibOk);
+        return TRUE;
+    });
 }
 
 void WINAPI SkinLibExit(void)
 {
-    std::lock_guard<std::recursive_mutex> guard(g_lock);
-    if (!g_state.started)
-        return;
-    const DWORD thread = GetCurrentThreadId();
-    auto hook = g_state.callWndHooks.find(thread);
-    if (hook != g_state.callWndHooks.end()) {
-        UnhookWindowsHookEx(hook->second);
-        g_state.callWndHooks.erase(hook);
-    }
-    hook = g_state.keyboardHooks.find(thread);
-    if (hook != g_state.keyboardHooks.end()) {
-        UnhookWindowsHookEx(hook->second);
-        g_state.keyboardHooks.erase(hook);
-    }
-    if (!g_state.callWndHooks.empty())
-        return;
-    // The last started thread ends the library.
-    g_state.defaultDialogSkin[0] = '\0';
-    int count = 0;
-    SkinLibParts(&count);
-    TearDownParts(g_state.instance, g_state.osClass, count);
-    SkinManager::Instance().RemoveAll();
-    for (auto& entry : g_state.accelerators)
-        delete entry.second;
-    g_state.accelerators.clear();
-    g_state.started = false;
+    GuardVoid([&] {
+        // The manager lock before the library lock, as everywhere: the last
+        // end empties the manager.
+        SkinManagerLock managerLock;
+        std::lock_guard<std::recursive_mutex> guard(g_lock);
+        if (!g_state.started)
+            return;
+        const DWORD thread = GetCurrentThreadId();
+        auto hook = g_state.callWndHooks.find(thread);
+        if (hook != g_state.callWndHooks.end()) {
+            UnhookWindowsHookEx(hook->second);
+            g_state.callWndHooks.erase(hook);
+        }
+        hook = g_state.keyboardHooks.find(thread);
+        if (hook != g_state.keyboardHooks.end()) {
+            UnhookWindowsHookEx(hook->second);
+            g_state.keyboardHooks.erase(hook);
+        }
+        if (!g_state.callWndHooks.empty())
+            return;
+        // The last started thread ends the library.
+        g_state.defaultDialogSkin[0] = '\0';
+        g_state.defaultFrameSkin[0] = '\0';
+        int count = 0;
+        SkinLibParts(&count);
+        TearDownParts(g_state.instance, g_state.osClass, count);
+        SkinManager::Instance().RemoveAll();
+        for (auto& entry : g_state.accelerators)
+            delete entry.second;
+        g_state.accelerators.clear();
+        g_state.started = false;
+    });
 }
 
 BOOL WINAPI SkinLoadResource(HINSTANCE instance, LPCSTR name, LPCSTR type)
 {
-    if (!CheckStarted())
-        return FALSE;
-    HMODULE module = instance ? instance : GetModuleHandleA(nullptr);
-    HRSRC found = FindResourceA(module, name, type);
-    if (!found) {
-        SetError(kSkinLibFindResourceFailed);
-        return FALSE;
-    }
-    HGLOBAL loaded = LoadResource(module, found);
-    if (!loaded) {
-        SetError(kSkinLibLoadResourceFailed);
-        return FALSE;
-    }
-    const void* bytes = LockResource(loaded);
-    const DWORD size = SizeofResource(module, found);
-    SkinMemoryStream source(bytes, bytes ? size : 0, SkinMemoryStream::kDefaultGrowth);
-    std::unique_ptr<SkinPackage> package(new SkinPackage());
-    if (!package->Read(source))
-        return FALSE;  // the previous skin stays
-    const BOOL installed = SkinManager::Instance().InstallSkin(package.release());
-    SkinRefreshScrollBars();
-    return installed;
+    return Guard<BOOL>(FALSE, [&]() -> BOOL {
+        if (!CheckStarted())
+            return FALSE;
+        HMODULE module = instance ? instance : GetModuleHandleA(nullptr);
+        HRSRC found = FindResourceA(module, name, type);
+        if (!found) {
+            SetError(kSkinLibFindResourceFailed);
+            return FALSE;
+        }
+        HGLOBAL loaded = LoadResource(module, found);
+        if (!loaded) {
+            SetError(kSkinLibLoadResourceFailed);
+            return FALSE;
+        }
+        const void* bytes = LockResource(loaded);
+        const DWORD size = SizeofResource(module, found);
+        SkinMemoryStream source(bytes, bytes ? size : 0, SkinMemoryStream::kDefaultGrowth);
+        std::unique_ptr<SkinPackage> package(new SkinPackage());
+        if (!package->Read(source))
+            return FALSE;  // the previous skin stays
+        const BOOL installed = SkinManager::Instance().InstallSkin(package.release());
+        SkinRefreshScrollBars();
+        return installed;
+    });
 }
 
 BOOL WINAPI SkinSetFrameWindow(HWND window, LPCSTR objectName)
 {
-    if (!CheckStarted())
-        return FALSE;
-    return SkinManager::Instance().SetFrameSkin(window, objectName);
+    return Guard<BOOL>(FALSE, [&]() -> BOOL {
+        if (!CheckStarted())
+            return FALSE;
+        return SkinManager::Instance().SetFrameSkin(window, objectName);
+    });
 }
 
 BOOL WINAPI SkinDetachWindow(HWND window)
 {
-    if (!CheckStarted())
-        return FALSE;
-    return SkinManager::Instance().RemoveSkin(window, FALSE);
+    return Guard<BOOL>(FALSE, [&]() -> BOOL {
+        if (!CheckStarted())
+            return FALSE;
+        return SkinManager::Instance().RemoveSkin(window, FALSE);
+    });
 }
 
 BOOL WINAPI SkinSetDefaultDialogSkin(LPCSTR objectName)
 {
-    if (!CheckStarted())
-        return FALSE;
-    std::lock_guard<std::recursive_mutex> guard(g_lock);
-    CopySkinText(g_state.defaultDialogSkin, sizeof g_state.defaultDialogSkin, objectName);
-    return TRUE;
+    return Guard<BOOL>(FALSE, [&]() -> BOOL {
+        if (!CheckStarted())
+            return FALSE;
+        std::lock_guard<std::recursive_mutex> guard(g_lock);
+        CopySkinText(g_state.defaultDialogSkin, sizeof g_state.defaultDialogSkin, objectName);
+        return TRUE;
+    });
 }
 
 BOOL WINAPI SkinSetDialogWindow(HWND window, LPCSTR objectName)
 {
-    if (!CheckStarted())
-        return FALSE;
-    return SkinManager::Instance().SetNamedSkin(window, objectName);
+    return Guard<BOOL>(FALSE, [&]() -> BOOL {
+        if (!CheckStarted())
+            return FALSE;
+        return SkinManager::Instance().SetNamedSkin(window, objectName);
+    });
 }
 
 BOOL WINAPI SkinAttachWindow(HWND window, LPCSTR objectName)
 {
-    if (!CheckStarted())
-        return FALSE;
-    return SkinManager::Instance().SetShapeSkin(window, objectName);
+    return Guard<BOOL>(FALSE, [&]() -> BOOL {
+        if (!CheckStarted())
+            return FALSE;
+        return SkinManager::Instance().SetShapeSkin(window, objectName);
+    });
 }
 
 BOOL WINAPI SkinClearDefaultDialogSkin(void)
 {
-    if (!CheckStarted())
-        return FALSE;
-    std::lock_guard<std::recursive_mutex> guard(g_lock);
-    g_state.defaultDialogSkin[0] = '\0';
-    return TRUE;
+    return Guard<BOOL>(FALSE, [&]() -> BOOL {
+        if (!CheckStarted())
+            return FALSE;
+        std::lock_guard<std::recursive_mutex> guard(g_lock);
+        g_state.defaultDialogSkin[0] = '\0';
+        return TRUE;
+    });
 }
 
 BOOL WINAPI SkinQueryElementState(HWND window, LPCSTR elementName, int* state)
 {
-    SkinManagerLock lock;
-    SkinWindowObject* skinner = SkinManager::Instance().FindSkinObject(window);
-    if (!skinner) {
-        SetError(kSkinLibNoSkinner);
-        return FALSE;
-    }
-    return skinner->GetElementState(elementName, state);
+    return Guard<BOOL>(FALSE, [&]() -> BOOL {
+        SkinManagerLock lock;
+        SkinWindowObject* skinner = SkinManager::Instance().FindSkinObject(window);
+        if (!skinner) {
+            SetError(kSkinLibNoSkinner);
+            return FALSE;
+        }
+        return skinner->GetElementState(elementName, state);
+    });
 }
 
 void WINAPI SkinRefreshScrollBars(void)
 {
-    std::lock_guard<std::recursive_mutex> guard(g_lock);
-    if (!g_state.started)
-        return;
-    auto* bar = dynamic_cast<SkinScrollBarData*>(
-        SkinManager::Instance().GetSkin()->FindObjectByType(kSkinScrollBar));
-    if (!bar)
-        return;
-    // Bar size: the height of the normal first arrow; minimum thumb: the
-    // width of the normal thumb.
-    const int size = bar->horizontal[0].arrow1.source.Height();
-    const int minThumb = bar->horizontal[0].thumb.source.Width();
-    ForEachPart(false, [&](const SkinLibPart& p) {
-        if (p.refreshScrollBars)
-            p.refreshScrollBars(size, minThumb);
+    GuardVoid([&] {
+        if (!SkinLibIsStarted())
+            return;
+        int size = 0, minThumb = 0;
+        {
+            SkinManagerLock lock;
+            auto* bar = dynamic_cast<SkinScrollBarData*>(
+                SkinManager::Instance().GetSkin()->FindObjectByType(kSkinScrollBar));
+            if (!bar)
+                return;
+            // Bar size: the height of the normal first arrow; minimum thumb:
+            // the width of the normal thumb.
+            size = bar->horizontal[0].arrow1.source.Height();
+            minThumb = bar->horizontal[0].thumb.source.Width();
+        }
+        // No lock held: the refresh reaches other threads' windows, whose
+        // hooks take the locks.
+        ForEachPart(false, [&](const SkinLibPart& p) {
+            if (p.refreshScrollBars)
+                p.refreshScrollBars(size, minThumb);
+        });
     });
 }
 
 int WINAPI SkinGetLastError(void)
 {
-    std::lock_guard<std::recursive_mutex> guard(g_lock);
-    auto it = g_errors.find(GetCurrentThreadId());
-    return it == g_errors.end() ? 0 : it->second;
+    return Guard<int>(0, [&]() -> int {
+        std::lock_guard<std::recursive_mutex> guard(g_lock);
+        auto it = g_errors.find(GetCurrentThreadId());
+        return it == g_errors.end() ? 0 : it->second;
+    });
 }
 
 }  // extern "C"

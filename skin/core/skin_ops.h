@@ -70,6 +70,8 @@ int SkinLibThreadCount();
 // Gives a window an accelerator table for the keyboard hook (the library
 // owns and deletes it; null removes the window's table).
 void SkinLibSetAcceleratorTable(HWND window, AccelTable* table);
+// The window's accelerator table, or null; a destroyed window has none.
+AccelTable* SkinLibFindAcceleratorTable(HWND window);
 // The frame object for new sizable tool windows ("" = none). Fails with
 // code 19 while the library is not started.
 BOOL SkinLibSetDefaultFrameSkin(const char* objectName);

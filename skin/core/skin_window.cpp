@@ -208,6 +208,11 @@ BOOL SkinWindowObject::Attach(HWND window)
 {
     if (!window || !IsWindow(window))
         return FALSE;
+    // A second skinner would save the first one's procedure as its own
+    // successor and call itself on the window's next message.
+    const HANDLE holder = GetPropA(window, kObjectProperty);
+    if (holder && holder != static_cast<HANDLE>(this))
+        return FALSE;
     window_ = window;
     SkinChildren(window, GetSkinData());
     previousProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));

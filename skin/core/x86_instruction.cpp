@@ -387,6 +387,11 @@ size_t InstructionCopier::WriteJump(uint8_t* at, size_t capacity, uint64_t atAdd
         WriteSigned(at + 1, 4, int64_t(to - (atAddress + 5)));
         return 5;
     }
+    return WriteAbsoluteJump(at, capacity, to);
+}
+
+size_t InstructionCopier::WriteAbsoluteJump(uint8_t* at, size_t capacity, uint64_t to) const
+{
     if (capacity < 14)
         return 0;
     // jmp [rip+0] followed by the absolute destination.
@@ -465,7 +470,7 @@ size_t InstructionCopier::Copy(const uint8_t* code, size_t avail, uint64_t addre
                 // The opposite condition skips an absolute jump to the target.
                 out[n++] = uint8_t(opcode ^ 1);
                 out[n++] = 14;
-                n += WriteJump(out + n, sizeof out - n, destAddress + n, target);
+                n += WriteAbsoluteJump(out + n, sizeof out - n, target);
             }
         } else if (is64 && insn.relSize == 4 && insn.prefixLength == 0) {
             // rel32 out of reach in 64-bit code: go through an absolute address.
@@ -482,7 +487,7 @@ size_t InstructionCopier::Copy(const uint8_t* code, size_t avail, uint64_t addre
                 n = 0;
                 out[n++] = uint8_t(0x70 | ((code[1] & 0x0F) ^ 1));
                 out[n++] = 14;
-                n += WriteJump(out + n, sizeof out - n, destAddress + n, target);
+                n += WriteAbsoluteJump(out + n, sizeof out - n, target);
             } else {
                 return 0;
             }

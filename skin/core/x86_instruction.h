@@ -88,6 +88,9 @@ private:
     // Whether a signed displacement from `from` to `to` fits 32 bits (always
     // in 32-bit code, where addresses wrap).
     bool Reaches32(uint64_t from, uint64_t to) const;
+    // The 14-byte 64-bit form of WriteJump, whatever the distance: an
+    // opposite-condition branch skips exactly these bytes.
+    size_t WriteAbsoluteJump(uint8_t* at, size_t capacity, uint64_t to) const;
 
     X86Mode mode_;
 };

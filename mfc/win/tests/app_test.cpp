@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "mfc/mfc.h"
+#include "mfc/win/internal.h"
 #include "testing/gui/gui_test.h"
 
 namespace {
@@ -226,6 +227,28 @@ TEST(ThreadTest, SuspendedThreadsCanBeKeptAfterTheyEnd) {
   delete thread;
   EXPECT_TRUE(guitest::PumpUntil([&] { return wnd.reports.size() == 1; }, 2000));
   wnd.DestroyWindow();
+}
+
+// Threads the layer did not start (a library's callback thread, a plain
+// worker) use its per-thread state too: it goes when they end.
+TEST(ThreadTest, AForeignThreadLeavesNoStateBehind) {
+  const long before = quorbel_mfc::LiveThreadStates();
+  struct Use {
+    static DWORD WINAPI Run(LPVOID) {
+      CMenu* temporary = CMenu::FromHandle(reinterpret_cast<HMENU>(0x1234));  // a temporary of the thread
+      return temporary != nullptr && AfxGetCurrentMessage() != nullptr ? 0 : 1;
+    }
+  };
+  for (int i = 0; i < 3; ++i) {
+    HANDLE thread = ::CreateThread(NULL, 0, &Use::Run, NULL, 0, NULL);
+    ASSERT_NE(thread, nullptr);
+    ASSERT_EQ(::WaitForSingleObject(thread, 10000), WAIT_OBJECT_0);
+    DWORD code = 99;
+    EXPECT_TRUE(::GetExitCodeThread(thread, &code));
+    EXPECT_EQ(code, 0u);
+    ::CloseHandle(thread);
+  }
+  EXPECT_EQ(quorbel_mfc::LiveThreadStates(), before);
 }
 
 TEST(WaitCursorTest, NestedWaitCursorsRestoreTheCursorAtTheEnd) {

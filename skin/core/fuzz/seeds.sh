@@ -3,15 +3,26 @@
 #   seeds.sh <target> <corpus dir> <fuzz build dir>
 # The skin loader's seeds are a small skin with one object of every kind and
 # a tiny image, compiled by the fuzz tree's own skinc. The image decoders
-# start from nothing.
+# and the instruction copier start from the inputs that once broke them.
 set -eu
 target=$1
 corpus=$2
 build=$3
 skinc=$build/tools/skinc/skinc
 mkdir -p "$corpus"
+# Inputs that once broke a target, kept so every run tries them again.
+regression() { printf '%s' "$2" | base64 -d > "$corpus/regression-$1"; }
 case $target in
   skin_resource_fuzz|skin_stream_fuzz) ;;
+  x86_instruction_fuzz)
+    # A conditional jump moved just out of rel32 reach: the skip over the
+    # absolute jump behind it must match that jump's length.
+    regression jcc-skip 'UQ+KAAD/fw+LUMv/fw=='
+    exit 0 ;;
+  image_bmp_fuzz)
+    # A resolution near the int limit (pels per metre to dots per inch and back).
+    regression resolution 'QAAAAAwAAAAMAAAAAAAEAAEAAABF////////f///////AAABAAAA//////////////8A////AAABRQAAAAAADAAAAP//AQD//////////////////////////////////////////////////////wAADv7///8AAAFFAAAAXQAMAAAA/////////////////////////////////////////////wsAAAAAAAAA/78BAA=='
+    exit 0 ;;
   *) exit 0 ;;
 esac
 [ -x "$skinc" ] || exit 0

@@ -360,6 +360,38 @@ TEST(BmpDecode, HostileRleStaysInsideItsRows)
     EXPECT_EQ(img.GetBits(0)[3], 0);  // row padding untouched
 }
 
+// The resolution read is turned into dots per inch and back into pels per
+// metre: near the int limit the way back rounds past it and is held there.
+TEST(BmpDecode, ResolutionNearTheIntLimitStaysInRange)
+{
+    struct Case {
+        uint32_t pelsPerMetre;
+        int32_t dpi;
+        int32_t kept;
+    };
+    const Case cases[] = {
+        {2835, 72, 2835},
+        {0x7FFFFF45, 54546080, 2147483465},
+        {0x7FFFFFFF, 54546085, 0x7FFFFFFF},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.pelsPerMetre);
+        BmpSpec spec;
+        spec.bpp = 24;
+        spec.bits = {1, 2, 3, 0};
+        Bytes data = MakeBmp(spec);
+        for (size_t at : {size_t(14 + 24), size_t(14 + 28)})
+            for (int i = 0; i < 4; ++i)
+                data[at + i] = uint8_t(c.pelsPerMetre >> (8 * i));
+        CSkinImage img;
+        ASSERT_TRUE(Decode(img, data, CSkinImage::kFormatBmp));
+        EXPECT_EQ(img.GetXDPI(), c.dpi);
+        EXPECT_EQ(img.GetYDPI(), c.dpi);
+        EXPECT_EQ(img.GetHeader().biXPelsPerMeter, c.kept);
+        EXPECT_EQ(img.GetHeader().biYPelsPerMeter, c.kept);
+    }
+}
+
 TEST(BmpDecode, BadInputIsAnErrorAndKeepsTheImage)
 {
     struct Case {

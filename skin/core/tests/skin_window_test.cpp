@@ -10,13 +10,17 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <atomic>
 #include <cstring>
+#include <functional>
 #include <memory>
+#include <new>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "skin/core/skin_data_classes.h"
+#include "skin/core/skin_data_gdi.h"
 #include "skin/core/skin_image.h"
 #include "skin/core/skin_lib_parts.h"
 #include "skin/core/skin_manager.h"
@@ -342,6 +346,27 @@ TEST_F(SkinLibrary, TheManagersRules)
     EXPECT_FALSE(manager.RemoveSkin(d, FALSE));
 }
 
+// A window already tied to a skinner takes no second one, from any road:
+// the second would save the first one's procedure as its own successor and
+// call itself on the window's next message.
+TEST_F(SkinLibrary, AWindowWithASkinnerTakesNoSecondOne)
+{
+    const SkinnerFactory saved = SkinManager::RegisterSkinner(kSkinToolBar, &MakeProbe);
+    SkinManager& manager = SkinManager::Instance();
+    HWND a = Keep(MakeTop());
+    ASSERT_TRUE(manager.SetNamedSkin(a, "Dialog"));
+    SkinWindowObject* first = manager.FindSkinObject(a);
+    const int made = ProbeSkinner::created, gone = ProbeSkinner::deleted;
+    EXPECT_FALSE(manager.SetToolBarSkin(a));
+    EXPECT_EQ(manager.FindSkinObject(a), first);
+    EXPECT_EQ(ProbeSkinner::created - made, ProbeSkinner::deleted - gone);  // a refused one is not kept
+    ProbeSkinner loose(0);
+    EXPECT_FALSE(loose.Attach(a));
+    EXPECT_EQ(loose.GetWindow(), nullptr);
+    EXPECT_EQ(SendMessageA(a, kAsk, 1, 2), 42);
+    SkinManager::RegisterSkinner(kSkinToolBar, saved);
+}
+
 TEST_F(SkinLibrary, FindFrameObjectPassesNonFrameSkinnersAndPlainChildren)
 {
     SkinManager& manager = SkinManager::Instance();
@@ -585,6 +610,81 @@ TEST_F(SkinLibrary, TheWindowRegionLeavesOutTheKeyColourOfEveryPart)
     DeleteObject(held);
 }
 
+// A hostile skin may cut a part into millions of pixel runs. The region
+// work stays bounded: past a limit the part's region is the bounding
+// rectangle of its pixels that are not the key colour.
+// A display that has run out of memory: every object it is asked for throws.
+class ExhaustedGdi : public SkinGdiBackend {
+public:
+    SkinColor SysColor(int index) override { return GetSysColor(index); }
+    SkinGdiHandle MakeFont(const SkinLogFont&) override { throw std::bad_alloc(); }
+    SkinGdiHandle MakeSolidBrush(SkinColor) override { throw std::bad_alloc(); }
+    SkinGdiHandle MakeKeyRegion(const CSkinImage&, SkinColor) override { throw std::bad_alloc(); }
+    void DeleteHandle(SkinGdiHandle handle) override
+    {
+        if (handle)
+            DeleteObject(static_cast<HGDIOBJ>(handle));
+    }
+};
+
+// An exception inside the library ends at the exported operation: the
+// load fails as a skin that cannot be read does, the previous skin stays.
+TEST_F(SkinLibrary, AnExceptionInsideALoadFailsTheLoadAndKeepsTheSkin)
+{
+    HWND top = Keep(MakeTop());
+    ASSERT_TRUE(SkinSetDialogWindow(top, "Dialog"));
+    SkinPackage* before = SkinManager::Instance().GetSkin();
+    ExhaustedGdi exhausted;
+    SetSkinGdi(&exhausted);
+    const BOOL loaded = SkinLoadResource(nullptr, MAKEINTRESOURCEA(kTestSkin), "RT_VENEERKIT");
+    SetSkinGdi(nullptr);
+    EXPECT_FALSE(loaded);
+    EXPECT_EQ(SkinManager::Instance().GetSkin(), before);
+    ASSERT_NE(ProbeOf(top), nullptr);
+    EXPECT_STREQ(ProbeOf(top)->GetSkinObjectName(), "Dialog");
+    EXPECT_TRUE(SkinLoadResource(nullptr, MAKEINTRESOURCEA(kTestSkin), "RT_VENEERKIT"));
+}
+
+TEST(SkinPartRegion, APartCutIntoTooManyRunsFallsBackToItsBoundingRectangle)
+{
+    const COLORREF key = RGB(255, 0, 255);
+    struct Case {
+        const char* what;
+        int size;
+        bool checkerboard;  // every other pixel keyed, else a keyed frame of 2
+        DWORD maxRects;     // rectangles the region may hold
+    };
+    const Case cases[] = {
+        {"a keyed frame", 64, false, 60},
+        {"a checkerboard", 1024, true, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CSkinImage image(c.size, c.size, 24);
+        for (int y = 0; y < c.size; ++y)
+            for (int x = 0; x < c.size; ++x) {
+                const bool keyed = c.checkerboard ? ((x + y) & 1) != 0
+                                                  : x < 2 || y < 2 || x >= c.size - 2 || y >= c.size - 2;
+                image.SetPixelColor(x, y, SkinRgbQuad::FromColorRef(keyed ? key : RGB(10, 20, 30)));
+            }
+        HRGN region = static_cast<HRGN>(SkinGdi().MakeKeyRegion(image, key));
+        ASSERT_NE(region, nullptr);
+        const DWORD bytes = GetRegionData(region, 0, nullptr);
+        ASSERT_GT(bytes, DWORD(sizeof(RGNDATAHEADER)));
+        EXPECT_LE((bytes - sizeof(RGNDATAHEADER)) / sizeof(RECT), c.maxRects);
+        RECT box;
+        GetRgnBox(region, &box);
+        const int inset = c.checkerboard ? 0 : 2;
+        EXPECT_EQ(box.left, inset);
+        EXPECT_EQ(box.top, inset);
+        EXPECT_EQ(box.right, c.size - inset);
+        EXPECT_EQ(box.bottom, c.size - inset);
+        EXPECT_FALSE(PtInRegion(region, 0, 0) && !c.checkerboard);
+        EXPECT_TRUE(PtInRegion(region, c.size / 2, c.size / 2));
+        DeleteObject(region);
+    }
+}
+
 TEST_F(SkinLibrary, WithoutTheTransparentColourThereIsNoRegion)
 {
     ASSERT_TRUE(SkinManager::Instance().InstallSkin(KeyedFrameSkin(false).release()));
@@ -687,6 +787,31 @@ TEST_F(SkinLibrary, SizableToolWindowsOfASkinnedFrameTakeTheDefaultFrameSkin)
     ASSERT_NE(ProbeOf(sizable), nullptr);
     EXPECT_STREQ(ProbeOf(sizable)->GetSkinObjectName(), "MainFrame");
     EXPECT_EQ(ProbeOf(fixed), nullptr);
+}
+
+// What the library keeps per window or per start does not outlive it: a
+// destroyed window's accelerator table (a later window with the same
+// handle would take it) and, after the last end, the default frame skin.
+TEST_F(SkinLibrary, AcceleratorTablesAndTheDefaultFrameSkinDoNotOutliveTheirOwners)
+{
+    HWND top = MakeTop();
+    ACCEL accel = {FVIRTKEY, 'Q', 100};
+    SkinLibSetAcceleratorTable(top, new AccelTable(&accel, 1));
+    ASSERT_NE(SkinLibFindAcceleratorTable(top), nullptr);
+    DestroyWindow(top);
+    EXPECT_EQ(SkinLibFindAcceleratorTable(top), nullptr);
+
+    HWND frame = Keep(MakeTop());
+    ASSERT_TRUE(SkinSetFrameWindow(frame, "Dialog"));
+    ASSERT_TRUE(SkinLibSetDefaultFrameSkin("MainFrame"));
+    SkinLibExit();
+    ASSERT_TRUE(SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0));
+    ASSERT_TRUE(SkinLoadResource(nullptr, MAKEINTRESOURCEA(kTestSkin), "RT_VENEERKIT"));
+    HWND again = Keep(MakeTop());
+    ASSERT_TRUE(SkinSetFrameWindow(again, "Dialog"));
+    HWND sizable = Keep(CreateWindowExA(WS_EX_TOOLWINDOW, TestClass(), "tool", WS_POPUP | WS_THICKFRAME, 0, 0, 100,
+                                        60, again, nullptr, nullptr, nullptr));
+    EXPECT_EQ(ProbeOf(sizable), nullptr);  // the earlier start's default is gone
 }
 
 TEST_F(SkinLibrary, AChildSkinnerOfADestroyedControlIsForgotten)
@@ -853,6 +978,100 @@ const SkinLibPart kProbePart = {
     },
 };
 
+// A button skinner that reads the library's state from a message its
+// attaching sends, as the real one reads the system button procedure.
+class StateReadingProbe : public ProbeSkinner {
+public:
+    StateReadingProbe() : ProbeSkinner(kSkinButton) {}
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_SYSCOLORCHANGE)
+            SkinLibGetButtonProc();
+        return ProbeSkinner::WindowProc(message, wParam, lParam);
+    }
+};
+SkinWindowObject* MakeStateReadingProbe(uint32_t, SkinWindowObject*) { return new StateReadingProbe(); }
+
+// Runs the bodies on threads of their own and waits for both. A deadlock
+// must fail the test, not hang it: after the time limit the process ends.
+void RunTogetherOrEnd(const std::function<void()>& first, const std::function<void()>& second, DWORD limitMs)
+{
+    struct Body {
+        static DWORD WINAPI Run(LPVOID body)
+        {
+            (*static_cast<const std::function<void()>*>(body))();
+            return 0;
+        }
+    };
+    HANDLE threads[2] = {CreateThread(nullptr, 0, &Body::Run, const_cast<std::function<void()>*>(&first), 0, nullptr),
+                         CreateThread(nullptr, 0, &Body::Run, const_cast<std::function<void()>*>(&second), 0, nullptr)};
+    ASSERT_NE(threads[0], nullptr);
+    ASSERT_NE(threads[1], nullptr);
+    if (WaitForMultipleObjects(2, threads, TRUE, limitMs) != WAIT_OBJECT_0) {
+        ADD_FAILURE() << "the two threads are deadlocked";
+        fflush(stdout);
+        TerminateProcess(GetCurrentProcess(), 3);
+    }
+    CloseHandle(threads[0]);
+    CloseHandle(threads[1]);
+}
+
+void PumpPending()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+// Two interface threads, one creating skinned controls (its hook holds the
+// manager lock while the new skinner's messages read the library's state),
+// the other refreshing the scroll bars, asking for element states and
+// starting and ending the library on itself: the locks are taken in one
+// order, so neither waits for the other for ever.
+TEST_F(SkinLibrary, TwoInterfaceThreadsTakeTheLocksInOneOrder)
+{
+    const SkinnerFactory saved = SkinManager::RegisterSkinner(kSkinButton, &MakeStateReadingProbe);
+    const int kRounds = 300;
+    HANDLE started = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<int> made(0), refreshed(0);
+    RunTogetherOrEnd(
+        [&] {
+            if (!SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0))
+                return;
+            HWND top = MakeTop();
+            SkinSetDialogWindow(top, "Dialog");
+            SetEvent(started);
+            for (int i = 0; i < kRounds; ++i) {
+                HWND button = MakeChild(top, "BUTTON", BS_PUSHBUTTON, 1);
+                made += SkinManager::Instance().FindSkinObject(button) != nullptr;
+                DestroyWindow(button);
+                PumpPending();
+            }
+            DestroyWindow(top);
+            SkinLibExit();
+        },
+        [&] {
+            WaitForSingleObject(started, 10000);
+            for (int i = 0; i < kRounds; ++i) {
+                if (!SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0))
+                    return;
+                SkinRefreshScrollBars();
+                int state = 0;
+                SkinQueryElementState(nullptr, "Close", &state);
+                SkinLibExit();
+                ++refreshed;
+                PumpPending();
+            }
+        },
+        60000);
+    CloseHandle(started);
+    SkinManager::RegisterSkinner(kSkinButton, saved);
+    EXPECT_EQ(made.load(), kRounds);
+    EXPECT_EQ(refreshed.load(), kRounds);
+}
+
 TEST(SkinLibraryStart, PartsAreStartedOnceAndEndedInReverse)
 {
     g_parts = PartLog();
@@ -879,6 +1098,57 @@ TEST(SkinLibraryStart, PartsAreStartedOnceAndEndedInReverse)
     SkinLibUnregisterPart(&kProbePart);
     ASSERT_TRUE(SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0));
     SkinLibExit();
+}
+
+// The tooltip window belongs to the thread that started the library first.
+// When that thread ends its use while another goes on, and the other ends
+// last, the window is destroyed by its own thread (Windows refuses another
+// thread's DestroyWindow) and the library can start again.
+TEST(SkinLibraryStart, TheTooltipWindowGoesOnItsOwnThreadAfterACrossThreadEnd)
+{
+    HANDLE aStarted = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE bStarted = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE aEnded = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE windowGone = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HWND tooltip = nullptr;
+    bool aStartedOk = false, bStartedOk = false;
+    std::thread a([&] {
+        aStartedOk = SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0) != FALSE;
+        tooltip = SkinLibGetTooltip() ? SkinLibGetTooltip()->GetWindow() : nullptr;
+        SetEvent(aStarted);
+        WaitForSingleObject(bStarted, 10000);
+        SkinLibExit();
+        SetEvent(aEnded);
+        // An interface thread goes on with its message loop.
+        while (MsgWaitForMultipleObjects(1, &done, FALSE, 10000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+            PumpPending();
+            if (!IsWindow(tooltip))
+                SetEvent(windowGone);
+        }
+    });
+    std::thread b([&] {
+        WaitForSingleObject(aStarted, 10000);
+        bStartedOk = SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0) != FALSE;
+        SetEvent(bStarted);
+        WaitForSingleObject(aEnded, 10000);
+        SkinLibExit();  // the last end
+    });
+    b.join();
+    const bool gone = WaitForSingleObject(windowGone, 10000) == WAIT_OBJECT_0;
+    SetEvent(done);
+    a.join();
+    EXPECT_TRUE(aStartedOk);
+    EXPECT_TRUE(bStartedOk);
+    ASSERT_NE(tooltip, nullptr);
+    EXPECT_TRUE(gone);
+    EXPECT_FALSE(IsWindow(tooltip));
+    EXPECT_FALSE(SkinLibIsStarted());
+    EXPECT_TRUE(SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0));
+    EXPECT_NE(SkinLibGetTooltip(), nullptr);
+    SkinLibExit();
+    for (HANDLE h : {aStarted, bStarted, aEnded, windowGone, done})
+        CloseHandle(h);
 }
 
 TEST(SkinLibraryStart, OnWindowsXpTheVisualStyleTestRunsAndLeavesNothing)

@@ -219,6 +219,39 @@ TEST(InstructionCopier, FarBranchesIn64BitCodeGoThroughAbsoluteAddresses)
     EXPECT_EQ(dest, from + 0x12);
 }
 
+// A conditional branch placed just out of rel32 reach: the opposite
+// condition skips exactly the jump written after it, even where that jump
+// starts a few bytes later and would reach the target in its short form.
+TEST(InstructionCopier, TheOppositeConditionSkipsExactlyTheJumpBehindIt)
+{
+    const uint64_t from = 0x140001000ull;
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> code;
+        uint64_t target;
+    };
+    const Case cases[] = {
+        {"jp rel32", {0x0F, 0x8A, 0x00, 0x00, 0xFF, 0x7F}, from + 6 + 0x7FFF0000ull},
+        {"jz rel8", {0x74, 0x10}, from + 0x12},
+    };
+    const InstructionCopier copier(X86Mode::k64);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        // rel32 from the place's widened form misses the target by one byte.
+        const size_t wide = c.code.size() == 2 ? 6 : c.code.size();
+        const uint64_t to = c.target - wide - 0x80000000ull;
+        Moved m = Move(X86Mode::k64, c.code, from, to);
+        ASSERT_GE(m.written, 4u);
+        ASSERT_EQ(m.at.kind, X86Instruction::kCondJump);
+        ASSERT_EQ(m.at.length, 2u);
+        // Not taken here: the condition's fall-through is the jump.
+        EXPECT_EQ(m.at.target, to + m.written);
+        uint64_t dest = 0;
+        ASSERT_TRUE(copier.ReadJump(m.bytes + 2, m.written - 2, to + 2, &dest));
+        EXPECT_EQ(dest, c.target);
+    }
+}
+
 TEST(InstructionCopier, JumpsAreShortWhenTheyReachAndAbsoluteOtherwise)
 {
     uint8_t buf[16];

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "skin/core/skin_data_classes.h"
+#include "skin/core/skin_messages.h"
 #include "skin/core/skin_ops.h"
 #include "skin/skinners/drawing/skin_gdi_util.h"
 #include "skin/skinners/drawing/skin_memdc.h"
@@ -185,13 +186,32 @@ LRESULT SkinTooltip::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_MOUSELEAVE:
         Hide();
         return SkinWindowObject::WindowProc(message, wParam, lParam);
+    case kSkinMsgDestroySelf:
+        DestroyWindow(window_);
+        return 0;
     case WM_NCDESTROY:
         RemovePropA(window_, kOwnObjectProperty);
         SkinWindowObject::OnNcDestroy();
+        if (ownedByWindow_) {
+            // Handed over by an end on another thread; the class was left
+            // registered then, as it still had this window.
+            const bool started = SkinLibIsStarted();
+            delete this;
+            if (!started)
+                UnregisterClassA(kTooltipClass, SkinLibGetInstance());
+        }
         return 0;
     default:
         return SkinWindowObject::WindowProc(message, wParam, lParam);
     }
+}
+
+bool SkinTooltip::DestroyOnWindowThread()
+{
+    ownedByWindow_ = true;
+    if (!PostMessageA(window_, kSkinMsgDestroySelf, 0, 0))
+        ownedByWindow_ = false;  // the window went meanwhile: the caller deletes
+    return ownedByWindow_;
 }
 
 SkinTooltip* GetSkinTooltipWindow() { return g_tooltip; }
@@ -211,7 +231,13 @@ BOOL RegisterTooltipClass(HINSTANCE instance)
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
     wc.lpszClassName = kTooltipClass;
-    return RegisterClassExA(&wc) != 0;
+    if (RegisterClassExA(&wc))
+        return TRUE;
+    // Still there from an earlier start whose tooltip window lived on
+    // another thread: the same class, ours to use again.
+    WNDCLASSEXA existing = {};
+    existing.cbSize = sizeof existing;
+    return GetClassInfoExA(instance, kTooltipClass, &existing) && existing.lpfnWndProc == wc.lpfnWndProc;
 }
 
 void UnregisterTooltipClass(HINSTANCE instance) { UnregisterClassA(kTooltipClass, instance); }
@@ -228,8 +254,17 @@ void CreateTooltip(HINSTANCE instance)
 void DestroyTooltip()
 {
     SkinLibSetTooltip(nullptr);
-    delete g_tooltip;
+    SkinTooltip* tooltip = g_tooltip;
     g_tooltip = nullptr;
+    if (!tooltip)
+        return;
+    // The last end may run on another thread than the one that made the
+    // window; only that one can destroy it.
+    HWND window = tooltip->GetWindow();
+    if (window && IsWindow(window) && GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId() &&
+        tooltip->DestroyOnWindowThread())
+        return;
+    delete tooltip;
 }
 
 const SkinLibPart kTooltipPart = {

@@ -66,6 +66,12 @@ public:
     void Hide() override;
     void ShowFor(SkinItem* owner, SkinDataObject* tooltipData, const char* text) override;
 
+    // For an end on another thread than the window's: Windows lets only
+    // that thread destroy the window, so it is asked to, and the object
+    // goes with its window there. False when the window could not be
+    // asked (the caller deletes the object).
+    bool DestroyOnWindowThread();
+
 private:
     SkinTooltipData* Data();
     // Measures, places and shows the stored text; starts the hide delay.
@@ -79,6 +85,7 @@ private:
     SkinTooltipTextSource* source_ = nullptr;    // asked for the text at show time
     SkinItem* ownerItem_ = nullptr;              // the item the text is for
     bool tracked_ = false;                       // WM_MOUSELEAVE requested
+    bool ownedByWindow_ = false;                 // deleted as its window goes
 };
 
 // The library's tooltip while the library runs, else null.
