@@ -26,6 +26,7 @@
 #include "creator/job_dialog.h"
 #include "creator/res/creator_resource.h"
 #include "creator/tests/program_test_support.h"
+#include "creator/tests/source_list_window.h"
 #include "discimage/mpeg_source.h"
 #include "discimage/tests/test_paths.h"
 #include "discimage/tests/test_support.h"

@@ -22,6 +22,7 @@
 #include "creator/job_dialog.h"
 #include "creator/res/creator_resource.h"
 #include "creator/tests/program_test_support.h"
+#include "creator/tests/source_list_window.h"
 #include "discimage/tests/test_paths.h"
 #include "mfc/mfc.h"
 #include "standins/calls/cdscribe_calls.h"

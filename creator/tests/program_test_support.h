@@ -1,8 +1,7 @@
 // What the disc programs' Windows tests share: the conversion control
-// registered as an installer registers it, a stand-in of the creator's list
-// window for the dialogs that read it, the DirectX version of the prefix
-// set for a while, and a program started as another process with its
-// windows found by title.
+// registered as an installer registers it, the DirectX version of the
+// prefix set for a while, and a program started as another process with
+// its windows found by title.
 #pragma once
 
 #include <windows.h>
@@ -19,20 +18,6 @@ namespace program_test {
 // Loads the conversion control (MPEGCreator.dll) from that path, registers
 // it with its own DllRegisterServer and lets dialogs host controls.
 ::testing::AssertionResult RegisterConversionControl(const std::string& dllPath);
-
-// The part of the creator's list window a disc job reads: list control
-// 1007 with the path and the duration text of every source.
-class SourceListWindow : public CDialog {
-public:
-  SourceListWindow();
-  bool Open();  // modeless, with its two columns
-  void Close();
-  HWND Control();
-  void AddSource(const std::string& path, const std::string& duration);
-
-private:
-  guitest::DialogTemplate template_;  // kept while the window lives
-};
 
 // Sets the DirectX version text of the prefix while it lives; puts the old
 // one back.
