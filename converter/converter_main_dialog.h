@@ -9,7 +9,7 @@
 #include "controls/hover_button.h"
 #include "converter/converter_dialogs.h"
 #include "converter/res/converter_resource.h"
-#include "creator/mpeg_creator_obj.h"
+#include "suite/mpeg_creator_obj.h"
 #include "mfc/mfc.h"
 
 class ConverterMainDialog : public CDialog {

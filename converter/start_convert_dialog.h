@@ -8,7 +8,7 @@
 #include <windows.h>
 
 #include "converter/res/converter_resource.h"
-#include "creator/mpeg_creator_obj.h"
+#include "suite/mpeg_creator_obj.h"
 #include "mfc/mfc.h"
 
 class ConverterMainDialog;

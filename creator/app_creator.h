@@ -8,7 +8,7 @@
 
 #include <windows.h>
 
-#include "creator/disc_type_dialog.h"
+#include "suite/disc_type_dialog.h"
 #include "mfc/mfc.h"
 
 // The creator's chooser: dialog 150, pictures 1037, 1038, 1040, bitmaps 152

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "creator/app_utils.h"
+#include "suite/app_utils.h"
 #include "creator/convert_settings.h"
-#include "creator/job_convert_rules.h"
+#include "discjob/job_convert_rules.h"
 #include "creator/res/creator_resource.h"
 #include "standins/calls/cdscribe_calls.h"
 

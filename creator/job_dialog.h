@@ -17,7 +17,7 @@
 
 #include <functional>
 
-#include "creator/mpeg_creator_obj.h"
+#include "suite/mpeg_creator_obj.h"
 #include "mfc/mfc.h"
 #include "standins/include/cdscribe.h"
 

@@ -6,9 +6,9 @@
 
 #include "creator/convert_settings.h"
 #include "creator/job_dialog.h"
-#include "creator/job_dvd_rules.h"
-#include "creator/job_dvd_writer.h"
-#include "creator/job_vcd_rules.h"
+#include "discjob/job_dvd_rules.h"
+#include "discjob/job_dvd_writer.h"
+#include "discjob/job_vcd_rules.h"
 #include "standins/calls/dvdauthor_calls.h"
 
 void DiscJobDialog::ListDvdWriters() {

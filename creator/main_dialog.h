@@ -11,9 +11,9 @@
 
 #include "controls/hover_button.h"
 #include "controls/size_range.h"
-#include "creator/main_dialog_rules.h"
-#include "creator/main_dialog_scan_wait.h"
-#include "creator/mpeg_creator_obj.h"
+#include "suite/source_list_rules.h"
+#include "suite/scan_wait_dialog.h"
+#include "suite/mpeg_creator_obj.h"
 #include "creator/res/creator_resource.h"
 #include "mfc/mfc.h"
 

@@ -16,7 +16,7 @@
 #include "converter/converter_main_dialog.h"
 #include "converter/converter_settings.h"
 #include "converter/start_convert_dialog.h"
-#include "creator/tests/program_test_support.h"
+#include "testing/programs/program_test_support.h"
 #include "discimage/tests/test_paths.h"
 #include "discimage/tests/test_support.h"
 #include "mfc/mfc.h"

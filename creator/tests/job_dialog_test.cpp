@@ -20,12 +20,12 @@
 #include <thread>
 #include <vector>
 
-#include "creator/app_utils.h"
+#include "suite/app_utils.h"
 #include "creator/convert_settings.h"
-#include "creator/job_convert_rules.h"
+#include "discjob/job_convert_rules.h"
 #include "creator/job_dialog.h"
 #include "creator/res/creator_resource.h"
-#include "creator/tests/program_test_support.h"
+#include "testing/programs/program_test_support.h"
 #include "creator/tests/source_list_window.h"
 #include "discimage/mpeg_source.h"
 #include "discimage/tests/test_paths.h"

@@ -9,7 +9,7 @@
 #include <atomic>
 #include <thread>
 
-#include "creator/job_vcd_build.h"
+#include "discjob/job_vcd_build.h"
 #include "discimage/vcd_messages.h"
 
 namespace job_disc_test {
