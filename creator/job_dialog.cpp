@@ -562,7 +562,7 @@ void DiscJobDialog::SetStage(int newStage, int startClock) {
     default:
       break;
   }
-  if (stageObserver) stageObserver(newStage);
+  StageSet(newStage);
 }
 
 // ---- Log, timers, calls from other threads --------------------------------------------

@@ -26,6 +26,7 @@
 #include "creator/job_dialog.h"
 #include "creator/res/creator_resource.h"
 #include "testing/programs/program_test_support.h"
+#include "creator/tests/recording_job_dialog.h"
 #include "creator/tests/source_list_window.h"
 #include "discimage/mpeg_source.h"
 #include "discimage/tests/test_paths.h"
@@ -84,9 +85,9 @@ guitest::DialogTemplate JobTemplate() {
 }
 
 // The dialog with its inner steps reachable from the tests.
-class TestJobDialog : public DiscJobDialog {
+class TestJobDialog : public RecordingJobDialog {
 public:
-  using DiscJobDialog::DiscJobDialog;
+  using RecordingJobDialog::RecordingJobDialog;
   using DiscJobDialog::OnConversionFinished;
   using DiscJobDialog::PrepareNewJob;
   using DiscJobDialog::UpdateMuxProgress;
