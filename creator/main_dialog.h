@@ -33,7 +33,9 @@ public:
   // The summed duration of all rows in seconds.
   double GetTotalSeconds() const;
 
-  // ---- State, for the job dialog and tests -----------------------------------
+  // ---- State the tests read back ---------------------------------------------
+  // Kept: the scale is a drawn control that no message asks for its value,
+  // and the scanning window waits hidden.
   int GetSelectedIndex() const { return m_selectedIndex; }
   CSizeRange& GetScale() { return m_scale; }
   ScanWaitDialog& GetScanDialog() { return m_scanDialog; }

@@ -67,6 +67,4 @@ void SkinDialog(HWND window, const char* objectName) {
   if (WindowNameFn fn = Entry<WindowNameFn>(kOrdinalSkinDialog)) fn(window, objectName);
 }
 
-bool IsLoaded() { return g_library != NULL; }
-
 }  // namespace app_skin

@@ -24,9 +24,6 @@ void Detach(HWND window);                                  // ordinal 7
 void SetDefaultDialogSkin(const char* objectName);         // ordinal 8
 void SkinDialog(HWND window, const char* objectName);      // ordinal 9
 
-// True once "VeneerKit" is loaded (tests).
-bool IsLoaded();
-
 // The skin object every dialog of the disc programs is drawn with.
 extern const char kDialogSkin[];  // "Dialog"
 
