@@ -64,6 +64,8 @@ protected:
   void FailCurrentClip();
   void StartMultiplexing();
   // Starts the multiplex worker; NULL when it could not be started.
+  // Virtual so that a test can make the start fail, which no real system
+  // call does on demand.
   virtual CWinThread* BeginMuxThread(AFX_THREADPROC proc, LPVOID param);
   void SetState(int state, bool operationStart = false);
   void EndOperation();
