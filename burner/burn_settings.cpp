@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "creator/app_utils.h"
-#include "creator/ini_file.h"
+#include "suite/app_utils.h"
+#include "suite/ini_file.h"
 
 namespace {
 

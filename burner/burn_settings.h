@@ -8,7 +8,7 @@
 // keys, a missing file and damaged values give the defaults.
 #pragma once
 
-#include "creator/settings_values.h"
+#include "suite/settings_values.h"
 #include "mfc/core.h"
 
 // Output folder field: up to 1024 characters read, with room to spare.

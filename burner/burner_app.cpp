@@ -4,9 +4,9 @@
 #include "burner/burner_dialogs.h"
 #include "burner/burner_main_dialog.h"
 #include "burner/burner_rules.h"
-#include "creator/app_skin.h"
-#include "creator/app_startup.h"
-#include "creator/app_utils.h"
+#include "suite/app_skin.h"
+#include "suite/app_startup.h"
+#include "suite/app_utils.h"
 #include "standins/calls/muxtools_calls.h"
 
 const char kSkinResourceType[] = "RT_VENEERKIT";

@@ -1,7 +1,7 @@
 #include "burner/burner_dialogs.h"
 
 #include "burner/burner_rules.h"
-#include "creator/app_skin.h"
+#include "suite/app_skin.h"
 
 const char kBurnerHomePage[] = "http://www.quorbel.example/";
 const char kBurnerSupportAddress[] = "mailto:support@quorbel.example";

@@ -5,8 +5,8 @@
 #pragma once
 
 #include "burner/res/burner_resource.h"
-#include "creator/disc_type_dialog.h"
-#include "creator/main_dialog_about.h"
+#include "suite/disc_type_dialog.h"
+#include "suite/about_dialog.h"
 #include "mfc/mfc.h"
 
 // "Scanning Mpeg File...": modeless, no caption, white, progress 0-100.

@@ -8,10 +8,10 @@
 #include "burner/start_burn_dialog.h"
 #include "controls/file_dialog_ex.h"
 #include "controls/hyperlink_static.h"
-#include "creator/app_help.h"
-#include "creator/app_skin.h"
-#include "creator/minimized_icon.h"
-#include "creator/app_utils.h"
+#include "suite/app_help.h"
+#include "suite/app_skin.h"
+#include "suite/minimized_icon.h"
+#include "suite/app_utils.h"
 #include "standins/calls/cdscribe_calls.h"
 
 int BurnerDiscType() { return g_burnSettings.discType; }

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "creator/app_text_utils.h"
-#include "creator/settings_values.h"
+#include "suite/app_text_utils.h"
+#include "suite/settings_values.h"
 
 namespace burner {
 

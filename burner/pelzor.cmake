@@ -4,8 +4,8 @@
 # quorbel_burner_app: the settings record, the application object and every
 # window of the program. The program adds only its global application
 # object and its resources, so tests link the same windows and the same
-# resource script. It shares the suite's small dialogs, the disc creator's
-# skin calls and help, and the disc-job workers (image build, CD burning,
+# resource script. It shares the application kit's small dialogs, skin
+# calls and help, and the disc-job workers (image build, CD burning,
 # DVD writing) with their rules.
 enable_language(RC)
 
@@ -18,7 +18,7 @@ add_library(quorbel_burner_app STATIC
   ${_bu}/start_burn_dialog.cpp)
 target_include_directories(quorbel_burner_app PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(quorbel_burner_app PUBLIC
-  quorbel_burner_rules quorbel_app_startup quorbel_app_dialogs quorbel_app_skin_help quorbel_disc_job quorbel_creator_base quorbel_controls
+  quorbel_burner_rules quorbel_suite_startup quorbel_suite_dialogs quorbel_suite_skin_help quorbel_discjob quorbel_suite_base quorbel_controls
   quorbel_outside_calls quorbel_discimage_entry quorbel_mfc
   comctl32 comdlg32 shell32 ole32 oleaut32 user32 gdi32 advapi32)
 

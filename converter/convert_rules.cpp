@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "creator/app_text_utils.h"
+#include "suite/app_text_utils.h"
 
 namespace {
 

@@ -14,12 +14,12 @@
 // DiscTypeName, DiscTypeStaticText, FileCountText, TotalDurationText,
 // ProbeRefusedText) with its columns (kSourceColumn*), and so are the context menu rules (ListMenuFor) and the
 // add-files dialog's filter and title.
-#include "creator/main_dialog_rules.h"
+#include "suite/source_list_rules.h"
 // The conversion profile, the log, clock and progress texts are the disc
 // job's (ConversionProfile, IsDvdProfile, ConvertingLogText,
 // ConversionStatusText, ConversionPercent, MuxRatio, MuxStatusText,
 // ElapsedTimeText, LogLine).
-#include "creator/job_convert_rules.h"
+#include "discjob/job_convert_rules.h"
 
 // ---- Texts ----------------------------------------------------------------------------
 

@@ -5,9 +5,9 @@
 #include "converter/converter_main_dialog.h"
 #include "converter/converter_settings.h"
 #include "converter/res/converter_resource.h"
-#include "creator/app_skin.h"
-#include "creator/app_startup.h"
-#include "creator/app_utils.h"
+#include "suite/app_skin.h"
+#include "suite/app_startup.h"
+#include "suite/app_utils.h"
 #include "standins/calls/muxtools_calls.h"
 
 ConverterApp::ConverterApp() : CWinApp(NULL) {}

@@ -4,9 +4,9 @@
 #pragma once
 
 #include "converter/res/converter_resource.h"
-#include "creator/disc_type_dialog.h"
-#include "creator/main_dialog_about.h"
-#include "creator/main_dialog_scan_wait.h"
+#include "suite/disc_type_dialog.h"
+#include "suite/about_dialog.h"
+#include "suite/scan_wait_dialog.h"
 #include "mfc/mfc.h"
 
 // "Select Disc Type" (155): pictures 1047 VCD, 1046 SVCD, 1045 DVD, only

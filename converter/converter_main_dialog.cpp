@@ -4,12 +4,12 @@
 
 #include "converter/convert_rules.h"
 #include "converter/converter_settings.h"
-#include "creator/app_help.h"
-#include "creator/app_skin.h"
+#include "suite/app_help.h"
+#include "suite/app_skin.h"
 #include "converter/start_convert_dialog.h"
-#include "creator/app_utils.h"
-#include "creator/minimized_icon.h"
-#include "creator/source_probe.h"
+#include "suite/app_utils.h"
+#include "suite/minimized_icon.h"
+#include "suite/source_probe.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "controls/hover_button.h"
 #include "converter/converter_dialogs.h"
 #include "converter/res/converter_resource.h"
-#include "creator/mpeg_creator_obj.h"
+#include "suite/mpeg_creator_obj.h"
 #include "mfc/mfc.h"
 
 class ConverterMainDialog : public CDialog {
@@ -35,15 +35,6 @@ public:
   // the caller destroys it.
   HMENU BuildContextMenu();
 
-  // The handlers, public so that tests can drive them as the buttons do.
-  afx_msg void OnAddFiles();
-  afx_msg void OnRemove();
-  afx_msg void OnRemoveAll();
-  afx_msg void OnMoveUp();
-  afx_msg void OnMoveDown();
-  afx_msg void OnPlay();
-  afx_msg void OnConvert();
-
 protected:
   void DoDataExchange(CDataExchange* pDX) override;
   BOOL OnInitDialog() override;
@@ -59,6 +50,13 @@ protected:
   afx_msg void OnHome();
   afx_msg void OnHelp();
   afx_msg void OnAbout();
+  afx_msg void OnAddFiles();
+  afx_msg void OnRemove();
+  afx_msg void OnRemoveAll();
+  afx_msg void OnMoveUp();
+  afx_msg void OnMoveDown();
+  afx_msg void OnPlay();
+  afx_msg void OnConvert();
   afx_msg void OnListClick(NMHDR* pNMHDR, LRESULT* pResult);
   afx_msg void OnListRightClick(NMHDR* pNMHDR, LRESULT* pResult);
   afx_msg void OnListKeyDown(NMHDR* pNMHDR, LRESULT* pResult);

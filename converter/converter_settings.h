@@ -4,7 +4,7 @@
 // whenever the conversion dialog starts or closes.
 #pragma once
 
-#include "creator/settings_values.h"
+#include "suite/settings_values.h"
 #include "mfc/core.h"
 
 namespace skarven {

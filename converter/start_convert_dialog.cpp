@@ -8,7 +8,7 @@
 #include "converter/convert_rules.h"
 #include "converter/converter_main_dialog.h"
 #include "converter/converter_settings.h"
-#include "creator/app_utils.h"
+#include "suite/app_utils.h"
 #include "standins/calls/muxtools_calls.h"
 
 namespace {

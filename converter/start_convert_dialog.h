@@ -8,7 +8,7 @@
 #include <windows.h>
 
 #include "converter/res/converter_resource.h"
-#include "creator/mpeg_creator_obj.h"
+#include "suite/mpeg_creator_obj.h"
 #include "mfc/mfc.h"
 
 class ConverterMainDialog;
@@ -64,6 +64,8 @@ protected:
   void FailCurrentClip();
   void StartMultiplexing();
   // Starts the multiplex worker; NULL when it could not be started.
+  // Virtual so that a test can make the start fail, which no real system
+  // call does on demand.
   virtual CWinThread* BeginMuxThread(AFX_THREADPROC proc, LPVOID param);
   void SetState(int state, bool operationStart = false);
   void EndOperation();

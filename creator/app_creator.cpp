@@ -2,13 +2,13 @@
 
 #include <string>
 
-#include "creator/app_skin.h"
-#include "creator/app_startup.h"
-#include "creator/app_utils.h"
+#include "suite/app_skin.h"
+#include "suite/app_startup.h"
+#include "suite/app_utils.h"
 #include "creator/convert_settings.h"
-#include "creator/disc_type_dialog.h"
+#include "suite/disc_type_dialog.h"
 #include "creator/main_dialog.h"
-#include "creator/main_dialog_rules.h"
+#include "suite/source_list_rules.h"
 #include "creator/res/creator_resource.h"
 #include "standins/calls/muxtools_calls.h"
 

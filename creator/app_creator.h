@@ -8,7 +8,7 @@
 
 #include <windows.h>
 
-#include "creator/disc_type_dialog.h"
+#include "suite/disc_type_dialog.h"
 #include "mfc/mfc.h"
 
 // The creator's chooser: dialog 150, pictures 1037, 1038, 1040, bitmaps 152
@@ -29,6 +29,8 @@ protected:
   // The start-up steps before the windows, in order; FALSE ends the program
   // (each failure has shown its message).
   BOOL PrepareProcess();
+  // Virtual, each of the following: they stand over modal windows and the
+  // machine's set-up, which tests stand in for to drive the start-up.
   // The chooser on the settings' disc type; FALSE when cancelled.
   virtual BOOL ChooseDiscType();
   // The list window as the modal main window.

@@ -9,7 +9,7 @@
 // written (the job rebuilds its temporary folder at every start).
 #pragma once
 
-#include "creator/settings_values.h"
+#include "suite/settings_values.h"
 #include "mfc/core.h"
 
 // Folder fields: up to 1024 characters and the terminator.

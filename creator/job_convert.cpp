@@ -8,13 +8,13 @@
 
 #include <string>
 
-#include "creator/app_utils.h"
+#include "suite/app_utils.h"
 #include "creator/convert_settings.h"
-#include "creator/job_convert_rules.h"
+#include "discjob/job_convert_rules.h"
 #include "creator/job_dialog.h"
-#include "creator/main_dialog_rules.h"
+#include "suite/source_list_rules.h"
 #include "creator/res/creator_resource.h"
-#include "creator/worker_thread.h"
+#include "suite/worker_thread.h"
 #include "standins/calls/muxtools_calls.h"
 
 namespace {

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "creator/app_utils.h"
+#include "suite/app_utils.h"
 #include "creator/convert_settings.h"
-#include "creator/disc_folder.h"
-#include "creator/disc_folder_rules.h"
-#include "creator/job_convert_rules.h"
+#include "discjob/disc_folder.h"
+#include "discjob/disc_folder_rules.h"
+#include "discjob/job_convert_rules.h"
 #include "creator/res/creator_resource.h"
 #include "standins/calls/cdscribe_calls.h"
 
@@ -563,7 +563,7 @@ void DiscJobDialog::SetStage(int newStage, int startClock) {
     default:
       break;
   }
-  if (stageObserver) stageObserver(newStage);
+  StageSet(newStage);
 }
 
 // ---- Log, timers, calls from other threads --------------------------------------------

@@ -15,9 +15,8 @@
 
 #include <windows.h>
 
-#include <functional>
 
-#include "creator/mpeg_creator_obj.h"
+#include "suite/mpeg_creator_obj.h"
 #include "mfc/mfc.h"
 #include "standins/include/cdscribe.h"
 
@@ -177,13 +176,17 @@ public:
   int clipCount;               // clips of that row
   int eraseTicks;              // erase progress, one step per timer 100 tick
   DWORD uiThreadId;            // the thread that owns the dialog
-  // Told every stage as it is set (tests follow the road of a job).
-  std::function<void(int)> stageObserver;
 
 protected:
   void DoDataExchange(CDataExchange* pDX) override;
   BOOL OnInitDialog() override;
   void OnCancel() override;
+
+  // Told every stage once SetStage has carried it out; does nothing here.
+  // It stays because a job passes several stages within one message, so
+  // nothing outside the dialog can follow its road: a subclass can, as the
+  // tests' recording dialog does.
+  virtual void StageSet(int stage) {}
 
   // Start (1051) by stage: abort, or start the job or a copy.
   afx_msg void OnStart();

@@ -5,12 +5,12 @@
 #include <cstdio>
 
 #include "creator/convert_settings.h"
-#include "creator/dvd_authoring_end.h"
+#include "discjob/dvd_authoring_end.h"
 #include "creator/job_dialog.h"
-#include "creator/job_dvd_rules.h"
-#include "creator/job_dvd_writer.h"
-#include "creator/job_vcd_rules.h"
-#include "creator/worker_thread.h"
+#include "discjob/job_dvd_rules.h"
+#include "discjob/job_dvd_writer.h"
+#include "discjob/job_vcd_rules.h"
+#include "suite/worker_thread.h"
 #include "standins/calls/dvdauthor_calls.h"
 
 void DiscJobDialog::ListDvdWriters() {

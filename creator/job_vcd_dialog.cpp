@@ -4,15 +4,15 @@
 // library's callbacks.
 #include <cstdio>
 
-#include "creator/app_utils.h"
+#include "suite/app_utils.h"
 #include "creator/convert_settings.h"
 #include "creator/job_dialog.h"
-#include "creator/job_vcd_build.h"
-#include "creator/job_vcd_burn.h"
-#include "creator/job_vcd_rules.h"
-#include "creator/vcd_xml_writer.h"
-#include "creator/worker_thread.h"
 #include "discimage/run/vcd_messages.h"
+#include "discjob/job_vcd_build.h"
+#include "discjob/job_vcd_burn.h"
+#include "discjob/job_vcd_rules.h"
+#include "suite/vcd_xml_writer.h"
+#include "suite/worker_thread.h"
 #include "standins/calls/cdscribe_calls.h"
 
 namespace {

@@ -4,13 +4,13 @@
 
 #include "controls/hyperlink_static.h"
 #include "creator/app_creator.h"
-#include "creator/app_help.h"
-#include "creator/app_skin.h"
-#include "creator/app_utils.h"
+#include "suite/app_help.h"
+#include "suite/app_skin.h"
+#include "suite/app_utils.h"
 #include "creator/convert_settings.h"
-#include "creator/main_dialog_about.h"
-#include "creator/minimized_icon.h"
-#include "creator/source_probe.h"
+#include "suite/about_dialog.h"
+#include "suite/minimized_icon.h"
+#include "suite/source_probe.h"
 #include "standins/calls/cdscribe_calls.h"
 
 IMPLEMENT_DYNAMIC(CreatorMainDialog, CDialog)

@@ -11,9 +11,9 @@
 
 #include "controls/hover_button.h"
 #include "controls/size_range.h"
-#include "creator/main_dialog_rules.h"
-#include "creator/main_dialog_scan_wait.h"
-#include "creator/mpeg_creator_obj.h"
+#include "suite/source_list_rules.h"
+#include "suite/scan_wait_dialog.h"
+#include "suite/mpeg_creator_obj.h"
 #include "creator/res/creator_resource.h"
 #include "mfc/mfc.h"
 
@@ -33,7 +33,9 @@ public:
   // The summed duration of all rows in seconds.
   double GetTotalSeconds() const;
 
-  // ---- State, for the job dialog and tests -----------------------------------
+  // ---- State the tests read back ---------------------------------------------
+  // Kept: the scale is a drawn control that no message asks for its value,
+  // and the scanning window waits hidden.
   int GetSelectedIndex() const { return m_selectedIndex; }
   CSizeRange& GetScale() { return m_scale; }
   ScanWaitDialog& GetScanDialog() { return m_scanDialog; }

@@ -1,6 +1,6 @@
 #include "launcher/launcher_app.h"
 
-#include "creator/app_startup.h"
+#include "suite/app_startup.h"
 
 #include "launcher/launcher_dialogs.h"
 #include "launcher/launcher_rules.h"

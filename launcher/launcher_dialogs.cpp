@@ -2,9 +2,9 @@
 
 #include <shellapi.h>
 
-#include "creator/app_help.h"
-#include "creator/app_utils.h"
-#include "creator/minimized_icon.h"
+#include "suite/app_help.h"
+#include "suite/app_utils.h"
+#include "suite/minimized_icon.h"
 #include "launcher/launcher_rules.h"
 #include "skin/core/skin_ops.h"
 

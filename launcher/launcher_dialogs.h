@@ -4,7 +4,7 @@
 #pragma once
 
 #include "controls/hyperlink_static.h"
-#include "creator/main_dialog_about.h"
+#include "suite/about_dialog.h"
 #include "launcher/res/launcher_resource.h"
 #include "mfc/mfc.h"
 

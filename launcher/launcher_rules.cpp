@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "creator/app_text_utils.h"
+#include "suite/app_text_utils.h"
 
 const char kLauncherHomePage[] = "http://www.quorbel.example/";
 const char kLauncherSupportMail[] = "mailto:support@quorbel.example";

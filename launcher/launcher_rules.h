@@ -22,7 +22,7 @@ int HoverChoice(const int states[kProgramCount]);  // a program, or -1 for the w
 const char* HoverText(int choice);
 
 // The DirectX version number of the "Version" text of an opened key: the
-// disc programs' table (DirectXVersionFromText, creator/app_text_utils.h),
+// disc programs' table (DirectXVersionFromText, suite/app_text_utils.h),
 // where a missing text or one without a fourth character is "anything
 // else", 93. Only a key that cannot be opened is unreadable.
 int LauncherDirectXVersion(const char* version);

@@ -12,7 +12,7 @@
 #include "burner/burner_rules.h"
 #include "burner/start_burn_dialog.h"
 #include "burner/tests/burner_test_util.h"
-#include "creator/job_dvd_writer.h"
+#include "discjob/job_dvd_writer.h"
 #include "standins/calls/cdscribe_calls.h"
 #include "standins/calls/muxtools_calls.h"
 #include "standins/tests/es_fixtures.h"

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "burner/burner_rules.h"
-#include "creator/settings_values.h"
+#include "suite/settings_values.h"
 
 using namespace burner;
 

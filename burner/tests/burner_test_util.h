@@ -11,8 +11,8 @@
 
 #include "burner/burn_settings.h"
 #include "burner/burner_main_dialog.h"
-#include "creator/app_utils.h"
-#include "creator/tests/program_test_support.h"
+#include "suite/app_utils.h"
+#include "testing/programs/program_test_support.h"
 #include "discimage/tests/test_paths.h"
 #include "mfc/mfc.h"
 #include "standins/tests/win_test_util.h"

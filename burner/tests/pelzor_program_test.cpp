@@ -13,7 +13,7 @@
 #include <string>
 
 #include "burner/res/burner_resource.h"
-#include "creator/tests/program_test_support.h"
+#include "testing/programs/program_test_support.h"
 #include "testing/gui/gui_test.h"
 
 namespace {

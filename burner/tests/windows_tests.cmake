@@ -6,7 +6,7 @@
 # loads by name (muxTools, CdScribe, DvdScribe, DVDAuthorDLL) lie beside it.
 # The skin library is not: these windows are tested as the system draws
 # them.
-include(${PROJECT_SOURCE_DIR}/creator/tests/program_tests.cmake)
+include(${PROJECT_SOURCE_DIR}/testing/programs/program_tests.cmake)
 function(burner_windows_test name)
   quorbel_add_gtest(${name} WINDOWS_ONLY GUI TIMEOUT 300 SOURCES ${ARGN}
     LIBS quorbel_burner_res quorbel_burner_app quorbel_gui_test quorbel_discimage_test_support

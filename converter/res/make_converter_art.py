@@ -3,8 +3,8 @@
 
     make_converter_art.py <outdir>
 
-Simple glyphs on a clear ground: the program icon (main.ico, also the
-launcher's) and one icon per button (32 x 32, 32-bit with alpha), and the
+Simple glyphs on a clear ground: the program icon (main.ico, the
+launcher's too: quorbel_art.suite_icon) and one icon per button (32 x 32, 32-bit with alpha), and the
 chooser's "not chosen" and "chosen" marks (16 x 16, 24-bit). Drawn with
 Pillow through the suite's art module (tools/art/quorbel_art.py).
 """
@@ -12,19 +12,12 @@ import os
 import sys
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools", "art"))
-from quorbel_art import WHITE, Layer, picture, save_bmp, save_ico  # noqa: E402
+from quorbel_art import WHITE, Layer, film, picture, save_bmp, save_ico, suite_icon  # noqa: E402
 
 BLUE = (38, 84, 160)
 GREEN = (40, 150, 60)
 RED = (200, 40, 40)
 FACE = (212, 216, 226)  # the skinned dialogs' face, behind the chooser's marks
-
-
-def film(l, colour):
-    l.rounded((3, 7, 29, 25), 2, colour)
-    for x in range(5, 27, 5):
-        l.rect((x, 9, x + 3, 11), WHITE)
-        l.rect((x, 21, x + 3, 23), WHITE)
 
 
 def plus(l, colour):
@@ -45,7 +38,7 @@ def sign(colour, glyph):
 
 
 GLYPHS = {
-    "main": lambda l: (film(l, BLUE), l.polygon(((13, 12), (13, 20), (20.5, 16)), WHITE)),
+    "main": suite_icon,
     "about": sign(BLUE, "i"),
     "add": lambda l: plus(l, GREEN),
     "exit": lambda l: cross(l, RED),

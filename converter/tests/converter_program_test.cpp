@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "creator/tests/program_test_support.h"
+#include "testing/programs/program_test_support.h"
 #include "discimage/tests/test_paths.h"
 #include "discimage/tests/test_support.h"
 #include "testing/gui/gui_test.h"

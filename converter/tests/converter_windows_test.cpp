@@ -16,7 +16,7 @@
 #include "converter/converter_main_dialog.h"
 #include "converter/converter_settings.h"
 #include "converter/start_convert_dialog.h"
-#include "creator/tests/program_test_support.h"
+#include "testing/programs/program_test_support.h"
 #include "discimage/tests/test_paths.h"
 #include "discimage/tests/test_support.h"
 #include "mfc/mfc.h"
@@ -188,23 +188,23 @@ TEST_F(ConverterWindowsTest, ListCommandsMoveRemoveAndClear) {
   // Remove All asks; Cancel keeps the rows, and without a selected row it
   // does nothing at all.
   boxes.Answer(IDCANCEL);
-  main.OnRemoveAll();
+  guitest::Click(::GetDlgItem(main.GetSafeHwnd(), IDC_MAIN_REMOVE_ALL));
   EXPECT_EQ(2, list.GetItemCount());
   EXPECT_EQ("Remove all source files?   ", std::string(boxes.LastText()));
   main.SelectRow(-1);
   int asked = boxes.Count();
-  main.OnRemoveAll();
+  guitest::Click(::GetDlgItem(main.GetSafeHwnd(), IDC_MAIN_REMOVE_ALL));
   EXPECT_EQ(asked, boxes.Count());
   EXPECT_EQ(2, list.GetItemCount());
   main.SelectRow(0);
   boxes.Answer(IDOK);
-  main.OnRemoveAll();
+  guitest::Click(::GetDlgItem(main.GetSafeHwnd(), IDC_MAIN_REMOVE_ALL));
   EXPECT_EQ(0, list.GetItemCount());
   EXPECT_EQ(-1, main.SelectedRow());
   EXPECT_EQ(" Total Duration: 00:00:00.0", Text(main, IDC_MAIN_TOTAL));
 
   // Convert with an empty list only asks for a file.
-  main.OnConvert();
+  guitest::Click(::GetDlgItem(main.GetSafeHwnd(), IDC_MAIN_CONVERT));
   EXPECT_EQ("Please add a video file at lease!", std::string(boxes.LastText()));
 }
 

@@ -11,7 +11,7 @@ quorbel_add_gtest(creator_app_test WINDOWS_ONLY GUI TIMEOUT 240
   SOURCES ${_cr}/tests/creator_app_test.cpp
   LIBS quorbel_creator_res quorbel_creator_app quorbel_gui_test quorbel_discimage_test_support
     quorbel_program_test_support)
-include(${_cr}/tests/program_tests.cmake)
+include(${PROJECT_SOURCE_DIR}/testing/programs/program_tests.cmake)
 quorbel_test_in_own_folder(creator_app_test standin_muxtools standin_cdscribe standin_convctl standin_MPEGFilter
   standin_MPEGWriteFilter standin_DVDEncoder standin_RealMedia standin_dvdscribe standin_dvdauthor)
 quorbel_test_fixtures(creator_app_test mpeg_fixtures)

@@ -10,9 +10,9 @@
 #include <cstring>
 #include <string>
 
-#include "creator/app_utils.h"
+#include "suite/app_utils.h"
 #include "creator/convert_settings.h"
-#include "creator/ini_file.h"
+#include "suite/ini_file.h"
 
 namespace {
 

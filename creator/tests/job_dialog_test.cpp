@@ -20,13 +20,15 @@
 #include <thread>
 #include <vector>
 
-#include "creator/app_utils.h"
+#include "suite/app_utils.h"
 #include "creator/convert_settings.h"
-#include "creator/job_convert_rules.h"
+#include "discjob/job_convert_rules.h"
 #include "creator/job_dialog.h"
 #include "creator/res/creator_resource.h"
-#include "creator/tests/program_test_support.h"
+#include "creator/tests/recording_job_dialog.h"
+#include "creator/tests/source_list_window.h"
 #include "discimage/mpeg/mpeg_source.h"
+#include "testing/programs/program_test_support.h"
 #include "discimage/tests/test_paths.h"
 #include "discimage/tests/test_support.h"
 #include "discimage/run/vcd_messages.h"
@@ -83,9 +85,9 @@ guitest::DialogTemplate JobTemplate() {
 }
 
 // The dialog with its inner steps reachable from the tests.
-class TestJobDialog : public DiscJobDialog {
+class TestJobDialog : public RecordingJobDialog {
 public:
-  using DiscJobDialog::DiscJobDialog;
+  using RecordingJobDialog::RecordingJobDialog;
   using DiscJobDialog::OnConversionFinished;
   using DiscJobDialog::PrepareNewJob;
   using DiscJobDialog::UpdateMuxProgress;

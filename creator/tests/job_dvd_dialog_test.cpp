@@ -4,11 +4,11 @@
 // DVDAuthorDLL, the burn through DvdScribe with its progress and
 // finalising), a further copy after a second erase, the authoring reports
 // and failure, and the abort of a running burn.
-#include "creator/disc_folder.h"
-#include "creator/disc_folder_rules.h"
-#include "creator/job_dvd_writer.h"
+#include "discjob/disc_folder.h"
+#include "discjob/disc_folder_rules.h"
+#include "discjob/job_dvd_writer.h"
 #include "creator/tests/job_vcd_dialog_harness.h"
-#include "creator/worker_thread.h"
+#include "suite/worker_thread.h"
 #include "standins/tests/video_ts_check.h"
 
 namespace job_disc_test {

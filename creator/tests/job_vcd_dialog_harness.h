@@ -17,11 +17,13 @@
 #include <string>
 #include <vector>
 
-#include "creator/app_utils.h"
+#include "suite/app_utils.h"
 #include "creator/convert_settings.h"
 #include "creator/job_dialog.h"
 #include "creator/res/creator_resource.h"
-#include "creator/tests/program_test_support.h"
+#include "testing/programs/program_test_support.h"
+#include "creator/tests/recording_job_dialog.h"
+#include "creator/tests/source_list_window.h"
 #include "discimage/tests/test_paths.h"
 #include "mfc/mfc.h"
 #include "standins/calls/cdscribe_calls.h"
@@ -105,7 +107,7 @@ protected:
     g_convertSettings.discType = discType;
     g_convertSettings.tvType = kTvTypePal;
     road.clear();
-    dialog = new DiscJobDialog(&list);
+    dialog = new RecordingJobDialog(&list);
     dialog->stageObserver = [this](int stage) { road.push_back(stage); };
     ASSERT_TRUE(dialog->Create(DiscJobDialog::IDD, &list));
     StatusTexts().clear();
@@ -188,7 +190,7 @@ protected:
 
   std::string outFolder;
   program_test::SourceListWindow list;
-  DiscJobDialog* dialog = nullptr;
+  RecordingJobDialog* dialog = nullptr;
   std::vector<int> road;
   CMessageBoxScript boxes;
 };

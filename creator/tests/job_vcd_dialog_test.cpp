@@ -9,8 +9,8 @@
 #include <atomic>
 #include <thread>
 
-#include "creator/job_vcd_build.h"
 #include "discimage/run/vcd_messages.h"
+#include "discjob/job_vcd_build.h"
 
 namespace job_disc_test {
 namespace {

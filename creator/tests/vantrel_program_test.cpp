@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "creator/res/creator_resource.h"
-#include "creator/tests/program_test_support.h"
+#include "testing/programs/program_test_support.h"
 #include "discimage/tests/test_paths.h"
 #include "testing/gui/gui_test.h"
 

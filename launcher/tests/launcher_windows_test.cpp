@@ -14,7 +14,7 @@
 
 #include "discimage/tests/test_paths.h"
 #include "discimage/tests/test_support.h"
-#include "creator/tests/program_test_support.h"
+#include "testing/programs/program_test_support.h"
 #include "launcher/launcher_app.h"
 #include "launcher/launcher_dialogs.h"
 #include "launcher/launcher_rules.h"

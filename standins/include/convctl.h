@@ -1,6 +1,6 @@
 // The ActiveX conversion control as the programs see it: its class
 // identifier, its dispatch ids, its events and its profile numbers. The
-// programs call it through the wrapper CMPEGCreatorObj (creator/); the
+// programs call it through the wrapper CMPEGCreatorObj (suite/); the
 // stand-in (standins/convctl/, "MPEGCreator.dll") answers the same ids.
 #pragma once
 

@@ -168,3 +168,21 @@ def save_ico(path, image):
     """A one-image 32-bit ICO with the picture's alpha (Pillow's writer, the
     bitmap form the resource compiler takes)."""
     image.save(path, format="ICO", sizes=[image.size], bitmap_format="bmp")
+
+
+SUITE_BLUE = (38, 84, 160)
+
+
+def film(l, colour):
+    """A film strip with its perforations, on a 32 x 32 Layer."""
+    l.rounded((3, 7, 29, 25), 2, colour)
+    for x in range(5, 27, 5):
+        l.rect((x, 9, x + 3, 11), WHITE)
+        l.rect((x, 21, x + 3, 23), WHITE)
+
+
+def suite_icon(l):
+    """The program icon the launcher and the converter show: a blue film
+    strip with a play mark, on a 32 x 32 Layer."""
+    film(l, SUITE_BLUE)
+    l.polygon(((13, 12), (13, 20), (20.5, 16)), WHITE)
