@@ -10,7 +10,7 @@ set -eu
 [ $# -eq 1 ] || { echo "usage: $0 <win64 build dir>" >&2; exit 2; }
 here=$(cd "$(dirname "$0")" && pwd)
 build=$(cd "$1" && pwd)
-prefix=$build/suite
+prefix=$build/suite-prefix
 shot=$build/suite-launcher.png
 program="$prefix/drive_c/Program Files/Quorbel"
 

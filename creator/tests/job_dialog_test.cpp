@@ -377,9 +377,10 @@ TEST_F(JobDialogTest, StartRefusesWhatCannotMakeADisc) {
 TEST_F(JobDialogTest, NewJobRebuildsTheFoldersItWorksIn) {
   AddSource(Mpeg("pal-vcd.mpg"), "00:00:03.0");
   Open(kDiscTypeDvd);
-  // A DVD job starts with an empty disc folder and an empty temp folder.
+  // A DVD job starts with an empty disc folder (one an earlier job made)
+  // and an empty temp folder.
   CreateFolderPath((outFolder_ + "My DVD\\VIDEO_TS").c_str());
-  WriteText(outFolder_ + "My DVD\\VIDEO_TS\\old.vob", "old");
+  WriteText(outFolder_ + "My DVD\\VIDEO_TS\\VTS_01_1.VOB", "old");
   CreateFolderPath("C:\\tmpQuorbel\\");
   WriteText("C:\\tmpQuorbel\\leftover.mpg", "old");
   dlg_->UpdateData(TRUE);

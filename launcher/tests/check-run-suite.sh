@@ -1,5 +1,5 @@
 #!/bin/sh
-# Starts the suite as `make run` does (its prefix <build>/suite in the build
+# Starts the suite as `make run` does (its prefix <build>/suite-prefix in the build
 # tree), twice in a row: both runs succeed, and each screenshot shows the
 # launcher at rest, its three program buttons as drawn (no black box on
 # them). The prefix stays, as `make run` leaves it.
