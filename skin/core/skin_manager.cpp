@@ -91,31 +91,55 @@ SkinWindowObject* SkinManager::FindSkinObject(HWND window)
 BOOL SkinManager::SetTopLevelSkin(HWND window, SkinTopLevelRole role, uint32_t type, const char* objectName,
                                   bool anyType)
 {
-    SkinManagerLock lock;
-    if (!window || windows_.count(window))
-        return FALSE;
+    Pin pin;
+    SkinWindowObject* skinner = nullptr;
     SkinDataObject* object = nullptr;
-    if (anyType) {
-        if (!objectName)
+    {
+        SkinManagerLock lock;
+        if (!window || windows_.count(window))
             return FALSE;
-        object = skin_->FindObject(objectName);
-    } else {
-        object = objectName ? skin_->FindObject(objectName) : skin_->FindObjectByType(type);
-        if (object && object->GetType() != type)
-            object = nullptr;
+        if (anyType) {
+            if (!objectName)
+                return FALSE;
+            object = skin_->FindObject(objectName);
+        } else {
+            object = objectName ? skin_->FindObject(objectName) : skin_->FindObjectByType(type);
+            if (object && object->GetType() != type)
+                object = nullptr;
+        }
+        if (!object)
+            return FALSE;
+        skinner = CreateTopLevelSkinner(role);
+        if (!skinner)
+            return FALSE;
+        windows_[window] = skinner;
+        attaching_.insert(skinner);
     }
-    if (!object)
-        return FALSE;
-    SkinWindowObject* skinner = CreateTopLevelSkinner(role);
-    if (!skinner)
-        return FALSE;
-    windows_[window] = skinner;
+    return AttachNew(skinner, window, object, pin);
+}
+
+BOOL SkinManager::AttachNew(SkinWindowObject* skinner, HWND window, SkinDataObject* object, const Pin& pin)
+{
+    // Binding and attaching send to the window: without the lock.
     skinner->BindSkinData(object);
-    if (!skinner->Attach(window)) {
-        windows_.erase(window);
+    const BOOL attached = skinner->Attach(window);
+    {
+        SkinManagerLock lock;
+        attaching_.erase(skinner);
+    }
+    if (!attached) {
+        {
+            SkinManagerLock lock;
+            auto it = windows_.find(window);
+            if (it != windows_.end() && it->second == skinner)
+                windows_.erase(it);
+        }
         delete skinner;
         return FALSE;
     }
+    // A skin loaded meanwhile found the skinner not yet attached.
+    if (pin.SkinChanged())
+        Reskin(window, skinner, kSkinReskinRebind);
     return TRUE;
 }
 
@@ -136,22 +160,23 @@ BOOL SkinManager::SetNamedSkin(HWND window, const char* objectName)
 
 BOOL SkinManager::SetToolBarSkin(HWND window)
 {
-    SkinManagerLock lock;
-    if (!window || windows_.count(window))
-        return FALSE;  // one skinner per window, as for the top-level roads
-    SkinDataObject* object = skin_->FindObjectByType(kSkinToolBar);
-    if (!object)
-        return FALSE;
-    SkinWindowObject* skinner = CreateSkinner(kSkinToolBar, nullptr);
-    if (!skinner)
-        return FALSE;
-    skinner->BindSkinData(object);
-    windows_[window] = skinner;
-    if (skinner->Attach(window))
-        return TRUE;
-    windows_.erase(window);
-    delete skinner;
-    return FALSE;
+    Pin pin;
+    SkinWindowObject* skinner = nullptr;
+    SkinDataObject* object = nullptr;
+    {
+        SkinManagerLock lock;
+        if (!window || windows_.count(window))
+            return FALSE;  // one skinner per window, as for the top-level roads
+        object = skin_->FindObjectByType(kSkinToolBar);
+        if (!object)
+            return FALSE;
+        skinner = CreateSkinner(kSkinToolBar, nullptr);
+        if (!skinner)
+            return FALSE;
+        windows_[window] = skinner;
+        attaching_.insert(skinner);
+    }
+    return AttachNew(skinner, window, object, pin);
 }
 
 BOOL SkinManager::AddSkinner(SkinWindowObject* skinner, HWND window)
@@ -165,29 +190,36 @@ BOOL SkinManager::AddSkinner(SkinWindowObject* skinner, HWND window)
 
 BOOL SkinManager::ReplaceObject(SkinWindowObject* skinner, HWND window)
 {
-    SkinManagerLock lock;
     if (!skinner || !window)
         return FALSE;
-    auto it = windows_.find(window);
-    if (it != windows_.end() && it->second != skinner) {
-        SkinWindowObject* old = it->second;
-        windows_.erase(it);
-        old->Detach();
+    SkinWindowObject* old = nullptr;
+    {
+        SkinManagerLock lock;
+        auto it = windows_.find(window);
+        if (it != windows_.end() && it->second != skinner)
+            old = it->second;
+        windows_[window] = skinner;
+    }
+    if (old) {
+        old->Detach();  // sends to the window: without the lock
         delete old;
     }
-    windows_[window] = skinner;
     return TRUE;
 }
 
 BOOL SkinManager::RemoveSkin(HWND window, BOOL destroying)
 {
-    SkinManagerLock lock;
-    auto it = windows_.find(window);
-    if (it == windows_.end())
-        return FALSE;
-    SkinWindowObject* skinner = it->second;
-    // Out of the map first: the detach may come back here for children.
-    windows_.erase(it);
+    SkinWindowObject* skinner = nullptr;
+    {
+        SkinManagerLock lock;
+        auto it = windows_.find(window);
+        if (it == windows_.end())
+            return FALSE;
+        skinner = it->second;
+        // Out of the map first: the detach comes back here for children.
+        windows_.erase(it);
+    }
+    // Detaching sends to the window: without the lock.
     if (destroying)
         skinner->DetachForDestroy();
     else
@@ -220,56 +252,150 @@ BOOL SkinManager::InstallSkin(SkinPackage* package)
 {
     if (!package)
         return FALSE;
-    SkinManagerLock lock;
+    // The skinners still hold objects of the old skin until rebound.
+    Pin pin;
+    Replace(package);
+    {
+        SkinManagerLock lock;
+        installed_ = true;
+    }
     const BOOL locked = LockWindowUpdate(GetDesktopWindow());
-    std::unique_ptr<SkinPackage> previous(skin_.release());
-    skin_.reset(package);
-    installed_ = true;
-
-    // Rebinding may create and remove skinners: walk a copy of the windows
-    // and look each up again.
-    std::vector<HWND> order;
-    for (const auto& entry : windows_)
-        order.push_back(entry.first);
-    std::vector<HWND> unskin;
-    for (HWND window : order) {
-        auto it = windows_.find(window);
-        if (it == windows_.end())
+    // Each window is told and rebound with no lock held: a window of another
+    // thread answers only when that thread is free to, which may need the
+    // lock. Rebinding may create and remove skinners: each is looked up
+    // again.
+    for (const auto& entry : Entries()) {
+        if (!StillSkins(entry.first, entry.second))
             continue;
-        SkinWindowObject* skinner = it->second;
-        SendMessageA(window, WM_SYSCOLORCHANGE, 0, 0);
-        it = windows_.find(window);
-        if (it == windows_.end() || it->second != skinner)
-            continue;
-        const char* name = skinner->GetSkinObjectName();
-        const uint32_t type = skinner->GetSkinType();
-        SkinDataObject* object = name ? skin_->FindObject(name) : nullptr;
-        if (!object && type)
-            object = skin_->FindObjectByType(type);
-        if (object) {
-            skinner->BindSkinData(object);
-        } else if (!skinner->KeepOnReskin()) {
-            unskin.push_back(window);
-        } else if (skinner->GetSkinData()) {
-            // Kept, but its object goes with the old skin.
-            skinner->BindSkinData(nullptr);
+        SendMessageA(entry.first, WM_SYSCOLORCHANGE, 0, 0);
+        if (StillSkins(entry.first, entry.second))
+            Reskin(entry.first, entry.second, kSkinReskinRebind);
+    }
+    std::vector<SkinWindowObject*> stale;
+    {
+        SkinManagerLock lock;
+        for (auto it = windows_.begin(); it != windows_.end();) {
+            // Attached to another window since; one not attached yet is
+            // left to the thread attaching it.
+            HWND attached = it->second->GetWindow();
+            if (attached && attached != it->first && !attaching_.count(it->second)) {
+                stale.push_back(it->second);
+                it = windows_.erase(it);
+            } else {
+                ++it;
+            }
         }
     }
-    for (HWND window : unskin)
-        RemoveSkin(window, FALSE);
-    for (auto it = windows_.begin(); it != windows_.end();) {
-        if (it->second->GetWindow() != it->first) {
-            delete it->second;
-            it = windows_.erase(it);
-        } else {
-            ++it;
-        }
+    for (SkinWindowObject* skinner : stale)
+        delete skinner;
+    {
+        SkinManagerLock lock;
+        SetSkinStreamVersion(skin_->GetMajor(), skin_->GetMinor());
     }
-    previous.reset();
-    SetSkinStreamVersion(skin_->GetMajor(), skin_->GetMinor());
     if (locked)
         LockWindowUpdate(nullptr);
     return TRUE;
+}
+
+void SkinManager::Replace(SkinPackage* package)
+{
+    SkinManagerLock lock;
+    retired_.push_back(std::move(skin_));
+    skin_.reset(package);
+    ++generation_;
+}
+
+std::vector<std::pair<HWND, SkinWindowObject*>> SkinManager::Entries()
+{
+    SkinManagerLock lock;
+    return std::vector<std::pair<HWND, SkinWindowObject*>>(windows_.begin(), windows_.end());
+}
+
+bool SkinManager::StillSkins(HWND window, SkinWindowObject* skinner)
+{
+    SkinManagerLock lock;
+    auto it = windows_.find(window);
+    return it != windows_.end() && it->second == skinner && !attaching_.count(skinner);
+}
+
+void SkinManager::Reskin(HWND window, SkinWindowObject* skinner, SkinReskinAction action)
+{
+    if (SendMessageA(window, kSkinMsgReskin, action, 0) == kSkinReskinDone)
+        return;
+    if (!StillSkins(window, skinner))
+        return;  // it went meanwhile
+    if (!IsWindow(window)) {
+        RemoveSkin(window, TRUE);
+        return;
+    }
+    if (skinner->GetWindow() != window)
+        return;  // not attached yet: the thread attaching it rebinds
+    if (action == kSkinReskinDetach)
+        RemoveSkin(window, FALSE);
+    else
+        Rebind(window, skinner);
+}
+
+LRESULT SkinManager::OnReskinMessage(HWND window, SkinWindowObject* skinner, WPARAM action)
+{
+    if (StillSkins(window, skinner)) {
+        if (action == kSkinReskinDetach)
+            RemoveSkin(window, FALSE);
+        else
+            Rebind(window, skinner);
+    }
+    return kSkinReskinDone;
+}
+
+void SkinManager::Rebind(HWND window, SkinWindowObject* skinner)
+{
+    Pin pin;
+    SkinDataObject* object = nullptr;
+    {
+        SkinManagerLock lock;
+        auto it = windows_.find(window);
+        if (it == windows_.end() || it->second != skinner)
+            return;
+        const char* name = skinner->GetSkinObjectName();
+        const uint32_t type = skinner->GetSkinType();
+        object = name ? skin_->FindObject(name) : nullptr;
+        if (!object && type)
+            object = skin_->FindObjectByType(type);
+    }
+    if (object) {
+        skinner->BindSkinData(object);
+    } else if (!skinner->KeepOnReskin()) {
+        RemoveSkin(window, FALSE);
+    } else if (skinner->GetSkinData()) {
+        // Kept, but its object goes with the old skin.
+        skinner->BindSkinData(nullptr);
+    }
+}
+
+SkinManager::Pin::Pin()
+{
+    SkinManager& manager = SkinManager::Instance();
+    SkinManagerLock lock;
+    ++manager.pins_;
+    generation_ = manager.generation_;
+}
+
+SkinManager::Pin::~Pin()
+{
+    SkinManager& manager = SkinManager::Instance();
+    std::vector<std::unique_ptr<SkinPackage>> freed;
+    {
+        SkinManagerLock lock;
+        if (--manager.pins_ == 0)
+            freed.swap(manager.retired_);
+    }
+}
+
+bool SkinManager::Pin::SkinChanged() const
+{
+    SkinManager& manager = SkinManager::Instance();
+    SkinManagerLock lock;
+    return manager.generation_ != generation_;
 }
 
 SkinPackage* SkinManager::GetSkin()
@@ -295,16 +421,42 @@ uint32_t SkinManager::GetSkinType(const char* className)
 
 void SkinManager::RemoveAll()
 {
-    SkinManagerLock lock;
-    while (!windows_.empty()) {
-        auto it = windows_.begin();
-        SkinWindowObject* skinner = it->second;
-        windows_.erase(it);
-        skinner->Detach();
-        delete skinner;
+    // The skinners hold objects of the old skin until they go.
+    Pin pin;
+    Replace(new SkinPackage());
+    {
+        SkinManagerLock lock;
+        installed_ = false;
     }
-    skin_.reset(new SkinPackage());
-    installed_ = false;
+    // Each window lets its skinner go on its own thread, no lock held; a
+    // skinner still being attached by another thread is left to it (it
+    // finds the empty skin and lets go itself).
+    for (;;) {
+        bool progress = false;
+        for (const auto& entry : Entries()) {
+            if (!StillSkins(entry.first, entry.second) || entry.second->GetWindow() != entry.first)
+                continue;
+            Reskin(entry.first, entry.second, kSkinReskinDetach);
+            progress = true;
+        }
+        if (!progress)
+            break;
+    }
+    // What is left never got its window (or lost it): it only goes.
+    std::vector<SkinWindowObject*> left;
+    {
+        SkinManagerLock lock;
+        for (auto it = windows_.begin(); it != windows_.end();) {
+            if (attaching_.count(it->second)) {
+                ++it;
+            } else {
+                left.push_back(it->second);
+                it = windows_.erase(it);
+            }
+        }
+    }
+    for (SkinWindowObject* skinner : left)
+        delete skinner;
 }
 
 SkinTooltipService* SkinManager::GetSkinTooltip() { return SkinLibGetTooltip(); }

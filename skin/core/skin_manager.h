@@ -16,9 +16,14 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "skin/core/skin_messages.h"
+
+class SkinDataObject;
 class SkinPackage;
 class SkinWindowObject;
 class SkinTooltipService;
@@ -88,20 +93,59 @@ public:
     // The skinned windows, in map order (tests and diagnostics).
     std::vector<HWND> Windows();
 
-    // The manager lock, for callers that read skinners across calls. Taken
-    // before the library lock (skin_ops.cpp) wherever both are held, never
-    // after it.
+    // kSkinMsgReskin as the window's own thread receives it: the skinner
+    // takes the current skin's object or lets the window go. A window is
+    // destroyed only by its own thread, so its skinner cannot go meanwhile.
+    LRESULT OnReskinMessage(HWND window, SkinWindowObject* skinner, WPARAM action);
+
+    // The manager lock, for callers that read skinners across calls. It
+    // guards the tables only: nothing holding it sends to a window or takes
+    // the library lock (skin_ops.cpp), so a thread waiting for it never
+    // waits for another thread's window.
     void Lock() { EnterCriticalSection(&lock_); }
     void Unlock() { LeaveCriticalSection(&lock_); }
+
+    // Keeps the skin objects alive while its holder binds them without the
+    // lock: a skin replaced meanwhile is freed when the last pin goes, and
+    // the holder learns that it has to rebind.
+    class Pin {
+    public:
+        Pin();
+        ~Pin();
+        Pin(const Pin&) = delete;
+        Pin& operator=(const Pin&) = delete;
+        // Whether another skin came since the pin was taken.
+        bool SkinChanged() const;
+
+    private:
+        uint64_t generation_;
+    };
 
 private:
     BOOL SetTopLevelSkin(HWND window, SkinTopLevelRole role, uint32_t type, const char* objectName,
                          bool anyType);
+    // Enters a new skinner that its caller attaches without the lock; the
+    // attach that fails takes it out again and deletes it.
+    BOOL AttachNew(SkinWindowObject* skinner, HWND window, SkinDataObject* object, const Pin& pin);
+    // Asks the window's thread to do the action; where the message does not
+    // arrive (the window is gone, a procedure above ours keeps it), the
+    // calling thread does it.
+    void Reskin(HWND window, SkinWindowObject* skinner, SkinReskinAction action);
+    void Rebind(HWND window, SkinWindowObject* skinner);
+    // Whether skinner is still the window's (read under the lock).
+    bool StillSkins(HWND window, SkinWindowObject* skinner);
+    // Makes package the current skin; the old one waits for the last pin.
+    void Replace(SkinPackage* package);
+    std::vector<std::pair<HWND, SkinWindowObject*>> Entries();
 
     std::map<HWND, SkinWindowObject*> windows_;  // owned skinners by window
     std::map<std::string, uint32_t> classes_;    // class name -> skin type
     std::unique_ptr<SkinPackage> skin_;          // the current skin
     bool installed_ = false;                     // a skin was installed
+    uint64_t generation_ = 0;                    // counts skin changes
+    int pins_ = 0;                               // live Pin objects
+    std::vector<std::unique_ptr<SkinPackage>> retired_;  // replaced, still pinned
+    std::set<SkinWindowObject*> attaching_;      // entered, attach under way
     CRITICAL_SECTION lock_;                      // guards all of the above
 };
 

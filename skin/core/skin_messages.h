@@ -21,7 +21,16 @@ enum SkinMessage : unsigned {
     kSkinMsgAttachStyle = 6041,             // frame: answers its attach-time style
     kSkinMsgResyncScrollBars = 6042,        // Windows 98 / ME scroll-bar resync
     kSkinMsgDestroySelf = 6043,             // posted to the tooltip: destroy it on its own thread
+    kSkinMsgReskin = 6044,                  // to a skinned window: wParam a SkinReskinAction
     kSkinMsgRefuseSkin = 0x83E8,            // to the parent: wParam id, lParam HWND; non-zero refuses
 };
+
+// What kSkinMsgReskin asks of the window's skinner, on the window's thread.
+enum SkinReskinAction : unsigned {
+    kSkinReskinRebind = 0,  // take the object of the current skin
+    kSkinReskinDetach = 1,  // let the window go (the library ends)
+};
+// The answer of a skinner that did what kSkinMsgReskin asked.
+constexpr long kSkinReskinDone = 0x5EC1;
 
 #endif

@@ -37,6 +37,7 @@ struct LibraryState {
     std::map<HWND, AccelTable*> accelerators;  // owned; read by the keyboard hook
     char defaultDialogSkin[51] = {};        // object name for new dialogs
     char defaultFrameSkin[51] = {};         // object name for sizable tool windows
+    bool ending = false;                    // the last end is tearing down
 };
 
 // The lock exists for the whole process, so error codes can be stored
@@ -44,6 +45,18 @@ struct LibraryState {
 std::recursive_mutex g_lock;
 LibraryState g_state;
 std::map<DWORD, int> g_errors;  // last code per thread
+// Set while no end is tearing the library down.
+HANDLE g_notEnding = CreateEventA(nullptr, TRUE, TRUE, nullptr);
+
+// Waits for the event and answers what other threads send to this
+// thread's windows meanwhile (the end detaching them among it).
+void WaitAnsweringSentMessages(HANDLE event)
+{
+    while (MsgWaitForMultipleObjects(1, &event, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
 
 void SetError(int code)
 {
@@ -109,7 +122,11 @@ void OnWindowCreated(HWND window)
     HWND parent = GetParent(window);
     if (!parent)
         return;
-    SkinManagerLock lock;
+    // No lock while the new skinner attaches (it sends to the window): the
+    // frame's skinner belongs to a window of this thread, and a new skin
+    // or the library's end reach it through this thread's messages. The pin
+    // keeps the skin's objects, and a skin loaded meanwhile is taken now.
+    SkinManager::Pin pin;
     SkinWindowObject* frame = manager.FindFrameObject(parent);
     if (!frame) {
         if (IsFloatingToolbar(window, className, parent))
@@ -117,8 +134,12 @@ void OnWindowCreated(HWND window)
         return;
     }
     if (!frame->CreateChildSkinner(window, frame->GetSkinData()) && SkinGdiUtil::IsSizableToolWindow(window) &&
-        !frameSkin.empty())
+        !frameSkin.empty()) {
         manager.SetFrameSkin(window, frameSkin.c_str());
+        return;
+    }
+    if (pin.SkinChanged() && manager.FindSkinObject(window))
+        SendMessageA(window, kSkinMsgReskin, kSkinReskinRebind, 0);
 }
 
 LRESULT CALLBACK CallWndHook(int code, WPARAM wParam, LPARAM lParam)
@@ -387,9 +408,14 @@ extern "C" {
 BOOL WINAPI SkinLibInit(HINSTANCE instance, LPCSTR, LPCSTR, int)
 {
     return Guard<BOOL>(FALSE, [&]() -> BOOL {
-        // The manager lock before the library lock, as everywhere.
-        SkinManagerLock managerLock;
-        std::lock_guard<std::recursive_mutex> guard(g_lock);
+        std::unique_lock<std::recursive_mutex> guard(g_lock);
+        // An end tearing the library down on another thread is waited for;
+        // it may send to this thread's windows.
+        while (g_state.ending) {
+            guard.unlock();
+            WaitAnsweringSentMessages(g_notEnding);
+            guard.lock();
+        }
         if (g_state.callWndHooks.empty()) {
             // The shared library uses its own module; linked in, the caller's.
             HMODULE own = OwnModule();
@@ -424,36 +450,46 @@ BOOL WINAPI SkinLibInit(HINSTANCE instance, LPCSTR, LPCSTR, int)
 void WINAPI SkinLibExit(void)
 {
     GuardVoid([&] {
-        // The manager lock before the library lock, as everywhere: the last
-        // end empties the manager.
-        SkinManagerLock managerLock;
-        std::lock_guard<std::recursive_mutex> guard(g_lock);
-        if (!g_state.started)
-            return;
-        const DWORD thread = GetCurrentThreadId();
-        auto hook = g_state.callWndHooks.find(thread);
-        if (hook != g_state.callWndHooks.end()) {
-            UnhookWindowsHookEx(hook->second);
-            g_state.callWndHooks.erase(hook);
+        HINSTANCE instance = nullptr;
+        int osClass = 1;
+        {
+            std::lock_guard<std::recursive_mutex> guard(g_lock);
+            if (!g_state.started)
+                return;
+            const DWORD thread = GetCurrentThreadId();
+            auto hook = g_state.callWndHooks.find(thread);
+            if (hook != g_state.callWndHooks.end()) {
+                UnhookWindowsHookEx(hook->second);
+                g_state.callWndHooks.erase(hook);
+            }
+            hook = g_state.keyboardHooks.find(thread);
+            if (hook != g_state.keyboardHooks.end()) {
+                UnhookWindowsHookEx(hook->second);
+                g_state.keyboardHooks.erase(hook);
+            }
+            if (!g_state.callWndHooks.empty())
+                return;
+            // The last started thread ends the library. Starts wait until
+            // the tear-down is over; other operations find it ended.
+            g_state.defaultDialogSkin[0] = '\0';
+            g_state.defaultFrameSkin[0] = '\0';
+            g_state.started = false;
+            g_state.ending = true;
+            ResetEvent(g_notEnding);
+            instance = g_state.instance;
+            osClass = g_state.osClass;
         }
-        hook = g_state.keyboardHooks.find(thread);
-        if (hook != g_state.keyboardHooks.end()) {
-            UnhookWindowsHookEx(hook->second);
-            g_state.keyboardHooks.erase(hook);
-        }
-        if (!g_state.callWndHooks.empty())
-            return;
-        // The last started thread ends the library.
-        g_state.defaultDialogSkin[0] = '\0';
-        g_state.defaultFrameSkin[0] = '\0';
+        // No lock held: the tear-down sends to windows of other threads.
         int count = 0;
         SkinLibParts(&count);
-        TearDownParts(g_state.instance, g_state.osClass, count);
+        TearDownParts(instance, osClass, count);
         SkinManager::Instance().RemoveAll();
+        std::lock_guard<std::recursive_mutex> guard(g_lock);
         for (auto& entry : g_state.accelerators)
             delete entry.second;
         g_state.accelerators.clear();
-        g_state.started = false;
+        g_state.ending = false;
+        SetEvent(g_notEnding);
     });
 }
 
@@ -546,13 +582,22 @@ BOOL WINAPI SkinClearDefaultDialogSkin(void)
 BOOL WINAPI SkinQueryElementState(HWND window, LPCSTR elementName, int* state)
 {
     return Guard<BOOL>(FALSE, [&]() -> BOOL {
-        SkinManagerLock lock;
-        SkinWindowObject* skinner = SkinManager::Instance().FindSkinObject(window);
-        if (!skinner) {
+        // The manager lock keeps the skinner while its elements are read
+        // (nothing is sent); the library lock is not taken under it.
+        bool skinned = false;
+        BOOL answer = FALSE;
+        {
+            SkinManagerLock lock;
+            if (SkinWindowObject* skinner = SkinManager::Instance().FindSkinObject(window)) {
+                answer = skinner->GetElementState(elementName, state);
+                skinned = true;
+            }
+        }
+        if (!skinned) {
             SetError(kSkinLibNoSkinner);
             return FALSE;
         }
-        return skinner->GetElementState(elementName, state);
+        return answer;
     });
 }
 

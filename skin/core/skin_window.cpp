@@ -352,6 +352,9 @@ LRESULT CALLBACK SkinWindowObject::StaticWindowProc(HWND window, UINT message, W
     auto* object = static_cast<SkinWindowObject*>(GetPropA(window, kObjectProperty));
     if (!object)
         return DefWindowProcA(window, message, wParam, lParam);
+    // Here, not in WindowProc: no skinner can keep it from the manager.
+    if (message == kSkinMsgReskin)
+        return SkinManager::Instance().OnReskinMessage(window, object, wParam);
     return object->WindowProc(message, wParam, lParam);
 }
 

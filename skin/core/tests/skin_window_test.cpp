@@ -1072,6 +1072,70 @@ TEST_F(SkinLibrary, TwoInterfaceThreadsTakeTheLocksInOneOrder)
     EXPECT_EQ(refreshed.load(), kRounds);
 }
 
+// One interface thread starts the library, makes skinned controls in its
+// skinned window and ends again, round after round; the other loads the skin
+// (every skinned window is rebound and told of the new colours) and starts
+// and ends the library, so that its end is at times the last one and takes
+// the skinners off the first thread's windows. Whatever one thread sends to
+// the other's windows is answered: no lock is held while it waits.
+TEST(SkinLibraryStart, SkinLoadsAndLastEndsOnOneThreadWhileAnotherMakesSkinnedWindows)
+{
+    const SkinnerFactory saved = SkinManager::RegisterSkinner(kSkinButton, &MakeStateReadingProbe);
+    const TopLevelSkinnerFactory savedTop =
+        SkinManager::RegisterTopLevelSkinner(SkinTopLevelRole::kNamed, &MakeTopProbe);
+    const int kRounds = 150;
+    HANDLE windowReady = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<int> made(0), loaded(0), roundsA(0), roundsB(0);
+    RunTogetherOrEnd(
+        [&] {
+            HWND top = MakeTop();
+            for (int i = 0; i < kRounds; ++i) {
+                if (!SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0))
+                    break;
+                if (!SkinManager::Instance().FindSkinObject(top))
+                    SkinSetDialogWindow(top, "Dialog");
+                SetEvent(windowReady);
+                HWND button = MakeChild(top, "BUTTON", BS_PUSHBUTTON, 1);
+                made += SkinManager::Instance().FindSkinObject(button) != nullptr;
+                DestroyWindow(button);
+                SkinLibExit();
+                PumpPending();
+                ++roundsA;
+            }
+            // Answers what the other thread still sends to the window.
+            while (roundsB.load() < kRounds) {
+                PumpPending();
+                Sleep(1);
+            }
+            DestroyWindow(top);
+        },
+        [&] {
+            WaitForSingleObject(windowReady, 10000);
+            for (int i = 0; i < kRounds; ++i) {
+                if (!SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0))
+                    break;
+                loaded += SkinLoadResource(nullptr, MAKEINTRESOURCEA(kTestSkin), "RT_VENEERKIT") != FALSE;
+                SkinLibExit();
+                PumpPending();
+                ++roundsB;
+            }
+            roundsB = kRounds;
+        },
+        60000);
+    CloseHandle(windowReady);
+    SkinManager::RegisterSkinner(kSkinButton, saved);
+    SkinManager::RegisterTopLevelSkinner(SkinTopLevelRole::kNamed, savedTop);
+    EXPECT_EQ(roundsA.load(), kRounds);
+    EXPECT_EQ(loaded.load(), kRounds);
+    EXPECT_GT(made.load(), 0);
+    // Both ended: nothing is left skinned and the library starts again.
+    EXPECT_FALSE(SkinLibIsStarted());
+    EXPECT_TRUE(SkinManager::Instance().Windows().empty());
+    ASSERT_TRUE(SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0));
+    EXPECT_TRUE(SkinLoadResource(nullptr, MAKEINTRESOURCEA(kTestSkin), "RT_VENEERKIT"));
+    SkinLibExit();
+}
+
 TEST(SkinLibraryStart, PartsAreStartedOnceAndEndedInReverse)
 {
     g_parts = PartLog();
