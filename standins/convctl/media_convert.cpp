@@ -104,6 +104,21 @@ double DurationOf(const AVFormatContext* context, int videoIndex) {
   return 0;
 }
 
+// A file whose header counts more pictures than it holds (an AVI cut off
+// before its end) is cut short: "" when it is whole.
+std::string CutShort(const AVFormatContext* context, int videoIndex, double duration) {
+  if (videoIndex < 0) return std::string();
+  const AVStream* s = context->streams[videoIndex];
+  double rate = s->avg_frame_rate.num > 0 && s->avg_frame_rate.den > 0 ? av_q2d(s->avg_frame_rate) : 0;
+  if (s->nb_frames <= 0 || !(rate > 0)) return std::string();
+  double announced = s->nb_frames / rate;
+  if (announced <= duration + 1.0) return std::string();
+  char text[160];
+  snprintf(text, sizeof text, "The video ends after %.1f s of the %.1f s its header gives: the file is cut short or damaged",
+           duration, announced);
+  return text;
+}
+
 const char* CodecName(const AVCodecParameters* p) {
   const AVCodecDescriptor* d = avcodec_descriptor_get(p->codec_id);
   return d != nullptr ? d->name : "unknown";
@@ -147,6 +162,7 @@ bool ProbeMedia(const char* path, MediaInfo* info) {
   if (v < 0) info->reason = "The file holds no video that can be decoded";
   else if (a < 0) info->reason = "The file holds no audio that can be decoded";
   else if (!(duration > 0)) info->reason = "The file's length is 0 or unknown";
+  else info->reason = CutShort(fc, v, duration);
   if (!info->reason.empty()) return false;
   info->video = info->audio = true;
   info->duration = duration;
@@ -589,6 +605,8 @@ int Converter::Run(ConvertReport* report) {
   if (aIndex_ < 0) return Fail(kClipUnsupported, "The file holds no audio that can be decoded");
   double duration = DurationOf(fc, vIndex_);
   if (!(duration > 0)) return Fail(kClipUnsupported, "The file's length is 0 or unknown");
+  std::string cut = CutShort(fc, vIndex_, duration);
+  if (!cut.empty()) return Fail(kClipCannotRead, cut);
   if (!OpenDecoder(vIndex_, &vDec_) || !OpenDecoder(aIndex_, &aDec_))
     return Fail(kClipUnsupported, "The file's streams cannot be decoded");
   if (!OpenEncoders()) return Fail(kClipCannotWrite, "The MPEG encoders cannot be set up");

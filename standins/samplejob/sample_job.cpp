@@ -16,7 +16,7 @@
 
 namespace {
 
-class Progress : public convctl::ClipObserver {
+class Shown : public convctl::ClipObserver {
 public:
   bool Continue() override { return true; }
   void Progress(double seconds) override {
@@ -25,7 +25,7 @@ public:
       fprintf(stderr, "\r  converted %.0f s", seconds);
     }
   }
-  ~Progress() override { fprintf(stderr, "\n"); }
+  ~Shown() override { fprintf(stderr, "\n"); }
 
 private:
   double shown_ = 0;
@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
   convctl::ConvertReport report;
   int result;
   {
-    Progress progress;
+    Shown progress;
     result = convctl::ConvertClip(request, &progress, &report, &reason);
   }
   if (result != convctl::kClipOk) {

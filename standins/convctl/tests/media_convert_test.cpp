@@ -124,6 +124,7 @@ TEST(MediaProbe, ReportsOrdinaryFilesAndRefusesTheRest) {
       {"video-only.mp4", false, 0, 0, 0, 0, "no audio"},
       {"audio-only.mp4", false, 0, 0, 0, 0, "no video"},
       {"truncated.mp4", false, 0, 0, 0, 0, "no video file"},
+      {"truncated.avi", false, 0, 0, 0, 0, "cut short"},
       {"corrupt.mp4", false, 0, 0, 0, 0, "no video file"},
       {"empty.mp4", false, 0, 0, 0, 0, "no video file"},
       {"no-such-file.mp4", false, 0, 0, 0, 0, "cannot be opened"},
@@ -211,7 +212,7 @@ TEST(MediaConvert, PictureIsFittedNeverStretched) {
       {640, 360, 1, 7, false, false, {0, 0, 640, 360, 0, 72, 720, 432}},    // 16:9 letter-boxed in 4:3
       {640, 360, 1, 7, true, false, {0, 0, 640, 360, 0, 0, 720, 576}},      // 16:9 in 16:9: whole
       {320, 240, 1, 7, true, false, {0, 0, 320, 240, 90, 0, 540, 576}},     // 4:3 pillar-boxed in 16:9
-      {240, 320, 1, 2, false, false, {0, 0, 240, 320, 110, 0, 132, 288}},   // portrait in 4:3
+      {240, 320, 1, 2, false, false, {0, 0, 240, 320, 76, 0, 198, 288}},   // portrait in 4:3
       {640, 360, 1, 7, false, true, {80, 0, 480, 360, 0, 0, 720, 576}},     // 16:9 cropped to 4:3
       {720, 576, 16.0 / 15, 1, false, false, {0, 0, 720, 576, 0, 0, 352, 240}},  // a 4:3 DVD picture
   };
