@@ -16,19 +16,10 @@
 
 namespace {
 
-class Shown : public convctl::ClipObserver {
+class Go : public convctl::ClipObserver {
 public:
   bool Continue() override { return true; }
-  void Progress(double seconds) override {
-    if (seconds >= shown_ + 1) {
-      shown_ = seconds;
-      fprintf(stderr, "\r  converted %.0f s", seconds);
-    }
-  }
-  ~Shown() override { fprintf(stderr, "\n"); }
-
-private:
-  double shown_ = 0;
+  void Progress(double) override {}
 };
 
 }  // namespace
@@ -58,11 +49,8 @@ int main(int argc, char** argv) {
   }
   std::string reason;
   convctl::ConvertReport report;
-  int result;
-  {
-    Shown progress;
-    result = convctl::ConvertClip(request, &progress, &report, &reason);
-  }
+  Go go;
+  int result = convctl::ConvertClip(request, &go, &report, &reason);
   if (result != convctl::kClipOk) {
     fprintf(stderr, "conversion failed: %s\n", reason.c_str());
     return 1;
