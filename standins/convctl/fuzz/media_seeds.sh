@@ -10,7 +10,7 @@ command -v ffmpeg >/dev/null || exit 0
 seed() {
   name=$1
   shift
-  ffmpeg_once "$corpus/$name" -f lavfi -i testsrc=size=32x24:rate=10 -f lavfi -i sine=sample_rate=8000 \
+  ffmpeg_once "$corpus/$name" -f lavfi -i testsrc=size=32x24:rate=25 -f lavfi -i sine=sample_rate=8000 \
     -t 0.3 -b:v 50k "$@"
 }
 seed mp4 -c:v mpeg4 -c:a aac -f mp4
