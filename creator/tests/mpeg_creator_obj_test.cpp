@@ -186,7 +186,7 @@ TEST_F(ConversionControlTest, GetFileInfoProbesRealFiles) {
       {Own("ntsc-dvd.mpg"), FfprobeDuration("ntsc-dvd.mpg"), TRUE, TRUE},
       {Own("sample.avi"), 1.0, TRUE, TRUE},
       {Own("phone.mp4"), 4.0, TRUE, TRUE},
-      {Own("clip.mkv"), 2.0, TRUE, TRUE},
+      {Own("clip.mkv"), 4.0, TRUE, TRUE},
       {Own("clip.wmv"), 2.0, TRUE, TRUE},
       {Own("lpcm-dvd.mpg"), 3.0, TRUE, TRUE},
       {Own("video-only.mpg"), 3.0, TRUE, FALSE},

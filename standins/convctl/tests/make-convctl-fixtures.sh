@@ -10,7 +10,7 @@
 #   sample.avi         1 s MPEG-4 video in AVI (no program stream)
 #   phone.mp4          4 s 640x360 H.264/AAC, as a phone makes it (16:9)
 #   clip.avi           4 s 320x240 MPEG-4 part 2 with MP3 in AVI (4:3)
-#   clip.mkv           2 s 480x360 VP8/Vorbis in Matroska
+#   clip.mkv           4 s 480x360 VP8/Vorbis in Matroska
 #   clip.wmv           2 s 320x240 WMV2/WMA2 in ASF
 #   clip.mov           2 s 240x320 (portrait) MJPEG/PCM in QuickTime
 #   video-only.mp4     2 s H.264 without audio
@@ -29,7 +29,7 @@ fi
 out=$1
 . "$(dirname "$0")/../../../scripts/lib/media.sh"
 need ffmpeg
-fixture_folder "$out" convctl.version 2 '*.mpg' '*.avi' '*.mp4' '*.mkv' '*.wmv' '*.mov' '*.tmp' '*.duration'
+fixture_folder "$out" convctl.version 3 '*.mpg' '*.avi' '*.mp4' '*.mkv' '*.wmv' '*.mov' '*.tmp' '*.duration'
 
 # make <file> <size> <rate> <seconds> <format> <options...>
 make() {
@@ -49,7 +49,7 @@ make video-only.mpg 352x288 25 3 vcd -target pal-vcd -an
 make sample.avi 320x240 25 1 avi -c:v mpeg4 -c:a mp2
 make phone.mp4 640x360 30 4 mp4 -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -b:a 96k
 make clip.avi 320x240 25 4 avi -c:v mpeg4 -c:a libmp3lame
-make clip.mkv 480x360 24 2 matroska -c:v libvpx -b:v 300k -deadline realtime -c:a libvorbis
+make clip.mkv 480x360 24 4 matroska -c:v libvpx -b:v 300k -deadline realtime -c:a libvorbis
 make clip.wmv 320x240 25 2 asf -c:v wmv2 -c:a wmav2
 make clip.mov 240x320 25 2 mov -c:v mjpeg -c:a pcm_s16le
 make video-only.mp4 320x240 25 2 mp4 -c:v libx264 -preset veryfast -an

@@ -117,7 +117,7 @@ TEST(MediaProbe, ReportsOrdinaryFilesAndRefusesTheRest) {
   } cases[] = {
       {"phone.mp4", true, 4.0, 640, 360, 30, "h264"},
       {"clip.avi", true, 4.0, 320, 240, 25, "mpeg4"},
-      {"clip.mkv", true, 2.0, 480, 360, 24, "vp8"},
+      {"clip.mkv", true, 4.0, 480, 360, 24, "vp8"},
       {"clip.wmv", true, 2.0, 320, 240, 25, "wmv2"},
       {"clip.mov", true, 2.0, 240, 320, 25, "mjpeg"},
       {"pal-dvd.mpg", true, 3.0, 720, 576, 25, "mpeg2video"},
