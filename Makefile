@@ -9,7 +9,7 @@ JOBS      ?= $(shell nproc)
 GENERATOR ?= Ninja
 CMAKE_ARGS ?=
 
-.PHONY: all deps mingw-deps configure build build-native build-win64 build-win32 \
+.PHONY: FORCE all deps mingw-deps configure build build-native build-win64 build-win32 \
         test test-native test-win64 run fuzz clean
 
 all: build
@@ -17,10 +17,16 @@ all: build
 deps:
 	@scripts/install-deps.sh
 
-mingw-deps: deps
+# Each tree's deps prefix in a file that changes only with the prefix (a new
+# version of a library), so that the tree is configured anew exactly then.
+mingw-deps: $(BUILD)/.deps-win64 $(BUILD)/.deps-win32
+
+$(BUILD)/.deps-%: FORCE | deps
 	@mkdir -p $(BUILD)
-	@scripts/build-mingw-deps.sh x86_64-w64-mingw32 > $(BUILD)/.deps-win64
-	@scripts/build-mingw-deps.sh i686-w64-mingw32 > $(BUILD)/.deps-win32
+	@scripts/build-mingw-deps.sh $(if $(filter win64,$*),x86_64,i686)-w64-mingw32 > $@.new
+	@if cmp -s $@.new $@; then rm -f $@.new; else mv $@.new $@; fi
+
+FORCE:
 
 $(BUILD)/native/build.ninja: | deps
 	cmake -S . -B $(BUILD)/native -G $(GENERATOR) $(CMAKE_ARGS)
@@ -28,12 +34,12 @@ $(BUILD)/native/build.ninja: | deps
 # The Windows trees embed skins made by the native skin compiler.
 SKINC = $(CURDIR)/$(BUILD)/native/tools/skinc/skinc
 
-$(BUILD)/win64/build.ninja: | mingw-deps
+$(BUILD)/win64/build.ninja: $(BUILD)/.deps-win64
 	cmake -S . -B $(BUILD)/win64 -G $(GENERATOR) $(CMAKE_ARGS) -DQUORBEL_SKINC=$(SKINC) \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-w64-mingw32.cmake \
 	  -DQUORBEL_DEPS_PREFIX=$$(cat $(BUILD)/.deps-win64)
 
-$(BUILD)/win32/build.ninja: | mingw-deps
+$(BUILD)/win32/build.ninja: $(BUILD)/.deps-win32
 	cmake -S . -B $(BUILD)/win32 -G $(GENERATOR) $(CMAKE_ARGS) -DQUORBEL_SKINC=$(SKINC) \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-w64-mingw32.cmake \
 	  -DQUORBEL_DEPS_PREFIX=$$(cat $(BUILD)/.deps-win32)

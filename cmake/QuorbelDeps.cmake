@@ -1,4 +1,4 @@
-# libxml2, LZO and GoogleTest for the three builds.
+# libxml2, LZO, FFmpeg's libraries and GoogleTest for the three builds.
 # Native: Debian's -dev packages. mingw: static libraries cross-built by
 # scripts/build-mingw-deps.sh into QUORBEL_DEPS_PREFIX, GoogleTest from the
 # sources Debian's googletest package ships.
@@ -14,6 +14,15 @@ if(QUORBEL_WINDOWS)
   add_library(quorbel_lzo INTERFACE)
   target_include_directories(quorbel_lzo SYSTEM INTERFACE ${QUORBEL_DEPS_PREFIX}/include)
   target_link_libraries(quorbel_lzo INTERFACE ${QUORBEL_DEPS_PREFIX}/lib/liblzo2.a)
+  add_library(quorbel_ffmpeg INTERFACE)
+  target_include_directories(quorbel_ffmpeg SYSTEM INTERFACE ${QUORBEL_DEPS_PREFIX}/include)
+  foreach(lib avformat avcodec swscale swresample avutil)
+    if(NOT EXISTS ${QUORBEL_DEPS_PREFIX}/lib/lib${lib}.a)
+      message(FATAL_ERROR "${QUORBEL_DEPS_PREFIX} has no lib${lib}.a: run scripts/build-mingw-deps.sh ${QUORBEL_TRIPLET}")
+    endif()
+    target_link_libraries(quorbel_ffmpeg INTERFACE ${QUORBEL_DEPS_PREFIX}/lib/lib${lib}.a)
+  endforeach()
+  target_link_libraries(quorbel_ffmpeg INTERFACE bcrypt)
 
   set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
@@ -32,6 +41,11 @@ else()
   add_library(quorbel_lzo INTERFACE)
   target_include_directories(quorbel_lzo SYSTEM INTERFACE ${LZO_INCLUDE_DIR})
   target_link_libraries(quorbel_lzo INTERFACE ${LZO_LIBRARY})
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(QUORBEL_FFMPEG REQUIRED IMPORTED_TARGET
+    libavformat libavcodec libswscale libswresample libavutil)
+  add_library(quorbel_ffmpeg INTERFACE)
+  target_link_libraries(quorbel_ffmpeg INTERFACE PkgConfig::QUORBEL_FFMPEG)
   find_package(GTest REQUIRED)
   find_package(Threads REQUIRED)
   add_library(quorbel_gtest INTERFACE)

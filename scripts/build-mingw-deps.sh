@@ -1,7 +1,8 @@
 #!/bin/sh
-# Cross-builds static libxml2 and LZO for a mingw target from Debian's source
-# packages, into a cache folder outside the checkout keyed by version, and
-# prints the install prefix. Later runs reuse the cache.
+# Cross-builds static libxml2, LZO and FFmpeg's libraries (LGPL, just the
+# formats and codecs the conversion control needs) for a mingw target from
+# Debian's source packages, into a cache folder outside the checkout keyed by
+# version, and prints the install prefix. Later runs reuse the cache.
 #   scripts/build-mingw-deps.sh x86_64-w64-mingw32|i686-w64-mingw32
 set -eu
 triplet=$1
@@ -11,13 +12,15 @@ SUDO=""
 
 xml_ver=$(dpkg-query -W -f='${Version}' libxml2-dev)
 lzo_ver=$(dpkg-query -W -f='${Version}' liblzo2-dev)
-key=$(printf 'libxml2-%s_lzo2-%s' "$xml_ver" "$lzo_ver" | tr -c 'A-Za-z0-9._\n-' '_')
+ff_ver=$(dpkg-query -W -f='${Version}' libavcodec-dev)
+key=$(printf 'libxml2-%s_lzo2-%s_ffmpeg-%s' "$xml_ver" "$lzo_ver" "$ff_ver" | tr -c 'A-Za-z0-9._\n-' '_')
 prefix=$cache/$key/$triplet
 if [ -f "$prefix/.done" ]; then echo "$prefix"; exit 0; fi
 
 src=$cache/$key/src
 mkdir -p "$src"
-if ! ls "$src"/libxml2_*.dsc >/dev/null 2>&1 || ! ls "$src"/lzo2_*.dsc >/dev/null 2>&1; then
+if ! ls "$src"/libxml2_*.dsc >/dev/null 2>&1 || ! ls "$src"/lzo2_*.dsc >/dev/null 2>&1 ||
+   ! ls "$src"/ffmpeg_*.dsc >/dev/null 2>&1; then
   # apt-get source needs a deb-src twin of the deb entry.
   if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then
     if [ -f /etc/apt/sources.list.d/debian.sources ]; then
@@ -29,14 +32,14 @@ if ! ls "$src"/libxml2_*.dsc >/dev/null 2>&1 || ! ls "$src"/lzo2_*.dsc >/dev/nul
     fi
     $SUDO apt-get update -qq >&2
   fi
-  (cd "$src" && apt-get source -qq --download-only libxml2="$(echo "$xml_ver")" lzo2="$(echo "$lzo_ver")" >&2) ||
-    (cd "$src" && apt-get source -qq --download-only libxml2 lzo2 >&2)
+  (cd "$src" && apt-get source -qq --download-only libxml2="$xml_ver" lzo2="$lzo_ver" ffmpeg="$ff_ver" >&2) ||
+    (cd "$src" && apt-get source -qq --download-only libxml2 lzo2 ffmpeg >&2)
 fi
 
 jobs=$(nproc)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-(cd "$work" && for d in "$src"/libxml2_*.dsc "$src"/lzo2_*.dsc; do dpkg-source -x --no-check "$d" >/dev/null 2>&1 || dpkg-source -x "$d" >&2; done)
+(cd "$work" && for d in "$src"/libxml2_*.dsc "$src"/lzo2_*.dsc "$src"/ffmpeg_*.dsc; do dpkg-source -x --no-check "$d" >/dev/null 2>&1 || dpkg-source -x "$d" >&2; done)
 
 log=$work/build.log
 fail() { tail -40 "$log" >&2; echo "build-mingw-deps: $1 failed for $triplet" >&2; exit 1; }
@@ -54,5 +57,25 @@ xmldir=$(ls -d "$work"/libxml2-*/)
     --without-python --without-zlib --without-lzma --without-iconv --without-http --without-ftp \
     --without-threads --disable-shared --enable-static &&
   make -j"$jobs" && make install) >"$log" 2>&1 || fail libxml2
+
+echo "build-mingw-deps: building FFmpeg for $triplet" >&2
+ffdir=$(ls -d "$work"/ffmpeg-*/)
+case $triplet in x86_64-*) arch=x86_64 ;; *) arch=x86 ;; esac
+# Reading: the containers of ordinary video files (and the raw streams a probe
+# may meet) and their usual codecs. Writing: MPEG-1/2 video, MP2 and AC-3.
+demuxers=avi,mov,asf,matroska,mpegps,mpegts,flv,ogg,mpegvideo,m4v,h264,hevc
+decoders=h264,hevc,mpeg4,msmpeg4v1,msmpeg4v2,msmpeg4v3,wmv1,wmv2,wmv3,vc1,mpeg1video,mpeg2video,mjpeg
+decoders=$decoders,vp8,vp9,theora,aac,aac_latm,mp3,mp3float,mp2,mp2float,ac3,eac3,wmav1,wmav2,wmapro,vorbis,opus,flac
+decoders=$decoders,pcm_s16le,pcm_s16be,pcm_u8,pcm_s24le,pcm_s32le,pcm_f32le,pcm_dvd,pcm_alaw,pcm_mulaw
+parsers=h264,hevc,mpeg4video,mpegvideo,mpegaudio,aac,aac_latm,ac3,vc1,vp8,vp9,mjpeg,flac,opus,vorbis
+(cd "$ffdir" && ./configure --prefix="$prefix" --enable-cross-compile --target-os=mingw32 --arch="$arch" \
+    --cross-prefix="$triplet-" --cc="$triplet-gcc-posix" --cxx="$triplet-g++-posix" --x86asmexe=nasm \
+    --pkg-config=false --enable-static --disable-shared --disable-debug --disable-doc --disable-programs \
+    --disable-autodetect --enable-w32threads --disable-network --disable-avdevice --disable-avfilter \
+    --disable-postproc --disable-everything --enable-protocol=file \
+    --enable-demuxer="$demuxers" --enable-decoder="$decoders" --enable-parser="$parsers" \
+    --enable-encoder=mpeg1video,mpeg2video,mp2,ac3 --enable-swscale --enable-swresample &&
+  grep -q '^#define CONFIG_GPL 0' config.h && grep -q '^#define CONFIG_NONFREE 0' config.h &&
+  make -j"${QUORBEL_DEPS_JOBS:-$jobs}" && make install) >"$log" 2>&1 || fail FFmpeg
 touch "$prefix/.done"
 echo "$prefix"

@@ -1,16 +1,24 @@
 #!/bin/sh
-# The suite's main job, as far as it runs here: the image builder's command
-# line program builds a VideoCD image. Sample video is made with ffmpeg, a
-# VideoCD XML project describes the disc (VCD 2.0: two tracks, an entry
-# point on the first, a menu still as a segment item, a play list), and
-# zrdiscbuild writes the cue/bin, which is then described.
+# The suite's main job, as far as it runs here, from an ordinary video file:
+# ffmpeg makes an H.264/AAC MP4 as a phone would; the conversion control's
+# converter turns it into VideoCD streams, the multiplexer stand-in joins
+# them, and the image builder's command line program writes a VideoCD image
+# of it (VCD 2.0: two tracks, an entry point on the first, a menu still as a
+# segment item, a play list), read back by bchunk, iso-info and ffprobe. The
+# same file goes through the DVD road into a VIDEO_TS, read back by lsdvd
+# and ffprobe.
 #   scripts/run-main.sh <native build dir>
 set -eu
 build=$1
+root=$(cd "$(dirname "$0")/.." && pwd)
 exe=$build/discimage/cli/zrdiscbuild
-[ -x "$exe" ] || { echo "run-main: $exe was not built" >&2; exit 1; }
+job=$build/standins/quorbel_sample_job
+for f in "$exe" "$job"; do
+  [ -x "$f" ] || { echo "run-main: $f was not built" >&2; exit 1; }
+done
 command -v ffmpeg >/dev/null || { echo "run-main: ffmpeg is needed for the sample video" >&2; exit 1; }
 exe=$(cd "$(dirname "$exe")" && pwd)/zrdiscbuild
+job=$(cd "$(dirname "$job")" && pwd)/quorbel_sample_job
 out=$(cd "$build" && pwd)/run-main
 mkdir -p "$out"
 cd "$out"
@@ -18,16 +26,29 @@ cd "$out"
 "$exe" -V
 echo
 
-# Sample video: two 8 s PAL VideoCD clips and a 1 s menu picture.
-clip() {
-  [ -s "$1" ] && return 0
-  ffmpeg -nostdin -v error -y -f lavfi -i "$2" -f lavfi -i "sine=frequency=$3:sample_rate=44100" \
-    -t "$4" -target pal-vcd "$1.tmp.mpg"
-  mv "$1.tmp.mpg" "$1"
+# Sample video: a 10 s 1280x720 H.264/AAC MP4, and a 1 s menu picture.
+[ -s phone.mp4 ] || {
+  ffmpeg -nostdin -v error -y -f lavfi -i "testsrc2=size=1280x720:rate=30" \
+    -f lavfi -i "sine=frequency=440:sample_rate=48000" -t 10 \
+    -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -ac 2 -f mp4 phone.mp4.tmp
+  mv phone.mp4.tmp phone.mp4
 }
-clip clip1.mpg "testsrc=size=352x288:rate=25" 440 8
-clip clip2.mpg "smptebars=size=352x288:rate=25" 660 8
-clip menu.mpg "testsrc2=size=352x288:rate=25" 880 1
+[ -s menu.mpg ] || {
+  ffmpeg -nostdin -v error -y -f lavfi -i "testsrc2=size=352x288:rate=25" \
+    -f lavfi -i "sine=frequency=880:sample_rate=44100" -t 1 -target pal-vcd menu.mpg.tmp
+  mv menu.mpg.tmp menu.mpg
+}
+
+echo "VideoCD road:"
+mkdir -p vcd dvd
+"$job" "$out/phone.mp4" 2 "$out/vcd"
+cp vcd/sample.mpg clip1.mpg
+echo "ffprobe of the multiplexed stream:"
+ffprobe -v error -show_entries stream=codec_name,width,height,r_frame_rate,sample_rate -of compact=p=0 clip1.mpg |
+  sed 's/^/  /'
+# The second track plays the same stream again.
+cp vcd/sample.mpg clip2.mpg
+echo
 
 cat > vcd.xml <<EOF
 <?xml version="1.0"?>
@@ -52,7 +73,7 @@ cat > vcd.xml <<EOF
   <sequence-items>
     <sequence-item id="clip1" src="$out/clip1.mpg">
       <default-entry id="clip1start"/>
-      <entry id="clip1middle">4</entry>
+      <entry id="clip1middle">5</entry>
     </sequence-item>
     <sequence-item id="clip2" src="$out/clip2.mpg"/>
   </sequence-items>
@@ -90,3 +111,11 @@ if command -v bchunk >/dev/null; then
   fi
   rm -rf tracks
 fi
+
+echo
+echo "DVD road:"
+rm -rf dvd
+mkdir -p dvd
+"$job" "$out/phone.mp4" 7 "$out/dvd"
+echo "VIDEO_TS read back (lsdvd, ffprobe):"
+sh "$root/scripts/lib/check-video-ts.sh" "$out/dvd/dvd" 1 - | sed 's/^/  /'

@@ -122,7 +122,7 @@ protected:
 // file it cannot read is reported and skipped, the rest still probed.
 TEST_F(ConverterWindowsTest, AddedFilesAreProbedAndRefusedOnesReported) {
   CMessageBoxScript boxes;
-  ConverterMainDialog& main = MainWindow({Mpeg("pal-vcd.mpg"), Own("sample.avi"), Mpeg("ntsc-vcd.mpg")});
+  ConverterMainDialog& main = MainWindow({Mpeg("pal-vcd.mpg"), Own("truncated.mp4"), Mpeg("ntsc-vcd.mpg")});
   CListCtrl& list = main.List();
   ASSERT_EQ(2, list.GetItemCount());
   EXPECT_EQ(Mpeg("pal-vcd.mpg"), std::string(list.GetItemText(0, kSourceColumnPath)));
@@ -131,7 +131,7 @@ TEST_F(ConverterWindowsTest, AddedFilesAreProbedAndRefusedOnesReported) {
   EXPECT_NEAR(3.0, first, 0.3);
   EXPECT_EQ(SizeCellText(test_support::FileSize(Mpeg("pal-vcd.mpg"))), std::string(list.GetItemText(0, kSourceColumnSize)));
   ASSERT_EQ(1, boxes.Count());
-  EXPECT_EQ(ProbeRefusedText(Own("sample.avi")), std::string(boxes.LastText()));
+  EXPECT_EQ(ProbeRefusedText(Own("truncated.mp4")), std::string(boxes.LastText()));
   EXPECT_EQ(" Added 2 file(s)", Text(main, IDC_MAIN_COUNT));
   double total = first + DurationCellSeconds(list.GetItemText(1, kSourceColumnDuration));
   EXPECT_EQ(TotalDurationText(total), Text(main, IDC_MAIN_TOTAL));
@@ -145,7 +145,7 @@ TEST_F(ConverterWindowsTest, AddedFilesAreProbedAndRefusedOnesReported) {
 // Only refused files: nothing listed, nothing selected.
 TEST_F(ConverterWindowsTest, AllFilesRefusedLeaveNoSelection) {
   CMessageBoxScript boxes;
-  ConverterMainDialog& main = MainWindow({Own("sample.avi"), Own("video-only.mpg")});
+  ConverterMainDialog& main = MainWindow({Own("truncated.mp4"), Own("video-only.mpg")});
   EXPECT_EQ(0, main.List().GetItemCount());
   EXPECT_EQ(2, boxes.Count());
   EXPECT_EQ(-1, main.SelectedRow());
@@ -368,16 +368,19 @@ TEST_F(ConverterWindowsTest, TakenNamesCountUp) {
   EXPECT_FALSE(Exists(out + "pal-vcd_ToSvcd_1_con.mpg"));
 }
 
-// A source the control refuses for the disc type (MPEG-1 for a DVD): the
-// file is logged as failed and the job still ends.
+// A source the control refuses when the job comes to it (cut short after
+// it was listed): the file is logged as failed and the job still ends.
 TEST_F(ConverterWindowsTest, RefusedSourceIsLoggedAndTheJobEnds) {
   std::string out = FreshOutput();
   skarven::g_settings.discType = 2;
-  MainWindow({Mpeg("pal-vcd.mpg"), Own("pal-dvd-mp2.mpg")});
+  std::string source = WorkFolder() + "\\damaged.avi";
+  ASSERT_TRUE(CopyFileA(Own("clip.avi").c_str(), source.c_str(), FALSE));
+  MainWindow({source, Own("pal-dvd-mp2.mpg")});
+  ASSERT_TRUE(CopyFileA(Own("truncated.avi").c_str(), source.c_str(), FALSE));
   StartConvertDialog& dialog = ConvertDialog(out);
   ASSERT_TRUE(RunToEnd()) << dialog.LogText();
   std::string log = static_cast<const char*>(dialog.LogText());
-  EXPECT_NE(std::string::npos, log.find("Failed to convert file:" + Mpeg("pal-vcd.mpg"))) << log;
+  EXPECT_NE(std::string::npos, log.find("Failed to convert file:" + source)) << log;
   EXPECT_NE(std::string::npos, log.find("Converting the file:" + Own("pal-dvd-mp2.mpg"))) << log;
   EXPECT_NE(std::string::npos, log.find("Done")) << log;
   EXPECT_EQ((std::vector<std::string>{"pal-dvd-mp2_ToDvd.VOB"}), Listing(out));

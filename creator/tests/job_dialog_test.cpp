@@ -682,7 +682,7 @@ TEST_F(JobDialogTest, FinishedWithoutBothStreamsFails) {
 // A file the control refuses: its error event fails the job.
 TEST_F(JobDialogTest, ErrorEventFailsTheJob) {
   if (Own("x").empty()) GTEST_SKIP() << "fixture folder not set";
-  std::string source = Own("sample.avi");
+  std::string source = Own("truncated.avi");
   AddSource(source, "00:00:03.0");
   Open(kDiscTypeVcd);
   BeginJob();

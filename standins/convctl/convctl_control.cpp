@@ -3,7 +3,10 @@
 // and just enough of the OLE control interfaces to be hosted in a dialog
 // as an invisible window.
 //
-// A conversion runs on a worker thread (CutClip of ps_demux.h). The worker
+// A conversion runs on a worker thread: an MPEG program stream that already
+// fits the profile is cut without re-encoding (CutClip of ps_demux.h), any
+// other file is converted through FFmpeg (ConvertClip of media_convert.h).
+// The worker
 // posts what it has to say to the control's window; the window procedure
 // fires the events, so they arrive on the thread that owns the control.
 // Every Start begins a new run number; Stop ends the worker, and posts of
@@ -23,6 +26,7 @@
 
 #include "standins/common/standin_trace.h"
 #include "standins/convctl/convctl_control.h"
+#include "standins/convctl/media_convert.h"
 #include "standins/convctl/ps_demux.h"
 #include "standins/include/convctl.h"
 
@@ -85,8 +89,8 @@ const ProfileInfo* FindProfile(long number) {
   return NULL;
 }
 
-// Why a source cannot become the profile's streams without transcoding,
-// which this control never does: "" when it can.
+// Why a program stream cannot become the profile's streams without
+// transcoding: "" when it can.
 std::string RefusalFor(const SourceInfo& s, const ProfileInfo& p) {
   if (p.discType == 0 && s.videoVersion != 1) return "The video is MPEG-2; a VCD needs MPEG-1 video";
   if (p.discType != 0 && s.videoVersion != 2) return "The video is MPEG-1; an SVCD or DVD needs MPEG-2 video";
@@ -112,6 +116,8 @@ struct Job {
   std::string input, videoOutput, audioOutput;
   double start = 0, stop = 0;
   SourceInfo source;
+  bool transcode = false;  // through FFmpeg, to target
+  TargetFormat target;
   HWND window = NULL;
   LONG run = 0;
   DWORD paceMs = 0;
@@ -150,14 +156,32 @@ DWORD WINAPI Worker(LPVOID parameter) {
   request.start = job->start;
   request.stop = job->stop;
   JobObserver observer(job);
-  ClipReport report;
-  int result = CutClip(request, job->source, &observer, &report);
-  StandinTrace(kTraceName, "worker run %ld: %s (%d GOPs, %d audio frames, %.3f-%.3f s)", static_cast<long>(job->run),
-               ClipResultText(result), report.gops, report.audioFrames, report.videoStart, report.videoEnd);
+  int result;
+  std::string reason;
+  if (job->transcode) {
+    ConvertRequest convert;
+    convert.input = request.input;
+    convert.videoOutput = request.videoOutput;
+    convert.audioOutput = request.audioOutput;
+    convert.start = request.start;
+    convert.stop = request.stop;
+    convert.target = job->target;
+    ConvertReport report;
+    result = ConvertClip(convert, &observer, &report, &reason);
+    StandinTrace(kTraceName, "worker run %ld: %s (%d pictures, %d audio frames, %.3f s)", static_cast<long>(job->run),
+                 reason.empty() ? ClipResultText(result) : reason.c_str(), report.videoFrames, report.audioFrames,
+                 report.seconds);
+  } else {
+    ClipReport report;
+    result = CutClip(request, job->source, &observer, &report);
+    reason = ClipResultText(result);
+    StandinTrace(kTraceName, "worker run %ld: %s (%d GOPs, %d audio frames, %.3f-%.3f s)", static_cast<long>(job->run),
+                 ClipResultText(result), report.gops, report.audioFrames, report.videoStart, report.videoEnd);
+  }
   if (result == kClipOk) {
     Post(job, kConvEventFinished, 0, std::string(), true);
   } else if (result != kClipCancelled) {
-    Post(job, kConvEventError, 100 + result, ClipResultText(result), true);
+    Post(job, kConvEventError, 100 + result, reason, true);
   }
   return 0;
 }
@@ -771,6 +795,8 @@ HRESULT Control::GetFileInfo(DISPPARAMS* params) {
   if (FAILED(hr)) return hr;
   std::string file = ToAnsi(path.bstrVal);
   VariantClear(&path);
+  // A program stream the control can cut answers for itself; any other
+  // file is what FFmpeg makes of it.
   SourceInfo info;
   int probe = ProbeSource(file.c_str(), &info);
   bool video = probe == kProbeOk && info.hasVideo;
@@ -783,6 +809,20 @@ HRESULT Control::GetFileInfo(DISPPARAMS* params) {
              info.height, info.frameRate, AudioName(info));
   else
     snprintf(text, sizeof text, "%s", ProbeResultText(probe));
+  if (!(video && audio)) {
+    MediaInfo media;
+    if (ProbeMedia(file.c_str(), &media)) {
+      video = audio = true;
+      duration = media.duration;
+      info.frameRate = media.frameRate;
+      info.width = media.width;
+      info.height = media.height;
+      info.videoBitRate = media.videoBitRate;
+      snprintf(text, sizeof text, "%s", media.description.c_str());
+    } else if (probe != kProbeOk) {
+      snprintf(text, sizeof text, "%s", media.reason.c_str());
+    }
+  }
   StandinTrace(kTraceName, "GetFileInfo \"%s\" -> %.3f s, video %d, audio %d: %s", file.c_str(), duration, video,
                audio, text);
   HRESULT results[8] = {
@@ -913,20 +953,28 @@ BOOL Control::Start() {
   if (input_.empty()) refusal = "No input file is set";
   else if (stem.empty()) refusal = "No output file is set";
   else if (profile == NULL) refusal = "Unknown profile " + std::to_string(profile_);
+  // An MPEG program stream that already fits is cut as it is; anything
+  // else is converted.
+  bool fits = false;
+  MediaInfo media;
+  TargetFormat target;
   if (refusal.empty()) {
-    int probe = ProbeSource(input_.c_str(), &source);
-    if (probe != kProbeOk) refusal = ProbeResultText(probe);
-    else if (!source.hasVideo) refusal = "The file holds no MPEG video";
-    else if (source.audio == kAudioNone) refusal = "The file holds no MPEG or AC-3 audio";
-    else if (source.audio == kAudioLpcm) refusal = "LPCM audio cannot be converted";
-    else refusal = RefusalFor(source, *profile);
+    fits = ProbeSource(input_.c_str(), &source) == kProbeOk && source.hasVideo &&
+           (source.audio == kAudioMpeg || source.audio == kAudioAc3) && RefusalFor(source, *profile).empty() &&
+           PictureFits(source, *profile);
+    if (!fits) {
+      if (!ProbeMedia(input_.c_str(), &media)) refusal = media.reason;
+      // 26: a 16:9 picture (else 4:3); 18: fill it by cropping (else pad).
+      TargetForProfile(profile_, videoBitRate_, audioBitRate_, flags_[3] != FALSE, flags_[2] != FALSE, &target);
+    }
   }
   if (!refusal.empty()) {
     StandinTrace(kTraceName, "Start \"%s\" -> error: %s", input_.c_str(), refusal.c_str());
     PostToSelf(kConvEventError, 1, refusal, false);
     return FALSE;
   }
-  double end = stop_ > start_ ? std::min(stop_, source.duration) : source.duration;
+  double length = fits ? source.duration : media.duration;
+  double end = stop_ > start_ ? std::min(stop_, length) : length;
   total_ = end > start_ ? end - start_ : 0;
 
   Job* job = new Job;
@@ -936,6 +984,8 @@ BOOL Control::Start() {
   job->start = start_;
   job->stop = stop_ > start_ ? stop_ : 0;
   job->source = source;
+  job->transcode = !fits;
+  job->target = target;
   job->run = run_;
   job->paceMs = PaceFromEnvironment();
   if (!EnsureWindow(NULL, NULL)) {
@@ -947,11 +997,12 @@ BOOL Control::Start() {
   running_ = true;
 
   char status[256];
-  if (PictureFits(source, *profile))
+  if (fits)
     snprintf(status, sizeof status, "Converting (streams copied, not transcoded)");
   else
-    snprintf(status, sizeof status, "Converting (streams copied, not transcoded: %dx%d %.2f fps is no %s picture)",
-             source.width, source.height, source.frameRate, profile->name);
+    snprintf(status, sizeof status, "Converting to %s: MPEG-%d video %dx%d %.2f fps, MPEG audio %d Hz", profile->name,
+             target.mpegVersion, target.width, target.height, static_cast<double>(target.rateNum) / target.rateDen,
+             target.sampleRate);
   PostToSelf(kConvEventStarted, 0, std::string(), false);
   PostToSelf(kConvEventStatus, 0, status, false);
   thread_ = CreateThread(NULL, 0, &Worker, job, 0, NULL);

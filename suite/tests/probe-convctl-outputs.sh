@@ -2,7 +2,7 @@
 # ffprobe's view of what the conversion control wrote under Wine
 # (suite_mpeg_creator_obj_test): for each clip of 1.0-2.5 s, a video and
 # an audio elementary stream of the expected codecs, about 1.5 s long
-# (whole GOPs: up to one GOP more), decoding without errors; and the
+# (whole GOPs when cut: up to one GOP more), decoding without errors; and the
 # program streams that muxTools made of them, with both streams.
 #   probe-convctl-outputs.sh <folder>
 set -eu
@@ -57,8 +57,14 @@ check pal-dvd_clip_vid.mpg mpeg2video 0
 check pal-dvd_clip_aud.mpg ac3 1536
 check pal-dvd-mp2_clip_vid.mpg mpeg2video 0
 check pal-dvd-mp2_clip_aud.mpg mp2 1152
+check phone-mp4_clip_vid.mpg mpeg1video 0
+check phone-mp4_clip_aud.mpg mp2 1152
+check clip-avi_clip_vid.mpg mpeg2video 0
+check clip-avi_clip_aud.mpg mp2 1152
+check clip-mkv_clip_vid.mpg mpeg2video 0
+check clip-mkv_clip_aud.mpg mp2 1152
 
-for muxed in pal-vcd_mux.mpg pal-dvd-mp2_mux.mpg; do
+for muxed in pal-vcd_mux.mpg pal-dvd-mp2_mux.mpg phone-mp4_mux.mpg clip-avi_mux.mpg clip-mkv_mux.mpg; do
   file="$dir/$muxed"
   codecs=$(stream_codecs "$file" 2>/dev/null)
   case "$codecs" in
