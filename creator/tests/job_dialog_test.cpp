@@ -386,7 +386,8 @@ TEST_F(JobDialogTest, NewJobRebuildsTheFoldersItWorksIn) {
   dlg_->UpdateData(TRUE);
   g_convertSettings.SetTempFolder("C:\\tmpQuorbel\\");
   ASSERT_TRUE(dlg_->PrepareNewJob());
-  EXPECT_FALSE(FolderExists((outFolder_ + "My DVD").c_str()));
+  EXPECT_TRUE(FolderExists((outFolder_ + "My DVD").c_str()));
+  EXPECT_FALSE(FolderExists((outFolder_ + "My DVD\\VIDEO_TS").c_str()));
   EXPECT_TRUE(FolderExists("C:\\tmpQuorbel\\"));
   EXPECT_FALSE(FileExists("C:\\tmpQuorbel\\leftover.mpg"));
   Close();
