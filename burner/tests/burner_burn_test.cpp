@@ -18,96 +18,12 @@
 #include "standins/tests/es_fixtures.h"
 #include "standins/tests/video_ts_check.h"
 
+#include "burner/tests/burn_dialog_harness.h"
+
 using namespace burner_test;
 using standin_test::CurrentFolder;
 
 namespace {
-
-// The burn dialog with its step visible to the test; it can click its own
-// action button when the builder first reports progress (the builder waits
-// for that message, so the click lands while the image is being built).
-class TestBurnDialog : public StartBurnDialog {
-public:
-  using StartBurnDialog::StartBurnDialog;
-  bool clickOnFirstProgress = false;
-  CString folderChoice;  // what the folder browser answers ("" cancels)
-  int freeMB = -2;       // what the drive has free (-2: ask the system)
-  char askedDrive = 0;   // the drive last asked about
-  std::string resultText;  // the build's last text (the builder's message, wParam 1)
-
-protected:
-  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
-    if (clickOnFirstProgress && message == m_builderMessage && m_builderMessage != 0 && wParam == 6) {
-      clickOnFirstProgress = false;
-      SendMessage(WM_COMMAND, MAKEWPARAM(IDC_BURN_ACTION, BN_CLICKED),
-                  reinterpret_cast<LPARAM>(GetDlgItem(IDC_BURN_ACTION)->m_hWnd));
-    }
-    if (message == m_builderMessage && m_builderMessage != 0 && wParam == 1 && lParam != 0)
-      resultText = reinterpret_cast<const char*>(lParam);
-    return StartBurnDialog::WindowProc(message, wParam, lParam);
-  }
-  int FreeMegabytes(char drive) override {
-    askedDrive = drive;
-    return freeMB == -2 ? StartBurnDialog::FreeMegabytes(drive) : freeMB;
-  }
-  BOOL BrowseForFolder(CString* folder) override {
-    if (folderChoice.IsEmpty()) return FALSE;
-    *folder = folderChoice;
-    return TRUE;
-  }
-};
-
-class BurnDialogTest : public ::testing::Test {
-protected:
-  void SetUp() override {
-    guitest::InitCommonControlsOnce();
-    DeleteFileA(IniPath().c_str());
-    std::error_code ignored;
-    std::filesystem::remove_all(CurrentFolder() + "discs", ignored);
-    std::filesystem::remove_all(CurrentFolder() + "out", ignored);
-  }
-  void TearDown() override {
-    guitest::CancelPending();
-    burn.reset();
-    if (main && main->m_hWnd != NULL) main->DestroyWindow();
-    main.reset();
-    guitest::PumpPending();
-    FreeMplexLibrary();
-  }
-  void OpenMain(int discType, const char* drives) {
-    standin_test::UseOwnDrives(drives);
-    g_burnSettings.Reset();
-    g_burnSettings.discType = discType;
-    g_burnSettings.SetOutputFolder((CurrentFolder() + "out\\").c_str());
-    SetBurnerTitle(burner::AppTitleFor(discType));
-    main.reset(new TestMainDialog);
-    ASSERT_TRUE(main->Open());
-  }
-  void AddScanned(const std::string& path) {
-    main->choices.push_back({path});
-    main->AddFiles();
-    ASSERT_TRUE(guitest::PumpUntil([&] { return !guitest::IsVisible(main->GetScanDialog().m_hWnd); }, 30000));
-    guitest::PumpPending();
-  }
-  void OpenBurn() {
-    burn.reset(new TestBurnDialog(main.get()));
-    ASSERT_TRUE(burn->Create(IDD_BURNER_BURN, main.get()));
-    burn->ShowWindow(SW_SHOW);
-    guitest::PumpPending();
-  }
-  HWND Item(int id) { return ::GetDlgItem(burn->m_hWnd, id); }
-  std::string Text(int id) { return guitest::GetText(Item(id)); }
-  std::string LogText() { return Text(IDC_BURN_LOG); }
-  bool LogHas(const std::string& line) { return LogText().find("  " + line + "\r\n") != std::string::npos; }
-  void ClickStart() { guitest::Click(Item(IDC_BURN_ACTION)); }
-  bool WaitForLog(const std::string& line, DWORD ms = 60000) {
-    return guitest::PumpUntil([&] { return LogHas(line); }, ms);
-  }
-  std::string DiscFolder(char letter) { return CurrentFolder() + "discs\\" + letter + "\\"; }
-
-  std::unique_ptr<TestMainDialog> main;
-  std::unique_ptr<TestBurnDialog> burn;
-};
 
 const char kCdR[] =
     "[drives]\r\nletters=DE\r\n"
@@ -376,20 +292,6 @@ TEST_F(BurnDialogTest, StopDuringACdBurnAsksAndAbortsIt) {
 }
 
 // ---- DVD ----------------------------------------------------------------------------------
-
-class DvdBurnTest : public BurnDialogTest {
-protected:
-  // A DVD program stream made from the elementary fixtures by the
-  // multiplexer, named as a VOB file.
-  std::string MakeVob(const char* name) {
-    EXPECT_EQ(kMplexLoaded, LoadMplexLibrary());
-    std::string output = CurrentFolder() + name;
-    int result = CallMplex(8, EsFixturePath("dvd-pal.m2v").c_str(), EsFixturePath("dvd-pal.mp2").c_str(),
-                           output.c_str());
-    EXPECT_EQ(result, 0);
-    return output;
-  }
-};
 
 TEST_F(DvdBurnTest, VobFilesAreAuthoredAndWritten) {
   if (EsFixturePath("x").empty()) GTEST_SKIP() << "QUORBEL_ES_FIXTURES is not set";

@@ -16,6 +16,16 @@ function(quorbel_test_uses_standins target)
   endforeach()
 endfunction()
 
+# The test program loads SilentAuthor (an authoring library that returns a
+# failure without posting its end) from QUORBEL_SILENT_AUTHOR_DLL.
+function(quorbel_test_uses_silent_author target)
+  if(NOT TARGET ${target})
+    return()
+  endif()
+  add_dependencies(${target} test_silent_author)
+  target_compile_definitions(${target} PRIVATE QUORBEL_SILENT_AUTHOR_DLL="$<TARGET_FILE:test_silent_author>")
+endfunction()
+
 # The test program gets a folder of its own, as an installed program has,
 # with these stand-ins (target names; standin_dvdauthor only where it is
 # built) beside it, where the code under test loads them by name.

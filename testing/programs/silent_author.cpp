@@ -1,4 +1,4 @@
-// An authoring library for the job dialogs' tests: AuthorDVD returns a
+// An authoring library for the disc programs' tests: AuthorDVD returns a
 // failure and posts nothing, as a library that fails before its work starts.
 #include "standins/include/dvdauthor.h"
 
