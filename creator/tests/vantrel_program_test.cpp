@@ -28,7 +28,9 @@ std::string Settings() { return std::string(kProgramFolder) + "param.ini"; }
 
 using program_test::DirectXVersion;
 using program_test::MessageBoxText;
+using program_test::ChooseInFileDialog;
 using program_test::WaitForProcessWindow;
+using program_test::WaitForText;
 
 class Vantrel : public program_test::ProgramProcess {
 public:
@@ -88,35 +90,6 @@ TEST_F(VantrelProgramTest, ChosenDiscTypeIsKeptForTheNextStart) {
   EXPECT_EQ("1", IniValue("Vantrel", "DiscType")) << "the cancelled choice is not saved";
 }
 
-std::string Text(HWND window) {
-  char text[512] = "";
-  GetWindowTextA(window, text, sizeof text);
-  return text;
-}
-
-// Waits until a control of another process shows the text.
-bool WaitForText(HWND control, const std::string& text, DWORD timeoutMs = 20000) {
-  DWORD start = GetTickCount();
-  while (GetTickCount() - start < timeoutMs) {
-    if (Text(control) == text) return true;
-    Sleep(50);
-  }
-  return false;
-}
-
-// Chooses one file in the program's "Add video files" dialog: the name
-// typed into the dialog's file name field, then Open.
-void ChooseInFileDialog(DWORD process, const std::string& path) {
-  HWND dialog = WaitForProcessWindow(process, "Add video files");
-  ASSERT_NE(nullptr, dialog);
-  const int kNameFields[] = {0x47C /* cmb13 */, 0x480 /* edt1 */};
-  bool typed = false;
-  for (int id : kNameFields) typed = SetDlgItemTextA(dialog, id, path.c_str()) || typed;
-  ASSERT_TRUE(typed) << "no file name field";
-  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-  for (int i = 0; i < 400 && IsWindow(dialog); ++i) Sleep(25);
-}
-
 // The list window as the user drives it: files added through the real
 // file dialog and probed by the conversion control, the totals, and Run
 // opening the disc job dialog over it.
@@ -136,7 +109,7 @@ TEST_F(VantrelProgramTest, FilesAddedThroughTheFileDialogAndRun) {
   PostMessageA(main, WM_COMMAND, MAKEWPARAM(IDC_MAIN_ADD_SMALL, BN_CLICKED), 0);
   ChooseInFileDialog(program.Id(), FixturePath("ntsc-svcd.mpg"));
   EXPECT_TRUE(WaitForText(GetDlgItem(main, IDC_MAIN_FILE_COUNT), " Added 2 file(s)"));
-  std::string total = Text(GetDlgItem(main, IDC_MAIN_TOTAL));
+  std::string total = program_test::WindowText(GetDlgItem(main, IDC_MAIN_TOTAL));
   EXPECT_EQ(0u, total.find(" Total Duration: 00:00:0")) << total;
   Sleep(300);
   guitest::SaveScreenshot(main, "vantrel_list_two_files");

@@ -142,4 +142,30 @@ std::string MessageBoxText(HWND box) {
   return text;
 }
 
+std::string WindowText(HWND window) {
+  char text[512] = "";
+  GetWindowTextA(window, text, sizeof text);
+  return text;
+}
+
+bool WaitForText(HWND control, const std::string& text, DWORD timeoutMs) {
+  DWORD start = GetTickCount();
+  while (GetTickCount() - start < timeoutMs) {
+    if (WindowText(control) == text) return true;
+    Sleep(50);
+  }
+  return false;
+}
+
+void ChooseInFileDialog(DWORD process, const std::string& path) {
+  HWND dialog = WaitForProcessWindow(process, "Add video files");
+  ASSERT_NE(nullptr, dialog);
+  const int kNameFields[] = {0x47C /* cmb13 */, 0x480 /* edt1 */};
+  bool typed = false;
+  for (int id : kNameFields) typed = SetDlgItemTextA(dialog, id, path.c_str()) || typed;
+  ASSERT_TRUE(typed) << "no file name field";
+  PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+  for (int i = 0; i < 400 && IsWindow(dialog); ++i) Sleep(25);
+}
+
 }  // namespace program_test

@@ -69,4 +69,16 @@ HWND WaitForProcessWindow(DWORD process, const std::string& title, const std::st
 // The text of a message box: its longest static text.
 std::string MessageBoxText(HWND box);
 
+// The text of a window, which may belong to another process.
+std::string WindowText(HWND window);
+
+// Waits until a control of another process shows the text; false after
+// the time.
+bool WaitForText(HWND control, const std::string& text, DWORD timeoutMs = 20000);
+
+// Chooses one file in the process's "Add video files" dialog: the name
+// typed into the dialog's file name field, then Open (failures are
+// reported through the test framework).
+void ChooseInFileDialog(DWORD process, const std::string& path);
+
 }  // namespace program_test

@@ -19,6 +19,8 @@
 #   truncated.avi      the first half of clip.avi (ends early)
 #   corrupt.mp4        phone.mp4 with its header overwritten
 #   empty.mp4          no bytes
+#   job.mp4            3 s 640x360 H.264/AAC (the suite's job test)
+#   job.avi            2 s 320x240 MPEG-4 part 2 with MP3 in AVI
 #   <name>.mpg.duration  ffprobe's duration of each DVD stream
 # Existing files are kept; each is written under a temporary name first.
 set -eu
@@ -54,6 +56,8 @@ make clip.wmv 320x240 25 2 asf -c:v wmv2 -c:a wmav2
 make clip.mov 240x320 25 2 mov -c:v mjpeg -c:a pcm_s16le
 make video-only.mp4 320x240 25 2 mp4 -c:v libx264 -preset veryfast -an
 make audio-only.mp4 320x240 25 2 mp4 -vn -c:a aac
+make job.mp4 640x360 30 3 mp4 -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -b:a 96k
+make job.avi 320x240 25 2 avi -c:v mpeg4 -c:a libmp3lame
 
 # Damaged files, cut or overwritten from the good ones.
 damaged() {
