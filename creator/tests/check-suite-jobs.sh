@@ -1,5 +1,5 @@
 #!/bin/sh
-# What the suite's programs made in standins_suite_jobs_test under Wine,
+# What the suite's programs made in vantrel_suite_jobs_test under Wine,
 # read by tools of their own: bchunk splits each cue/bin image into a data
 # track and one MPEG track per source, iso-info finds the VideoCD or
 # SuperVCD information files and the volume id of the job's label, ffprobe
