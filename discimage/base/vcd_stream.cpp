@@ -12,6 +12,7 @@
 #include <share.h>
 #endif
 
+#include "discimage/base/vcd_write_behind.h"
 #include "discimage/run/vcd_messages.h"
 
 namespace {
@@ -51,7 +52,8 @@ CVcdStream::CVcdStream(CVcdMessageSink* messages, const char* fileName, int mode
       m_file(NULL),
       m_fileTime(0),
       m_buffer(static_cast<unsigned char*>(calloc(kBufferSize, 1))),
-      m_messages(messages) {
+      m_messages(messages),
+      m_writeBehindWanted(false) {
   Prepare();
 }
 
@@ -175,11 +177,30 @@ int CVcdStream::DoOpen() {
   m_file = OpenFile(m_fileName.c_str(), m_mode == kVcdStreamRead);
   if (m_file == NULL) return 1;
   if (m_buffer != NULL) setvbuf(m_file, reinterpret_cast<char*>(m_buffer), _IOFBF, kBufferSize);
+  if (m_mode == kVcdStreamWrite && m_writeBehindWanted) {
+    m_writeBehind.reset(new CVcdWriteBehind(m_file));
+    if (!m_writeBehind->IsRunning()) m_writeBehind.reset();
+  }
   return 0;
+}
+
+int CVcdStream::DrainWrites() {
+  if (!m_writeBehind) return 0;
+  int error = m_writeBehind->Drain();
+  if (error == 0) return 0;
+  Report(kVcdMsgError, "fwrite (): %s", strerror(error));
+  return 1;
 }
 
 int CVcdStream::DoClose() {
   if (m_file == NULL) return 0;
+  int drained = DrainWrites();
+  m_writeBehind.reset();
+  if (drained != 0) {
+    fclose(m_file);
+    m_file = NULL;
+    return 1;
+  }
   int flushed = fflush(m_file);
   int flushErrno = errno;
   int closed = fclose(m_file);
@@ -195,6 +216,7 @@ int CVcdStream::DoClose() {
 
 int64_t CVcdStream::DoSeek(int64_t offset) {
   if (m_file == NULL) return 0;
+  if (DrainWrites() != 0) return m_position;
   if (SeekFile(m_file, offset) == 0) return offset;
   Report(kVcdMsgError, "fseek (): %s", strerror(errno));
   return m_position;
@@ -202,6 +224,7 @@ int64_t CVcdStream::DoSeek(int64_t offset) {
 
 size_t CVcdStream::DoRead(void* buffer, size_t length) {
   if (m_file == NULL || buffer == NULL || length == 0) return 0;
+  if (DrainWrites() != 0) return 0;
   size_t done = fread(buffer, 1, length, m_file);
   if (done == length) return length;
   int readErrno = errno;
@@ -225,6 +248,12 @@ size_t CVcdStream::DoRead(void* buffer, size_t length) {
 
 size_t CVcdStream::DoWrite(const void* data, size_t length) {
   if (m_file == NULL || data == NULL) return 0;
+  if (m_writeBehind) {
+    int error = m_writeBehind->Write(data, length);
+    if (error == 0) return length;
+    Report(kVcdMsgError, "fwrite (): %s", strerror(error));
+    return 0;
+  }
   size_t done = fwrite(data, 1, length, m_file);
   if (done != length) Report(kVcdMsgError, "fwrite (): %s", strerror(errno));
   return done;
@@ -232,8 +261,8 @@ size_t CVcdStream::DoWrite(const void* data, size_t length) {
 
 int64_t CVcdStream::DoSize() {
   if (m_file == NULL) return -1;
-  // Bytes still in our buffer belong to the file's size too.
-  if (m_mode == kVcdStreamWrite) fflush(m_file);
+  // Bytes still in our buffers belong to the file's size too.
+  if (m_mode == kVcdStreamWrite && DrainWrites() == 0) fflush(m_file);
   VcdFileStat st;
   if (StatFile(m_file, &st) != 0) {
     Report(kVcdMsgError, "Unable to _STAT file <%s>...", m_fileName.c_str());

@@ -13,11 +13,13 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "mfc/object.h"
 
 class CVcdMessageSink;
+class CVcdWriteBehind;
 
 enum {
   kVcdStreamInvalid = 0,
@@ -72,6 +74,12 @@ protected:
   // Renames the stream (image sinks switch files); the caller closes first
   // and runs Prepare again when it wants the checks.
   void SetFileName(const char* fileName) { m_fileName = fileName ? fileName : ""; }
+  // A write stream opened from now on writes through a thread of its own
+  // (for the large files: images).
+  void UseWriteBehind() { m_writeBehindWanted = true; }
+  // Waits until every byte written has been handed to the file: 0, or 1 when
+  // a write failed (reported).
+  int DrainWrites();
 
   // 0 opened, non-zero failure. The empty name opens without a file.
   virtual int DoOpen();
@@ -99,4 +107,6 @@ protected:
   int64_t m_fileTime;           // read streams: the file's time, see GetFileTime
   unsigned char* m_buffer;      // kBufferSize bytes handed to setvbuf; owned
   CVcdMessageSink* m_messages;  // where failures are reported; may be NULL
+  bool m_writeBehindWanted;     // see UseWriteBehind
+  std::unique_ptr<CVcdWriteBehind> m_writeBehind;  // while open, when wanted and running
 };

@@ -179,7 +179,9 @@ const VcdTrackRegion* CVcdTrackMap::Find(uint32_t lsn) {
 IMPLEMENT_DYNAMIC(CVcdImage, CVcdStream)
 
 CVcdImage::CVcdImage(CVcdMessageSink* messages, const char* fileName, int mode)
-    : CVcdStream(messages, fileName, mode) {}
+    : CVcdStream(messages, fileName, mode) {
+  UseWriteBehind();
+}
 
 int CVcdImage::ReadSector(void* /*destination*/, int /*lsn*/, int /*whole*/) {
   // Copying nothing and answering 0 would hand the caller stale memory.
@@ -201,6 +203,7 @@ int CVcdImage::WriteSector(const void* /*sector*/, int lsn) {
 
 int CVcdImage::FlushFile() {
   if (!m_open || m_file == NULL) return 0;
+  if (DrainWrites() != 0) return 1;
   if (fflush(m_file) != 0 || ferror(m_file)) {
     Report(kVcdMsgError, "fflush (): %s", strerror(errno));
     clearerr(m_file);

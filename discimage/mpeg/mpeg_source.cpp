@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 
+#include "discimage/base/vcd_read_ahead.h"
 #include "discimage/mpeg/mpeg_parser.h"
 #include "discimage/run/vcd_messages.h"
 #include "discimage/base/vcd_util.h"
@@ -26,63 +27,80 @@ void WriteScanAddress(uint8_t* p, int packetNumber) {
 
 }  // namespace
 
-// A window on the file, refilled with reads of 256 KiB (large enough for the
-// C library to read them straight into the window instead of through the
-// stream's own buffer). Every pack is parsed in place; the bytes of an
-// unfinished block move to the front before the next read.
+// The file pack by pack from chunks read ahead. A pack lies where it was read
+// unless it spans two chunks: then it is joined in a buffer of its own.
 class CVcdMpegSource::ReadWindow {
 public:
-  enum { kReadSize = 4 * 0x10000, kCapacity = kReadSize + kMpegPacketSize };
+  // The file from offset up to size, which must stay open while this lives.
+  ReadWindow(FILE* file, int64_t offset, int64_t size)
+      : m_ahead(file, offset, size),
+        m_size(size),
+        m_offset(offset),
+        m_chunk(NULL),
+        m_chunkStart(offset),
+        m_chunkEnd(offset),
+        m_next(NULL),
+        m_nextLength(0) {}
 
-  ReadWindow() : m_data(new uint8_t[kCapacity]), m_start(0), m_filled(0), m_at(0) {}
-  ~ReadWindow() { delete[] m_data; }
-
-  // Starts over at a file offset.
-  void Restart(int64_t offset) {
-    m_start = offset;
-    m_filled = 0;
-    m_at = 0;
-  }
   // File offset of the next block.
-  int64_t Offset() const { return m_start + m_at; }
-  // The next block: min(size - Offset(), kMpegPacketSize) bytes at *block,
-  // read on through stream as needed. Its length, or -1 when a read fails.
-  int Next(CVcdStream& stream, int64_t size, uint8_t** block);
+  int64_t Offset() const { return m_offset; }
+  // The next block: min(size - Offset(), kMpegPacketSize) bytes at *block.
+  // Its length, or -1 when a read failed (ReadError tells why).
+  int Next(uint8_t** block);
   // The pack of length bytes at the block's start has been taken.
-  void Advance(int length) { m_at += length; }
+  void Advance(int length) { m_offset += length; }
+  int ReadError() const { return m_ahead.Error(); }
 
 private:
-  uint8_t* m_data;  // kCapacity bytes
-  int64_t m_start;  // file offset of m_data[0]
-  int m_filled;     // bytes of m_data read from the file
-  int m_at;         // start of the next block in m_data
+  // Makes the chunk that holds Offset() the current one.
+  bool Settle();
+
+  CVcdReadAhead m_ahead;
+  int64_t m_size;
+  int64_t m_offset;
+  uint8_t* m_chunk;  // the current chunk: file bytes [m_chunkStart, m_chunkEnd)
+  int64_t m_chunkStart;
+  int64_t m_chunkEnd;
+  uint8_t* m_next;  // the chunk after it, once a block reached into it
+  size_t m_nextLength;
+  uint8_t m_join[kMpegPacketSize];
 };
 
-int CVcdMpegSource::ReadWindow::Next(CVcdStream& stream, int64_t size, uint8_t** block) {
-  int64_t left = size - Offset();
-  int want = left < kMpegPacketSize ? static_cast<int>(left) : kMpegPacketSize;
-  if (want <= 0) return -1;
-  if (m_filled - m_at < want) {
-    int keep = m_filled - m_at;
-    if (keep > 0) memmove(m_data, m_data + m_at, static_cast<size_t>(keep));
-    m_start += m_at;
-    m_at = 0;
-    m_filled = keep;
-    int64_t end = m_start + m_filled;
-    int64_t fileLeft = size - end;
-    // Whole multiples of the stream's buffer: the C library then reads them
-    // straight into the window and keeps nothing back to copy later. Only the
-    // file's last piece is shorter.
-    size_t count =
-        static_cast<size_t>(fileLeft < kReadSize ? fileLeft : static_cast<int64_t>(kReadSize));
-    // A no-op while the file is where the window ends, which is always the
-    // case in sequential reading.
-    if (stream.Seek(end) != end) return -1;
-    if (stream.Read(m_data + m_filled, count) != count) return -1;
-    m_filled += static_cast<int>(count);
-    if (m_filled < want) return -1;
+bool CVcdMpegSource::ReadWindow::Settle() {
+  while (m_chunk == NULL || m_offset >= m_chunkEnd) {
+    if (m_chunk != NULL) {
+      m_ahead.Release();
+      m_chunkStart = m_chunkEnd;
+      m_chunk = m_next;
+      m_next = NULL;
+      if (m_chunk != NULL) {
+        m_chunkEnd = m_chunkStart + static_cast<int64_t>(m_nextLength);
+        continue;
+      }
+    }
+    size_t length = 0;
+    m_chunk = m_ahead.Acquire(&length);
+    if (m_chunk == NULL) return false;
+    m_chunkEnd = m_chunkStart + static_cast<int64_t>(length);
   }
-  *block = m_data + m_at;
+  return true;
+}
+
+int CVcdMpegSource::ReadWindow::Next(uint8_t** block) {
+  int64_t left = m_size - m_offset;
+  int want = left < kMpegPacketSize ? static_cast<int>(left) : kMpegPacketSize;
+  if (want <= 0 || !Settle()) return -1;
+  uint8_t* at = m_chunk + (m_offset - m_chunkStart);
+  int here = static_cast<int>(m_chunkEnd - m_offset);
+  if (here >= want) {
+    *block = at;
+    return want;
+  }
+  if (m_next == NULL) m_next = m_ahead.Acquire(&m_nextLength);
+  if (m_next == NULL || m_nextLength < static_cast<size_t>(want - here)) return -1;
+  memcpy(m_join, at, static_cast<size_t>(here));
+  memcpy(m_join + here, m_next, static_cast<size_t>(want - here));
+  *block = m_join;
   return want;
 }
 
@@ -110,6 +128,20 @@ void CVcdMpegSource::Release() {
   m_readWindow = NULL;
 }
 
+int CVcdMpegSource::DoClose() {
+  // Its readers use the file.
+  delete m_readWindow;
+  m_readWindow = NULL;
+  return CVcdStream::DoClose();
+}
+
+void CVcdMpegSource::ReportReadError(int error) {
+  if (error == CVcdReadAhead::kEndOfFile)
+    Report(kVcdMsgDebug, "fread (): EOF encountered");
+  else if (error != 0)
+    Report(kVcdMsgError, "fread (): %s", strerror(error));
+}
+
 void CVcdMpegSource::ReportProgress(const char* name, int packets, int64_t position, int64_t size) {
   if (m_messages == NULL) return;
   VcdScanState state;
@@ -123,7 +155,8 @@ void CVcdMpegSource::ReportProgress(const char* name, int packets, int64_t posit
 void CVcdMpegSource::ForgetReading() {
   m_nextOffset = 0;
   m_nextPacket = 0;
-  if (m_readWindow != NULL) m_readWindow->Restart(0);
+  delete m_readWindow;
+  m_readWindow = NULL;
 }
 
 int CVcdMpegSource::Scan(int strictAps, int updateScanOffsets, const char* progressName) {
@@ -141,7 +174,7 @@ int CVcdMpegSource::Scan(int strictAps, int updateScanOffsets, const char* progr
     Close();
     return kMpegScanFailed;
   }
-  std::unique_ptr<ReadWindow> window(new ReadWindow);
+  std::unique_ptr<ReadWindow> window(new ReadWindow(m_file, 0, size));
   std::unique_ptr<MpegParserState> state(new MpegParserState);
   memset(state.get(), 0, sizeof *state);
   MpegStreamInfo& stream = state->stream;
@@ -155,8 +188,9 @@ int CVcdMpegSource::Scan(int strictAps, int updateScanOffsets, const char* progr
   while (window->Offset() < size && !(m_messages != NULL && m_messages->IsCancelled())) {
     int64_t position = window->Offset();
     uint8_t* block = NULL;
-    int length = window->Next(*this, size, &block);
+    int length = window->Next(&block);
     if (length < 0) {
+      ReportReadError(window->ReadError());
       failed = true;
       break;
     }
@@ -195,6 +229,7 @@ int CVcdMpegSource::Scan(int strictAps, int updateScanOffsets, const char* progr
     window->Advance(packetLength);
   }
   int64_t endPosition = window->Offset();
+  window.reset();
   Close();
 
   if (failed) {
@@ -231,10 +266,6 @@ int CVcdMpegSource::ReadPacket(int packetNumber, uint8_t* destination, MpegPacke
     Report(kVcdMsgError, "invalid argument");
     return -1;
   }
-  if (m_readWindow == NULL) {
-    m_readWindow = new ReadWindow;
-    m_readWindow->Restart(m_nextOffset);
-  }
   if (packetNumber < m_nextPacket) {
     Report(kVcdMsgWarning, "rewinding mpeg stream...");
     ForgetReading();
@@ -244,6 +275,7 @@ int CVcdMpegSource::ReadPacket(int packetNumber, uint8_t* destination, MpegPacke
     m_readSize = Size();
     if (m_readSize < 0) return -1;
   }
+  if (m_readWindow == NULL) m_readWindow = new ReadWindow(m_file, m_nextOffset, m_readSize);
 
   // The parse clears the packet's part of the state itself.
   MpegParserState state;
@@ -262,8 +294,11 @@ int CVcdMpegSource::ReadPacket(int packetNumber, uint8_t* destination, MpegPacke
   ReadWindow* window = m_readWindow;
   while (window->Offset() < m_readSize) {
     uint8_t* block = NULL;
-    int length = window->Next(*this, m_readSize, &block);
-    if (length < 0) return -1;
+    int length = window->Next(&block);
+    if (length < 0) {
+      ReportReadError(window->ReadError());
+      return -1;
+    }
     bool wanted = m_nextPacket == packetNumber;
     int packetLength = ParsePacket(m_messages, block, length, wanted && analysis, &state);
     if (packetLength == 0) break;  // the file is not what was scanned
@@ -274,6 +309,9 @@ int CVcdMpegSource::ReadPacket(int packetNumber, uint8_t* destination, MpegPacke
       continue;
     }
     MpegPacketInfo& packet = state.packet;
+    // Only a short pack leaves bytes of the packet to zero.
+    memcpy(destination, block, static_cast<size_t>(packetLength));
+    memset(destination + packetLength, 0, static_cast<size_t>(kMpegPacketSize - packetLength));
     if (updateScanData && state.scan.count > 0 && m_info.version == 2) {
       int stream = packet.video[2] ? 2 : packet.video[1] ? 1 : 0;
       const MpegApsList* list = m_info.video[stream].apsList;
@@ -281,12 +319,9 @@ int CVcdMpegSource::ReadPacket(int packetNumber, uint8_t* destination, MpegPacke
       // Every picture of the packet carries an item of its own.
       for (int i = 0; i < state.scan.count; ++i) {
         const MpegScanItem& item = state.scan.items[i];
-        UpdateScanData(block + item.offset, packetNumber, time, list, item.picture);
+        UpdateScanData(destination + item.offset, packetNumber, time, list, item.picture);
       }
     }
-    // Only a short pack leaves bytes of the packet to zero.
-    memcpy(destination, block, static_cast<size_t>(packetLength));
-    memset(destination + packetLength, 0, static_cast<size_t>(kMpegPacketSize - packetLength));
     if (info != NULL) {
       *info = packet;
       if (info->hasPts) info->pts -= m_info.minPts;

@@ -4,8 +4,8 @@
 // written its packets are fetched in order with ReadPacket, which can rewrite
 // each packet's SVCD scan data to point at the neighbouring I pictures.
 //
-// The file is read strictly sequentially in both passes, in large pieces
-// through the stream; packs are parsed where they lie in the read buffer, so
+// The file is read strictly sequentially in both passes, in large chunks
+// that threads read ahead; packs are parsed where they lie in the chunks, so
 // a pack shorter than a VideoCD packet costs no seek back, and the file size
 // is taken once per open.
 #pragma once
@@ -57,11 +57,15 @@ class CVcdMpegSource : public CVcdStream {
   // Closes the file and destroys the APS lists.
   void Release() override;
 
+protected:
+  int DoClose() override;
+
 private:
   // Hands out the file pack by pack from large reads (defined in the .cpp).
   class ReadWindow;
 
   void ReportProgress(const char* name, int packets, int64_t position, int64_t size);
+  void ReportReadError(int error);
   void ForgetReading();
 
   int m_scanned;             // a scan succeeded

@@ -1,6 +1,7 @@
 // CVcdStream against real files: reading, writing, seeking (with and
 // without a real repositioning), reads past the end, the overwrite warning,
-// Printf's limit and the stream without a file name.
+// Printf's limit and the stream without a file name; writes through the
+// write-behind thread, and chunks read ahead.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -11,6 +12,7 @@
 
 #include "discimage/tests/capture_window.h"
 #include "discimage/tests/test_support.h"
+#include "discimage/base/vcd_read_ahead.h"
 #include "discimage/base/vcd_stream.h"
 
 namespace fs = std::filesystem;
@@ -191,6 +193,93 @@ TEST_F(StreamTest, PositionsBeyond4GiB) {
   EXPECT_EQ(byte, 'z');
   in.Close();
   fs::remove(path);
+}
+
+// A write stream as the images use it: through the write-behind thread.
+class BehindStream : public CVcdStream {
+public:
+  BehindStream(CVcdMessageSink* messages, const char* path) : CVcdStream(messages, path, kVcdStreamWrite) {
+    UseWriteBehind();
+  }
+};
+
+// Sectors across several of the thread's buffers, a seek back to patch an
+// early one and the size asked in between: the file holds every byte in its
+// place.
+TEST_F(StreamTest, WriteBehindKeepsOrderAcrossBuffersSeeksAndSize) {
+  std::string path = PathOf("behind.bin");
+  const size_t kSector = 2352, kSectors = 2000;  // about 9 of its buffers
+  std::vector<char> expected(kSector * kSectors);
+  for (size_t i = 0; i < expected.size(); ++i) expected[i] = static_cast<char>(i * 7 % 253);
+  {
+    BehindStream out(&capture.sink, path.c_str());
+    for (size_t n = 0; n < kSectors / 2; ++n)
+      ASSERT_EQ(out.Write(&expected[n * kSector], kSector), kSector);
+    EXPECT_EQ(out.Size(), static_cast<int64_t>(kSector * kSectors / 2));
+    for (size_t n = kSectors / 2; n < kSectors; ++n)
+      ASSERT_EQ(out.Write(&expected[n * kSector], kSector), kSector);
+    memcpy(&expected[kSector * 3], "patched", 7);
+    ASSERT_EQ(out.Seek(kSector * 3), static_cast<int64_t>(kSector * 3));
+    ASSERT_EQ(out.Write("patched", 7), 7u);
+    EXPECT_EQ(out.Close(), 0);
+  }
+  EXPECT_TRUE(FileContents(path) == std::string(expected.begin(), expected.end()));
+  EXPECT_EQ(capture.Count(kVcdMsgError), 0) << capture.All();
+}
+
+#ifndef _WIN32
+// The thread's failure is the stream's: a later write or the close fails,
+// reported, never a close that says all went well.
+TEST_F(StreamTest, WriteBehindFailureFailsTheStream) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  BehindStream out(&capture.sink, "/dev/full");
+  std::vector<char> sector(2352, 'x');
+  bool failed = false;
+  for (int n = 0; n < 4000 && !failed; ++n) failed = out.Write(sector.data(), sector.size()) == 0;
+  EXPECT_TRUE(failed || out.Close() != 0);
+  out.Close();
+  EXPECT_TRUE(capture.Has(kVcdMsgError, "fwrite (): No space left on device")) << capture.All();
+}
+#endif
+
+// Chunks come in file order with the file's bytes, from any start, the last
+// one shorter; a file that ends early and a missing file end with an error.
+TEST_F(StreamTest, ReadAheadHandsOutTheStretchInOrder) {
+  const size_t kSize = 3 * 1024 * 1024 + 1000;  // more chunks than its slots
+  std::string path = MakeFile("ahead.bin", kSize);
+  std::string contents = FileContents(path);
+  struct Case {
+    const char* what;
+    int64_t start, end;
+    int error;  // Error() once the chunks run out
+  } cases[] = {
+      {"the whole file", 0, static_cast<int64_t>(kSize), 0},
+      {"from an odd offset", 4097, static_cast<int64_t>(kSize), 0},
+      {"a stretch inside one chunk", 10, 2000, 0},
+      {"nothing", 500, 500, 0},
+      {"past the file's end", 0, static_cast<int64_t>(kSize) + 5000, CVcdReadAhead::kEndOfFile},
+  };
+  FILE* file = fopen(path.c_str(), "rb");
+  ASSERT_NE(file, nullptr);
+  for (const Case& c : cases) {
+    CVcdReadAhead ahead(file, c.start, c.end);
+    std::string got;
+    size_t length = 0;
+    while (uint8_t* chunk = ahead.Acquire(&length)) {
+      EXPECT_LE(length, static_cast<size_t>(CVcdReadAhead::kChunkSize)) << c.what;
+      got.append(reinterpret_cast<char*>(chunk), length);
+      ahead.Release();
+    }
+    EXPECT_EQ(ahead.Error(), c.error) << c.what;
+    if (c.error == 0) {
+      EXPECT_TRUE(got == contents.substr(c.start, c.end - c.start)) << c.what;
+    }
+  }
+  fclose(file);
+  CVcdReadAhead none(nullptr, 0, 100);
+  size_t length = 0;
+  EXPECT_EQ(none.Acquire(&length), nullptr);
+  EXPECT_NE(none.Error(), 0);
 }
 
 TEST_F(StreamTest, StreamsAreRunTimeClassed) {

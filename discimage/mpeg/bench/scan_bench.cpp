@@ -1,7 +1,8 @@
 // Scan benchmark: how fast an MPEG source is scanned (and its packets read
 // back for writing) next to a plain sequential read of the same file, all in
 // the same run: with the file in the page cache (the read is then a memory
-// copy, the hardest baseline), and, on Linux, with the file dropped from the
+// copy, the hardest baseline; the processor time counts the work of the
+// thread that reads ahead too, so it is work, not waiting), and, on Linux, with the file dropped from the
 // cache before every run (the read then comes from the disk, as in a build).
 // It reports and does not judge; the exit status is non-zero only when the
 // file cannot be read or scanned at all.
@@ -188,7 +189,7 @@ int main(int argc, char** argv) {
   printf("  %lld bytes, %d packets; fastest of %d rounds each, taken in turns\n", size, packets,
          rounds);
 #ifdef __linux__
-  printf("  file in the page cache (processor time):\n");
+  printf("  file in the page cache (processor time of both threads: the scan reads ahead on one):\n");
 #else
   printf("  file in the page cache:\n");
 #endif
