@@ -362,8 +362,7 @@ BOOL StartBurnDialog::PrepareOutput(bool dvd) {
     snprintf(m_dvdFolder, sizeof m_dvdFolder, "%s", joined.c_str());
   } else {
     if (!CreateFolderPath(discFolder)) {
-      AfxMessageBox(
-          "Create output directory failed!\nPlease change the output directory with clicking Select button! ");
+      AfxMessageBox(kDvdFolderFailedText);
       return FALSE;
     }
     m_cuePath = discFolder + "VideoCD.cue";

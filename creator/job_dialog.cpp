@@ -326,9 +326,7 @@ BOOL DiscJobDialog::PrepareNewJob() {
     return FALSE;
   }
   if (!FolderExists(outputFolder) && !CreateFolderPath(outputFolder)) {
-    MessageBox(dvd ? "Create output directory failed!\nPlease change the output directory with clicking Select "
-                     "button! "
-                   : kCdFolderFailedText);
+    MessageBox(dvd ? kDvdFolderFailedText : kCdFolderFailedText);
     return FALSE;
   }
   if (!IsValidDiscLabel(discLabel)) {

@@ -7,30 +7,27 @@
 #include "discjob/disc_folder_rules.h"
 #include "mfc/mfc.h"
 
-namespace {
-
-const char kCreateFailedText[] =
+const char kDvdFolderFailedText[] =
     "Create output directory failed!\nPlease change the output directory with clicking Select button! ";
 
-// The folder's entries and, one level down, those of its folders (deeper
-// ones are not needed: a folder inside VIDEO_TS is no disc layout anyway).
+namespace {
+
+// The folder's entries (the folder without a trailing backslash) and, one
+// level down, those of its folders (deeper ones are not needed: a folder
+// inside VIDEO_TS is no disc layout anyway).
 std::vector<disc_folder::Entry> ListFolder(const std::string& folder, int depth) {
   std::vector<disc_folder::Entry> entries;
-  WIN32_FIND_DATAA found;
-  HANDLE search = ::FindFirstFileA((folder + "*").c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return entries;
-  do {
-    std::string name = found.cFileName;
-    if (name == "." || name == "..") continue;
+  std::vector<FolderEntry> listed;
+  ListFolderEntries(folder, &listed);
+  for (const FolderEntry& found : listed) {
     disc_folder::Entry entry;
-    entry.name = name;
-    entry.isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    entry.name = found.longName;
+    entry.isFolder = (found.attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     // A linked folder was never made by the suite: it counts as a user's entry.
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) entry.isFolder = false;
-    if (entry.isFolder && depth > 0) entry.entries = ListFolder(folder + name + "\\", depth - 1);
+    if (found.attributes & FILE_ATTRIBUTE_REPARSE_POINT) entry.isFolder = false;
+    if (entry.isFolder && depth > 0) entry.entries = ListFolder(found.path, depth - 1);
     entries.push_back(entry);
-  } while (::FindNextFileA(search, &found));
-  ::FindClose(search);
+  }
   return entries;
 }
 
@@ -47,7 +44,7 @@ BOOL PrepareDvdDiscFolder(const char* folder, HWND owner, const std::function<vo
   if (path.empty()) return FALSE;
   if (path.back() != '\\') path += "\\";
   if (FolderExists(path.c_str())) {
-    if (!disc_folder::HoldsOnlyDiscLayout(ListFolder(path, 1))) {
+    if (!disc_folder::HoldsOnlyDiscLayout(ListFolder(path.substr(0, path.size() - 1), 1))) {
       if (AfxShowMessageBox(owner, DiscFolderQuestion(path.c_str()).c_str(), AfxGetAppName(),
                             MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
         log("Aborted by user: the disc folder holds other files.");
@@ -64,7 +61,7 @@ BOOL PrepareDvdDiscFolder(const char* folder, HWND owner, const std::function<vo
     }
   }
   if (!CreateFolderPath(path.c_str())) {
-    AfxShowMessageBox(owner, kCreateFailedText, AfxGetAppName(), MB_OK);
+    AfxShowMessageBox(owner, kDvdFolderFailedText, AfxGetAppName(), MB_OK);
     log("Failed to create the disc folder.");
     return FALSE;
   }

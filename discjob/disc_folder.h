@@ -20,5 +20,8 @@
 // job may author into the folder.
 BOOL PrepareDvdDiscFolder(const char* folder, HWND owner, const std::function<void(const char*)>& log);
 
+// The box shown when a DVD job's output folder cannot be made.
+extern const char kDvdFolderFailedText[];
+
 // The question asked about a folder the suite did not make.
 std::string DiscFolderQuestion(const char* folder);

@@ -79,12 +79,6 @@ int CreateFolderPath(const char* path) {
 
 namespace {
 
-struct TreeEntry {
-  std::string path;      // the name to delete it by
-  std::string longName;  // its name as listed (may hold '?' for unspellable characters)
-  DWORD attributes;
-};
-
 typedef DWORD(WINAPI* FinalPathFn)(HANDLE, LPSTR, DWORD, DWORD);
 
 // The system's own name of what a path leads to, with a link at its end not
@@ -131,31 +125,12 @@ bool RemoveFile(const std::string& path, DWORD attributes) {
   return ::DeleteFileA(path.c_str()) != 0;
 }
 
-// The entries of a folder, listed before any is deleted.
-bool ListFolder(const std::string& folder, std::vector<TreeEntry>* entries) {
-  WIN32_FIND_DATAA found;
-  HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &found);
-  if (find == INVALID_HANDLE_VALUE) return ::GetLastError() == ERROR_FILE_NOT_FOUND;
-  do {
-    std::string name = found.cFileName;
-    if (name == "." || name == "..") continue;
-    // A name the ANSI code page cannot spell comes with '?' in it; its
-    // short name still reaches the file.
-    std::string reachable = name;
-    if (name.find('?') != std::string::npos && found.cAlternateFileName[0] != 0)
-      reachable = found.cAlternateFileName;
-    entries->push_back({folder + "\\" + reachable, name, found.dwFileAttributes});
-  } while (::FindNextFileA(find, &found));
-  ::FindClose(find);
-  return true;
-}
-
 // Deletes what the folder holds; true when all of it went. folderFinal:
 // the folder's own name as FinalName gives it.
 bool DeleteContents(const std::string& folder, const std::string& folderFinal) {
-  std::vector<TreeEntry> entries;
-  bool ok = ListFolder(folder, &entries);
-  for (const TreeEntry& entry : entries) {
+  std::vector<FolderEntry> entries;
+  bool ok = ListFolderEntries(folder, &entries);
+  for (const FolderEntry& entry : entries) {
     if (!ReachedDirectly(folderFinal, entry.path, entry.longName)) {
       ok = false;
     } else if (entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
@@ -172,6 +147,22 @@ bool DeleteContents(const std::string& folder, const std::string& folderFinal) {
 }
 
 }  // namespace
+
+bool ListFolderEntries(const std::string& folder, std::vector<FolderEntry>* entries) {
+  WIN32_FIND_DATAA found;
+  HANDLE find = ::FindFirstFileA((folder + "\\*").c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return ::GetLastError() == ERROR_FILE_NOT_FOUND;
+  do {
+    std::string name = found.cFileName;
+    if (name == "." || name == "..") continue;
+    std::string reachable = name;
+    if (name.find('?') != std::string::npos && found.cAlternateFileName[0] != 0)
+      reachable = found.cAlternateFileName;
+    entries->push_back({folder + "\\" + reachable, name, found.dwFileAttributes});
+  } while (::FindNextFileA(find, &found));
+  ::FindClose(find);
+  return true;
+}
 
 BOOL DeleteFolderTree(const char* folder, HWND /*owner*/) {
   if (folder == NULL || *folder == 0) return FALSE;

@@ -6,6 +6,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 #include "suite/app_text_utils.h"
 #include "mfc/core.h"
 
@@ -21,6 +24,18 @@ CString GetSystemFolder();
 BOOL FileExists(const char* path);
 // True when the path names an existing folder.
 BOOL FolderExists(const char* path);
+
+// One entry of a folder, as listed.
+struct FolderEntry {
+  std::string path;      // the name to reach it by: folder, backslash, name
+  std::string longName;  // its name as listed (may hold '?' for unspellable characters)
+  DWORD attributes;
+};
+
+// The entries of a folder (without a trailing backslash), without "." and
+// "..". A name the ANSI code page cannot spell is reached by its short name.
+// False when the folder cannot be listed; a folder without entries is listed.
+bool ListFolderEntries(const std::string& folder, std::vector<FolderEntry>* entries);
 
 // The installed DirectX version, 50 to 93 (see DirectXVersionFromText), or
 // -1 after the box "Failed to read register!  " when the version cannot be
