@@ -10,7 +10,7 @@
 #include "burner/burn_settings.h"
 #include "burner/burner_main_dialog.h"
 #include "burner/burner_rules.h"
-#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_messages.h"
 #include "discjob/disc_folder.h"
 #include "discjob/disc_folder_rules.h"
 #include "discjob/dvd_authoring_end.h"

@@ -7,7 +7,7 @@
 #include "suite/app_utils.h"
 #include "creator/convert_settings.h"
 #include "creator/job_dialog.h"
-#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_messages.h"
 #include "discjob/job_vcd_build.h"
 #include "discjob/job_vcd_burn.h"
 #include "discjob/job_vcd_rules.h"

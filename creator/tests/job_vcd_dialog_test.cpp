@@ -9,7 +9,7 @@
 #include <atomic>
 #include <thread>
 
-#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_messages.h"
 #include "discjob/job_vcd_build.h"
 
 namespace job_disc_test {

@@ -1,5 +1,6 @@
-# Streams, paths and small utilities every chapter of the builder uses.
+# Messages, streams, paths and small utilities every chapter of the builder uses.
 target_sources(quorbel_discimage PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/vcd_messages.cpp
   ${CMAKE_CURRENT_LIST_DIR}/vcd_paths.cpp
   ${CMAKE_CURRENT_LIST_DIR}/vcd_read_ahead.cpp
   ${CMAKE_CURRENT_LIST_DIR}/vcd_stream.cpp

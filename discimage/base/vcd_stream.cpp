@@ -13,7 +13,7 @@
 #endif
 
 #include "discimage/base/vcd_write_behind.h"
-#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_messages.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include "discimage/iso9660/iso9660.h"
 #include "discimage/iso9660/vcd_directory.h"
-#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_messages.h"
 #include "discimage/iso9660/vcd_sector_bitmap.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "discimage/mpeg/mpeg_parser.h"
 #include "discimage/mpeg/mpeg_source.h"
 #include "discimage/mpeg/mpeg_startcode.h"
-#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_messages.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;

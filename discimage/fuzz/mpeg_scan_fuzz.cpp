@@ -11,7 +11,7 @@
 #include <string>
 
 #include "discimage/mpeg/mpeg_source.h"
-#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_messages.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "discimage/image/vcd_image_sink_nero.h"
-#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_messages.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "discimage/image/vcd_image_sink_bincue.h"
 #include "discimage/image/vcd_image_sink_cdrdao.h"
 #include "discimage/image/vcd_image_sink_nero.h"
-#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_messages.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <climits>
 #include <cstring>
 
-#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_messages.h"
 #include "discimage/base/vcd_paths.h"
 #include "discimage/image/vcd_sector.h"
 #include "discimage/base/vcd_util.h"

@@ -7,7 +7,7 @@
 
 #include "discimage/mpeg/mpeg_info.h"
 #include "discimage/image/vcd_info_files_internal.h"
-#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_messages.h"
 #include "discimage/pbc/vcd_pbc.h"
 #include "discimage/model/vcd_project.h"
 #include "discimage/model/vcd_segment.h"

@@ -10,7 +10,7 @@
 #include "discimage/iso9660/vcd_custom_file.h"
 #include "discimage/image/vcd_image_sink_cdrdao.h"
 #include "discimage/image/vcd_info_files.h"
-#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_messages.h"
 #include "discimage/pbc/vcd_pbc.h"
 #include "discimage/model/vcd_project.h"
 #include "discimage/iso9660/vcd_sector_bitmap.h"

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "discimage/mpeg/mpeg_source.h"
-#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_messages.h"
 #include "discimage/model/vcd_project.h"
 #include "discimage/image/vcd_write_image.h"
 

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_messages.h"
 #include "discimage/base/vcd_util.h"
 
 namespace {

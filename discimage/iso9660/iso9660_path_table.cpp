@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "discimage/iso9660/iso9660_fields.h"
-#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_messages.h"
 
 namespace {
 

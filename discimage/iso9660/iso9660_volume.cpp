@@ -7,7 +7,7 @@
 
 #include "discimage/iso9660/iso9660_directory_record.h"
 #include "discimage/iso9660/iso9660_fields.h"
-#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_messages.h"
 #include "discimage/base/vcd_util.h"
 #include "discimage/base/vcd_version.h"
 

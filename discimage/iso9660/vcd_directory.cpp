@@ -6,7 +6,7 @@
 #include "discimage/iso9660/iso9660_directory_record.h"
 #include "discimage/iso9660/iso9660_names.h"
 #include "discimage/iso9660/iso9660_path_table.h"
-#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_messages.h"
 #include "discimage/base/vcd_util.h"
 
 IMPLEMENT_DYNAMIC(CVcdDirNode, CVcdTreeNode)

@@ -1,6 +1,6 @@
 #include "discimage/iso9660/vcd_sector_bitmap.h"
 
-#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_messages.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_messages.h"
 #include "discimage/model/vcd_project.h"
 
 IMPLEMENT_DYNAMIC(CVcdDict, CVcdOldStyle)

@@ -9,7 +9,7 @@
 #include "discimage/mpeg/mpeg_source.h"
 #include "discimage/iso9660/vcd_custom_file.h"
 #include "discimage/iso9660/vcd_directory.h"
-#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_messages.h"
 #include "discimage/iso9660/vcd_sector_bitmap.h"
 #include "discimage/base/vcd_util.h"
 #include "discimage/base/vcd_version.h"

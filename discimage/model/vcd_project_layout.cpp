@@ -18,7 +18,7 @@
 #include "discimage/iso9660/vcd_directory.h"
 #include "discimage/image/vcd_info_files.h"
 #include "discimage/image/vcd_info_files_internal.h"
-#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_messages.h"
 #include "discimage/model/vcd_project.h"
 #include "discimage/image/vcd_sector.h"
 #include "discimage/iso9660/vcd_sector_bitmap.h"

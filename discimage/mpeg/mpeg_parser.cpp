@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "discimage/mpeg/mpeg_startcode.h"
-#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_messages.h"
 
 namespace {
 

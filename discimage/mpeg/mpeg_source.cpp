@@ -5,7 +5,7 @@
 
 #include "discimage/base/vcd_read_ahead.h"
 #include "discimage/mpeg/mpeg_parser.h"
-#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_messages.h"
 #include "discimage/base/vcd_util.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_messages.h"
 #include "discimage/model/vcd_project.h"
 #include "discimage/model/vcd_segment.h"
 #include "discimage/model/vcd_sequence.h"

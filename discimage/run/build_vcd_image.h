@@ -6,7 +6,7 @@
 #include <windows.h>
 
 #include "discimage/run/vcd_build_params.h"
-#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_messages.h"
 
 #if defined(QUORBEL_DISCIMAGE_DLL)
 #define QUORBEL_DISCIMAGE_API __declspec(dllexport)

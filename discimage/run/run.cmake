@@ -1,9 +1,8 @@
-# The builder's run: messages, the front end that reads a project and builds
+# The builder's run: the front end that reads a project and builds
 # it, the runner, the guard against overlapping builds; and on Windows the
 # entry point BuildVcdImage.
 set(_run_dir ${CMAKE_CURRENT_LIST_DIR})
 target_sources(quorbel_discimage PRIVATE
-  ${_run_dir}/vcd_messages.cpp
   ${_run_dir}/vcd_frontend.cpp
   ${_run_dir}/vcd_runner.cpp
   ${_run_dir}/vcd_guard.cpp)

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "discimage/run/vcd_build_params.h"
-#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_messages.h"
 
 class CVcdImage;
 class CVcdObj;

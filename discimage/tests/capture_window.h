@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_messages.h"
 
 struct CapturedMessage {
   unsigned int message = 0;

@@ -1,6 +1,6 @@
 #include "discimage/xml/vcd_xml_data.h"
 
-#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_messages.h"
 #include "discimage/pbc/vcd_pbc.h"
 #include "discimage/model/vcd_project.h"
 

@@ -6,7 +6,7 @@
 #include <libxml/parserInternals.h>
 #include <libxml/valid.h>
 
-#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_messages.h"
 #include "discimage/xml/vcd_xml_names.h"
 
 namespace {

@@ -15,7 +15,7 @@
 #include <libxml/valid.h>
 #include <libxml/xmlerror.h>
 
-#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_messages.h"
 #include "discimage/pbc/vcd_pbc.h"
 #include "discimage/xml/vcd_xml_data.h"
 #include "discimage/xml/vcd_xml_dtd.h"

@@ -17,7 +17,7 @@
 #include "discjob/job_vcd_burn.h"
 #include "suite/vcd_xml_writer.h"
 #include "discimage/tests/test_paths.h"
-#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_messages.h"
 #include "mfc/mfc.h"
 #include "standins/calls/cdscribe_calls.h"
 #include "standins/tests/win_test_util.h"

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "discimage/mpeg/mpeg_source.h"
-#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_messages.h"
 #include "standins/cdscribe/cue_sheet.h"
 #include "standins/cdscribe/video_judge.h"
 #include "standins/common/folders.h"

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "discimage/mpeg/mpeg_source.h"
-#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_messages.h"
 #include "standins/calls/muxtools_calls.h"
 #include "standins/tests/es_fixtures.h"
 #include "standins/tests/win_test_util.h"

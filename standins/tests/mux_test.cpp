@@ -13,7 +13,7 @@
 
 #include "discimage/mpeg/mpeg_source.h"
 #include "discimage/tests/test_support.h"
-#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_messages.h"
 #include "standins/include/muxtools.h"
 #include "standins/tests/es_fixtures.h"
 

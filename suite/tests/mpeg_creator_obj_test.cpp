@@ -17,7 +17,7 @@
 #include "testing/programs/program_test_support.h"
 #include "discimage/tests/test_paths.h"
 #include "discimage/tests/test_support.h"
-#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_messages.h"
 #include "mfc/mfc.h"
 #include "standins/calls/muxtools_calls.h"
 #include "standins/include/convctl.h"

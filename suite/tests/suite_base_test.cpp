@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_messages.h"
 #include "discimage/xml/vcd_xml_data.h"
 #include "discimage/xml/vcd_xml_names.h"
 #include "discimage/xml/vcd_xml_reader.h"

@@ -17,7 +17,7 @@
 #include "discimage/image/vcd_image_sink_bincue.h"
 #include "discimage/image/vcd_image_sink_cdrdao.h"
 #include "discimage/image/vcd_image_sink_nero.h"
-#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_messages.h"
 
 namespace fs = std::filesystem;
 using namespace sectors_test;

@@ -22,7 +22,7 @@
 #endif
 
 #include "discimage/mpeg/mpeg_source.h"
-#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_messages.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "discimage/tests/capture_window.h"
-#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_messages.h"
 
 namespace {
 

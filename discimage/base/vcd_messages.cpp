@@ -1,4 +1,4 @@
-#include "discimage/run/vcd_messages.h"
+#include "discimage/base/vcd_messages.h"
 
 #include <cstring>
 #include <string>
