@@ -5,7 +5,9 @@
 // read. Without threads the chunks are read when asked for.
 //
 // Only the thread that made it calls in; the readers report nothing
-// themselves. The file must stay open while it lives.
+// themselves. The file must stay open while it lives. Reads go around the
+// FILE's buffer (and on Windows move the handle's position): whoever reads a
+// file this way does not read it through the FILE too.
 #pragma once
 
 #include <condition_variable>
@@ -19,6 +21,8 @@
 
 class CVcdReadAhead {
 public:
+  // One reader: a second made the builds slower here, the two copies out of
+  // the page cache and the parse then contending for the same caches.
   enum { kChunkSize = 0x20000, kSlots = 8, kReaders = 1 };
   // What Error answers for a file that ended before the stretch did.
   enum { kEndOfFile = -1 };
