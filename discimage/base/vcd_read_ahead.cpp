@@ -12,6 +12,16 @@
 
 namespace {
 
+// How long the caller spins for a chunk being read before it sleeps: about
+// as long as a chunk from the page cache takes. A sleep and a wake cost more.
+const int kSpins = 4096;
+
+inline void CpuRelax() {
+#if defined(__x86_64__) || defined(__i386__)
+  __builtin_ia32_pause();
+#endif
+}
+
 // Reads length bytes at offset without moving the FILE's own position:
 // 0, an error number, or CVcdReadAhead::kEndOfFile.
 int ReadAt(FILE* file, uint8_t* to, size_t length, int64_t offset) {
@@ -56,6 +66,7 @@ CVcdReadAhead::CVcdReadAhead(FILE* file, int64_t start, int64_t end)
       m_released(0),
       m_taken(0),
       m_stopping(false),
+      m_readerWaits(false),
       m_error(0) {
   if (m_file == NULL) {
     m_error = EBADF;
@@ -92,9 +103,11 @@ void CVcdReadAhead::Run() {
   std::unique_lock<std::mutex> hold(m_lock);
   for (;;) {
     // A chunk's slot is free once the chunk kSlots before it is given back.
+    m_readerWaits = true;
     m_changed.wait(hold, [this] {
       return m_stopping || (m_taken < m_chunks && m_taken < m_released + kSlots);
     });
+    m_readerWaits = false;
     if (m_stopping) return;
     const int64_t number = m_taken++;
     hold.unlock();
@@ -102,7 +115,7 @@ void CVcdReadAhead::Run() {
     hold.lock();
     Slot& slot = m_slots[static_cast<size_t>(number % kSlots)];
     slot.error = error;
-    slot.ready = number;
+    slot.ready.store(number, std::memory_order_release);
     m_changed.notify_all();
   }
 }
@@ -114,8 +127,11 @@ uint8_t* CVcdReadAhead::Acquire(size_t* length) {
   if (m_readers.empty()) {
     slot.error = ReadChunk(number);
   } else {
-    std::unique_lock<std::mutex> hold(m_lock);
-    m_changed.wait(hold, [&] { return slot.ready == number; });
+    for (int i = 0; i < kSpins && slot.ready.load(std::memory_order_acquire) != number; ++i) CpuRelax();
+    if (slot.ready.load(std::memory_order_acquire) != number) {
+      std::unique_lock<std::mutex> hold(m_lock);
+      m_changed.wait(hold, [&] { return slot.ready.load() == number; });
+    }
   }
   if (slot.error != 0) {
     m_error = slot.error;
@@ -128,9 +144,13 @@ uint8_t* CVcdReadAhead::Acquire(size_t* length) {
 
 void CVcdReadAhead::Release() {
   if (m_released >= m_acquired) return;
+  bool wake;
   {
     std::lock_guard<std::mutex> hold(m_lock);
     ++m_released;
+    // A waiting reader is woken when half the slots are free, to read on
+    // for a while rather than a chunk at a time.
+    wake = m_readerWaits && m_released + kSlots - m_taken >= kSlots / 2;
   }
-  m_changed.notify_all();
+  if (wake) m_changed.notify_all();
 }

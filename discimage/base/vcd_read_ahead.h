@@ -10,6 +10,7 @@
 // file this way does not read it through the FILE too.
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -47,7 +48,7 @@ private:
   struct Slot {
     std::unique_ptr<uint8_t[]> data;
     size_t length = 0;
-    int64_t ready = -1;  // the chunk it holds, once read; guarded by m_lock
+    std::atomic<int64_t> ready{-1};  // the chunk it holds, once read; set under m_lock
     int error = 0;
   };
 
@@ -64,6 +65,7 @@ private:
   int64_t m_released;  // chunks given back; guarded by m_lock
   int64_t m_taken;     // chunks a reader has started on; guarded by m_lock
   bool m_stopping;     // guarded by m_lock
+  bool m_readerWaits;  // a reader waits for a free slot; guarded by m_lock
   int m_error;
   std::mutex m_lock;
   std::condition_variable m_changed;
