@@ -22,7 +22,7 @@
 
 class CVcdReadAhead {
 public:
-  // One reader: a second made the builds slower here, the two copies out of
+  // One reader: a second made builds no faster here, the two copies out of
   // the page cache and the parse then contending for the same caches.
   enum { kChunkSize = 0x20000, kSlots = 8, kReaders = 1 };
   // What Error answers for a file that ended before the stretch did.
