@@ -13,8 +13,10 @@
 namespace {
 
 // How long the caller spins for a chunk being read before it sleeps: about
-// as long as a chunk from the page cache takes. A sleep and a wake cost more.
+// as long as a chunk from the page cache takes. A sleep and a wake cost more,
+// but on a single processor spinning only keeps the reader from running.
 const int kSpins = 4096;
+const int kSpinsHere = std::thread::hardware_concurrency() > 1 ? kSpins : 0;
 
 inline void CpuRelax() {
 #if defined(__x86_64__) || defined(__i386__)
@@ -127,7 +129,7 @@ uint8_t* CVcdReadAhead::Acquire(size_t* length) {
   if (m_readers.empty()) {
     slot.error = ReadChunk(number);
   } else {
-    for (int i = 0; i < kSpins && slot.ready.load(std::memory_order_acquire) != number; ++i) CpuRelax();
+    for (int i = 0; i < kSpinsHere && slot.ready.load(std::memory_order_acquire) != number; ++i) CpuRelax();
     if (slot.ready.load(std::memory_order_acquire) != number) {
       std::unique_lock<std::mutex> hold(m_lock);
       m_changed.wait(hold, [&] { return slot.ready.load() == number; });
