@@ -54,6 +54,18 @@ struct NrgBytes {
     Tag("NER5");
     Be64(footer);
   }
+  // A whole file: one stored sector and a v50 footer whose ETNF table holds
+  // the one entry given.
+  void OneEtnfTrack(uint32_t offset, uint32_t length, uint32_t start) {
+    Sectors(1, 0);
+    uint32_t footer = static_cast<uint32_t>(bytes.size());
+    Tag("ETNF");
+    Be32(20);
+    EtnfEntry(offset, length, start);
+    Tag("END!");
+    Be32(0);
+    V50Trailer(footer);
+  }
 };
 
 class NrgReadTest : public FreshFolderTest {
@@ -189,36 +201,9 @@ TEST_F(NrgReadTest, DamagedAndHostileFilesAreRefused) {
     n.EtnfEntry(0, 2336, 0);
     n.V50Trailer(f);
   });
-  add("track data behind the file", NULL, [](NrgBytes& n) {
-    n.Sectors(1, 0);
-    uint32_t f = static_cast<uint32_t>(n.bytes.size());
-    n.Tag("ETNF");
-    n.Be32(20);
-    n.EtnfEntry(2336, 100 * 2336, 0);
-    n.Tag("END!");
-    n.Be32(0);
-    n.V50Trailer(f);
-  });
-  add("track offset near 4 GiB", NULL, [](NrgBytes& n) {
-    n.Sectors(1, 0);
-    uint32_t f = static_cast<uint32_t>(n.bytes.size());
-    n.Tag("ETNF");
-    n.Be32(20);
-    n.EtnfEntry(0xFFFFFF00, 2336, 0);
-    n.Tag("END!");
-    n.Be32(0);
-    n.V50Trailer(f);
-  });
-  add("start sector overflowing", NULL, [](NrgBytes& n) {
-    n.Sectors(1, 0);
-    uint32_t f = static_cast<uint32_t>(n.bytes.size());
-    n.Tag("ETNF");
-    n.Be32(20);
-    n.EtnfEntry(0, 2336, 0xFFFFFFFF);
-    n.Tag("END!");
-    n.Be32(0);
-    n.V50Trailer(f);
-  });
+  add("track data behind the file", NULL, [](NrgBytes& n) { n.OneEtnfTrack(2336, 100 * 2336, 0); });
+  add("track offset near 4 GiB", NULL, [](NrgBytes& n) { n.OneEtnfTrack(0xFFFFFF00, 2336, 0); });
+  add("start sector overflowing", NULL, [](NrgBytes& n) { n.OneEtnfTrack(0, 2336, 0xFFFFFFFF); });
   add("ETN2 lengths beyond the file", NULL, [](NrgBytes& n) {
     n.Sectors(1, 0);
     uint32_t f = static_cast<uint32_t>(n.bytes.size());
