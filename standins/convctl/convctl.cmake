@@ -27,7 +27,7 @@ if(COMMAND quorbel_add_fuzzer)
   quorbel_add_fuzzer(standins_convctl_fuzz SOURCES ${_cc}/fuzz/ps_demux_fuzz.cpp
     LIBS quorbel_convctl_core MAX_LEN 65536 SEEDS ${_cc}/fuzz/seeds.sh)
   quorbel_add_fuzzer(standins_convctl_media_fuzz SOURCES ${_cc}/fuzz/media_probe_fuzz.cpp
-    LIBS quorbel_convctl_core MAX_LEN 65536 SEEDS ${_cc}/fuzz/media_seeds.sh)
+    LIBS quorbel_convctl_core MAX_LEN 65536 SEEDS ${_cc}/fuzz/seeds.sh)
 endif()
 
 if(QUORBEL_WINDOWS)
