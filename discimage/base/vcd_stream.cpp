@@ -177,10 +177,6 @@ int CVcdStream::DoOpen() {
   m_file = OpenFile(m_fileName.c_str(), m_mode == kVcdStreamRead);
   if (m_file == NULL) return 1;
   if (m_buffer != NULL) setvbuf(m_file, reinterpret_cast<char*>(m_buffer), _IOFBF, kBufferSize);
-  if (m_mode == kVcdStreamWrite && m_writeBehindWanted) {
-    m_writeBehind.reset(new CVcdWriteBehind(m_file));
-    if (!m_writeBehind->IsRunning()) m_writeBehind.reset();
-  }
   return 0;
 }
 
@@ -248,6 +244,16 @@ size_t CVcdStream::DoRead(void* buffer, size_t length) {
 
 size_t CVcdStream::DoWrite(const void* data, size_t length) {
   if (m_file == NULL || data == NULL) return 0;
+  // A file that grows past one buffer goes on through the write-behind; a
+  // thread that cannot start leaves the stream writing directly.
+  if (!m_writeBehind && m_writeBehindWanted &&
+      m_position + static_cast<int64_t>(length) > CVcdWriteBehind::kBufferSize) {
+    m_writeBehind.reset(new CVcdWriteBehind(m_file));
+    if (!m_writeBehind->IsRunning()) {
+      m_writeBehind.reset();
+      m_writeBehindWanted = false;
+    }
+  }
   if (m_writeBehind) {
     int error = m_writeBehind->Write(data, length);
     if (error == 0) return length;

@@ -74,8 +74,8 @@ protected:
   // Renames the stream (image sinks switch files); the caller closes first
   // and runs Prepare again when it wants the checks.
   void SetFileName(const char* fileName) { m_fileName = fileName ? fileName : ""; }
-  // A write stream opened from now on writes through a thread of its own
-  // (for the large files: images).
+  // A write stream writes through a thread of its own once it has written
+  // more than one of that thread's buffers (images; a sheet never starts one).
   void UseWriteBehind() { m_writeBehindWanted = true; }
   // Waits until every byte written has been handed to the file: 0, or 1 when
   // a write failed (reported).
@@ -108,5 +108,5 @@ protected:
   unsigned char* m_buffer;      // kBufferSize bytes handed to setvbuf; owned
   CVcdMessageSink* m_messages;  // where failures are reported; may be NULL
   bool m_writeBehindWanted;     // see UseWriteBehind
-  std::unique_ptr<CVcdWriteBehind> m_writeBehind;  // while open, when wanted and running
+  std::unique_ptr<CVcdWriteBehind> m_writeBehind;  // once started, until the file closes
 };
