@@ -43,6 +43,8 @@ public:
   void Release();
   // 0, the error number of the read that failed, or kEndOfFile.
   int Error() const { return m_error; }
+  // Where the stretch ends.
+  int64_t End() const { return m_end; }
 
 private:
   struct Slot {

@@ -34,7 +34,6 @@ public:
   // The file from offset up to size, which must stay open while this lives.
   ReadWindow(FILE* file, int64_t offset, int64_t size)
       : m_ahead(file, offset, size),
-        m_size(size),
         m_offset(offset),
         m_chunk(NULL),
         m_chunkStart(offset),
@@ -56,7 +55,6 @@ private:
   bool Settle();
 
   CVcdReadAhead m_ahead;
-  int64_t m_size;
   int64_t m_offset;
   uint8_t* m_chunk;  // the current chunk: file bytes [m_chunkStart, m_chunkEnd)
   int64_t m_chunkStart;
@@ -87,7 +85,7 @@ bool CVcdMpegSource::ReadWindow::Settle() {
 }
 
 int CVcdMpegSource::ReadWindow::Next(uint8_t** block) {
-  int64_t left = m_size - m_offset;
+  int64_t left = m_ahead.End() - m_offset;
   int want = left < kMpegPacketSize ? static_cast<int>(left) : kMpegPacketSize;
   if (want <= 0 || !Settle()) return -1;
   uint8_t* at = m_chunk + (m_offset - m_chunkStart);
