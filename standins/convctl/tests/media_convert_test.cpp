@@ -18,31 +18,13 @@ extern "C" {
 #include "discimage/tests/test_paths.h"
 #include "discimage/tests/test_support.h"
 #include "standins/convctl/media_convert.h"
+#include "standins/convctl/tests/clip_test_support.h"
 
 using namespace convctl;
+using namespace convctl_test;
 using namespace test_support;
 
 namespace {
-
-std::string Own(const std::string& name) { return FixtureIn("QUORBEL_CONVCTL_FIXTURES", name); }
-
-bool Exists(const std::string& path) {
-  FILE* f = fopen(path.c_str(), "rb");
-  if (f != nullptr) fclose(f);
-  return f != nullptr;
-}
-
-class Recorder : public ClipObserver {
-public:
-  explicit Recorder(int cancelAfter = -1) : cancelAfter_(cancelAfter) {}
-  bool Continue() override { return cancelAfter_ < 0 || calls_++ < cancelAfter_; }
-  void Progress(double seconds) override { positions.push_back(seconds); }
-  std::vector<double> positions;
-
-private:
-  int cancelAfter_;
-  int calls_ = 0;
-};
 
 // What FFmpeg's demuxer reads in an elementary stream the control wrote.
 struct StreamFacts {
@@ -270,8 +252,8 @@ TEST(MediaConvert, FailuresAndCancelLeaveNothing) {
     Recorder recorder(c.cancelAfter);
     EXPECT_EQ(c.result, job.Run(&recorder)) << job.reason;
     EXPECT_NE(std::string::npos, job.reason.find(c.says)) << job.reason;
-    EXPECT_FALSE(Exists(job.video));
-    EXPECT_FALSE(Exists(job.audio));
+    EXPECT_FALSE(FileExists(job.video));
+    EXPECT_FALSE(FileExists(job.audio));
   }
   Conversion unwritable(Own("phone.mp4"), 2, 0, 0, "no-such-folder/out");
   Recorder recorder;

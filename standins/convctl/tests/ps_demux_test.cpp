@@ -12,14 +12,15 @@
 #include "discimage/tests/test_paths.h"
 #include "discimage/tests/test_support.h"
 #include "standins/convctl/ps_demux.h"
+#include "standins/convctl/tests/clip_test_support.h"
 
 using namespace convctl;
+using namespace convctl_test;
 using namespace test_support;
 
 namespace {
 
 std::string Mpeg(const std::string& name) { return FixturePath(name); }
-std::string Own(const std::string& name) { return FixtureIn("QUORBEL_CONVCTL_FIXTURES", name); }
 
 int CountStartCodes(const std::vector<uint8_t>& data, uint8_t code) {
   int count = 0;
@@ -27,18 +28,6 @@ int CountStartCodes(const std::vector<uint8_t>& data, uint8_t code) {
     if (data[i] == 0 && data[i + 1] == 0 && data[i + 2] == 1 && data[i + 3] == code) ++count;
   return count;
 }
-
-class Recorder : public ClipObserver {
-public:
-  explicit Recorder(int cancelAfter = -1) : cancelAfter_(cancelAfter) {}
-  bool Continue() override { return cancelAfter_ < 0 || calls_++ < cancelAfter_; }
-  void Progress(double seconds) override { positions.push_back(seconds); }
-  std::vector<double> positions;
-
-private:
-  int cancelAfter_;
-  int calls_ = 0;
-};
 
 // A source, probed, and a request to cut it aimed at <stem>_vid.mpg and
 // <stem>_aud.mpg in the working folder. The request points into the job:
