@@ -425,17 +425,9 @@ void SkinMenuBar::OnLButtonDown(int x, int y)
         if (hover_ && hover_ != item)
             hover_->state = 0;
         if (item->submenu) {
-            item->state = 2;
             hover_ = nullptr;
             StopTimer();
-            Redraw();
-            open_ = item;
-            item->OpenPopup();
-            if (open_ == item && !item->GetPopupWindow()) {
-                // The system's menu ran and has closed again.
-                open_ = nullptr;
-                Redraw();
-            }
+            OpenItem(item);
         } else {
             item->state = 0;
             open_ = hover_ = nullptr;
@@ -465,6 +457,19 @@ void SkinMenuBar::OnLButtonDown(int x, int y)
     }
 }
 
+void SkinMenuBar::OpenItem(SkinMenuBarItem* item)
+{
+    item->state = 2;
+    Redraw();
+    open_ = item;
+    item->OpenPopup();
+    if (open_ == item && !item->GetPopupWindow()) {
+        // The system's menu ran and has closed again.
+        open_ = nullptr;
+        Redraw();
+    }
+}
+
 void SkinMenuBar::OnLButtonUp(int x, int y)
 {
     if (!IsMdiChildMaximized())
@@ -487,14 +492,7 @@ void SkinMenuBar::OnMouseMove(int x, int y)
                 // Moving along the bar switches menus without a click.
                 open_ = nullptr;
                 old->ClosePopup();
-                item->state = 2;
-                Redraw();
-                open_ = item;
-                item->OpenPopup();
-                if (open_ == item && !item->GetPopupWindow()) {
-                    open_ = nullptr;
-                    Redraw();
-                }
+                OpenItem(item);
             } else {
                 open_ = nullptr;
                 old->ClosePopup();

@@ -104,6 +104,9 @@ public:
     COLORREF TextColor(int which) const;
 
 private:
+    // Shows the item pressed and opens its popup (which may run and close
+    // at once: the system's own menu).
+    void OpenItem(SkinMenuBarItem* item);
     std::vector<SIZE> ItemSizes();
     SkinMenuBarItem* EnabledItemAt(int x, int y);
     int ButtonAt(int x, int y);
