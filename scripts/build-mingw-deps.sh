@@ -13,12 +13,23 @@ SUDO=""
 xml_ver=$(dpkg-query -W -f='${Version}' libxml2-dev)
 lzo_ver=$(dpkg-query -W -f='${Version}' liblzo2-dev)
 ff_ver=$(dpkg-query -W -f='${Version}' libavcodec-dev)
-key=$(printf 'libxml2-%s_lzo2-%s_ffmpeg-%s' "$xml_ver" "$lzo_ver" "$ff_ver" | tr -c 'A-Za-z0-9._\n-' '_')
+versions=$(printf 'libxml2-%s_lzo2-%s_ffmpeg-%s' "$xml_ver" "$lzo_ver" "$ff_ver" | tr -c 'A-Za-z0-9._\n-' '_')
+# The recipe below is part of the key: another configure line builds anew.
+key=${versions}_$(sha256sum "$0" | cut -c1-12)
 prefix=$cache/$key/$triplet
 if [ -f "$prefix/.done" ]; then echo "$prefix"; exit 0; fi
 
-src=$cache/$key/src
+# Two builds of one checkout, or two checkouts, may ask at once: one builds
+# (or fetches the sources), the other waits for it and takes its result.
+mkdir -p "$cache/$key"
+exec 9>"$cache/$key/$triplet.lock"
+flock 9
+if [ -f "$prefix/.done" ]; then echo "$prefix"; exit 0; fi
+
+src=$cache/src/$versions
 mkdir -p "$src"
+exec 8>"$src.lock"
+flock 8
 if ! ls "$src"/libxml2_*.dsc >/dev/null 2>&1 || ! ls "$src"/lzo2_*.dsc >/dev/null 2>&1 ||
    ! ls "$src"/ffmpeg_*.dsc >/dev/null 2>&1; then
   # apt-get source needs a deb-src twin of the deb entry.
@@ -35,6 +46,8 @@ if ! ls "$src"/libxml2_*.dsc >/dev/null 2>&1 || ! ls "$src"/lzo2_*.dsc >/dev/nul
   (cd "$src" && apt-get source -qq --download-only libxml2="$xml_ver" lzo2="$lzo_ver" ffmpeg="$ff_ver" >&2) ||
     (cd "$src" && apt-get source -qq --download-only libxml2 lzo2 ffmpeg >&2)
 fi
+
+flock -u 8
 
 jobs=$(nproc)
 work=$(mktemp -d)
