@@ -22,7 +22,7 @@ fi
 out=$1
 . "$(dirname "$0")/lib/media.sh"
 need ffmpeg
-fixture_folder "$out" es.version 2 '*.m1v' '*.m2v' '*.mp2' '*.tmp'
+fixture_folder "$out" es.version 3 '*.m1v' '*.m2v' '*.mp2' '*.tmp'
 
 # video <file> <size> <rate> <target> <format> [options...]
 video() {

@@ -28,7 +28,7 @@ out=$1
 what=${2:-tests}
 . "$(dirname "$0")/lib/media.sh"
 need ffmpeg ffprobe
-fixture_folder "$out" fixtures.version 2 '*.mpg' '*.m1v' '*.ffprobe' '*.tmp'
+fixture_folder "$out" fixtures.version 3 '*.mpg' '*.m1v' '*.ffprobe' '*.tmp'
 
 # encode <file> <seconds> <size> <rate> <ffmpeg options...>: test picture and
 # a sine tone, encoded with the options given.

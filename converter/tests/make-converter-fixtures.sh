@@ -13,7 +13,7 @@ fi
 out=$1
 . "$(dirname "$0")/../../scripts/lib/media.sh"
 need ffmpeg
-fixture_folder "$out" converter.version 1 '*.mpg' '*.tmp'
+fixture_folder "$out" converter.version 2 '*.mpg' '*.tmp'
 
 ffmpeg_once "$out/long-dvd.mpg" \
   -f lavfi -i "testsrc=size=176x144:rate=25" \

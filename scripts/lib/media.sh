@@ -28,11 +28,13 @@ fixture_folder() {
 # ffmpeg_once <file> <ffmpeg arguments>...: ffmpeg writes <file> (the
 # arguments name its format), under a temporary name first so that an
 # interrupted run leaves none half made. A file already there is kept.
+# One encoding thread: ffmpeg's encoders write other bytes with other thread
+# counts, and a fixture must be the same on every machine.
 ffmpeg_once() {
   _file=$1
   shift
   [ -s "$_file" ] && return 0
-  ffmpeg -nostdin -v error -y "$@" "$_file.tmp"
+  ffmpeg -nostdin -v error -y -filter_threads 1 "$@" -threads 1 "$_file.tmp"
   mv "$_file.tmp" "$_file"
 }
 

@@ -147,7 +147,7 @@ TEST_F(DvdAuthorCore, StreamsWithoutNavigationPacksGetThemInserted) {
   // A DVD stream of ffmpeg's own making: 2048-byte MPEG-2 packs.
   std::string made = "ffmpeg-dvd.mpg";
   std::string command = "ffmpeg -nostdin -v error -y -f lavfi -i testsrc=size=720x576:rate=25 -f lavfi -i "
-                        "sine=sample_rate=48000 -t 2 -target pal-dvd -c:a mp2 -b:a 224k '" + made + "'";
+                        "sine=sample_rate=48000 -t 2 -target pal-dvd -c:a mp2 -b:a 224k -threads 1 '" + made + "'";
   ASSERT_EQ(0, system(command.c_str()));
   AuthorJob job;
   job.inputs = {made};
@@ -180,7 +180,7 @@ TEST_F(DvdAuthorCore, AttributesSayWhatTheVobsHold) {
   for (const Row& row : rows) {
     std::string made = std::string(row.name) + ".mpg";
     std::string command = std::string("ffmpeg -nostdin -v error -y -f lavfi -i testsrc=") + row.picture +
-                          " -f lavfi -i sine=sample_rate=48000 -t 1 " + row.options + " '" + made + "'";
+                          " -f lavfi -i sine=sample_rate=48000 -t 1 " + row.options + " -threads 1 '" + made + "'";
     ASSERT_EQ(0, system(command.c_str())) << row.name;
     AuthorJob job;
     job.inputs = {made};

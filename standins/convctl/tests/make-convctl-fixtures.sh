@@ -31,7 +31,7 @@ fi
 out=$1
 . "$(dirname "$0")/../../../scripts/lib/media.sh"
 need ffmpeg
-fixture_folder "$out" convctl.version 3 '*.mpg' '*.avi' '*.mp4' '*.mkv' '*.wmv' '*.mov' '*.tmp' '*.duration'
+fixture_folder "$out" convctl.version 4 '*.mpg' '*.avi' '*.mp4' '*.mkv' '*.wmv' '*.mov' '*.tmp' '*.duration'
 
 # make <file> <size> <rate> <seconds> <format> <options...>
 make() {
