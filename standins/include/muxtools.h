@@ -25,7 +25,7 @@ enum {
   kMuxResultOk = 0,
   kMuxResultBadBlock = 1,      // unknown format, missing names, bad fixed fields
   kMuxResultCannotRead = 2,    // an input cannot be opened or read
-  kMuxResultBadStream = 3,     // an input is no video / MPEG audio elementary stream
+  kMuxResultBadStream = 3,     // an input is no video / audio elementary stream, or audio the format does not carry
   kMuxResultCannotWrite = 4,   // the output cannot be created or written
   kMuxResultTooFast = 5,       // the streams need more than the format's data rate
   kMuxResultTooLarge = 6,      // the output would pass maxOutputMB

@@ -242,8 +242,23 @@ const int kBitRates[2][3][15] = {
      {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160}}};
 const int kSampleRates[3] = {44100, 48000, 32000};
 
+// AC-3: bit rates in kbit/s by frame size code / 2, and full-band
+// channels by channel mode.
+const int kAc3BitRates[19] = {32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320, 384, 448, 512, 576, 640};
+const int kAc3Channels[8] = {2, 1, 2, 3, 3, 4, 4, 5};
+
+// The frame header at p, of either kind, with have bytes there.
+int ParseFrameHeader(const uint8_t* p, size_t have, AudioStreamInfo* info) {
+  if (have >= 4 && p[0] == 0xFF) return ParseAudioHeader(p, info);
+  if (have >= 7 && p[0] == 0x0B) return ParseAc3Header(p, info);
+  return 0;
+}
+
+// A frame of the same stream: the channels of AC-3 may change between
+// programmes, the kind and the rate may not.
 bool SameStream(const AudioStreamInfo& a, const AudioStreamInfo& b) {
-  return a.version == b.version && a.layer == b.layer && a.sampleRate == b.sampleRate;
+  if (a.coding != b.coding || a.sampleRate != b.sampleRate) return false;
+  return a.coding == kAudioAc3 || (a.version == b.version && a.layer == b.layer);
 }
 
 int IndexAudio(ByteWindow& window, AudioStreamInfo* info, EsIndex* index) {
@@ -257,21 +272,28 @@ int IndexAudio(ByteWindow& window, AudioStreamInfo* info, EsIndex* index) {
     pos = 10 + ((p[6] & 0x7F) << 21 | (p[7] & 0x7F) << 14 | (p[8] & 0x7F) << 7 | (p[9] & 0x7F));
   }
   AudioStreamInfo first;
+  bool found = false;
+  bool enhanced = false;  // an E-AC-3 frame header was passed over
   int64_t samples = 0;
   while (pos + 4 <= size) {
-    p = window.Peek(pos, 4, &got);
+    p = window.Peek(pos, 8, &got);
     if (p == NULL) break;
     AudioStreamInfo header;
-    int length = ParseAudioHeader(p, &header);
+    int length = ParseFrameHeader(p, got, &header);
+    if (length == 0 && got >= 6 && IsEnhancedAc3Header(p)) enhanced = true;
     bool take = length > 0 && pos + length <= size;
-    if (take && first.layer == 0) {
+    if (take && !found) {
       // The first frame must be followed by a frame of the same stream (or
       // end the file), so that junk that looks like a header is passed over.
       AudioStreamInfo next;
-      const uint8_t* q = window.Peek(pos + length, 4, &got);
-      if (pos + length + 4 <= size) take = q != NULL && got == 4 && ParseAudioHeader(q, &next) > 0 &&
-                                           SameStream(header, next);
-      if (take) first = header;
+      if (pos + length + 4 <= size) {
+        const uint8_t* q = window.Peek(pos + length, 8, &got);
+        take = q != NULL && ParseFrameHeader(q, got, &next) > 0 && SameStream(header, next);
+      }
+      if (take) {
+        first = header;
+        found = true;
+      }
     } else if (take) {
       take = SameStream(header, first);
     }
@@ -289,7 +311,7 @@ int IndexAudio(ByteWindow& window, AudioStreamInfo* info, EsIndex* index) {
     return kIndexCannotRead;
   }
   if (index->units.empty()) {
-    index->error = "no MPEG audio frame";
+    index->error = enhanced ? "E-AC-3 audio, not AC-3" : "no MPEG audio or AC-3 frame";
     return kIndexBadStream;
   }
   // Bytes between frames travel with the frame before them.
@@ -334,6 +356,46 @@ int ParseAudioHeader(const uint8_t* p, AudioStreamInfo* info) {
   if (length < 4) return 0;
   *info = h;
   return length;
+}
+
+int ParseAc3Header(const uint8_t* p, AudioStreamInfo* info) {
+  if (p[0] != 0x0B || p[1] != 0x77) return 0;
+  const int rateCode = p[4] >> 6;
+  const int sizeCode = p[4] & 0x3F;
+  const int streamId = p[5] >> 3;  // 8 and below: AC-3; 11 to 16: E-AC-3
+  if (rateCode == 3 || sizeCode >= 38 || streamId > 8) return 0;
+  const int kbps = kAc3BitRates[sizeCode >> 1];
+  AudioStreamInfo h;
+  h.coding = kAudioAc3;
+  h.bitRate = kbps * 1000;
+  h.samplesPerFrame = 1536;
+  int words;  // 16-bit words of the frame
+  if (rateCode == 0) {
+    h.sampleRate = 48000;
+    words = 2 * kbps;
+  } else if (rateCode == 1) {
+    h.sampleRate = 44100;
+    words = kbps * 96000 / 44100 + (sizeCode & 1);
+  } else {
+    h.sampleRate = 32000;
+    words = 3 * kbps;
+  }
+  // The channel mode, then the mix levels that it brings, then the LFE bit:
+  // all within byte 6.
+  const int mode = p[6] >> 5;
+  int bit = 3;
+  if ((mode & 1) != 0 && mode != 1) bit += 2;  // centre mix level
+  if ((mode & 4) != 0) bit += 2;               // surround mix level
+  if (mode == 2) bit += 2;                     // Dolby Surround mode
+  const int lfe = (p[6] >> (7 - bit)) & 1;
+  h.channels = kAc3Channels[mode] + lfe;
+  *info = h;
+  return 2 * words;
+}
+
+bool IsEnhancedAc3Header(const uint8_t* p) {
+  const int streamId = p[5] >> 3;
+  return p[0] == 0x0B && p[1] == 0x77 && streamId > 10 && streamId <= 16;
 }
 
 int IndexVideoStream(const std::string& path, VideoStreamInfo* info, EsIndex* index) {

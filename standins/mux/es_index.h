@@ -29,12 +29,15 @@ struct VideoStreamInfo {
   int vbvBytes = 0;
 };
 
+enum AudioCoding { kAudioMpeg, kAudioAc3 };
+
 struct AudioStreamInfo {
-  int version = 0;      // 1 MPEG-1, 2 MPEG-2, 25 MPEG-2.5
-  int layer = 0;
+  AudioCoding coding = kAudioMpeg;
+  int version = 0;      // MPEG: 1 MPEG-1, 2 MPEG-2, 25 MPEG-2.5
+  int layer = 0;        // MPEG: 1-3
   int sampleRate = 0;
   int bitRate = 0;      // bits/s of the first frame
-  int channels = 0;
+  int channels = 0;     // AC-3: the LFE channel counts
   int samplesPerFrame = 0;
 };
 
@@ -56,7 +59,8 @@ enum {
 // presentation order from the anchor-picture rule, durations from the frame
 // rate and repeat_first_field.
 int IndexVideoStream(const std::string& path, VideoStreamInfo* info, EsIndex* index);
-// MPEG audio (layers I-III): one unit per frame, resynchronising over junk.
+// MPEG audio (layers I-III) or AC-3, whichever frame comes first: one unit
+// per frame, resynchronising over junk.
 int IndexAudioStream(const std::string& path, AudioStreamInfo* info, EsIndex* index);
 
 // The same from memory (tests and fuzzing).
@@ -66,3 +70,8 @@ int IndexAudioBytes(const uint8_t* data, size_t size, AudioStreamInfo* info, EsI
 // Frame header of MPEG audio at p (4 bytes): its length in bytes, or 0 when
 // it is none. info receives what it says.
 int ParseAudioHeader(const uint8_t* p, AudioStreamInfo* info);
+// The same for an AC-3 sync frame header (7 bytes at p). E-AC-3 and
+// reserved codes are none.
+int ParseAc3Header(const uint8_t* p, AudioStreamInfo* info);
+// True when p (6 bytes) opens an E-AC-3 frame: named in refusals.
+bool IsEnhancedAc3Header(const uint8_t* p);

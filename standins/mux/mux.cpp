@@ -13,6 +13,9 @@ namespace {
 const int64_t kClock = 27000000;
 const uint8_t kVideoId = 0xE0;
 const uint8_t kAudioId = 0xC0;
+const uint8_t kPrivateStream1 = 0xBD;
+const int kAc3Substream = 0x80;  // the first AC-3 stream of a DVD
+const int kSubstreamHeader = 4;
 const int kPaddingMin = 6;       // a padding packet's own header
 
 int64_t PackTime(const MuxFormat& format) {
@@ -27,6 +30,7 @@ struct StreamCursor {
   uint8_t streamId;
   int bufferBytes;
   int64_t timeOffset;   // added to the index's timestamps
+  int substream = -1;   // its substream of private stream 1, or -1
   int64_t pos = 0;      // next byte to send
   size_t unit = 0;      // unit that holds pos
   size_t removed = 0;   // units taken out of the decoder buffer
@@ -63,6 +67,7 @@ PacketChoice ShapePacket(const MuxFormat& format, const StreamCursor& s, int cap
   PacketChoice choice;
   PesHeader& h = choice.header;
   h.streamId = s.streamId;
+  h.substream = s.substream;
   if (!s.started) {
     h.stdBufferBytes = s.bufferBytes;
     h.videoBufferScale = video;
@@ -101,6 +106,10 @@ PacketChoice ShapePacket(const MuxFormat& format, const StreamCursor& s, int cap
   }
   if (useStamp && s.Unit(u).startCode >= s.pos + payload) useStamp = false;
   if (useStamp) h = stamped;
+  if (h.substream >= 0 && useStamp) {
+    for (size_t n = u; n < s.Count() && s.Unit(n).startCode < s.pos + payload; ++n) ++h.substreamFrames;
+    h.firstAccess = static_cast<int>(s.Unit(u).startCode - s.pos) + 1;
+  }
   choice.payload = static_cast<int>(payload);
   int gap = capacity - PesHeaderSize(h, format.mpeg2) - choice.payload;
   if (gap > 0 && gap < kPaddingMin) {
@@ -117,17 +126,36 @@ PacketChoice ShapePacket(const MuxFormat& format, const StreamCursor& s, int cap
 bool MuxFormatFor(int code, MuxFormat* format) {
   switch (code) {
     case kMuxFormatVcd:
-      *format = MuxFormat{kMuxKindVcd, false, 2324, 2352, 3528, true, false, 46 * 1024, 4096};
+      *format = MuxFormat{kMuxKindVcd, false, 2324, 2352, 3528, true, false, 46 * 1024, 4096, kAudioId, -1};
       return true;
     case kMuxFormatSvcd:
-      *format = MuxFormat{kMuxKindSvcd, true, 2324, 2352, 7056, true, false, 230 * 1024, 4096};
+      *format = MuxFormat{kMuxKindSvcd, true, 2324, 2352, 7056, true, false, 230 * 1024, 4096, kAudioId, -1};
       return true;
     case kMuxFormatDvd:
-      *format = MuxFormat{kMuxKindDvd, true, 2048, 2048, 25200, false, true, 232 * 1024, 4096};
+      *format = MuxFormat{kMuxKindDvd, true, 2048, 2048, 25200, false, true, 232 * 1024, 4096, kAudioId, -1};
       return true;
     default:
       return false;
   }
+}
+
+bool CarryAudio(const AudioStreamInfo& audio, MuxFormat* format, std::string* why) {
+  if (audio.coding == kAudioMpeg) return true;
+  if (format->kind != kMuxKindDvd) {
+    *why = "AC-3 audio goes on a DVD only; a VideoCD or SuperVCD carries MPEG audio";
+    return false;
+  }
+  if (audio.sampleRate != 48000) {
+    *why = "AC-3 at " + std::to_string(audio.sampleRate) + " Hz; a DVD carries 48000 Hz";
+    return false;
+  }
+  if (audio.bitRate > 448000) {
+    *why = "AC-3 at " + std::to_string(audio.bitRate / 1000) + " kbit/s; a DVD carries at most 448 kbit/s";
+    return false;
+  }
+  format->audioStreamId = kPrivateStream1;
+  format->audioSubstream = kAc3Substream;
+  return true;
 }
 
 void PlanPacks(const MuxFormat& format, const EsIndex& video, const EsIndex& audio,
@@ -137,7 +165,8 @@ void PlanPacks(const MuxFormat& format, const EsIndex& video, const EsIndex& aud
   plan->paddingPacks = 0;
   plan->navigationPacks = 0;
   StreamCursor streams[2] = {{&video, kVideoId, format.videoBuffer, startDelay},
-                             {&audio, kAudioId, format.audioBuffer, startDelay + audioOffset}};
+                             {&audio, format.audioStreamId, format.audioBuffer, startDelay + audioOffset}};
+  streams[1].substream = format.audioSubstream;
   const int64_t packTime = PackTime(format);
   const int packHeader = PackHeaderSize(format.mpeg2);
   const int cdSystemHeader = SystemHeaderSize(2);
@@ -215,6 +244,8 @@ void PlanPacks(const MuxFormat& format, const EsIndex& video, const EsIndex& aud
     pack.stdBuffer = c.started ? 0 : 1;
     pack.stuffing = static_cast<uint8_t>(bestChoice.stuffing);
     pack.padding = static_cast<int16_t>(bestChoice.padding);
+    pack.frames = static_cast<uint8_t>(bestChoice.header.substreamFrames);
+    pack.firstAccess = static_cast<uint16_t>(bestChoice.header.firstAccess);
     plan->packs.push_back(pack);
 
     c.started = true;
@@ -265,8 +296,13 @@ int WritePlan(const MuxJob& job, const MuxFormat& format, const MuxPlan& plan, M
   outcome->outputCreated = true;
 
   const SystemHeaderStream cdStreams[2] = {{kVideoId, format.videoBuffer}, {kAudioId, format.audioBuffer}};
-  const SystemHeaderStream dvdStreams[4] = {
-      {kVideoId, format.videoBuffer}, {kAudioId, format.audioBuffer}, {0xBD, 58 * 1024}, {0xBF, 2 * 1024}};
+  // A DVD's system header bounds every stream a DVD may hold, whichever
+  // this one carries: MPEG audio, private stream 1 (AC-3, subpictures) and
+  // the navigation data.
+  const SystemHeaderStream dvdStreams[4] = {{kVideoId, format.videoBuffer},
+                                            {kAudioId, format.audioBuffer},
+                                            {kPrivateStream1, 58 * 1024},
+                                            {0xBF, 2 * 1024}};
   std::vector<uint8_t> pack(static_cast<size_t>(format.packBytes) + 64);
   bool ok = true;
   const size_t count = plan.packs.size();
@@ -290,7 +326,12 @@ int WritePlan(const MuxJob& job, const MuxFormat& format, const MuxPlan& plan, M
     } else if (planned.kind == kPackVideo || planned.kind == kPackAudio) {
       bool video = planned.kind == kPackVideo;
       PesHeader h;
-      h.streamId = video ? kVideoId : kAudioId;
+      h.streamId = video ? kVideoId : format.audioStreamId;
+      if (!video && format.audioSubstream >= 0) {
+        h.substream = format.audioSubstream;
+        h.substreamFrames = planned.frames;
+        h.firstAccess = planned.firstAccess;
+      }
       h.hasPts = planned.hasPts != 0;
       h.hasDts = planned.hasDts != 0;
       h.pts27 = planned.pts;
@@ -354,16 +395,20 @@ int MuxStreams(const MuxJob& job, MuxOutcome* outcome) {
   if (indexed != kIndexOk)
     return Fail(outcome, indexed == kIndexCannotRead ? kMuxResultCannotRead : kMuxResultBadStream,
                 "audio: " + audio.error);
+  std::string why;
+  if (!CarryAudio(outcome->audio, &format, &why)) return Fail(outcome, kMuxResultBadStream, "audio: " + why);
 
   const int64_t audioOffset = static_cast<int64_t>(job.audioOffsetMs) * (kClock / 1000);
   // The streams must fit the format's rate at all.
   const int64_t packTime = PackTime(format);
   int64_t duration = std::max(video.duration, audio.duration + std::max<int64_t>(0, audioOffset));
   if (duration > 0) {
-    double need = static_cast<double>(video.fileSize + audio.fileSize) * kClock / duration;
     // Each pack: its header, a PES header, and on average a few bytes of
     // timestamps. A VideoCD's streams use all but half a percent of it.
     int usable = format.packBytes - PackHeaderSize(format.mpeg2) - 6 - (format.mpeg2 ? 3 : 1) - 3;
+    double audioBytes = static_cast<double>(audio.fileSize);
+    if (format.audioSubstream >= 0) audioBytes += audioBytes / (usable - kSubstreamHeader) * kSubstreamHeader;
+    double need = (static_cast<double>(video.fileSize) + audioBytes) * kClock / duration;
     double capacity = static_cast<double>(usable) * kClock / packTime;
     if (need > capacity)
       return Fail(outcome, kMuxResultTooFast, "the streams need more than the format's rate");

@@ -29,10 +29,18 @@ struct MuxFormat {
   bool navigationPacks;   // a navigation pack slot before every GOP
   int videoBuffer;        // P-STD buffer sizes, bytes
   int audioBuffer;
+  uint8_t audioStreamId;  // 0xC0 MPEG audio; 0xBD private stream 1
+  int audioSubstream;     // the audio's substream of private stream 1, or -1
 };
 
-// The format for a block format code (1, 4, 8); false for any other.
+// The format for a block format code (1, 4, 8); false for any other. Its
+// audio is MPEG audio until CarryAudio says otherwise.
 bool MuxFormatFor(int code, MuxFormat* format);
+
+// How the format carries the audio stream: MPEG audio as it is; AC-3 (48
+// kHz, at most 448 kbit/s) on a DVD only, in private stream 1. False, with
+// the reason, when the format cannot carry it.
+bool CarryAudio(const AudioStreamInfo& audio, MuxFormat* format, std::string* why);
 
 struct MuxJob {
   int formatCode = 0;
@@ -76,6 +84,8 @@ struct PlannedPack {
   uint8_t stdBuffer;    // the first packet of its stream carries its buffer size
   uint8_t stuffing;     // PES header filler (gap below a padding packet's size)
   int16_t padding;      // bytes of the padding packet after the data packet
+  uint8_t frames;       // private stream 1: frames beginning in the packet
+  uint16_t firstAccess; // private stream 1: where the first of them begins
 };
 
 struct MuxPlan {

@@ -90,6 +90,7 @@ int PesHeaderSize(const PesHeader& header, bool mpeg2) {
   size += 3;
   if (header.hasPts) size += header.hasDts ? 10 : 5;
   if (header.stdBufferBytes > 0) size += 3;
+  if (header.substream >= 0) size += 4;
   return size + header.stuffing;
 }
 
@@ -139,7 +140,7 @@ int WritePesHeader(uint8_t* out, const PesHeader& header, bool mpeg2, int payloa
   p[0] = 0x81;  // original
   p[1] = static_cast<uint8_t>((header.hasPts ? (header.hasDts ? 0xC0 : 0x80) : 0) |
                               (header.stdBufferBytes > 0 ? 0x01 : 0));
-  p[2] = static_cast<uint8_t>(size - 9);
+  p[2] = static_cast<uint8_t>(size - 9 - (header.substream >= 0 ? 4 : 0));
   p = WriteTimestamps(p + 3, header);
   if (header.stdBufferBytes > 0) {
     p[0] = 0x1E;  // only the P-STD buffer field; reserved bits set
@@ -148,6 +149,13 @@ int WritePesHeader(uint8_t* out, const PesHeader& header, bool mpeg2, int payloa
   }
   memset(p, 0xFF, static_cast<size_t>(header.stuffing));
   p += header.stuffing;
+  if (header.substream >= 0) {
+    p[0] = static_cast<uint8_t>(header.substream);
+    p[1] = static_cast<uint8_t>(header.substreamFrames);
+    p[2] = static_cast<uint8_t>(header.firstAccess >> 8);
+    p[3] = static_cast<uint8_t>(header.firstAccess);
+    p += 4;
+  }
   return static_cast<int>(p - out);
 }
 

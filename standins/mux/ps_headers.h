@@ -18,7 +18,7 @@ int WriteSystemHeader(uint8_t* out, int muxRateUnits, bool constrained,
                       const SystemHeaderStream* streams, int count);
 inline int SystemHeaderSize(int streams) { return 12 + 3 * streams; }
 
-// A PES header for payloadBytes of data.
+// A PES header for payloadBytes of data; a substream header is part of it.
 struct PesHeader {
   uint8_t streamId = 0;
   bool hasPts = false;
@@ -28,6 +28,12 @@ struct PesHeader {
   int stdBufferBytes = 0;    // > 0 writes the decoder buffer size
   bool videoBufferScale = false;  // 1024-byte units (video), else 128
   int stuffing = 0;          // extra filler bytes in the header
+  // Private stream 1: the substream header after the PES header (number,
+  // frames whose sync word lies in this packet, and where the first of them
+  // begins: 1 + its offset after the substream header, 0 when none does).
+  int substream = -1;
+  int substreamFrames = 0;
+  int firstAccess = 0;
 };
 int PesHeaderSize(const PesHeader& header, bool mpeg2);
 int WritePesHeader(uint8_t* out, const PesHeader& header, bool mpeg2, int payloadBytes);

@@ -1,6 +1,6 @@
 // Indexing of elementary streams built byte by byte: presentation and
-// decoding order of pictures, field pairs, audio frame sizes, junk and tags
-// around audio frames.
+// decoding order of pictures, field pairs, MPEG audio and AC-3 frame sizes,
+// junk and tags around audio frames.
 #include "standins/mux/es_index.h"
 
 #include <gtest/gtest.h>
@@ -176,6 +176,80 @@ TEST(AudioIndex, SkipsTagsAndJunkAndDropsATruncatedFrame) {
   Bytes junk(3000, 0x42);
   EsIndex none;
   EXPECT_EQ(kIndexBadStream, IndexAudioBytes(junk.data(), junk.size(), &info, &none));
+}
+
+// AC-3 sync frame headers: sync word, CRC, sample rate and frame size code,
+// stream id, channel mode with the mix levels it brings, the LFE channel.
+TEST(AudioIndex, Ac3HeaderTable) {
+  struct Row {
+    const char* what;
+    uint8_t header[8];
+    int length, sampleRate, bitRate, channels;
+  } rows[] = {
+      {"stereo 224", {0x0B, 0x77, 0, 0, 0x16, 0x40, 0x43, 0}, 896, 48000, 224000, 2},
+      {"5.1 448", {0x0B, 0x77, 0, 0, 0x1E, 0x40, 0xEB, 0}, 1792, 48000, 448000, 6},
+      {"3/0 + LFE", {0x0B, 0x77, 0, 0, 0x16, 0x40, 0x64, 0}, 896, 48000, 224000, 4},
+      {"mono", {0x0B, 0x77, 0, 0, 0x16, 0x40, 0x20, 0}, 896, 48000, 224000, 1},
+      {"dual mono", {0x0B, 0x77, 0, 0, 0x16, 0x40, 0x00, 0}, 896, 48000, 224000, 2},
+      {"44.1 kHz, odd code", {0x0B, 0x77, 0, 0, 0x55, 0x40, 0x43, 0}, 836, 44100, 192000, 2},
+      {"44.1 kHz, even code", {0x0B, 0x77, 0, 0, 0x54, 0x40, 0x43, 0}, 834, 44100, 192000, 2},
+      {"32 kHz", {0x0B, 0x77, 0, 0, 0x8C, 0x40, 0x43, 0}, 576, 32000, 96000, 2},
+      {"E-AC-3", {0x0B, 0x77, 0x01, 0x7F, 0x32, 0x80, 0xC0, 0}, 0, 0, 0, 0},
+      {"reserved rate", {0x0B, 0x77, 0, 0, 0xD6, 0x40, 0x43, 0}, 0, 0, 0, 0},
+      {"frame size code 38", {0x0B, 0x77, 0, 0, 0x26, 0x40, 0x43, 0}, 0, 0, 0, 0},
+      {"no sync", {0x0B, 0x78, 0, 0, 0x16, 0x40, 0x43, 0}, 0, 0, 0, 0},
+  };
+  for (const Row& row : rows) {
+    AudioStreamInfo info;
+    int length = ParseAc3Header(row.header, &info);
+    EXPECT_EQ(row.length, length) << row.what;
+    if (length == 0) continue;
+    EXPECT_EQ(kAudioAc3, info.coding) << row.what;
+    EXPECT_EQ(row.sampleRate, info.sampleRate) << row.what;
+    EXPECT_EQ(row.bitRate, info.bitRate) << row.what;
+    EXPECT_EQ(row.channels, info.channels) << row.what;
+    EXPECT_EQ(1536, info.samplesPerFrame) << row.what;
+  }
+}
+
+Bytes Ac3Frame(uint8_t fill) {
+  Bytes frame = {0x0B, 0x77, 0x12, 0x34, 0x16, 0x40, 0x43, 0x00};
+  frame.resize(896, fill);
+  return frame;
+}
+
+TEST(AudioIndex, Ac3FramesAfterJunkUpToATruncatedOne) {
+  Bytes b = {0x0B, 0x77, 0x00, 0x42};  // a false sync in junk
+  b.resize(40, 0);
+  for (int n = 0; n < 4; ++n) {
+    Bytes frame = Ac3Frame(static_cast<uint8_t>(n));
+    b.insert(b.end(), frame.begin(), frame.end());
+  }
+  b.resize(b.size() + 300, 0x0B);
+  AudioStreamInfo info;
+  EsIndex index;
+  ASSERT_EQ(kIndexOk, IndexAudioBytes(b.data(), b.size(), &info, &index)) << index.error;
+  EXPECT_EQ(kAudioAc3, info.coding);
+  EXPECT_EQ(2, info.channels);
+  ASSERT_EQ(4u, index.units.size());
+  EXPECT_EQ(40, index.units[0].startCode);
+  EXPECT_EQ(40 + 2 * 896, index.units[2].startCode);
+  EXPECT_EQ(2 * 864000, index.units[2].pts) << "32 ms a frame";
+  EXPECT_EQ(4 * 864000, index.duration);
+  EXPECT_EQ(static_cast<int64_t>(b.size()), index.units[3].offset + index.units[3].size);
+}
+
+TEST(AudioIndex, EnhancedAc3IsNamedInTheRefusal) {
+  Bytes b;
+  for (int n = 0; n < 4; ++n) {
+    Bytes frame = {0x0B, 0x77, 0x01, 0x7F, 0x32, 0x80, 0xC0, 0x00};
+    frame.resize(768, 0x11);
+    b.insert(b.end(), frame.begin(), frame.end());
+  }
+  AudioStreamInfo info;
+  EsIndex index;
+  EXPECT_EQ(kIndexBadStream, IndexAudioBytes(b.data(), b.size(), &info, &index));
+  EXPECT_NE(std::string::npos, index.error.find("E-AC-3")) << index.error;
 }
 
 }  // namespace

@@ -101,6 +101,34 @@ TEST_P(MplexRuns, JoinsTheStreamsIntoWhatTheScannerAccepts) {
 
 INSTANTIATE_TEST_SUITE_P(Pairs, MplexRuns, ::testing::Range(0, 5));
 
+// A DVD job's AC-3 sound goes into private stream 1 (ffprobe reads these
+// outputs too); on a VideoCD it is refused.
+TEST(MplexAc3, CarriedOnADvdRefusedOnAVideoCd) {
+  if (EsFixturePath("x").empty()) GTEST_SKIP() << "QUORBEL_ES_FIXTURES is not set";
+  ASSERT_EQ(kMplexLoaded, LoadMplexLibrary());
+  const std::string ac3 = EsFixturePath("dvd.ac3");
+  for (const char* name : {"dvd-pal", "dvd-ntsc"}) {
+    std::string output = OutputFolder() + name + "-ac3.mpg";
+    DeleteFileA(output.c_str());
+    ASSERT_EQ(kMuxResultOk, CallMplex(kMuxFormatDvd, EsFixturePath(std::string(name) + ".m2v").c_str(), ac3.c_str(),
+                                      output.c_str()))
+        << name;
+    Bytes data = ReadBytes(output);
+    ASSERT_FALSE(data.empty()) << name;
+    EXPECT_EQ(0u, data.size() % 2048) << name;
+    int ac3Packets = 0;
+    for (size_t at = 0; at + 2048 <= data.size(); at += 2048) {
+      const uint8_t* p = data.data() + at + 14;  // the first packet after the pack header
+      if (p[3] == 0xBD && p[9 + p[8]] == 0x80) ++ac3Packets;
+    }
+    EXPECT_GT(ac3Packets, static_cast<int>(ReadBytes(ac3).size() / 2048)) << name << ": the AC-3 stream's packets";
+  }
+  std::string refused = CurrentFolder() + "ac3-vcd.mpg";
+  EXPECT_EQ(kMuxResultBadStream,
+            CallMplex(kMuxFormatVcd, EsFixturePath("vcd-pal.m1v").c_str(), ac3.c_str(), refused.c_str()));
+  EXPECT_TRUE(ReadBytes(refused).empty());
+}
+
 TEST(MplexFailures, GoToTheResultField) {
   ASSERT_EQ(kMplexLoaded, LoadMplexLibrary());
   std::string output = CurrentFolder() + "failed.mpg";

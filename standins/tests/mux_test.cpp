@@ -152,6 +152,153 @@ INSTANTIATE_TEST_SUITE_P(Pairs, MuxFormats, ::testing::Range(0, 5), [](const aut
   return name;
 });
 
+// A DVD program stream read back pack by pack: what private stream 1
+// carries, packet by packet, and the clocks beside it.
+struct PrivatePacket {
+  int64_t dataStart;  // first byte after the substream header, counted through the substream's data
+  int dataLength;
+  int substream, frames, firstAccess;
+  bool hasPts;
+  int64_t pts;  // 90 kHz
+};
+struct DvdWalk {
+  std::vector<PrivatePacket> packets;
+  Bytes data;                 // the substream's bytes, in order
+  int64_t firstVideoPts = -1; // the earliest picture, 90 kHz
+  int privateBound = -1;      // private stream 1's buffer in the system header, bytes
+  int privateBoundScale = -1;
+  std::string error;
+};
+
+int64_t ReadPts(const uint8_t* p) {
+  return (static_cast<int64_t>(p[0] & 0x0E) << 29) | (p[1] << 22) | ((p[2] >> 1) << 15) | (p[3] << 7) | (p[4] >> 1);
+}
+
+DvdWalk WalkDvd(const Bytes& stream) {
+  DvdWalk walk;
+  for (size_t at = 0; at + 2048 <= stream.size() && walk.error.empty(); at += 2048) {
+    const uint8_t* pack = stream.data() + at;
+    size_t pos = 14 + (pack[13] & 7);
+    while (pos + 6 <= 2048) {
+      const uint8_t* p = pack + pos;
+      if (p[0] != 0 || p[1] != 0 || p[2] != 1 || p[3] == 0xB9) break;
+      const int id = p[3];
+      const size_t end = pos + 6 + (p[4] << 8 | p[5]);
+      if (end > 2048) {
+        walk.error = "a packet runs past its pack at " + std::to_string(at);
+        break;
+      }
+      if (id == 0xBB) {
+        for (size_t e = pos + 12; e + 3 <= end; e += 3)
+          if (pack[e] == 0xBD) {
+            walk.privateBoundScale = (pack[e + 1] >> 5) & 1;
+            walk.privateBound = ((pack[e + 1] & 0x1F) << 8 | pack[e + 2]) * (walk.privateBoundScale ? 1024 : 128);
+          }
+      } else if (id == 0xE0 || id == 0xBD) {
+        const bool pts = (p[7] & 0x80) != 0;
+        const size_t data = pos + 9 + p[8];
+        if (id == 0xE0) {
+          if (pts && (walk.firstVideoPts < 0 || ReadPts(p + 9) < walk.firstVideoPts))
+            walk.firstVideoPts = ReadPts(p + 9);
+        } else {
+          PrivatePacket packet;
+          const uint8_t* h = pack + data;
+          packet.substream = h[0];
+          packet.frames = h[1];
+          packet.firstAccess = h[2] << 8 | h[3];
+          packet.hasPts = pts;
+          packet.pts = pts ? ReadPts(p + 9) : 0;
+          packet.dataStart = static_cast<int64_t>(walk.data.size());
+          packet.dataLength = static_cast<int>(end - data - 4);
+          walk.data.insert(walk.data.end(), h + 4, pack + end);
+          walk.packets.push_back(packet);
+        }
+      }
+      pos = end;
+    }
+  }
+  return walk;
+}
+
+// Where ffprobe finds the frames of an elementary stream.
+std::vector<int64_t> FramePositions(const std::string& path) {
+  std::vector<int64_t> positions;
+  std::string text = RunCommand("ffprobe -v error -show_entries packet=pos -of csv=p=0 '" + path + "'");
+  for (size_t at = 0; at < text.size();) {
+    size_t line = text.find('\n', at);
+    if (line == std::string::npos) line = text.size();
+    if (line > at) positions.push_back(atoll(text.substr(at, line - at).c_str()));
+    at = line + 1;
+  }
+  return positions;
+}
+
+// AC-3 on a DVD travels in private stream 1: every packet opens with its
+// substream header (number, how many frames begin in it, where the first
+// begins), and its time stamp is the first beginning frame's.
+class MuxAc3 : public ::testing::TestWithParam<const char*> {
+protected:
+  void SetUp() override {
+    if (EsFixturePath("x").empty()) GTEST_SKIP() << "QUORBEL_ES_FIXTURES is not set";
+  }
+};
+
+TEST_P(MuxAc3, CarriesTheFramesInPrivateStreamOne) {
+  const std::string name = GetParam();
+  const std::string audio = EsFixturePath("dvd.ac3");
+  MuxJob job = Job(kMuxFormatDvd, EsFixturePath(name + ".m2v"), audio, name + "-ac3.mpg");
+  MuxOutcome outcome;
+  ASSERT_EQ(kMuxResultOk, RunMux(job, &outcome)) << outcome.message;
+  EXPECT_EQ(0, outcome.worstLateness);
+
+  DvdWalk walk = WalkDvd(ReadBytes(job.output));
+  ASSERT_EQ("", walk.error);
+  ASSERT_FALSE(walk.packets.empty()) << "no private stream 1";
+  EXPECT_EQ(ReadBytes(audio), walk.data) << "the AC-3 stream, byte for byte";
+  EXPECT_EQ(58 * 1024, walk.privateBound) << "the system header's buffer of private stream 1";
+  EXPECT_EQ(1, walk.privateBoundScale);
+
+  const std::vector<int64_t> frames = FramePositions(audio);
+  ASSERT_EQ(94u, frames.size());
+  ASSERT_GE(walk.firstVideoPts, 0);
+  size_t next = 0;  // the next frame to begin
+  for (size_t n = 0; n < walk.packets.size(); ++n) {
+    const PrivatePacket& packet = walk.packets[n];
+    const int64_t end = packet.dataStart + packet.dataLength;
+    size_t first = next;
+    while (next < frames.size() && frames[next] < end) ++next;
+    const int beginning = static_cast<int>(next - first);
+    EXPECT_EQ(0x80, packet.substream) << "packet " << n;
+    EXPECT_EQ(beginning, packet.frames) << "packet " << n;
+    EXPECT_EQ(beginning > 0 ? frames[first] - packet.dataStart + 1 : 0, packet.firstAccess) << "packet " << n;
+    EXPECT_EQ(beginning > 0, packet.hasPts) << "packet " << n;
+    if (beginning > 0 && packet.hasPts) {
+      // 1536 samples at 48 kHz: 32 ms a frame, from the first picture on.
+      double late = (packet.pts - walk.firstVideoPts) / 90000.0 - 0.032 * static_cast<double>(first);
+      EXPECT_NEAR(0.0, late, 0.040) << "packet " << n << ", frame " << first;
+    }
+  }
+  EXPECT_EQ(frames.size(), next);
+
+  // ffprobe: the picture and an AC-3 stereo stream of every frame (the
+  // sound's length), and nothing to say while decoding all of it.
+  std::map<std::string, std::string> probe =
+      ProbeFlat(job.output, "-count_packets -show_entries stream=codec_name,channels,nb_read_packets");
+  bool ac3 = false;
+  for (int s = 0; s < 3; ++s) {
+    std::string prefix = "streams.stream." + std::to_string(s) + ".";
+    if (probe[prefix + "codec_name"] != "ac3") continue;
+    ac3 = true;
+    EXPECT_EQ("2", probe[prefix + "channels"]);
+    EXPECT_NEAR(3.008, atoi(probe[prefix + "nb_read_packets"].c_str()) * 0.032, 0.001);
+  }
+  EXPECT_TRUE(ac3) << "ffprobe finds no AC-3 stream";
+  EXPECT_EQ("", RunCommand("ffmpeg -nostdin -v error -i '" + job.output + "' -f null - 2>&1"));
+}
+
+INSTANTIATE_TEST_SUITE_P(TvSystems, MuxAc3, ::testing::Values("dvd-pal", "dvd-ntsc"),
+                         [](const auto& info) { return std::string(info.param).substr(4); });
+
 TEST(MuxRates, AVideoCdAtTheFullRatesIsReadInRealTime) {
   if (EsFixturePath("x").empty()) GTEST_SKIP() << "QUORBEL_ES_FIXTURES is not set";
   MuxJob job = Job(kMuxFormatVcd, EsFixturePath("vcd-long.m1v"), EsFixturePath("vcd-long.mp2"), "vcd-long.mpg");
@@ -197,6 +344,8 @@ TEST(MuxFailures, EachIsReportedAndLeavesNoOutput) {
   if (EsFixturePath("x").empty()) GTEST_SKIP() << "QUORBEL_ES_FIXTURES is not set";
   const std::string video = EsFixturePath("vcd-pal.m1v");
   const std::string audio = EsFixturePath("vcd-pal.mp2");
+  const std::string dvdVideo = EsFixturePath("dvd-pal.m2v");
+  const std::string ac3 = EsFixturePath("dvd.ac3");
   struct Row {
     const char* what;
     int format;
@@ -204,6 +353,7 @@ TEST(MuxFailures, EachIsReportedAndLeavesNoOutput) {
     int muxRate;
     int64_t maxBytes;
     int result;
+    const char* says = "";  // part of the message
   } rows[] = {
       {"unknown format", 2, video, audio, "f1.mpg", 0, 0, kMuxResultBadBlock},
       {"no output name", 1, video, audio, "", 0, 0, kMuxResultBadBlock},
@@ -213,6 +363,14 @@ TEST(MuxFailures, EachIsReportedAndLeavesNoOutput) {
       {"rate too low", 1, video, audio, "f5.mpg", 500, 0, kMuxResultTooFast},
       {"size limit", 1, video, audio, "f6.mpg", 0, 100000, kMuxResultTooLarge},
       {"no such folder", 1, video, audio, "no-such-folder/f7.mpg", 0, 0, kMuxResultCannotWrite},
+      {"AC-3 on a VideoCD", 1, video, ac3, "f8.mpg", 0, 0, kMuxResultBadStream, "AC-3"},
+      {"AC-3 on a SuperVCD", 4, EsFixturePath("svcd-pal.m2v"), ac3, "f9.mpg", 0, 0, kMuxResultBadStream, "AC-3"},
+      {"AC-3 at 44.1 kHz", 8, dvdVideo, EsFixturePath("dvd-44k.ac3"), "f10.mpg", 0, 0, kMuxResultBadStream,
+       "44100"},
+      {"E-AC-3", 8, dvdVideo, EsFixturePath("dvd.eac3"), "f11.mpg", 0, 0, kMuxResultBadStream, "E-AC-3"},
+      // About 0.83 Mbit/s of video fit into 2400 units (0.96 Mbit/s), not
+      // with 224 kbit/s of AC-3 beside them.
+      {"AC-3 beyond the rate", 8, dvdVideo, ac3, "f12.mpg", 2400, 0, kMuxResultTooFast},
   };
   for (const Row& row : rows) {
     MuxJob job = Job(row.format, row.video, row.audio, row.output);
@@ -221,6 +379,7 @@ TEST(MuxFailures, EachIsReportedAndLeavesNoOutput) {
     MuxOutcome outcome;
     EXPECT_EQ(row.result, RunMux(job, &outcome)) << row.what << ": " << outcome.message;
     EXPECT_FALSE(outcome.message.empty()) << row.what;
+    EXPECT_NE(std::string::npos, outcome.message.find(row.says)) << row.what << ": " << outcome.message;
     if (!row.output.empty()) {
       EXPECT_FALSE(FileExists(row.output)) << row.what;
     }
