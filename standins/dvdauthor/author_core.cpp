@@ -42,6 +42,7 @@ struct SourceFacts {
   int aspectCode = 0;
   int frameRateCode = 0;
   bool audioSeen = false;
+  bool audioKnown = false;  // a frame header told the channels and the rate
   bool ac3 = false;
   int channels = 2;
   int sampleRate = 0;
@@ -97,19 +98,32 @@ void LearnVideo(const uint8_t* payload, int length, SourceFacts* facts) {
 }
 
 void LearnAudio(const uint8_t* payload, int length, bool privateStream, SourceFacts* facts) {
-  if (facts->audioSeen || length < 4) return;
+  if (facts->audioKnown || length < 4) return;
   if (privateStream) {
-    if (payload[0] >= 0x80 && payload[0] <= 0x87) {
+    // Substreams 0x80-0x87 are AC-3. The substream header says where the
+    // first frame that begins in the packet is (1: right after it); that
+    // frame's header gives the channels.
+    if (payload[0] < 0x80 || payload[0] > 0x87) return;
+    if (!facts->audioSeen) {
       facts->audioSeen = true;
       facts->ac3 = true;
       facts->sampleRate = 48000;
     }
+    const int first = payload[2] << 8 | payload[3];
+    AudioStreamInfo header;
+    if (facts->ac3 && first > 0 && 3 + first + 7 <= length && ParseAc3Header(payload + 3 + first, &header) > 0) {
+      facts->audioKnown = true;
+      facts->channels = header.channels;
+      facts->sampleRate = header.sampleRate;
+    }
     return;
   }
+  if (facts->audioSeen) return;
   for (int i = 0; i + 4 <= length; ++i) {
     AudioStreamInfo header;
     if (ParseAudioHeader(payload + i, &header) > 0) {
       facts->audioSeen = true;
+      facts->audioKnown = true;
       facts->channels = header.channels;
       facts->sampleRate = header.sampleRate;
       return;

@@ -199,6 +199,46 @@ TEST_F(DvdAuthorCore, AttributesSayWhatTheVobsHold) {
   }
 }
 
+// AC-3 that the multiplexer carries in private stream 1: the title set
+// says AC-3 with the stream's own channels, and lsdvd and ffprobe agree.
+TEST_F(DvdAuthorCore, Ac3SoundIsMarkedWithItsChannels) {
+  struct Row {
+    const char* name;
+    const char* video;
+    const char* audio;
+    int tvType;
+    int channels;
+  } rows[] = {
+      {"ntsc-ac3-stereo", "dvd-ntsc.m2v", "dvd.ac3", 0, 2},
+      {"pal-ac3-surround", "dvd-pal.m2v", "dvd-surround.ac3", 1, 6},
+  };
+  for (const Row& row : rows) {
+    MuxJob mux;
+    mux.formatCode = kMuxFormatDvd;
+    mux.video = EsFixturePath(row.video);
+    mux.audio = EsFixturePath(row.audio);
+    mux.output = std::string(row.name) + ".mpg";
+    MuxOutcome muxed;
+    ASSERT_EQ(kMuxResultOk, RunMux(mux, &muxed)) << row.name << ": " << muxed.message;
+    AuthorJob job;
+    job.inputs = {mux.output};
+    job.discFolder = disc + row.name + "/";
+    job.tvType = row.tvType;
+    AuthorOutcome outcome;
+    ASSERT_TRUE(AuthorDvd(job, NULL, &outcome)) << row.name << ": " << outcome.error;
+    Bytes vts = ReadBytes(job.discFolder + "VIDEO_TS/VTS_01_0.IFO");
+    ASSERT_GT(vts.size(), 0x206u);
+    EXPECT_EQ(1, Be16(vts, 0x202)) << row.name << ": one audio stream";
+    EXPECT_EQ(0, vts[0x204] >> 5) << row.name << ": coded as AC-3";
+    EXPECT_EQ(row.channels - 1, vts[0x205] & 7) << row.name << ": channels";
+    EXPECT_EQ(0, (vts[0x205] >> 4) & 3) << row.name << ": 48 kHz";
+    std::string lsdvd = RunCommand("lsdvd -a '" + job.discFolder + "' 2>/dev/null");
+    EXPECT_NE(std::string::npos, lsdvd.find("Format: ac3")) << row.name << ": " << lsdvd;
+    EXPECT_NE(std::string::npos, lsdvd.find("Channels: " + std::to_string(row.channels))) << row.name << ": " << lsdvd;
+    EXPECT_EQ("", CheckVideoTs(job.discFolder, row.name, 1, 3.0)) << row.name;
+  }
+}
+
 TEST_F(DvdAuthorCore, RefusesWhatADvdCannotHold) {
   struct Row {
     const char* what;
