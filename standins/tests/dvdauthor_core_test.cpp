@@ -3,6 +3,8 @@
 // information files read back field by field, each VIDEO_TS read by lsdvd
 // and ffprobe, and the refusals.
 #include "standins/dvdauthor/author_core.h"
+#include "standins/dvdauthor/ifo_writer.h"
+#include "standins/dvdauthor/picture_timeline.h"
 
 #include <gtest/gtest.h>
 
@@ -141,6 +143,131 @@ TEST_F(DvdAuthorCore, TwoStreamsMakeOneTitleWithTwoChapters) {
   pclose(pipe);
   EXPECT_NEAR(3.0, atof(text), 0.2);
   EXPECT_EQ("", CheckVideoTs(disc, "two-chapters", 2, 6.0));
+}
+
+// The pictures of a video elementary stream.
+int PictureCount(const std::string& path) {
+  Bytes es = ReadBytes(path);
+  int pictures = 0;
+  for (size_t i = 0; i + 4 <= es.size(); ++i)
+    if (es[i] == 0 && es[i + 1] == 0 && es[i + 2] == 1 && es[i + 3] == 0) ++pictures;
+  return pictures;
+}
+
+// Takes the timestamps off every video packet of a 2048-byte-pack stream
+// whose PTS lies `after` ticks past the first one (they become stuffing), as
+// a multiplexer may leave the last pictures of a stream.
+void UnstampVideoAfter(const std::string& path, int64_t after) {
+  Bytes bytes = ReadBytes(path);
+  int64_t first = -1;
+  for (size_t at = 0; at + 2048 <= bytes.size(); at += 2048) {
+    size_t pos = at + 14 + (bytes[at + 13] & 7);
+    while (pos + 9 <= at + 2048 && bytes[pos] == 0 && bytes[pos + 1] == 0 && bytes[pos + 2] == 1) {
+      const uint8_t id = bytes[pos + 3];
+      const size_t end = pos + 6 + (bytes[pos + 4] << 8 | bytes[pos + 5]);
+      if (id == 0xB9) break;
+      if ((id & 0xF0) == 0xE0 && (bytes[pos + 7] & 0x80)) {
+        const uint8_t* t = &bytes[pos + 9];
+        int64_t pts = (static_cast<int64_t>(t[0] & 0x0E) << 29) | (t[1] << 22) | ((t[2] >> 1) << 15) | (t[3] << 7) |
+                      (t[4] >> 1);
+        if (first < 0) first = pts;
+        if (pts - first > after) {
+          const int stamps = (bytes[pos + 7] & 0x40) ? 10 : 5;
+          bytes[pos + 7] &= 0x3F;
+          for (int i = 0; i < stamps; ++i) bytes[pos + 9 + i] = 0xFF;
+        }
+      }
+      pos = end;
+    }
+  }
+  FILE* f = fopen(path.c_str(), "wb");
+  ASSERT_NE(nullptr, f);
+  fwrite(bytes.data(), 1, bytes.size(), f);
+  fclose(f);
+}
+
+// A cell plays as long as its pictures, whatever the packets carry: the
+// cell time, the title time and the last VOBU's end count every picture.
+TEST_F(DvdAuthorCore, CellTimeCountsEveryPictureAlsoUnstampedOnes) {
+  struct Row {
+    const char* name;
+    int tvType;
+    int fps;
+    int64_t frameTicks;
+    int64_t unstampAfter;  // 90 kHz past the first picture; -1 keeps every stamp
+  } rows[] = {
+      {"dvd-pal", 1, 25, 3600, -1},   {"dvd-pal", 1, 25, 3600, 2 * 90000},  {"dvd-pal", 1, 25, 3600, 45000},
+      {"dvd-ntsc", 0, 30, 3003, -1},  {"dvd-ntsc", 0, 30, 3003, 2 * 90000},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.name) + " unstamped after " + std::to_string(row.unstampAfter));
+    std::string stream = Mux(row.name, kMuxFormatDvd);
+    if (row.unstampAfter >= 0) UnstampVideoAfter(stream, row.unstampAfter);
+    const int64_t expected = PictureCount(EsFixturePath(std::string(row.name) + ".m2v")) * row.frameTicks;
+    AuthorJob job;
+    job.inputs = {stream};
+    job.discFolder = disc + row.name + std::to_string(row.unstampAfter) + "/";
+    job.tvType = row.tvType;
+    AuthorOutcome outcome;
+    ASSERT_TRUE(AuthorDvd(job, NULL, &outcome)) << outcome.error;
+
+    Bytes vob = ReadBytes(job.discFolder + "VIDEO_TS/VTS_01_1.VOB");
+    Bytes vts = ReadBytes(job.discFolder + "VIDEO_TS/VTS_01_0.IFO");
+    ASSERT_GE(vts.size(), 2048u);
+    uint32_t firstStart = 0, lastEnd = 0;
+    bool seen = false;
+    for (size_t at = 0; at + 2048 <= vob.size(); at += 2048) {
+      if (vob[at + 14 + 3] != 0xBB) continue;
+      if (!seen) firstStart = Be32(vob, at + kPciOffset + 12);
+      seen = true;
+      lastEnd = Be32(vob, at + kPciOffset + 16);
+    }
+    EXPECT_EQ(expected, static_cast<int64_t>(lastEnd) - firstStart) << "the last VOBU ends after the last picture";
+
+    uint8_t bcd[4];
+    WriteBcdTime(bcd, expected, row.fps);
+    size_t pgcit = Be32(vts, 0xCC) * 2048;
+    size_t pgc = pgcit + Be32(vts, pgcit + 12);
+    size_t playback = pgc + Be16(vts, pgc + 0xE8);
+    EXPECT_EQ(Bytes(bcd, bcd + 4), Bytes(&vts[pgc + 4], &vts[pgc + 8])) << "title time";
+    EXPECT_EQ(Bytes(bcd, bcd + 4), Bytes(&vts[playback + 4], &vts[playback + 8])) << "cell time";
+  }
+}
+
+// Two GOPs in decoding order (I P B B, then an open GOP B B I), only the
+// first picture stamped, fed split at every place after the first picture
+// begins: a start code or a picture
+// header cut by a payload boundary counts as a whole one, and every picture
+// is placed by its temporal reference.
+TEST(PictureTimelineTest, PlacesUnstampedPicturesByTheirTemporalReference) {
+  Bytes es;
+  auto startCode = [&](uint8_t code) { es.insert(es.end(), {0, 0, 1, code}); };
+  auto picture = [&](int reference) {
+    startCode(0x00);
+    es.push_back(static_cast<uint8_t>(reference >> 2));
+    es.push_back(static_cast<uint8_t>((reference & 3) << 6 | 0x08));
+    es.insert(es.end(), {0x11, 0x22});
+  };
+  startCode(0xB3);
+  es.insert(es.end(), 8, 0x55);
+  startCode(0xB8);
+  es.insert(es.end(), 4, 0x40);
+  const size_t firstPicture = es.size();  // the stamp is its own from here on
+  for (int reference : {0, 3, 1, 2}) picture(reference);
+  startCode(0xB8);
+  es.insert(es.end(), 4, 0x40);
+  for (int reference : {2, 0, 1}) picture(reference);
+  const int64_t frame = 3600, first = 90000;
+  const int64_t expected[] = {0, 3, 1, 2, 6, 4, 5};
+  for (size_t cut = firstPicture + 1; cut < es.size(); ++cut) {
+    SCOPED_TRACE("payloads cut at " + std::to_string(cut));
+    PictureTimeline timeline;
+    timeline.Feed(0, es.data(), cut, true, first);
+    timeline.Feed(1, es.data() + cut, es.size() - cut, false, 0);
+    timeline.Resolve(frame);
+    ASSERT_EQ(7u, timeline.Pictures().size());
+    for (size_t i = 0; i < 7; ++i) EXPECT_EQ(first + expected[i] * frame, timeline.Pictures()[i].pts) << i;
+  }
 }
 
 TEST_F(DvdAuthorCore, StreamsWithoutNavigationPacksGetThemInserted) {
