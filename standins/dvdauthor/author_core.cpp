@@ -76,6 +76,9 @@ struct Cell {
   int64_t endPts = 0;
 };
 
+// The sequence header's aspect code for a 16:9 display (MPEG-2).
+const int kAspectWide = 3;
+
 int FrameRateFps(int code) { return code == 3 || code == 6 ? 25 : 30; }
 int64_t FrameTicks90(int code) {
   static const int64_t kTicks[9] = {3003, 3754, 3750, 3600, 3003, 3000, 1800, 1502, 1500};
@@ -434,7 +437,8 @@ bool AuthorDvd(const AuthorJob& job, AuthorListener* listener, AuthorOutcome* ou
     if (!ScanSource(&cells[c], &own, listener, &outcome->error)) return false;
     if (c == 0) {
       facts = own;
-    } else if (own.width != facts.width || own.height != facts.height || own.frameRateCode != facts.frameRateCode) {
+    } else if (own.width != facts.width || own.height != facts.height || own.frameRateCode != facts.frameRateCode ||
+               (own.aspectCode == kAspectWide) != (facts.aspectCode == kAspectWide)) {
       return Fail(outcome, cells[c].path + " has another picture format than " + cells[0].path);
     }
     if (own.audioSeen && !facts.audioSeen) {
@@ -452,6 +456,12 @@ bool AuthorDvd(const AuthorJob& job, AuthorListener* listener, AuthorOutcome* ou
   if (pal != (job.tvType == 1))
     listener->Note(std::string("the streams are ") + (pal ? "PAL" : "NTSC") + "; the disc follows them");
   const int fps = FrameRateFps(facts.frameRateCode);
+  // The title set says what shape the pictures are: a player that took a
+  // 4:3 picture for 16:9 would stretch it.
+  const bool wide = facts.mpeg2Video && facts.aspectCode == kAspectWide;
+  if (wide != (job.aspect == 1))
+    listener->Note(std::string("the pictures are ") + (wide ? "16:9" : "4:3") + "; the title set says " +
+                   (wide ? "16:9" : "4:3") + ", not the job's " + (job.aspect == 1 ? "16:9" : "4:3"));
 
   // Layout: sectors of every VOBU in the title VOBs.
   int64_t sector = 0;
@@ -477,7 +487,7 @@ bool AuthorDvd(const AuthorJob& job, AuthorListener* listener, AuthorOutcome* ou
   set.vobSectors = sector;
   set.mpeg2 = facts.mpeg2Video;
   set.pal = pal;
-  set.wide = job.aspect == 1;
+  set.wide = wide;
   set.letterBox = job.letterBox != 0;
   set.width = facts.width;
   set.height = facts.height;

@@ -40,11 +40,25 @@ std::string Mux(const std::string& name, int format) {
   return job.output;
 }
 
+// A DVD program stream of ffmpeg's own making (2048-byte MPEG-2 packs, no
+// navigation packs) from its test picture and a tone.
+std::string MakeDvdStream(const std::string& name, const std::string& picture, const std::string& options,
+                          int seconds) {
+  std::string made = name + ".mpg";
+  std::string command = "ffmpeg -nostdin -v error -y -f lavfi -i testsrc=" + picture +
+                        " -f lavfi -i sine=sample_rate=48000 -t " + std::to_string(seconds) + " " + options +
+                        " -threads 1 '" + made + "'";
+  EXPECT_EQ(0, system(command.c_str())) << command;
+  return made;
+}
+
 class Recorder : public AuthorListener {
 public:
   std::vector<int> vob, image;
+  std::vector<std::string> notes;
   void VobPercent(int percent) override { vob.push_back(percent); }
   void ImagePercent(int percent) override { image.push_back(percent); }
+  void Note(const std::string& text) override { notes.push_back(text); }
 };
 
 class DvdAuthorCore : public ::testing::Test {
@@ -102,7 +116,11 @@ TEST_F(DvdAuthorCore, TwoStreamsMakeOneTitleWithTwoChapters) {
   const uint32_t vtsSectors = static_cast<uint32_t>(vts.size() / 2048);
   EXPECT_EQ(vtsSectors, Be32(vts, 0xC4)) << "title VOBs follow the information file";
   EXPECT_EQ(2 * vtsSectors + outcome.vobSectors - 1, Be32(vts, 0x0C));
-  EXPECT_EQ(0x1000u | 0x0C00u, Be16(vts, 0x200) & 0x3C00u) << "PAL, 16:9";
+  // The job asked for 16:9, but ffmpeg's pictures are 4:3: the title set
+  // follows the pictures and the log says so.
+  EXPECT_EQ(0x1000u, Be16(vts, 0x200) & 0x3C00u) << "PAL, 4:3";
+  ASSERT_EQ(1u, recorder.notes.size());
+  EXPECT_NE(std::string::npos, recorder.notes[0].find("4:3")) << recorder.notes[0];
   EXPECT_EQ(1, Be16(vts, 0x202)) << "one audio stream";
   // Chapters.
   size_t ptt = Be32(vts, 0xC8) * 2048;
@@ -271,11 +289,7 @@ TEST(PictureTimelineTest, PlacesUnstampedPicturesByTheirTemporalReference) {
 }
 
 TEST_F(DvdAuthorCore, StreamsWithoutNavigationPacksGetThemInserted) {
-  // A DVD stream of ffmpeg's own making: 2048-byte MPEG-2 packs.
-  std::string made = "ffmpeg-dvd.mpg";
-  std::string command = "ffmpeg -nostdin -v error -y -f lavfi -i testsrc=size=720x576:rate=25 -f lavfi -i "
-                        "sine=sample_rate=48000 -t 2 -target pal-dvd -c:a mp2 -b:a 224k -threads 1 '" + made + "'";
-  ASSERT_EQ(0, system(command.c_str()));
+  std::string made = MakeDvdStream("ffmpeg-dvd", "size=720x576:rate=25", "-target pal-dvd -c:a mp2 -b:a 224k", 2);
   AuthorJob job;
   job.inputs = {made};
   job.discFolder = disc;
@@ -296,19 +310,18 @@ TEST_F(DvdAuthorCore, AttributesSayWhatTheVobsHold) {
     const char* name;
     const char* picture;  // ffmpeg's test source
     const char* options;  // and how ffmpeg makes a DVD stream of it
-    int tvType, aspect, letterBox;
+    int tvType, aspect, letterBox;  // the job's
     int pictureSize;  // the title set's code for it: 720, 704, 352 wide, 352 wide and half high
+    bool wide;        // the title set says 16:9: the pictures' shape, whatever the job asked
   } rows[] = {
-      {"pal-letterboxed", "size=720x576:rate=25", "-target pal-dvd -c:a mp2 -b:a 224k", 1, 0, 1, 0},
-      {"pal-half-size", "size=352x288:rate=25", "-target pal-dvd -s 352x288 -c:a mp2 -b:a 224k", 1, 0, 0, 3},
-      {"ntsc-wide-ac3", "size=720x480:rate=30000/1001", "-target ntsc-dvd -aspect 16:9", 0, 1, 0, 0},
-      {"pal-silent", "size=720x576:rate=25", "-target pal-dvd -an", 1, 1, 1, 0},
+      {"pal-letterboxed", "size=720x576:rate=25", "-target pal-dvd -c:a mp2 -b:a 224k", 1, 0, 1, 0, false},
+      {"pal-half-size", "size=352x288:rate=25", "-target pal-dvd -s 352x288 -c:a mp2 -b:a 224k", 1, 0, 0, 3, false},
+      {"ntsc-wide-ac3", "size=720x480:rate=30000/1001", "-target ntsc-dvd -aspect 16:9", 0, 1, 0, 0, true},
+      {"pal-silent", "size=720x576:rate=25", "-target pal-dvd -an", 1, 1, 1, 0, false},
+      {"pal-wide-asked-4-3", "size=720x576:rate=25", "-target pal-dvd -aspect 16:9 -c:a mp2 -b:a 224k", 1, 0, 0, 0, true},
   };
   for (const Row& row : rows) {
-    std::string made = std::string(row.name) + ".mpg";
-    std::string command = std::string("ffmpeg -nostdin -v error -y -f lavfi -i testsrc=") + row.picture +
-                          " -f lavfi -i sine=sample_rate=48000 -t 1 " + row.options + " -threads 1 '" + made + "'";
-    ASSERT_EQ(0, system(command.c_str())) << row.name;
+    std::string made = MakeDvdStream(row.name, row.picture, row.options, 1);
     AuthorJob job;
     job.inputs = {made};
     job.discFolder = disc + row.name + "/";
@@ -323,6 +336,7 @@ TEST_F(DvdAuthorCore, AttributesSayWhatTheVobsHold) {
     Bytes vts = ReadBytes(job.discFolder + "VIDEO_TS/VTS_01_0.IFO");
     ASSERT_GT(vts.size(), 0x201u);
     EXPECT_EQ(row.pictureSize, (vts[0x201] >> 2) & 3) << row.name;
+    EXPECT_EQ(row.wide ? 3 : 0, (vts[0x200] >> 2) & 3) << row.name << ": the title set's aspect";
   }
 }
 
@@ -333,6 +347,9 @@ TEST_F(DvdAuthorCore, RefusesWhatADvdCannotHold) {
   } rows[] = {
       {"VideoCD packs", {Mux("vcd-pal", kMuxFormatVcd)}},
       {"two picture formats", {Mux("dvd-pal", kMuxFormatDvd), Mux("dvd-ntsc", kMuxFormatDvd)}},
+      {"two picture shapes",
+       {MakeDvdStream("narrow", "size=720x576:rate=25", "-target pal-dvd -an", 1),
+        MakeDvdStream("wide", "size=720x576:rate=25", "-target pal-dvd -aspect 16:9 -an", 1)}},
       {"no such file", {"no-such.mpg"}},
       {"nothing", {}},
   };
