@@ -178,8 +178,9 @@ TEST(AudioIndex, SkipsTagsAndJunkAndDropsATruncatedFrame) {
   EXPECT_EQ(kIndexBadStream, IndexAudioBytes(junk.data(), junk.size(), &info, &none));
 }
 
-// AC-3 sync frame headers: sync word, CRC, sample rate and frame size code,
-// stream id, channel mode with the mix levels it brings, the LFE channel.
+// AC-3 sync frame headers: sync word, sample rate and frame size code,
+// stream id (E-AC-3's is above 10), channel mode with the mix levels it
+// brings, the LFE channel.
 TEST(AudioIndex, Ac3HeaderTable) {
   struct Row {
     const char* what;
