@@ -17,7 +17,7 @@ for name in vcd-pal vcd-ntsc svcd-pal dvd-pal dvd-ntsc dvd-pal-ac3 dvd-ntsc-ac3;
   codecs=$(stream_codecs "$file")
   duration=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$file")
   case "$name:$codecs" in
-    *-ac3:ac3\ *mpeg2video*) ;;
+    *-ac3:*ac3*mpeg2video*) ;;
     *-ac3:*) echo "FAIL $name: streams '$codecs', no AC-3"; status=1; continue ;;
     *:*mp2*mpeg[12]video*) ;;
     *) echo "FAIL $name: streams '$codecs'"; status=1; continue ;;
