@@ -386,16 +386,25 @@ TEST_F(ConverterWindowsTest, RefusedSourceIsLoggedAndTheJobEnds) {
   EXPECT_EQ((std::vector<std::string>{"pal-dvd-mp2_ToDvd.VOB"}), Listing(out));
 }
 
-// A multiplexing that fails (AC-3 audio, which the multiplexer does not
-// take) is logged; the next file still goes, and nothing of the failed one
-// is left.
+// A multiplexing that fails (another program holds its output open, shared
+// with nobody) is logged; the next file still goes, and nothing of the
+// failed one is left.
 TEST_F(ConverterWindowsTest, FailedMultiplexingIsLoggedAndSkipped) {
   std::string out = FreshOutput();
   skarven::g_settings.discType = 2;
+  SetEnvironmentVariableA("QUORBEL_CONVCTL_PACE_MS", "200");
   MainWindow({Own("pal-dvd.mpg"), Own("pal-dvd-mp2.mpg")});
   StartConvertDialog& dialog = ConvertDialog(out);
-  ASSERT_TRUE(RunToEnd()) << dialog.LogText();
+  guitest::PostCommand(dialog.GetSafeHwnd(), IDC_START_ACTION);
+  ASSERT_TRUE(guitest::PumpUntil([&] { return dialog.GetState() == StartConvertDialog::kConverting; }, 10000));
+  // The multiplexer's output name, held from now on; it goes when let go.
+  HANDLE held = CreateFileA((out + "pal-dvd_ToDvd_con.mpg").c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW,
+                            FILE_FLAG_DELETE_ON_CLOSE, NULL);
+  ASSERT_NE(INVALID_HANDLE_VALUE, held);
+  bool ended = guitest::PumpUntil([&] { return dialog.GetState() == StartConvertDialog::kAllDone; }, 60000);
+  CloseHandle(held);
   std::string log = static_cast<const char*>(dialog.LogText());
+  ASSERT_TRUE(ended) << log;
   EXPECT_NE(std::string::npos, log.find("Failed to multiplex file:" + Own("pal-dvd.mpg"))) << log;
   EXPECT_NE(std::string::npos, log.find("Done")) << log;
   EXPECT_EQ((std::vector<std::string>{"pal-dvd-mp2_ToDvd.VOB"}), Listing(out));
