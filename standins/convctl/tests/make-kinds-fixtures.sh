@@ -133,8 +133,8 @@ if [ ! -s "$out/editlist.mp4" ]; then
   mv "$out/editlist.mp4.tmp" "$out/editlist.mp4"
 fi
 
-# Busy pictures: a new picture of fine noise every second, the hardest for a
-# constant rate.
+# Busy pictures: a new picture of fine noise every second, the hardest
+# scene changes for a constant rate.
 ffmpeg_once "$out/busy.mp4" -f lavfi -i "testsrc2=size=640x480:rate=1,noise=alls=80:allf=t+u,fps=25" \
   -f lavfi -i "sine=frequency=440:sample_rate=48000" -t 8 -c:v libx264 -preset veryfast -crf 18 -pix_fmt yuv420p \
   -c:a aac -b:a 128k -ac 2 -f mp4
