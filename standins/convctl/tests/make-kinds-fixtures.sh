@@ -16,10 +16,11 @@
 #   layout.ts          6 s of MPEG-2 and AC-3: stereo 44.1 kHz, mono 48 kHz,
 #                      then 5.1 48 kHz, 2 s each
 #   vfr.mkv            6 s at a variable rate (50 fps with pictures left out)
-#   interlaced.ts      3 s 720x576 25 fps interlaced MPEG-2, top field first
-#   interlaced480.ts   3 s 720x480 29.97 fps interlaced MPEG-2, bottom field first
+#   interlaced.ts      3 s 720x576 (4:3) 25 fps interlaced MPEG-2, top field first
+#   interlaced480.ts   3 s 720x480 (4:3) 29.97 fps interlaced MPEG-2, bottom field first
 #   short-video.mp4    pictures for 2 s, sound for 4 s
-#   editlist.mp4       a 6 s MP4 trimmed at 2.5 s without re-encoding (edit list)
+#   editlist.mp4       a 6 s MP4 trimmed at 2.52 s (a picture's time) without
+#                      re-encoding: an edit list
 #   busy.mp4           8 s 640x480, a new noisy picture every second
 #   cover.mp3          MP3 sound with cover art and no video
 #   hourgap.mkv        one picture at 0 s, the next at one hour; 1 s of sound
@@ -32,7 +33,7 @@ fi
 out=$1
 . "$(dirname "$0")/../../../scripts/lib/media.sh"
 need ffmpeg python3
-fixture_folder "$out" kinds.version 1 '*.mp4' '*.mkv' '*.ts' '*.mp3' '*.tmp' '*.part'
+fixture_folder "$out" kinds.version 3 '*.mp4' '*.mkv' '*.ts' '*.mp3' '*.tmp' '*.part'
 
 # marked_video <size> <rate> [first second]: the marked picture (flashes
 # at odd seconds of the source's own clock, which starts at <first>).
@@ -112,10 +113,10 @@ ffmpeg_once "$out/vfr.mkv" -f lavfi -i "$(marked_video 640x360 50)" -f lavfi -i 
   -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -b:a 96k -f matroska
 
 # Interlaced broadcast pictures: two fields of a moving picture per frame.
-ffmpeg_once "$out/interlaced.ts" -f lavfi -i "testsrc2=size=720x576:rate=50,tinterlace=mode=interleave_top" \
+ffmpeg_once "$out/interlaced.ts" -f lavfi -i "testsrc2=size=720x576:rate=50,tinterlace=mode=interleave_top,setsar=16/15" \
   -f lavfi -i "sine=frequency=440:sample_rate=48000" -t 3 -c:v mpeg2video -b:v 6M -flags +ildct+ilme -top 1 \
   -c:a mp2 -b:a 192k -f mpegts
-ffmpeg_once "$out/interlaced480.ts" -f lavfi -i "testsrc2=size=720x480:rate=60000/1001,tinterlace=mode=interleave_bottom" \
+ffmpeg_once "$out/interlaced480.ts" -f lavfi -i "testsrc2=size=720x480:rate=60000/1001,tinterlace=mode=interleave_bottom,setsar=8/9" \
   -f lavfi -i "sine=frequency=440:sample_rate=48000" -t 3 -c:v mpeg2video -b:v 6M -flags +ildct+ilme -top 0 \
   -c:a mp2 -b:a 192k -f mpegts
 
@@ -128,7 +129,7 @@ ffmpeg_once "$out/short-video.mp4" -t 2 -f lavfi -i "$(marked_video 640x360 25)"
 if [ ! -s "$out/editlist.mp4" ]; then
   ffmpeg_once "$out/editlist-whole.mp4.part" -f lavfi -i "$(marked_video 640x360 25)" -f lavfi -i "$(marked_sound 48000)" \
     -t 6 -c:v libx264 -preset veryfast -pix_fmt yuv420p -g 50 -c:a aac -b:a 96k -f mp4
-  ffmpeg -nostdin -v error -y -ss 2.5 -i "$out/editlist-whole.mp4.part" -c copy -f mp4 "$out/editlist.mp4.tmp"
+  ffmpeg -nostdin -v error -y -ss 2.52 -i "$out/editlist-whole.mp4.part" -c copy -f mp4 "$out/editlist.mp4.tmp"
   rm -f "$out/editlist-whole.mp4.part"
   mv "$out/editlist.mp4.tmp" "$out/editlist.mp4"
 fi
