@@ -2,7 +2,8 @@
 # Cross-builds static libxml2, LZO and FFmpeg's libraries (LGPL, just the
 # formats, codecs and filters the conversion control needs) for a mingw
 # target from Debian's source packages, into a cache folder outside the
-# checkout keyed by version, and prints the install prefix. Later runs reuse the cache.
+# checkout keyed by version, and prints the install prefix. Later runs
+# reuse the cache.
 #   scripts/build-mingw-deps.sh x86_64-w64-mingw32|i686-w64-mingw32
 set -eu
 triplet=$1
@@ -81,9 +82,9 @@ decoders=h264,hevc,mpeg4,msmpeg4v1,msmpeg4v2,msmpeg4v3,wmv1,wmv2,wmv3,vc1,mpeg1v
 decoders=$decoders,vp8,vp9,theora,aac,aac_latm,mp3,mp3float,mp2,mp2float,ac3,eac3,wmav1,wmav2,wmapro,vorbis,opus,flac
 decoders=$decoders,pcm_s16le,pcm_s16be,pcm_u8,pcm_s24le,pcm_s32le,pcm_f32le,pcm_dvd,pcm_alaw,pcm_mulaw
 parsers=h264,hevc,mpeg4video,mpegvideo,mpegaudio,aac,aac_latm,ac3,vc1,vp8,vp9,mjpeg,flac,opus,vorbis
-# The picture and sound paths' filter graphs (all LGPL).
-filters=buffer,buffersink,abuffer,abuffersink,format,aformat,yadif,bwdif,transpose,hflip,vflip,crop,scale,pad
-filters=$filters,setsar,setfield,fps,aresample
+# The picture and sound paths' filter graphs (all LGPL; their sources and
+# sinks are always built).
+filters=format,aformat,yadif,transpose,hflip,vflip,crop,scale,pad,setsar,setfield,fps,aresample
 (cd "$ffdir" && ./configure --prefix="$prefix" --enable-cross-compile --target-os=mingw32 --arch="$arch" \
     --cross-prefix="$triplet-" --cc="$triplet-gcc-posix" --cxx="$triplet-g++-posix" --x86asmexe=nasm \
     --pkg-config=false --enable-static --disable-shared --disable-debug --disable-doc --disable-programs \
