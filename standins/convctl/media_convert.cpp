@@ -448,7 +448,7 @@ bool Converter::OpenVideoEncoder(bool interlaced, bool topFieldFirst) {
   v->rc_max_rate = t_.videoMaxRate;
   v->rc_min_rate = t_.videoMinRate;
   v->rc_buffer_size = t_.vbvBits;
-  v->rc_initial_buffer_occupancy = t_.vbvBits * 3 / 4;
+  v->rc_initial_buffer_occupancy = constant ? t_.vbvBits / 8 : t_.vbvBits * 3 / 4;
   double display = t_.wide ? 16.0 / 9 : 4.0 / 3;
   av_reduce(&v->sample_aspect_ratio.num, &v->sample_aspect_ratio.den,
             static_cast<int64_t>(std::lround(display * t_.height * 1000)), static_cast<int64_t>(t_.width) * 1000,

@@ -178,6 +178,37 @@ Seen Watch(const std::string& path) {
   return seen;
 }
 
+// Pictures of a constant-rate MPEG-1 video stream that would reach a
+// decoder after their decoding time: the stream's bits arrive at the rate,
+// the first picture is decoded after its vbv_delay, each next one a
+// picture time later (in stream order).
+int LatePictures(const std::string& path, double rate, double fps) {
+  Bytes data = ReadBytes(path);
+  std::vector<size_t> starts;  // where each picture's headers begin
+  std::vector<size_t> pictures;
+  size_t headers = std::string::npos;
+  for (size_t i = 0; i + 8 <= data.size(); ++i) {
+    if (data[i] != 0 || data[i + 1] != 0 || data[i + 2] != 1) continue;
+    int code = data[i + 3];
+    if ((code == 0xB3 || code == 0xB8) && headers == std::string::npos) headers = i;
+    if (code == 0x00) {
+      starts.push_back(headers != std::string::npos ? headers : i);
+      pictures.push_back(i);
+      headers = std::string::npos;
+    }
+  }
+  if (pictures.empty()) return -1;
+  const uint8_t* h = &data[pictures[0] + 4];
+  int vbvDelay = ((h[1] & 7) << 13) | (h[2] << 5) | (h[3] >> 3);
+  double first = vbvDelay / 90000.0 + pictures[0] * 8.0 / rate;
+  int late = 0;
+  for (size_t n = 0; n < pictures.size(); ++n) {
+    size_t end = n + 1 < starts.size() ? starts[n + 1] : data.size();
+    if (end * 8.0 / rate > first + n / fps + 1e-6) ++late;
+  }
+  return late;
+}
+
 double Nearest(const std::vector<double>& times, double t) {
   double best = 1e9;
   for (double x : times)
@@ -260,6 +291,7 @@ TEST_P(Road, EveryKindMakesItsDisc) {
     // decoder buffer holds at the start).
     double videoBits = FileSize(video) * 8.0;
     EXPECT_LE(videoBits, p.maxVideoBits * report.seconds + p.bufferBits) << "video rate";
+    if (p.muxFormat == 1) EXPECT_EQ(0, LatePictures(video, p.maxVideoBits, p.rate)) << "the constant rate's buffer ran dry";
 
     MuxJob mux;
     mux.formatCode = p.muxFormat;

@@ -21,7 +21,7 @@
 #   short-video.mp4    pictures for 2 s, sound for 4 s
 #   editlist.mp4       a 6 s MP4 trimmed at 2.52 s (a picture's time) without
 #                      re-encoding: an edit list
-#   busy.mp4           8 s 640x480, a new noisy picture every second
+#   busy.mp4           8 s 640x480 of noise that changes with every picture
 #   cover.mp3          MP3 sound with cover art and no video
 #   hourgap.mkv        one picture at 0 s, the next at one hour; 1 s of sound
 # Existing files are kept; each is written under a temporary name first.
@@ -33,7 +33,7 @@ fi
 out=$1
 . "$(dirname "$0")/../../../scripts/lib/media.sh"
 need ffmpeg python3
-fixture_folder "$out" kinds.version 3 '*.mp4' '*.mkv' '*.ts' '*.mp3' '*.tmp' '*.part'
+fixture_folder "$out" kinds.version 4 '*.mp4' '*.mkv' '*.ts' '*.mp3' '*.tmp' '*.part'
 
 # marked_video <size> <rate> [first second]: the marked picture (flashes
 # at odd seconds of the source's own clock, which starts at <first>).
@@ -134,9 +134,9 @@ if [ ! -s "$out/editlist.mp4" ]; then
   mv "$out/editlist.mp4.tmp" "$out/editlist.mp4"
 fi
 
-# Busy pictures: a new picture of fine noise every second, the hardest
-# scene changes for a constant rate.
-ffmpeg_once "$out/busy.mp4" -f lavfi -i "testsrc2=size=640x480:rate=1,noise=alls=80:allf=t+u,fps=25" \
+# Busy pictures: fine noise that changes with every picture, the hardest
+# there is for a constant rate.
+ffmpeg_once "$out/busy.mp4" -f lavfi -i "testsrc2=size=640x480:rate=25,noise=alls=100:allf=t+u" \
   -f lavfi -i "sine=frequency=440:sample_rate=48000" -t 8 -c:v libx264 -preset veryfast -crf 18 -pix_fmt yuv420p \
   -c:a aac -b:a 128k -ac 2 -f mp4
 
