@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "standins/dvdauthor/ifo_writer.h"
+#include "standins/dvdauthor/picture_timeline.h"
 #include "standins/mux/byte_window.h"
 #include "standins/mux/es_index.h"
 #include "standins/mux/ps_headers.h"
@@ -75,6 +76,9 @@ struct Cell {
   int64_t endPts = 0;
 };
 
+// The sequence header's aspect code for a 16:9 display (MPEG-2).
+const int kAspectWide = 3;
+
 int FrameRateFps(int code) { return code == 3 || code == 6 ? 25 : 30; }
 int64_t FrameTicks90(int code) {
   static const int64_t kTicks[9] = {3003, 3754, 3750, 3600, 3003, 3000, 1800, 1502, 1500};
@@ -117,8 +121,10 @@ void LearnAudio(const uint8_t* payload, int length, bool privateStream, SourceFa
   }
 }
 
-// Parses a pack and, when facts is given, what its payloads say.
-bool ParsePackWith(const uint8_t* pack, PackFacts* out, SourceFacts* source) {
+// Parses a pack and, when facts is given, what its payloads say; the video
+// payloads go to the timeline when one is given (as source pack `index`).
+bool ParsePackWith(const uint8_t* pack, PackFacts* out, SourceFacts* source, PictureTimeline* timeline = NULL,
+                   int64_t index = 0) {
   PackFacts facts;
   if (pack[0] != 0 || pack[1] != 0 || pack[2] != 1 || pack[3] != 0xBA || (pack[4] & 0xC0) != 0x40) return false;
   int64_t base = (static_cast<int64_t>(pack[4] & 0x38) << 27) | (static_cast<int64_t>(pack[4] & 3) << 28) |
@@ -146,10 +152,12 @@ bool ParsePackWith(const uint8_t* pack, PackFacts* out, SourceFacts* source) {
       bool pts = (p[7] & 0x80) != 0 && p[8] >= 5;
       if ((id & 0xF0) == 0xE0) {
         if (facts.role != kRoleNavigation) facts.role = kRoleVideo;
+        const int64_t stamp = pts ? ReadTimestamp(p + 9) : 0;
         if (pts && !facts.hasPts) {
           facts.hasPts = true;
-          facts.pts = ReadTimestamp(p + 9);
+          facts.pts = stamp;
         }
+        if (timeline != NULL) timeline->Feed(index, payload, static_cast<size_t>(payloadLength), pts, stamp);
         if (payloadLength >= 4 && payload[0] == 0 && payload[1] == 0 && payload[2] == 1 && payload[3] == 0xB3) {
           facts.gopStart = true;
           if (source != NULL) LearnVideo(payload, payloadLength, source);
@@ -199,6 +207,7 @@ bool ScanSource(Cell* cell, SourceFacts* facts, AuthorListener* listener, std::s
   }
   const int64_t count = size / kPack;
   cell->packs.resize(static_cast<size_t>(count));
+  PictureTimeline timeline;
   bool ownNavigation = false;
   for (int64_t n = 0; n < count; ++n) {
     size_t got = 0;
@@ -207,7 +216,7 @@ bool ScanSource(Cell* cell, SourceFacts* facts, AuthorListener* listener, std::s
       *error = "cannot read " + cell->path;
       return false;
     }
-    if (!ParsePackWith(pack, &cell->packs[static_cast<size_t>(n)], facts)) {
+    if (!ParsePackWith(pack, &cell->packs[static_cast<size_t>(n)], facts, &timeline, n)) {
       *error = cell->path + ": pack " + std::to_string(n) + " is no MPEG-2 pack";
       return false;
     }
@@ -249,39 +258,43 @@ bool ScanSource(Cell* cell, SourceFacts* facts, AuthorListener* listener, std::s
     }
   }
   vobus.back().endSource = count;
+  // Times come from the pictures: each VOBU shows from its earliest picture
+  // to its latest, and the cell ends one picture after its last one.
   const int64_t frame = FrameTicks90(facts->frameRateCode);
+  timeline.Resolve(frame);
+  const std::vector<PictureTimeline::Picture>& pictures = timeline.Pictures();
+  size_t next = 0;  // the first picture not yet given to a VOBU
+  int64_t cellStart = -1, cellLast = -1;
   for (Vobu& vobu : vobus) {
     vobu.sectors = 1 + vobu.endSource - vobu.firstSource;
-    int pictures = 0;
     for (int64_t n = vobu.firstSource; n < vobu.endSource; ++n) {
       const PackFacts& pack = cell->packs[static_cast<size_t>(n)];
-      int64_t relative = n - vobu.firstSource + 1;
-      if (pack.role == kRoleAudio && vobu.firstAudio < 0) vobu.firstAudio = relative;
-      if (pack.role != kRoleVideo) continue;
-      vobu.hasVideo = true;
-      if (pack.hasPts) {
-        if (vobu.startPts < 0 || pack.pts < vobu.startPts) vobu.startPts = pack.pts;
-        vobu.lastPts = std::max(vobu.lastPts, pack.pts);
-      }
+      if (pack.role == kRoleAudio && vobu.firstAudio < 0) vobu.firstAudio = n - vobu.firstSource + 1;
+      if (pack.role == kRoleVideo) vobu.hasVideo = true;
+    }
+    int inVobu = 0;
+    for (; next < pictures.size() && pictures[next].pack < vobu.endSource; ++next) {
+      const PictureTimeline::Picture& picture = pictures[next];
+      if (vobu.startPts < 0 || picture.pts < vobu.startPts) vobu.startPts = picture.pts;
+      vobu.lastPts = std::max(vobu.lastPts, picture.pts);
       // The first picture ends where the second one starts.
-      if (vobu.firstRefEnd == 0) {
-        pictures += pack.pictureStarts;
-        if (pictures >= 2) vobu.firstRefEnd = relative;
-      }
+      if (++inVobu == 2) vobu.firstRefEnd = std::max<int64_t>(1, picture.pack - vobu.firstSource + 1);
     }
     if (vobu.firstRefEnd == 0) vobu.firstRefEnd = vobu.sectors - 1;
+    if (vobu.startPts >= 0 && (cellStart < 0 || vobu.startPts < cellStart)) cellStart = vobu.startPts;
+    cellLast = std::max(cellLast, vobu.lastPts);
   }
-  // VOBUs without a timestamp take their neighbours' times.
-  int64_t last = 0;
+  // VOBUs without a picture take their neighbours' times.
+  int64_t last = std::max<int64_t>(0, cellStart);
   for (Vobu& vobu : vobus) {
     if (vobu.startPts < 0) vobu.startPts = last;
     if (vobu.lastPts < vobu.startPts) vobu.lastPts = vobu.startPts;
     last = vobu.lastPts;
   }
+  cell->startPts = std::max<int64_t>(0, cellStart);
+  cell->endPts = std::max(cell->startPts, cellLast) + frame;
   for (size_t v = 0; v < vobus.size(); ++v)
-    vobus[v].endPts = v + 1 < vobus.size() ? vobus[v + 1].startPts : vobus[v].lastPts + frame;
-  cell->startPts = vobus.front().startPts;
-  cell->endPts = vobus.back().endPts;
+    vobus[v].endPts = v + 1 < vobus.size() ? vobus[v + 1].startPts : cell->endPts;
   return true;
 }
 
@@ -424,7 +437,8 @@ bool AuthorDvd(const AuthorJob& job, AuthorListener* listener, AuthorOutcome* ou
     if (!ScanSource(&cells[c], &own, listener, &outcome->error)) return false;
     if (c == 0) {
       facts = own;
-    } else if (own.width != facts.width || own.height != facts.height || own.frameRateCode != facts.frameRateCode) {
+    } else if (own.width != facts.width || own.height != facts.height || own.frameRateCode != facts.frameRateCode ||
+               (own.aspectCode == kAspectWide) != (facts.aspectCode == kAspectWide)) {
       return Fail(outcome, cells[c].path + " has another picture format than " + cells[0].path);
     }
     if (own.audioSeen && !facts.audioSeen) {
@@ -442,6 +456,12 @@ bool AuthorDvd(const AuthorJob& job, AuthorListener* listener, AuthorOutcome* ou
   if (pal != (job.tvType == 1))
     listener->Note(std::string("the streams are ") + (pal ? "PAL" : "NTSC") + "; the disc follows them");
   const int fps = FrameRateFps(facts.frameRateCode);
+  // The title set says what shape the pictures are: a player that took a
+  // 4:3 picture for 16:9 would stretch it.
+  const bool wide = facts.mpeg2Video && facts.aspectCode == kAspectWide;
+  if (wide != (job.aspect == 1))
+    listener->Note(std::string("the pictures are ") + (wide ? "16:9" : "4:3") + "; the title set says " +
+                   (wide ? "16:9" : "4:3") + ", not the job's " + (job.aspect == 1 ? "16:9" : "4:3"));
 
   // Layout: sectors of every VOBU in the title VOBs.
   int64_t sector = 0;
@@ -467,7 +487,7 @@ bool AuthorDvd(const AuthorJob& job, AuthorListener* listener, AuthorOutcome* ou
   set.vobSectors = sector;
   set.mpeg2 = facts.mpeg2Video;
   set.pal = pal;
-  set.wide = job.aspect == 1;
+  set.wide = wide;
   set.letterBox = job.letterBox != 0;
   set.width = facts.width;
   set.height = facts.height;

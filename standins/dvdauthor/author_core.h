@@ -18,7 +18,7 @@ struct AuthorJob {
   std::vector<std::string> inputs;
   std::string discFolder;  // VIDEO_TS is made in it
   int tvType = 0;          // 0 NTSC, 1 PAL: what the disc is meant for
-  int aspect = 0;          // 0 4:3, 1 16:9
+  int aspect = 0;          // 0 4:3, 1 16:9: the job's wish; the title set follows the pictures
   int letterBox = 0;
 };
 

@@ -3,6 +3,8 @@
 // information files read back field by field, each VIDEO_TS read by lsdvd
 // and ffprobe, and the refusals.
 #include "standins/dvdauthor/author_core.h"
+#include "standins/dvdauthor/ifo_writer.h"
+#include "standins/dvdauthor/picture_timeline.h"
 
 #include <gtest/gtest.h>
 
@@ -38,11 +40,25 @@ std::string Mux(const std::string& name, int format) {
   return job.output;
 }
 
+// A DVD program stream of ffmpeg's own making (2048-byte MPEG-2 packs, no
+// navigation packs) from its test picture and a tone.
+std::string MakeDvdStream(const std::string& name, const std::string& picture, const std::string& options,
+                          int seconds) {
+  std::string made = name + ".mpg";
+  std::string command = "ffmpeg -nostdin -v error -y -f lavfi -i testsrc=" + picture +
+                        " -f lavfi -i sine=sample_rate=48000 -t " + std::to_string(seconds) + " " + options +
+                        " -threads 1 '" + made + "'";
+  EXPECT_EQ(0, system(command.c_str())) << command;
+  return made;
+}
+
 class Recorder : public AuthorListener {
 public:
   std::vector<int> vob, image;
+  std::vector<std::string> notes;
   void VobPercent(int percent) override { vob.push_back(percent); }
   void ImagePercent(int percent) override { image.push_back(percent); }
+  void Note(const std::string& text) override { notes.push_back(text); }
 };
 
 class DvdAuthorCore : public ::testing::Test {
@@ -100,7 +116,11 @@ TEST_F(DvdAuthorCore, TwoStreamsMakeOneTitleWithTwoChapters) {
   const uint32_t vtsSectors = static_cast<uint32_t>(vts.size() / 2048);
   EXPECT_EQ(vtsSectors, Be32(vts, 0xC4)) << "title VOBs follow the information file";
   EXPECT_EQ(2 * vtsSectors + outcome.vobSectors - 1, Be32(vts, 0x0C));
-  EXPECT_EQ(0x1000u | 0x0C00u, Be16(vts, 0x200) & 0x3C00u) << "PAL, 16:9";
+  // The job asked for 16:9, but ffmpeg's pictures are 4:3: the title set
+  // follows the pictures and the log says so.
+  EXPECT_EQ(0x1000u, Be16(vts, 0x200) & 0x3C00u) << "PAL, 4:3";
+  ASSERT_EQ(1u, recorder.notes.size());
+  EXPECT_NE(std::string::npos, recorder.notes[0].find("4:3")) << recorder.notes[0];
   EXPECT_EQ(1, Be16(vts, 0x202)) << "one audio stream";
   // Chapters.
   size_t ptt = Be32(vts, 0xC8) * 2048;
@@ -143,12 +163,133 @@ TEST_F(DvdAuthorCore, TwoStreamsMakeOneTitleWithTwoChapters) {
   EXPECT_EQ("", CheckVideoTs(disc, "two-chapters", 2, 6.0));
 }
 
+// The pictures of a video elementary stream.
+int PictureCount(const std::string& path) {
+  Bytes es = ReadBytes(path);
+  int pictures = 0;
+  for (size_t i = 0; i + 4 <= es.size(); ++i)
+    if (es[i] == 0 && es[i + 1] == 0 && es[i + 2] == 1 && es[i + 3] == 0) ++pictures;
+  return pictures;
+}
+
+// Takes the timestamps off every video packet of a 2048-byte-pack stream
+// whose PTS lies `after` ticks past the first one (they become stuffing), as
+// a multiplexer may leave the last pictures of a stream.
+void UnstampVideoAfter(const std::string& path, int64_t after) {
+  Bytes bytes = ReadBytes(path);
+  int64_t first = -1;
+  for (size_t at = 0; at + 2048 <= bytes.size(); at += 2048) {
+    size_t pos = at + 14 + (bytes[at + 13] & 7);
+    while (pos + 9 <= at + 2048 && bytes[pos] == 0 && bytes[pos + 1] == 0 && bytes[pos + 2] == 1) {
+      const uint8_t id = bytes[pos + 3];
+      const size_t end = pos + 6 + (bytes[pos + 4] << 8 | bytes[pos + 5]);
+      if (id == 0xB9) break;
+      if ((id & 0xF0) == 0xE0 && (bytes[pos + 7] & 0x80)) {
+        const uint8_t* t = &bytes[pos + 9];
+        int64_t pts = (static_cast<int64_t>(t[0] & 0x0E) << 29) | (t[1] << 22) | ((t[2] >> 1) << 15) | (t[3] << 7) |
+                      (t[4] >> 1);
+        if (first < 0) first = pts;
+        if (pts - first > after) {
+          const int stamps = (bytes[pos + 7] & 0x40) ? 10 : 5;
+          bytes[pos + 7] &= 0x3F;
+          for (int i = 0; i < stamps; ++i) bytes[pos + 9 + i] = 0xFF;
+        }
+      }
+      pos = end;
+    }
+  }
+  FILE* f = fopen(path.c_str(), "wb");
+  ASSERT_NE(nullptr, f);
+  fwrite(bytes.data(), 1, bytes.size(), f);
+  fclose(f);
+}
+
+// A cell plays as long as its pictures, whatever the packets carry: the
+// cell time, the title time and the last VOBU's end count every picture.
+TEST_F(DvdAuthorCore, CellTimeCountsEveryPictureAlsoUnstampedOnes) {
+  struct Row {
+    const char* name;
+    int tvType;
+    int fps;
+    int64_t frameTicks;
+    int64_t unstampAfter;  // 90 kHz past the first picture; -1 keeps every stamp
+  } rows[] = {
+      {"dvd-pal", 1, 25, 3600, -1},   {"dvd-pal", 1, 25, 3600, 2 * 90000},  {"dvd-pal", 1, 25, 3600, 45000},
+      {"dvd-ntsc", 0, 30, 3003, -1},  {"dvd-ntsc", 0, 30, 3003, 2 * 90000},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string(row.name) + " unstamped after " + std::to_string(row.unstampAfter));
+    std::string stream = Mux(row.name, kMuxFormatDvd);
+    if (row.unstampAfter >= 0) UnstampVideoAfter(stream, row.unstampAfter);
+    const int64_t expected = PictureCount(EsFixturePath(std::string(row.name) + ".m2v")) * row.frameTicks;
+    AuthorJob job;
+    job.inputs = {stream};
+    job.discFolder = disc + row.name + std::to_string(row.unstampAfter) + "/";
+    job.tvType = row.tvType;
+    AuthorOutcome outcome;
+    ASSERT_TRUE(AuthorDvd(job, NULL, &outcome)) << outcome.error;
+
+    Bytes vob = ReadBytes(job.discFolder + "VIDEO_TS/VTS_01_1.VOB");
+    Bytes vts = ReadBytes(job.discFolder + "VIDEO_TS/VTS_01_0.IFO");
+    ASSERT_GE(vts.size(), 2048u);
+    uint32_t firstStart = 0, lastEnd = 0;
+    bool seen = false;
+    for (size_t at = 0; at + 2048 <= vob.size(); at += 2048) {
+      if (vob[at + 14 + 3] != 0xBB) continue;
+      if (!seen) firstStart = Be32(vob, at + kPciOffset + 12);
+      seen = true;
+      lastEnd = Be32(vob, at + kPciOffset + 16);
+    }
+    EXPECT_EQ(expected, static_cast<int64_t>(lastEnd) - firstStart) << "the last VOBU ends after the last picture";
+
+    uint8_t bcd[4];
+    WriteBcdTime(bcd, expected, row.fps);
+    size_t pgcit = Be32(vts, 0xCC) * 2048;
+    size_t pgc = pgcit + Be32(vts, pgcit + 12);
+    size_t playback = pgc + Be16(vts, pgc + 0xE8);
+    EXPECT_EQ(Bytes(bcd, bcd + 4), Bytes(&vts[pgc + 4], &vts[pgc + 8])) << "title time";
+    EXPECT_EQ(Bytes(bcd, bcd + 4), Bytes(&vts[playback + 4], &vts[playback + 8])) << "cell time";
+  }
+}
+
+// Two GOPs in decoding order (I P B B, then an open GOP B B I), only the
+// first picture stamped, fed split at every place after the first picture
+// begins: a start code or a picture
+// header cut by a payload boundary counts as a whole one, and every picture
+// is placed by its temporal reference.
+TEST(PictureTimelineTest, PlacesUnstampedPicturesByTheirTemporalReference) {
+  Bytes es;
+  auto startCode = [&](uint8_t code) { es.insert(es.end(), {0, 0, 1, code}); };
+  auto picture = [&](int reference) {
+    startCode(0x00);
+    es.push_back(static_cast<uint8_t>(reference >> 2));
+    es.push_back(static_cast<uint8_t>((reference & 3) << 6 | 0x08));
+    es.insert(es.end(), {0x11, 0x22});
+  };
+  startCode(0xB3);
+  es.insert(es.end(), 8, 0x55);
+  startCode(0xB8);
+  es.insert(es.end(), 4, 0x40);
+  const size_t firstPicture = es.size();  // the stamp is its own from here on
+  for (int reference : {0, 3, 1, 2}) picture(reference);
+  startCode(0xB8);
+  es.insert(es.end(), 4, 0x40);
+  for (int reference : {2, 0, 1}) picture(reference);
+  const int64_t frame = 3600, first = 90000;
+  const int64_t expected[] = {0, 3, 1, 2, 6, 4, 5};
+  for (size_t cut = firstPicture + 1; cut < es.size(); ++cut) {
+    SCOPED_TRACE("payloads cut at " + std::to_string(cut));
+    PictureTimeline timeline;
+    timeline.Feed(0, es.data(), cut, true, first);
+    timeline.Feed(1, es.data() + cut, es.size() - cut, false, 0);
+    timeline.Resolve(frame);
+    ASSERT_EQ(7u, timeline.Pictures().size());
+    for (size_t i = 0; i < 7; ++i) EXPECT_EQ(first + expected[i] * frame, timeline.Pictures()[i].pts) << i;
+  }
+}
+
 TEST_F(DvdAuthorCore, StreamsWithoutNavigationPacksGetThemInserted) {
-  // A DVD stream of ffmpeg's own making: 2048-byte MPEG-2 packs.
-  std::string made = "ffmpeg-dvd.mpg";
-  std::string command = "ffmpeg -nostdin -v error -y -f lavfi -i testsrc=size=720x576:rate=25 -f lavfi -i "
-                        "sine=sample_rate=48000 -t 2 -target pal-dvd -c:a mp2 -b:a 224k -threads 1 '" + made + "'";
-  ASSERT_EQ(0, system(command.c_str()));
+  std::string made = MakeDvdStream("ffmpeg-dvd", "size=720x576:rate=25", "-target pal-dvd -c:a mp2 -b:a 224k", 2);
   AuthorJob job;
   job.inputs = {made};
   job.discFolder = disc;
@@ -169,19 +310,18 @@ TEST_F(DvdAuthorCore, AttributesSayWhatTheVobsHold) {
     const char* name;
     const char* picture;  // ffmpeg's test source
     const char* options;  // and how ffmpeg makes a DVD stream of it
-    int tvType, aspect, letterBox;
+    int tvType, aspect, letterBox;  // the job's
     int pictureSize;  // the title set's code for it: 720, 704, 352 wide, 352 wide and half high
+    bool wide;        // the title set says 16:9: the pictures' shape, whatever the job asked
   } rows[] = {
-      {"pal-letterboxed", "size=720x576:rate=25", "-target pal-dvd -c:a mp2 -b:a 224k", 1, 0, 1, 0},
-      {"pal-half-size", "size=352x288:rate=25", "-target pal-dvd -s 352x288 -c:a mp2 -b:a 224k", 1, 0, 0, 3},
-      {"ntsc-wide-ac3", "size=720x480:rate=30000/1001", "-target ntsc-dvd -aspect 16:9", 0, 1, 0, 0},
-      {"pal-silent", "size=720x576:rate=25", "-target pal-dvd -an", 1, 1, 1, 0},
+      {"pal-letterboxed", "size=720x576:rate=25", "-target pal-dvd -c:a mp2 -b:a 224k", 1, 0, 1, 0, false},
+      {"pal-half-size", "size=352x288:rate=25", "-target pal-dvd -s 352x288 -c:a mp2 -b:a 224k", 1, 0, 0, 3, false},
+      {"ntsc-wide-ac3", "size=720x480:rate=30000/1001", "-target ntsc-dvd -aspect 16:9", 0, 1, 0, 0, true},
+      {"pal-silent", "size=720x576:rate=25", "-target pal-dvd -an", 1, 1, 1, 0, false},
+      {"pal-wide-asked-4-3", "size=720x576:rate=25", "-target pal-dvd -aspect 16:9 -c:a mp2 -b:a 224k", 1, 0, 0, 0, true},
   };
   for (const Row& row : rows) {
-    std::string made = std::string(row.name) + ".mpg";
-    std::string command = std::string("ffmpeg -nostdin -v error -y -f lavfi -i testsrc=") + row.picture +
-                          " -f lavfi -i sine=sample_rate=48000 -t 1 " + row.options + " -threads 1 '" + made + "'";
-    ASSERT_EQ(0, system(command.c_str())) << row.name;
+    std::string made = MakeDvdStream(row.name, row.picture, row.options, 1);
     AuthorJob job;
     job.inputs = {made};
     job.discFolder = disc + row.name + "/";
@@ -196,6 +336,7 @@ TEST_F(DvdAuthorCore, AttributesSayWhatTheVobsHold) {
     Bytes vts = ReadBytes(job.discFolder + "VIDEO_TS/VTS_01_0.IFO");
     ASSERT_GT(vts.size(), 0x201u);
     EXPECT_EQ(row.pictureSize, (vts[0x201] >> 2) & 3) << row.name;
+    EXPECT_EQ(row.wide ? 3 : 0, (vts[0x200] >> 2) & 3) << row.name << ": the title set's aspect";
   }
 }
 
@@ -206,6 +347,9 @@ TEST_F(DvdAuthorCore, RefusesWhatADvdCannotHold) {
   } rows[] = {
       {"VideoCD packs", {Mux("vcd-pal", kMuxFormatVcd)}},
       {"two picture formats", {Mux("dvd-pal", kMuxFormatDvd), Mux("dvd-ntsc", kMuxFormatDvd)}},
+      {"two picture shapes",
+       {MakeDvdStream("narrow", "size=720x576:rate=25", "-target pal-dvd -an", 1),
+        MakeDvdStream("wide", "size=720x576:rate=25", "-target pal-dvd -aspect 16:9 -an", 1)}},
       {"no such file", {"no-such.mpg"}},
       {"nothing", {}},
   };
