@@ -95,7 +95,7 @@ filters=format,aformat,yadif,transpose,hflip,vflip,crop,scale,pad,setsar,setfiel
     --enable-avfilter --enable-filter="$filters" &&
   grep -q '^#define CONFIG_GPL 0' config.h && grep -q '^#define CONFIG_NONFREE 0' config.h &&
   for f in $(echo "$filters" | tr , ' '); do
-    grep -q "^#define CONFIG_$(echo "$f" | tr a-z A-Z)_FILTER 1" config.h || { echo "no filter $f" >&2; exit 1; }
+    grep -q "^#define CONFIG_$(echo "$f" | tr a-z A-Z)_FILTER 1" config_components.h || { echo "no filter $f" >&2; exit 1; }
   done &&
   make -j"${QUORBEL_DEPS_JOBS:-$jobs}" && make install) >"$log" 2>&1 || fail FFmpeg
 touch "$prefix/.done"
