@@ -448,6 +448,9 @@ bool Converter::OpenVideoEncoder(bool interlaced, bool topFieldFirst) {
   v->rc_max_rate = t_.videoMaxRate;
   v->rc_min_rate = t_.videoMinRate;
   v->rc_buffer_size = t_.vbvBits;
+  // A constant rate starts with little in the decoder's buffer: what the
+  // stream borrows there at the start is more than the rate, and the
+  // multiplexer, counting the whole clip, finds no room for it in a short one.
   v->rc_initial_buffer_occupancy = constant ? t_.vbvBits / 8 : t_.vbvBits * 3 / 4;
   double display = t_.wide ? 16.0 / 9 : 4.0 / 3;
   av_reduce(&v->sample_aspect_ratio.num, &v->sample_aspect_ratio.den,
@@ -461,7 +464,7 @@ bool Converter::OpenVideoEncoder(bool interlaced, bool topFieldFirst) {
   }
   if (constant) {
     // Twice the default steps: at the coarsest scale the encoder has, busy
-    // pictures (a scene change a second) still fit a constant rate.
+    // pictures (noise, scene changes) still fit a constant rate.
     v->intra_matrix = static_cast<uint16_t*>(av_malloc(64 * sizeof(uint16_t)));
     v->inter_matrix = static_cast<uint16_t*>(av_malloc(64 * sizeof(uint16_t)));
     if (v->intra_matrix == nullptr || v->inter_matrix == nullptr) return false;
