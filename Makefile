@@ -8,8 +8,12 @@ BUILD     ?= build
 JOBS      ?= $(shell nproc)
 GENERATOR ?= Ninja
 CMAKE_ARGS ?=
+# Each phase notes how long it took in $(TIMES); make test prints them.
+TIMES     = $(CURDIR)/$(BUILD)/phase-times.txt
+TIMED     = $(CURDIR)/scripts/timed.sh $(TIMES)
 
 .PHONY: FORCE all deps mingw-deps configure build build-native build-win64 build-win32 \
+        run-tests-native run-tests-win64 \
         test test-native test-win64 run fuzz clean
 
 all: build
@@ -23,50 +27,62 @@ mingw-deps: $(BUILD)/.deps-win64 $(BUILD)/.deps-win32
 
 $(BUILD)/.deps-%: FORCE | deps
 	@mkdir -p $(BUILD)
-	@scripts/build-mingw-deps.sh $(if $(filter win64,$*),x86_64,i686)-w64-mingw32 > $@.new
+	@$(TIMED) "mingw deps $*" scripts/build-mingw-deps.sh $(if $(filter win64,$*),x86_64,i686)-w64-mingw32 > $@.new
 	@if cmp -s $@.new $@; then rm -f $@.new; else mv $@.new $@; fi
 
 FORCE:
 
 $(BUILD)/native/build.ninja: | deps
-	cmake -S . -B $(BUILD)/native -G $(GENERATOR) $(CMAKE_ARGS)
+	@$(TIMED) "configure native" cmake -S . -B $(BUILD)/native -G $(GENERATOR) $(CMAKE_ARGS)
 
 # The Windows trees embed skins made by the native skin compiler.
 SKINC = $(CURDIR)/$(BUILD)/native/tools/skinc/skinc
 
 $(BUILD)/win64/build.ninja: $(BUILD)/.deps-win64
-	cmake -S . -B $(BUILD)/win64 -G $(GENERATOR) $(CMAKE_ARGS) -DQUORBEL_SKINC=$(SKINC) \
+	@$(TIMED) "configure win64" cmake -S . -B $(BUILD)/win64 -G $(GENERATOR) $(CMAKE_ARGS) -DQUORBEL_SKINC=$(SKINC) \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-w64-mingw32.cmake \
 	  -DQUORBEL_DEPS_PREFIX=$$(cat $(BUILD)/.deps-win64)
 
 $(BUILD)/win32/build.ninja: $(BUILD)/.deps-win32
-	cmake -S . -B $(BUILD)/win32 -G $(GENERATOR) $(CMAKE_ARGS) -DQUORBEL_SKINC=$(SKINC) \
+	@$(TIMED) "configure win32" cmake -S . -B $(BUILD)/win32 -G $(GENERATOR) $(CMAKE_ARGS) -DQUORBEL_SKINC=$(SKINC) \
 	  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-w64-mingw32.cmake \
 	  -DQUORBEL_DEPS_PREFIX=$$(cat $(BUILD)/.deps-win32)
 
 configure: $(BUILD)/native/build.ninja $(BUILD)/win64/build.ninja $(BUILD)/win32/build.ninja
 
 build-native: $(BUILD)/native/build.ninja
-	cmake --build $(BUILD)/native -j $(JOBS)
+	@$(TIMED) "build native" cmake --build $(BUILD)/native -j $(JOBS)
 build-win64: build-native $(BUILD)/win64/build.ninja
-	cmake --build $(BUILD)/win64 -j $(JOBS)
+	@$(TIMED) "build win64" cmake --build $(BUILD)/win64 -j $(JOBS)
+# The i686 tree is the 32-bit deliverable: its tests cannot run here (the
+# x86_64 tree's are the same), so it builds what a user gets.
 build-win32: build-native $(BUILD)/win32/build.ninja
-	cmake --build $(BUILD)/win32 -j $(JOBS)
+	@$(TIMED) "build win32" cmake --build $(BUILD)/win32 -j $(JOBS) --target quorbel_deliverables
 
 build: build-native build-win64 build-win32
 
 test-native: build-native
-	cd $(BUILD)/native && ctest --output-on-failure -j $(JOBS)
-
+	@$(MAKE) --no-print-directory run-tests-native
 test-win64: build-win64
-	scripts/wine-session.sh $(CURDIR)/$(BUILD)/win64/wineprefix \
+	@$(MAKE) --no-print-directory run-tests-win64
+
+# The tests of a tree already built.
+run-tests-native:
+	@cd $(BUILD)/native && $(TIMED) "test native" ctest --output-on-failure -j $(JOBS)
+run-tests-win64:
+	@$(TIMED) "test win64" scripts/wine-session.sh $(CURDIR)/$(BUILD)/win64/wineprefix \
 	  sh -c 'cd $(BUILD)/win64 && ctest --output-on-failure -j $(JOBS)'
 
-# Every test of both runnable builds; the i686 build must link.
-test: build
-	@status=0; \
-	$(MAKE) --no-print-directory test-native || status=1; \
-	$(MAKE) --no-print-directory test-win64 || status=1; \
+# Every test of both runnable builds; the i686 build must link. The native
+# tree builds beside the mingw dependencies (whose configure scripts keep
+# one core busy), and the i686 tree beside the tests.
+test:
+	@rm -f $(TIMES); start=$$(date +%s); status=0; \
+	$(MAKE) --no-print-directory -j 3 build-native mingw-deps || status=1; \
+	[ $$status -ne 0 ] || $(MAKE) --no-print-directory build-win64 || status=1; \
+	[ $$status -ne 0 ] || $(MAKE) --no-print-directory -k -j 3 run-tests-native run-tests-win64 build-win32 || status=1; \
+	echo "make test: where the time went"; cat $(TIMES); \
+	echo "make test: $$(( $$(date +%s) - start )) s in all"; \
 	exit $$status
 
 # The image builder makes a sample VCD image, then the suite starts from its

@@ -149,11 +149,16 @@ function(quorbel_write_suite_files)
   endif()
   get_property(standins GLOBAL PROPERTY QUORBEL_STANDIN_DLLS)
   set(lines "")
+  # quorbel_deliverables: what a user gets (the suite's files and the
+  # builder's command line), without a test; the i686 tree builds just this.
+  add_custom_target(quorbel_deliverables)
   foreach(target Quorbel Vantrel Pelzor Skarven VeneerKit quorbel_discimage_dll ${standins})
     if(TARGET ${target})
       string(APPEND lines "$<TARGET_FILE_NAME:${target}>\t$<TARGET_FILE:${target}>\n")
+      add_dependencies(quorbel_deliverables ${target})
     endif()
   endforeach()
+  add_dependencies(quorbel_deliverables zrdiscbuild)
   file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/suite-files.txt CONTENT "${lines}")
   # What a user installs is lean: no debug sections in those files.
   if(QUORBEL_RUNS_TESTS)
