@@ -1,8 +1,9 @@
 #!/bin/sh
 # Cross-builds static libxml2, LZO and FFmpeg's libraries (LGPL, just the
-# formats and codecs the conversion control needs) for a mingw target from
-# Debian's source packages, into a cache folder outside the checkout keyed by
-# version, and prints the install prefix. Later runs reuse the cache.
+# formats, codecs and filters the conversion control needs) for a mingw
+# target from Debian's source packages, into a cache folder outside the
+# checkout keyed by version, and prints the install prefix. Later runs
+# reuse the cache.
 #   scripts/build-mingw-deps.sh x86_64-w64-mingw32|i686-w64-mingw32
 set -eu
 triplet=$1
@@ -81,14 +82,21 @@ decoders=h264,hevc,mpeg4,msmpeg4v1,msmpeg4v2,msmpeg4v3,wmv1,wmv2,wmv3,vc1,mpeg1v
 decoders=$decoders,vp8,vp9,theora,aac,aac_latm,mp3,mp3float,mp2,mp2float,ac3,eac3,wmav1,wmav2,wmapro,vorbis,opus,flac
 decoders=$decoders,pcm_s16le,pcm_s16be,pcm_u8,pcm_s24le,pcm_s32le,pcm_f32le,pcm_dvd,pcm_alaw,pcm_mulaw
 parsers=h264,hevc,mpeg4video,mpegvideo,mpegaudio,aac,aac_latm,ac3,vc1,vp8,vp9,mjpeg,flac,opus,vorbis
+# The picture and sound paths' filter graphs (all LGPL; their sources and
+# sinks are always built).
+filters=format,aformat,yadif,transpose,hflip,vflip,crop,scale,pad,setsar,setfield,fps,aresample
 (cd "$ffdir" && ./configure --prefix="$prefix" --enable-cross-compile --target-os=mingw32 --arch="$arch" \
     --cross-prefix="$triplet-" --cc="$triplet-gcc-posix" --cxx="$triplet-g++-posix" --x86asmexe=nasm \
     --pkg-config=false --enable-static --disable-shared --disable-debug --disable-doc --disable-programs \
-    --disable-autodetect --enable-w32threads --disable-network --disable-avdevice --disable-avfilter \
+    --disable-autodetect --enable-w32threads --disable-network --disable-avdevice \
     --disable-postproc --disable-everything --enable-protocol=file \
     --enable-demuxer="$demuxers" --enable-decoder="$decoders" --enable-parser="$parsers" \
-    --enable-encoder=mpeg1video,mpeg2video,mp2,ac3 --enable-swscale --enable-swresample &&
+    --enable-encoder=mpeg1video,mpeg2video,mp2,ac3 --enable-swscale --enable-swresample \
+    --enable-avfilter --enable-filter="$filters" &&
   grep -q '^#define CONFIG_GPL 0' config.h && grep -q '^#define CONFIG_NONFREE 0' config.h &&
+  for f in $(echo "$filters" | tr , ' '); do
+    grep -q "^#define CONFIG_$(echo "$f" | tr a-z A-Z)_FILTER 1" config_components.h || { echo "no filter $f" >&2; exit 1; }
+  done &&
   make -j"${QUORBEL_DEPS_JOBS:-$jobs}" && make install) >"$log" 2>&1 || fail FFmpeg
 touch "$prefix/.done"
 echo "$prefix"

@@ -8,7 +8,7 @@ pkgs="cmake ninja-build make g++ clang python3 python3-pil
   ffmpeg bchunk libcdio-utils genisoimage cdrdao lsdvd
   libxml2-dev liblzo2-dev libgtest-dev libgmock-dev googletest
   dpkg-dev xz-utils autoconf automake libtool pkg-config nasm
-  libavcodec-dev libavformat-dev libavutil-dev libswscale-dev libswresample-dev"
+  libavcodec-dev libavformat-dev libavutil-dev libswscale-dev libswresample-dev libavfilter-dev"
 missing=""
 for p in $pkgs; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

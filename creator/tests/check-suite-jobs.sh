@@ -27,9 +27,11 @@ probe() {
     fail "$2: lasts $seconds s, not $3"
 }
 
-# image <stem> <info file> <volume id>: the job's two sources as tracks.
+# image <stem> <info file> <volume id> <seconds>...: the job's sources as
+# tracks 2, 3, ..., each as long as its source.
 image() {
   stem=$1 info=$2 volume=$3
+  shift 3
   cue=$(ls "$dir/$stem-"*.cue 2>/dev/null | head -1)
   if [ -z "$cue" ]; then
     fail "$stem: no cue sheet"
@@ -40,7 +42,7 @@ image() {
   rm -rf "$work" && mkdir -p "$work"
   (cd "$work" && bchunk "$bin" "$cue" t) > "$work/bchunk.txt" 2>&1 || fail "$stem: bchunk"
   n=$(grep -c "^Track .*MODE2/2352" "$work/bchunk.txt" || true)
-  [ "$n" = 3 ] || fail "$stem: $n tracks, not 3"
+  [ "$n" = $(($# + 1)) ] || fail "$stem: $n tracks, not $(($# + 1))"
   iso-info -i "$work/t01.iso" -l > "$work/tree.txt" 2>&1 || fail "$stem: iso-info"
   grep -qi "$info" "$work/tree.txt" || fail "$stem: no $info"
   iso-info -i "$work/t01.iso" > "$work/pvd.txt" 2>&1 || true
@@ -48,14 +50,19 @@ image() {
   # The MPEG tracks are Form 2 sectors: taken whole (2336 bytes, which the
   # program stream reader resynchronises over), not as 2048-byte data.
   (cd "$work" && bchunk -p "$bin" "$cue" m) > "$work/bchunk-mpeg.txt" 2>&1 || fail "$stem: bchunk -p"
-  probe "$work/m02.iso" "$stem track 2 (MP4)" 3
-  probe "$work/m03.iso" "$stem track 3 (AVI)" 2
+  track=2
+  for seconds in "$@"; do
+    probe "$work/m0$track.iso" "$stem track $track" "$seconds"
+    track=$((track + 1))
+  done
   [ $status = 0 ] && echo "ok $stem: $n tracks, $info"
 }
 
 # The volume id is the job's disc label as it stands.
-image vcd info.vcd "My VCD"
-image svcd info.svd "My SVCD"
+# VCD: the MP4 (3 s), the AVI (2 s), the turned phone picture (4 s) and the
+# holed sound (6 s); SVCD: the MP4 and the AVI.
+image vcd info.vcd "My VCD" 3 2 4 6
+image svcd info.svd "My SVCD" 3 2
 # The converter names each file after its source, counting up when taken.
 for pair in job_ToVcd.mpg:3 job_ToVcd_1.mpg:2; do
   file="$dir/converted-${pair%:*}"

@@ -1,5 +1,6 @@
 # The suite's main road in the installed-suite prefix: an MP4 and an AVI
-# made by ffmpeg become a VCD image, an SVCD image and a VIDEO_TS in
+# made by ffmpeg (and for the VCD a turned phone picture and sound with a
+# hole) become a VCD image, an SVCD image and a VIDEO_TS in
 # Vantrel and disc MPEG files in Skarven; readers of their own check them
 # natively afterwards. Vantrel's folder holds it: it walks Vantrel's
 # road first, and the conversion control's fixtures are made before.
@@ -11,7 +12,7 @@ if(TARGET vantrel_suite_jobs_driver)
 endif()
 if(TEST vantrel_suite_jobs_test)
   set_tests_properties(vantrel_suite_jobs_test PROPERTIES TIMEOUT 900)
-  quorbel_test_fixtures(vantrel_suite_jobs_test convctl_fixtures)
+  quorbel_test_fixtures(vantrel_suite_jobs_test convctl_fixtures convctl_kinds)
   quorbel_check_outputs(vantrel_suite_jobs_test vantrel_suite_jobs_outputs VARIABLE QUORBEL_SUITE_JOBS_OUT
     SCRIPT ${_st}/check-suite-jobs.sh)
   quorbel_check_video_ts(vantrel_suite_jobs_test)

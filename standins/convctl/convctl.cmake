@@ -4,7 +4,7 @@
 # the end of standins/CMakeLists.txt.
 set(_cc ${_si}/convctl)
 
-add_library(quorbel_convctl_core STATIC ${_cc}/ps_demux.cpp ${_cc}/media_convert.cpp)
+add_library(quorbel_convctl_core STATIC ${_cc}/ps_demux.cpp ${_cc}/media_convert.cpp ${_cc}/media_graphs.cpp)
 target_include_directories(quorbel_convctl_core PUBLIC ${PROJECT_SOURCE_DIR})
 target_link_libraries(quorbel_convctl_core PUBLIC quorbel_ffmpeg)
 
@@ -14,6 +14,11 @@ set(QUORBEL_CONVCTL_FIXTURES ${CMAKE_BINARY_DIR}/fixtures/convctl)
 quorbel_add_fixture(convctl_fixtures VARIABLE QUORBEL_CONVCTL_FIXTURES FOLDER ${QUORBEL_CONVCTL_FIXTURES}
   COMMAND sh ${_cc}/tests/make-convctl-fixtures.sh ${QUORBEL_CONVCTL_FIXTURES})
 
+# The kinds of files people have, for the conversion road's test.
+set(QUORBEL_CONVCTL_KINDS ${CMAKE_BINARY_DIR}/fixtures/convctl-kinds)
+quorbel_add_fixture(convctl_kinds VARIABLE QUORBEL_CONVCTL_KINDS FOLDER ${QUORBEL_CONVCTL_KINDS}
+  COMMAND sh ${_cc}/tests/make-kinds-fixtures.sh ${QUORBEL_CONVCTL_KINDS})
+
 quorbel_add_gtest(standins_convctl_core_test NATIVE_ONLY
   SOURCES ${_cc}/tests/ps_demux_test.cpp
   LIBS quorbel_convctl_core quorbel_discimage_test_support)
@@ -21,7 +26,13 @@ quorbel_test_fixtures(standins_convctl_core_test mpeg_fixtures convctl_fixtures)
 quorbel_add_gtest(standins_convctl_media_test NATIVE_ONLY
   SOURCES ${_cc}/tests/media_convert_test.cpp
   LIBS quorbel_convctl_core quorbel_discimage_test_support)
-quorbel_test_fixtures(standins_convctl_media_test convctl_fixtures)
+quorbel_test_fixtures(standins_convctl_media_test convctl_fixtures convctl_kinds)
+if(TARGET quorbel_dvdauthor_core)
+  quorbel_add_gtest(standins_convctl_road_test NATIVE_ONLY TIMEOUT 900
+    SOURCES ${_cc}/tests/conversion_road_test.cpp
+    LIBS quorbel_convctl_core quorbel_mux quorbel_dvdauthor_core quorbel_discimage_test_support)
+  quorbel_test_fixtures(standins_convctl_road_test convctl_kinds)
+endif()
 
 if(COMMAND quorbel_add_fuzzer)
   quorbel_add_fuzzer(standins_convctl_fuzz SOURCES ${_cc}/fuzz/ps_demux_fuzz.cpp

@@ -89,27 +89,6 @@ const ProfileInfo* FindProfile(long number) {
   return NULL;
 }
 
-// Why a program stream cannot become the profile's streams without
-// transcoding: "" when it can.
-std::string RefusalFor(const SourceInfo& s, const ProfileInfo& p) {
-  if (p.discType == 0 && s.videoVersion != 1) return "The video is MPEG-2; a VCD needs MPEG-1 video";
-  if (p.discType != 0 && s.videoVersion != 2) return "The video is MPEG-1; an SVCD or DVD needs MPEG-2 video";
-  if (p.discType != 2 && s.audio != kAudioMpeg) return "The audio is no MPEG audio; a VCD or SVCD needs MPEG audio";
-  return std::string();
-}
-
-// The picture a profile stands for, to tell the user what was not changed.
-bool PictureFits(const SourceInfo& s, const ProfileInfo& p) {
-  double rate = p.pal ? 25.0 : 30000.0 / 1001;
-  int height = p.pal ? 576 : 480;
-  if (std::fabs(s.frameRate - rate) > 0.01) return false;
-  switch (p.discType) {
-    case 0: return s.width == 352 && s.height == (p.pal ? 288 : 240);
-    case 1: return s.width == 480 && s.height == height;
-    default: return (s.width == 720 || s.width == 704 || s.width == 352) && (s.height == height || s.height == height / 2);
-  }
-}
-
 // One run of the worker: its inputs, written before the thread starts, and
 // what the two threads share (the cancel flag and the position).
 struct Job {
@@ -959,9 +938,11 @@ BOOL Control::Start() {
   MediaInfo media;
   TargetFormat target;
   if (refusal.empty()) {
-    fits = ProbeSource(input_.c_str(), &source) == kProbeOk && source.hasVideo &&
-           (source.audio == kAudioMpeg || source.audio == kAudioAc3) && RefusalFor(source, *profile).empty() &&
-           PictureFits(source, *profile);
+    std::string mismatch = "not a program stream";
+    if (ProbeSource(input_.c_str(), &source) == kProbeOk) mismatch = CopyMismatch(source, profile_);
+    fits = mismatch.empty();
+    StandinTrace(kTraceName, "Start: %s", fits ? "the streams fit the profile as they are"
+                                                : ("converted: " + mismatch).c_str());
     if (!fits) {
       if (!ProbeMedia(input_.c_str(), &media)) refusal = media.reason;
       // 26: a 16:9 picture (else 4:3); 18: fill it by cropping (else pad).
@@ -1000,9 +981,9 @@ BOOL Control::Start() {
   if (fits)
     snprintf(status, sizeof status, "Converting (streams copied, not transcoded)");
   else
-    snprintf(status, sizeof status, "Converting to %s: MPEG-%d video %dx%d %.2f fps, MPEG audio %d Hz", profile->name,
+    snprintf(status, sizeof status, "Converting to %s: MPEG-%d video %dx%d %.2f fps, %s audio %d Hz", profile->name,
              target.mpegVersion, target.width, target.height, static_cast<double>(target.rateNum) / target.rateDen,
-             target.sampleRate);
+             target.ac3 ? "AC-3" : "MPEG", target.sampleRate);
   PostToSelf(kConvEventStarted, 0, std::string(), false);
   PostToSelf(kConvEventStatus, 0, status, false);
   thread_ = CreateThread(NULL, 0, &Worker, job, 0, NULL);

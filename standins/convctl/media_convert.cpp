@@ -1,13 +1,16 @@
-// FFmpeg's demuxers and decoders read the source; swscale fits its
-// pictures into the profile's, swresample its sound; FFmpeg's MPEG-1/2
-// video and MPEG layer II encoders write the two elementary streams as raw
-// bytes (no container: the multiplexer joins them).
+// FFmpeg's demuxers and decoders read the source; its filter graphs
+// (media_graphs.h) fit the pictures into the profile's and the sound into
+// its rate; FFmpeg's MPEG-1/2 video, MPEG layer II and AC-3 encoders write
+// the two elementary streams as raw bytes (no container: the multiplexer
+// joins them).
 //
 // Time: a frame's time is its time stamp less the file's start, so 0 is
-// the first moment of the file whatever its container counts from. The
-// clip's pictures are laid on the profile's constant frame rate: a source
-// picture goes to the output slot nearest its time; slots it skips get the
-// picture before, pictures that land on a slot already filled are dropped.
+// the first moment of the file whatever its container counts from. Every
+// picture and every sound frame is laid at its own time: pictures are
+// repeated or dropped to the profile's frame rate and the last one is held
+// to the clip's end; gaps in the sound become silence, overlaps are cut.
+// Long gaps are filled piece by piece, so memory stays flat, and the
+// caller's Continue is asked between any two output frames.
 #include "standins/convctl/media_convert.h"
 
 extern "C" {
@@ -15,11 +18,8 @@ extern "C" {
 #include <libavformat/avformat.h>
 #include <libavutil/audio_fifo.h>
 #include <libavutil/channel_layout.h>
-#include <libavutil/imgutils.h>
+#include <libavutil/display.h>
 #include <libavutil/opt.h>
-#include <libavutil/pixdesc.h>
-#include <libswresample/swresample.h>
-#include <libswscale/swscale.h>
 }
 
 #include <algorithm>
@@ -28,6 +28,8 @@ extern "C" {
 #include <cstring>
 #include <thread>
 #include <vector>
+
+#include "standins/convctl/media_graphs.h"
 
 namespace convctl {
 
@@ -80,11 +82,19 @@ int OpenInput(const char* path, FormatInput* input, std::string* reason) {
   return error;
 }
 
+// A music file's cover art is a picture, not a video.
+bool IsCoverArt(const AVStream* s) { return (s->disposition & AV_DISPOSITION_ATTACHED_PIC) != 0; }
+
 // The best stream of the type that has a decoder, or -1.
 int BestStream(AVFormatContext* context, AVMediaType type, const AVCodec** decoder) {
   *decoder = nullptr;
+  if (type == AVMEDIA_TYPE_VIDEO) {
+    // Only the moving pictures compete.
+    for (unsigned i = 0; i < context->nb_streams; ++i)
+      if (IsCoverArt(context->streams[i])) context->streams[i]->discard = AVDISCARD_ALL;
+  }
   int index = av_find_best_stream(context, type, -1, -1, decoder, 0);
-  if (index < 0 || *decoder == nullptr) return -1;
+  if (index < 0 || *decoder == nullptr || IsCoverArt(context->streams[index])) return -1;
   const AVCodecParameters* p = context->streams[index]->codecpar;
   if (type == AVMEDIA_TYPE_VIDEO && (p->width <= 0 || p->height <= 0)) return -1;
   if (type == AVMEDIA_TYPE_AUDIO && (p->sample_rate <= 0 || p->ch_layout.nb_channels <= 0)) return -1;
@@ -93,6 +103,27 @@ int BestStream(AVFormatContext* context, AVMediaType type, const AVCodec** decod
 
 double StartOf(const AVFormatContext* context) {
   return context->start_time != AV_NOPTS_VALUE ? context->start_time / static_cast<double>(AV_TIME_BASE) : 0;
+}
+
+bool OnlyCoverArt(const AVFormatContext* context) {
+  bool art = false;
+  for (unsigned i = 0; i < context->nb_streams; ++i) {
+    const AVStream* s = context->streams[i];
+    if (s->codecpar->codec_type != AVMEDIA_TYPE_VIDEO) continue;
+    if (!IsCoverArt(s)) return false;
+    art = true;
+  }
+  return art;
+}
+
+// Why the file cannot be converted: "" when it can.
+std::string Unusable(const AVFormatContext* context, int videoIndex, int audioIndex, double duration) {
+  if (videoIndex < 0 && OnlyCoverArt(context))
+    return "The file holds no video, only a still picture (cover art)";
+  if (videoIndex < 0) return "The file holds no video that can be decoded";
+  if (audioIndex < 0) return "The file holds no audio that can be decoded";
+  if (!(duration > 0)) return "The file's length is 0 or unknown";
+  return std::string();
 }
 
 double DurationOf(const AVFormatContext* context, int videoIndex) {
@@ -159,10 +190,8 @@ bool ProbeMedia(const char* path, MediaInfo* info) {
     snprintf(text + n, sizeof text - n, " no audio");
   }
   info->description = text;
-  if (v < 0) info->reason = "The file holds no video that can be decoded";
-  else if (a < 0) info->reason = "The file holds no audio that can be decoded";
-  else if (!(duration > 0)) info->reason = "The file's length is 0 or unknown";
-  else info->reason = CutShort(fc, v, duration);
+  info->reason = Unusable(fc, v, a, duration);
+  if (info->reason.empty()) info->reason = CutShort(fc, v, duration);
   if (!info->reason.empty()) return false;
   info->video = info->audio = true;
   info->duration = duration;
@@ -204,8 +233,9 @@ bool TargetForProfile(long profile, long videoKbit, long audioKbit, bool wide, b
       t->videoMinRate = 0;
       t->vbvBits = 224 * 1024 * 8;
       t->wide = wide;
+      t->ac3 = true;  // what every DVD player plays, 525-line ones included
       t->sampleRate = 48000;
-      if (audioKbit > 0) t->audioBitRate = static_cast<int>(audioKbit * 1000);
+      if (audioKbit > 0) t->audioBitRate = static_cast<int>(std::min(audioKbit, 448L) * 1000);
       return true;
     default:
       return false;
@@ -240,6 +270,43 @@ PictureFit FitPicture(int srcW, int srcH, double sar, const TargetFormat& t) {
   return f;
 }
 
+std::string CopyMismatch(const SourceInfo& s, long profile) {
+  TargetFormat t;
+  if (!TargetForProfile(profile, 0, 0, false, false, &t)) return "Unknown profile";
+  const bool vcd = t.mpegVersion == 1, dvd = t.width == 720;
+  const bool pal = t.rateNum == 25;
+  char text[200];
+  if (!s.hasVideo) return "The file holds no video";
+  if (s.videoVersion != t.mpegVersion)
+    return vcd ? "The video is MPEG-2; a VCD needs MPEG-1 video" : "The video is MPEG-1; an SVCD or DVD needs MPEG-2 video";
+  bool size = vcd ? s.width == 352 && s.height == t.height
+              : dvd ? (s.width == 720 || s.width == 704 || s.width == 352) && (s.height == t.height || s.height == t.height / 2)
+                    : s.width == 480 && s.height == t.height;
+  if (!size || std::fabs(s.frameRate - static_cast<double>(t.rateNum) / t.rateDen) > 0.01) {
+    snprintf(text, sizeof text, "The picture (%dx%d, %.2f fps) is not the profile's", s.width, s.height, s.frameRate);
+    return text;
+  }
+  // The most video the disc's players read: a VCD's constant rate, an
+  // SVCD's and a DVD's peak.
+  const int maxVideo = vcd ? 1150000 : dvd ? 9800000 : 2600000;
+  if (s.videoBitRate <= 0 || s.videoBitRate > maxVideo) {
+    snprintf(text, sizeof text, "The video's rate (%d kbit/s) is above the profile's %d kbit/s", s.videoBitRate / 1000,
+             maxVideo / 1000);
+    return text;
+  }
+  if (s.audio == kAudioAc3 ? !dvd : s.audio != kAudioMpeg || s.audioLayer != 2 || (dvd && !pal))
+    return dvd ? (pal ? "The audio is neither AC-3 nor MPEG layer II" : "The audio is no AC-3, which an NTSC DVD needs")
+               : "The audio is no MPEG layer II, which a VCD or SVCD needs";
+  const int maxAudio = s.audio == kAudioAc3 ? 448000 : vcd ? 224000 : 384000;
+  if (s.sampleRate != t.sampleRate || s.audioChannels < 1 || s.audioChannels > (s.audio == kAudioAc3 ? 5 : 2) ||
+      s.audioBitRate > maxAudio) {
+    snprintf(text, sizeof text, "The audio (%d Hz, %d channel(s), %d kbit/s) is not the profile's", s.sampleRate,
+             s.audioChannels, s.audioBitRate / 1000);
+    return text;
+  }
+  return std::string();
+}
+
 namespace {
 
 // One of the two output files, removed unless kept.
@@ -272,13 +339,17 @@ private:
 
 int Threads() { return static_cast<int>(std::min(8u, std::max(1u, std::thread::hardware_concurrency()))); }
 
+// The MPEG-1 default intra matrix, in raster order.
+const uint16_t kMpeg1Intra[64] = {8,  16, 19, 22, 26, 27, 29, 34, 16, 16, 22, 24, 27, 29, 34, 37,
+                                  19, 22, 26, 27, 29, 34, 34, 38, 22, 22, 26, 27, 29, 34, 37, 40,
+                                  22, 26, 27, 29, 32, 35, 40, 48, 26, 27, 29, 32, 35, 40, 48, 58,
+                                  26, 27, 29, 34, 38, 46, 56, 69, 27, 29, 35, 38, 46, 56, 69, 83};
+
 class Converter {
 public:
   Converter(const ConvertRequest& r, ClipObserver* observer, std::string* reason)
       : r_(r), t_(r.target), observer_(observer), reason_(reason), video_(r.videoOutput), audio_(r.audioOutput) {}
   ~Converter() {
-    sws_freeContext(scaler_);
-    swr_free(&resampler_);
     if (fifo_ != nullptr) av_audio_fifo_free(fifo_);
   }
 
@@ -290,19 +361,30 @@ private:
     return result;
   }
   bool OpenDecoder(int index, Codec* codec);
-  bool OpenEncoders();
-  bool Seek();
+  bool OpenVideoEncoder(bool interlaced, bool topFieldFirst);
+  bool OpenAudioEncoder();
+  void Seek();
+  void ReadOrientation();
   // Feeds one packet (or the flush, packet nullptr) through a decoder.
   int Decode(Codec* codec, const AVPacket* packet, bool isVideo);
-  int OnVideoFrame(AVFrame* frame);
-  int OnAudioFrame(AVFrame* frame);
-  int EmitPicture(const AVFrame* source);
-  bool Scale(const AVFrame* source);
-  int EncodeVideo(AVFrame* frame);
-  int EncodeAudio(bool flush);
-  int Drain(AVCodecContext* encoder, OutputFile* file);
   double FrameTime(const AVFrame* frame, const AVStream* stream) const;
   double ClipLength() const { return clipEnd_ - r_.start; }
+  // Pictures.
+  int OnPicture(AVFrame* frame);
+  int PushPicture(AVFrame* frame, double time);
+  int StartPictures(const PictureInput& input, double boundary);
+  int DrainPictures();
+  int EncodePicture(AVFrame* picture);
+  int EndPictures();
+  // Sound.
+  int OnSound(AVFrame* frame);
+  int PushSound(AVFrame* frame, int64_t pts);
+  int FillSilence(double until);
+  int DrainSound();
+  int TakeSound(AVFrame* frame);
+  int EncodeSound(bool flush);
+  int EndSound();
+  int Drain(AVCodecContext* encoder, OutputFile* file, int64_t* bytes);
 
   const ConvertRequest& r_;
   const TargetFormat& t_;
@@ -315,23 +397,26 @@ private:
   double zero_ = 0;     // the file's start, seconds of its clock
   double clipEnd_ = 0;  // seconds from the file's start
   double fps_ = 25;
-  // Video.
-  SwsContext* scaler_ = nullptr;
-  int scalerW_ = 0, scalerH_ = 0, scalerFormat_ = -1;
-  PictureFit fit_;
-  Frame picture_;          // the output picture (black around the fit)
-  Frame held_;             // the last source picture placed
-  bool haveHeld_ = false;
-  int64_t nextSlot_ = 0;   // next output picture number
+  double reached_ = 0;  // the furthest any stream got, seconds from the clip's start
+  // Pictures.
+  int rotation_ = 0;
+  bool mirrored_ = false;
+  PictureGraph pictures_;
+  PictureInput pictureInput_;
+  bool fieldsChosen_ = false, keepFields_ = false;
+  Frame before_;            // the latest picture before the clip, not yet shown
+  bool haveBefore_ = false;
+  double beforeTime_ = 0;
+  int64_t nextSlot_ = 0;    // next output picture number
   bool videoDone_ = false;
-  double lastVideoTime_ = -1;
-  // Audio.
-  SwrContext* resampler_ = nullptr;
+  // Sound.
+  SoundGraph sound_;
+  SoundInput soundInput_;
+  double soundEnd_ = 0;     // where the sound pushed so far ends, seconds of the clip
   AVAudioFifo* fifo_ = nullptr;
-  Frame sound_;            // one encoder frame
-  int64_t samplesIn_ = 0;  // samples given to the fifo, at the target rate
-  int64_t samplesOut_ = 0; // samples encoded
-  bool audioStarted_ = false;
+  int64_t samplesTaken_ = 0;  // output samples into the fifo
+  int64_t samplesLimit_ = 0;  // no more than these (the pictures' length)
+  int64_t samplesOut_ = 0;    // samples encoded
   bool audioDone_ = false;
   int audioFrames_ = 0;
 };
@@ -346,13 +431,12 @@ bool Converter::OpenDecoder(int index, Codec* codec) {
   return avcodec_open2(codec->context, decoder, nullptr) >= 0;
 }
 
-bool Converter::OpenEncoders() {
+bool Converter::OpenVideoEncoder(bool interlaced, bool topFieldFirst) {
   const AVCodec* venc = avcodec_find_encoder(t_.mpegVersion == 1 ? AV_CODEC_ID_MPEG1VIDEO : AV_CODEC_ID_MPEG2VIDEO);
-  const AVCodec* aenc = avcodec_find_encoder(AV_CODEC_ID_MP2);
-  if (venc == nullptr || aenc == nullptr) return false;
+  if (venc == nullptr) return false;
   AVCodecContext* v = vEnc_.context = avcodec_alloc_context3(venc);
-  AVCodecContext* a = aEnc_.context = avcodec_alloc_context3(aenc);
-  if (v == nullptr || a == nullptr) return false;
+  if (v == nullptr) return false;
+  const bool constant = t_.videoMinRate > 0 && t_.videoMinRate == t_.videoMaxRate;
   v->width = t_.width;
   v->height = t_.height;
   v->pix_fmt = AV_PIX_FMT_YUV420P;
@@ -364,45 +448,75 @@ bool Converter::OpenEncoders() {
   v->rc_max_rate = t_.videoMaxRate;
   v->rc_min_rate = t_.videoMinRate;
   v->rc_buffer_size = t_.vbvBits;
-  v->rc_initial_buffer_occupancy = t_.vbvBits * 3 / 4;
-  // Display shape: 4:3 or 16:9 on the whole picture.
+  // A constant rate starts with little in the decoder's buffer: what the
+  // stream borrows there at the start is more than the rate, and the
+  // multiplexer, counting the whole clip, finds no room for it in a short one.
+  v->rc_initial_buffer_occupancy = constant ? t_.vbvBits / 8 : t_.vbvBits * 3 / 4;
   double display = t_.wide ? 16.0 / 9 : 4.0 / 3;
   av_reduce(&v->sample_aspect_ratio.num, &v->sample_aspect_ratio.den,
             static_cast<int64_t>(std::lround(display * t_.height * 1000)), static_cast<int64_t>(t_.width) * 1000,
             255);
   v->thread_count = Threads();
   v->thread_type = FF_THREAD_SLICE;
+  if (interlaced) {
+    v->flags |= AV_CODEC_FLAG_INTERLACED_DCT | AV_CODEC_FLAG_INTERLACED_ME;
+    v->field_order = topFieldFirst ? AV_FIELD_TT : AV_FIELD_BB;
+  }
+  if (constant) {
+    // Twice the default steps: at the coarsest scale the encoder has, busy
+    // pictures (noise, scene changes) still fit a constant rate.
+    v->intra_matrix = static_cast<uint16_t*>(av_malloc(64 * sizeof(uint16_t)));
+    v->inter_matrix = static_cast<uint16_t*>(av_malloc(64 * sizeof(uint16_t)));
+    if (v->intra_matrix == nullptr || v->inter_matrix == nullptr) return false;
+    for (int i = 0; i < 64; ++i) {
+      v->intra_matrix[i] = static_cast<uint16_t>(kMpeg1Intra[i] * 2);
+      v->inter_matrix[i] = 32;
+    }
+  }
   if (t_.mpegVersion == 2 && t_.width == 480) av_opt_set_int(v->priv_data, "scan_offset", 1, 0);  // SVCD
   if (avcodec_open2(v, venc, nullptr) < 0) return false;
+  return true;
+}
 
+bool Converter::OpenAudioEncoder() {
+  const AVCodec* aenc = avcodec_find_encoder(t_.ac3 ? AV_CODEC_ID_AC3 : AV_CODEC_ID_MP2);
+  if (aenc == nullptr || aenc->sample_fmts == nullptr) return false;
+  AVCodecContext* a = aEnc_.context = avcodec_alloc_context3(aenc);
+  if (a == nullptr) return false;
   a->sample_rate = t_.sampleRate;
-  a->sample_fmt = AV_SAMPLE_FMT_S16;
+  a->sample_fmt = aenc->sample_fmts[0];
   av_channel_layout_default(&a->ch_layout, 2);
   a->bit_rate = t_.audioBitRate;
   a->time_base = AVRational{1, t_.sampleRate};
   if (avcodec_open2(a, aenc, nullptr) < 0) return false;
-
-  picture_.frame->format = AV_PIX_FMT_YUV420P;
-  picture_.frame->width = t_.width;
-  picture_.frame->height = t_.height;
-  sound_.frame->format = AV_SAMPLE_FMT_S16;
-  sound_.frame->nb_samples = a->frame_size;
-  sound_.frame->sample_rate = t_.sampleRate;
-  av_channel_layout_default(&sound_.frame->ch_layout, 2);
-  if (av_frame_get_buffer(picture_.frame, 0) < 0 || av_frame_get_buffer(sound_.frame, 0) < 0) return false;
-  fifo_ = av_audio_fifo_alloc(AV_SAMPLE_FMT_S16, 2, a->frame_size * 4);
+  fifo_ = av_audio_fifo_alloc(a->sample_fmt, 2, a->frame_size * 4);
   return fifo_ != nullptr;
 }
 
-bool Converter::Seek() {
-  if (r_.start <= 0) return true;
+void Converter::Seek() {
+  if (r_.start <= 0) return;
   // A little before: the pictures up to the start are decoded and dropped.
   int64_t target = static_cast<int64_t>((zero_ + std::max(0.0, r_.start - 1.0)) * AV_TIME_BASE);
   if (av_seek_frame(input_.context, -1, target, AVSEEK_FLAG_BACKWARD) < 0) {
     // Some files cannot seek: read from the start and drop what comes before.
     av_seek_frame(input_.context, -1, static_cast<int64_t>(zero_ * AV_TIME_BASE), AVSEEK_FLAG_BACKWARD);
   }
-  return true;
+}
+
+// The display matrix stored with the video (phones): turned by a multiple
+// of 90 degrees, and perhaps mirrored.
+void Converter::ReadOrientation() {
+  size_t size = 0;
+  const uint8_t* data = av_stream_get_side_data(input_.context->streams[vIndex_], AV_PKT_DATA_DISPLAYMATRIX, &size);
+  if (data == nullptr || size < 9 * sizeof(int32_t)) return;
+  int32_t m[9];
+  memcpy(m, data, sizeof m);
+  mirrored_ = static_cast<double>(m[0]) * m[4] - static_cast<double>(m[1]) * m[3] < 0;
+  if (mirrored_) av_display_matrix_flip(m, 1, 0);
+  double counterClockwise = av_display_rotation_get(m);
+  if (std::isnan(counterClockwise)) return;
+  int quarter = static_cast<int>(std::lround(-counterClockwise / 90.0));
+  rotation_ = ((quarter % 4) + 4) % 4 * 90;
 }
 
 double Converter::FrameTime(const AVFrame* frame, const AVStream* stream) const {
@@ -420,178 +534,300 @@ int Converter::Decode(Codec* codec, const AVPacket* packet, bool isVideo) {
     error = avcodec_receive_frame(codec->context, frame.frame);
     if (error == AVERROR(EAGAIN) || error == AVERROR_EOF) return kClipOk;
     if (error < 0) return kClipOk;  // a picture or sound frame that cannot be decoded
-    int result = isVideo ? OnVideoFrame(frame.frame) : OnAudioFrame(frame.frame);
+    int result = isVideo ? OnPicture(frame.frame) : OnSound(frame.frame);
     av_frame_unref(frame.frame);
     if (result != kClipOk) return result;
   }
 }
 
-bool Converter::Scale(const AVFrame* source) {
-  if (scaler_ == nullptr || scalerW_ != source->width || scalerH_ != source->height ||
-      scalerFormat_ != source->format) {
-    sws_freeContext(scaler_);
-    AVRational sar = av_guess_sample_aspect_ratio(input_.context, input_.context->streams[vIndex_],
-                                                  const_cast<AVFrame*>(source));
-    fit_ = FitPicture(source->width, source->height, sar.num > 0 && sar.den > 0 ? av_q2d(sar) : 1.0, t_);
-    scaler_ = sws_getContext(fit_.srcW, fit_.srcH, static_cast<AVPixelFormat>(source->format), fit_.dstW, fit_.dstH,
-                             AV_PIX_FMT_YUV420P, SWS_BICUBIC, nullptr, nullptr, nullptr);
-    scalerW_ = source->width;
-    scalerH_ = source->height;
-    scalerFormat_ = source->format;
-    if (scaler_ == nullptr) return false;
-  }
-  if (av_frame_make_writable(picture_.frame) < 0) return false;
-  // Black around the picture (the encoder may still hold the last buffer).
-  const uint8_t black[3] = {16, 128, 128};
-  for (int p = 0; p < 3; ++p) {
-    int h = p == 0 ? t_.height : t_.height / 2;
-    int w = p == 0 ? t_.width : t_.width / 2;
-    for (int y = 0; y < h; ++y) memset(picture_.frame->data[p] + y * picture_.frame->linesize[p], black[p], w);
-  }
-  const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(source->format));
-  if (d == nullptr) return false;
-  const uint8_t* src[4] = {nullptr, nullptr, nullptr, nullptr};
-  for (int p = 0; p < 4 && source->data[p] != nullptr; ++p) {
-    bool chroma = (p == 1 || p == 2) && !(d->flags & AV_PIX_FMT_FLAG_RGB);
-    int x = chroma ? fit_.srcX >> d->log2_chroma_w : fit_.srcX;
-    int y = chroma ? fit_.srcY >> d->log2_chroma_h : fit_.srcY;
-    // Packed formats step by their pixel size.
-    int step = (d->flags & AV_PIX_FMT_FLAG_PLANAR) ? 1 : (av_get_bits_per_pixel(d) + 7) / 8;
-    if (!(d->flags & AV_PIX_FMT_FLAG_PLANAR) && p > 0) { src[p] = source->data[p]; continue; }
-    src[p] = source->data[p] + static_cast<ptrdiff_t>(y) * source->linesize[p] + x * step;
-  }
-  uint8_t* dst[4] = {picture_.frame->data[0] + fit_.dstY * picture_.frame->linesize[0] + fit_.dstX,
-                     picture_.frame->data[1] + fit_.dstY / 2 * picture_.frame->linesize[1] + fit_.dstX / 2,
-                     picture_.frame->data[2] + fit_.dstY / 2 * picture_.frame->linesize[2] + fit_.dstX / 2, nullptr};
-  int dstStride[4] = {picture_.frame->linesize[0], picture_.frame->linesize[1], picture_.frame->linesize[2], 0};
-  return sws_scale(scaler_, src, source->linesize, 0, fit_.srcH, dst, dstStride) > 0;
-}
+// ---- Pictures ------------------------------------------------------------------
 
-int Converter::EmitPicture(const AVFrame* source) {
-  if (!Scale(source)) return Fail(kClipCannotRead, "A picture of the video cannot be converted");
-  picture_.frame->pts = nextSlot_++;
-  return EncodeVideo(picture_.frame);
-}
-
-int Converter::OnVideoFrame(AVFrame* frame) {
+int Converter::OnPicture(AVFrame* frame) {
   if (videoDone_) return kClipOk;
-  double time = FrameTime(frame, input_.context->streams[vIndex_]);
-  if (std::isnan(time)) time = lastVideoTime_ >= 0 ? lastVideoTime_ + 1 / fps_ : r_.start;
-  lastVideoTime_ = time;
+  const AVStream* stream = input_.context->streams[vIndex_];
+  double time = FrameTime(frame, stream);
+  if (std::isnan(time)) return kClipOk;  // no time, no place
   double inClip = time - r_.start;
-  if (inClip < -0.5 / fps_) {  // before the clip: only the latest one is kept
-    av_frame_unref(held_.frame);
-    haveHeld_ = av_frame_ref(held_.frame, frame) >= 0;
+  reached_ = std::max(reached_, inClip);
+  const double half = 0.5 / fps_;
+  if (inClip < -half) {  // before the clip: only the latest one may be shown
+    av_frame_unref(before_.frame);
+    haveBefore_ = av_frame_ref(before_.frame, frame) >= 0;
+    beforeTime_ = inClip;
     return kClipOk;
   }
-  if (time >= clipEnd_ - 0.5 / fps_) {
+  if (inClip >= ClipLength() - half) {
     videoDone_ = true;
     return kClipOk;
   }
-  int64_t slot = std::llround(inClip * fps_);
-  if (slot < nextSlot_) return kClipOk;  // this slot has its picture
-  while (nextSlot_ < slot) {
-    int result = EmitPicture(haveHeld_ ? held_.frame : frame);
+  if (haveBefore_) {
+    int result = PushPicture(before_.frame, beforeTime_);
+    haveBefore_ = false;
+    av_frame_unref(before_.frame);
     if (result != kClipOk) return result;
   }
-  int result = EmitPicture(frame);
-  if (result != kClipOk) return result;
-  av_frame_unref(held_.frame);
-  haveHeld_ = av_frame_ref(held_.frame, frame) >= 0;
-  observer_->Progress(std::min(ClipLength(), nextSlot_ / fps_));
+  return PushPicture(frame, inClip);
+}
+
+int Converter::PushPicture(AVFrame* frame, double time) {
+  const AVStream* stream = input_.context->streams[vIndex_];
+  PictureInput input;
+  input.width = frame->width;
+  input.height = frame->height;
+  input.format = frame->format;
+  input.sampleAspect = av_guess_sample_aspect_ratio(input_.context, const_cast<AVStream*>(stream), frame);
+  input.timeBase = stream->time_base;
+  input.interlaced = frame->interlaced_frame != 0;
+  input.topFieldFirst = frame->top_field_first != 0;
+  AVRational rate = av_guess_frame_rate(input_.context, const_cast<AVStream*>(stream), nullptr);
+  input.frameRate = rate.num > 0 && rate.den > 0 ? av_q2d(rate) : 0;
+  input.rotation = rotation_;
+  input.mirrored = mirrored_;
+  if (!pictures_.Built() || !(input == pictureInput_)) {
+    int result = StartPictures(input, time);
+    if (result != kClipOk) return result;
+  }
+  frame->pts = std::llround(time / av_q2d(stream->time_base));
+  if (!pictures_.Push(frame)) return Fail(kClipCannotRead, "A picture of the video cannot be converted");
+  return DrainPictures();
+}
+
+// A graph for pictures of this input; the one before (another size or
+// format) shows its last picture up to the new one's time.
+int Converter::StartPictures(const PictureInput& input, double boundary) {
+  const double tb = av_q2d(input_.context->streams[vIndex_]->time_base);
+  if (pictures_.Built()) {
+    if (!pictures_.Close(std::llround(boundary / tb))) return Fail(kClipCannotRead, "The pictures cannot be converted");
+    int result = DrainPictures();
+    if (result != kClipOk) return result;
+  }
+  std::string error;
+  if (!pictures_.Build(input, t_, nextSlot_ / fps_, !fieldsChosen_ || keepFields_, &error))
+    return Fail(kClipCannotRead, "The pictures cannot be converted: " + error);
+  if (!fieldsChosen_) {
+    fieldsChosen_ = true;
+    keepFields_ = pictures_.KeepsFields();
+  }
+  pictureInput_ = input;
   return kClipOk;
 }
 
-int Converter::OnAudioFrame(AVFrame* frame) {
-  if (audioDone_) return kClipOk;
-  const int rate = t_.sampleRate;
-  if (resampler_ == nullptr) {
-    AVChannelLayout stereo;
-    av_channel_layout_default(&stereo, 2);
-    if (swr_alloc_set_opts2(&resampler_, &stereo, AV_SAMPLE_FMT_S16, rate, &frame->ch_layout,
-                            static_cast<AVSampleFormat>(frame->format), frame->sample_rate, 0, nullptr) < 0 ||
-        swr_init(resampler_) < 0)
-      return Fail(kClipCannotRead, "The audio cannot be converted");
+int Converter::DrainPictures() {
+  Frame picture;
+  while (true) {
+    if (!observer_->Continue()) return kClipCancelled;
+    int got = pictures_.Pull(picture.frame);
+    if (got == kGraphNeedsInput || got == kGraphEnded) return kClipOk;
+    if (got < 0) return Fail(kClipCannotRead, "The pictures cannot be converted");
+    int result = EncodePicture(picture.frame);
+    av_frame_unref(picture.frame);
+    if (result != kClipOk) return result;
   }
-  double time = FrameTime(frame, input_.context->streams[aIndex_]);
-  int64_t at = std::isnan(time) ? samplesIn_ : std::llround((time - r_.start) * rate);
-  int64_t end = std::llround(ClipLength() * rate);
-  // Converted sound of the frame.
-  int room = swr_get_out_samples(resampler_, frame->nb_samples);
-  if (room <= 0) return kClipOk;
-  uint8_t* buffer = nullptr;
-  if (av_samples_alloc(&buffer, nullptr, 2, room, AV_SAMPLE_FMT_S16, 0) < 0)
-    return Fail(kClipCannotRead, "Out of memory");
-  int got = swr_convert(resampler_, &buffer, room, const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
-  if (got < 0) {
-    av_freep(&buffer);
-    return Fail(kClipCannotRead, "The audio cannot be converted");
-  }
-  int skip = 0;
-  if (!audioStarted_) {
-    if (at + got <= 0) {  // wholly before the clip
-      av_freep(&buffer);
-      return kClipOk;
-    }
-    if (at < 0) skip = static_cast<int>(-at);
-    // Sound that starts late gets silence before it, to stay beside the pictures.
-    int64_t silence = std::max<int64_t>(0, at);
-    std::vector<uint8_t> zeros(static_cast<size_t>(std::min<int64_t>(silence, rate * 10)) * 4, 0);
-    void* z = zeros.data();
-    if (!zeros.empty()) av_audio_fifo_write(fifo_, &z, static_cast<int>(zeros.size() / 4));
-    samplesIn_ = static_cast<int64_t>(zeros.size() / 4);
-    audioStarted_ = true;
-  }
-  int take = got - skip;
-  if (samplesIn_ + take >= end) {
-    take = static_cast<int>(std::max<int64_t>(0, end - samplesIn_));
-    audioDone_ = true;
-  }
-  void* from = buffer + static_cast<size_t>(skip) * 4;
-  if (take > 0 && av_audio_fifo_write(fifo_, &from, take) < take) {
-    av_freep(&buffer);
-    return Fail(kClipCannotRead, "Out of memory");
-  }
-  samplesIn_ += take;
-  av_freep(&buffer);
-  return EncodeAudio(false);
 }
 
-int Converter::Drain(AVCodecContext* encoder, OutputFile* file) {
+int Converter::EncodePicture(AVFrame* picture) {
+  if (vEnc_.context == nullptr && !OpenVideoEncoder(keepFields_, pictures_.TopFieldFirst()))
+    return Fail(kClipCannotWrite, "The MPEG video encoder cannot be set up");
+  picture->pts = nextSlot_;
+  picture->pict_type = AV_PICTURE_TYPE_NONE;
+  int error = avcodec_send_frame(vEnc_.context, picture);
+  if (error < 0) return Fail(kClipCannotWrite, "The video encoder failed (" + ErrorText(error) + ")");
+  int64_t bytes = 0;
+  int result = Drain(vEnc_.context, &video_, &bytes);
+  ++nextSlot_;
+  observer_->Progress(std::min(ClipLength(), nextSlot_ / fps_));
+  return result;
+}
+
+// The last picture lasts to the clip's end; then the encoder's last ones.
+int Converter::EndPictures() {
+  if (haveBefore_) {  // the clip lies wholly between two pictures
+    int result = PushPicture(before_.frame, beforeTime_);
+    haveBefore_ = false;
+    if (result != kClipOk) return result;
+  }
+  if (!pictures_.Built()) return kClipOk;
+  const double tb = av_q2d(input_.context->streams[vIndex_]->time_base);
+  if (!pictures_.Close(std::llround(ClipLength() / tb))) return Fail(kClipCannotRead, "The pictures cannot be converted");
+  int result = DrainPictures();
+  if (result != kClipOk || vEnc_.context == nullptr) return result;
+  avcodec_send_frame(vEnc_.context, nullptr);
+  int64_t bytes = 0;
+  return Drain(vEnc_.context, &video_, &bytes);
+}
+
+// ---- Sound --------------------------------------------------------------------
+
+int Converter::OnSound(AVFrame* frame) {
+  if (audioDone_) return kClipOk;
+  double time = FrameTime(frame, input_.context->streams[aIndex_]);
+  if (std::isnan(time)) time = r_.start + soundEnd_;  // no time: right after the last
+  double inClip = time - r_.start;
+  double length = static_cast<double>(frame->nb_samples) / frame->sample_rate;
+  reached_ = std::max(reached_, inClip + length);
+  if (inClip + length <= 0) return kClipOk;  // wholly before the clip
+  if (inClip >= ClipLength()) {
+    audioDone_ = true;
+    return kClipOk;
+  }
+  SoundInput input;
+  input.sampleRate = frame->sample_rate;
+  input.format = frame->format;
+  if (frame->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC) av_channel_layout_default(&input.layout, frame->ch_layout.nb_channels);
+  else av_channel_layout_copy(&input.layout, &frame->ch_layout);
+  if (!sound_.Built() || !(input == soundInput_)) {
+    // The shape of the sound changed (or it begins): the frames so far go
+    // out through the old graph, the new one takes over where they end.
+    if (sound_.Built()) {
+      if (!sound_.Close(std::llround(soundEnd_ * soundInput_.sampleRate)))
+        return Fail(kClipCannotRead, "The audio cannot be converted");
+      int result = DrainSound();
+      if (result != kClipOk) return result;
+    }
+    std::string error;
+    // Where the new graph's sound begins, in the input's samples.
+    int64_t first = av_rescale(samplesTaken_, input.sampleRate, t_.sampleRate);
+    if (!sound_.Build(input, t_.sampleRate, aEnc_.context->sample_fmt, first, &error))
+      return Fail(kClipCannotRead, "The audio cannot be converted: " + error);
+    av_channel_layout_uninit(&soundInput_.layout);
+    soundInput_ = input;
+    av_channel_layout_copy(&soundInput_.layout, &input.layout);
+  }
+  av_channel_layout_uninit(&input.layout);
+  // A long hole (or a late start) is filled here, a piece at a time; the
+  // graph fills short ones.
+  if (inClip - soundEnd_ > 0.5) {
+    int result = FillSilence(inClip);
+    if (result != kClipOk) return result;
+  }
+  int result = PushSound(frame, std::llround(inClip * frame->sample_rate));
+  soundEnd_ = std::max(soundEnd_, inClip + length);
+  return result;
+}
+
+int Converter::PushSound(AVFrame* frame, int64_t pts) {
+  frame->pts = pts;
+  if (!sound_.Push(frame)) return Fail(kClipCannotRead, "The audio cannot be converted");
+  return DrainSound();
+}
+
+// Silence in the graph's input format from where the sound ends to until.
+int Converter::FillSilence(double until) {
+  const int rate = soundInput_.sampleRate;
+  int64_t from = std::llround(soundEnd_ * rate), to = std::llround(until * rate);
+  Frame silence;
+  while (from < to) {
+    if (!observer_->Continue()) return kClipCancelled;
+    int n = static_cast<int>(std::min<int64_t>(to - from, rate / 10));
+    av_frame_unref(silence.frame);
+    silence.frame->format = soundInput_.format;
+    silence.frame->sample_rate = rate;
+    silence.frame->nb_samples = n;
+    if (av_channel_layout_copy(&silence.frame->ch_layout, &soundInput_.layout) < 0 ||
+        av_frame_get_buffer(silence.frame, 0) < 0)
+      return Fail(kClipCannotRead, "Out of memory");
+    av_samples_set_silence(silence.frame->extended_data, 0, n, soundInput_.layout.nb_channels,
+                           static_cast<AVSampleFormat>(soundInput_.format));
+    int result = PushSound(silence.frame, from);
+    if (result != kClipOk) return result;
+    from += n;
+  }
+  soundEnd_ = std::max(soundEnd_, until);
+  return kClipOk;
+}
+
+int Converter::DrainSound() {
+  Frame sound;
+  while (true) {
+    if (!observer_->Continue()) return kClipCancelled;
+    int got = sound_.Pull(sound.frame);
+    if (got == kGraphNeedsInput || got == kGraphEnded) return kClipOk;
+    if (got < 0) return Fail(kClipCannotRead, "The audio cannot be converted");
+    int result = TakeSound(sound.frame);
+    av_frame_unref(sound.frame);
+    if (result != kClipOk) return result;
+  }
+}
+
+// Converted sound into the encoder's queue, no further than the pictures go.
+int Converter::TakeSound(AVFrame* frame) {
+  int n = static_cast<int>(std::min<int64_t>(frame->nb_samples, samplesLimit_ - samplesTaken_));
+  if (n <= 0) return kClipOk;
+  if (av_audio_fifo_write(fifo_, reinterpret_cast<void**>(frame->extended_data), n) < n)
+    return Fail(kClipCannotRead, "Out of memory");
+  samplesTaken_ += n;
+  return EncodeSound(false);
+}
+
+int Converter::EncodeSound(bool flush) {
+  AVCodecContext* a = aEnc_.context;
+  const int size = a->frame_size;
+  Frame frame;
+  while (av_audio_fifo_size(fifo_) >= size || (flush && av_audio_fifo_size(fifo_) > 0)) {
+    av_frame_unref(frame.frame);
+    frame.frame->format = a->sample_fmt;
+    frame.frame->sample_rate = a->sample_rate;
+    frame.frame->nb_samples = size;
+    if (av_channel_layout_copy(&frame.frame->ch_layout, &a->ch_layout) < 0 || av_frame_get_buffer(frame.frame, 0) < 0)
+      return Fail(kClipCannotWrite, "Out of memory");
+    int n = av_audio_fifo_read(fifo_, reinterpret_cast<void**>(frame.frame->extended_data), size);
+    if (n < size)  // the last frame is filled with silence
+      av_samples_set_silence(frame.frame->extended_data, n, size - n, 2, a->sample_fmt);
+    frame.frame->pts = samplesOut_;
+    samplesOut_ += size;
+    ++audioFrames_;
+    int error = avcodec_send_frame(a, frame.frame);
+    if (error < 0) return Fail(kClipCannotWrite, "The audio encoder failed (" + ErrorText(error) + ")");
+    int64_t bytes = 0;
+    int result = Drain(a, &audio_, &bytes);
+    if (result != kClipOk) return result;
+  }
+  if (!flush) return kClipOk;
+  avcodec_send_frame(a, nullptr);
+  int64_t bytes = 0;
+  return Drain(a, &audio_, &bytes);
+}
+
+// The sound lasts as long as the pictures: what the graph still holds,
+// then silence, a frame at a time.
+int Converter::EndSound() {
+  if (sound_.Built()) {
+    if (!sound_.Close(std::llround(soundEnd_ * soundInput_.sampleRate)))
+      return Fail(kClipCannotRead, "The audio cannot be converted");
+    int result = DrainSound();
+    if (result != kClipOk) return result;
+  }
+  samplesLimit_ = std::llround(nextSlot_ / fps_ * t_.sampleRate);
+  const int size = aEnc_.context->frame_size;
+  std::vector<uint8_t> zeros;
+  Frame silence;
+  silence.frame->format = aEnc_.context->sample_fmt;
+  silence.frame->sample_rate = t_.sampleRate;
+  silence.frame->nb_samples = size;
+  if (av_channel_layout_copy(&silence.frame->ch_layout, &aEnc_.context->ch_layout) < 0 ||
+      av_frame_get_buffer(silence.frame, 0) < 0)
+    return Fail(kClipCannotWrite, "Out of memory");
+  av_samples_set_silence(silence.frame->extended_data, 0, size, 2, aEnc_.context->sample_fmt);
+  while (samplesTaken_ < samplesLimit_) {
+    if (!observer_->Continue()) return kClipCancelled;
+    silence.frame->nb_samples = static_cast<int>(std::min<int64_t>(size, samplesLimit_ - samplesTaken_));
+    int result = TakeSound(silence.frame);
+    if (result != kClipOk) return result;
+  }
+  return EncodeSound(true);
+}
+
+int Converter::Drain(AVCodecContext* encoder, OutputFile* file, int64_t* bytes) {
   Packet packet;
   while (true) {
     int error = avcodec_receive_packet(encoder, packet.packet);
     if (error == AVERROR(EAGAIN) || error == AVERROR_EOF) return kClipOk;
     if (error < 0) return Fail(kClipCannotWrite, "The encoder failed (" + ErrorText(error) + ")");
+    *bytes += packet.packet->size;
     bool ok = file->Write(packet.packet);
     av_packet_unref(packet.packet);
     if (!ok) return Fail(kClipCannotWrite, "The stream cannot be written");
   }
-}
-
-int Converter::EncodeVideo(AVFrame* frame) {
-  int error = avcodec_send_frame(vEnc_.context, frame);
-  if (error < 0 && error != AVERROR_EOF) return Fail(kClipCannotWrite, "The video encoder failed (" + ErrorText(error) + ")");
-  return Drain(vEnc_.context, &video_);
-}
-
-int Converter::EncodeAudio(bool flush) {
-  const int size = aEnc_.context->frame_size;
-  while (av_audio_fifo_size(fifo_) >= size || (flush && av_audio_fifo_size(fifo_) > 0)) {
-    if (av_frame_make_writable(sound_.frame) < 0) return Fail(kClipCannotWrite, "Out of memory");
-    int n = av_audio_fifo_read(fifo_, reinterpret_cast<void**>(sound_.frame->data), size);
-    if (n < size) memset(sound_.frame->data[0] + n * 4, 0, static_cast<size_t>(size - n) * 4);
-    sound_.frame->pts = samplesOut_;
-    samplesOut_ += size;
-    ++audioFrames_;
-    int error = avcodec_send_frame(aEnc_.context, sound_.frame);
-    if (error < 0) return Fail(kClipCannotWrite, "The audio encoder failed (" + ErrorText(error) + ")");
-    int result = Drain(aEnc_.context, &audio_);
-    if (result != kClipOk) return result;
-  }
-  if (!flush) return kClipOk;
-  avcodec_send_frame(aEnc_.context, nullptr);
-  return Drain(aEnc_.context, &audio_);
 }
 
 int Converter::Run(ConvertReport* report) {
@@ -601,22 +837,23 @@ int Converter::Run(ConvertReport* report) {
   const AVCodec* unused = nullptr;
   vIndex_ = BestStream(fc, AVMEDIA_TYPE_VIDEO, &unused);
   aIndex_ = BestStream(fc, AVMEDIA_TYPE_AUDIO, &unused);
-  if (vIndex_ < 0) return Fail(kClipUnsupported, "The file holds no video that can be decoded");
-  if (aIndex_ < 0) return Fail(kClipUnsupported, "The file holds no audio that can be decoded");
   double duration = DurationOf(fc, vIndex_);
-  if (!(duration > 0)) return Fail(kClipUnsupported, "The file's length is 0 or unknown");
+  std::string unusable = Unusable(fc, vIndex_, aIndex_, duration);
+  if (!unusable.empty()) return Fail(kClipUnsupported, unusable);
   std::string cut = CutShort(fc, vIndex_, duration);
   if (!cut.empty()) return Fail(kClipCannotRead, cut);
   if (!OpenDecoder(vIndex_, &vDec_) || !OpenDecoder(aIndex_, &aDec_))
     return Fail(kClipUnsupported, "The file's streams cannot be decoded");
-  if (!OpenEncoders()) return Fail(kClipCannotWrite, "The MPEG encoders cannot be set up");
+  if (!OpenAudioEncoder()) return Fail(kClipCannotWrite, "The audio encoder cannot be set up");
   zero_ = StartOf(fc);
   fps_ = static_cast<double>(t_.rateNum) / t_.rateDen;
   clipEnd_ = r_.stop > r_.start ? std::min(r_.stop, duration) : duration;
   if (r_.start >= clipEnd_) return Fail(kClipNothingInRange, "The clip starts after the end of the file");
+  samplesLimit_ = std::llround(std::llround(ClipLength() * fps_) / fps_ * t_.sampleRate);
   for (unsigned i = 0; i < fc->nb_streams; ++i)
     fc->streams[i]->discard = static_cast<int>(i) == vIndex_ || static_cast<int>(i) == aIndex_ ? AVDISCARD_DEFAULT
                                                                                                  : AVDISCARD_ALL;
+  ReadOrientation();
   Seek();
 
   Packet packet;
@@ -637,27 +874,20 @@ int Converter::Run(ConvertReport* report) {
   if (result == kClipOk && !videoDone_) result = Decode(&vDec_, nullptr, true);
   if (result == kClipOk && !audioDone_) result = Decode(&aDec_, nullptr, false);
   if (result != kClipOk) return result;
-  if (nextSlot_ == 0) return Fail(kClipNothingInRange, "No picture of the video lies in the clip");
-  // A file that ends well before its own length is cut short or damaged.
-  double written = nextSlot_ / fps_;
-  if (written < ClipLength() - 1.0)
-    return Fail(kClipCannotRead, "The video ends after " + std::to_string(static_cast<int>(r_.start + written)) +
+  // A file whose streams both end well before its own length is cut short
+  // or damaged; a video that ends before its sound is held.
+  if (!videoDone_ && !audioDone_ && reached_ < ClipLength() - 1.0)
+    return Fail(kClipCannotRead, "The file ends after " + std::to_string(static_cast<int>(r_.start + reached_)) +
                                      " s of " + std::to_string(static_cast<int>(clipEnd_)) +
                                      " s: the file is cut short or damaged");
-  // The sound lasts as long as the pictures.
-  int64_t wanted = std::llround(written * t_.sampleRate);
-  if (samplesIn_ < wanted) {
-    std::vector<uint8_t> zeros(static_cast<size_t>(wanted - samplesIn_) * 4, 0);
-    void* z = zeros.data();
-    av_audio_fifo_write(fifo_, &z, static_cast<int>(wanted - samplesIn_));
-    samplesIn_ = wanted;
-  }
-  if ((result = EncodeVideo(nullptr)) != kClipOk || (result = EncodeAudio(true)) != kClipOk) return result;
+  if ((result = EndPictures()) != kClipOk) return result;
+  if (nextSlot_ == 0) return Fail(kClipNothingInRange, "No picture of the video lies in the clip");
+  if ((result = EndSound()) != kClipOk) return result;
   if (!video_.Keep() || !audio_.Keep()) return Fail(kClipCannotWrite, "The output streams cannot be written");
   observer_->Progress(ClipLength());
   report->videoFrames = static_cast<int>(nextSlot_);
   report->audioFrames = audioFrames_;
-  report->seconds = written;
+  report->seconds = nextSlot_ / fps_;
   return kClipOk;
 }
 

@@ -2,7 +2,8 @@
 // WMV, MOV, MKV, ...), through FFmpeg's libraries and without any Windows
 // code: it probes the file, and it converts a clip of it into the video
 // and audio elementary streams of a disc profile (MPEG-1 or MPEG-2 video,
-// MPEG layer II audio), re-encoding both.
+// MPEG layer II or AC-3 audio), re-encoding both. It also says whether a
+// program stream fits a profile as it is, to be copied instead.
 #pragma once
 
 #include <string>
@@ -40,7 +41,8 @@ struct TargetFormat {
   int vbvBits = 40 * 1024 * 8;    // decoder buffer
   bool wide = false;              // 16:9 display, else 4:3
   bool crop = false;              // fill the picture by cutting the source's edges, else pad
-  int sampleRate = 44100;         // MPEG layer II, stereo
+  bool ac3 = false;               // AC-3 sound (DVD), else MPEG layer II; stereo either way
+  int sampleRate = 44100;
   int audioBitRate = 224000;
 };
 
@@ -48,6 +50,11 @@ struct TargetFormat {
 // another number. A positive videoKbit or audioKbit replaces the profile's
 // average video rate (within its maximum) or its audio rate.
 bool TargetForProfile(long profile, long videoKbit, long audioKbit, bool wide, bool crop, TargetFormat* target);
+
+// Why a program stream cannot be copied onto the profile's disc as it is:
+// "" when all of it fits (video codec, size, frame rate and bit rate; sound
+// codec, sample rate, channels and bit rate).
+std::string CopyMismatch(const SourceInfo& source, long profile);
 
 // Where the source's picture goes in the target's: the part of the source
 // taken (crop) and the rectangle of the target it fills (pad). Never

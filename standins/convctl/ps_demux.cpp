@@ -302,11 +302,14 @@ bool FindAudioHeader(AudioKind kind, const uint8_t* p, int n, SourceInfo* info) 
       info->sampleRate = rate;
       info->audioBitRate = bits;
       info->audioLayer = layer;
+      info->audioChannels = (p[i + 3] >> 6) == 3 ? 1 : 2;  // single channel, else stereo or dual
       return true;
     }
-    if (kind == kAudioAc3 && Ac3FrameLength(p + i, &rate, &bits) > 0) {
+    if (kind == kAudioAc3 && Ac3FrameLength(p + i, &rate, &bits) > 0 && i + 7 <= n) {
+      static const int kAc3Channels[8] = {2, 1, 2, 3, 3, 4, 4, 5};  // by acmod, without the LFE
       info->sampleRate = rate;
       info->audioBitRate = bits;
+      info->audioChannels = kAc3Channels[p[i + 6] >> 5];
       return true;
     }
   }

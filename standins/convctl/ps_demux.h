@@ -36,6 +36,7 @@ struct SourceInfo {
   int audioLayer = 0;          // MPEG audio layer 1-3
   int sampleRate = 0;          // Hz
   int audioBitRate = 0;        // bits per second
+  int audioChannels = 0;       // 1 or 2 (MPEG audio); the main channels of AC-3
   // Time line.
   double firstPts = 0;         // earliest time stamp seen at the start, seconds
   double duration = 0;         // from the earliest start to the latest end, seconds

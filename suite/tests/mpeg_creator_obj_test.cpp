@@ -412,7 +412,7 @@ TEST_F(ConversionControlTest, OtherSourcesAreConvertedForTheProfile) {
     const char* status;
   } cases[] = {
       {Own("sample.avi"), 2, "MPEG-1 video 352x288 25.00 fps, MPEG audio 44100 Hz"},
-      {Mpeg("pal-vcd.mpg"), 7, "MPEG-2 video 720x576 25.00 fps, MPEG audio 48000 Hz"},  // MPEG-1 for a DVD
+      {Mpeg("pal-vcd.mpg"), 7, "MPEG-2 video 720x576 25.00 fps, AC-3 audio 48000 Hz"},  // MPEG-1 for a DVD
       {Own("pal-dvd.mpg"), 2, "MPEG-1 video 352x288"},                                 // MPEG-2 for a VCD
       {Own("pal-dvd.mpg"), 5, "MPEG-2 video 480x576"},                                 // AC-3 for an SVCD
       {Own("lpcm-dvd.mpg"), 7, "MPEG-2 video 720x576"},

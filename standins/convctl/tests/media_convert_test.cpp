@@ -110,11 +110,21 @@ TEST(MediaProbe, ReportsOrdinaryFilesAndRefusesTheRest) {
       {"corrupt.mp4", false, 0, 0, 0, 0, "no video file"},
       {"empty.mp4", false, 0, 0, 0, 0, "no video file"},
       {"no-such-file.mp4", false, 0, 0, 0, 0, "cannot be opened"},
+      // Kinds of ordinary files: sound longer than the pictures, a trimmed
+      // MP4 (its presented length), a music file's cover art.
+      {"kinds/short-video.mp4", true, 4.0, 640, 360, 25, "h264"},
+      {"kinds/editlist.mp4", true, 3.48, 640, 360, 25, "h264"},
+      {"kinds/cover.mp3", false, 0, 0, 0, 0, "cover art"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
+    std::string path = Own(c.name);
+    if (std::string(c.name).rfind("kinds/", 0) == 0) {
+      path = FixtureIn("QUORBEL_CONVCTL_KINDS", c.name + 6);
+      if (path.empty()) continue;
+    }
     MediaInfo info;
-    EXPECT_EQ(c.usable, ProbeMedia(Own(c.name).c_str(), &info)) << info.reason;
+    EXPECT_EQ(c.usable, ProbeMedia(path.c_str(), &info)) << info.reason;
     EXPECT_EQ(c.usable, info.video);
     EXPECT_EQ(c.usable, info.audio);
     if (c.usable) {
@@ -143,17 +153,18 @@ TEST(MediaConvert, EachProfileGetsItsStreams) {
     int width, height;
     double rate;
     int sampleRate;
+    const char* audioCodec;  // MPEG layer II, AC-3 for a DVD
   } cases[] = {
-      {"phone.mp4", 1, 0, 0, "mpeg1video", 352, 240, 29.97, 44100},
-      {"phone.mp4", 2, 1.0, 3.0, "mpeg1video", 352, 288, 25, 44100},
-      {"clip.avi", 4, 0, 0, "mpeg2video", 480, 480, 29.97, 44100},
-      {"clip.avi", 5, 0.5, 2.5, "mpeg2video", 480, 576, 25, 44100},
-      {"phone.mp4", 6, 0, 0, "mpeg2video", 720, 480, 29.97, 48000},
-      {"clip.avi", 7, 0, 0, "mpeg2video", 720, 576, 25, 48000},
-      {"clip.mkv", 7, 0, 0, "mpeg2video", 720, 576, 25, 48000},
-      {"clip.wmv", 2, 0, 0, "mpeg1video", 352, 288, 25, 44100},
-      {"clip.mov", 5, 0, 0, "mpeg2video", 480, 576, 25, 44100},
-      {"pal-dvd.mpg", 2, 0, 0, "mpeg1video", 352, 288, 25, 44100},
+      {"phone.mp4", 1, 0, 0, "mpeg1video", 352, 240, 29.97, 44100, "mp2"},
+      {"phone.mp4", 2, 1.0, 3.0, "mpeg1video", 352, 288, 25, 44100, "mp2"},
+      {"clip.avi", 4, 0, 0, "mpeg2video", 480, 480, 29.97, 44100, "mp2"},
+      {"clip.avi", 5, 0.5, 2.5, "mpeg2video", 480, 576, 25, 44100, "mp2"},
+      {"phone.mp4", 6, 0, 0, "mpeg2video", 720, 480, 29.97, 48000, "ac3"},
+      {"clip.avi", 7, 0, 0, "mpeg2video", 720, 576, 25, 48000, "ac3"},
+      {"clip.mkv", 7, 0, 0, "mpeg2video", 720, 576, 25, 48000, "ac3"},
+      {"clip.wmv", 2, 0, 0, "mpeg1video", 352, 288, 25, 44100, "mp2"},
+      {"clip.mov", 5, 0, 0, "mpeg2video", 480, 576, 25, 44100, "mp2"},
+      {"pal-dvd.mpg", 2, 0, 0, "mpeg1video", 352, 288, 25, 44100, "mp2"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.name) + " profile " + std::to_string(c.profile));
@@ -169,10 +180,11 @@ TEST(MediaConvert, EachProfileGetsItsStreams) {
     EXPECT_EQ(c.height, v.height);
     EXPECT_NEAR(c.rate, v.frameRate, 0.01);
     EXPECT_NEAR(length * c.rate, v.packets, c.rate * 0.2);
-    EXPECT_EQ("mp2", a.codec);
+    EXPECT_EQ(c.audioCodec, a.codec);
     EXPECT_EQ(c.sampleRate, a.sampleRate);
     EXPECT_EQ(2, a.channels);
-    EXPECT_NEAR(length, a.packets * 1152.0 / c.sampleRate, 0.1) << "the sound lasts as long as the pictures";
+    const double frameSamples = a.codec == "ac3" ? 1536.0 : 1152.0;
+    EXPECT_NEAR(length, a.packets * frameSamples / c.sampleRate, 0.1) << "the sound lasts as long as the pictures";
     ASSERT_FALSE(recorder.positions.empty());
     for (size_t i = 1; i < recorder.positions.size(); ++i) EXPECT_GE(recorder.positions[i], recorder.positions[i - 1]);
     EXPECT_NEAR(length, recorder.positions.back(), 1e-6);
@@ -259,6 +271,64 @@ TEST(MediaConvert, FailuresAndCancelLeaveNothing) {
   Recorder recorder;
   EXPECT_EQ(kClipCannotWrite, unwritable.Run(&recorder));
   EXPECT_NE(std::string::npos, unwritable.reason.find("cannot be created")) << unwritable.reason;
+}
+
+// A program stream is copied only when all of it fits the profile's disc;
+// anything else is converted.
+TEST(CopyPath, OnlyWhatFitsTheDiscIsCopied) {
+  SourceInfo vcd;  // a VideoCD stream as ffmpeg's VCD target writes it
+  vcd.hasVideo = true;
+  vcd.videoVersion = 1;
+  vcd.width = 352;
+  vcd.height = 288;
+  vcd.frameRate = 25;
+  vcd.videoBitRate = 1150000;
+  vcd.audio = kAudioMpeg;
+  vcd.audioLayer = 2;
+  vcd.sampleRate = 44100;
+  vcd.audioBitRate = 224000;
+  vcd.audioChannels = 2;
+  SourceInfo dvd = vcd;  // a PAL DVD stream with AC-3
+  dvd.videoVersion = 2;
+  dvd.width = 720;
+  dvd.height = 576;
+  dvd.videoBitRate = 9000000;
+  dvd.audio = kAudioAc3;
+  dvd.audioLayer = 0;
+  dvd.sampleRate = 48000;
+  dvd.audioBitRate = 448000;
+  struct Case {
+    const char* what;
+    SourceInfo source;
+    long profile;
+    const char* says;  // "" when it is copied
+  };
+  auto with = [](SourceInfo s, void (*change)(SourceInfo*)) {
+    change(&s);
+    return s;
+  };
+  const Case cases[] = {
+      {"a VideoCD stream", vcd, 2, ""},
+      {"MP3 at 48 kHz", with(vcd, [](SourceInfo* s) { s->audioLayer = 3; s->sampleRate = 48000; }), 2, "MPEG layer II"},
+      {"layer II at 48 kHz", with(vcd, [](SourceInfo* s) { s->sampleRate = 48000; }), 2, "48000 Hz"},
+      {"layer II at 384 kbit/s", with(vcd, [](SourceInfo* s) { s->audioBitRate = 384000; }), 2, "384 kbit/s"},
+      {"video above 1150 kbit/s", with(vcd, [](SourceInfo* s) { s->videoBitRate = 2000000; }), 2, "rate"},
+      {"an NTSC picture", vcd, 1, "picture"},
+      {"a PAL DVD stream", dvd, 7, ""},
+      {"a DVD stream above the peak", with(dvd, [](SourceInfo* s) { s->videoBitRate = 15000000; }), 7, "rate"},
+      {"MPEG audio on an NTSC DVD",
+       with(dvd, [](SourceInfo* s) { s->height = 480; s->frameRate = 30000.0 / 1001; s->audio = kAudioMpeg;
+                                     s->audioLayer = 2; s->audioBitRate = 224000; }), 6, "AC-3"},
+      {"MPEG audio on a PAL DVD", with(dvd, [](SourceInfo* s) { s->audio = kAudioMpeg; s->audioLayer = 2;
+                                                                s->audioBitRate = 224000; s->audioChannels = 2; }), 7, ""},
+      {"AC-3 on a VideoCD", with(vcd, [](SourceInfo* s) { s->audio = kAudioAc3; }), 2, "MPEG layer II"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string mismatch = CopyMismatch(c.source, c.profile);
+    if (*c.says == '\0') EXPECT_EQ("", mismatch);
+    else EXPECT_NE(std::string::npos, mismatch.find(c.says)) << mismatch;
+  }
 }
 
 }  // namespace
