@@ -4,8 +4,9 @@
 # C:\Program Files\Quorbel\, and the launcher Quorbel.exe started from there.
 #   scripts/run-suite.sh <win64 build dir>
 # With a display (DISPLAY set) the launcher runs until it is closed. Without
-# one it runs on a private Xvfb screen for RUN_SECONDS (default 8) and a
-# screenshot of that screen is saved beside the prefix.
+# one it runs on a private Xvfb screen for RUN_SECONDS (default 8), until
+# its window is drawn, and a screenshot of that screen is saved beside the
+# prefix.
 set -eu
 [ $# -eq 1 ] || { echo "usage: $0 <win64 build dir>" >&2; exit 2; }
 here=$(cd "$(dirname "$0")" && pwd)
@@ -29,15 +30,10 @@ if [ -n "$display" ]; then
   exit 0
 fi
 
-disp=99
-while [ -e "/tmp/.X$disp-lock" ] || [ -e "/tmp/.X11-unix/X$disp" ]; do disp=$((disp + 1)); done
-Xvfb ":$disp" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-export DISPLAY=":$disp"
+. "$here/lib/xvfb.sh"
+start_xvfb
 cleanup() { wineserver -k 2>/dev/null || true; kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; }
 trap cleanup EXIT INT TERM
-i=0
-while [ ! -e "/tmp/.X11-unix/X$disp" ] && [ $i -lt 100 ]; do sleep 0.1; i=$((i + 1)); done
 # The pointer starts at the screen's centre, over a button of the centred
 # launcher, whose tooltip Wine leaves unpainted (a black box) on this screen
 # when it opens over another window: it rests in a corner instead, as a
@@ -59,9 +55,27 @@ x11.XWarpPointer(display, 0, x11.XDefaultRootWindow(display), 0, 0, 0, 0, 1279, 
 x11.XCloseDisplay(display)
 EOF
 
-echo "No display: the launcher runs on a private screen for ${RUN_SECONDS:-8} s."
+echo "No display: the launcher runs on a private screen for at least ${RUN_SECONDS:-8} s."
 wine Quorbel.exe </dev/null >/dev/null 2>&1 &
 sleep "${RUN_SECONDS:-8}"
-if xwd -root -silent -display "$DISPLAY" | convert xwd:- "$shot" 2>/dev/null; then
+# A busy machine may take longer to start and paint the launcher: the
+# screenshot waits until the screen shows something and two captures a
+# second apart are the same (RUN_TIMEOUT seconds at most, default 180).
+capture="$build/suite-launcher.xwd"
+last="" waited=0
+while :; do
+  xwd -root -silent -display "$DISPLAY" > "$capture" 2>/dev/null || break
+  now=$(convert "xwd:$capture" -format '%[max] %#' info: 2>/dev/null || true)
+  case $now in
+    "0 "*|"") ;;                       # nothing drawn yet
+    *) [ "$now" = "$last" ] && break ;;
+  esac
+  last=$now
+  [ "$waited" -ge "${RUN_TIMEOUT:-180}" ] && { echo "run-suite: the screen did not settle"; break; }
+  sleep 1
+  waited=$((waited + 1))
+done
+if [ -s "$capture" ] && convert "xwd:$capture" "$shot" 2>/dev/null; then
   echo "Screenshot of the launcher: $shot"
 fi
+rm -f "$capture"

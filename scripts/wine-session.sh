@@ -9,17 +9,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 "$here/make-wineprefix.sh" "$prefix"
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
-# Xvfb picks a free display itself and names it once it listens, so that
-# sessions started side by side never share a screen.
-dispfile=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$dispfile" >/dev/null 2>&1 &
-xvfb_pid=$!
-i=0
-while [ ! -s "$dispfile" ] && [ $i -lt 300 ]; do sleep 0.1; i=$((i + 1)); done
-disp=$(tr -d '\n' < "$dispfile")
-rm -f "$dispfile"
-[ -n "$disp" ] || { echo "wine-session: Xvfb did not start" >&2; kill "$xvfb_pid" 2>/dev/null; exit 1; }
-export DISPLAY=":$disp"
+. "$here/lib/xvfb.sh"
+start_xvfb
 
 cleanup() { wineserver -k 2>/dev/null || true; kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; }
 trap cleanup EXIT INT TERM
