@@ -23,11 +23,14 @@ deps:
 
 # Each tree's deps prefix in a file that changes only with the prefix (a new
 # version of a library), so that the tree is configured anew exactly then.
+# FFmpeg serves the conversion control's stand-in, which the x86_64 tree
+# runs; the i686 tree builds the suite's own deliverables without it.
 mingw-deps: $(BUILD)/.deps-win64 $(BUILD)/.deps-win32
 
 $(BUILD)/.deps-%: FORCE | deps
 	@mkdir -p $(BUILD)
-	@$(TIMED) "mingw deps $*" scripts/build-mingw-deps.sh $(if $(filter win64,$*),x86_64,i686)-w64-mingw32 > $@.new
+	@$(TIMED) "mingw deps $*" scripts/build-mingw-deps.sh \
+	  $(if $(filter win64,$*),x86_64-w64-mingw32 ffmpeg,i686-w64-mingw32) > $@.new
 	@if cmp -s $@.new $@; then rm -f $@.new; else mv $@.new $@; fi
 
 FORCE:

@@ -152,6 +152,9 @@ function(quorbel_write_suite_files)
   # quorbel_deliverables: what a user gets (the suite's files and the
   # builder's command line), without a test; the i686 tree builds just this.
   add_custom_target(quorbel_deliverables)
+  if(NOT QUORBEL_HAS_FFMPEG)
+    list(REMOVE_ITEM standins standin_convctl)
+  endif()
   foreach(target Quorbel Vantrel Pelzor Skarven VeneerKit quorbel_discimage_dll ${standins})
     if(TARGET ${target})
       string(APPEND lines "$<TARGET_FILE_NAME:${target}>\t$<TARGET_FILE:${target}>\n")

@@ -1,12 +1,14 @@
 #!/bin/sh
-# Cross-builds static libxml2, LZO and FFmpeg's libraries (LGPL, just the
-# formats, codecs and filters the conversion control needs) for a mingw
-# target from Debian's source packages, into a cache folder outside the
-# checkout keyed by version, and prints the install prefix. Later runs
-# reuse the cache.
-#   scripts/build-mingw-deps.sh x86_64-w64-mingw32|i686-w64-mingw32
+# Cross-builds static libxml2 and LZO, and with "ffmpeg" FFmpeg's libraries
+# (LGPL, just the formats, codecs and filters the conversion control needs),
+# for a mingw target from Debian's source packages, into a cache folder
+# outside the checkout keyed by version, and prints the install prefix.
+# Later runs reuse the cache.
+#   scripts/build-mingw-deps.sh x86_64-w64-mingw32|i686-w64-mingw32 [ffmpeg]
 set -eu
 triplet=$1
+with_ffmpeg=no
+[ "${2:-}" = ffmpeg ] && with_ffmpeg=yes
 cache=${QUORBEL_DEPS_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/quorbel-deps}
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO=sudo
@@ -18,12 +20,13 @@ versions=$(printf 'libxml2-%s_lzo2-%s_ffmpeg-%s' "$xml_ver" "$lzo_ver" "$ff_ver"
 # The recipe below is part of the key: another configure line builds anew.
 key=${versions}_$(sha256sum "$0" | cut -c1-12)
 prefix=$cache/$key/$triplet
+[ $with_ffmpeg = yes ] && prefix=$prefix-ffmpeg
 if [ -f "$prefix/.done" ]; then echo "$prefix"; exit 0; fi
 
 # Two builds of one checkout, or two checkouts, may ask at once: one builds
 # (or fetches the sources), the other waits for it and takes its result.
 mkdir -p "$cache/$key"
-exec 9>"$cache/$key/$triplet.lock"
+exec 9>"$prefix.lock"
 flock 9
 if [ -f "$prefix/.done" ]; then echo "$prefix"; exit 0; fi
 
@@ -53,7 +56,12 @@ flock -u 8
 jobs=$(nproc)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-(cd "$work" && for d in "$src"/libxml2_*.dsc "$src"/lzo2_*.dsc "$src"/ffmpeg_*.dsc; do dpkg-source -x --no-check "$d" >/dev/null 2>&1 || dpkg-source -x "$d" >&2; done)
+packages="libxml2 lzo2"
+[ $with_ffmpeg = yes ] && packages="$packages ffmpeg"
+(cd "$work" && for p in $packages; do
+   d=$(ls "$src"/${p}_*.dsc)
+   dpkg-source -x --no-check "$d" >/dev/null 2>&1 || dpkg-source -x "$d" >&2
+ done)
 
 log=$work/build.log
 fail() { tail -40 "$log" >&2; echo "build-mingw-deps: $1 failed for $triplet" >&2; exit 1; }
@@ -71,6 +79,12 @@ xmldir=$(ls -d "$work"/libxml2-*/)
     --without-python --without-zlib --without-lzma --without-iconv --without-http --without-ftp \
     --without-threads --disable-shared --enable-static &&
   make -j"$jobs" && make install) >"$log" 2>&1 || fail libxml2
+
+if [ $with_ffmpeg = no ]; then
+  touch "$prefix/.done"
+  echo "$prefix"
+  exit 0
+fi
 
 echo "build-mingw-deps: building FFmpeg for $triplet" >&2
 ffdir=$(ls -d "$work"/ffmpeg-*/)
