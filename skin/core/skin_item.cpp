@@ -3,6 +3,7 @@
 #include "skin/core/skin_data_classes.h"
 #include "skin/core/skin_lib_parts.h"
 #include "skin/core/skin_manager.h"
+#include "skin/core/skin_messages.h"
 #include "skin/core/skin_package.h"
 #include "skin/core/skin_window.h"
 #include "skin/skinners/drawing/skin_gdi_util.h"
@@ -14,8 +15,7 @@ SkinItem::~SkinItem()
 {
     // The library's tooltip must not keep a dead owner.
     if (SkinTooltipService* tooltip = SkinLibGetTooltip())
-        if (tooltip->GetOwnerItem() == this)
-            tooltip->Hide();
+        tooltip->HideFor(this);
     data_ = nullptr;
 }
 
@@ -28,22 +28,35 @@ SkinDataObject* SkinItem::SetSkinData(SkinDataObject* object)
 
 SkinDataObject* SkinItem::GetTooltipData()
 {
-    return SkinManager::Instance().GetSkin()->FindObjectByType(kSkinTooltip);
+    return SkinManager::PinnedSkin()->FindObjectByType(kSkinTooltip);
 }
 
 void SkinItem::HideTooltip()
 {
-    SkinTooltipService* tooltip = SkinLibGetTooltip();
-    if (tooltip && tooltip->GetOwnerItem() == this)
-        tooltip->Hide();
+    if (SkinTooltipService* tooltip = SkinLibGetTooltip())
+        tooltip->HideFor(this);
 }
 
 void SkinItem::ShowTooltip()
 {
-    SkinTooltipService* tooltip = SkinLibGetTooltip();
     const std::string name = GetName();
-    if (tooltip && !name.empty())
-        tooltip->ShowFor(this, GetTooltipData(), name.c_str());
+    if (!name.empty())
+        ShowTooltipText(name.c_str());
+}
+
+void SkinItem::ShowTooltipText(const char* text)
+{
+    SkinTooltipService* tooltip = SkinLibGetTooltip();
+    if (!tooltip)
+        return;
+    // The object stays while it is bound. A skin loaded by another thread
+    // meanwhile may have rebound the tooltip before this bind: it is told
+    // again.
+    SkinManager::Pin pin;
+    tooltip->ShowFor(this, GetTooltipData(), text);
+    if (pin.SkinChanged())
+        if (HWND window = tooltip->GetWindow())
+            SendMessageA(window, kSkinMsgReskin, kSkinReskinRebind, 0);
 }
 
 // ---------------------------------------------------------------------------

@@ -44,6 +44,10 @@ public:
     // Shows the library's tooltip for this item's name (when not empty).
     virtual void ShowTooltip();
 
+    // Shows the library's tooltip with text for this item after the
+    // delay, the skin's Tooltip object bound (GetTooltipData).
+    void ShowTooltipText(const char* text);
+
     SkinDataObject* GetSkinData() const { return data_; }
     // The attached object's NAME, or null.
     const char* GetSkinObjectName() const { return data_ ? data_->GetName() : nullptr; }

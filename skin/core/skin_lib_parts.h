@@ -48,8 +48,11 @@ public:
     // The item the tooltip shows its text for, or null.
     virtual SkinItem* GetOwnerItem() = 0;
     virtual void Hide() = 0;
+    // Hides and forgets the item when it is the owner; any thread (an item
+    // that goes on its own thread is never asked for its text again).
+    virtual void HideFor(SkinItem* owner) = 0;
     // Binds the Tooltip object, makes the item the owner (and text source)
-    // and shows its text after the delay.
+    // and shows its text after the delay; any thread.
     virtual void ShowFor(SkinItem* owner, SkinDataObject* tooltipData, const char* text) = 0;
 };
 // Set by the tooltip part when it creates its window; null clears.

@@ -259,6 +259,7 @@ BOOL SkinManager::InstallSkin(SkinPackage* package)
         SkinManagerLock lock;
         installed_ = true;
     }
+    RebindOwnWindows();
     const BOOL locked = LockWindowUpdate(GetDesktopWindow());
     // Each window is told and rebound with no lock held: a window of another
     // thread answers only when that thread is free to, which may need the
@@ -295,6 +296,46 @@ BOOL SkinManager::InstallSkin(SkinPackage* package)
     if (locked)
         LockWindowUpdate(nullptr);
     return TRUE;
+}
+
+SkinDataObject* SkinManager::FindCurrentObject(const char* name, uint32_t type)
+{
+    SkinManagerLock lock;
+    SkinDataObject* object = name ? skin_->FindObject(name) : nullptr;
+    if (!object && type)
+        object = skin_->FindObjectByType(type);
+    return object;
+}
+
+void SkinManager::AddOwnWindow(HWND window)
+{
+    SkinManagerLock lock;
+    ownWindows_.insert(window);
+}
+
+void SkinManager::RemoveOwnWindow(HWND window)
+{
+    SkinManagerLock lock;
+    ownWindows_.erase(window);
+}
+
+void SkinManager::RebindOwnWindows()
+{
+    // Sent with no lock held, as to the skinners: each rebinds on its own
+    // thread, where it paints.
+    std::vector<HWND> windows;
+    {
+        SkinManagerLock lock;
+        windows.assign(ownWindows_.begin(), ownWindows_.end());
+    }
+    for (HWND window : windows) {
+        {
+            SkinManagerLock lock;
+            if (!ownWindows_.count(window))
+                continue;  // gone meanwhile
+        }
+        SendMessageA(window, kSkinMsgReskin, kSkinReskinRebind, 0);
+    }
 }
 
 void SkinManager::Replace(SkinPackage* package)
@@ -356,11 +397,7 @@ void SkinManager::Rebind(HWND window, SkinWindowObject* skinner)
         auto it = windows_.find(window);
         if (it == windows_.end() || it->second != skinner)
             return;
-        const char* name = skinner->GetSkinObjectName();
-        const uint32_t type = skinner->GetSkinType();
-        object = name ? skin_->FindObject(name) : nullptr;
-        if (!object && type)
-            object = skin_->FindObjectByType(type);
+        object = FindCurrentObject(skinner->GetSkinObjectName(), skinner->GetSkinType());
     }
     if (object) {
         skinner->BindSkinData(object);
@@ -428,6 +465,7 @@ void SkinManager::RemoveAll()
         SkinManagerLock lock;
         installed_ = false;
     }
+    RebindOwnWindows();
     // Each window lets its skinner go on its own thread, no lock held; a
     // skinner still being attached by another thread is left to it (it
     // finds the empty skin and lets go itself).

@@ -90,6 +90,15 @@ public:
     // The library's tooltip window, or null.
     SkinTooltipService* GetSkinTooltip();
 
+    // The library's own windows (popup menus, the tooltip) are no skinners
+    // of the map but bind objects of the current skin: each is sent
+    // kSkinMsgReskin when another skin comes, before the old one can go.
+    void AddOwnWindow(HWND window);
+    void RemoveOwnWindow(HWND window);
+    // The current skin's object of that name, else the first of that type
+    // (null for neither); the caller pins the skin while it uses it.
+    SkinDataObject* FindCurrentObject(const char* name, uint32_t type);
+
     // The skinned windows, in map order (tests and diagnostics).
     std::vector<HWND> Windows();
 
@@ -121,6 +130,19 @@ public:
         uint64_t generation_;
     };
 
+    // The current skin, kept alive for the scope of this object: for a
+    // lookup whose result is used while another thread may load a skin.
+    class PinnedSkin {
+    public:
+        PinnedSkin() : skin_(SkinManager::Instance().GetSkin()) {}
+        SkinPackage* operator->() const { return skin_; }
+        SkinPackage* get() const { return skin_; }
+
+    private:
+        Pin pin_;  // taken first: the skin read after it stays
+        SkinPackage* skin_;
+    };
+
 private:
     BOOL SetTopLevelSkin(HWND window, SkinTopLevelRole role, uint32_t type, const char* objectName,
                          bool anyType);
@@ -136,6 +158,8 @@ private:
     bool StillSkins(HWND window, SkinWindowObject* skinner);
     // Makes package the current skin; the old one waits for the last pin.
     void Replace(SkinPackage* package);
+    // Tells the own windows to rebind (the old skin is still pinned).
+    void RebindOwnWindows();
     std::vector<std::pair<HWND, SkinWindowObject*>> Entries();
 
     std::map<HWND, SkinWindowObject*> windows_;  // owned skinners by window
@@ -146,6 +170,7 @@ private:
     int pins_ = 0;                               // live Pin objects
     std::vector<std::unique_ptr<SkinPackage>> retired_;  // replaced, still pinned
     std::set<SkinWindowObject*> attaching_;      // entered, attach under way
+    std::set<HWND> ownWindows_;                  // popup menus, the tooltip
     CRITICAL_SECTION lock_;                      // guards all of the above
 };
 

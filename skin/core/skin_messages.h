@@ -22,6 +22,8 @@ enum SkinMessage : unsigned {
     kSkinMsgResyncScrollBars = 6042,        // Windows 98 / ME scroll-bar resync
     kSkinMsgDestroySelf = 6043,             // posted to the tooltip: destroy it on its own thread
     kSkinMsgReskin = 6044,                  // to a skinned window: wParam a SkinReskinAction
+    kSkinMsgTooltipShow = 6045,             // posted to the tooltip: wParam 1 start the show delay, 0 hide
+    kSkinMsgScrollBarSizes = 6046,          // posted to a window with skinned bars: wParam size, lParam min thumb
     kSkinMsgRefuseSkin = 0x83E8,            // to the parent: wParam id, lParam HWND; non-zero refuses
 };
 

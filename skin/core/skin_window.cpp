@@ -52,7 +52,7 @@ void SkinWindowObject::Paint(HDC hdc)
 SkinDataObject* SkinWindowObject::BindSkinData(SkinDataObject* object)
 {
     SkinDataObject* previous = SetSkinData(object);
-    SkinPackage* skin = SkinManager::Instance().GetSkin();
+    const SkinManager::PinnedSkin skin;
     if (auto* app = dynamic_cast<SkinFileInfo*>(skin->FindObjectByType(kSkinApplication))) {
         keyColor_ = app->keyColor;
         transparent_ = app->useTransparentColor != 0;
@@ -366,12 +366,25 @@ LRESULT CALLBACK SkinWindowObject::OwnWindowProc(HWND window, UINT message, WPAR
         if (object) {
             SetPropA(window, kOwnObjectProperty, object);
             object->window_ = window;
+            SkinManager::Instance().AddOwnWindow(window);
         }
     }
     auto* object = static_cast<SkinWindowObject*>(GetPropA(window, kOwnObjectProperty));
+    if (message == WM_NCDESTROY)
+        SkinManager::Instance().RemoveOwnWindow(window);
     if (!object)
         return DefWindowProcA(window, message, wParam, lParam);
+    if (message == kSkinMsgReskin) {
+        object->OnSkinReplaced();
+        return kSkinReskinDone;
+    }
     return object->WindowProc(message, wParam, lParam);
+}
+
+void SkinWindowObject::OnSkinReplaced()
+{
+    SkinManager::Pin pin;
+    BindSkinData(SkinManager::Instance().FindCurrentObject(GetSkinObjectName(), GetSkinType()));
 }
 
 void SkinWindowObject::SkinChildren(HWND window, SkinDataObject* object)
@@ -404,7 +417,7 @@ int SkinWindowObject::CreateChildSkinner(HWND child, SkinDataObject* object)
     if (!kind)
         return 0;
     SkinManager& manager = SkinManager::Instance();
-    SkinPackage* skin = manager.GetSkin();
+    const SkinManager::PinnedSkin skin;
     const int32_t id = int32_t(GetDlgCtrlID(child));
     SkinDataObject* childObject = nullptr;
     if (kind == kSkinLinkWnd) {

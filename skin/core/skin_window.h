@@ -48,6 +48,10 @@ public:
     virtual LRESULT OnMenuKey(WPARAM key, LPARAM keyData) { return 0; }
     // Non-zero keeps the skinner when a new skin has no object for it.
     virtual BOOL KeepOnReskin() { return FALSE; }
+    // An object of the library's own window class (OwnWindowProc): another
+    // skin came; take its object of the bound one's name or type (none
+    // when it has neither) before the old skin goes.
+    virtual void OnSkinReplaced();
     // WM_NCDESTROY: the manager removes and deletes this object, then the
     // message reaches the previous procedure.
     virtual LRESULT OnNcDestroy();

@@ -224,7 +224,7 @@ void SkinToolBar::OnMouseMove(LPARAM lParam)
         tipText_ = TooltipText(button.idCommand);
         SetName("TB");
         if (tooltip && !tipText_.empty())
-            tooltip->ShowFor(this, GetTooltipData(), tipText_.c_str());
+            ShowTooltipText(tipText_.c_str());
         return;
     }
     hotItem_ = -1;

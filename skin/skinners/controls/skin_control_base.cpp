@@ -569,7 +569,8 @@ void SkinScrollableBase::Detach()
 
 void SkinScrollableBase::ApplyScrollBarSizes()
 {
-    auto* bars = dynamic_cast<SkinScrollBarData*>(SkinManager::Instance().GetSkin()->FindObjectByType(kSkinScrollBar));
+    const SkinManager::PinnedSkin skin;
+    auto* bars = dynamic_cast<SkinScrollBarData*>(skin->FindObjectByType(kSkinScrollBar));
     if (!bars || !g_scrollBarHooks || !window_)
         return;
     const int size = bars->horizontal[0].arrow1.source.Width();
@@ -584,7 +585,7 @@ void SkinScrollableBase::SkinScrollBars()
 {
     if (scrollBarsSkinned_ || !g_scrollBarHooks || !window_)
         return;
-    if (!SkinManager::Instance().GetSkin()->FindObjectByType(kSkinScrollBar))
+    if (!SkinManager::PinnedSkin()->FindObjectByType(kSkinScrollBar))
         return;
     if (!g_scrollBarHooks->initialize(window_))
         return;

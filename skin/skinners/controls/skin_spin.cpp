@@ -31,7 +31,7 @@ bool SkinUpDown::IsHorizontal() const { return (GetWindowLongA(window_, GWL_STYL
 bool SkinUpDown::HasHorizontalLook() const
 {
     SkinSpinData* data = Data();
-    if (!data || SkinManager::Instance().GetSkin()->GetMinor() <= 12)
+    if (!data || SkinManager::PinnedSkin()->GetMinor() <= 12)
         return false;
     return !IsImageRefEmpty(data->horizontal[kNormal].up) || !IsImageRefEmpty(data->horizontal[kNormal].down);
 }

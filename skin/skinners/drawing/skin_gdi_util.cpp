@@ -23,11 +23,6 @@ namespace {
 SkinPopupMenuFactory g_popupFactory = nullptr;
 int g_osClassOverride = -1;
 
-SkinPackage* SkinOrCurrent(SkinPackage* skin)
-{
-    return skin ? skin : SkinManager::Instance().GetSkin();
-}
-
 SkinColor KeyColorOf(SkinPackage* skin)
 {
     if (auto* app = dynamic_cast<SkinFileInfo*>(skin->FindObjectByType(kSkinApplication)))
@@ -193,7 +188,10 @@ void DrawImageRef(HDC hdc, const RECT& dest, const SkinImageRef& ref, COLORREF f
         fillFallback();
         return;
     }
-    skin = SkinOrCurrent(skin);
+    // A skin loaded by another thread meanwhile frees this one only after.
+    const SkinManager::PinnedSkin current;
+    if (!skin)
+        skin = current.get();
     CSkinImage* image = skin->FindImage(ref.name);
     if (!image) {
         fillFallback();
@@ -545,7 +543,8 @@ HRGN RegionFromBitmap(HBITMAP bitmap, COLORREF key)
 
 const char* GetMenuItemText(HMENU menu, UINT item, BOOL byPosition)
 {
-    static char text[400];
+    // Each thread its own buffer: menus are read on any thread.
+    thread_local char text[400];
     std::memset(text, 0, sizeof text);
     MENUITEMINFOA info = {};
     info.cbSize = sizeof info;
@@ -629,7 +628,8 @@ int TrackPopupMenu(HMENU menu, UINT flags, int x, int y, HWND owner, BOOL system
     if (!popup->Create())
         return 0;
     popup->AttachMenu(menu);
-    if (SkinDataObject* object = SkinManager::Instance().GetSkin()->FindObjectByType(kSkinPopupMenu))
+    // The popup window is rebound when another skin comes (its own window).
+    if (SkinDataObject* object = SkinManager::PinnedSkin()->FindObjectByType(kSkinPopupMenu))
         popup->BindSkin(object);
 
     const SIZE size = popup->GetMenuSize();

@@ -3,7 +3,8 @@
 // key-coloured and masked blits, regions from bitmaps, effect text, the
 // window icon, the library's own popup-menu tracking and the skinned system
 // menu, the operating-system class, and small menu, resource and file
-// helpers. Free functions; the only state is GetMenuItemText's buffer.
+// helpers. Free functions; the only state is GetMenuItemText's buffer (one
+// per thread).
 // Windows only (the pure geometry is in skin_draw_geometry.h).
 #ifndef QUORBEL_SKIN_SKINNERS_SKIN_GDI_UTIL_H
 #define QUORBEL_SKIN_SKINNERS_SKIN_GDI_UTIL_H
@@ -138,7 +139,8 @@ HRGN TileRegion(HRGN source, int stepX, int stepY, const RECT& dest);
 HRGN RegionFromBitmap(HBITMAP bitmap, COLORREF key);
 
 // --- menus --------------------------------------------------------------------
-// The item's text in one static buffer, overwritten by the next call.
+// The item's text in the calling thread's buffer, overwritten by its next
+// call.
 const char* GetMenuItemText(HMENU menu, UINT item, BOOL byPosition);
 // Appends copies of every item of source (submenus copied too) to dest.
 BOOL CopyMenu(HMENU source, HMENU dest);

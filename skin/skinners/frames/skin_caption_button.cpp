@@ -27,7 +27,8 @@ bool CropImageRef(const SkinImageRef& ref, CSkinImage* part)
 {
     if (SkinGdiUtil::IsImageRefEmpty(ref))
         return false;
-    CSkinImage* image = SkinManager::Instance().GetSkin()->FindImage(ref.name);
+    const SkinManager::PinnedSkin skin;
+    CSkinImage* image = skin->FindImage(ref.name);
     return image && image->Crop(ref.source.left, ref.source.top, ref.source.right, ref.source.bottom, part);
 }
 

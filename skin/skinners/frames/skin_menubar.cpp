@@ -87,7 +87,8 @@ void SkinMenuBarItem::OpenPopup()
         return;
     }
     popup_->AttachMenu(submenu);
-    if (SkinDataObject* object = SkinManager::Instance().GetSkin()->FindObjectByType(kSkinPopupMenu))
+    // The popup window is rebound when another skin comes (its own window).
+    if (SkinDataObject* object = SkinManager::PinnedSkin()->FindObjectByType(kSkinPopupMenu))
         popup_->BindSkin(object);
     const SIZE size = popup_->GetMenuSize();
     const SkinRect placed = PlaceMenuBarPopup(ToSkinRect(onScreen), size.cx, size.cy, ToSkinRect(work));

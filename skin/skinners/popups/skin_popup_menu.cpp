@@ -77,6 +77,21 @@ SkinDataObject* SkinPopupMenu::BindSkinData(SkinDataObject* object)
     return SkinWindowObject::BindSkinData(object ? object : defaults_.get());
 }
 
+void SkinPopupMenu::OnSkinReplaced()
+{
+    SkinWindowObject::OnSkinReplaced();
+    itemHeight_ = 0;
+    if (!window_ || !IsWindowVisible(window_))
+        return;
+    if (!scrolling_) {
+        const SIZE size = GetMenuSize();
+        visible_ = GetItemCount();
+        SetWindowPos(window_, nullptr, 0, 0, size.cx, size.cy,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    }
+    RedrawWindow(window_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE);
+}
+
 SkinPopupMenu::~SkinPopupMenu()
 {
     if (child_) {

@@ -58,6 +58,8 @@ public:
     void Paint(HDC hdc) override;
     // A PopupMenu object; none brings the defaults back.
     SkinDataObject* BindSkinData(SkinDataObject* object) override;
+    // Takes the new skin's object, measures again and repaints.
+    void OnSkinReplaced() override;
     LRESULT OnMenuKey(WPARAM key, LPARAM keyData) override;
     LRESULT OnNcDestroy() override;
     void OnShowWindow(BOOL shown, LPARAM status) override;

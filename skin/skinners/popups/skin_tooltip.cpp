@@ -69,39 +69,110 @@ SkinDataObject* SkinTooltip::BindSkinData(SkinDataObject* object)
     return SkinWindowObject::BindSkinData(tooltip);
 }
 
+void SkinTooltip::OnSkinReplaced()
+{
+    std::lock_guard<std::recursive_mutex> guard(state_);
+    SkinWindowObject::OnSkinReplaced();
+}
+
 void SkinTooltip::SetName(const char* text)
 {
+    std::lock_guard<std::recursive_mutex> guard(state_);
     SkinWindowObject::SetName(text);
     text_ = text ? text : "";
 }
 
+std::string SkinTooltip::GetText() const
+{
+    std::lock_guard<std::recursive_mutex> guard(state_);
+    return text_;
+}
+
+POINT SkinTooltip::GetPoint() const
+{
+    std::lock_guard<std::recursive_mutex> guard(state_);
+    return point_;
+}
+
+SkinItem* SkinTooltip::GetOwnerItem()
+{
+    std::lock_guard<std::recursive_mutex> guard(state_);
+    return ownerItem_;
+}
+
+bool SkinTooltip::OnOwnThread() const
+{
+    return GetWindowThreadProcessId(window_, nullptr) == GetCurrentThreadId();
+}
+
 void SkinTooltip::Hide()
 {
-    if (window_) {
-        ShowWindow(window_, SW_HIDE);
-        KillTimer(window_, kShowTimer);
-        KillTimer(window_, kHideTimer);
+    if (!window_) {
+        tracked_ = false;
+        return;
     }
+    // Only the window's thread owns its timers; another thread's hide is
+    // posted (sending could wait for a thread waiting for the lock).
+    if (!OnOwnThread()) {
+        PostMessageA(window_, kSkinMsgTooltipShow, 0, 0);
+        return;
+    }
+    ShowWindow(window_, SW_HIDE);
+    KillTimer(window_, kShowTimer);
+    KillTimer(window_, kHideTimer);
     tracked_ = false;
+}
+
+void SkinTooltip::HideFor(SkinItem* owner)
+{
+    {
+        std::lock_guard<std::recursive_mutex> guard(state_);
+        if (!owner || ownerItem_ != owner)
+            return;
+        ownerItem_ = nullptr;
+        if (source_ == dynamic_cast<SkinTooltipTextSource*>(owner))
+            source_ = nullptr;
+    }
+    Hide();
 }
 
 void SkinTooltip::ShowText(const char* text, const POINT* point)
 {
-    if (point)
-        point_ = *point;
+    {
+        std::lock_guard<std::recursive_mutex> guard(state_);
+        if (point)
+            point_ = *point;
+        else
+            GetCursorPos(&point_);
+        text_ = text ? text : "";
+    }
+    if (window_ && !OnOwnThread())
+        PostMessageA(window_, kSkinMsgTooltipShow, 1, 0);
     else
-        GetCursorPos(&point_);
+        StartShowDelay();
+}
+
+void SkinTooltip::StartShowDelay()
+{
     Hide();
-    text_ = text ? text : "";
-    if (!text_.empty() && window_)
-        SetTimer(window_, kShowTimer, Data()->showDelay, nullptr);
+    UINT delay = 0;
+    {
+        std::lock_guard<std::recursive_mutex> guard(state_);
+        if (text_.empty() || !window_)
+            return;
+        delay = Data()->showDelay;
+    }
+    SetTimer(window_, kShowTimer, delay, nullptr);
 }
 
 void SkinTooltip::ShowFor(SkinItem* owner, SkinDataObject* tooltipData, const char* text)
 {
-    BindSkinData(tooltipData);
-    ownerItem_ = owner;
-    SetTextSource(dynamic_cast<SkinTooltipTextSource*>(owner));
+    {
+        std::lock_guard<std::recursive_mutex> guard(state_);
+        BindSkinData(tooltipData);
+        ownerItem_ = owner;
+        SetTextSource(dynamic_cast<SkinTooltipTextSource*>(owner));
+    }
     ShowText(text, nullptr);
 }
 
@@ -110,6 +181,7 @@ void SkinTooltip::Show()
     Hide();
     if (!window_)
         return;
+    std::lock_guard<std::recursive_mutex> guard(state_);
     SkinTooltipData* data = Data();
     HDC dc = GetDC(window_);
     const SIZE text = renderer_.Measure(dc, text_.c_str());
@@ -150,25 +222,45 @@ LRESULT SkinTooltip::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_PAINT: {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(window_, &ps);
-        PaintClient(dc);
+        {
+            std::lock_guard<std::recursive_mutex> guard(state_);
+            PaintClient(dc);
+        }
         EndPaint(window_, &ps);
         return 0;
     }
     case WM_ERASEBKGND:
         return 1;
-    case WM_NCCALCSIZE:
+    case WM_NCCALCSIZE: {
+        std::lock_guard<std::recursive_mutex> guard(state_);
         NarrowPopupToFrameClient(*this, reinterpret_cast<RECT*>(lParam), *Data());
         return 0;
-    case WM_NCPAINT:
+    }
+    case WM_NCPAINT: {
+        std::lock_guard<std::recursive_mutex> guard(state_);
         PaintPopupFrame(*this, TRUE);
+        return 0;
+    }
+    case kSkinMsgTooltipShow:
+        if (wParam)
+            StartShowDelay();
+        else
+            Hide();
         return 0;
     case WM_TIMER:
         if (wParam == kShowTimer) {
             KillTimer(window_, kShowTimer);
-            GetCursorPos(&point_);
-            if (source_)
-                text_ = source_->GetTooltipText(point_);
-            if (!text_.empty())
+            bool show = false;
+            {
+                // The source is asked under the lock: its item waits here
+                // before it goes (HideFor).
+                std::lock_guard<std::recursive_mutex> guard(state_);
+                GetCursorPos(&point_);
+                if (source_)
+                    text_ = source_->GetTooltipText(point_);
+                show = !text_.empty();
+            }
+            if (show)
                 Show();
         } else if (wParam == kHideTimer) {
             Hide();

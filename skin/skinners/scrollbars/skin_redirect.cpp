@@ -111,10 +111,17 @@ void ShareOriginals(bool installed)
     CustomSB_SetSystemCalls(&calls);
 }
 
-SkinSysColorTable* ColorTable()
+// The skin's colour for a system colour index (out-of-range indexes read
+// colour 0); false when the skin has no colour table.
+bool SkinColourOf(int index, COLORREF* color)
 {
-    SkinPackage* skin = SkinManager::Instance().GetSkin();
-    return skin ? skin->GetColorTable() : nullptr;
+    // Called on any thread: a skin loaded meanwhile is freed after the pin.
+    const SkinManager::PinnedSkin skin;
+    SkinSysColorTable* table = skin->GetColorTable();
+    if (!table)
+        return false;
+    *color = table->GetColor(index >= 0 && index <= 30 ? index : 0);
+    return true;
 }
 
 void PartInstall(int) { InstallScrollApiRedirect(); }
@@ -266,16 +273,20 @@ BOOL WINAPI ShowScrollBar(HWND window, int bar, BOOL show)
 
 DWORD WINAPI GetSysColor(int index)
 {
-    if (SkinSysColorTable* table = ColorTable())
-        return table->GetColor(index >= 0 && index <= 30 ? index : 0);
+    COLORREF color;
+    if (SkinColourOf(index, &color))
+        return color;
     return Original(kGetSysColor, &::GetSysColor)(index);
 }
 
 HBRUSH WINAPI GetSysColorBrush(int index)
 {
-    if (SkinSysColorTable* table = ColorTable())
-        if (HBRUSH brush = static_cast<HBRUSH>(table->GetBrush(index >= 0 && index <= 30 ? index : 0)))
-            return brush;
+    {
+        const SkinManager::PinnedSkin skin;
+        if (SkinSysColorTable* table = skin->GetColorTable())
+            if (HBRUSH brush = static_cast<HBRUSH>(table->GetBrush(index >= 0 && index <= 30 ? index : 0)))
+                return brush;
+    }
     return Original(kGetSysColorBrush, &::GetSysColorBrush)(index);
 }
 

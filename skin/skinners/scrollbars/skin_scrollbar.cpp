@@ -11,6 +11,7 @@
 #include "skin/core/skin_data_classes.h"
 #include "skin/core/skin_lib_parts.h"
 #include "skin/core/skin_manager.h"
+#include "skin/core/skin_messages.h"
 #include "skin/core/skin_package.h"
 #include "skin/skinners/controls/skin_control_base.h"
 #include "skin/skinners/drawing/skin_gdi_util.h"
@@ -48,7 +49,8 @@ struct CustomSBState {
     bool busy = false;           // we change the style ourselves
 };
 
-// One bar is operated at a time in the process.
+// One bar is operated at a time by each thread (the mouse capture and the
+// timers are the thread's own).
 struct Tracking {
     HWND window = nullptr;       // whose bar is pressed
     int bar = -1;                // SB_HORZ / SB_VERT, -1 none
@@ -66,7 +68,8 @@ struct Tracking {
     RECT hotRect = {};           // its rectangle (window coordinates)
     int hotPortion = kPortionNone;
     POINT lastNcMove = {};       // last WM_NCMOUSEMOVE point
-} g_track;
+};
+thread_local Tracking g_track;
 
 CustomSBEnableProc g_enableProc = nullptr;
 CustomSBSystemCalls g_system = {};
@@ -749,6 +752,12 @@ void SetWanted(HWND window, CustomSBState* s, bool horz, bool vert, bool show)
 
 void PartRefresh(int barSize, int minThumb);
 
+void ApplySizes(HWND window, int barSize, int minThumb)
+{
+    CustomSB_SetSize(window, SB_BOTH, barSize, barSize);
+    CustomSB_SetMinThumbSize(window, SB_BOTH, minThumb);
+}
+
 const SkinLibPart kScrollBarPart = {
     "skinned scroll bars", nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &PartRefresh,
 };
@@ -778,8 +787,12 @@ void PartRefresh(int barSize, int minThumb)
         windows = g_windows;
     }
     for (HWND window : windows) {
-        CustomSB_SetSize(window, SB_BOTH, barSize, barSize);
-        CustomSB_SetMinThumbSize(window, SB_BOTH, minThumb);
+        // Another thread's bars are its own to change: their state goes
+        // with its CustomSB_Uninitialize there.
+        if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId())
+            ApplySizes(window, barSize, minThumb);
+        else
+            PostMessageA(window, kSkinMsgScrollBarSizes, WPARAM(barSize), LPARAM(minThumb));
     }
 }
 
@@ -1151,7 +1164,9 @@ void DrawScrollPart(HDC hdc, const RECT& rect, const SkinScrollBarData& data, co
 
 LRESULT SkinScrollBarCustomDraw(const SkinScrollBarDrawInfo& info)
 {
-    auto* data = dynamic_cast<SkinScrollBarData*>(SkinManager::Instance().GetSkin()->FindObjectByType(kSkinScrollBar));
+    // Painted on any thread: a skin loaded meanwhile waits for the pin.
+    const SkinManager::PinnedSkin skin;
+    auto* data = dynamic_cast<SkinScrollBarData*>(skin->FindObjectByType(kSkinScrollBar));
     if (!data)
         return CDRF_DODEFAULT;
     if (info.stage == CDDS_PREPAINT)
@@ -1212,6 +1227,9 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return DefWindowProcA(window, message, wParam, lParam);
     const bool tracking = g_track.window == window && g_track.bar >= 0;
     switch (message) {
+    case kSkinMsgScrollBarSizes:
+        ApplySizes(window, int(wParam), int(lParam));
+        return 0;
     case WM_NCCALCSIZE:
         return OnNcCalcSize(window, s, wParam, lParam);
     case WM_NCHITTEST: {

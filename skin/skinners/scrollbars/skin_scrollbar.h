@@ -81,8 +81,8 @@ namespace NcScrollBarSkin {
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // The bar rectangles in window coordinates (empty when not shown).
 RECT BarRect(HWND window, int bar);
-// The process-wide tracking (one bar at a time): the bar being operated
-// (-1 none), its pressed portion, and whether the thumb is dragged.
+// The calling thread's tracking (one bar at a time): the bar being
+// operated (-1 none), its pressed portion, and whether the thumb is dragged.
 int TrackedBar();
 int PressedPortion();
 bool ThumbTracking();

@@ -15,6 +15,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "skin/core/skin_data_classes.h"
@@ -332,6 +333,22 @@ TEST_F(DrawingUtilities, ScaledAndTiledRegions)
 }
 
 // --- menus ------------------------------------------------------------------
+
+// Menus are read on any thread: a text read on one thread stays as it was
+// while another thread reads another item.
+TEST(MenuUtilities, EachThreadReadsItsOwnItemText)
+{
+    HMENU menu = CreatePopupMenu();
+    AppendMenuA(menu, MF_STRING, 10, "&First");
+    AppendMenuA(menu, MF_STRING, 11, "&Second");
+    const char* mine = GetMenuItemText(menu, 0, TRUE);
+    std::string theirs;
+    std::thread other([&] { theirs = GetMenuItemText(menu, 1, TRUE); });
+    other.join();
+    EXPECT_EQ(theirs, "&Second");
+    EXPECT_STREQ(mine, "&First");
+    DestroyMenu(menu);
+}
 
 TEST(MenuUtilities, CopyMenuCopiesItemsStatesAndSubmenus)
 {

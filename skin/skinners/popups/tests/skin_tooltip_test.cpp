@@ -9,8 +9,11 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 
 #include "skin/core/skin_data_classes.h"
 #include "skin/core/skin_lib_parts.h"
@@ -38,6 +41,19 @@ public:
     std::string text;
     int asked = 0;
 };
+
+// Runs work on a thread of its own while this one pumps its messages (the
+// tooltip's window is this thread's).
+void OnAnotherThread(const std::function<void()>& work)
+{
+    std::atomic<bool> done{false};
+    std::thread other([&] {
+        work();
+        done = true;
+    });
+    guitest::PumpUntil([&] { return done.load(); });
+    other.join();
+}
 
 class Tooltips : public testing::Test {
 protected:
@@ -191,6 +207,20 @@ TEST_F(Tooltips, SkinnedItemsShowTheirNames)
     // The skin's Tooltip object (the quick one) is bound.
     EXPECT_EQ(tooltip->GetSkinData(), fast);
     ASSERT_TRUE(guitest::PumpUntil([this] { return Shown(); }, 1000));
+}
+
+// Items of other threads show and hide the one tooltip; its own thread
+// shows, times and hides the window.
+TEST_F(Tooltips, AnItemOfAnotherThreadShowsAndHidesIt)
+{
+    Source source;
+    source.text = "From another thread";
+    OnAnotherThread([&] { tooltip->ShowFor(&source, fast, "Stale"); });
+    ASSERT_TRUE(guitest::PumpUntil([this] { return Shown(); }, 1500));
+    EXPECT_EQ(tooltip->GetText(), "From another thread");
+    OnAnotherThread([&] { source.HideTooltip(); });
+    EXPECT_TRUE(guitest::PumpUntil([this] { return !Shown(); }, 1500));
+    EXPECT_EQ(tooltip->GetOwnerItem(), nullptr);
 }
 
 }  // namespace

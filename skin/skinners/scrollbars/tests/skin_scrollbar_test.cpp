@@ -8,7 +8,9 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "skin/core/skin_data_classes.h"
@@ -212,6 +214,50 @@ TEST_F(SkinnedScrollBars, BarsTakeTheirRoomAndAnswerHitTests)
     EXPECT_EQ(skinSized.right - skinSized.left, 16);
 }
 
+// The skin's sizes reach another thread's bars through that thread: while
+// it is busy its bars stay as they are (it may be taking them away); its
+// next messages bring the sizes.
+TEST_F(SkinnedScrollBars, AnotherThreadsBarsTakeTheSkinsSizesOnTheirOwnThread)
+{
+    HANDLE refreshed = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<int> ready{0};
+    std::atomic<int> widthAfterItsMessages{0};
+    std::atomic<bool> done{false};
+    HWND other = nullptr;
+    std::thread thread([&] {
+        HWND w = CreateWindowExA(0, "STATIC", "Other thread's bars", WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_VISIBLE,
+                                 440, 80, 240, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        const bool made = w && CustomSB_Initialize(w) && CustomSB_SetSize(w, SB_BOTH, 7, 7);
+        other = w;
+        ready = made ? 1 : -1;
+        // Busy: only messages sent to it are answered, none posted is read.
+        while (MsgWaitForMultipleObjects(1, &refreshed, FALSE, INFINITE, QS_SENDMESSAGE) != WAIT_OBJECT_0) {
+            MSG msg;
+            PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
+        guitest::PumpPending();
+        const RECT r = NcScrollBarSkin::BarRect(w, SB_VERT);
+        widthAfterItsMessages = r.right - r.left;
+        if (made)
+            CustomSB_Uninitialize(w);
+        if (w)
+            DestroyWindow(w);
+        done = true;
+    });
+    guitest::PumpUntil([&] { return ready.load() != 0; });
+    EXPECT_EQ(ready.load(), 1);
+    SkinRefreshScrollBars();
+    if (ready.load() == 1) {
+        const RECT busy = NcScrollBarSkin::BarRect(other, SB_VERT);
+        EXPECT_EQ(busy.right - busy.left, 7) << "written by this thread";
+    }
+    SetEvent(refreshed);
+    guitest::PumpUntil([&] { return done.load(); });
+    thread.join();
+    CloseHandle(refreshed);
+    EXPECT_EQ(widthAfterItsMessages.load(), 16);  // the height of NORMAL.ARROW1
+}
+
 TEST_F(SkinnedScrollBars, ALeftScrollBarWindowHasItsVerticalBarOnTheLeft)
 {
     HWND left = MakeWindow(WS_EX_LEFTSCROLLBAR);
@@ -289,6 +335,50 @@ TEST_F(SkinnedScrollBars, HoldingAnArrowRepeatsWhileTheCursorStaysOnIt)
     Release();
     EXPECT_EQ(Count(WM_VSCROLL, SB_PAGEDOWN), 1);
     EXPECT_EQ(SendMessageA(window, WM_NCRBUTTONDOWN, HTVSCROLL, MAKELPARAM(down.x, down.y)), 0);
+}
+
+// Each thread operates its own bars: a press and release on another
+// thread's window leave this thread's press as it was.
+TEST_F(SkinnedScrollBars, APressOnAnotherThreadLeavesThisThreadsPressAlone)
+{
+    ASSERT_TRUE(CustomSB_Initialize(window));
+    SetRange(window, SB_VERT, 0, 99, 25, 0);
+    const RECT v = OnScreen(NcScrollBarSkin::BarRect(window, SB_VERT));
+    const POINT down = {(v.left + v.right) / 2, v.bottom - (v.right - v.left) / 2};
+    SetCursorPos(down.x, down.y);
+    SendMessageA(window, WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(down.x, down.y));
+    ASSERT_EQ(NcScrollBarSkin::TrackedBar(), SB_VERT);
+
+    std::atomic<bool> done{false};
+    int otherTracked = -2;
+    std::thread other([&] {
+        HWND w = CreateWindowExA(0, "STATIC", "Other thread's bars", WS_OVERLAPPEDWINDOW | WS_VSCROLL | WS_VISIBLE,
+                                 440, 80, 240, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        if (w && CustomSB_Initialize(w)) {
+            SetRange(w, SB_VERT, 0, 99, 25, 0);
+            RECT r = NcScrollBarSkin::BarRect(w, SB_VERT);
+            RECT at;
+            GetWindowRect(w, &at);
+            OffsetRect(&r, at.left, at.top);
+            const POINT arrow = {(r.left + r.right) / 2, r.bottom - (r.right - r.left) / 2};
+            SendMessageA(w, WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(arrow.x, arrow.y));
+            otherTracked = NcScrollBarSkin::TrackedBar();
+            SendMessageA(w, WM_LBUTTONUP, 0, 0);
+            CustomSB_Uninitialize(w);
+        }
+        if (w)
+            DestroyWindow(w);
+        done = true;
+    });
+    guitest::PumpUntil([&] { return done.load(); });
+    other.join();
+    EXPECT_EQ(otherTracked, SB_VERT);
+    EXPECT_EQ(NcScrollBarSkin::TrackedBar(), SB_VERT) << "this thread's press";
+    g_events.clear();
+    SendMessageA(window, WM_LBUTTONUP, 0, 0);
+    ASSERT_FALSE(g_events.empty());
+    EXPECT_EQ(g_events.back().code, SB_ENDSCROLL);
+    EXPECT_EQ(NcScrollBarSkin::TrackedBar(), -1);
 }
 
 TEST_F(SkinnedScrollBars, ADisabledArrowDoesNothing)
