@@ -788,38 +788,9 @@ SkinSysColorTable::SkinSysColorTable() : SkinDataObject(kSkinSysColorTable), col
     AddField("SPARE", K::Words, &colors[kSkinSysColorCount], 4 * (100 - kSkinSysColorCount));
 }
 
-SkinSysColorTable::~SkinSysColorTable()
-{
-    for (SkinGdiHandle brush : brushes_)
-        SkinGdi().DeleteHandle(brush);
-}
-
 SkinColor SkinSysColorTable::GetColor(int index) const
 {
     return (index >= 0 && index < kSkinSysColorCount) ? colors[index] : 0;
-}
-
-SkinGdiHandle SkinSysColorTable::GetBrush(int index) const
-{
-    return (index >= 0 && index < kSkinSysColorCount) ? brushes_[index] : nullptr;
-}
-
-void SkinSysColorTable::ReleaseGdi()
-{
-    SkinDataObject::ReleaseGdi();
-    for (SkinGdiHandle& brush : brushes_) {
-        SkinGdi().DeleteHandle(brush);
-        brush = nullptr;
-    }
-}
-
-void SkinSysColorTable::Resolve(SkinPackage& package)
-{
-    SkinDataObject::Resolve(package);
-    for (int i = 0; i < kSkinSysColorCount; ++i) {
-        SkinGdi().DeleteHandle(brushes_[i]);
-        brushes_[i] = SkinGdi().MakeSolidBrush(colors[i]);
-    }
 }
 
 // --- Generic object (100) -----------------------------------------------------------

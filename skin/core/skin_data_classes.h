@@ -406,17 +406,9 @@ protected:
 class SkinSysColorTable : public SkinDataObject {
 public:
     SkinSysColorTable();
-    ~SkinSysColorTable() override;
-    void ReleaseGdi() override;
-    void Resolve(SkinPackage& package) override;
     SkinColor GetColor(int index) const;
-    // The brush Resolve made for one of the 31 colours, or null.
-    SkinGdiHandle GetBrush(int index) const;
 
     uint32_t colors[100];              // the first 31 are system colours 0 to 30
-
-private:
-    SkinGdiHandle brushes_[kSkinSysColorCount] = {};
 };
 
 // Type 100: properties stored as entries.

@@ -1,7 +1,9 @@
 #include "skin/skinners/scrollbars/skin_redirect.h"
 
 #include <cstring>
+#include <map>
 #include <memory>
+#include <mutex>
 
 #include "skin/core/api_hook.h"
 #include "skin/core/skin_data_classes.h"
@@ -122,6 +124,27 @@ bool SkinColourOf(int index, COLORREF* color)
         return false;
     *color = table->GetColor(index >= 0 && index <= 30 ? index : 0);
     return true;
+}
+
+// Callers keep the brushes they are given (class backgrounds) past the
+// next load or the end: one brush per colour, kept for the life of the
+// process. Past the bound, the system's own brushes are handed out.
+const size_t kMaxLastingBrushes = 256;
+
+HBRUSH LastingBrush(COLORREF color)
+{
+    static std::mutex lock;
+    static auto* brushes = new std::map<COLORREF, HBRUSH>();  // never freed, as its brushes
+    std::lock_guard<std::mutex> guard(lock);
+    auto it = brushes->find(color);
+    if (it != brushes->end())
+        return it->second;
+    if (brushes->size() >= kMaxLastingBrushes)
+        return nullptr;
+    HBRUSH brush = CreateSolidBrush(color);
+    if (brush)
+        (*brushes)[color] = brush;
+    return brush;
 }
 
 void PartInstall(int) { InstallScrollApiRedirect(); }
@@ -281,12 +304,10 @@ DWORD WINAPI GetSysColor(int index)
 
 HBRUSH WINAPI GetSysColorBrush(int index)
 {
-    {
-        const SkinManager::PinnedSkin skin;
-        if (SkinSysColorTable* table = skin->GetColorTable())
-            if (HBRUSH brush = static_cast<HBRUSH>(table->GetBrush(index >= 0 && index <= 30 ? index : 0)))
-                return brush;
-    }
+    COLORREF color;
+    if (SkinColourOf(index, &color))
+        if (HBRUSH brush = LastingBrush(color))
+            return brush;
     return Original(kGetSysColorBrush, &::GetSysColorBrush)(index);
 }
 

@@ -212,6 +212,28 @@ TEST_F(Redirection, ImportEntriesOnWindows98AndMe)
     EXPECT_EQ(Calls::GetScrollPos(skinned, SB_VERT), 7);
 }
 
+// Callers keep the brushes they are given (a class background): neither
+// the next load nor the library's end deletes them.
+TEST_F(Redirection, BrushesOfTheSkinsColoursOutliveTheSkin)
+{
+    SkinGdiUtil::SetOsClassOverride(7);
+    ASSERT_TRUE(InstallScrollApiRedirect());
+    AddColourTable();
+    HBRUSH brush = Calls::GetSysColorBrush(5);
+    ASSERT_EQ(GetObjectType(brush), DWORD(OBJ_BRUSH));
+    ASSERT_TRUE(SkinLoadResource(nullptr, MAKEINTRESOURCEA(kTestSkin), "RT_VENEERKIT"));
+    EXPECT_EQ(GetObjectType(brush), DWORD(OBJ_BRUSH)) << "after the next load";
+    AddColourTable();
+    HBRUSH again = Calls::GetSysColorBrush(5);
+    LOGBRUSH logBrush = {};
+    ASSERT_TRUE(GetObjectA(again, sizeof logBrush, &logBrush));
+    EXPECT_EQ(logBrush.lbColor, kSkinColour5);
+    SkinLibExit();
+    EXPECT_EQ(GetObjectType(brush), DWORD(OBJ_BRUSH)) << "after the end";
+    EXPECT_EQ(GetObjectType(again), DWORD(OBJ_BRUSH)) << "after the end";
+    ASSERT_TRUE(SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0));
+}
+
 TEST(RedirectionLifetime, TheLibraryStartInstallsItAndItsEndRemovesIt)
 {
     SkinGdiUtil::SetOsClassOverride(6);
