@@ -18,6 +18,7 @@
 #include "discjob/job_dvd_rules.h"
 #include "discjob/job_dvd_writer.h"
 #include "discjob/job_vcd_build.h"
+#include "discjob/job_vcd_burn.h"
 #include "discjob/job_vcd_rules.h"
 #include "suite/app_utils.h"
 #include "suite/vcd_xml_writer.h"
@@ -41,18 +42,15 @@ const int kBoldControls[] = {IDC_BURN_HINT,          IDC_BURN_LABEL_CAPTION, IDC
 
 const int kNoMedium = 23;
 
+const char kAbortBurnQuestion[] =
+    "Would you really like to abort the burn\nprocess?\n\nInfo:Interrupting burning may make your\ndisc "
+    "unreadable!";
+
 bool IsDvd() { return !IsCdDiscType(g_burnSettings.discType); }
 
 // The CD-writing library's callbacks run on its thread: they only post.
 int32_t OUTSIDE_CALL OnFinalizeEvent(void* user) {
   ::PostMessageA(static_cast<HWND>(user), kCdFinalizeMessage, 0, 0);
-  return 0;
-}
-
-int32_t OUTSIDE_CALL OnBurnDoneEvent(const char* text, void* user) {
-  CString* copy = new CString(text != NULL ? text : "");
-  if (!::PostMessageA(static_cast<HWND>(user), kCdBurnDoneMessage, 0, reinterpret_cast<LPARAM>(copy)))
-    delete copy;
   return 0;
 }
 
@@ -77,6 +75,23 @@ int32_t OUTSIDE_CALL OnEraseDoneEvent(int32_t result, void* user) {
 
 }  // namespace
 
+volatile LONG BurnDoneText::s_alive = 0;
+
+BurnDoneText::BurnDoneText(const char* text) : m_text(text != NULL ? text : "") {
+  ::InterlockedIncrement(&s_alive);
+}
+
+BurnDoneText::~BurnDoneText() { ::InterlockedDecrement(&s_alive); }
+
+long BurnDoneText::Alive() { return ::InterlockedCompareExchange(&s_alive, 0, 0); }
+
+int32_t OUTSIDE_CALL StartBurnDialog::OnBurnDoneEvent(const char* text, void* user) {
+  BurnDoneText* copy = new BurnDoneText(text);
+  if (!::PostMessageA(static_cast<HWND>(user), kCdBurnDoneMessage, 0, reinterpret_cast<LPARAM>(copy)))
+    delete copy;
+  return 0;
+}
+
 BEGIN_MESSAGE_MAP(StartBurnDialog, CDialog)
   ON_REGISTERED_MESSAGE(g_builderMessageId, OnBuilderText)
   ON_MESSAGE(kImageBuildMessage, OnImageBuild)
@@ -87,6 +102,7 @@ BEGIN_MESSAGE_MAP(StartBurnDialog, CDialog)
   ON_MESSAGE(kCdBurnDoneMessage, OnCdBurnDone)
   ON_MESSAGE(kCdProcessMessage, OnCdProcess)
   ON_MESSAGE(kCdEraseDoneMessage, OnCdEraseDone)
+  ON_WM_DESTROY()
   ON_BN_CLICKED(IDC_BURN_ACTION, OnAction)
   ON_WM_TIMER()
   ON_BN_CLICKED(IDC_BURN_SELECT, OnSelectFolder)
@@ -107,21 +123,30 @@ StartBurnDialog::StartBurnDialog(BurnerMainDialog* mainWindow, CWnd* pParent)
 }
 
 StartBurnDialog::~StartBurnDialog() {
-  // The library's events must not reach a window that is gone.
+  // Destroyed here, while OnDestroy is still this class's.
+  if (m_hWnd != NULL) DestroyWindow();
+  if (m_buildThread != NULL) {
+    // The worker sends to the window: with the window gone its sends return
+    // at once and the wait cannot block it.
+    m_cancelRequest = 1;
+    ::WaitForSingleObject(m_buildThread, INFINITE);
+    ::CloseHandle(m_buildThread);
+  }
+}
+
+void StartBurnDialog::OnDestroy() {
+  // The library's events must not reach a window that is gone; a burn-done
+  // text already posted would be dropped with the window's messages.
   if (!IsDvd() && CdScribe().IsLoaded()) {
     CdScribe().SetFinalizeEventCallback(NULL, NULL);
     CdScribe().SetBurnDoneEventCallback(NULL, NULL);
     CdScribe().SetProcessEventCallback(NULL, NULL);
     CdScribe().SetEraseDoneEventCallback(NULL, NULL);
   }
-  if (m_buildThread != NULL) {
-    // The worker sends to the window: with the window gone its sends return
-    // at once and the wait cannot block it.
-    if (m_hWnd != NULL) DestroyWindow();
-    m_cancelRequest = 1;
-    ::WaitForSingleObject(m_buildThread, INFINITE);
-    ::CloseHandle(m_buildThread);
-  }
+  MSG message;
+  while (::PeekMessageA(&message, m_hWnd, kCdBurnDoneMessage, kCdBurnDoneMessage, PM_REMOVE))
+    delete reinterpret_cast<BurnDoneText*>(message.lParam);
+  CDialog::OnDestroy();
 }
 
 void StartBurnDialog::DoDataExchange(CDataExchange* pDX) {
@@ -296,6 +321,12 @@ void StartBurnDialog::LogNoDrive() {
   Log("Failed!");
 }
 
+bool StartBurnDialog::AbortConfirmed(const char* question, UINT type) {
+  int asked = m_step;
+  if (AfxMessageBox(question, type) != IDOK) return false;
+  return m_step == asked;
+}
+
 void StartBurnDialog::OnTimer(UINT_PTR nIDEvent) {
   if (nIDEvent == kClockTimer) {
     SetDlgItemText(IDC_BURN_ELAPSED, ElapsedTimeText(::GetTickCount() - m_startTime).c_str());
@@ -337,7 +368,7 @@ BOOL StartBurnDialog::CheckFreeSpace() {
   return FALSE;
 }
 
-BOOL StartBurnDialog::PrepareOutput(bool dvd) {
+BOOL StartBurnDialog::JoinDiscFolder(std::string* folder) {
   if (!IsValidDiscLabel(m_label)) {
     AfxMessageBox(kInvalidLabelMessage);
     return FALSE;
@@ -346,11 +377,16 @@ BOOL StartBurnDialog::PrepareOutput(bool dvd) {
     AfxMessageBox(disc_folder::kEmptyLabelText);
     return FALSE;
   }
-  std::string joined;
-  if (!disc_folder::JoinDiscFolder(g_burnSettings.outputFolder, m_label, sizeof m_dvdFolder, &joined)) {
+  if (!disc_folder::JoinDiscFolder(g_burnSettings.outputFolder, m_label, sizeof m_dvdFolder, folder)) {
     AfxMessageBox(disc_folder::kTooLongText);
     return FALSE;
   }
+  return TRUE;
+}
+
+BOOL StartBurnDialog::PrepareOutput(bool dvd) {
+  std::string joined;
+  if (!JoinDiscFolder(&joined)) return FALSE;
   CString discFolder = joined.c_str();
   if (dvd) {
     // Authoring starts from an empty disc folder; one the suite did not
@@ -373,21 +409,20 @@ BOOL StartBurnDialog::PrepareOutput(bool dvd) {
     Log("Failed");
     return FALSE;
   }
+  // What this job's image holds and every copy of it is burned under,
+  // whatever the label edit says afterwards.
+  m_jobLabel = m_label;
   return TRUE;
 }
 
 void StartBurnDialog::CdStart() {
   CdScribeCalls& cd = CdScribe();
   if (m_step == kStepBurning) {
-    if (AfxMessageBox("Would you really like to abort the burn\nprocess?\n\nInfo:Interrupting burning may "
-                      "make your\ndisc unreadable!",
-                      MB_OKCANCEL | MB_ICONQUESTION) == IDOK)
-      ShowBurnEngineError(cd.Abort());
+    if (AbortConfirmed(kAbortBurnQuestion, MB_OKCANCEL | MB_ICONQUESTION)) ShowBurnEngineError(cd.Abort());
     return;
   }
   if (m_step == kStepBuildingImage) {
-    if (AfxMessageBox("It is creating the cue image.\nWould you really like to abort the process?",
-                      MB_OKCANCEL) == IDOK)
+    if (AbortConfirmed("It is creating the cue image.\nWould you really like to abort the process?", MB_OKCANCEL))
       m_cancelRequest = 1;
     return;
   }
@@ -438,7 +473,7 @@ void StartBurnDialog::CdStart() {
       Log("Failed.");
       return;
     }
-    if (EraseCd() == 0) {
+    if (StartCdErase() == 0) {
       SetStep(kStepErasing, true);
     } else {
       Log("Failed to erase the disc.");
@@ -464,25 +499,12 @@ void StartBurnDialog::CdStart() {
   }
 }
 
-int StartBurnDialog::EraseCd() {
-  CdScribeCalls& cd = CdScribe();
-  CdScribeOptions options = {};
-  int32_t result = cd.GetOptions(&options);
-  if (result == 0) result = cd.SetOptions(options);
-  if (result == 0) result = cd.Erase(1);
-  if (result != 0) {
-    ShowBurnEngineError(result);
-    return -1;
-  }
-  return 0;
-}
-
 int StartBurnDialog::BurnCd() {
   CdScribeCalls& cd = CdScribe();
   CdScribeOptions options = {};
   int32_t result = cd.GetOptions(&options);
   if (result == 0) {
-    SetBurnOptions(&options, m_label);
+    SetBurnOptions(&options, m_jobLabel);
     result = cd.SetOptions(options);
   }
   if (result == 0) result = cd.ClearAll();
@@ -589,15 +611,15 @@ LRESULT StartBurnDialog::OnCdFinalize(WPARAM, LPARAM) {
 }
 
 LRESULT StartBurnDialog::OnCdBurnDone(WPARAM, LPARAM lParam) {
-  CString* text = reinterpret_cast<CString*>(lParam);
-  if (text == NULL || text->IsEmpty()) {
+  BurnDoneText* text = reinterpret_cast<BurnDoneText*>(lParam);
+  if (text == NULL || text->Text().IsEmpty()) {
     Log("Burned the disc successfully.");
     Log("Done!");
     SetStatus("Burn the disc successfully.");
   } else {
-    Log(*text);
+    Log(text->Text());
     Log("Failed!");
-    SetStatus(*text);
+    SetStatus(text->Text());
   }
   delete text;
   SetStep(kStepBurnEnded);
@@ -638,9 +660,7 @@ LRESULT StartBurnDialog::OnCdEraseDone(WPARAM wParam, LPARAM) {
 
 void StartBurnDialog::DvdStart() {
   if (m_step == kStepBurning) {
-    if (AfxMessageBox("Would you really like to abort the burn\nprocess?\n\nInfo:Interrupting burning may "
-                      "make your\ndisc unreadable!",
-                      MB_OKCANCEL | MB_ICONQUESTION) == IDOK) {
+    if (AbortConfirmed(kAbortBurnQuestion, MB_OKCANCEL | MB_ICONQUESTION)) {
       AbortDvdBurn();
       Log("Aborted by user");
     }
@@ -653,37 +673,39 @@ void StartBurnDialog::DvdStart() {
     LogNoDrive();
     return;
   }
-  if (!m_imageMade && !PrepareOutput(true)) return;
+  // A label the disc folder cannot take is refused before the drive is asked.
+  std::string discFolder;
+  if (!m_imageMade && !JoinDiscFolder(&discFolder)) return;
 
   InsertedDisc disc = GetInsertedDiscInfo(selection);
-  switch (DvdStartActionFor(disc)) {
-    case kDvdStartRefused:
-      Log("No blank DVD Disc in writer.");
-      Log("Failed.");
-      return;
-    case kDvdStartGo:
-      if (m_imageMade) {
-        SetStep(kStepBurning, true);
-        StartDvdBurn();
-      } else {
-        SetStep(kStepAuthoring, true);
-        RunDvdAuthoring();
-      }
-      return;
-    case kDvdStartAskErase:
-      if (AfxMessageBox("The disc in the drive is not empty.\nWriting to this disc will erase any existing "
-                        "data on it.\nDo you want to proceed?",
-                        MB_YESNO | MB_ICONQUESTION) != IDYES) {
-        Log("Aborted by user.");
-        Log("Failed.");
-        return;
-      }
-      SetStep(kStepErasing, true);
-      if (!StartEraseThread(m_hWnd, selection)) {
-        Log(kWorkerStartFailedText);
-        SetStep(kStepEraseFailed);
-      }
-      return;
+  DvdStartAction action = DvdStartActionFor(disc);
+  if (action == kDvdStartRefused) {
+    Log("No blank DVD Disc in writer.");
+    Log("Failed.");
+    return;
+  }
+  if (action == kDvdStartAskErase &&
+      AfxMessageBox("The disc in the drive is not empty.\nWriting to this disc will erase any existing "
+                    "data on it.\nDo you want to proceed?",
+                    MB_YESNO | MB_ICONQUESTION) != IDYES) {
+    Log("Aborted by user.");
+    Log("Failed.");
+    return;
+  }
+  // The burn goes ahead: only now may the earlier image's folder go.
+  if (!m_imageMade && !PrepareOutput(true)) return;
+  if (action == kDvdStartAskErase) {
+    SetStep(kStepErasing, true);
+    if (!StartEraseThread(m_hWnd, selection)) {
+      Log(kWorkerStartFailedText);
+      SetStep(kStepEraseFailed);
+    }
+  } else if (m_imageMade) {
+    SetStep(kStepBurning, true);
+    StartDvdBurn();
+  } else {
+    SetStep(kStepAuthoring, true);
+    RunDvdAuthoring();
   }
 }
 
@@ -707,7 +729,7 @@ void StartBurnDialog::RunDvdAuthoring() {
 }
 
 void StartBurnDialog::StartDvdBurn() {
-  if (!StartDvdBurnThread(m_hWnd, m_dvdFolder, m_label, m_drives.GetCurSel())) {
+  if (!StartDvdBurnThread(m_hWnd, m_dvdFolder, m_jobLabel, m_drives.GetCurSel())) {
     Log(kWorkerStartFailedText);
     Log("Failed to burn the disc");
     SetStep(kStepBurnFailed);

@@ -14,8 +14,12 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <string>
+
 #include "burner/res/burner_resource.h"
 #include "mfc/mfc.h"
+#include "standins/include/outside_abi.h"
 
 class BurnerMainDialog;
 
@@ -25,12 +29,29 @@ class BurnerMainDialog;
 enum {
   kImageBuildMessage = 1804,                // wParam 1 started; 0 ended, lParam the result
   kCdFinalizeMessage = WM_APP + 0x110,
-  kCdBurnDoneMessage = WM_APP + 0x111,      // lParam: a new'd CString (the text), deleted here
+  kCdBurnDoneMessage = WM_APP + 0x111,      // lParam: a new'd BurnDoneText, deleted by the dialog
   kCdProcessMessage = WM_APP + 0x112,       // wParam: percent x 100
   kCdEraseDoneMessage = WM_APP + 0x113,    // wParam: the erase's result (0 erased)
 };
 // Timers.
 enum { kClockTimer = 133, kEraseTimer = 135 };
+
+// The burn-done event's text on its way from the library's thread to the
+// dialog's. Counted: every one made must be deleted, handled or not.
+class BurnDoneText {
+public:
+  explicit BurnDoneText(const char* text);
+  ~BurnDoneText();
+  BurnDoneText(const BurnDoneText&) = delete;
+  BurnDoneText& operator=(const BurnDoneText&) = delete;
+  const CString& Text() const { return m_text; }
+  // How many exist now.
+  static long Alive();
+
+private:
+  CString m_text;
+  static volatile LONG s_alive;
+};
 
 class StartBurnDialog : public CDialog {
 public:
@@ -39,6 +60,9 @@ public:
   ~StartBurnDialog() override;
 
   int GetStep() const { return m_step; }
+  // CdScribe's burn-done callback (its thread): posts the text to the
+  // dialog window user.
+  static int32_t OUTSIDE_CALL OnBurnDoneEvent(const char* text, void* user);
   // The step machine: stores the step and does what it asks; with
   // operationStart, the clock starts first and the settings lock.
   void SetStep(int step, bool operationStart = false);
@@ -60,6 +84,7 @@ public:
   CProgressCtrl m_progress;   // 1028
   CComboBox m_drives;         // 1020
   CString m_label;            // 1023
+  CString m_jobLabel;         // the label of the job that made the image: every copy's volume label
   CString m_outputFolder;     // 1046
   CString m_logText;          // 1056
   int m_aspect;               // 1053 group: 0 4:3, 1 16:9
@@ -85,11 +110,13 @@ protected:
   void ListDvdWriters();
   void CdStart();
   void DvdStart();
+  // The disc folder (output folder + label + "\") of a new image, once the
+  // label passes the label rules; FALSE after the box that says why.
+  BOOL JoinDiscFolder(std::string* folder);
   // The label, folder and free-space checks before a new image; FALSE
   // stops the start (each failure has said why).
   BOOL PrepareOutput(bool dvd);
   BOOL CheckFreeSpace();
-  int EraseCd();
   int BurnCd();
   int BuildVcdImage();
   void RunDvdAuthoring();
@@ -102,6 +129,9 @@ protected:
   void ShowPercent(const char* format, int percent);
   // The failure lines of a start that found no usable writer or disc.
   void LogNoDrive();
+  // Asks whether to abort the running step: true for OK while that step
+  // still runs (the box's message loop may have seen the job end).
+  bool AbortConfirmed(const char* question, UINT type);
 
   static DWORD WINAPI BuildThreadProc(LPVOID parameter);
 
@@ -114,6 +144,7 @@ protected:
   afx_msg LRESULT OnCdBurnDone(WPARAM wParam, LPARAM lParam);
   afx_msg LRESULT OnCdProcess(WPARAM wParam, LPARAM lParam);
   afx_msg LRESULT OnCdEraseDone(WPARAM wParam, LPARAM lParam);
+  afx_msg void OnDestroy();
   afx_msg void OnAction();
   afx_msg void OnTimer(UINT_PTR nIDEvent);
   afx_msg void OnSelectFolder();

@@ -3,6 +3,10 @@
 // the list commands and their menu states, Play, and what Burn asks.
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
+#include <dlgs.h>
+
 #include <string>
 
 #include "burner/burner_app.h"
@@ -401,6 +405,63 @@ TEST_F(MainWindowTest, BurnWithAnEmptyListSaysSo) {
   guitest::Click(Item(IDC_MAIN_BURN));
   EXPECT_EQ(boxes.LastText(), "Plase add a mpeg file at least!");
   EXPECT_EQ(dialog->burnDialogRuns, 0);
+}
+
+// The DVD chooser takes many VOB files at once into a buffer of about a
+// thousand characters. A selection that fits is added whole; one that
+// passes the buffer is reported and adds nothing, the list keeping its
+// rows. The system's own dialog is answered from inside its loop: first
+// the folder, then the names typed into its name field.
+TEST_F(MainWindowTest, AChoiceOfFilesLargerThanTheChoosersBufferIsReportedAndAddsNothing) {
+  std::string folder = standin_test::CurrentFolder() + "chooser";
+  CreateDirectoryA(folder.c_str(), NULL);
+  auto name = [](int i) { return "a_vob_file_with_a_name_long_enough_" + std::to_string(i) + ".vob"; };
+  for (int i = 0; i < 40; ++i) MakeSizedFile("chooser\\" + name(i), 2048);
+  struct Case {
+    const char* what;
+    int files;
+    int rowsAdded;
+    const char* box;  // "" for none
+  } cases[] = {
+      {"fits", 3, 3, ""},
+      {"passes the buffer", 40, 0, "Too many files were selected at once.\nPlease select fewer files and try again."},
+  };
+  Open(2);
+  dialog->systemChooser = true;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::string names;
+    for (int i = 0; i < c.files; ++i) names += "\"" + name(i) + "\" ";
+    int rowsBefore = Rows();
+    bool answered = false;
+    guitest::RunLater(1, [&] {
+      HWND chooser = guitest::WaitForTopWindow("Add VOB files", 20000);
+      if (chooser == NULL) return;
+      auto type = [&](const std::string& text) {
+        SetDlgItemTextA(chooser, edt1, text.c_str());
+        SetDlgItemTextA(chooser, cmb13, text.c_str());
+        PostMessageA(chooser, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), (LPARAM)GetDlgItem(chooser, IDOK));
+      };
+      auto inFolder = [&] {
+        char path[MAX_PATH] = "";
+        SendMessageA(chooser, CDM_GETFOLDERPATH, sizeof path, reinterpret_cast<LPARAM>(path));
+        return lstrcmpiA(path, folder.c_str()) == 0;
+      };
+      if (!inFolder()) {
+        type(folder);
+        if (!guitest::PumpUntil(inFolder, 20000)) return;
+      }
+      type(names);
+      answered = true;
+    });
+    CMessageBoxScript boxes;
+    dialog->AddFiles();
+    guitest::CancelPending();
+    ASSERT_TRUE(answered);
+    EXPECT_EQ(rowsBefore + c.rowsAdded, Rows());
+    EXPECT_EQ(c.box, std::string(boxes.LastText()));
+    if (c.rowsAdded > 0) EXPECT_NE(std::string::npos, Cell(Rows() - 1, 0).find(name(c.files - 1)));
+  }
 }
 
 }  // namespace

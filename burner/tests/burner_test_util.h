@@ -59,6 +59,7 @@ inline std::string MakeSizedFile(const std::string& name, long long bytes) {
 class TestMainDialog : public BurnerMainDialog {
 public:
   std::vector<std::vector<std::string>> choices;  // one pick per Add, front first
+  bool systemChooser = false;                     // Add opens the program's own file dialog
   std::vector<std::string> opened;                // ShellOpen calls: "file|parameters"
   INT_PTR openResult = 42;                        // what ShellOpen answers
   std::vector<std::pair<UINT, bool>> menuItems;   // the last menu: id (or position), enabled
@@ -69,7 +70,8 @@ public:
   bool Open() { return Create(IDD, NULL) != FALSE; }
 
 protected:
-  INT_PTR ChooseFiles(BOOL, CStringArray* paths) override {
+  INT_PTR ChooseFiles(BOOL multiple, CStringArray* paths) override {
+    if (systemChooser) return BurnerMainDialog::ChooseFiles(multiple, paths);
     if (choices.empty()) return IDCANCEL;
     std::vector<std::string> pick = choices.front();
     choices.erase(choices.begin());
