@@ -788,11 +788,7 @@ SkinSysColorTable::SkinSysColorTable() : SkinDataObject(kSkinSysColorTable), col
     AddField("SPARE", K::Words, &colors[kSkinSysColorCount], 4 * (100 - kSkinSysColorCount));
 }
 
-SkinSysColorTable::~SkinSysColorTable()
-{
-    for (SkinGdiHandle brush : brushes_)
-        SkinGdi().DeleteHandle(brush);
-}
+SkinSysColorTable::~SkinSysColorTable() = default;
 
 SkinColor SkinSysColorTable::GetColor(int index) const
 {
@@ -801,25 +797,21 @@ SkinColor SkinSysColorTable::GetColor(int index) const
 
 SkinGdiHandle SkinSysColorTable::GetBrush(int index) const
 {
-    return (index >= 0 && index < kSkinSysColorCount) ? brushes_[index] : nullptr;
+    return (index >= 0 && index < kSkinSysColorCount && brushes_[index]) ? brushes_[index]->Get() : nullptr;
 }
 
 void SkinSysColorTable::ReleaseGdi()
 {
     SkinDataObject::ReleaseGdi();
-    for (SkinGdiHandle& brush : brushes_) {
-        SkinGdi().DeleteHandle(brush);
-        brush = nullptr;
-    }
+    for (auto& brush : brushes_)
+        brush.reset();
 }
 
 void SkinSysColorTable::Resolve(SkinPackage& package)
 {
     SkinDataObject::Resolve(package);
-    for (int i = 0; i < kSkinSysColorCount; ++i) {
-        SkinGdi().DeleteHandle(brushes_[i]);
-        brushes_[i] = SkinGdi().MakeSolidBrush(colors[i]);
-    }
+    for (int i = 0; i < kSkinSysColorCount; ++i)
+        brushes_[i] = package.Resources().Brush(colors[i]);
 }
 
 // --- Generic object (100) -----------------------------------------------------------

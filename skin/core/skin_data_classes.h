@@ -416,7 +416,7 @@ public:
     uint32_t colors[100];              // the first 31 are system colours 0 to 30
 
 private:
-    SkinGdiHandle brushes_[kSkinSysColorCount] = {};
+    std::shared_ptr<const SkinGdiObject> brushes_[kSkinSysColorCount];  // from the skin's pool
 };
 
 // Type 100: properties stored as entries.
