@@ -220,10 +220,7 @@ static const char* const kPartFieldNames[kPartCount] = {
 // SkinResolvedPart
 
 SkinResolvedPart::SkinResolvedPart() = default;
-SkinResolvedPart::~SkinResolvedPart()
-{
-    SkinGdi().DeleteHandle(region);
-}
+SkinResolvedPart::~SkinResolvedPart() = default;
 
 // ---------------------------------------------------------------------------
 // SkinDataObject
@@ -461,20 +458,19 @@ void SkinDataObject::ResolvePart(SkinPackage& package, const SkinImageRef& ref, 
     CSkinImage* image = package.FindImage(ref.name);
     if (!image)
         return;
-    std::unique_ptr<CSkinImage> cropped(new CSkinImage());
-    if (!image->Crop(ref.source.left, ref.source.top, ref.source.right, ref.source.bottom,
-                     cropped.get()))
+    std::shared_ptr<const SkinCutPart> cut =
+        package.Resources().CutPart(ref.name, *image, ref.source, transparent, key);
+    if (!cut)
         return;
-    if (transparent)
-        part.region = SkinGdi().MakeKeyRegion(*cropped, key);
-    part.width = cropped->GetWidth();
-    part.height = cropped->GetHeight();
-    part.bitmap = std::move(cropped);
+    part.region = cut->region ? cut->region->Get() : nullptr;
+    part.width = cut->bitmap->GetWidth();
+    part.height = cut->bitmap->GetHeight();
+    // The painters draw the cut; they do not change it.
+    part.bitmap = std::shared_ptr<CSkinImage>(cut, cut->bitmap.get());
 }
 
 void SkinDataObject::ReleasePart(SkinResolvedPart& part)
 {
-    SkinGdi().DeleteHandle(part.region);
     part.region = nullptr;
     part.bitmap.reset();
     part.width = part.height = part.reserved = 0;
@@ -614,10 +610,7 @@ SkinControlData::SkinControlData(uint32_t type, const char* controlImage)
     controlFieldEnd_ = Fields().size();
 }
 
-SkinControlData::~SkinControlData()
-{
-    SkinGdi().DeleteHandle(fontHandle_);
-}
+SkinControlData::~SkinControlData() = default;
 
 void SkinControlData::AfterLoad(uint8_t minor)
 {
@@ -630,13 +623,11 @@ void SkinControlData::AfterLoad(uint8_t minor)
 void SkinControlData::ReleaseGdi()
 {
     SkinDataObject::ReleaseGdi();
-    SkinGdi().DeleteHandle(fontHandle_);
-    fontHandle_ = nullptr;
+    font_.reset();
 }
 
 void SkinControlData::Resolve(SkinPackage& package)
 {
     SkinDataObject::Resolve(package);
-    SkinGdi().DeleteHandle(fontHandle_);
-    fontHandle_ = SkinGdi().MakeFont(font.logFont);
+    font_ = package.Resources().Font(font.logFont);
 }

@@ -21,6 +21,7 @@
 
 #include "skin/core/skin_data_gdi.h"
 #include "skin/core/skin_data_types.h"
+#include "skin/core/skin_resource_pool.h"
 #include "skin/core/skin_stream.h"
 
 class CSkinImage;
@@ -70,13 +71,15 @@ struct SkinField {
     bool ReadsAt(uint8_t minor) const { return minor >= minMinor && minor <= maxMinor; }
 };
 
-// A part of a skin image cut out for drawing (memory only).
+// A part of a skin image cut out for drawing (memory only). The cut and its
+// region belong to the skin's resource pool and are shared by every equal
+// part; holding the bitmap keeps both alive.
 struct SkinResolvedPart {
     int32_t width = 0;
     int32_t height = 0;
     int32_t reserved = 0;                 // always 0
     SkinGdiHandle region = nullptr;       // non-key pixels, when transparent
-    std::unique_ptr<CSkinImage> bitmap;   // the cropped part, owned
+    std::shared_ptr<CSkinImage> bitmap;   // the cropped part
 
     SkinResolvedPart();
     ~SkinResolvedPart();
@@ -132,7 +135,8 @@ public:
     const PropertyMap& Properties() const { return properties_; }
 
     // Crops the reference's part out of its image into `part`, with the
-    // key-colour region when the skin uses its transparent colour.
+    // key-colour region when the skin uses its transparent colour; the
+    // package's resource pool makes (or shares) it within its budgets.
     static void ResolvePart(SkinPackage& package, const SkinImageRef& ref, SkinResolvedPart& part);
     static void ReleasePart(SkinResolvedPart& part);
 
@@ -243,7 +247,7 @@ public:
     void ReleaseGdi() override;
     void Resolve(SkinPackage& package) override;
     void SetControlId(int32_t id) { controlId = id; }
-    SkinGdiHandle GetFontHandle() const { return fontHandle_; }
+    SkinGdiHandle GetFontHandle() const { return font_ ? font_->Get() : nullptr; }
 
     SkinFont font;                // "FONT"
     SkinLayoutImage background;   // the type's control image
@@ -259,7 +263,7 @@ protected:
 
 private:
     SkinRect oldRect_;                  // read from 1.4 to 1.7 and dropped
-    SkinGdiHandle fontHandle_ = nullptr;  // made by Resolve
+    std::shared_ptr<const SkinGdiObject> font_;  // from the skin's pool, by Resolve
 };
 
 #endif

@@ -64,6 +64,19 @@ void SetError(int code)
     g_errors[GetCurrentThreadId()] = code;
 }
 
+// The library's code for a skin the reader refused.
+int LoadErrorOf(int packageError)
+{
+    switch (packageError) {
+    case kSkinPackageBadPacking: return kSkinLibSkinBadPacking;
+    case kSkinPackageShort: return kSkinLibSkinShort;
+    case kSkinPackageBadHeader: return kSkinLibSkinBadHeader;
+    case kSkinPackageTooManyPixels: return kSkinLibSkinTooManyPixels;
+    case kSkinPackageTooManyGdiObjects: return kSkinLibSkinTooManyGdiObjects;
+    default: return kSkinLibSkinMalformed;
+    }
+}
+
 bool CheckStarted()
 {
     std::lock_guard<std::recursive_mutex> guard(g_lock);
@@ -513,8 +526,10 @@ BOOL WINAPI SkinLoadResource(HINSTANCE instance, LPCSTR name, LPCSTR type)
         const DWORD size = SizeofResource(module, found);
         SkinMemoryStream source(bytes, bytes ? size : 0, SkinMemoryStream::kDefaultGrowth);
         std::unique_ptr<SkinPackage> package(new SkinPackage());
-        if (!package->Read(source))
+        if (!package->Read(source)) {
+            SetError(LoadErrorOf(package->GetLastError()));
             return FALSE;  // the previous skin stays
+        }
         const BOOL installed = SkinManager::Instance().InstallSkin(package.release());
         SkinRefreshScrollBars();
         return installed;

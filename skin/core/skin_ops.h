@@ -16,11 +16,19 @@ enum SkinLibError : int {
     kSkinLibOk = 0,
     kSkinLibCallWndHookFailed = 2,
     kSkinLibKeyboardHookFailed = 3,
+    // A skin resource that cannot be read gives the reader's reason: the
+    // reader's own codes where they are free here, others moved past 19.
+    kSkinLibSkinBadPacking = 5,
+    kSkinLibSkinShort = 6,
+    kSkinLibSkinBadHeader = 7,
     kSkinLibNoSkinner = 8,
+    kSkinLibSkinTooManyPixels = 9,
+    kSkinLibSkinTooManyGdiObjects = 10,
     kSkinLibLoadResourceFailed = 15,
     kSkinLibFindResourceFailed = 16,
     kSkinLibVisualStyleFailed = 17,
     kSkinLibNotStarted = 19,
+    kSkinLibSkinMalformed = 20,
 };
 
 extern "C" {

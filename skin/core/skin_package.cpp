@@ -12,7 +12,30 @@ constexpr uint32_t kMajorOffset = 20;
 constexpr uint32_t kMinorOffset = 21;
 constexpr uint32_t kCountOffset = 176;
 
+int BudgetError(SkinResourcePool::State state)
+{
+    switch (state) {
+    case SkinResourcePool::kPixelsExceeded: return kSkinPackageTooManyPixels;
+    case SkinResourcePool::kGdiObjectsExceeded: return kSkinPackageTooManyGdiObjects;
+    default: return kSkinPackageOk;
+    }
+}
+
 }  // namespace
+
+const char* SkinPackageErrorText(int error)
+{
+    switch (error) {
+    case kSkinPackageOk: return "";
+    case kSkinPackageBadPacking: return "it does not unpack";
+    case kSkinPackageShort: return "it is shorter than its header";
+    case kSkinPackageBadHeader: return "its header is not that of a skin of a version read here";
+    case kSkinPackageMalformed: return "its objects nest too deep or are too many";
+    case kSkinPackageTooManyPixels: return "its images and parts hold more pixels than a skin may";
+    case kSkinPackageTooManyGdiObjects: return "it needs more GDI objects (fonts, brushes, regions) than a skin may";
+    default: return "unknown error";
+    }
+}
 
 SkinPackage::SkinPackage() = default;
 
@@ -79,6 +102,7 @@ int SkinPackage::ReadUnlocked(SkinMemoryStream& stream)
 
     ObjectMap* sections[2] = {&images_, &sounds_};
     const uint32_t sectionTypes[2] = {kSkinImage, kSkinVoice};
+    uint64_t imageBytes = 0;  // decoded so far: a skin past its budget stops here
     for (int s = 0; s < 2; ++s) {
         uint32_t stored = 0;
         stream.ReadU32(stored);
@@ -90,6 +114,12 @@ int SkinPackage::ReadUnlocked(SkinMemoryStream& stream)
                 break;
             std::unique_ptr<SkinDataObject> object = CreateSkinDataObject(sectionTypes[s]);
             object->Load(stream);
+            if (s == 0)
+                if (const CSkinImage* image = static_cast<SkinImageObject*>(object.get())->GetImage()) {
+                    imageBytes += image->GetSize();
+                    if (imageBytes > SkinResourcePool::kMaxPixelBytes)
+                        return Fail(kSkinPackageTooManyPixels);
+                }
             std::string key(object->GetName());
             (*sections[s])[key] = std::move(object);
         }
@@ -97,7 +127,8 @@ int SkinPackage::ReadUnlocked(SkinMemoryStream& stream)
 
     if (stream.IsBroken())
         return Fail(kSkinPackageMalformed);
-    ResolveAll();
+    if (const int error = ResolveAll())
+        return Fail(error);
     return 1;
 }
 
@@ -118,11 +149,25 @@ void SkinPackage::StoreObject(std::unique_ptr<SkinDataObject> object)
         colorTable_ = table;
 }
 
-void SkinPackage::ResolveAll()
+int SkinPackage::ResolveAll()
 {
     std::lock_guard<std::recursive_mutex> guard(lock_);
     for (auto& entry : objects_)
+        entry.second->ReleaseGdi();
+    resources_.Clear();
+    for (auto& entry : images_)
+        if (const CSkinImage* image = static_cast<SkinImageObject*>(entry.second.get())->GetImage())
+            resources_.ChargeImage(image->GetSize());
+    for (auto& entry : objects_) {
+        if (resources_.Exceeded())
+            break;
         entry.second->Resolve(*this);
+    }
+    const int error = BudgetError(resources_.GetState());
+    if (error)
+        for (auto& entry : objects_)
+            entry.second->ReleaseGdi();
+    return error;
 }
 
 CSkinImage* SkinPackage::FindImage(const char* name)
@@ -180,6 +225,7 @@ void SkinPackage::ClearUnlocked()
     objects_.clear();
     images_.clear();
     sounds_.clear();
+    resources_.Clear();
     colorTable_ = nullptr;
     major_ = kMajorVersion;
     minor_ = kMinorVersion;

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "skin/core/skin_data.h"
+#include "skin/core/skin_resource_pool.h"
 #include "skin/core/skin_stream.h"
 
 class CSkinImage;
@@ -25,7 +26,12 @@ enum SkinPackageError : int {
     kSkinPackageShort = 6,        // the stream is shorter than its header
     kSkinPackageBadHeader = 7,    // wrong magic, or a version not read
     kSkinPackageMalformed = 8,    // objects nested too deep or too many
+    kSkinPackageTooManyPixels = 9,       // images and parts past the pixel budget
+    kSkinPackageTooManyGdiObjects = 10,  // fonts, brushes, regions past their budget
 };
+
+// What a last error means, for messages ("" for 0).
+const char* SkinPackageErrorText(int error);
 
 class SkinPackage {
 public:
@@ -73,8 +79,12 @@ public:
     bool AddImage(std::unique_ptr<SkinImageObject> image);
     bool AddSound(std::unique_ptr<SkinDataObject> sound);
     // Resolves every top-level object in name order (GDI objects and
-    // image parts).
-    void ResolveAll();
+    // image parts) anew, within the resource pool's budgets. 0, or the
+    // error of the budget that the skin would pass (the objects are then
+    // left unresolved).
+    int ResolveAll();
+    // The fonts, brushes and image parts made for this skin.
+    SkinResourcePool& Resources() { return resources_; }
     // Writes the stream: header, objects, images, sounds, each section in
     // name order. An older version (1.11 and later: their bodies differ
     // only by the fields they carry) leaves out what its readers skip.
@@ -98,7 +108,8 @@ private:
     uint8_t header_[kHeaderSize] = {};        // copy of the stream header
     uint8_t major_ = kMajorVersion;           // version of the loaded stream
     uint8_t minor_ = kMinorVersion;
-    int lastError_ = kSkinPackageOk;          // 0, 5, 6, 7 or 8
+    int lastError_ = kSkinPackageOk;          // 0 or a SkinPackageError
+    SkinResourcePool resources_;              // what Resolve made (locks itself)
     mutable std::recursive_mutex lock_;       // guards all of the above
 };
 

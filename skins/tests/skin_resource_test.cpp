@@ -38,9 +38,10 @@ TEST(SkinResource, DiscProgramsLoadTheirSkinByOrdinal)
     ASSERT_TRUE(init(GetModuleHandleA(nullptr), "", "", 0));
     EXPECT_TRUE(load(nullptr, MAKEINTRESOURCEA(129), "RT_VENEERKIT"));
     EXPECT_TRUE(load(nullptr, MAKEINTRESOURCEA(130), "RT_VENEERKIT"));
-    // A resource that is no packed skin fails without a code.
+    // A resource that is no packed skin (a text) fails with the code of
+    // what the reader found: it does not unpack.
     EXPECT_FALSE(load(nullptr, MAKEINTRESOURCEA(131), "RT_VENEERKIT"));
-    EXPECT_EQ(error(), 0);
+    EXPECT_EQ(error(), 5);
     EXPECT_FALSE(load(nullptr, MAKEINTRESOURCEA(132), "RT_VENEERKIT"));
     EXPECT_EQ(error(), 16);
     end();

@@ -822,11 +822,27 @@ void SkinDescriptionCompiler::State::CheckImages()
 }
 
 bool BuildSkinFile(const SkinPackage& package, std::vector<uint8_t>& stored, std::vector<uint8_t>* plain,
-                   uint8_t minor)
+                   uint8_t minor, std::string* refusal)
 {
+    auto refuse = [&](const std::string& why) {
+        if (refusal)
+            *refusal = why;
+        stored.clear();
+        return false;
+    };
     SkinMemoryStream out;
     package.Write(out, minor);
     if (plain)
         plain->assign(out.Data(), out.Data() + out.Length());
-    return PackSkinStream(out.Data(), out.Length(), stored);
+    if (out.Length() > SkinMemoryStream::kMaxUnpackedLength)
+        return refuse("the skin unpacks to " + std::to_string(out.Length()) + " bytes, past the loader's limit of " +
+                      std::to_string(SkinMemoryStream::kMaxUnpackedLength));
+    if (!PackSkinStream(out.Data(), out.Length(), stored))
+        return refuse("packing failed");
+    // Read back as the library will, budgets and all.
+    SkinPackage loaded;
+    SkinMemoryStream source(stored.data(), uint32_t(stored.size()));
+    if (!loaded.Read(source))
+        return refuse(std::string("the loader refuses the skin: ") + SkinPackageErrorText(loaded.GetLastError()));
+    return true;
 }

@@ -69,7 +69,10 @@ private:
 
 // Writes the package as a skin stream of version 1.minor and packs it
 // (u32 length + LZO1X). plain, when given, receives the unpacked stream.
+// A skin that the library's loader would refuse (past its unpacked length
+// or its budgets) is not built: false, with the reason in refusal.
 bool BuildSkinFile(const SkinPackage& package, std::vector<uint8_t>& stored,
-                   std::vector<uint8_t>* plain = nullptr, uint8_t minor = SkinPackage::kMinorVersion);
+                   std::vector<uint8_t>* plain = nullptr, uint8_t minor = SkinPackage::kMinorVersion,
+                   std::string* refusal = nullptr);
 
 #endif

@@ -82,8 +82,9 @@ int main(int argc, char** argv)
         return 1;
     }
     std::vector<uint8_t> stored, plain;
-    if (!BuildSkinFile(compiler.Package(), stored, &plain, minor)) {
-        std::fprintf(stderr, "%s: error: packing failed\n", output.c_str());
+    std::string refusal;
+    if (!BuildSkinFile(compiler.Package(), stored, &plain, minor, &refusal)) {
+        std::fprintf(stderr, "%s: error: %s\n", output.c_str(), refusal.c_str());
         return 1;
     }
     if (!WriteFile(output, stored) || (!streamOut.empty() && !WriteFile(streamOut, plain))) {

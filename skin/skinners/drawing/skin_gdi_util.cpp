@@ -424,25 +424,59 @@ HRGN TransformRegion(HRGN region, float xScale, float yScale, int dx, int dy)
     return result;
 }
 
+namespace {
+
+// Rectangles a tiled region may be built of (the source's times the
+// tiles); past that, the holes are too fine to matter and the whole
+// destination stands for them.
+const uint64_t kMaxTiledRects = 65536;
+
+uint64_t RegionRectCount(HRGN region)
+{
+    const DWORD size = GetRegionData(region, 0, nullptr);
+    return size > sizeof(RGNDATAHEADER) ? (size - sizeof(RGNDATAHEADER)) / sizeof(RECT) : 0;
+}
+
+// Unites the region with copies of itself moved by step, 2 x step, ...
+// along one axis until the copies cover length: a few operations however
+// many tiles there are.
+void RepeatAlong(HRGN region, HRGN scratch, int64_t step, int64_t length, bool across)
+{
+    for (int64_t covered = step; covered < length; covered *= 2) {
+        CombineRgn(scratch, region, nullptr, RGN_COPY);
+        OffsetRgn(scratch, across ? int(covered) : 0, across ? 0 : int(covered));
+        CombineRgn(region, region, scratch, RGN_OR);
+    }
+}
+
+}  // namespace
+
 HRGN TileRegion(HRGN source, int stepX, int stepY, const RECT& dest)
 {
     HRGN result = CreateRectRgn(0, 0, 0, 0);
     if (!source || !result)
         return result;
-    HRGN piece = CreateRectRgn(0, 0, 0, 0);
+    const int64_t width = int64_t(dest.right) - dest.left, height = int64_t(dest.bottom) - dest.top;
     if (stepX > 0 && stepY > 0) {
-        for (int y = dest.top; y < dest.bottom; y += stepY)
-            for (int x = dest.left; x < dest.right; x += stepX) {
-                CombineRgn(piece, source, nullptr, RGN_COPY);
-                OffsetRgn(piece, x, y);
-                CombineRgn(result, result, piece, RGN_OR);
-            }
+        if (width <= 0 || height <= 0)
+            return result;
+        const uint64_t tiles = uint64_t((width + stepX - 1) / stepX) * uint64_t((height + stepY - 1) / stepY);
+        if (RegionRectCount(source) * tiles > kMaxTiledRects) {
+            SetRectRgn(result, dest.left, dest.top, dest.right, dest.bottom);
+            return result;
+        }
+        // One row of tiles, then that row repeated down.
+        HRGN scratch = CreateRectRgn(0, 0, 0, 0);
+        CombineRgn(result, source, nullptr, RGN_COPY);
+        RepeatAlong(result, scratch, stepX, width, true);
+        RepeatAlong(result, scratch, stepY, height, false);
+        DeleteObject(scratch);
+        OffsetRgn(result, dest.left, dest.top);
     } else {
         // No step to repeat by: the source once, at the corner.
         CombineRgn(result, source, nullptr, RGN_COPY);
         OffsetRgn(result, dest.left, dest.top);
     }
-    DeleteObject(piece);
     HRGN clip = CreateRectRgnIndirect(&dest);
     CombineRgn(result, result, clip, RGN_AND);
     DeleteObject(clip);

@@ -133,7 +133,9 @@ void DrawEffectText(HDC hdc, const SkinTextEffect& effect, const RECT& rect, con
 // --- regions ------------------------------------------------------------------
 // Scaled by (xScale, yScale), then moved by (dx, dy); null on failure.
 HRGN TransformRegion(HRGN region, float xScale, float yScale, int dx, int dy);
-// The source repeated over dest in steps, cut to dest.
+// The source repeated over dest in steps, cut to dest; built by rows with
+// doubled copies. Tiles that would make a region of more than 65536
+// rectangles give the whole of dest.
 HRGN TileRegion(HRGN source, int stepX, int stepY, const RECT& dest);
 // Every pixel that differs from the key, one rectangle per run in a row.
 HRGN RegionFromBitmap(HBITMAP bitmap, COLORREF key);

@@ -29,3 +29,10 @@ if(QUORBEL_WINDOWS AND QUORBEL_SKINC)
     target_sources(${_t} PRIVATE ${_sk}/tests/freed_object_trap.cpp)
   endforeach()
 endif()
+# What keyed tiles cost a frame's region and its hit tests; reports times.
+if(QUORBEL_WINDOWS AND QUORBEL_SKINC)
+  quorbel_add_gtest(skin_region_bench WINDOWS_ONLY GUI LABELS bench
+    SOURCES ${_dir}/tests/skin_region_bench.cpp ${_skin_rc}
+    LIBS quorbel_skin quorbel_gui_test)
+  add_dependencies(skin_region_bench quorbel_skins)
+endif()

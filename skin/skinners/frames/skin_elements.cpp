@@ -66,6 +66,18 @@ SkinTextElement::SkinTextElement(const SkinRect& rect, SkinWindowObject* owner, 
 {
 }
 
+SkinTextElement::~SkinTextElement()
+{
+    if (shape_)
+        DeleteObject(shape_);
+}
+
+bool SkinTextElement::ShapeSource::operator==(const ShapeSource& o) const
+{
+    return EqualRect(&rect, &o.rect) && partRegion == o.partRegion && partWidth == o.partWidth &&
+           partHeight == o.partHeight && drawMode == o.drawMode;
+}
+
 SkinCaptionStaticData* SkinTextElement::Data() const
 {
     return dynamic_cast<SkinCaptionStaticData*>(GetSkinData());
@@ -149,6 +161,31 @@ void SkinTextElement::Paint(HDC hdc)
 
 HRGN SkinTextElement::GetRegion() const
 {
+    HRGN copy = CreateRectRgn(0, 0, 0, 0);
+    if (HRGN shape = Shape())
+        CombineRgn(copy, shape, nullptr, RGN_COPY);
+    return copy;
+}
+
+HRGN SkinTextElement::Shape() const
+{
+    SkinCaptionStaticData* data = Data();
+    ShapeSource now = {rect_, nullptr, 0, 0, 0};
+    if (data) {
+        const SkinResolvedPart& part = data->GetResolvedImage();
+        now = ShapeSource{rect_, part.region, part.width, part.height, data->image.drawMode};
+    }
+    if (shape_ && now == shapeSource_)
+        return shape_;
+    if (shape_)
+        DeleteObject(shape_);
+    shape_ = BuildShape();
+    shapeSource_ = now;
+    return shape_;
+}
+
+HRGN SkinTextElement::BuildShape() const
+{
     SkinCaptionStaticData* data = Data();
     HRGN placed = nullptr;
     if (data && data->GetResolvedImage().region) {
@@ -181,11 +218,8 @@ BOOL SkinTextElement::HitTest(int x, int y)
 {
     if (!IsShownInState())
         return FALSE;
-    HRGN region = GetRegion();
-    const BOOL inside = region && PtInRegion(region, x, y);
-    if (region)
-        DeleteObject(region);
-    return inside;
+    HRGN shape = Shape();
+    return shape && PtInRegion(shape, x, y);
 }
 
 int SkinTextElement::GetHitTestCode() const
@@ -229,7 +263,6 @@ void SkinTextElement::CombineIntoRegion(HRGN region)
     }
     default: return;
     }
-    HRGN shape = GetRegion();
-    CombineRgn(region, region, shape, mode);
-    DeleteObject(shape);
+    if (HRGN shape = Shape())
+        CombineRgn(region, region, shape, mode);
 }

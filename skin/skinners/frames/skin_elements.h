@@ -23,6 +23,7 @@ class SkinCaptionStaticData;
 class SkinTextElement : public SkinElement {
 public:
     SkinTextElement(const SkinRect& rect, SkinWindowObject* owner, SkinDataObject* object);
+    ~SkinTextElement() override;
 
     void Paint(HDC hdc) override;
     // The point inside the element's shape.
@@ -38,8 +39,24 @@ public:
     HRGN GetRegion() const;
 
 private:
+    // What the shape was built from: it stays while they do.
+    struct ShapeSource {
+        RECT rect;            // the element's place
+        void* partRegion;     // the image's region, or none
+        int32_t partWidth, partHeight;
+        uint32_t drawMode;
+        bool operator==(const ShapeSource& o) const;
+    };
+
     SkinCaptionStaticData* Data() const;
     HWND OwnerWindow() const;
+    // The element's shape, built when its place or image changed (hit
+    // tests come with every mouse move); owned by the element.
+    HRGN Shape() const;
+    HRGN BuildShape() const;
+
+    mutable HRGN shape_ = nullptr;  // the last shape built, or none
+    mutable ShapeSource shapeSource_ = {};
 };
 
 #endif

@@ -2,8 +2,11 @@
 // loaded skin giving back the described objects.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -331,6 +334,46 @@ TEST_F(SkincTest, ArtworkFoldersAreSearched)
 {
     SkinDescriptionCompiler compiler({"."});
     EXPECT_TRUE(compiler.Compile("/nonexistent/desc.skin", kImage)) << compiler.Errors()[0];
+}
+
+// The compiler writes no skin that the loader would refuse: it stops with
+// a message and exit code 1, and leaves no output behind.
+TEST_F(SkincTest, RefusesSkinsPastTheLoadersLimits)
+{
+    {
+        // 3500 x 3500 x 3 bytes unpack past the loader's 32 MB.
+        CSkinImage big(3500, 3500, 24, CSkinImage::kFormatBmp);
+        uint8_t* bytes = nullptr;
+        int32_t size = 0;
+        ASSERT_TRUE(big.Encode(bytes, size, CSkinImage::kFormatBmp));
+        std::ofstream("big.bmp", std::ios::binary).write(reinterpret_cast<char*>(bytes), size);
+        CSkinImage::FreeMemory(bytes);
+    }
+    std::ostringstream fonts;  // more fonts than a skin may make
+    for (int i = 0; i < 1500; ++i)
+        fonts << "[Static Label" << i << "]\nFONT = \"Arial\" " << -8 - i << "\n";
+    struct Case {
+        const char* what;
+        std::string description;
+        const char* message;
+    } cases[] = {
+        {"a stream past the unpacked limit", "[Image big.bmp]\nFILE = big.bmp\n",
+         "error: the skin unpacks to 36750"},
+        {"too many fonts", fonts.str(), "error: the loader refuses the skin: it needs more GDI objects"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::ofstream("limits.skin", std::ios::binary) << c.description;
+        std::remove("limits.vks");
+        const std::string command = std::string(QUORBEL_SKINC) + " limits.skin limits.vks 2> limits.err";
+        const int status = std::system(command.c_str());
+        EXPECT_NE(status, 0);
+        std::ifstream err("limits.err");
+        std::stringstream message;
+        message << err.rdbuf();
+        EXPECT_NE(message.str().find(c.message), std::string::npos) << message.str();
+        EXPECT_FALSE(std::ifstream("limits.vks").good());
+    }
 }
 
 }  // namespace

@@ -332,6 +332,57 @@ TEST_F(DrawingUtilities, ScaledAndTiledRegions)
     EXPECT_EQ(TransformRegion(nullptr, 1, 1, 0, 0), nullptr);
 }
 
+// Tiled regions built by rows of doubled copies hold exactly the pixels
+// that one copy per tile would; tiles that would make an unbounded number
+// of rectangles give the whole destination.
+TEST_F(DrawingUtilities, TiledRegionsMatchOneCopyPerTileAndAreBounded)
+{
+    struct Case {
+        const char* what;
+        std::vector<RECT> source;  // inside (0, 0, stepX, stepY)
+        int stepX, stepY;
+        RECT dest;
+        bool whole;  // past the bound: dest itself
+    } cases[] = {
+        {"a dot every 4 pixels", {{0, 0, 2, 2}}, 4, 4, {0, 0, 10, 10}, false},
+        {"a tile with a key corner, dest not a multiple of it", {{1, 0, 3, 1}, {0, 1, 3, 3}}, 3, 3, {5, 7, 47, 38},
+         false},
+        {"one pixel over a wide caption", {{0, 0, 1, 1}}, 1, 1, {30, 2, 1230, 22}, false},
+        {"a checker", {{0, 0, 1, 1}, {1, 1, 2, 2}}, 2, 2, {10, 10, 90, 70}, false},
+        {"a checker over a big window", {{0, 0, 1, 1}, {1, 1, 2, 2}}, 2, 2, {0, 0, 400, 400}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        HRGN source = CreateRectRgn(0, 0, 0, 0);
+        for (const RECT& r : c.source) {
+            HRGN piece = CreateRectRgnIndirect(&r);
+            CombineRgn(source, source, piece, RGN_OR);
+            DeleteObject(piece);
+        }
+        HRGN tiled = TileRegion(source, c.stepX, c.stepY, c.dest);
+        ASSERT_NE(tiled, nullptr);
+        if (c.whole) {
+            RECT box;
+            EXPECT_EQ(GetRgnBox(tiled, &box), SIMPLEREGION);
+            EXPECT_TRUE(EqualRect(&box, &c.dest));
+        } else {
+            int wrong = 0;
+            for (int y = c.dest.top - 2; y < c.dest.bottom + 2; ++y)
+                for (int x = c.dest.left - 2; x < c.dest.right + 2; ++x) {
+                    const POINT at = {x, y};
+                    const bool inDest = PtInRect(&c.dest, at) != 0;
+                    const bool expected =
+                        inDest && PtInRegion(source, (x - c.dest.left) % c.stepX, (y - c.dest.top) % c.stepY);
+                    if ((PtInRegion(tiled, x, y) != 0) != expected)
+                        ++wrong;
+                }
+            EXPECT_EQ(wrong, 0);
+        }
+        DeleteObject(tiled);
+        DeleteObject(source);
+    }
+}
+
 // --- menus ------------------------------------------------------------------
 
 // Menus are read on any thread: a text read on one thread stays as it was
