@@ -363,13 +363,25 @@ HMODULE WINAPI HookedLoadLibraryExW(LPCWSTR name, HANDLE file, DWORD flags)
     return module;
 }
 
+// A replacement handed out may be kept and called after the library ends,
+// when the program may have freed the library's module too: the module
+// that holds it stays loaded for the life of the process.
+void PinModuleOf(const void* code)
+{
+    HMODULE holder = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                       static_cast<LPCSTR>(code), &holder);
+}
+
 FARPROC WINAPI HookedGetProcAddress(HMODULE module, LPCSTR name)
 {
     FARPROC address = g_system.getProcAddress(module, name);
     if (!address || !LoadersHooked())
         return address;
-    if (void* replacement = ApiHookRecord::ReplacementOf(reinterpret_cast<void*>(address)))
+    if (void* replacement = ApiHookRecord::ReplacementOf(reinterpret_cast<void*>(address))) {
+        PinModuleOf(replacement);
         return reinterpret_cast<FARPROC>(replacement);
+    }
     return address;
 }
 

@@ -116,7 +116,8 @@ private:
 // Hooks LoadLibraryA/W, LoadLibraryExA/W and GetProcAddress of every module
 // (once); UnhookModuleLoaders undoes it. Replacements of the loaders that
 // GetProcAddress handed out meanwhile stay callable after: they then go
-// straight to the system's functions.
+// straight to the system's functions (and the module holding a replacement
+// handed out stays loaded).
 BOOL HookModuleLoaders();
 void UnhookModuleLoaders();
 bool ModuleLoadersHooked();

@@ -297,6 +297,34 @@ TEST(ImportRedirection, LoaderEntryPointsHandedOutStillWorkAfterUnhooking)
     }
 }
 
+// The same when the code that hooked the loaders lives in a library the
+// program frees after the end, as it may free the skin library: the
+// library stays loaded once a replacement of its own was handed out.
+TEST(ImportRedirection, ALibraryThatHandedOutAReplacementStaysLoaded)
+{
+    typedef FARPROC(WINAPI * GetProcAddressFn)(HMODULE, LPCSTR);
+    typedef BOOL (*StartFn)();
+    typedef void (*EndFn)();
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    HMODULE library = GetModuleHandleA("quorbel_hook_target.dll");
+    void* real = ProcOf(library, "HookTargetImported");
+    HMODULE hooks = Load("quorbel_hook_loaders.dll");
+    ASSERT_NE(hooks, nullptr);
+    auto start = reinterpret_cast<StartFn>(ProcOf(hooks, "HookLoadersStart"));
+    auto end = reinterpret_cast<EndFn>(ProcOf(hooks, "HookLoadersEnd"));
+    ASSERT_TRUE(start && end);
+    ASSERT_TRUE(start());
+    auto getProcAddress = reinterpret_cast<GetProcAddressFn>(ProcOf(kernel, "GetProcAddress"));
+    MEMORY_BASIC_INFORMATION info = {};
+    ASSERT_TRUE(VirtualQuery(reinterpret_cast<void*>(getProcAddress), &info, sizeof info));
+    EXPECT_EQ(info.AllocationBase, reinterpret_cast<void*>(hooks));  // the library's replacement
+    end();
+    FreeLibrary(hooks);
+
+    EXPECT_EQ(GetModuleHandleA("quorbel_hook_loaders.dll"), hooks);
+    EXPECT_EQ(reinterpret_cast<void*>(getProcAddress(library, "HookTargetImported")), real);
+}
+
 // One thread reads the list of redirections (GetProcAddress and the
 // loaders read it on any thread) while another adds and removes records in
 // front of one that stays: every read finds the one that stays.
