@@ -359,27 +359,24 @@ TEST(ImportRedirection, TheListIsSafeToReadWhileRecordsAreRemoved)
     reader.started = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     HANDLE thread = CreateThread(nullptr, 0, &Reader::Run, &reader, 0, nullptr);
     ASSERT_NE(thread, nullptr);
-    ASSERT_EQ(WaitForSingleObject(reader.started, INFINITE), WAIT_OBJECT_0);
+    WaitForSingleObject(reader.started, INFINITE);
     // Records of a name the library does not export: linked and unlinked,
     // nothing patched. Many at once, so that the reader spends its time
     // among them.
     std::vector<ApiHookRecord*> churned;
-    long removed = 0;
-    for (int round = 0; round < 20; ++round) {
+    for (int round = 0; round < 50; ++round) {
         while (churned.size() < 500)
             churned.push_back(new ApiHookRecord("quorbel_hook_target.dll", "NoSuchFunction",
                                                 reinterpret_cast<void*>(&ReplacementOther)));
         for (ApiHookRecord* record : churned)
             delete record;
-        removed += long(churned.size());
         churned.clear();
     }
     InterlockedExchange(&reader.stop, 1);
-    ASSERT_EQ(WaitForSingleObject(thread, INFINITE), WAIT_OBJECT_0);
+    WaitForSingleObject(thread, INFINITE);
     CloseHandle(thread);
     CloseHandle(reader.started);
     EXPECT_GT(reader.reads, 0);
-    EXPECT_GT(removed, 0);
     EXPECT_EQ(reader.misses, 0);
 }
 
