@@ -3,9 +3,11 @@
 #include <imagehlp.h>
 #include <tlhelp32.h>
 
+#include <atomic>
 #include <cstdint>
 #include <cstring>
 #include <map>
+#include <mutex>
 
 #include "skin/core/x86_instruction.h"
 
@@ -236,7 +238,11 @@ typedef HMODULE(WINAPI* LoadLibraryExAFn)(LPCSTR, HANDLE, DWORD);
 typedef HMODULE(WINAPI* LoadLibraryExWFn)(LPCWSTR, HANDLE, DWORD);
 typedef FARPROC(WINAPI* GetProcAddressFn)(HMODULE, LPCSTR);
 
-ApiHookRecord* g_records = nullptr;  // newest first
+// The list of records, newest first. Any thread reads it (GetProcAddress
+// and the loaders run everywhere) while another adds or removes a record:
+// both hold the lock.
+ApiHookRecord* g_records = nullptr;
+std::mutex g_recordsLock;
 void* g_maxApplicationAddress = nullptr;
 
 // The toolhelp entry points, loaded by name (older systems lack some).
@@ -248,16 +254,24 @@ struct Toolhelp {
     FARPROC other[9] = {};  // the process, heap and thread walkers (unused)
 } g_toolhelp;
 
-struct Loaders {
-    bool hooked = false;
-    HMODULE kernel32 = nullptr;
+// The system's loader functions, taken when the loaders are first hooked
+// and kept for the life of the process: GetProcAddress hands out the
+// replacements below while hooked, and whoever kept one may call it at any
+// time after, when it goes straight to the system.
+struct SystemLoaders {
     LoadLibraryAFn loadLibraryA = nullptr;
     LoadLibraryWFn loadLibraryW = nullptr;
     LoadLibraryExAFn loadLibraryExA = nullptr;
     LoadLibraryExWFn loadLibraryExW = nullptr;
     GetProcAddressFn getProcAddress = nullptr;
+} g_system;
+
+struct Loaders {
+    HMODULE kernel32 = nullptr;
     ApiHookRecord* records[5] = {};
 } g_loaders;
+// Set (after g_system is filled) while the loaders are hooked.
+std::atomic<bool> g_loadersHooked{false};
 
 void* MaxApplicationAddress()
 {
@@ -312,48 +326,62 @@ bool WritePointer(void** slot, void* value)
 
 GetProcAddressFn OriginalGetProcAddress()
 {
-    return g_loaders.getProcAddress ? g_loaders.getProcAddress : &GetProcAddress;
+    return g_system.getProcAddress ? g_system.getProcAddress : &GetProcAddress;
 }
+
+bool LoadersHooked() { return g_loadersHooked.load(std::memory_order_acquire); }
 
 HMODULE WINAPI HookedLoadLibraryA(LPCSTR name)
 {
-    HMODULE module = g_loaders.loadLibraryA(name);
-    if (module)
+    HMODULE module = g_system.loadLibraryA(name);
+    if (module && LoadersHooked())
         ApiHookRecord::PatchWithAllRecords(module);
     return module;
 }
 
 HMODULE WINAPI HookedLoadLibraryW(LPCWSTR name)
 {
-    HMODULE module = g_loaders.loadLibraryW(name);
-    if (module)
+    HMODULE module = g_system.loadLibraryW(name);
+    if (module && LoadersHooked())
         ApiHookRecord::PatchWithAllRecords(module);
     return module;
 }
 
 HMODULE WINAPI HookedLoadLibraryExA(LPCSTR name, HANDLE file, DWORD flags)
 {
-    HMODULE module = g_loaders.loadLibraryExA(name, file, flags);
-    if (module && !(flags & LOAD_LIBRARY_AS_DATAFILE))
+    HMODULE module = g_system.loadLibraryExA(name, file, flags);
+    if (module && !(flags & LOAD_LIBRARY_AS_DATAFILE) && LoadersHooked())
         ApiHookRecord::PatchWithAllRecords(module);
     return module;
 }
 
 HMODULE WINAPI HookedLoadLibraryExW(LPCWSTR name, HANDLE file, DWORD flags)
 {
-    HMODULE module = g_loaders.loadLibraryExW(name, file, flags);
-    if (module && !(flags & LOAD_LIBRARY_AS_DATAFILE))
+    HMODULE module = g_system.loadLibraryExW(name, file, flags);
+    if (module && !(flags & LOAD_LIBRARY_AS_DATAFILE) && LoadersHooked())
         ApiHookRecord::PatchWithAllRecords(module);
     return module;
 }
 
+// A replacement handed out may be kept and called after the library ends,
+// when the program may have freed the library's module too: the module
+// that holds it stays loaded for the life of the process.
+void PinModuleOf(const void* code)
+{
+    HMODULE holder = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                       static_cast<LPCSTR>(code), &holder);
+}
+
 FARPROC WINAPI HookedGetProcAddress(HMODULE module, LPCSTR name)
 {
-    FARPROC address = g_loaders.getProcAddress(module, name);
-    if (!address)
-        return nullptr;
-    if (void* replacement = ApiHookRecord::ReplacementOf(reinterpret_cast<void*>(address)))
+    FARPROC address = g_system.getProcAddress(module, name);
+    if (!address || !LoadersHooked())
+        return address;
+    if (void* replacement = ApiHookRecord::ReplacementOf(reinterpret_cast<void*>(address))) {
+        PinModuleOf(replacement);
         return reinterpret_cast<FARPROC>(replacement);
+    }
     return address;
 }
 
@@ -368,9 +396,12 @@ ApiHookRecord::ApiHookRecord(const char* moduleName, const char* functionName, v
         original_ = reinterpret_cast<void*>(OriginalGetProcAddress()(module, functionName_));
     if (original_)
         original_ = ThroughPushStub(original_);
-    next_ = g_records;
-    g_records = this;
-    linked_ = true;
+    {
+        std::lock_guard<std::mutex> guard(g_recordsLock);
+        next_ = g_records;
+        g_records = this;
+        linked_ = true;
+    }
     if (original_ && replacement_)
         PatchAllModules(moduleName_, original_, replacement_);
 }
@@ -381,15 +412,20 @@ void ApiHookRecord::Remove()
 {
     if (!linked_)
         return;
+    // Out of the list first, so that no module loaded from now on is
+    // rewritten with it; then every module, those too, is put back.
+    {
+        std::lock_guard<std::mutex> guard(g_recordsLock);
+        for (ApiHookRecord** link = &g_records; *link; link = &(*link)->next_)
+            if (*link == this) {
+                *link = next_;
+                break;
+            }
+        next_ = nullptr;
+        linked_ = false;
+    }
     if (original_ && replacement_)
         PatchAllModules(moduleName_, replacement_, original_);
-    for (ApiHookRecord** link = &g_records; *link; link = &(*link)->next_)
-        if (*link == this) {
-            *link = next_;
-            break;
-        }
-    next_ = nullptr;
-    linked_ = false;
 }
 
 bool ApiHookRecord::PatchModule(HMODULE module, const char* moduleName, void* from, void* to)
@@ -445,6 +481,7 @@ void ApiHookRecord::PatchAllModules(const char* moduleName, void* from, void* to
 
 void ApiHookRecord::PatchWithAllRecords(HMODULE module)
 {
+    std::lock_guard<std::mutex> guard(g_recordsLock);
     for (ApiHookRecord* r = g_records; r; r = r->next_)
         if (r->original_ && r->replacement_)
             PatchModule(module, r->moduleName_, r->original_, r->replacement_);
@@ -452,6 +489,7 @@ void ApiHookRecord::PatchWithAllRecords(HMODULE module)
 
 void* ApiHookRecord::ReplacementOf(void* address)
 {
+    std::lock_guard<std::mutex> guard(g_recordsLock);
     for (ApiHookRecord* r = g_records; r; r = r->next_)
         if (r->original_ && r->original_ == address)
             return r->replacement_;
@@ -460,24 +498,29 @@ void* ApiHookRecord::ReplacementOf(void* address)
 
 BOOL HookModuleLoaders()
 {
-    if (g_loaders.hooked)
+    if (LoadersHooked())
         return TRUE;
     LoadToolhelp();
     g_loaders.kernel32 = LoadLibraryA("Kernel32");
     if (!g_loaders.kernel32)
         return FALSE;
-    auto get = [](const char* name) { return reinterpret_cast<void*>(GetProcAddress(g_loaders.kernel32, name)); };
-    g_loaders.loadLibraryA = reinterpret_cast<LoadLibraryAFn>(get("LoadLibraryA"));
-    g_loaders.loadLibraryW = reinterpret_cast<LoadLibraryWFn>(get("LoadLibraryW"));
-    g_loaders.loadLibraryExA = reinterpret_cast<LoadLibraryExAFn>(get("LoadLibraryExA"));
-    g_loaders.loadLibraryExW = reinterpret_cast<LoadLibraryExWFn>(get("LoadLibraryExW"));
-    g_loaders.getProcAddress = reinterpret_cast<GetProcAddressFn>(get("GetProcAddress"));
-    if (!g_loaders.loadLibraryA || !g_loaders.loadLibraryW || !g_loaders.loadLibraryExA ||
-        !g_loaders.loadLibraryExW || !g_loaders.getProcAddress) {
-        FreeLibrary(g_loaders.kernel32);
-        g_loaders = Loaders();
-        return FALSE;
+    if (!g_system.getProcAddress) {
+        auto get = [](const char* name) { return reinterpret_cast<void*>(GetProcAddress(g_loaders.kernel32, name)); };
+        SystemLoaders system;
+        system.loadLibraryA = reinterpret_cast<LoadLibraryAFn>(get("LoadLibraryA"));
+        system.loadLibraryW = reinterpret_cast<LoadLibraryWFn>(get("LoadLibraryW"));
+        system.loadLibraryExA = reinterpret_cast<LoadLibraryExAFn>(get("LoadLibraryExA"));
+        system.loadLibraryExW = reinterpret_cast<LoadLibraryExWFn>(get("LoadLibraryExW"));
+        system.getProcAddress = reinterpret_cast<GetProcAddressFn>(get("GetProcAddress"));
+        if (!system.loadLibraryA || !system.loadLibraryW || !system.loadLibraryExA || !system.loadLibraryExW ||
+            !system.getProcAddress) {
+            FreeLibrary(g_loaders.kernel32);
+            g_loaders = Loaders();
+            return FALSE;
+        }
+        g_system = system;
     }
+    g_loadersHooked.store(true, std::memory_order_release);
     g_loaders.records[0] = new ApiHookRecord("Kernel32.dll", "LoadLibraryA",
                                              reinterpret_cast<void*>(&HookedLoadLibraryA));
     g_loaders.records[1] = new ApiHookRecord("Kernel32.dll", "LoadLibraryW",
@@ -488,14 +531,15 @@ BOOL HookModuleLoaders()
                                              reinterpret_cast<void*>(&HookedLoadLibraryExW));
     g_loaders.records[4] = new ApiHookRecord("Kernel32.dll", "GetProcAddress",
                                              reinterpret_cast<void*>(&HookedGetProcAddress));
-    g_loaders.hooked = true;
     return TRUE;
 }
 
 void UnhookModuleLoaders()
 {
-    if (!g_loaders.hooked)
+    if (!LoadersHooked())
         return;
+    // Replacements still in use from now on go straight to the system.
+    g_loadersHooked.store(false, std::memory_order_release);
     for (int i = 4; i >= 0; --i)
         delete g_loaders.records[i];
     HMODULE kernel32 = g_loaders.kernel32;
@@ -503,4 +547,4 @@ void UnhookModuleLoaders()
     FreeLibrary(kernel32);
 }
 
-bool ModuleLoadersHooked() { return g_loaders.hooked; }
+bool ModuleLoadersHooked() { return LoadersHooked(); }

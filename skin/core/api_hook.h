@@ -4,7 +4,8 @@
 // Import-table redirection (ApiHookRecord): every loaded module's import
 // entry for a function is rewritten, and, with the module loaders hooked
 // (HookModuleLoaders), modules loaded later are rewritten as they arrive
-// and GetProcAddress answers with the replacement.
+// and GetProcAddress answers with the replacement. The list of records may
+// be read on any thread while another adds or removes one.
 //
 // Code hooks (InstallCodeHook): the first instructions of the target are
 // moved into a trampoline, a code body of the caller's defined with
@@ -104,7 +105,7 @@ public:
     static void* ReplacementOf(void* address);
 
 private:
-    ApiHookRecord* next_ = nullptr;  // the process-wide list, newest first
+    ApiHookRecord* next_ = nullptr;  // the process-wide list, newest first (under its lock)
     char moduleName_[MAX_PATH];      // as given, e.g. "USER32.dll"
     char functionName_[128];         // e.g. "EnableScrollBar"
     void* original_ = nullptr;       // the function's address, null when not found
@@ -113,7 +114,10 @@ private:
 };
 
 // Hooks LoadLibraryA/W, LoadLibraryExA/W and GetProcAddress of every module
-// (once); UnhookModuleLoaders undoes it.
+// (once); UnhookModuleLoaders undoes it. Replacements of the loaders that
+// GetProcAddress handed out meanwhile stay callable after: they then go
+// straight to the system's functions (and the module holding a replacement
+// handed out stays loaded).
 BOOL HookModuleLoaders();
 void UnhookModuleLoaders();
 bool ModuleLoadersHooked();

@@ -533,6 +533,9 @@ bool PlanCodeHook(const InstructionCopier& copier, const uint8_t* target, size_t
                                      trampolineCapacity - moved, trampolineAddress + moved, &insn);
         if (!n)
             return false;
+        // A branch into the covered bytes would land inside the entry jump.
+        if (insn.relSize && insn.target - targetAddress < covered)
+            return false;
         at += insn.length;
         moved += n;
     }

@@ -113,8 +113,9 @@ struct CodeHookPlan {
 // reachable through a trampoline body of at most trampolineCapacity bytes
 // at trampolineAddress. Instructions are measured until the entry jump
 // fits; a return or jump met first ends the measuring. False when fewer
-// bytes than the jump needs, or more than maxCovered, would be covered, or
-// when an instruction cannot be moved to the trampoline.
+// bytes than the jump needs, or more than maxCovered, would be covered,
+// when an instruction cannot be moved to the trampoline, or when a moved
+// branch goes into the covered bytes (it would land inside the entry jump).
 bool PlanCodeHook(const InstructionCopier& copier, const uint8_t* target, size_t avail,
                   uint64_t targetAddress, uint64_t replacement, uint64_t trampolineAddress,
                   size_t trampolineCapacity, size_t maxCovered, CodeHookPlan* plan);

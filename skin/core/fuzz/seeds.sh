@@ -18,6 +18,9 @@ case $target in
     # A conditional jump moved just out of rel32 reach: the skip over the
     # absolute jump behind it must match that jump's length.
     regression jcc-skip 'UQ+KAAD/fw+LUMv/fw=='
+    # Branches into the bytes a hook's entry jump covers (32-bit code).
+    regression jz-into-entry 'ADHAdACQkMM='
+    regression loop-to-start 'AEl1/ZCQww=='
     exit 0 ;;
   image_bmp_fuzz)
     # A resolution near the int limit (pels per metre to dots per inch and back).

@@ -1,11 +1,14 @@
 // libFuzzer target: the instruction copier of the code hooks on arbitrary
 // bytes, in both modes - measuring, moving to near and far places, and
 // planning a hook - must stay inside the bytes given and keep its promises
-// (a moved instruction decodes again at its new place).
+// (a moved instruction decodes again at its new place; no branch of a
+// planned trampoline goes into the bytes the entry jump covers).
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <vector>
 
+#include "skin/core/tests/moved_branches.h"
 #include "skin/core/x86_instruction.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -51,10 +54,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         }
         offset += insn.length;
     }
+    // A hook of the bytes, with the replacement near, or (second bit, 64-bit
+    // code) far enough for the 14-byte entry jump. No moved branch may land
+    // in the bytes the entry jump covers.
+    const uint64_t replacement = (mode == X86Mode::k64 && (data[0] & 2)) ? 0x7FF700000000ull : at + 0x5000;
+    const uint64_t trampoline = at + 0x200;
     CodeHookPlan plan;
-    if (PlanCodeHook(copier, code, avail, at, at + 0x5000, at + 0x200, 63, 32, &plan)) {
+    if (PlanCodeHook(copier, code, avail, at, replacement, trampoline, 63, 32, &plan)) {
         if (plan.covered < 5 || plan.covered > 32 || plan.trampolineLength > 63 || plan.movedLength > 63)
             abort();
+        std::vector<uint64_t> targets;
+        if (!MovedBranchTargets(copier, plan.trampoline, plan.movedLength, trampoline, &targets))
+            abort();
+        for (uint64_t target : targets)
+            if (target >= at && target < at + plan.covered)
+                abort();
     }
     return 0;
 }

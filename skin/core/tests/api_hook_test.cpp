@@ -1,8 +1,10 @@
 // In-process interception under Wine: code hooks on functions of a library
 // of our own (a short prologue, a short conditional jump first, a return
-// first, a target and replacement more than 2 GB apart) and import-table
-// redirection of an import of this program and of a library loaded later,
-// with GetProcAddress answering the replacement. Everything is put back.
+// first, a branch into the start, a target and replacement more than 2 GB
+// apart) and import-table redirection of an import of this program and of
+// a library loaded later, with GetProcAddress answering the replacement.
+// Everything is put back; what GetProcAddress handed out keeps working,
+// and the list of redirections can be read while another thread changes it.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -36,6 +38,7 @@ unsigned char* TrampolineBytes() { return SkinTrampolineBytes(&TestTrampoline); 
 int ReplacementAdd(int a, int b) { return Original()(a, b) * 100; }
 int ReplacementFlag() { return 99; }
 int ReplacementImported(int x) { return 1000 + x; }
+int ReplacementOther(int x) { return -x; }
 
 // The compiler may keep an import's address across calls within one
 // function; these go through the import table afresh every time.
@@ -126,15 +129,23 @@ TEST_F(CodeHook, AShortConditionalJumpFirstStillReachesItsTarget)
     EXPECT_EQ(callWithFlag(g_target, 0), 2);
 }
 
-TEST_F(CodeHook, AReturnFirstIsRefusedWithoutChange)
+// Functions whose start cannot be moved: a return first, and a branch into
+// the bytes the entry jump would cover. The hook is refused and neither the
+// target nor the trampoline changes (callers fall back to import entries).
+class UnhookableTarget : public CodeHook, public testing::WithParamInterface<const char*> {};
+
+TEST_P(UnhookableTarget, IsRefusedWithoutChange)
 {
-    g_target = Proc("HookTargetRet");
+    g_target = Proc(GetParam());
+    ASSERT_NE(g_target, nullptr);
     const std::vector<uint8_t> before = Bytes(g_target, 8);
     const std::vector<uint8_t> trampolineBefore = Bytes(TrampolineBytes(), SKIN_TRAMPOLINE_SIZE);
     EXPECT_FALSE(InstallCodeHook(Trampoline(), reinterpret_cast<void*>(&ReplacementFlag)));
     EXPECT_EQ(Bytes(g_target, 8), before);
     EXPECT_EQ(Bytes(TrampolineBytes(), SKIN_TRAMPOLINE_SIZE), trampolineBefore);
 }
+
+INSTANTIATE_TEST_SUITE_P(Starts, UnhookableTarget, testing::Values("HookTargetRet", "HookTargetBranchIntoEntry"));
 
 TEST_F(CodeHook, RemovalChecksWhatItUndoes)
 {
@@ -250,6 +261,123 @@ TEST(ImportRedirection, LoadersPatchModulesLoadedLaterAndGetProcAddressAnswersTh
     EXPECT_FALSE(ModuleLoadersHooked());
     EXPECT_EQ(ProcOf(library, "HookTargetImported"), real);
     FreeLibrary(caller);
+}
+
+// GetProcAddress hands out the loaders' own replacements while they are
+// hooked; whoever kept one may call it after the end: it goes to the system.
+TEST(ImportRedirection, LoaderEntryPointsHandedOutStillWorkAfterUnhooking)
+{
+    typedef FARPROC(WINAPI * GetProcAddressFn)(HMODULE, LPCSTR);
+    typedef HMODULE(WINAPI * LoadLibraryAFn)(LPCSTR);
+    typedef HMODULE(WINAPI * LoadLibraryWFn)(LPCWSTR);
+    typedef HMODULE(WINAPI * LoadLibraryExAFn)(LPCSTR, HANDLE, DWORD);
+    typedef HMODULE(WINAPI * LoadLibraryExWFn)(LPCWSTR, HANDLE, DWORD);
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    HMODULE library = GetModuleHandleA("quorbel_hook_target.dll");
+    void* realGetProcAddress = ProcOf(kernel, "GetProcAddress");
+    void* real = ProcOf(library, "HookTargetImported");
+
+    ASSERT_TRUE(HookModuleLoaders());
+    auto getProcAddress = reinterpret_cast<GetProcAddressFn>(ProcOf(kernel, "GetProcAddress"));
+    auto loadA = reinterpret_cast<LoadLibraryAFn>(ProcOf(kernel, "LoadLibraryA"));
+    auto loadW = reinterpret_cast<LoadLibraryWFn>(ProcOf(kernel, "LoadLibraryW"));
+    auto loadExA = reinterpret_cast<LoadLibraryExAFn>(ProcOf(kernel, "LoadLibraryExA"));
+    auto loadExW = reinterpret_cast<LoadLibraryExWFn>(ProcOf(kernel, "LoadLibraryExW"));
+    EXPECT_NE(reinterpret_cast<void*>(getProcAddress), realGetProcAddress);  // a replacement
+    UnhookModuleLoaders();
+
+    EXPECT_EQ(reinterpret_cast<void*>(getProcAddress(library, "HookTargetImported")), real);
+    const HMODULE loaded[] = {loadA("quorbel_hook_caller.dll"), loadW(L"quorbel_hook_caller.dll"),
+                              loadExA("quorbel_hook_caller.dll", nullptr, 0),
+                              loadExW(L"quorbel_hook_caller.dll", nullptr, 0)};
+    for (HMODULE module : loaded) {
+        EXPECT_NE(module, nullptr);
+        if (module)
+            FreeLibrary(module);
+    }
+}
+
+// The same when the code that hooked the loaders lives in a library the
+// program frees after the end, as it may free the skin library: the
+// library stays loaded once a replacement of its own was handed out.
+TEST(ImportRedirection, ALibraryThatHandedOutAReplacementStaysLoaded)
+{
+    typedef FARPROC(WINAPI * GetProcAddressFn)(HMODULE, LPCSTR);
+    typedef BOOL (*StartFn)();
+    typedef void (*EndFn)();
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    HMODULE library = GetModuleHandleA("quorbel_hook_target.dll");
+    void* real = ProcOf(library, "HookTargetImported");
+    HMODULE hooks = Load("quorbel_hook_loaders.dll");
+    ASSERT_NE(hooks, nullptr);
+    auto start = reinterpret_cast<StartFn>(ProcOf(hooks, "HookLoadersStart"));
+    auto end = reinterpret_cast<EndFn>(ProcOf(hooks, "HookLoadersEnd"));
+    ASSERT_TRUE(start && end);
+    ASSERT_TRUE(start());
+    auto getProcAddress = reinterpret_cast<GetProcAddressFn>(ProcOf(kernel, "GetProcAddress"));
+    MEMORY_BASIC_INFORMATION info = {};
+    ASSERT_TRUE(VirtualQuery(reinterpret_cast<void*>(getProcAddress), &info, sizeof info));
+    EXPECT_EQ(info.AllocationBase, reinterpret_cast<void*>(hooks));  // the library's replacement
+    end();
+    FreeLibrary(hooks);
+
+    EXPECT_EQ(GetModuleHandleA("quorbel_hook_loaders.dll"), hooks);
+    EXPECT_EQ(reinterpret_cast<void*>(getProcAddress(library, "HookTargetImported")), real);
+}
+
+// One thread reads the list of redirections (GetProcAddress and the
+// loaders read it on any thread) while another adds and removes records in
+// front of one that stays: every read finds the one that stays.
+TEST(ImportRedirection, TheListIsSafeToReadWhileRecordsAreRemoved)
+{
+    HMODULE library = GetModuleHandleA("quorbel_hook_target.dll");
+    void* real = ProcOf(library, "HookTargetImported");
+    ApiHookRecord kept("quorbel_hook_target.dll", "HookTargetImported",
+                       reinterpret_cast<void*>(&ReplacementImported));
+    ASSERT_EQ(ApiHookRecord::ReplacementOf(real), reinterpret_cast<void*>(&ReplacementImported));
+
+    // The reader reads until told to stop; records come and go meanwhile.
+    struct Reader {
+        void* real;
+        HANDLE started;
+        volatile LONG stop = 0;
+        LONG reads = 0;
+        LONG misses = 0;
+        static DWORD WINAPI Run(void* p)
+        {
+            auto* self = static_cast<Reader*>(p);
+            SetEvent(self->started);
+            while (!self->stop) {
+                if (ApiHookRecord::ReplacementOf(self->real) != reinterpret_cast<void*>(&ReplacementImported))
+                    ++self->misses;
+                ++self->reads;
+            }
+            return 0;
+        }
+    } reader;
+    reader.real = real;
+    reader.started = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE thread = CreateThread(nullptr, 0, &Reader::Run, &reader, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    WaitForSingleObject(reader.started, INFINITE);
+    // Records of a name the library does not export: linked and unlinked,
+    // nothing patched. Many at once, so that the reader spends its time
+    // among them.
+    std::vector<ApiHookRecord*> churned;
+    for (int round = 0; round < 50; ++round) {
+        while (churned.size() < 500)
+            churned.push_back(new ApiHookRecord("quorbel_hook_target.dll", "NoSuchFunction",
+                                                reinterpret_cast<void*>(&ReplacementOther)));
+        for (ApiHookRecord* record : churned)
+            delete record;
+        churned.clear();
+    }
+    InterlockedExchange(&reader.stop, 1);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    CloseHandle(reader.started);
+    EXPECT_GT(reader.reads, 0);
+    EXPECT_EQ(reader.misses, 0);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@ __declspec(dllexport) int HookTargetImported(int x) { return x * 2; }
 // HookTargetJcc: starts with a short je; 2 when ZF is set, else 1.
 // CallWithFlag (fn, flag): jumps to fn with ZF = (flag == 0).
 // HookTargetRet: a lone ret.
+// HookTargetBranchIntoEntry: a je to its own fifth byte (returns 0).
 // HookTargetLong: position-independent a + b over 16 bytes of plain
 // instructions before its ret (so it can run anywhere).
 __asm__(R"(
@@ -48,6 +49,15 @@ CallWithFlag:
 HookTargetRet:
     ret
 
+    .globl HookTargetBranchIntoEntry
+    .p2align 4
+HookTargetBranchIntoEntry:
+    xorl %eax, %eax
+    je 1f
+1:  nop
+    nop
+    ret
+
     .globl HookTargetLong
     .p2align 4
 HookTargetLong:
@@ -66,6 +76,7 @@ int HookTargetAdd(int a, int b) { return a + b; }
 int HookTargetJcc(void) { return 1; }
 int CallWithFlag(int (*fn)(void), int) { return fn(); }
 void HookTargetRet(void) {}
+int HookTargetBranchIntoEntry(void) { return 0; }
 int HookTargetLong(int a, int b) { return a + b; }
 }
 #endif

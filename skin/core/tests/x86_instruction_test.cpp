@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "skin/core/tests/moved_branches.h"
 #include "skin/core/x86_instruction.h"
 
 namespace {
@@ -328,5 +329,71 @@ TEST(CodeHookPlan, RefusesWhatCannotBeCovered)
     EXPECT_FALSE(PlanCodeHook(InstructionCopier(X86Mode::k64), six.data(), six.size(), 0x140001000ull,
                               0x7FF700000000ull, 0x140002000ull, 63, 32, &plan));
 }
+
+// A branch among the moved instructions whose destination lies in the
+// covered bytes would land in the middle of the entry jump: such a target
+// is refused. A destination at the end of the covered bytes (where the
+// trampoline jumps back) or outside them is fine.
+struct CoveredBranchCase {
+    const char* what;
+    X86Mode mode;
+    std::vector<uint8_t> bytes;
+    uint64_t replacement;  // near (5-byte entry jump) or far (14 bytes)
+    bool planned;
+};
+
+void PrintTo(const CoveredBranchCase& c, std::ostream* os) { *os << c.what; }
+
+class CoveredBranch : public testing::TestWithParam<CoveredBranchCase> {};
+
+TEST_P(CoveredBranch, NoMovedBranchLandsInTheCoveredBytes)
+{
+    const CoveredBranchCase& c = GetParam();
+    const InstructionCopier copier(c.mode);
+    const uint64_t at = c.mode == X86Mode::k64 ? 0x140001000ull : 0x401000u;
+    const uint64_t trampoline = at + 0x2000;
+    std::vector<uint8_t> code = c.bytes;
+    code.resize(code.size() + 16, 0xCC);
+    CodeHookPlan plan;
+    const bool planned = PlanCodeHook(copier, code.data(), code.size(), at, c.replacement, trampoline, 63, 32, &plan);
+    EXPECT_EQ(planned, c.planned);
+    if (!planned) {
+        EXPECT_EQ(plan.covered, 0u);
+        return;
+    }
+    std::vector<uint64_t> targets;
+    ASSERT_TRUE(MovedBranchTargets(copier, plan.trampoline, plan.movedLength, trampoline, &targets));
+    EXPECT_FALSE(targets.empty());
+    for (uint64_t target : targets)
+        EXPECT_FALSE(target >= at && target < at + plan.covered) << std::hex << target;
+}
+
+const uint64_t kNear32 = 0x10000000u, kNear64 = 0x140100000ull, kFar64 = 0x7FF700000000ull;
+
+INSTANTIATE_TEST_SUITE_P(
+    Plans, CoveredBranch,
+    testing::Values(
+        CoveredBranchCase{"xor eax, eax; jz +0 into the fifth byte", k32,
+                          {0x31, 0xC0, 0x74, 0x00, 0x90, 0x90, 0xC3}, kNear32, false},
+        CoveredBranchCase{"dec ecx; jnz back to the start", k32, {0x49, 0x75, 0xFD, 0x90, 0x90, 0xC3}, kNear32,
+                          false},
+        CoveredBranchCase{"REX jnz back to the start", k64, {0x49, 0x75, 0xFD, 0x90, 0x90, 0xC3}, kNear64, false},
+        CoveredBranchCase{"jnz rel32 to itself", k64, {0x0F, 0x85, 0xFA, 0xFF, 0xFF, 0xFF, 0xC3}, kNear64,
+                          false},
+        CoveredBranchCase{"a call into the covered bytes", k32, {0x90, 0xE8, 0xFB, 0xFF, 0xFF, 0xFF, 0xC3},
+                          kNear32, false},
+        CoveredBranchCase{"jz past 5 bytes, inside a 14-byte entry", k64,
+                          {0x31, 0xC0, 0x74, 0x06, 0x90, 0x90, 0x90, 0x90, 0x90, 0x90, 0x90, 0x90, 0x90, 0x90,
+                           0x90, 0x90, 0xC3},
+                          kFar64, false},
+        CoveredBranchCase{"the same jz past a 5-byte entry", k64,
+                          {0x31, 0xC0, 0x74, 0x06, 0x90, 0x90, 0x90, 0x90, 0x90, 0x90, 0x90, 0x90, 0x90, 0x90,
+                           0x90, 0x90, 0xC3},
+                          kNear64, true},
+        CoveredBranchCase{"jz rel32 to the end of the covered bytes", k64,
+                          {0x0F, 0x84, 0x00, 0x00, 0x00, 0x00, 0xC3}, kNear64, true},
+        CoveredBranchCase{"call to the end of the covered bytes", k32, {0xE8, 0x00, 0x00, 0x00, 0x00, 0x58, 0xC3},
+                          kNear32, true},
+        CoveredBranchCase{"jmp back before the start", k32, {0x90, 0x90, 0x90, 0xEB, 0xF0}, kNear32, true}));
 
 }  // namespace
