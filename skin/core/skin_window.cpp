@@ -184,21 +184,29 @@ void SkinWindowObject::Detach()
         SetWindowRgn(window_, nullptr, FALSE);  // the system frees the region it held
         hasRegion_ = false;
     }
-    SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProc_));
+    LeaveProcedureChain();
     if (!destroyed_)
         SetWindowPos(window_, nullptr, 0, 0, 0, 0,
                      SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-    RemovePropA(window_, kObjectProperty);
     previousProc_ = nullptr;
     window_ = nullptr;
 }
 
+void SkinWindowObject::LeaveProcedureChain()
+{
+    RemovePropA(window_, kObjectProperty);
+    // A subclass put over ours later saved our procedure as its successor:
+    // writing ours back would cut it out, so ours stays as a pass-through.
+    if (GetWindowLongPtrA(window_, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&StaticWindowProc))
+        return;
+    SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProc_));
+    RemovePropA(window_, kPassThroughProperty);
+}
+
 void SkinWindowObject::DetachForDestroy()
 {
-    if (window_ && previousProc_) {
-        SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProc_));
-        RemovePropA(window_, kObjectProperty);
-    }
+    if (window_ && previousProc_)
+        LeaveProcedureChain();
     hasRegion_ = false;  // the window's region dies with it
     previousProc_ = nullptr;
     window_ = nullptr;
@@ -215,17 +223,24 @@ BOOL SkinWindowObject::Attach(HWND window)
         return FALSE;
     window_ = window;
     SkinChildren(window, GetSkinData());
-    previousProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
+    // Our procedure may still lie in the chain as a pass-through, under a
+    // subclass made while the window was skinned before: it takes the
+    // object again where it is, so no message runs through us twice.
+    const auto passThrough = reinterpret_cast<WNDPROC>(GetPropA(window, kPassThroughProperty));
+    previousProc_ = passThrough ? passThrough : reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
     SetPropA(window, kObjectProperty, static_cast<HANDLE>(this));
     UpdateCaptionButtons();
-    const LONG_PTR set = SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StaticWindowProc));
-    if (!set) {
-        // Nothing may keep pointing at an object the caller will delete.
-        RemovePropA(window, kObjectProperty);
-        UnskinChildren(window);
-        previousProc_ = nullptr;
-        window_ = nullptr;
-        return FALSE;
+    if (!passThrough) {
+        SetPropA(window, kPassThroughProperty, reinterpret_cast<HANDLE>(previousProc_));
+        if (!SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StaticWindowProc))) {
+            // Nothing may keep pointing at an object the caller will delete.
+            RemovePropA(window, kObjectProperty);
+            RemovePropA(window, kPassThroughProperty);
+            UnskinChildren(window);
+            previousProc_ = nullptr;
+            window_ = nullptr;
+            return FALSE;
+        }
     }
     if (GetSkinData())
         RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);
@@ -350,12 +365,20 @@ HRGN SkinWindowObject::BuildRegion()
 LRESULT CALLBACK SkinWindowObject::StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto* object = static_cast<SkinWindowObject*>(GetPropA(window, kObjectProperty));
-    if (!object)
-        return DefWindowProcA(window, message, wParam, lParam);
-    // Here, not in WindowProc: no skinner can keep it from the manager.
-    if (message == kSkinMsgReskin)
-        return SkinManager::Instance().OnReskinMessage(window, object, wParam);
-    return object->WindowProc(message, wParam, lParam);
+    LRESULT result = 0;
+    if (object) {
+        // Here, not in WindowProc: no skinner can keep it from the manager.
+        if (message == kSkinMsgReskin)
+            return SkinManager::Instance().OnReskinMessage(window, object, wParam);
+        result = object->WindowProc(message, wParam, lParam);
+    } else if (auto next = reinterpret_cast<WNDPROC>(GetPropA(window, kPassThroughProperty))) {
+        result = CallWindowProcA(next, window, message, wParam, lParam);
+    } else {
+        result = DefWindowProcA(window, message, wParam, lParam);
+    }
+    if (message == WM_NCDESTROY)
+        RemovePropA(window, kPassThroughProperty);
+    return result;
 }
 
 LRESULT CALLBACK SkinWindowObject::OwnWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

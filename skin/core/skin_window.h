@@ -5,7 +5,9 @@
 // Attach subclasses the window: the object is kept in the window property
 // "OBJECT" and StaticWindowProc hands every message to WindowProc, which
 // answers the few the base knows and passes the rest to the window's
-// previous procedure. BindSkinData takes a skin object, builds the window
+// previous procedure. A subclass put over ours keeps working when the
+// object goes: ours then stays in the chain and only passes messages on.
+// BindSkinData takes a skin object, builds the window
 // elements its children describe (caption buttons, images, caption texts)
 // and skins the child windows. The nine frame parts are laid out for the
 // window size (LayoutParts), drawn (DrawFrame, DrawBackground) and turned
@@ -31,6 +33,9 @@ class SkinWindowObject : public SkinItem {
 public:
     // The window property that ties a window to its object.
     static constexpr const char* kObjectProperty = "OBJECT";
+    // The procedure StaticWindowProc passes on to, kept while it lies in
+    // the window's chain: with no object it only passes messages on.
+    static constexpr const char* kPassThroughProperty = "OBJECT_NEXT";
 
     SkinWindowObject();
     ~SkinWindowObject() override;
@@ -56,7 +61,8 @@ public:
     virtual void GetWindowRect(RECT* out);
     virtual void DrawBackground(HDC hdc, BOOL active);
     virtual void DrawFrame(HDC hdc, BOOL active);
-    // Unskins the children, gives the region back, restores the procedure.
+    // Unskins the children, gives the region back, restores the procedure
+    // (when no later subclass lies over ours).
     virtual void Detach();
     // Takes the window over; 0 on failure (nothing is left changed).
     virtual BOOL Attach(HWND window);
@@ -189,6 +195,9 @@ protected:
     bool hasRegion_ = false;     // a region was given to the window
 
 private:
+    // Takes the object off the window: the procedure goes back when ours
+    // is on top, else ours stays in the chain as a pass-through.
+    void LeaveProcedureChain();
     // Whether (and which) caption buttons the window's style allows.
     void UpdateCaptionButtons();
     void DrawPart(HDC hdc, int i, BOOL active);
