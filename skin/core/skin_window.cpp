@@ -61,6 +61,7 @@ SkinDataObject* SkinWindowObject::BindSkinData(SkinDataObject* object)
         transparent_ = FALSE;
     }
     elements_.clear();
+    ++elementsBuilt_;
     if (!object)
         return previous;
 
@@ -558,11 +559,19 @@ void SkinWindowObject::DrawElements(HDC hdc)
 int SkinWindowObject::MouseToElements(UINT message, WPARAM wParam, LPARAM lParam)
 {
     const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+    HWND window = window_;
+    const unsigned built = elementsBuilt_;
     int hit = 0;
-    for (const auto& element : elements_) {
+    for (size_t i = 0; i < elements_.size(); ++i) {
+        SkinElement* element = elements_[i].get();
         if (element->GetSkinType() != kSkinCaptionStatic && element->HitTest(x, y))
             hit = 1;
         element->DispatchMouse(message, x, y);
+        // An element's action may run a message loop of its own (the system
+        // menu) in which the window is destroyed, unskinned or given a new
+        // skin: the elements, or this object, are gone then.
+        if (!StillSkinnedBy(window, this) || elementsBuilt_ != built)
+            return 1;
     }
     return hit;
 }

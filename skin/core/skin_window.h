@@ -118,7 +118,9 @@ public:
     // frame parts and insets.
     void FitFrameToClient();
     void DrawElements(HDC hdc);
-    // Non-zero when an element other than a caption text is under the point.
+    // Non-zero when an element other than a caption text is under the point,
+    // or when an element's action destroyed, unskinned or reskinned the
+    // window: callers that get non-zero touch nothing more of this object.
     int MouseToElements(UINT message, WPARAM wParam, LPARAM lParam);
     HRGN RegionFromPart(int i);
     BOOL SizeChanged();
@@ -185,6 +187,7 @@ protected:
     HWND window_ = nullptr;      // the attached window
     WNDPROC previousProc_ = nullptr;  // its procedure before Attach
     std::vector<std::unique_ptr<SkinElement>> elements_;  // from the object's children
+    unsigned elementsBuilt_ = 0;  // counts the rebuilds of elements_
     std::map<HWND, SkinWindowObject*> children_;  // child skinners made here (the manager owns them)
     RECT lastSize_;              // the window rectangle last laid out
     bool destroyed_ = false;     // WM_NCDESTROY has arrived
