@@ -90,6 +90,7 @@ SkinPopupMenu::~SkinPopupMenu()
         SubclassOwner(false);
         RemovePropA(window_, kOwnObjectProperty);
         DestroyWindow(window_);
+        SkinLibUnregisterOwnClassAfterEnd(kPopupMenuClass);
     }
 }
 
@@ -210,6 +211,7 @@ void SkinPopupMenu::Close()
         if (!parent_ && IsWindowVisible(window_))
             ShowWindow(window_, SW_HIDE);
         DestroyWindow(window_);
+        SkinLibUnregisterOwnClassAfterEnd(kPopupMenuClass);
     }
     owned_.reset();
     model_ = nullptr;
@@ -892,7 +894,7 @@ BOOL RegisterPopupClass(HINSTANCE instance)
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
     wc.lpszClassName = kPopupMenuClass;
-    if (!RegisterClassExA(&wc))
+    if (!SkinLibRegisterOwnClass(wc))
         return FALSE;
     SkinLibSetPopupMenuService(&g_service);
     RegisterPopupMenuFactory(&MakePopup);
