@@ -7,11 +7,11 @@
 // answers the few the base knows and passes the rest to the window's
 // previous procedure. A subclass put over ours keeps working when the
 // object goes: ours then stays in the chain and only passes messages on.
-// BindSkinData takes a skin object, builds the window
-// elements its children describe (caption buttons, images, caption texts)
-// and skins the child windows. The nine frame parts are laid out for the
-// window size (LayoutParts), drawn (DrawFrame, DrawBackground) and turned
-// into a window region (BuildRegion) from the parts' key-colour regions.
+// BindSkinData takes a skin object, builds the window elements its
+// children describe (caption buttons, images, caption texts) and skins the
+// child windows. The nine frame parts are laid out for the window size
+// (LayoutParts), drawn (DrawFrame, DrawBackground) and turned into a
+// window region (BuildRegion) from the parts' key-colour regions.
 //
 // For the skinners: override the virtual operations below; keep every
 // message you do not answer flowing to WindowProc of this base (or of your

@@ -146,6 +146,8 @@ TEST_F(StaticSkinner, TheTransparencyTheSkinGaveGoesWithTheSkin)
         }
         for (const Control& c : controls)
             r.remove(Item(c.id));
+        RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        guitest::SaveScreenshot(dialog, std::string("statics_unskinned_") + (r.name[0] == 's' ? "skinner" : "end"));
         for (const Control& c : controls) {
             EXPECT_EQ(SkinManager::Instance().FindSkinObject(Item(c.id)), nullptr);
             EXPECT_EQ(transparent(c.id), c.ownTransparency) << c.kind << " " << c.id << ", " << r.name;
