@@ -729,4 +729,24 @@ TEST_F(MdiFrameSkinner, AFrameDestroyedWhileTheChildsSystemMenuIsOpenLeavesItsCl
     window = nullptr;
 }
 
+// The client window dies before its frame, and the client's skinner with
+// it; the maximised child's buttons on the frame's bar are still drawn and
+// its size still counted while the frame goes, and none of that may reach
+// the deleted skinner.
+TEST_F(MdiFrameSkinner, AFrameDestroyedWithAMaximisedChildLeavesItsClientsSkinnerAlone)
+{
+    skintest::TrapFreedBlocksOfSize(sizeof(SkinMdiClient));
+    MakeMdiFrame();
+    SendMessageA(client, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
+    guitest::PumpFor(100);
+    ASSERT_TRUE(frame->MenuBar().IsMdiChildMaximized());
+    const int touchesBefore = skintest::TouchesOfFreedBlocks();
+    DestroyWindow(window);
+    guitest::PumpFor(50);
+    skintest::TrapFreedBlocksOfSize(0);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(skintest::TouchesOfFreedBlocks(), touchesBefore) << "the deleted skinner was used";
+    window = nullptr;
+}
+
 }  // namespace
