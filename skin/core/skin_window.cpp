@@ -9,6 +9,7 @@
 #include "skin/core/skin_manager.h"
 #include "skin/core/skin_messages.h"
 #include "skin/core/skin_package.h"
+#include "skin/core/skin_proc_chain.h"
 #include "skin/core/skin_window_geometry.h"
 #include "skin/skinners/drawing/skin_gdi_util.h"
 #include "skin/skinners/drawing/skin_memdc.h"
@@ -196,12 +197,7 @@ void SkinWindowObject::Detach()
 void SkinWindowObject::LeaveProcedureChain()
 {
     RemovePropA(window_, kObjectProperty);
-    // A subclass put over ours later saved our procedure as its successor:
-    // writing ours back would cut it out, so ours stays as a pass-through.
-    if (GetWindowLongPtrA(window_, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&StaticWindowProc))
-        return;
-    SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProc_));
-    RemovePropA(window_, kPassThroughProperty);
+    ProcChain().Leave(window_);
 }
 
 void SkinWindowObject::DetachForDestroy()
@@ -224,25 +220,19 @@ BOOL SkinWindowObject::Attach(HWND window)
         return FALSE;
     window_ = window;
     SkinChildren(window, GetSkinData());
+    SetPropA(window, kObjectProperty, static_cast<HANDLE>(this));
     // Our procedure may still lie in the chain as a pass-through, under a
     // subclass made while the window was skinned before: it takes the
     // object again where it is, so no message runs through us twice.
-    const auto passThrough = reinterpret_cast<WNDPROC>(GetPropA(window, kPassThroughProperty));
-    previousProc_ = passThrough ? passThrough : reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
-    SetPropA(window, kObjectProperty, static_cast<HANDLE>(this));
-    UpdateCaptionButtons();
-    if (!passThrough) {
-        SetPropA(window, kPassThroughProperty, reinterpret_cast<HANDLE>(previousProc_));
-        if (!SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StaticWindowProc))) {
-            // Nothing may keep pointing at an object the caller will delete.
-            RemovePropA(window, kObjectProperty);
-            RemovePropA(window, kPassThroughProperty);
-            UnskinChildren(window);
-            previousProc_ = nullptr;
-            window_ = nullptr;
-            return FALSE;
-        }
+    previousProc_ = ProcChain().Enter(window);
+    if (!previousProc_) {
+        // Nothing may keep pointing at an object the caller will delete.
+        RemovePropA(window, kObjectProperty);
+        UnskinChildren(window);
+        window_ = nullptr;
+        return FALSE;
     }
+    UpdateCaptionButtons();
     if (GetSkinData())
         RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);
     SendMessageA(window, WM_SYSCOLORCHANGE, 0, 0);
@@ -366,20 +356,21 @@ HRGN SkinWindowObject::BuildRegion()
 LRESULT CALLBACK SkinWindowObject::StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto* object = static_cast<SkinWindowObject*>(GetPropA(window, kObjectProperty));
-    LRESULT result = 0;
-    if (object) {
-        // Here, not in WindowProc: no skinner can keep it from the manager.
-        if (message == kSkinMsgReskin)
-            return SkinManager::Instance().OnReskinMessage(window, object, wParam);
-        result = object->WindowProc(message, wParam, lParam);
-    } else if (auto next = reinterpret_cast<WNDPROC>(GetPropA(window, kPassThroughProperty))) {
-        result = CallWindowProcA(next, window, message, wParam, lParam);
-    } else {
-        result = DefWindowProcA(window, message, wParam, lParam);
-    }
+    if (!object)
+        return ProcChain().PassOn(window, message, wParam, lParam);
+    // Here, not in WindowProc: no skinner can keep it from the manager.
+    if (message == kSkinMsgReskin)
+        return SkinManager::Instance().OnReskinMessage(window, object, wParam);
+    const LRESULT result = object->WindowProc(message, wParam, lParam);
     if (message == WM_NCDESTROY)
-        RemovePropA(window, kPassThroughProperty);
+        ProcChain().Forget(window);
     return result;
+}
+
+const SkinProcChain& SkinWindowObject::ProcChain()
+{
+    static const SkinProcChain chain(&StaticWindowProc, kPassThroughProperty);
+    return chain;
 }
 
 LRESULT CALLBACK SkinWindowObject::OwnWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)

@@ -29,6 +29,8 @@
 #include "skin/core/skin_data.h"
 #include "skin/core/skin_item.h"
 
+class SkinProcChain;
+
 class SkinWindowObject : public SkinItem {
 public:
     // The window property that ties a window to its object.
@@ -201,6 +203,8 @@ private:
     // Takes the object off the window: the procedure goes back when ours
     // is on top, else ours stays in the chain as a pass-through.
     void LeaveProcedureChain();
+    // Our procedure's place in the window's subclass chain.
+    static const SkinProcChain& ProcChain();
     // Whether (and which) caption buttons the window's style allows.
     void UpdateCaptionButtons();
     void DrawPart(HDC hdc, int i, BOOL active);
