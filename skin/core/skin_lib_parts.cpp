@@ -1,5 +1,7 @@
 #include "skin/core/skin_lib_parts.h"
 
+#include "skin/core/skin_ops.h"
+
 namespace {
 
 // Parts register from static constructors: plain arrays, no construction
@@ -41,3 +43,19 @@ SkinTooltipService* SkinLibGetTooltip() { return g_tooltip; }
 
 void SkinLibSetPopupMenuService(SkinPopupMenuService* service) { g_popupMenus = service; }
 SkinPopupMenuService* SkinLibGetPopupMenuService() { return g_popupMenus; }
+
+BOOL SkinLibRegisterOwnClass(const WNDCLASSEXA& windowClass)
+{
+    if (RegisterClassExA(&windowClass))
+        return TRUE;
+    WNDCLASSEXA existing = {};
+    existing.cbSize = sizeof existing;
+    return GetClassInfoExA(windowClass.hInstance, windowClass.lpszClassName, &existing) &&
+           existing.lpfnWndProc == windowClass.lpfnWndProc;
+}
+
+void SkinLibUnregisterOwnClassAfterEnd(const char* className)
+{
+    if (!SkinLibIsStarted())
+        UnregisterClassA(className, SkinLibGetInstance());
+}

@@ -39,6 +39,14 @@ struct SkinLibPartRegistrar {
     explicit SkinLibPartRegistrar(const SkinLibPart* part) { SkinLibRegisterPart(part); }
 };
 
+// Registers a window class of the library's own windows; a class left
+// registered by an earlier start (one of its windows outlived the end) is
+// the same class, taken again.
+BOOL SkinLibRegisterOwnClass(const WNDCLASSEXA& windowClass);
+// Once the library has ended, unregisters such a class; it stays while
+// windows of it are still up (the last one to go takes it).
+void SkinLibUnregisterOwnClassAfterEnd(const char* className);
+
 // The library's one tooltip window, as the skinned items use it.
 class SkinTooltipService {
 public:

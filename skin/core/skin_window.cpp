@@ -9,6 +9,7 @@
 #include "skin/core/skin_manager.h"
 #include "skin/core/skin_messages.h"
 #include "skin/core/skin_package.h"
+#include "skin/core/skin_proc_chain.h"
 #include "skin/core/skin_window_geometry.h"
 #include "skin/skinners/drawing/skin_gdi_util.h"
 #include "skin/skinners/drawing/skin_memdc.h"
@@ -61,6 +62,7 @@ SkinDataObject* SkinWindowObject::BindSkinData(SkinDataObject* object)
         transparent_ = FALSE;
     }
     elements_.clear();
+    ++elementsBuilt_;
     if (!object)
         return previous;
 
@@ -184,21 +186,24 @@ void SkinWindowObject::Detach()
         SetWindowRgn(window_, nullptr, FALSE);  // the system frees the region it held
         hasRegion_ = false;
     }
-    SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProc_));
+    LeaveProcedureChain();
     if (!destroyed_)
         SetWindowPos(window_, nullptr, 0, 0, 0, 0,
                      SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-    RemovePropA(window_, kObjectProperty);
     previousProc_ = nullptr;
     window_ = nullptr;
 }
 
+void SkinWindowObject::LeaveProcedureChain()
+{
+    RemovePropA(window_, kObjectProperty);
+    ProcChain().Leave(window_);
+}
+
 void SkinWindowObject::DetachForDestroy()
 {
-    if (window_ && previousProc_) {
-        SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousProc_));
-        RemovePropA(window_, kObjectProperty);
-    }
+    if (window_ && previousProc_)
+        LeaveProcedureChain();
     hasRegion_ = false;  // the window's region dies with it
     previousProc_ = nullptr;
     window_ = nullptr;
@@ -215,18 +220,19 @@ BOOL SkinWindowObject::Attach(HWND window)
         return FALSE;
     window_ = window;
     SkinChildren(window, GetSkinData());
-    previousProc_ = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWLP_WNDPROC));
     SetPropA(window, kObjectProperty, static_cast<HANDLE>(this));
-    UpdateCaptionButtons();
-    const LONG_PTR set = SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&StaticWindowProc));
-    if (!set) {
+    // Our procedure may still lie in the chain as a pass-through, under a
+    // subclass made while the window was skinned before: it takes the
+    // object again where it is, so no message runs through us twice.
+    previousProc_ = ProcChain().Enter(window);
+    if (!previousProc_) {
         // Nothing may keep pointing at an object the caller will delete.
         RemovePropA(window, kObjectProperty);
         UnskinChildren(window);
-        previousProc_ = nullptr;
         window_ = nullptr;
         return FALSE;
     }
+    UpdateCaptionButtons();
     if (GetSkinData())
         RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_UPDATENOW | RDW_ERASE | RDW_INVALIDATE);
     SendMessageA(window, WM_SYSCOLORCHANGE, 0, 0);
@@ -351,11 +357,20 @@ LRESULT CALLBACK SkinWindowObject::StaticWindowProc(HWND window, UINT message, W
 {
     auto* object = static_cast<SkinWindowObject*>(GetPropA(window, kObjectProperty));
     if (!object)
-        return DefWindowProcA(window, message, wParam, lParam);
+        return ProcChain().PassOn(window, message, wParam, lParam);
     // Here, not in WindowProc: no skinner can keep it from the manager.
     if (message == kSkinMsgReskin)
         return SkinManager::Instance().OnReskinMessage(window, object, wParam);
-    return object->WindowProc(message, wParam, lParam);
+    const LRESULT result = object->WindowProc(message, wParam, lParam);
+    if (message == WM_NCDESTROY)
+        ProcChain().Forget(window);
+    return result;
+}
+
+const SkinProcChain& SkinWindowObject::ProcChain()
+{
+    static const SkinProcChain chain(&StaticWindowProc, kPassThroughProperty);
+    return chain;
 }
 
 LRESULT CALLBACK SkinWindowObject::OwnWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -548,11 +563,19 @@ void SkinWindowObject::DrawElements(HDC hdc)
 int SkinWindowObject::MouseToElements(UINT message, WPARAM wParam, LPARAM lParam)
 {
     const int x = GET_X_LPARAM(lParam), y = GET_Y_LPARAM(lParam);
+    HWND window = window_;
+    const unsigned built = elementsBuilt_;
     int hit = 0;
-    for (const auto& element : elements_) {
+    for (size_t i = 0; i < elements_.size(); ++i) {
+        SkinElement* element = elements_[i].get();
         if (element->GetSkinType() != kSkinCaptionStatic && element->HitTest(x, y))
             hit = 1;
         element->DispatchMouse(message, x, y);
+        // An element's action may run a message loop of its own (the system
+        // menu) in which the window is destroyed, unskinned or given a new
+        // skin: the elements, or this object, are gone then.
+        if (!StillSkinnedBy(window, this) || elementsBuilt_ != built)
+            return 1;
     }
     return hit;
 }

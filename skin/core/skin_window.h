@@ -5,11 +5,13 @@
 // Attach subclasses the window: the object is kept in the window property
 // "OBJECT" and StaticWindowProc hands every message to WindowProc, which
 // answers the few the base knows and passes the rest to the window's
-// previous procedure. BindSkinData takes a skin object, builds the window
-// elements its children describe (caption buttons, images, caption texts)
-// and skins the child windows. The nine frame parts are laid out for the
-// window size (LayoutParts), drawn (DrawFrame, DrawBackground) and turned
-// into a window region (BuildRegion) from the parts' key-colour regions.
+// previous procedure. A subclass put over ours keeps working when the
+// object goes: ours then stays in the chain and only passes messages on.
+// BindSkinData takes a skin object, builds the window elements its
+// children describe (caption buttons, images, caption texts) and skins the
+// child windows. The nine frame parts are laid out for the window size
+// (LayoutParts), drawn (DrawFrame, DrawBackground) and turned into a
+// window region (BuildRegion) from the parts' key-colour regions.
 //
 // For the skinners: override the virtual operations below; keep every
 // message you do not answer flowing to WindowProc of this base (or of your
@@ -27,10 +29,15 @@
 #include "skin/core/skin_data.h"
 #include "skin/core/skin_item.h"
 
+class SkinProcChain;
+
 class SkinWindowObject : public SkinItem {
 public:
     // The window property that ties a window to its object.
     static constexpr const char* kObjectProperty = "OBJECT";
+    // The procedure StaticWindowProc passes on to, kept while it lies in
+    // the window's chain: with no object it only passes messages on.
+    static constexpr const char* kPassThroughProperty = "OBJECT_NEXT";
 
     SkinWindowObject();
     ~SkinWindowObject() override;
@@ -60,7 +67,8 @@ public:
     virtual void GetWindowRect(RECT* out);
     virtual void DrawBackground(HDC hdc, BOOL active);
     virtual void DrawFrame(HDC hdc, BOOL active);
-    // Unskins the children, gives the region back, restores the procedure.
+    // Unskins the children, gives the region back, restores the procedure
+    // (when no later subclass lies over ours).
     virtual void Detach();
     // Takes the window over; 0 on failure (nothing is left changed).
     virtual BOOL Attach(HWND window);
@@ -116,7 +124,9 @@ public:
     // frame parts and insets.
     void FitFrameToClient();
     void DrawElements(HDC hdc);
-    // Non-zero when an element other than a caption text is under the point.
+    // Non-zero when an element other than a caption text is under the point,
+    // or when an element's action destroyed, unskinned or reskinned the
+    // window: callers that get non-zero touch nothing more of this object.
     int MouseToElements(UINT message, WPARAM wParam, LPARAM lParam);
     HRGN RegionFromPart(int i);
     BOOL SizeChanged();
@@ -183,6 +193,7 @@ protected:
     HWND window_ = nullptr;      // the attached window
     WNDPROC previousProc_ = nullptr;  // its procedure before Attach
     std::vector<std::unique_ptr<SkinElement>> elements_;  // from the object's children
+    unsigned elementsBuilt_ = 0;  // counts the rebuilds of elements_
     std::map<HWND, SkinWindowObject*> children_;  // child skinners made here (the manager owns them)
     RECT lastSize_;              // the window rectangle last laid out
     bool destroyed_ = false;     // WM_NCDESTROY has arrived
@@ -193,6 +204,11 @@ protected:
     bool hasRegion_ = false;     // a region was given to the window
 
 private:
+    // Takes the object off the window: the procedure goes back when ours
+    // is on top, else ours stays in the chain as a pass-through.
+    void LeaveProcedureChain();
+    // Our procedure's place in the window's subclass chain.
+    static const SkinProcChain& ProcChain();
     // Whether (and which) caption buttons the window's style allows.
     void UpdateCaptionButtons();
     void DrawPart(HDC hdc, int i, BOOL active);

@@ -39,8 +39,10 @@ if(QUORBEL_WINDOWS AND QUORBEL_SKINC)
   quorbel_add_skinner_gui_tests(skin_control_base_test skin_button_test skin_edit_test skin_combo_test
                                 skin_view_test skin_scrollctl_test skin_progress_test skin_slider_test
                                 skin_spin_test skin_static_test skin_datetime_test skin_animate_test)
-  # A skinner that must not touch itself once deleted.
-  target_sources(skin_datetime_test PRIVATE ${_sk}/tests/freed_object_trap.cpp)
+  # Skinners that must not touch themselves once deleted.
+  foreach(_t skin_datetime_test skin_scrollctl_test skin_combo_test skin_animate_test)
+    target_sources(${_t} PRIVATE ${_sk}/tests/freed_object_trap.cpp)
+  endforeach()
 endif()
 
 # A 5-frame 32 x 24 raw-video clip made by ffmpeg on the host for the

@@ -207,17 +207,20 @@ BOOL SkinAnimate::Attach(HWND window)
     return SkinWindowBase::Attach(window);
 }
 
-void SkinAnimate::Notify(WORD code)
+bool SkinAnimate::Notify(WORD code)
 {
-    if (HWND parent = GetParent(window_))
-        SendMessageA(parent, WM_COMMAND, MAKEWPARAM(controlId_, code), reinterpret_cast<LPARAM>(window_));
+    HWND window = window_;
+    if (HWND parent = GetParent(window))
+        SendMessageA(parent, WM_COMMAND, MAKEWPARAM(controlId_, code), reinterpret_cast<LPARAM>(window));
+    return StillSkinnedBy(window, this);
 }
 
 LRESULT SkinAnimate::Open(HINSTANCE instance, const char* name)
 {
     if (!instance)
         instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(window_, GWLP_HINSTANCE));
-    Stop();
+    if (!Stop())
+        return 0;
     avi_.Close();
     openName_.clear();
     openId_ = 0;
@@ -254,7 +257,8 @@ LRESULT SkinAnimate::Open(HINSTANCE instance, const char* name)
 
 LRESULT SkinAnimate::Play(int repeat, uint32_t range)
 {
-    Stop();
+    if (!Stop())
+        return 0;
     AnimateSetRange(&cursor_, range, repeat, avi_.Length());
     Start();
     return 1;
@@ -294,10 +298,10 @@ void SkinAnimate::WaitForThread(DWORD timeoutMs)
     }
 }
 
-void SkinAnimate::Stop()
+bool SkinAnimate::Stop()
 {
     if (!playing_)
-        return;
+        return true;
     playing_ = false;
     SetEvent(stopEvent_);
     WaitForThread(1000);
@@ -305,7 +309,7 @@ void SkinAnimate::Stop()
         WaitForThread(INFINITE);  // it is using this object still
     CloseHandle(thread_);
     thread_ = nullptr;
-    Notify(ACN_STOP);
+    return Notify(ACN_STOP);
 }
 
 void SkinAnimate::Detach()

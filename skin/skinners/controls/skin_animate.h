@@ -81,14 +81,17 @@ public:
     // The thread is still showing frames (it clears this at a finite end).
     bool IsRunning() const { return running_; }
     int CurrentFrame() const { return cursor_.current; }
-    // ACM_OPENA, ACM_PLAY, ACM_STOP.
+    // ACM_OPENA, ACM_PLAY, ACM_STOP. The parent hears ACN_STOP from a stop
+    // and may destroy the control there: Stop answers false when this
+    // object went with it, and Open and Play then answer 0.
     LRESULT Open(HINSTANCE instance, const char* name);
     LRESULT Play(int repeat, uint32_t range);
-    void Stop();
+    bool Stop();
 
 private:
     void Start();
-    void Notify(WORD code);
+    // Tells the parent; false when this object went meanwhile.
+    bool Notify(WORD code);
     // Composes the client picture with frame n and copies it to hdc.
     void PaintFrame(int n, HDC hdc);
     void DrawBorder();

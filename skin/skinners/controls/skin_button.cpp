@@ -378,10 +378,10 @@ void SkinGroupBox::InvalidateInParent(const RECT& rect)
 
 BOOL SkinGroupBox::Attach(HWND window)
 {
-    const LONG ex = GetWindowLongA(window, GWL_EXSTYLE);
-    SetWindowLongA(window, GWL_EXSTYLE, ex | WS_EX_TRANSPARENT);
+    const LONG ex = AddExStyleForSkin(window, WS_EX_TRANSPARENT);
     if (!SkinWindowBase::Attach(window)) {
         SetWindowLongA(window, GWL_EXSTYLE, ex);
+        addedExStyle_ = 0;
         return FALSE;
     }
     RECT client;

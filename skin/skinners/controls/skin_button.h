@@ -92,7 +92,7 @@ class SkinGroupBox : public SkinWindowBase {
 public:
     SkinGroupBox(SkinWindowObject* parent, uint32_t kind);
 
-    // Transparent, so that what lies inside shows through.
+    // Transparent while skinned, so that what lies inside shows through.
     BOOL Attach(HWND window) override;
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void Draw(HDC hdc) override;

@@ -199,7 +199,10 @@ LRESULT SkinComboBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         }
         break;
     case WM_MOUSEMOVE: {
+        HWND window = window_;
         const LRESULT result = SkinWindowBase::WindowProc(message, wParam, lParam);
+        if (!StillSkinnedBy(window, this))
+            return result;
         const RECT arrow = ArrowRect();
         RECT hit = arrow;
         RECT client;
@@ -210,14 +213,14 @@ LRESULT SkinComboBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
             SetArrowState(PtInRect(&hit, p) ? kArrowHot : kArrowNormal);
         return result;
     }
-    case WM_LBUTTONDOWN: {
-        const LRESULT result = SkinWindowBase::WindowProc(message, wParam, lParam);
-        SetArrowState(kArrowPressed);
-        return result;
-    }
+    case WM_LBUTTONDOWN:
     case WM_LBUTTONUP: {
+        // The control tells its parent (the list dropping down or closing),
+        // which may destroy it or take its skin off.
+        HWND window = window_;
         const LRESULT result = SkinWindowBase::WindowProc(message, wParam, lParam);
-        SetArrowState(kArrowNormal);
+        if (StillSkinnedBy(window, this))
+            SetArrowState(message == WM_LBUTTONDOWN ? kArrowPressed : kArrowNormal);
         return result;
     }
     case WM_CTLCOLOREDIT:

@@ -218,7 +218,18 @@ void SkinWindowBase::Detach()
     hasSavedFont_ = false;
     savedFont_ = nullptr;
     fontRecordPending_ = false;
+    if (window_ && addedExStyle_ && !destroyed_)
+        SetWindowLongA(window_, GWL_EXSTYLE, GetWindowLongA(window_, GWL_EXSTYLE) & ~addedExStyle_);
+    addedExStyle_ = 0;
     SkinWindowObject::Detach();
+}
+
+LONG SkinWindowBase::AddExStyleForSkin(HWND window, LONG bits)
+{
+    const LONG ex = GetWindowLongA(window, GWL_EXSTYLE);
+    addedExStyle_ |= bits & ~ex;
+    SetWindowLongA(window, GWL_EXSTYLE, ex | bits);
+    return ex;
 }
 
 bool SkinWindowBase::PreviousIsProcHandle() const

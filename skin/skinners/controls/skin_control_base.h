@@ -102,11 +102,15 @@ protected:
     // Windows XP hands out procedure handles instead of addresses for
     // some subclassed system controls.
     bool PreviousIsProcHandle() const;
+    // Adds extended style bits the skin needs; Detach takes off again those
+    // the control did not have. Returns the extended style as it was.
+    LONG AddExStyleForSkin(HWND window, LONG bits);
 
     HFONT savedFont_ = nullptr;   // WM_GETFONT before the skin font came
     bool hasSavedFont_ = false;   // savedFont_ holds the control's font
     bool fontRecordPending_ = false;  // 6038 posted, not yet handled
     bool hover_ = false;          // the mouse is inside the control
+    LONG addedExStyle_ = 0;       // extended style bits the skin added
     HWND parentWindow_ = nullptr; // the parent skinner's window, or null
     uint32_t kind_;               // skin type of the control
 };

@@ -70,10 +70,12 @@ int SkinScrollBarCtrl::Along(LPARAM point) const
     return Along(POINT{GET_X_LPARAM(point), GET_Y_LPARAM(point)});
 }
 
-void SkinScrollBarCtrl::Notify(int code, int position)
+bool SkinScrollBarCtrl::Notify(int code, int position)
 {
-    SendMessageA(GetParent(window_), IsVertical() ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(code, position),
-                 reinterpret_cast<LPARAM>(window_));
+    HWND window = window_;
+    SendMessageA(GetParent(window), IsVertical() ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(code, position),
+                 reinterpret_cast<LPARAM>(window));
+    return StillSkinnedBy(window, this);
 }
 
 void SkinScrollBarCtrl::Repaint()
@@ -145,9 +147,11 @@ void SkinScrollBarCtrl::OnPress(LPARAM point)
         dragging_ = true;
         dragOffset_ = Along(point) - g.thumbStart;
         info_.nTrackPos = info_.nPos;
-        Notify(SB_THUMBTRACK, info_.nTrackPos);
+        if (!Notify(SB_THUMBTRACK, info_.nTrackPos))
+            return;
     } else {
-        Notify(kScrollCodes[part]);
+        if (!Notify(kScrollCodes[part]))
+            return;
         // The parent may have ended the press meanwhile (a message box
         // taking the capture).
         if (pressed_)
@@ -175,7 +179,7 @@ void SkinScrollBarCtrl::OnRepeat()
         Notify(kScrollCodes[pressedPart_]);
 }
 
-void SkinScrollBarCtrl::OnMove(WPARAM keys, LPARAM point)
+bool SkinScrollBarCtrl::OnMove(WPARAM keys, LPARAM point)
 {
     if ((keys & MK_LBUTTON) && pressed_) {
         if (dragging_) {
@@ -183,7 +187,8 @@ void SkinScrollBarCtrl::OnMove(WPARAM keys, LPARAM point)
                 ScrollCtlDragPosition(Geometry(), Along(point), dragOffset_, info_.nMin, info_.nMax, info_.nPage);
             if (position != info_.nTrackPos) {
                 info_.nTrackPos = position;
-                Notify(SB_THUMBTRACK, position);
+                if (!Notify(SB_THUMBTRACK, position))
+                    return false;
                 Repaint();
             }
         } else if (HitTestScrollCtl(Geometry(), Along(point)) == pressedPart_) {
@@ -191,13 +196,14 @@ void SkinScrollBarCtrl::OnMove(WPARAM keys, LPARAM point)
         } else {
             KillTimer(window_, kRepeatTimer);
         }
-        return;
+        return true;
     }
     const int part = HitTestScrollCtl(Geometry(), Along(point));
     if (part != hotPart_) {
         hotPart_ = part;
         Repaint();
     }
+    return true;
 }
 
 void SkinScrollBarCtrl::OnRelease(LPARAM point)
@@ -209,10 +215,10 @@ void SkinScrollBarCtrl::OnRelease(LPARAM point)
                              : 0);
 }
 
-void SkinScrollBarCtrl::EndPress(bool notify, int thumbPosition)
+bool SkinScrollBarCtrl::EndPress(bool notify, int thumbPosition)
 {
     if (!pressed_)
-        return;
+        return true;
     const bool dragged = dragging_;
     // Cleared first: releasing the capture comes back as WM_CAPTURECHANGED.
     pressed_ = false;
@@ -221,16 +227,23 @@ void SkinScrollBarCtrl::EndPress(bool notify, int thumbPosition)
     if (GetCapture() == window_)
         ReleaseCapture();
     if (notify) {
-        if (dragged)
-            Notify(SB_THUMBPOSITION, thumbPosition);
-        Notify(SB_ENDSCROLL);
+        if (dragged && !Notify(SB_THUMBPOSITION, thumbPosition))
+            return false;
+        if (!Notify(SB_ENDSCROLL))
+            return false;
     }
     Repaint();
+    return true;
 }
 
 void SkinScrollBarCtrl::Detach()
 {
+    HWND window = window_;
+    // The parent may destroy the bar on hearing the end; its destruction
+    // then lets go of the window.
     EndPress(true, info_.nTrackPos);
+    if (window_ != window)
+        return;
     KillTimer(window_, kRepeatTimer);
     SkinWindowBase::Detach();
 }
@@ -371,16 +384,17 @@ LRESULT SkinScrollBarCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam
         return 0;
     case WM_CAPTURECHANGED:
         // The capture taken away in the middle of a press ends it.
-        if (reinterpret_cast<HWND>(lParam) != window_)
-            EndPress(true, info_.nTrackPos);
+        if (reinterpret_cast<HWND>(lParam) != window_ && !EndPress(true, info_.nTrackPos))
+            return 0;
         break;
     case WM_CANCELMODE:
-        EndPress(true, info_.nTrackPos);
+        if (!EndPress(true, info_.nTrackPos))
+            return 0;
         break;
     case WM_MOUSEMOVE:
     case WM_MOUSELEAVE: {
-        if (message == WM_MOUSEMOVE)
-            OnMove(wParam, lParam);
+        if (message == WM_MOUSEMOVE && !OnMove(wParam, lParam))
+            return 0;
         // The control sees the mouse too, but must not paint its own
         // hover look over the skin.
         return CallHidden(message, wParam, lParam);

@@ -47,7 +47,9 @@ private:
     // The coordinate of a client point along the bar.
     int Along(LPARAM point) const;
     int Along(POINT point) const;
-    void Notify(int code, int position = 0);
+    // Tells the parent; false when the parent destroyed the bar or took
+    // its skin off meanwhile (this object is gone then).
+    bool Notify(int code, int position = 0);
     void LoadInfo();
     LRESULT SetInfo(BOOL redraw, const SCROLLINFO* in);
     void Repaint();
@@ -55,8 +57,10 @@ private:
     void OnRelease(LPARAM point);
     // Ends a press: the repeat stops and the capture goes; with notify the
     // parent hears the end (after a thumb drag, its position first).
-    void EndPress(bool notify, int thumbPosition);
-    void OnMove(WPARAM keys, LPARAM point);
+    // False when this object went with a notification.
+    bool EndPress(bool notify, int thumbPosition);
+    // False when this object went with a notification.
+    bool OnMove(WPARAM keys, LPARAM point);
     void OnRepeat();
 
     SCROLLINFO info_ = {};       // the bar's range, page, position and track position

@@ -42,13 +42,12 @@ BOOL SkinStatic::Attach(HWND window)
 {
     if (!window || StaticIsRefused(uint32_t(GetWindowLongA(window, GWL_STYLE))))
         return FALSE;
-    const LONG ex = GetWindowLongA(window, GWL_EXSTYLE);
-    if (SkinStaticData* data = Data())
-        if (data->transparent)
-            SetWindowLongA(window, GWL_EXSTYLE, ex | WS_EX_TRANSPARENT);
+    SkinStaticData* data = Data();
+    const LONG ex = AddExStyleForSkin(window, data && data->transparent ? WS_EX_TRANSPARENT : 0);
     if (!SkinWindowBase::Attach(window)) {
         // Refused by the parent, or failed: the static stays as it was.
         SetWindowLongA(window, GWL_EXSTYLE, ex);
+        addedExStyle_ = 0;
         return FALSE;
     }
     // The parent repaints what lies under a static that now draws itself.

@@ -25,7 +25,7 @@ endif()
 if(QUORBEL_WINDOWS AND QUORBEL_SKINC)
   quorbel_add_skinner_gui_tests(skin_frame_test skin_named_window_test skin_shaped_test skin_elements_test)
   # Skinners that must not touch themselves once deleted.
-  foreach(_t skin_frame_test skin_named_window_test)
+  foreach(_t skin_frame_test skin_named_window_test skin_elements_test)
     target_sources(${_t} PRIVATE ${_sk}/tests/freed_object_trap.cpp)
   endforeach()
 endif()

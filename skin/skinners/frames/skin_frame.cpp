@@ -236,11 +236,15 @@ void SkinFrame::MdiCommand(int button)
     case SkinMenuBar::kMdiClose:
         SendMessageA(child, WM_SYSCOMMAND, SC_CLOSE, 0);
         break;
-    default:
+    default: {
+        // The menu's own message loop may destroy the frame, and the client
+        // and its skinner with it.
+        HWND clientWindow = client->GetWindow();
         SkinGdiUtil::TrackSystemMenu(child);
-        RedrawWindow(client->GetWindow(), nullptr, nullptr,
-                     RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_NOERASE);
+        if (IsWindow(clientWindow))
+            RedrawWindow(clientWindow, nullptr, nullptr, RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_NOERASE);
         break;
+    }
     }
 }
 

@@ -105,6 +105,7 @@ SkinPopupMenu::~SkinPopupMenu()
         SubclassOwner(false);
         RemovePropA(window_, kOwnObjectProperty);
         DestroyWindow(window_);
+        SkinLibUnregisterOwnClassAfterEnd(kPopupMenuClass);
     }
 }
 
@@ -225,6 +226,7 @@ void SkinPopupMenu::Close()
         if (!parent_ && IsWindowVisible(window_))
             ShowWindow(window_, SW_HIDE);
         DestroyWindow(window_);
+        SkinLibUnregisterOwnClassAfterEnd(kPopupMenuClass);
     }
     owned_.reset();
     model_ = nullptr;
@@ -907,7 +909,7 @@ BOOL RegisterPopupClass(HINSTANCE instance)
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
     wc.lpszClassName = kPopupMenuClass;
-    if (!RegisterClassExA(&wc))
+    if (!SkinLibRegisterOwnClass(wc))
         return FALSE;
     SkinLibSetPopupMenuService(&g_service);
     RegisterPopupMenuFactory(&MakePopup);

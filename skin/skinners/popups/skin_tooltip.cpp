@@ -323,13 +323,9 @@ BOOL RegisterTooltipClass(HINSTANCE instance)
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
     wc.lpszClassName = kTooltipClass;
-    if (RegisterClassExA(&wc))
-        return TRUE;
-    // Still there from an earlier start whose tooltip window lived on
-    // another thread: the same class, ours to use again.
-    WNDCLASSEXA existing = {};
-    existing.cbSize = sizeof existing;
-    return GetClassInfoExA(instance, kTooltipClass, &existing) && existing.lpfnWndProc == wc.lpfnWndProc;
+    // It may still be there from an earlier start whose tooltip window
+    // lived on another thread.
+    return SkinLibRegisterOwnClass(wc);
 }
 
 void UnregisterTooltipClass(HINSTANCE instance) { UnregisterClassA(kTooltipClass, instance); }

@@ -13,6 +13,7 @@
 #include "skin/core/skin_manager.h"
 #include "skin/core/skin_messages.h"
 #include "skin/core/skin_package.h"
+#include "skin/core/skin_proc_chain.h"
 #include "skin/skinners/controls/skin_control_base.h"
 #include "skin/skinners/drawing/skin_gdi_util.h"
 #include "skin/skinners/drawing/skin_memdc.h"
@@ -77,6 +78,14 @@ bool g_haveSystem = false;
 
 std::mutex g_windowsLock;
 std::set<HWND> g_windows;  // windows with skinned bars (the scroll-bar refresh)
+
+// The bars' procedure in the window's chain; it stays there, passing
+// messages on, while a later subclass lies over it.
+const SkinProcChain& BarProcChain()
+{
+    static const SkinProcChain chain(&NcScrollBarSkin::WindowProc, "CustomSBNext");
+    return chain;
+}
 
 CustomSBState* StateOf(HWND window)
 {
@@ -855,8 +864,7 @@ BOOL CustomSB_Initialize(HWND window)
     if (style & WS_VSCROLL)
         s->bars[SB_VERT].flags |= kWanted;
     SetPropA(window, kCustomSBProperty, s);
-    s->previous = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&NcScrollBarSkin::WindowProc)));
+    s->previous = BarProcChain().Enter(window);
     if (!s->previous) {
         RemovePropA(window, kCustomSBProperty);
         delete s;
@@ -888,8 +896,8 @@ HRESULT CustomSB_Uninitialize(HWND window)
         g_track.hotWindow = nullptr;
         g_track.hotBar = -1;
     }
-    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(s->previous));
     RemovePropA(window, kCustomSBProperty);
+    BarProcChain().Leave(window);
     delete s;
     {
         std::lock_guard<std::mutex> guard(g_windowsLock);
@@ -1224,7 +1232,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 {
     CustomSBState* s = StateOf(window);
     if (!s)
-        return DefWindowProcA(window, message, wParam, lParam);
+        return BarProcChain().PassOn(window, message, wParam, lParam);
     const bool tracking = g_track.window == window && g_track.bar >= 0;
     switch (message) {
     case kSkinMsgScrollBarSizes:
@@ -1291,7 +1299,9 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_NCDESTROY: {
         WNDPROC previous = s->previous;
         CustomSB_Uninitialize(window);
-        return CallWindowProcA(previous, window, message, wParam, lParam);
+        const LRESULT result = CallWindowProcA(previous, window, message, wParam, lParam);
+        BarProcChain().Forget(window);
+        return result;
     }
     case WM_STYLECHANGING:
         if (s->busy)

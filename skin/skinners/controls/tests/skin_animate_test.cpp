@@ -12,12 +12,14 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "skin/core/skin_manager.h"
 #include "skin/core/skin_ops.h"
 #include "skin/skinners/controls/skin_animate.h"
+#include "skin/skinners/tests/freed_object_trap.h"
 #include "skin/skinners/tests/skin_control_base_test_support.h"
 #include "testing/gui/gui_test.h"
 
@@ -27,11 +29,16 @@ const int kTestSkin = 130;
 const int kAnimate = 10;
 
 std::vector<int> g_codes;  // ACN_ codes the dialog heard
+int g_destroyOn = -1;      // the dialog destroys the control at this code
 
-INT_PTR CALLBACK DialogProc(HWND, UINT message, WPARAM wParam, LPARAM)
+INT_PTR CALLBACK DialogProc(HWND, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_COMMAND && LOWORD(wParam) == kAnimate)
         g_codes.push_back(HIWORD(wParam));
+    if (message == WM_COMMAND && HIWORD(wParam) == g_destroyOn) {
+        g_destroyOn = -1;
+        DestroyWindow(reinterpret_cast<HWND>(lParam));
+    }
     return message == WM_INITDIALOG;
 }
 
@@ -206,6 +213,41 @@ TEST_F(AnimateSkinner, AResourceClipLeavesNoTemporaryFile)
     EXPECT_EQ(TempFiles(), before);
     // NULL closes whatever is open.
     EXPECT_EQ(SendMessageA(animate, ACM_OPENA, 0, 0), 1);
+}
+
+// Playing again or opening another clip stops the playing one first, and
+// the parent hears ACN_STOP from inside the message: a parent that destroys
+// the control there leaves the deleted skinner untouched.
+TEST_F(AnimateSkinner, AParentDestroyingTheControlOnItsStopLeavesItUntouched)
+{
+    skintest::TrapFreedBlocksOfSize(sizeof(SkinAnimate));
+    struct Case {
+        const char* name;
+        std::function<void(HWND)> stopFromInside;
+    } cases[] = {
+        {"played again", [](HWND w) { SendMessageA(w, ACM_PLAY, 1, MAKELONG(0, -1)); }},
+        {"another clip opened", [&](HWND w) {
+             SendMessageA(w, ACM_OPENA, 0, reinterpret_cast<LPARAM>(clip.c_str()));
+         }},
+    };
+    for (const Case& c : cases) {
+        HWND w = CreateWindowExA(0, "SysAnimate32", "", WS_CHILD | WS_VISIBLE, 10, 70, 40, 30, dialog,
+                                 reinterpret_cast<HMENU>(INT_PTR(kAnimate + 1)), GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(w, nullptr) << c.name;
+        ASSERT_NE(dynamic_cast<SkinAnimate*>(SkinManager::Instance().FindSkinObject(w)), nullptr) << c.name;
+        ASSERT_EQ(SendMessageA(w, ACM_OPENA, 0, reinterpret_cast<LPARAM>(clip.c_str())), 1) << c.name;
+        ASSERT_EQ(SendMessageA(w, ACM_PLAY, WPARAM(-1), MAKELONG(0, -1)), 1) << c.name;
+        const int touches = skintest::TouchesOfFreedBlocks();
+        g_destroyOn = ACN_STOP;
+        c.stopFromInside(w);
+        guitest::PumpFor(30);
+        EXPECT_FALSE(IsWindow(w)) << c.name;
+        EXPECT_EQ(skintest::TouchesOfFreedBlocks(), touches) << c.name << ": the deleted skinner was used";
+        g_destroyOn = -1;
+        if (IsWindow(w))
+            DestroyWindow(w);
+    }
+    skintest::TrapFreedBlocksOfSize(0);
 }
 
 }  // namespace

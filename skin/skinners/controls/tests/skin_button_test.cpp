@@ -316,4 +316,72 @@ TEST_F(ButtonFamily, WithoutAHighlightedImageTheMouseShowsTheFocusedOrNormalLook
     EXPECT_EQ(PixelOf(3, 2, 2), Cell(0, 5));
 }
 
+// A subclass the program puts over a skinned check box later (as DDX and
+// SubclassDlgItem do) is part of the control from then on: it keeps
+// hearing the control's messages, and the button class keeps its check
+// state, when the skinner goes, when a new skin skins the control again
+// (the skinner sees the messages too) and when the library ends; taking
+// the subclass off again leaves a check box that still works.
+struct ProgramSubclass {
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == kProbe)
+            ++heard;
+        return CallWindowProcA(next, window, message, wParam, lParam);
+    }
+    static constexpr UINT kProbe = WM_APP + 40;
+    static inline WNDPROC next = nullptr;
+    static inline int heard = 0;
+};
+
+TEST_F(ButtonFamily, ASubclassPutOverASkinnedControlStaysInItsChain)
+{
+    guitest::DialogTemplate t("Buttons", 0, 0, 200, 90);
+    t.Button(5, "Kept", 10, 10, 60, 16, BS_AUTOCHECKBOX).Button(6, "Other", 80, 10, 60, 16);
+    ASSERT_NE(MakeDialog(t), nullptr);
+    HWND box = Item(5);
+    ASSERT_NE(SkinnerOf<SkinCheckBox>(5), nullptr);
+    ProgramSubclass::heard = 0;
+    ProgramSubclass::next = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ProgramSubclass::Proc)));
+    ASSERT_NE(ProgramSubclass::next, nullptr);
+    // The subclass hears a message and the class keeps the check state.
+    auto wholeChain = [&](const char* when) {
+        const int heard = ProgramSubclass::heard;
+        SendMessageA(box, ProgramSubclass::kProbe, 0, 0);
+        EXPECT_EQ(ProgramSubclass::heard, heard + 1) << when << ": the subclass is cut out";
+        for (WPARAM check : {BST_CHECKED, BST_UNCHECKED}) {
+            SendMessageA(box, BM_SETCHECK, check, 0);
+            EXPECT_EQ(SendMessageA(box, BM_GETCHECK, 0, 0), LRESULT(check)) << when;
+        }
+    };
+    wholeChain("skinned under the subclass");
+
+    ASSERT_TRUE(SkinManager::Instance().RemoveSkin(box, FALSE));
+    EXPECT_EQ(SkinnerOf<SkinCheckBox>(5), nullptr);
+    wholeChain("skinner removed");
+
+    ASSERT_TRUE(SkinLoadResource(nullptr, MAKEINTRESOURCEA(skintest::kTestSkin), "RT_VENEERKIT"));
+    ASSERT_TRUE(guitest::PumpUntil([&] { return SkinnerOf<SkinCheckBox>(5) != nullptr; }, 2000))
+        << "a new skin skins the control again";
+    SkinCheckBox* again = SkinnerOf<SkinCheckBox>(5);
+    wholeChain("skinned again");
+    SendMessageA(box, WM_MOUSEMOVE, 0, MAKELPARAM(4, 4));
+    EXPECT_TRUE(again->IsHovered()) << "the new skinner sees the control's messages";
+    SendMessageA(box, WM_MOUSELEAVE, 0, 0);
+
+    SkinLibExit();
+    EXPECT_EQ(SkinManager::Instance().FindSkinObject(box), nullptr);
+    wholeChain("library ended");
+
+    // The program takes its subclass off; the control is whole without it.
+    SetWindowLongPtrA(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ProgramSubclass::next));
+    const int heard = ProgramSubclass::heard;
+    SendMessageA(box, BM_SETCHECK, BST_CHECKED, 0);
+    EXPECT_EQ(SendMessageA(box, BM_GETCHECK, 0, 0), BST_CHECKED);
+    SendMessageA(box, ProgramSubclass::kProbe, 0, 0);
+    EXPECT_EQ(ProgramSubclass::heard, heard);
+    ASSERT_TRUE(SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0));  // the fixture ends it
+}
+
 }  // namespace

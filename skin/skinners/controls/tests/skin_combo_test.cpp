@@ -13,6 +13,7 @@
 
 #include "skin/core/skin_data_classes.h"
 #include "skin/skinners/controls/skin_combo.h"
+#include "skin/skinners/tests/freed_object_trap.h"
 #include "skin/skinners/tests/skin_control_base_test_support.h"
 
 namespace {
@@ -142,6 +143,35 @@ TEST_F(ComboSkinner, AFixedOwnerDrawnComboShowsItsOwnFaceInsideTheSkinsBorderAnd
     EXPECT_EQ(FramePixelOf(84, 0, 8), Cell(7, 6)) << guitest::ColorText(FramePixelOf(84, 0, 8));
     // The face is the control's own, not the skin's background.
     EXPECT_NE(PixelOf(84, 6, 6), kBack);
+}
+
+// A press on the arrow drops the list, and the parent hears CBN_DROPDOWN
+// from inside the press: a program that takes the skin off the combo there
+// leaves the deleted skinner untouched.
+TEST_F(ComboSkinner, AComboUnskinnedFromItsDropDownNotificationIsLeftAlone)
+{
+    skintest::TrapFreedBlocksOfSize(sizeof(SkinComboBox));
+    const int touches = skintest::TouchesOfFreedBlocks();
+    MakeCombos();
+    HWND combo = Item(80);
+    SkinComboBox* skinner = SkinnerOf<SkinComboBox>(80);
+    ASSERT_NE(skinner, nullptr);
+    const RECT arrow = skinner->ArrowRect();
+    int dropDowns = 0;
+    skintest::DialogHook() = [&](HWND, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_COMMAND && HIWORD(wParam) == CBN_DROPDOWN && reinterpret_cast<HWND>(lParam) == combo) {
+            ++dropDowns;
+            SkinDetachWindow(combo);
+        }
+    };
+    SendMessageA(combo, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(arrow.left + 2, arrow.top + 2));
+    SendMessageA(combo, CB_SHOWDROPDOWN, FALSE, 0);
+    ReleaseCapture();
+    guitest::PumpFor(30);
+    skintest::TrapFreedBlocksOfSize(0);
+    EXPECT_EQ(dropDowns, 1);
+    EXPECT_EQ(SkinManager::Instance().FindSkinObject(combo), nullptr);
+    EXPECT_EQ(skintest::TouchesOfFreedBlocks(), touches) << "the deleted skinner was used";
 }
 
 }  // namespace

@@ -8,10 +8,12 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <vector>
 
 #include "skin/core/skin_data_classes.h"
 #include "skin/skinners/controls/skin_scrollctl.h"
+#include "skin/skinners/tests/freed_object_trap.h"
 #include "skin/skinners/tests/skin_control_base_test_support.h"
 
 namespace {
@@ -33,6 +35,11 @@ protected:
             if (message != WM_HSCROLL && message != WM_VSCROLL)
                 return;
             scrolls.push_back({message, LOWORD(wParam), short(HIWORD(wParam))});
+            if (LOWORD(wParam) == destroyOn) {
+                destroyOn = -1;
+                DestroyWindow(reinterpret_cast<HWND>(lParam));
+                return;
+            }
             // A message box shown here would take the capture.
             if (captureThief && LOWORD(wParam) == SB_LINEDOWN) {
                 SetCapture(captureThief);
@@ -75,6 +82,7 @@ protected:
     std::vector<Scroll> scrolls;
     SkinScrollBarCtrl* bar = nullptr;
     HWND captureThief = nullptr;  // takes the capture at the next SB_LINEDOWN
+    int destroyOn = -1;           // the parent destroys the bar at this code
 };
 
 TEST_F(ScrollBarControl, AnswersFromItsCopyAndPaintsItsParts)
@@ -195,6 +203,70 @@ TEST_F(ScrollBarControl, DraggingTheThumbReportsTrackAndFinalPositions)
     EXPECT_EQ(scrolls[scrolls.size() - 2].pos, expected);
     EXPECT_EQ(scrolls.back().code, SB_ENDSCROLL);
     EXPECT_EQ(scrolls.back().message, UINT(WM_HSCROLL));
+}
+
+// The parent may destroy the bar from any notification the bar sends it
+// (a page that closes on a scroll): the skinner, deleted with the window,
+// stops there and touches nothing of itself.
+TEST_F(ScrollBarControl, AParentDestroyingTheBarFromANotificationLeavesItUntouched)
+{
+    skintest::TrapFreedBlocksOfSize(sizeof(SkinScrollBarCtrl));
+    const int mid = 8;  // across the 16-pixel bars made below
+    struct Case {
+        const char* name;
+        int destroyOn;
+        // Drives the bar (client coordinates along it from the geometry).
+        std::function<void(HWND, const ScrollCtlGeometry&)> drive;
+    } cases[] = {
+        {"an arrow pressed", SB_LINEDOWN,
+         [&](HWND w, const ScrollCtlGeometry& g) {
+             SendMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(g.length - g.arrow / 2, mid));
+         }},
+        {"the thumb grabbed", SB_THUMBTRACK,
+         [&](HWND w, const ScrollCtlGeometry& g) {
+             SendMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(g.thumbStart + 3, mid));
+         }},
+        {"the thumb dragged", SB_THUMBTRACK,
+         [&](HWND w, const ScrollCtlGeometry& g) {
+             destroyOn = -1;
+             SendMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(g.thumbStart + 3, mid));
+             destroyOn = SB_THUMBTRACK;
+             SendMessageA(w, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(g.thumbStart + 40, mid));
+         }},
+        {"the thumb let go", SB_THUMBPOSITION,
+         [&](HWND w, const ScrollCtlGeometry& g) {
+             SendMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(g.thumbStart + 3, mid));
+             SendMessageA(w, WM_LBUTTONUP, 0, MAKELPARAM(g.thumbStart + 40, mid));
+         }},
+        {"an arrow let go", SB_ENDSCROLL,
+         [&](HWND w, const ScrollCtlGeometry& g) {
+             SendMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(g.length - g.arrow / 2, mid));
+             SendMessageA(w, WM_LBUTTONUP, 0, MAKELPARAM(g.length - g.arrow / 2, mid));
+         }},
+    };
+    for (const Case& c : cases) {
+        HWND w = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | WS_VISIBLE | SBS_HORZ, 20, 60, 240, 16, dialog,
+                                 reinterpret_cast<HMENU>(INT_PTR(102)), GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(w, nullptr) << c.name;
+        ASSERT_TRUE(guitest::PumpUntil([&] {
+            auto* made = SkinnerOf<SkinScrollBarCtrl>(w);
+            return made && made->IsLoaded();
+        }, 2000)) << c.name;
+        SCROLLINFO info = {sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 99, 10, 0, 0};
+        SendMessageA(w, SBM_SETSCROLLINFO, TRUE, reinterpret_cast<LPARAM>(&info));
+        const ScrollCtlGeometry g = SkinnerOf<SkinScrollBarCtrl>(w)->Geometry();
+        const int touches = skintest::TouchesOfFreedBlocks();
+        destroyOn = c.destroyOn;
+        c.drive(w, g);
+        guitest::PumpFor(30);
+        EXPECT_FALSE(IsWindow(w)) << c.name;
+        EXPECT_EQ(skintest::TouchesOfFreedBlocks(), touches) << c.name << ": the deleted skinner was used";
+        if (IsWindow(w))
+            DestroyWindow(w);
+        destroyOn = -1;
+        ReleaseCapture();
+    }
+    skintest::TrapFreedBlocksOfSize(0);
 }
 
 }  // namespace

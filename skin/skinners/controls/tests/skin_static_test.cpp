@@ -7,6 +7,9 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <string>
+
 #include "skin/core/skin_data_classes.h"
 #include "skin/core/skin_manager.h"
 #include "skin/core/skin_ops.h"
@@ -98,6 +101,76 @@ TEST_F(StaticSkinner, ARefusedStaticKeepsItsOwnExtendedStyle)
     EXPECT_EQ(GetWindowLongA(GetDlgItem(dialog, 10), GWL_EXSTYLE) & WS_EX_TRANSPARENT, 0);
     ASSERT_NE(SkinnerOf<SkinStatic>(11), nullptr);
     EXPECT_NE(GetWindowLongA(GetDlgItem(dialog, 11), GWL_EXSTYLE) & WS_EX_TRANSPARENT, 0);
+}
+
+// The transparency a skinned static or group box is given goes when its
+// skin goes (the skinner removed, the library ended); one the control had
+// of its own stays.
+TEST_F(StaticSkinner, TheTransparencyTheSkinGaveGoesWithTheSkin)
+{
+    auto* data = dynamic_cast<SkinStaticData*>(SkinManager::Instance().GetSkin()->FindObject("Static"));
+    ASSERT_NE(data, nullptr);
+    data->transparent = 1;
+    const struct Control {
+        int id;
+        const char* kind;
+        bool ownTransparency;
+    } controls[] = {
+        {10, "static", false},
+        {11, "static", true},
+        {12, "group box", false},
+        {13, "group box", true},
+    };
+    guitest::DialogTemplate t("Statics", 0, 0, 200, 150);
+    for (const Control& c : controls) {
+        const int y = 10 + (c.id - 10) * 30;
+        const DWORD ex = c.ownTransparency ? WS_EX_TRANSPARENT : 0;
+        if (std::string(c.kind) == "static")
+            t.Add("STATIC", c.id, "Label", 10, y, 80, 12, SS_LEFT, ex);
+        else
+            t.Add("BUTTON", c.id, "Group", 10, y, 80, 25, BS_GROUPBOX, ex);
+    }
+    ASSERT_NE(MakeDialog(t), nullptr);
+    auto transparent = [&](int id) { return (GetWindowLongA(Item(id), GWL_EXSTYLE) & WS_EX_TRANSPARENT) != 0; };
+    const struct Removal {
+        const char* name;
+        std::function<void(HWND)> remove;
+    } removals[] = {
+        {"skinner removed", [](HWND control) { SkinManager::Instance().RemoveSkin(control, FALSE); }},
+        {"library ended", [](HWND) { SkinLibExit(); }},
+    };
+    for (const Removal& r : removals) {
+        for (const Control& c : controls) {
+            ASSERT_NE(SkinManager::Instance().FindSkinObject(Item(c.id)), nullptr) << c.kind << ", " << r.name;
+            EXPECT_TRUE(transparent(c.id)) << c.kind << " " << c.id << " skinned";
+        }
+        for (const Control& c : controls)
+            r.remove(Item(c.id));
+        RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        guitest::SaveScreenshot(dialog, std::string("statics_unskinned_") + (r.name[0] == 's' ? "skinner" : "end"));
+        for (const Control& c : controls) {
+            EXPECT_EQ(SkinManager::Instance().FindSkinObject(Item(c.id)), nullptr);
+            EXPECT_EQ(transparent(c.id), c.ownTransparency) << c.kind << " " << c.id << ", " << r.name;
+        }
+        // Skinned again for the next way of going.
+        const bool ended = !SkinLibIsStarted();
+        if (ended) {
+            ASSERT_TRUE(SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0));
+        }
+        ASSERT_TRUE(InstallChanged([](SkinPackage& package) {
+            auto* again = dynamic_cast<SkinStaticData*>(package.FindObject("Static"));
+            return again && (again->transparent = 1);
+        }));
+        if (ended) {
+            ASSERT_TRUE(SkinSetDialogWindow(dialog, "Dialog"));
+        }
+        ASSERT_TRUE(guitest::PumpUntil([&] {
+            for (const Control& c : controls)
+                if (!SkinManager::Instance().FindSkinObject(Item(c.id)))
+                    return false;
+            return true;
+        }, 2000));
+    }
 }
 
 // A stand-in for the system's link control: COLOR_WINDOW with a black

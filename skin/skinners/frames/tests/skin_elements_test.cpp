@@ -14,10 +14,12 @@
 #include <windows.h>
 
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <vector>
 
 #include "skin/core/skin_data_classes.h"
+#include "skin/core/skin_lib_parts.h"
 #include "skin/core/skin_manager.h"
 #include "skin/core/skin_ops.h"
 #include "skin/core/skin_package.h"
@@ -25,6 +27,7 @@
 #include "skin/skinners/frames/skin_elements.h"
 #include "skin/skinners/frames/skin_frame.h"
 #include "skin/skinners/frames/skin_shaped.h"
+#include "skin/skinners/tests/freed_object_trap.h"
 #include "testing/gui/gui_test.h"
 
 namespace {
@@ -507,6 +510,95 @@ TEST_F(WindowElements, ACaptionTextCombinesItsShapeIntoTheWindowRegion)
         EXPECT_EQ(PtInRegion(region, 200, 150) != 0, c.clientInside);
         DeleteObject(region);
     }
+}
+
+// The system-menu button runs the menu's own message loop from inside the
+// mouse message that pressed it; what that loop dispatches may destroy the
+// window or give it a new skin, which deletes the elements: the window
+// object stops there and touches none of them (here an element after the
+// button), in each kind of window that carries caption buttons.
+TEST_F(WindowElements, AWindowDestroyedOrReskinnedWhileItsSystemMenuIsOpenLeavesItsElementsAlone)
+{
+    skintest::TrapFreedBlocksOfSize(sizeof(SkinButtonElement));
+    // A caption button added to an object of the skin before it is used.
+    auto addButton = [](const char* object, const char* name, SkinRect rect, uint32_t action) {
+        SkinDataObject* owner = SkinManager::Instance().GetSkin()->FindObject(object);
+        ASSERT_NE(owner, nullptr) << object;
+        if (owner->FindChildByName(name))
+            return;
+        auto button = std::make_unique<SkinCaptionButtonData>();
+        button->SetName(name);
+        button->rect = rect;
+        button->action = action;
+        button->commandId = 7777;
+        ASSERT_TRUE(owner->AddChild(std::move(button))) << name;
+    };
+    const struct Kind {
+        const char* name;
+        const char* sysButton;
+        std::function<void()> make;
+        bool nonClient;  // fed with non-client messages
+    } kinds[] = {
+        {"frame", "Sys", [&] {
+             addButton("MainFrame", "Tail", MakeSkinRect(40, 7, 56, 23), 0);
+             MakeFrame(WS_OVERLAPPEDWINDOW);
+         }, true},
+        {"dialog", "DlgSys", [&] {
+             addButton("Dialog", "DlgSys", MakeSkinRect(20, 7, 36, 23), 5);
+             addButton("Dialog", "Tail", MakeSkinRect(40, 7, 56, 23), 0);
+             ASSERT_NE(MakeWindow(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, 420, 260), nullptr);
+             ASSERT_TRUE(SkinManager::Instance().SetNamedSkin(window, "Dialog"));
+             skinner = SkinManager::Instance().FindSkinObject(window);
+             Show();
+         }, true},
+        {"shaped window", "QuorbelSys", [&] {
+             addButton("Quorbel", "QuorbelSys", MakeSkinRect(48, 0, 64, 16), 5);
+             addButton("Quorbel", "Tail", MakeSkinRect(0, 0, 16, 16), 0);
+             MakeShaped();
+         }, false},
+    };
+    const struct Happening {
+        const char* name;
+        std::function<void(HWND)> inMenu;
+    } happenings[] = {
+        {"destroyed", [](HWND w) { DestroyWindow(w); }},
+        {"reskinned",
+         [](HWND) { SkinLoadResource(nullptr, MAKEINTRESOURCEA(kTestSkin), "RT_VENEERKIT"); }},
+    };
+    for (const Kind& k : kinds) {
+        for (const Happening& h : happenings) {
+            SCOPED_TRACE(std::string(k.name) + ", " + h.name);
+            k.make();
+            ASSERT_NE(Button(k.sysButton), nullptr);
+            ASSERT_NE(Button("Tail"), nullptr);
+            const POINT at = CentreOf(k.sysButton);
+            bool inLoop = false;
+            guitest::RunLater(80, [&, w = window] {
+                inLoop = true;
+                h.inMenu(w);
+                if (HWND popup = FindWindowA(kSkinPopupMenuClass, nullptr))
+                    PostMessageA(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+                else
+                    EndMenu();
+            });
+            const int touches = skintest::TouchesOfFreedBlocks();
+            if (k.nonClient)
+                NcMouse(WM_NCLBUTTONDOWN, at);
+            else
+                Mouse(WM_LBUTTONDOWN, at);
+            guitest::PumpFor(50);
+            EXPECT_TRUE(inLoop) << "the system menu ran no loop";
+            EXPECT_EQ(skintest::TouchesOfFreedBlocks(), touches) << "a deleted element was used";
+            guitest::CancelPending();
+            if (window && IsWindow(window))
+                DestroyWindow(window);
+            window = nullptr;
+            skinner = nullptr;
+            // The next window gets the skin with the added buttons again.
+            ASSERT_TRUE(SkinLoadResource(nullptr, MAKEINTRESOURCEA(kTestSkin), "RT_VENEERKIT"));
+        }
+    }
+    skintest::TrapFreedBlocksOfSize(0);
 }
 
 }  // namespace

@@ -612,45 +612,56 @@ LRESULT CALLBACK MdiChildProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     return DefMDIChildProcA(window, message, wParam, lParam);
 }
 
-TEST_F(FrameSkinner, AMaximisedMdiChildCoversTheClientAndPutsItsButtonsOnTheBar)
+class MdiFrameSkinner : public FrameSkinner {
+protected:
+    // An MDI frame skinned from MainFrame with its client and one skinned
+    // child, shown.
+    void MakeMdiFrame()
+    {
+        WNDCLASSA wc = {};
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+        wc.lpfnWndProc = &MdiFrameProc;
+        wc.lpszClassName = "SkinMdiFrameTest";
+        RegisterClassA(&wc);
+        wc.lpfnWndProc = &MdiChildProc;
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+        wc.lpszClassName = "SkinMdiChildTest";
+        RegisterClassA(&wc);
+
+        menu = MakeMenuBar();
+        window = CreateWindowExA(0, "SkinMdiFrameTest", "MDI frame", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 30, 30,
+                                 500, 360, nullptr, menu, GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(window, nullptr);
+        CLIENTCREATESTRUCT ccs = {GetSubMenu(menu, 0), 5000};
+        client = CreateWindowExA(0, "MDIClient", nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 400, 200,
+                                 window, nullptr, GetModuleHandleA(nullptr), &ccs);
+        ASSERT_NE(client, nullptr);
+        ASSERT_TRUE(SkinSetFrameWindow(window, "MainFrame"));
+        frame = dynamic_cast<SkinFrame*>(SkinManager::Instance().FindSkinObject(window));
+        ASSERT_NE(frame, nullptr);
+        ASSERT_NE(frame->GetMdiClient(), nullptr);
+        ShowWindow(window, SW_SHOW);
+        guitest::PumpFor(50);
+
+        MDICREATESTRUCTA mcs = {};
+        mcs.szClass = "SkinMdiChildTest";
+        mcs.szTitle = "Child";
+        mcs.hOwner = GetModuleHandleA(nullptr);
+        mcs.x = mcs.y = 10;
+        mcs.cx = 200;
+        mcs.cy = 120;
+        mcs.style = WS_OVERLAPPEDWINDOW;
+        child = reinterpret_cast<HWND>(SendMessageA(client, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
+        ASSERT_NE(child, nullptr);
+        ASSERT_TRUE(SkinSetFrameWindow(child, "MainFrame"));
+    }
+    HWND client = nullptr, child = nullptr;
+};
+
+TEST_F(MdiFrameSkinner, AMaximisedMdiChildCoversTheClientAndPutsItsButtonsOnTheBar)
 {
-    WNDCLASSA wc = {};
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpfnWndProc = &MdiFrameProc;
-    wc.lpszClassName = "SkinMdiFrameTest";
-    RegisterClassA(&wc);
-    wc.lpfnWndProc = &MdiChildProc;
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = "SkinMdiChildTest";
-    RegisterClassA(&wc);
-
-    menu = MakeMenuBar();
-    window = CreateWindowExA(0, "SkinMdiFrameTest", "MDI frame", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 30, 30, 500,
-                             360, nullptr, menu, GetModuleHandleA(nullptr), nullptr);
-    ASSERT_NE(window, nullptr);
-    CLIENTCREATESTRUCT ccs = {GetSubMenu(menu, 0), 5000};
-    HWND client = CreateWindowExA(0, "MDIClient", nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 400, 200,
-                                  window, nullptr, GetModuleHandleA(nullptr), &ccs);
-    ASSERT_NE(client, nullptr);
-    ASSERT_TRUE(SkinSetFrameWindow(window, "MainFrame"));
-    frame = dynamic_cast<SkinFrame*>(SkinManager::Instance().FindSkinObject(window));
-    ASSERT_NE(frame, nullptr);
-    ASSERT_NE(frame->GetMdiClient(), nullptr);
-    ShowWindow(window, SW_SHOW);
-    guitest::PumpFor(50);
-
-    MDICREATESTRUCTA mcs = {};
-    mcs.szClass = "SkinMdiChildTest";
-    mcs.szTitle = "Child";
-    mcs.hOwner = GetModuleHandleA(nullptr);
-    mcs.x = mcs.y = 10;
-    mcs.cx = 200;
-    mcs.cy = 120;
-    mcs.style = WS_OVERLAPPEDWINDOW;
-    HWND child = reinterpret_cast<HWND>(SendMessageA(client, WM_MDICREATE, 0, reinterpret_cast<LPARAM>(&mcs)));
-    ASSERT_NE(child, nullptr);
-    ASSERT_TRUE(SkinSetFrameWindow(child, "MainFrame"));
+    MakeMdiFrame();
     auto* childFrame = dynamic_cast<SkinFrame*>(SkinManager::Instance().FindSkinObject(child));
     ASSERT_NE(childFrame, nullptr);
     EXPECT_TRUE(childFrame->IsMdiChild());
@@ -686,6 +697,56 @@ TEST_F(FrameSkinner, AMaximisedMdiChildCoversTheClientAndPutsItsButtonsOnTheBar)
     guitest::PumpFor(100);
     EXPECT_FALSE(IsWindow(child));
     EXPECT_FALSE(bar.IsMdiChildMaximized());
+}
+
+// The maximised child's system menu, opened from the icon on the bar, runs
+// its message loop inside the frame's mouse message: a frame destroyed
+// meanwhile leaves the deleted skinner of its MDI client alone.
+TEST_F(MdiFrameSkinner, AFrameDestroyedWhileTheChildsSystemMenuIsOpenLeavesItsClientsSkinnerAlone)
+{
+    skintest::TrapFreedBlocksOfSize(sizeof(SkinMdiClient));
+    MakeMdiFrame();
+    SendMessageA(client, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
+    guitest::PumpFor(100);
+    ASSERT_TRUE(frame->MenuBar().IsMdiChildMaximized());
+    SendMessageA(window, WM_NCPAINT, 1, 0);
+    const RECT icon = frame->MenuBar().GetMdiButton(SkinMenuBar::kMdiIcon).rect;
+    const POINT at = {(icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2};
+    int menusOpen = 0, touchesAtDestruction = -1;
+    guitest::RunLater(80, [&] {
+        menusOpen = g_popups.open;
+        DestroyWindow(window);
+        // Counted from here: what the menu's caller does once the loop ends.
+        touchesAtDestruction = skintest::TouchesOfFreedBlocks();
+        g_popups.ended = true;
+    });
+    SendMessageA(window, WM_NCLBUTTONDOWN, HTMENU, ScreenAt(at));
+    guitest::PumpFor(50);
+    skintest::TrapFreedBlocksOfSize(0);
+    EXPECT_EQ(menusOpen, 1) << "no system menu came up";
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(skintest::TouchesOfFreedBlocks(), touchesAtDestruction) << "the deleted skinner was used";
+    window = nullptr;
+}
+
+// The client window dies before its frame, and the client's skinner with
+// it; the maximised child's buttons on the frame's bar are still drawn and
+// its size still counted while the frame goes, and none of that may reach
+// the deleted skinner.
+TEST_F(MdiFrameSkinner, AFrameDestroyedWithAMaximisedChildLeavesItsClientsSkinnerAlone)
+{
+    skintest::TrapFreedBlocksOfSize(sizeof(SkinMdiClient));
+    MakeMdiFrame();
+    SendMessageA(client, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
+    guitest::PumpFor(100);
+    ASSERT_TRUE(frame->MenuBar().IsMdiChildMaximized());
+    const int touchesBefore = skintest::TouchesOfFreedBlocks();
+    DestroyWindow(window);
+    guitest::PumpFor(50);
+    skintest::TrapFreedBlocksOfSize(0);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(skintest::TouchesOfFreedBlocks(), touchesBefore) << "the deleted skinner was used";
+    window = nullptr;
 }
 
 }  // namespace

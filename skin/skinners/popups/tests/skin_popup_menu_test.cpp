@@ -567,4 +567,52 @@ TEST_F(PopupMenus, TheMenuBarDropDownTalksToItsOwner)
     EXPECT_EQ(FindWindowA(kPopupMenuClass, nullptr), nullptr);
 }
 
+// The library may end while a popup menu window is still up (a drop-down
+// the program has not closed yet): it starts again, twice, with a class
+// that makes popups, and once the last popup has gone after an end the
+// class is gone too.
+TEST_F(PopupMenus, TheLibraryStartsAgainAfterEndingWithAPopupUp)
+{
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    auto openPopup = [this]() -> SkinPopupMenuWindow* {
+        SkinPopupMenuWindow* made = CreatePopupMenuWindow(owner, 0);
+        auto* popup = dynamic_cast<SkinPopupMenu*>(made);
+        if (!popup || !popup->Create()) {
+            delete made;
+            return nullptr;
+        }
+        popup->AttachMenu(menu);
+        const SIZE size = popup->GetMenuSize();
+        MoveWindow(popup->GetWindow(), 100, 100, size.cx, size.cy, TRUE);
+        ShowWindow(popup->GetWindow(), SW_SHOWNA);
+        return made;
+    };
+    auto closePopup = [](SkinPopupMenuWindow* made) {
+        dynamic_cast<SkinPopupMenu*>(made)->Close();
+        delete made;
+    };
+    for (int round = 1; round <= 2; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        SkinPopupMenuWindow* up = openPopup();
+        ASSERT_NE(up, nullptr);
+        SkinLibExit();
+        ASSERT_TRUE(SkinLibInit(instance, nullptr, nullptr, 0)) << "code " << SkinGetLastError();
+        ASSERT_TRUE(SkinLoadResource(nullptr, MAKEINTRESOURCEA(kTestSkin), "RT_VENEERKIT"));
+        SkinPopupMenuWindow* next = openPopup();
+        EXPECT_NE(next, nullptr) << "no popup after the new start";
+        if (next)
+            closePopup(next);
+        closePopup(up);
+    }
+    SkinPopupMenuWindow* last = openPopup();
+    ASSERT_NE(last, nullptr);
+    SkinLibExit();
+    WNDCLASSEXA info = {};
+    info.cbSize = sizeof info;
+    EXPECT_TRUE(GetClassInfoExA(instance, kPopupMenuClass, &info)) << "the popup still uses its class";
+    closePopup(last);
+    EXPECT_FALSE(GetClassInfoExA(instance, kPopupMenuClass, &info)) << "the class outlived its last popup";
+    ASSERT_TRUE(SkinLibInit(instance, nullptr, nullptr, 0));  // the fixture ends it
+}
+
 }  // namespace

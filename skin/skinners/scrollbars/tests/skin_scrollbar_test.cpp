@@ -174,6 +174,61 @@ TEST_F(SkinnedScrollBars, InitialiseOnceUninitialiseOnce)
     EXPECT_FALSE(CustomSB_SetStyle(window, SB_BOTH, 2));
 }
 
+// A subclass the program puts over a window with skinned bars later is
+// part of the window from then on: it keeps hearing the window's messages,
+// and the class its own, when the bars are given back and when they are
+// skinned again (then each message runs through the bars once); taking the
+// subclass off again leaves the window's class reached.
+struct LaterSubclass {
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == kProbe)
+            ++heard;
+        return CallWindowProcA(next, window, message, wParam, lParam);
+    }
+    static constexpr UINT kProbe = WM_APP + 41;
+    static inline WNDPROC next = nullptr;
+    static inline int heard = 0;
+};
+
+TEST_F(SkinnedScrollBars, ASubclassPutOverSkinnedBarsStaysInTheChain)
+{
+    ASSERT_TRUE(CustomSB_Initialize(window));
+    LaterSubclass::heard = 0;
+    LaterSubclass::next = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&LaterSubclass::Proc)));
+    ASSERT_NE(LaterSubclass::next, nullptr);
+    auto wholeChain = [&](const char* when, int subclassHears) {
+        const int heard = LaterSubclass::heard;
+        SendMessageA(window, LaterSubclass::kProbe, 0, 0);
+        EXPECT_EQ(LaterSubclass::heard, heard + subclassHears) << when;
+        g_events.clear();
+        SendMessageA(window, WM_VSCROLL, SB_LINEDOWN, 0);
+        EXPECT_EQ(Count(WM_VSCROLL, SB_LINEDOWN), 1) << when << ": the class is cut off";
+    };
+    wholeChain("skinned under the subclass", 1);
+
+    ASSERT_EQ(CustomSB_Uninitialize(window), S_OK);
+    wholeChain("bars given back", 1);
+
+    ASSERT_TRUE(CustomSB_Initialize(window));
+    wholeChain("skinned again", 1);
+    SetRange(window, SB_VERT, 0, 99, 25, 10);
+    // Ran through the bars once: a second pass would have moved it twice.
+    g_events.clear();
+    EXPECT_EQ(CustomSB_SetScrollPos(window, SB_VERT, 20, TRUE), 10);
+    EXPECT_EQ(CustomSB_GetScrollPos(window, SB_VERT), 20);
+    const RECT v = NcScrollBarSkin::BarRect(window, SB_VERT);
+    const RECT onScreen = OnScreen(v);
+    const POINT c = Centre(onScreen);
+    EXPECT_EQ(SendMessageA(window, WM_NCHITTEST, 0, MAKELPARAM(c.x, c.y)), HTVSCROLL);
+
+    ASSERT_EQ(CustomSB_Uninitialize(window), S_OK);
+    // The program takes its subclass off; the window is whole without it.
+    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LaterSubclass::next));
+    wholeChain("subclass taken off", 0);
+}
+
 TEST_F(SkinnedScrollBars, BarsTakeTheirRoomAndAnswerHitTests)
 {
     ASSERT_TRUE(CustomSB_Initialize(window));
