@@ -26,8 +26,8 @@ function(quorbel_add_gtest name)
     target_link_libraries(${name} PRIVATE ${T_LIBS} quorbel_gtest_main)
   endif()
   target_compile_definitions(${name} PRIVATE QUORBEL_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
-  if(QUORBEL_WINDOWS)
-    quorbel_reuse_test_pch(${name} ${T_WINDOWS_ONLY})
+  if(NOT QUORBEL_FUZZ)
+    quorbel_test_build_options(${name} ${T_WINDOWS_ONLY})
   endif()
   if(NOT QUORBEL_RUNS_TESTS OR QUORBEL_FUZZ)
     return()
@@ -45,10 +45,12 @@ function(quorbel_add_gtest name)
   quorbel_program_test_properties(${name} ${T_TIMEOUT} ${labels})
 endfunction()
 
-# The mingw trees parse GoogleTest's headers (and windows.h, for the tests
-# that run only there) once, not once per test source: on a small machine,
-# parsing them is most of a test's compile time.
-function(quorbel_reuse_test_pch name windows_only)
+# A test's own sources are compiled with -O1 and reuse one precompiled
+# GoogleTest header (with windows.h for the tests that run only on Windows):
+# parsing and optimising GoogleTest's templates is most of a test's compile
+# time, and on a small machine most of the build's. The code under test
+# keeps its tree's optimisation.
+function(quorbel_test_build_options name windows_only)
   set(headers <gtest/gtest.h> <gmock/gmock.h> <string> <vector> <memory> <functional>)
   if(windows_only)
     set(pch quorbel_windows_test_pch)
@@ -59,8 +61,14 @@ function(quorbel_reuse_test_pch name windows_only)
   if(NOT TARGET ${pch})
     add_library(${pch} STATIC ${PROJECT_SOURCE_DIR}/testing/pch.cpp)
     target_link_libraries(${pch} PRIVATE quorbel_gtest)
-    target_precompile_headers(${pch} PRIVATE "$<$<COMPILE_LANGUAGE:CXX>:${headers}>")
+    target_compile_options(${pch} PRIVATE -O1)
+    set(cxx_headers)
+    foreach(header ${headers})
+      list(APPEND cxx_headers "$<$<COMPILE_LANGUAGE:CXX>:${header}>")
+    endforeach()
+    target_precompile_headers(${pch} PRIVATE ${cxx_headers})
   endif()
+  target_compile_options(${name} PRIVATE -O1)
   target_precompile_headers(${name} REUSE_FROM ${pch})
 endfunction()
 
