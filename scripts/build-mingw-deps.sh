@@ -102,6 +102,7 @@ filters=format,aformat,yadif,transpose,hflip,vflip,crop,scale,pad,setsar,setfiel
 (cd "$ffdir" && ./configure --prefix="$prefix" --enable-cross-compile --target-os=mingw32 --arch="$arch" \
     --cross-prefix="$triplet-" --cc="$triplet-gcc-posix" --cxx="$triplet-g++-posix" --x86asmexe=nasm \
     --pkg-config=false --enable-static --disable-shared --disable-debug --disable-doc --disable-programs \
+    --optflags=-O2 \
     --disable-autodetect --enable-w32threads --disable-network --disable-avdevice \
     --disable-postproc --disable-everything --enable-protocol=file \
     --enable-demuxer="$demuxers" --enable-decoder="$decoders" --enable-parser="$parsers" \
