@@ -132,6 +132,10 @@ uint8_t* CVcdReadAhead::Acquire(size_t* length) {
     for (int i = 0; i < kSpinsHere && slot.ready.load(std::memory_order_acquire) != number; ++i) CpuRelax();
     if (slot.ready.load(std::memory_order_acquire) != number) {
       std::unique_lock<std::mutex> hold(m_lock);
+      // Release wakes a waiting reader only once half the slots are free: a
+      // caller that holds more than half would wait here for a reader that
+      // sleeps although this chunk's slot is free. The reader may go on.
+      if (m_readerWaits) m_changed.notify_all();
       m_changed.wait(hold, [&] { return slot.ready.load() == number; });
     }
   }

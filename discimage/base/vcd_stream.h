@@ -80,6 +80,8 @@ protected:
   // Waits until every byte written has been handed to the file: 0, or 1 when
   // a write failed (reported).
   int DrainWrites();
+  // Reports the write-behind's failure, once for the thread's life.
+  void ReportWriteBehindFailure(int error);
 
   // 0 opened, non-zero failure. The empty name opens without a file.
   virtual int DoOpen();
@@ -109,4 +111,5 @@ protected:
   CVcdMessageSink* m_messages;  // where failures are reported; may be NULL
   bool m_writeBehindWanted;     // see UseWriteBehind
   std::unique_ptr<CVcdWriteBehind> m_writeBehind;  // once started, until the file closes
+  bool m_writeBehindFailureReported;               // its failure has been reported
 };

@@ -6,6 +6,9 @@
 #include <cstdlib>
 
 #ifndef _WIN32
+#include <csignal>
+
+#include <sys/resource.h>
 #include <sys/wait.h>
 #endif
 
@@ -149,6 +152,24 @@ std::string RunCommand(const std::string& command, int* status) {
 
 std::string RunCommandIn(const std::filesystem::path& folder, const std::string& command, int* status) {
   return RunCommand("cd '" + folder.string() + "' && " + command + " 2>&1", status);
+}
+
+FileSizeLimit::FileSizeLimit(long long bytes) {
+  // The signal a write past the limit raises would end the test.
+  m_previousHandler = signal(SIGXFSZ, SIG_IGN);
+  rlimit limit;
+  getrlimit(RLIMIT_FSIZE, &limit);
+  m_previous = static_cast<long long>(limit.rlim_cur);
+  limit.rlim_cur = static_cast<rlim_t>(bytes);
+  setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit() {
+  rlimit limit;
+  getrlimit(RLIMIT_FSIZE, &limit);
+  limit.rlim_cur = static_cast<rlim_t>(m_previous);
+  setrlimit(RLIMIT_FSIZE, &limit);
+  signal(SIGXFSZ, m_previousHandler);
 }
 
 bool HaveTool(const char* name) {

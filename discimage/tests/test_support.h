@@ -68,6 +68,20 @@ std::string RunCommandIn(const std::filesystem::path& folder, const std::string&
                          int* status = nullptr);
 // Whether the host has the program.
 bool HaveTool(const char* name);
+
+// While it lives, no file of the process grows beyond bytes: a write past
+// that fails ("File too large") after everything before it was written.
+class FileSizeLimit {
+public:
+  explicit FileSizeLimit(long long bytes);
+  ~FileSizeLimit();
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+  long long m_previous;  // the soft limit before
+  void (*m_previousHandler)(int);
+};
 #endif
 
 }  // namespace test_support

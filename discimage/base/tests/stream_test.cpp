@@ -4,16 +4,22 @@
 // write-behind thread, and chunks read ahead.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <filesystem>
+#include <future>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "discimage/tests/capture_window.h"
 #include "discimage/tests/test_support.h"
 #include "discimage/base/vcd_read_ahead.h"
 #include "discimage/base/vcd_stream.h"
+#include "discimage/base/vcd_write_behind.h"
 
 namespace fs = std::filesystem;
 using namespace test_support;
@@ -240,6 +246,26 @@ TEST_F(StreamTest, WriteBehindFailureFailsTheStream) {
   out.Close();
   EXPECT_TRUE(capture.Has(kVcdMsgError, "fwrite (): No space left on device")) << capture.All();
 }
+
+// Once the thread's write failed, the stream has no size to tell, and the
+// failure is told once, however often the stream is used after it.
+TEST_F(StreamTest, WriteBehindFailureFailsSizeAndIsReportedOnce) {
+  const size_t kSector = 2352;
+  // Some of the thread's buffers reach the file before one does not.
+  FileSizeLimit limit(3 * CVcdWriteBehind::kBufferSize + 100000);
+  BehindStream out(&capture.sink, PathOf("limited.bin").c_str());
+  std::vector<char> sector(kSector, 'x');
+  int written = 0;
+  for (; written < 4000; ++written)
+    if (out.Write(sector.data(), sector.size()) == 0) break;
+  EXPECT_GT(written * kSector, 2u * CVcdWriteBehind::kBufferSize);
+  EXPECT_EQ(out.Size(), -1);
+  EXPECT_EQ(out.Write(sector.data(), sector.size()), 0u);
+  EXPECT_EQ(out.Size(), -1);
+  EXPECT_NE(out.Close(), 0);
+  EXPECT_EQ(capture.Count(kVcdMsgError, "fwrite (): File too large"), 1) << capture.All();
+  EXPECT_EQ(capture.Count(kVcdMsgError), 1) << capture.All();
+}
 #endif
 
 // Chunks come in file order with the file's bytes, from any start, the last
@@ -280,6 +306,52 @@ TEST_F(StreamTest, ReadAheadHandsOutTheStretchInOrder) {
   size_t length = 0;
   EXPECT_EQ(none.Acquire(&length), nullptr);
   EXPECT_NE(none.Error(), 0);
+}
+
+// A caller may hold up to every slot at once: the next chunk comes as soon
+// as it gives the oldest back, however many it still holds.
+TEST_F(StreamTest, ReadAheadServesACallerHoldingManyChunks) {
+  const int kChunks = 3 * CVcdReadAhead::kSlots;
+  const size_t kSize = static_cast<size_t>(kChunks) * CVcdReadAhead::kChunkSize - 777;
+  std::string path = MakeFile("held.bin", kSize);
+  std::string contents = FileContents(path);
+  FILE* file = fopen(path.c_str(), "rb");
+  ASSERT_NE(file, nullptr);
+  for (int held : {1, CVcdReadAhead::kSlots / 2, CVcdReadAhead::kSlots / 2 + 1,
+                   CVcdReadAhead::kSlots - 1, static_cast<int>(CVcdReadAhead::kSlots)}) {
+    SCOPED_TRACE(held);
+    // Owned by nobody when the reader never delivers, so that a hang fails
+    // the test instead of blocking it.
+    CVcdReadAhead* ahead = new CVcdReadAhead(file, 0, static_cast<int64_t>(kSize));
+    std::promise<std::string> done;
+    std::future<std::string> got = done.get_future();
+    std::thread caller([ahead, held, &done] {
+      std::string bytes;
+      std::deque<std::pair<uint8_t*, size_t>> holding;
+      size_t length = 0;
+      for (;;) {
+        if (static_cast<int>(holding.size()) == held) {
+          bytes.append(reinterpret_cast<char*>(holding.front().first), holding.front().second);
+          holding.pop_front();
+          ahead->Release();
+        }
+        uint8_t* chunk = ahead->Acquire(&length);
+        if (chunk == nullptr) break;
+        holding.emplace_back(chunk, length);
+      }
+      for (const auto& chunk : holding) bytes.append(reinterpret_cast<char*>(chunk.first), chunk.second);
+      done.set_value(bytes);
+    });
+    if (got.wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
+      caller.detach();
+      FAIL() << "the caller waits for a chunk the reader never reads";
+    }
+    caller.join();
+    EXPECT_TRUE(got.get() == contents);
+    EXPECT_EQ(ahead->Error(), 0);
+    delete ahead;
+  }
+  fclose(file);
 }
 
 TEST_F(StreamTest, StreamsAreRunTimeClassed) {

@@ -536,6 +536,41 @@ TEST_F(SinkTest, FullDiscFailsTheLastSectorNotSilently) {
   EXPECT_NE(WriteDisc(&nrg, &nrg, list), 0);
   EXPECT_TRUE(HasErrors());
 }
+
+// A disc larger than the write-behind's buffers on a disc that fills up
+// after some of them: the thread's failure fails a later sector or Finish,
+// and is told once.
+TEST_F(SinkTest, WriteBehindFailureReachesFinishAndIsToldOnce) {
+  const int kSectors = 1500;  // several of the thread's buffers
+  CVcdCueList list;
+  list.Append(0, kVcdCueTrack);
+  list.Append(kSectors, kVcdCueEnd);
+  struct Case {
+    const char* what;
+    std::function<CVcdImage*(const std::string&)> make;
+  } cases[] = {
+      {"bin", [&](const std::string& path) { return new CVcdBinCue(&capture.sink, path.c_str(), kVcdStreamWrite); }},
+      {"nrg", [&](const std::string& path) { return new CVcdNero(&capture.sink, path.c_str(), kVcdStreamWrite); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    capture.messages.clear();
+    CVcdBinCue cue(&capture.sink, PathOf("full.cue").c_str(), kVcdStreamWrite);
+    std::unique_ptr<CVcdImage> image(c.make(PathOf(std::string("full.") + c.what)));
+    CVcdImage* sheet = image->IsKindOf(RUNTIME_CLASS(CVcdNero)) ? image.get() : &cue;
+    ASSERT_EQ(sheet->SetCueSheet(image.get(), &list), 0);
+    FileSizeLimit limit(kSectors / 2 * kVcdSectorSize);
+    uint8_t sector[kVcdSectorSize];
+    int written = 0;
+    for (; written < kSectors; ++written) {
+      MakeSector(written, 1000, sector);
+      if (image->WriteSector(sector, written) != 0) break;
+    }
+    EXPECT_GT(written, kSectors / 2);
+    EXPECT_NE(image->Finish(), 0);
+    EXPECT_EQ(capture.Count(kVcdMsgError, "fwrite (): File too large"), 1) << capture.All();
+  }
+}
 #endif
 
 }  // namespace

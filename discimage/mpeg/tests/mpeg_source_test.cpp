@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -35,6 +37,7 @@ class Listener : public CaptureWindow {
 public:
   volatile int cancel = 0;
   bool cancelOnProgress = false;
+  std::function<void()> onFirstProgress;  // once, at the first record with packets
 
   void Attach(CVcdMessageSink& sink) {
     sink.SetWindowTarget(this, 0xC123, &Listener::Send);
@@ -47,6 +50,11 @@ public:
     self->Take(message, wParam, lParam);
     const CapturedMessage& m = self->messages.back();
     if (m.isRecord && self->cancelOnProgress && m.packetsOrTrack > 0) self->cancel = 1;
+    if (m.isRecord && m.packetsOrTrack > 0 && self->onFirstProgress) {
+      std::function<void()> once = std::move(self->onFirstProgress);
+      self->onFirstProgress = nullptr;
+      once();
+    }
     return 0;
   }
 };
@@ -446,6 +454,72 @@ TEST_F(MpegSourceTest, CancelledScanKeepsWhatItFoundAndScansAgain) {
   // Once scanned, a scan is not repeated.
   EXPECT_EQ(kMpegScanOk, source.Scan(1, 0, "third"));
   EXPECT_EQ(1, listener.Count(kVcdMsgDebug, "already scanned... not rescanning"));
+}
+
+// A file cut short while it is scanned fails the scan with an error that
+// names it and tells where it ended.
+TEST_F(MpegSourceTest, AFileThatShrinksWhileScannedFailsNamingIt) {
+  Bytes one = ReadBytes(FixturePath("pal-vcd.mpg"));
+  ASSERT_EQ(0u, one.size() % kMpegPacketSize);
+  // Longer than everything the reader may have read ahead at the first report.
+  Bytes file;
+  while (file.size() < 4u * 1024 * 1024) file.insert(file.end(), one.begin(), one.end());
+  std::string path = Scratch("shrinks.mpg");
+  ASSERT_TRUE(WriteBytes(path, file));
+  const size_t kept = file.size() / 2;
+  listener.onFirstProgress = [&] { std::filesystem::resize_file(path, kept); };
+  CVcdMpegSource source(&sink, path.c_str());
+  EXPECT_EQ(kMpegScanFailed, source.Scan(1, 0, "shrinks"));
+  char text[400];
+  snprintf(text, sizeof text, "file `%s' could not be read whole (%lld of %lld bytes read)",
+           path.c_str(), static_cast<long long>(kept), static_cast<long long>(file.size()));
+  EXPECT_EQ(1, listener.Count(kVcdMsgError, text)) << listener.All();
+  source.Release();
+  remove(path.c_str());
+}
+
+// Between the scan and the writing the file shrank or changed: every packet
+// read is the file's packet as scanned, and what cannot be read so fails
+// with an error naming the file, never as a zero-filled packet.
+TEST_F(MpegSourceTest, PacketsOfAFileChangedSinceTheScanAreNeverMadeUp) {
+  Bytes good = ReadBytes(FixturePath("pal-vcd.mpg"));
+  ASSERT_GT(good.size(), 200u * kMpegPacketSize);
+  struct {
+    const char* name;
+    std::function<Bytes()> changed;
+  } rows[] = {
+      {"cut inside a packet", [&] { return Bytes(good.begin(), good.begin() + 100 * kMpegPacketSize + 1200); }},
+      {"cut at a packet", [&] { return Bytes(good.begin(), good.begin() + 100 * kMpegPacketSize); }},
+      {"garbage in place of packets", [&] {
+         Bytes b = good;
+         std::fill(b.begin() + 50 * kMpegPacketSize, b.end(), 0x55);
+         return b;
+       }},
+  };
+  for (auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    std::string path = Scratch("changed.mpg");
+    ASSERT_TRUE(WriteBytes(path, good));
+    CVcdMpegSource source(&sink, path.c_str());
+    ASSERT_EQ(kMpegScanOk, source.Scan(1, 0, row.name));
+    const int packets = source.GetStreamInfo()->packetCount;
+    ASSERT_TRUE(WriteBytes(path, row.changed()));
+    listener.messages.clear();
+    uint8_t packet[kMpegPacketSize];
+    int failures = 0;
+    for (int n = 0; n < packets; ++n) {
+      if (source.ReadPacket(n, packet, NULL, 0) != 0) {
+        ++failures;
+        continue;
+      }
+      ASSERT_EQ(0, memcmp(good.data() + static_cast<size_t>(n) * kMpegPacketSize, packet, kMpegPacketSize))
+          << "packet " << n << " read as a success";
+    }
+    EXPECT_GT(failures, 0);
+    EXPECT_TRUE(listener.Has(kVcdMsgError, "`" + path + "'")) << listener.All();
+    source.Release();
+    remove(path.c_str());
+  }
 }
 
 TEST_F(MpegSourceTest, ScanInformationWarningOnlyForMpeg2) {
