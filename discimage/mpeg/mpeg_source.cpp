@@ -110,7 +110,8 @@ CVcdMpegSource::CVcdMpegSource(CVcdMessageSink* messages, const char* path)
       m_nextOffset(0),
       m_nextPacket(0),
       m_readWindow(NULL),
-      m_readSize(-1) {
+      m_scanEnd(0),
+      m_readChecked(false) {
   memset(&m_info, 0, sizeof m_info);
 }
 
@@ -130,14 +131,23 @@ int CVcdMpegSource::DoClose() {
   // Its readers use the file.
   delete m_readWindow;
   m_readWindow = NULL;
+  m_readChecked = false;
   return CVcdStream::DoClose();
 }
 
-void CVcdMpegSource::ReportReadError(int error) {
-  if (error == CVcdReadAhead::kEndOfFile)
-    Report(kVcdMsgDebug, "fread (): EOF encountered");
-  else if (error != 0)
+void CVcdMpegSource::ReportReadError(int error, int64_t expected) {
+  if (error == CVcdReadAhead::kEndOfFile) {
+    // The file shrank since its size was taken.
+    Report(kVcdMsgError, "file `%s' could not be read whole (%lld of %lld bytes read)", GetFileName(),
+           static_cast<long long>(DoSize()), static_cast<long long>(expected));
+  } else if (error != 0) {
     Report(kVcdMsgError, "fread (): %s", strerror(error));
+  }
+}
+
+void CVcdMpegSource::ReportChanged(int64_t offset) {
+  Report(kVcdMsgError, "file `%s' has changed since it was scanned (no packet at byte %lld)",
+         GetFileName(), static_cast<long long>(offset));
 }
 
 void CVcdMpegSource::ReportProgress(const char* name, int packets, int64_t position, int64_t size) {
@@ -188,7 +198,7 @@ int CVcdMpegSource::Scan(int strictAps, int updateScanOffsets, const char* progr
     uint8_t* block = NULL;
     int length = window->Next(&block);
     if (length < 0) {
-      ReportReadError(window->ReadError());
+      ReportReadError(window->ReadError(), size);
       failed = true;
       break;
     }
@@ -235,6 +245,7 @@ int CVcdMpegSource::Scan(int strictAps, int updateScanOffsets, const char* progr
     return kMpegScanFailed;
   }
   m_info = stream;  // the lists move to the source
+  m_scanEnd = endPosition;
   if (m_messages != NULL && m_messages->IsCancelled()) return kMpegScanCancelled;
   m_scanned = 1;
 
@@ -268,12 +279,19 @@ int CVcdMpegSource::ReadPacket(int packetNumber, uint8_t* destination, MpegPacke
     Report(kVcdMsgWarning, "rewinding mpeg stream...");
     ForgetReading();
   }
-  // The size is taken when the file is (re)opened, not for every packet.
-  if (!IsOpen() || m_readSize < 0) {
-    m_readSize = Size();
-    if (m_readSize < 0) return -1;
+  // The size is checked when the file is (re)opened, not for every packet;
+  // the packets are read from the bytes the scan saw.
+  if (!IsOpen() || !m_readChecked) {
+    int64_t size = Size();
+    if (size < 0) return -1;
+    if (size < m_scanEnd) {
+      Report(kVcdMsgError, "file `%s' is shorter than when it was scanned (%lld of %lld bytes)",
+             GetFileName(), static_cast<long long>(size), static_cast<long long>(m_scanEnd));
+      return -1;
+    }
+    m_readChecked = true;
   }
-  if (m_readWindow == NULL) m_readWindow = new ReadWindow(m_file, m_nextOffset, m_readSize);
+  if (m_readWindow == NULL) m_readWindow = new ReadWindow(m_file, m_nextOffset, m_scanEnd);
 
   // The parse clears the packet's part of the state itself.
   MpegParserState state;
@@ -290,16 +308,19 @@ int CVcdMpegSource::ReadPacket(int packetNumber, uint8_t* destination, MpegPacke
   const bool analysis = updateScanData != 0;
 
   ReadWindow* window = m_readWindow;
-  while (window->Offset() < m_readSize) {
+  while (window->Offset() < m_scanEnd) {
     uint8_t* block = NULL;
     int length = window->Next(&block);
     if (length < 0) {
-      ReportReadError(window->ReadError());
+      ReportReadError(window->ReadError(), m_scanEnd);
       return -1;
     }
     bool wanted = m_nextPacket == packetNumber;
     int packetLength = ParsePacket(m_messages, block, length, wanted && analysis, &state);
-    if (packetLength == 0) break;  // the file is not what was scanned
+    if (packetLength == 0) {
+      ReportChanged(window->Offset());
+      return -1;
+    }
     window->Advance(packetLength);
     m_nextOffset = window->Offset();
     if (!wanted) {
@@ -333,7 +354,8 @@ int CVcdMpegSource::ReadPacket(int packetNumber, uint8_t* destination, MpegPacke
     }
     return 0;
   }
-  Report(kVcdMsgError, "shouldn't be reached...");
+  // The packets end before the scan's count did.
+  ReportChanged(window->Offset());
   return -1;
 }
 
