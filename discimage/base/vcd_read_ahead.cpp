@@ -58,8 +58,9 @@ int ReadAt(FILE* file, uint8_t* to, size_t length, int64_t offset) {
 
 }  // namespace
 
-CVcdReadAhead::CVcdReadAhead(FILE* file, int64_t start, int64_t end)
-    : m_file(file),
+CVcdReadAhead::CVcdReadAhead(FILE* file, int64_t start, int64_t end, CVcdWorkerThreads* owner)
+    : CVcdWorker(owner),
+      m_file(file),
       m_start(start),
       m_end(end > start ? end : start),
       m_chunks((m_end - m_start + kChunkSize - 1) / kChunkSize),
@@ -84,13 +85,17 @@ CVcdReadAhead::CVcdReadAhead(FILE* file, int64_t start, int64_t end)
   }
 }
 
-CVcdReadAhead::~CVcdReadAhead() {
+CVcdReadAhead::~CVcdReadAhead() { StopThreads(); }
+
+void CVcdReadAhead::StopThreads() {
+  if (m_readers.empty()) return;
   {
     std::lock_guard<std::mutex> hold(m_lock);
     m_stopping = true;
   }
   m_changed.notify_all();
   for (std::thread& reader : m_readers) reader.join();
+  m_readers.clear();
 }
 
 int CVcdReadAhead::ReadChunk(int64_t number) {

@@ -71,6 +71,10 @@ void CVcdStream::Report(int level, const char* format, ...) {
   va_end(args);
 }
 
+CVcdWorkerThreads* CVcdStream::Workers() const {
+  return m_messages != NULL ? m_messages->GetWorkerThreads() : NULL;
+}
+
 void CVcdStream::StoreFileTime(int64_t modified, int64_t changed) {
   m_fileTime = modified != 0 ? modified : changed;
 }
@@ -257,7 +261,7 @@ size_t CVcdStream::DoWrite(const void* data, size_t length) {
   // thread that cannot start leaves the stream writing directly.
   if (!m_writeBehind && m_writeBehindWanted &&
       m_position + static_cast<int64_t>(length) > CVcdWriteBehind::kBufferSize) {
-    m_writeBehind.reset(new CVcdWriteBehind(m_file));
+    m_writeBehind.reset(new CVcdWriteBehind(m_file, Workers()));
     m_writeBehindFailureReported = false;
     if (!m_writeBehind->IsRunning()) {
       m_writeBehind.reset();

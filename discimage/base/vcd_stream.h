@@ -19,6 +19,7 @@
 #include "mfc/object.h"
 
 class CVcdMessageSink;
+class CVcdWorkerThreads;
 class CVcdWriteBehind;
 
 enum {
@@ -98,6 +99,9 @@ protected:
   virtual int64_t DoSize();
 
   void StoreFileTime(int64_t modified, int64_t changed);
+  // Where the threads the stream starts are registered: its build's, or
+  // NULL without a message sink.
+  CVcdWorkerThreads* Workers() const;
   // A message through m_messages (dropped when there is none).
   void Report(int level, const char* format, ...) QUORBEL_PRINTF_LIKE(3, 4);
 

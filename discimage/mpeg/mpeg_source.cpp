@@ -31,9 +31,10 @@ void WriteScanAddress(uint8_t* p, int packetNumber) {
 // unless it spans two chunks: then it is joined in a buffer of its own.
 class CVcdMpegSource::ReadWindow {
 public:
-  // The file from offset up to size, which must stay open while this lives.
-  ReadWindow(FILE* file, int64_t offset, int64_t size)
-      : m_ahead(file, offset, size),
+  // The file from offset up to size, which must stay open while this lives;
+  // its readers are registered with owner.
+  ReadWindow(FILE* file, int64_t offset, int64_t size, CVcdWorkerThreads* owner)
+      : m_ahead(file, offset, size, owner),
         m_offset(offset),
         m_chunk(NULL),
         m_chunkStart(offset),
@@ -182,7 +183,7 @@ int CVcdMpegSource::Scan(int strictAps, int updateScanOffsets, const char* progr
     Close();
     return kMpegScanFailed;
   }
-  std::unique_ptr<ReadWindow> window(new ReadWindow(m_file, 0, size));
+  std::unique_ptr<ReadWindow> window(new ReadWindow(m_file, 0, size, Workers()));
   std::unique_ptr<MpegParserState> state(new MpegParserState);
   memset(state.get(), 0, sizeof *state);
   MpegStreamInfo& stream = state->stream;
@@ -291,7 +292,7 @@ int CVcdMpegSource::ReadPacket(int packetNumber, uint8_t* destination, MpegPacke
     }
     m_readChecked = true;
   }
-  if (m_readWindow == NULL) m_readWindow = new ReadWindow(m_file, m_nextOffset, m_scanEnd);
+  if (m_readWindow == NULL) m_readWindow = new ReadWindow(m_file, m_nextOffset, m_scanEnd, Workers());
 
   // The parse clears the packet's part of the state itself.
   MpegParserState state;

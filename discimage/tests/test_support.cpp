@@ -5,6 +5,14 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <chrono>
+#include <thread>
+
+#ifdef _WIN32
+#include <windows.h>
+#include <tlhelp32.h>
+#endif
+
 #ifndef _WIN32
 #include <csignal>
 
@@ -134,6 +142,36 @@ std::map<std::string, std::string> ProbeFlat(const std::string& path, const std:
 #else
   return ParseFlat(RunCommand("ffprobe -v error " + showOptions + " -of flat '" + path + "'"));
 #endif
+}
+
+int ThreadCount() {
+  int count = 0;
+#ifdef _WIN32
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return -1;
+  THREADENTRY32 entry;
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+    if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
+  CloseHandle(snapshot);
+#else
+  std::error_code error;
+  for (std::filesystem::directory_iterator it("/proc/self/task", error), end; !error && it != end;
+       it.increment(error))
+    ++count;
+  if (error) return -1;
+#endif
+  return count;
+}
+
+int ThreadCountSettledAt(int expected) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  int count = ThreadCount();
+  while (count != expected && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    count = ThreadCount();
+  }
+  return count;
 }
 
 #ifndef _WIN32

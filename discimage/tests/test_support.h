@@ -59,6 +59,12 @@ double Rational(const std::string& text);
 // streams and packets) beside the file as <path>.ffprobe.
 std::map<std::string, std::string> ProbeFlat(const std::string& path, const std::string& showOptions);
 
+// Threads the process runs now.
+int ThreadCount();
+// The process's thread count once it is expected (threads that were told to
+// end may take a moment to go), or what it is after some seconds of waiting.
+int ThreadCountSettledAt(int expected);
+
 #ifndef _WIN32
 // Standard output of a shell command; *status its exit code (-1 when it did
 // not run or did not exit).

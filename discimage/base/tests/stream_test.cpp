@@ -9,6 +9,7 @@
 #include <cstring>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <future>
 #include <string>
 #include <thread>
@@ -19,6 +20,7 @@
 #include "discimage/tests/test_support.h"
 #include "discimage/base/vcd_read_ahead.h"
 #include "discimage/base/vcd_stream.h"
+#include "discimage/base/vcd_worker_threads.h"
 #include "discimage/base/vcd_write_behind.h"
 
 namespace fs = std::filesystem;
@@ -352,6 +354,49 @@ TEST_F(StreamTest, ReadAheadServesACallerHoldingManyChunks) {
     delete ahead;
   }
   fclose(file);
+}
+
+// Workers whose owners are never destroyed - as after a fault that leaves
+// the build without unwinding - still end their threads with the build.
+TEST_F(StreamTest, WorkersLeftBehindStopWithTheirBuild) {
+  std::string path = MakeFile("left.bin", 4 * CVcdReadAhead::kChunkSize);
+  FILE* in = fopen(path.c_str(), "rb");
+  FILE* out = fopen(PathOf("left.out").c_str(), "wb");
+  ASSERT_NE(in, nullptr);
+  ASSERT_NE(out, nullptr);
+  std::vector<char> bytes(CVcdWriteBehind::kBufferSize + 100, 'w');
+  struct Case {
+    const char* what;
+    std::function<CVcdWorker*(CVcdWorkerThreads*)> start;  // leaves a thread running
+  } cases[] = {
+      {"read-ahead", [&](CVcdWorkerThreads* owner) {
+         CVcdReadAhead* ahead = new CVcdReadAhead(in, 0, 4 * CVcdReadAhead::kChunkSize, owner);
+         size_t length = 0;
+         EXPECT_NE(ahead->Acquire(&length), nullptr);
+         return ahead;
+       }},
+      {"write-behind", [&](CVcdWorkerThreads* owner) {
+         CVcdWriteBehind* behind = new CVcdWriteBehind(out, owner);
+         EXPECT_EQ(behind->Write(bytes.data(), bytes.size()), 0);
+         return behind;
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const int before = ThreadCount();
+    CVcdWorker* left = nullptr;
+    {
+      CVcdWorkerThreads build;
+      left = c.start(&build);
+      EXPECT_GT(ThreadCount(), before);
+      EXPECT_EQ(build.GetCount(), 1u);
+    }
+    EXPECT_EQ(ThreadCountSettledAt(before), before);
+    // What the build let go may still be destroyed, without its build.
+    delete left;
+  }
+  fclose(in);
+  fclose(out);
 }
 
 TEST_F(StreamTest, StreamsAreRunTimeClassed) {
