@@ -114,6 +114,8 @@ CVcdMpegSource::CVcdMpegSource(CVcdMessageSink* messages, const char* path)
       m_scanEnd(0),
       m_readChecked(false) {
   memset(&m_info, 0, sizeof m_info);
+  memset(m_readSplit, 0, sizeof m_readSplit);
+  memset(m_rewrittenItemValid, 0, sizeof m_rewrittenItemValid);
 }
 
 CVcdMpegSource::~CVcdMpegSource() {
@@ -164,6 +166,8 @@ void CVcdMpegSource::ReportProgress(const char* name, int packets, int64_t posit
 void CVcdMpegSource::ForgetReading() {
   m_nextOffset = 0;
   m_nextPacket = 0;
+  memset(m_readSplit, 0, sizeof m_readSplit);
+  memset(m_rewrittenItemValid, 0, sizeof m_rewrittenItemValid);
   delete m_readWindow;
   m_readWindow = NULL;
 }
@@ -301,6 +305,7 @@ int CVcdMpegSource::ReadPacket(int packetNumber, uint8_t* destination, MpegPacke
   state.stream.ptsSeen = 1;
   state.stream.minPts = m_info.minPts;
   state.stream.scanDataErrors = kScanErrorsSilenced;
+  memcpy(state.split, m_readSplit, sizeof state.split);
   // Counting on from the packet's own number keeps "first packet" messages
   // for the first packet of the file.
   state.stream.packetCount = m_nextPacket;
@@ -322,6 +327,7 @@ int CVcdMpegSource::ReadPacket(int packetNumber, uint8_t* destination, MpegPacke
       ReportChanged(window->Offset());
       return -1;
     }
+    memcpy(m_readSplit, state.split, sizeof m_readSplit);
     window->Advance(packetLength);
     m_nextOffset = window->Offset();
     if (!wanted) {
@@ -336,10 +342,21 @@ int CVcdMpegSource::ReadPacket(int packetNumber, uint8_t* destination, MpegPacke
       int stream = packet.video[2] ? 2 : packet.video[1] ? 1 : 0;
       const MpegApsList* list = m_info.video[stream].apsList;
       double time = packet.hasPts ? packet.pts - m_info.minPts : EstimatePts(list, packetNumber);
-      // Every picture of the packet carries an item of its own.
+      // Every picture of the packet carries an item of its own. An item is
+      // rewritten where it starts; the part of it in a later packet gets
+      // the rest of what was written for it.
       for (int i = 0; i < state.scan.count; ++i) {
-        const MpegScanItem& item = state.scan.items[i];
-        UpdateScanData(destination + item.offset, packetNumber, time, list, item.picture);
+        const MpegScanItem& part = state.scan.items[i];
+        uint8_t* item = m_rewrittenItem[part.stream];
+        if (part.first == 0) {
+          item[0] = 0x10;
+          item[1] = kMpegScanDataSize;
+          UpdateScanData(item, packetNumber, time, list, part.picture);
+          m_rewrittenItemValid[part.stream] = true;
+        } else if (!m_rewrittenItemValid[part.stream]) {
+          continue;  // its start was not read: left as the file has it
+        }
+        memcpy(destination + part.offset, item + part.first, part.count);
       }
     }
     if (info != NULL) {

@@ -79,6 +79,12 @@ private:
   ReadWindow* m_readWindow;  // ReadPacket's window, created on first use; owned
   int64_t m_scanEnd;         // where the scanned packets end: ReadPacket reads up to here
   bool m_readChecked;        // ReadPacket found the open file long enough
+  // Scan information items split between packets, for ReadPacket: the
+  // parser's part, and per video stream the last item rewritten (and
+  // whether there is one) whose rest a later packet gets.
+  MpegScanSplit m_readSplit[kMpegStreamSlots];
+  uint8_t m_rewrittenItem[kMpegStreamSlots][kMpegScanDataSize];
+  bool m_rewrittenItemValid[kMpegStreamSlots];
 };
 
 // The time of a packet without a PTS, interpolated linearly between the

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "discimage/mpeg/tests/mpeg_pack_builder.h"
 #include "discimage/tests/capture_window.h"
 #include "discimage/tests/test_paths.h"
 #include "discimage/tests/test_support.h"
@@ -308,6 +310,96 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, MpegScanDataRewrite,
                          [](const ::testing::TestParamInfo<const char*>& info) {
                            return std::string(info.param).substr(0, 3) == "pal" ? "pal" : "ntsc";
                          });
+
+// A 2324-byte MPEG-2 pack of one video PES packet with a PTS (seconds)
+// whose payload is filled up behind what is given with a slice of 0xFF.
+Bytes SvcdPack(double seconds, const Bytes& payload) {
+  using namespace mpeg_test;
+  const uint64_t pts = static_cast<uint64_t>(seconds * 90000);
+  Bytes pes = Pes2(2, TimeStamp(2, pts)) + payload;
+  Bytes pack = Mpeg2Pack(pts * 300, 0, 6000, 0);
+  const size_t room = kMpegPacketSize - pack.size() - 6;
+  EXPECT_LE(pes.size(), room);
+  pes.resize(room, 0xFF);
+  return pack + mpeg_test::Packet(0xE0, pes);
+}
+
+// Scan items that run from one pack into the next: their head lies at the
+// end of one pack's video payload, their tail at the start of the next one's.
+// Both parts are rewritten, to the same addresses as a whole item of the
+// same picture.
+TEST_F(MpegSourceTest, ScanItemsAcrossTwoPacksAreRewrittenWhole) {
+  using namespace mpeg_test;
+  const Bytes placeholder = ScanItem(Repeat(0xFF, 12));
+  const Bytes iPicture = SequenceHeader(480, 576, 2, 3, 6000, 112, 0) + Gop(0, 0, 0, 0) + Picture(1);
+  // A P picture whose item comes whole, then another whose item's first
+  // `head` bytes end the payload.
+  auto splitting = [&](size_t head) {
+    Bytes front = Picture(2) + UserData(placeholder) + Slice();
+    Bytes back = Picture(2) + UserData(Bytes(placeholder.begin(), placeholder.begin() + head));
+    size_t room = kMpegPacketSize - 14 - 6 - 8;  // pack header, PES start and header
+    return front + Repeat(0xFF, room - front.size() - back.size()) + back;
+  };
+  struct Split {
+    int packet;   // the pack holding the head
+    size_t head;  // bytes of the item in it
+  } splits[] = {{1, 6}, {4, 1}, {7, 13}};
+  Bytes file;
+  for (int n = 0; n < 10; ++n) {
+    Bytes payload;
+    if (n % 3 == 0) payload = iPicture + UserData(placeholder) + Slice();
+    for (const Split& split : splits) {
+      if (n == split.packet) payload = splitting(split.head);
+      if (n == split.packet + 1)
+        payload = Bytes(placeholder.begin() + static_cast<long>(split.head), placeholder.end()) + Slice();
+    }
+    if (payload.empty()) payload = Picture(3) + Slice();
+    file = file + SvcdPack(0.5 * n, payload);
+  }
+  ASSERT_EQ(file.size(), 10u * kMpegPacketSize);
+  std::string path = Scratch("split.mpg");
+  ASSERT_TRUE(WriteBytes(path, file));
+
+  CVcdMpegSource source(&sink, path.c_str());
+  ASSERT_EQ(kMpegScanOk, source.Scan(1, 1, "split"));
+  const MpegStreamInfo& info = *source.GetStreamInfo();
+  ASSERT_EQ(10, info.packetCount);
+  ASSERT_NE(nullptr, info.video[0].apsList);
+  ASSERT_EQ(4, info.video[0].apsList->GetCount());  // packets 0, 3, 6, 9
+  // Every item counts: four with the I pictures, two whole and one split
+  // in each of the three splitting packs.
+  EXPECT_EQ(4 + 3 * 2, info.scanDataCount);
+
+  std::vector<Bytes> packets(10, Bytes(kMpegPacketSize));
+  for (int n = 0; n < 10; ++n) ASSERT_EQ(0, source.ReadPacket(n, packets[n].data(), NULL, 1)) << n;
+  for (const Split& split : splits) {
+    SCOPED_TRACE(split.packet);
+    const Bytes& with = packets[split.packet];
+    const Bytes& next = packets[split.packet + 1];
+    // The whole item of the same pack, found where the file has it.
+    size_t whole = std::search(file.begin() + split.packet * kMpegPacketSize,
+                               file.begin() + (split.packet + 1) * kMpegPacketSize, placeholder.begin(),
+                               placeholder.end()) -
+                   (file.begin() + split.packet * kMpegPacketSize);
+    Bytes expected(with.begin() + whole, with.begin() + whole + kMpegScanDataSize);
+    ASSERT_NE(expected, placeholder);
+    // Its previous and next I pictures are the access points around it.
+    uint8_t msf[3];
+    LbaToMsf(split.packet / 3 * 3, msf);
+    EXPECT_EQ(msf[0], expected[2]);
+    EXPECT_EQ(msf[1] | 0x80, expected[3]);
+    EXPECT_EQ(msf[2] | 0x80, expected[4]);
+    // The split item: its head ends the pack's video payload, its tail
+    // starts the next pack's, behind pack header, PES start and PES header.
+    const size_t payloadStart = 14 + 6 + 8;
+    Bytes joined(with.end() - static_cast<long>(split.head), with.end());
+    joined.insert(joined.end(), next.begin() + payloadStart,
+                  next.begin() + payloadStart + (kMpegScanDataSize - split.head));
+    EXPECT_EQ(expected, joined);
+  }
+  source.Release();
+  remove(path.c_str());
+}
 
 TEST_F(MpegSourceTest, ReadsPacketsInOrderWithoutRewindingAndGoesBackOnRequest) {
   std::string path = FixturePath("pal-svcd.mpg");
