@@ -289,8 +289,8 @@ int CVcdFrontEnd::CreateSinks() {
     case kVcdImageTocImg: {
       std::string toc = VcdReplaceExtension(PathOrDefault(cuePath, ".toc"), ".toc");
       std::string base = ImageBase(*binPath ? PathOrDefault(binPath, "") : toc);
-      m_cueSink = CreateVcdImageSink(this, toc.c_str(), kVcdImageTocImg, kVcdSinkSheet);
-      m_imageSink = CreateVcdImageSink(this, base.c_str(), kVcdImageTocImg, kVcdSinkImage);
+      m_cueSink = CreateVcdImageSink(this, toc.c_str(), kVcdFormatTocImg, kVcdSinkSheet);
+      m_imageSink = CreateVcdImageSink(this, base.c_str(), kVcdFormatTocImg, kVcdSinkImage);
       if (m_cueSink == NULL || m_imageSink == NULL) break;
       if (sector2336)
         failed = SetSinkOption(m_cueSink, "sector", "2336") ||
@@ -303,7 +303,7 @@ int CVcdFrontEnd::CreateSinks() {
     }
     case kVcdImageNrg: {
       std::string nrg = VcdReplaceExtension(PathOrDefault(binPath, ".nrg"), ".nrg");
-      m_imageSink = CreateVcdImageSink(this, nrg.c_str(), kVcdImageNrg, kVcdSinkImage);
+      m_imageSink = CreateVcdImageSink(this, nrg.c_str(), kVcdFormatNrg, kVcdSinkImage);
       m_cueSink = m_imageSink;
       if (m_imageSink == NULL) break;
       return 0;
@@ -311,8 +311,8 @@ int CVcdFrontEnd::CreateSinks() {
     default: {
       std::string cue = VcdReplaceExtension(PathOrDefault(cuePath, ".cue"), ".cue");
       std::string bin = VcdReplaceExtension(*binPath ? PathOrDefault(binPath, "") : cue, ".bin");
-      m_cueSink = CreateVcdImageSink(this, cue.c_str(), kVcdImageCueBin, kVcdSinkSheet);
-      m_imageSink = CreateVcdImageSink(this, bin.c_str(), kVcdImageCueBin, kVcdSinkImage);
+      m_cueSink = CreateVcdImageSink(this, cue.c_str(), kVcdFormatBinCue, kVcdSinkSheet);
+      m_imageSink = CreateVcdImageSink(this, bin.c_str(), kVcdFormatBinCue, kVcdSinkImage);
       if (m_cueSink == NULL || m_imageSink == NULL) break;
       if (sector2336)
         failed = SetSinkOption(m_cueSink, "sector", "2336") ||

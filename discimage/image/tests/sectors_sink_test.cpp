@@ -175,9 +175,9 @@ TEST_F(SinkTest, TocAndOneImgFilePerTrackAndPregap) {
     std::string base = PathOf(mode2336 ? "y" : "x");
     std::string tocPath = base + ".toc";
     std::unique_ptr<CVcdImage> toc(
-        CreateVcdImageSink(&capture.sink, tocPath.c_str(), kVcdImageTocImg, kVcdSinkSheet));
+        CreateVcdImageSink(&capture.sink, tocPath.c_str(), kVcdFormatTocImg, kVcdSinkSheet));
     std::unique_ptr<CVcdImage> img(
-        CreateVcdImageSink(&capture.sink, base.c_str(), kVcdImageTocImg, kVcdSinkImage));
+        CreateVcdImageSink(&capture.sink, base.c_str(), kVcdFormatTocImg, kVcdSinkImage));
     ASSERT_TRUE(toc->IsKindOf(RUNTIME_CLASS(CVcdCdrDao)));
     ASSERT_TRUE(img->IsKindOf(RUNTIME_CLASS(CVcdCdrDao)));
     EXPECT_STREQ(toc->GetFileName(), tocPath.c_str());
@@ -274,7 +274,7 @@ TEST_F(SinkTest, ImageBaseUsesForwardSlashesAndALowerDriveLetter) {
 
 TEST_F(SinkTest, NrgHoldsTracksWithoutPregapsAndItsFooter) {
   std::string path = PathOf("n.nrg");
-  std::unique_ptr<CVcdImage> nrg(CreateVcdImageSink(&capture.sink, path.c_str(), kVcdImageNrg, kVcdSinkImage));
+  std::unique_ptr<CVcdImage> nrg(CreateVcdImageSink(&capture.sink, path.c_str(), kVcdFormatNrg, kVcdSinkImage));
   ASSERT_TRUE(nrg->IsKindOf(RUNTIME_CLASS(CVcdNero)));
   EXPECT_EQ(CountAt(kVcdMsgInfo, "opening TAO NRG image for writing; TAO (S)VCD are _NOT_ 100% compliant!"), 1u);
   ASSERT_EQ(WriteDisc(nrg.get(), nrg.get(), TwoTrackList()), 0);
@@ -367,26 +367,26 @@ TEST_F(SinkTest, OptionsAnswerByNameAndValue) {
 }
 
 TEST_F(SinkTest, CreationByImageType) {
-  auto create = [this](const std::string& path, int type, VcdSinkRole role) {
+  auto create = [this](const std::string& path, VcdImageFormat type, VcdSinkRole role) {
     return std::unique_ptr<CVcdImage>(CreateVcdImageSink(&capture.sink, path.c_str(), type, role));
   };
-  auto cue = create(PathOf("c.cue"), kVcdImageCueBin, kVcdSinkSheet);
-  auto other = create(PathOf("o.bin"), 7, kVcdSinkImage);
-  auto toc = create(PathOf("t.TOC"), kVcdImageTocImg, kVcdSinkSheet);
-  auto img = create("D:\\IMG\\videocd", kVcdImageTocImg, kVcdSinkImage);
+  auto cue = create(PathOf("c.cue"), kVcdFormatBinCue, kVcdSinkSheet);
+  auto other = create(PathOf("o.bin"), kVcdFormatBinCue, kVcdSinkImage);
+  auto toc = create(PathOf("t.TOC"), kVcdFormatTocImg, kVcdSinkSheet);
+  auto img = create("D:\\IMG\\videocd", kVcdFormatTocImg, kVcdSinkImage);
   EXPECT_TRUE(cue->IsKindOf(RUNTIME_CLASS(CVcdBinCue)));
   EXPECT_TRUE(other->IsKindOf(RUNTIME_CLASS(CVcdBinCue)));
   EXPECT_STREQ(toc->GetFileName(), PathOf("t.TOC").c_str());
   EXPECT_STREQ(img->GetFileName(), "");
   EXPECT_STREQ(static_cast<CVcdCdrDao*>(img.get())->GetImageBase(), "d:/IMG/videocd");
   // A base that ends in ".toc" still names img files.
-  auto named = create("sub/a.toc", kVcdImageTocImg, kVcdSinkImage);
+  auto named = create("sub/a.toc", kVcdFormatTocImg, kVcdSinkImage);
   EXPECT_STREQ(named->GetFileName(), "");
   EXPECT_STREQ(static_cast<CVcdCdrDao*>(named.get())->GetImageBase(), "sub/a.toc");
   EXPECT_TRUE(TextsAt(kVcdMsgInfo).empty());
   EXPECT_FALSE(HasErrors());
   // An empty base names nothing.
-  EXPECT_EQ(create("", kVcdImageTocImg, kVcdSinkImage), nullptr);
+  EXPECT_EQ(create("", kVcdFormatTocImg, kVcdSinkImage), nullptr);
   EXPECT_TRUE(HasErrors());
 }
 
