@@ -519,6 +519,58 @@ TEST_F(SinkTest, SinksThatCannotStoreFailLoudly) {
 }
 
 #ifndef _WIN32
+// A sheet names its image from the folder it really lies in: with a folder
+// reached through a link on the way, a reader that opens the sheet finds
+// the image the name says (links resolved, as a reader's open resolves
+// them).
+TEST_F(SinkTest, SheetsNameImagesFromTheirRealFolders) {
+  const fs::path here = CurrentTestName();  // the test's folder, relative
+  fs::create_directories(folder / "real" / "a" / "b");
+  fs::create_directory_symlink(fs::path("real") / "a" / "b", folder / "link");
+  struct Case {
+    const char* sheet;  // in the test's folder
+    const char* image;
+    bool toc;
+  } cases[] = {
+      {"link/v.cue", "v.bin", false},
+      {"w.cue", "link/w.bin", false},
+      {"link/x.cue", "link/x.bin", false},
+      {"link/y.cue", "real/y.bin", false},
+      {"link/t.toc", "t", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.sheet);
+    const std::string sheet = (here / c.sheet).string(), image = (here / c.image).string();
+    std::string named, file;
+    if (!c.toc) {
+      CVcdBinCue cue(&capture.sink, sheet.c_str(), kVcdStreamWrite);
+      CVcdBinCue bin(&capture.sink, image.c_str(), kVcdStreamWrite);
+      ASSERT_EQ(WriteDisc(&cue, &bin, TwoTrackList()), 0);
+      std::string text = FileContents(sheet);
+      ASSERT_EQ(text.compare(0, 6, "FILE \""), 0) << text;
+      named = text.substr(6, text.find('"', 6) - 6);
+      file = image;
+    } else {
+      CVcdCdrDao toc(&capture.sink, sheet.c_str(), kVcdStreamWrite);
+      CVcdCdrDao img(&capture.sink, NULL, kVcdStreamWrite);
+      ASSERT_EQ(img.SetOption("img_base", image.c_str()), 0);
+      ASSERT_EQ(toc.SetOption("img_base", image.c_str()), 0);
+      ASSERT_EQ(WriteDisc(&toc, &img, TwoTrackList()), 0);
+      std::string text = FileContents(sheet);
+      size_t at = text.find("DATAFILE \"");
+      ASSERT_NE(at, std::string::npos) << text;
+      at += 10;
+      named = text.substr(at, text.find('"', at) - at);
+      file = image + "_01.img";
+    }
+    EXPECT_FALSE(fs::path(named).is_absolute()) << named;
+    const fs::path found = fs::path(sheet).parent_path() / named;
+    std::error_code error;
+    EXPECT_TRUE(fs::equivalent(found, file, error)) << named << " names nothing or another file";
+  }
+  EXPECT_FALSE(HasErrors());
+}
+
 // A full disc shows only when the buffered bytes are flushed: the last
 // sector of the image must make that failure the write's failure.
 TEST_F(SinkTest, FullDiscFailsTheLastSectorNotSilently) {
