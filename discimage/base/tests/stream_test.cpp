@@ -4,6 +4,7 @@
 // write-behind thread, and chunks read ahead.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -15,6 +16,11 @@
 #include <thread>
 #include <utility>
 #include <vector>
+
+#ifndef _WIN32
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
 
 #include "discimage/tests/capture_window.h"
 #include "discimage/tests/test_support.h"
@@ -309,6 +315,52 @@ TEST_F(StreamTest, ReadAheadHandsOutTheStretchInOrder) {
   EXPECT_EQ(none.Acquire(&length), nullptr);
   EXPECT_NE(none.Error(), 0);
 }
+
+#ifndef _WIN32
+// Reads that fail for real: a file whose descriptor is gone fails at once;
+// a stretch whose middle cannot be read (this process's memory read as a
+// file, with a page range unmapped) hands out the chunks before the hole
+// with their bytes, then stops with the read's error.
+TEST_F(StreamTest, ReadAheadStopsAtARealReadError) {
+  const size_t kChunk = CVcdReadAhead::kChunkSize;
+  {
+    std::string path = MakeFile("gone.bin", 3 * kChunk);
+    FILE* file = fopen(path.c_str(), "rb");
+    ASSERT_NE(file, nullptr);
+    const int fd = fileno(file);
+    close(fd);
+    CVcdReadAhead ahead(file, 0, static_cast<int64_t>(3 * kChunk));
+    size_t length = 0;
+    EXPECT_EQ(ahead.Acquire(&length), nullptr);
+    EXPECT_EQ(ahead.Error(), EBADF);
+    fclose(file);  // frees the FILE; its descriptor is gone already
+  }
+  {
+    const size_t kChunks = 6, kHoleAt = 3;
+    uint8_t* memory = static_cast<uint8_t*>(
+        mmap(nullptr, kChunks * kChunk, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+    ASSERT_NE(memory, MAP_FAILED);
+    for (size_t i = 0; i < kHoleAt * kChunk; ++i) memory[i] = static_cast<uint8_t>(i * 13 % 251);
+    ASSERT_EQ(munmap(memory + kHoleAt * kChunk, kChunk), 0);
+    FILE* self = fopen("/proc/self/mem", "rb");
+    if (self == nullptr) GTEST_SKIP() << "no /proc/self/mem";
+    const int64_t start = static_cast<int64_t>(reinterpret_cast<uintptr_t>(memory));
+    CVcdReadAhead ahead(self, start, start + static_cast<int64_t>(kChunks * kChunk));
+    std::string got;
+    size_t length = 0;
+    while (uint8_t* chunk = ahead.Acquire(&length)) {
+      got.append(reinterpret_cast<char*>(chunk), length);
+      ahead.Release();
+    }
+    EXPECT_EQ(ahead.Error(), EIO);
+    EXPECT_EQ(got.size(), kHoleAt * kChunk);
+    EXPECT_TRUE(got == std::string(reinterpret_cast<char*>(memory), kHoleAt * kChunk));
+    fclose(self);
+    munmap(memory, kHoleAt * kChunk);
+    munmap(memory + (kHoleAt + 1) * kChunk, (kChunks - kHoleAt - 1) * kChunk);
+  }
+}
+#endif
 
 // A caller may hold up to every slot at once: the next chunk comes as soon
 // as it gives the oldest back, however many it still holds.
