@@ -45,7 +45,7 @@ TEST(Guard, CxxExceptionsGiveResult2) {
 // elsewhere a C++ exception.
 volatile int* g_faultTarget = nullptr;
 int g_faultPhase = 0;  // kVcdPhaseScan or kVcdPhaseWrite; 0: none
-int g_reportsSeen = 0;
+int64_t g_trackStart = -1;  // sectors written when track 2 began
 
 void Fault() {
 #ifdef _WIN32
@@ -59,10 +59,15 @@ intptr_t FaultAtProgress(void*, unsigned int, uintptr_t wParam, intptr_t lParam)
   if (wParam != kVcdMsgProgress || lParam == 0) return 0;
   const VcdBuildProgress* record = reinterpret_cast<const VcdBuildProgress*>(lParam);
   if (record->kind != 0 || record->phase != g_faultPhase) return 0;
-  // Scan: once packets were read. Write: a few reports into track 2, the
-  // first MPEG track, when its packets are being read.
-  bool now = g_faultPhase == kVcdPhaseScan ? record->packetsOrTrack > 0
-                                            : record->packetsOrTrack >= 2 && ++g_reportsSeen == 3;
+  // Scan: once packets were read. Write: inside track 2, the first MPEG
+  // track, behind its pregap and front margin, while its packets are read.
+  bool now = false;
+  if (g_faultPhase == kVcdPhaseScan) {
+    now = record->packetsOrTrack > 0;
+  } else if (record->packetsOrTrack >= 2) {
+    if (g_trackStart < 0) g_trackStart = record->sizeOrWritten;
+    now = record->sizeOrWritten - g_trackStart >= 250;
+  }
   if (now) {
     g_faultPhase = 0;
     Fault();
@@ -95,7 +100,7 @@ TEST(Guard, ThreadsOfAFaultedBuildEndWithIt) {
     const int before = test_support::ThreadCount();
     for (int run = 0; run < 5; ++run) {
       g_faultPhase = c.phase;
-      g_reportsSeen = 0;
+      g_trackStart = -1;
       EXPECT_EQ(VcdRunBuild(&window, 0xC000, FaultAtProgress, &params, NULL), kVcdResultException);
       EXPECT_EQ(g_faultPhase, 0) << "no fault came";
     }
