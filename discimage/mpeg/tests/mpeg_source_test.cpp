@@ -548,8 +548,10 @@ TEST_F(MpegSourceTest, CancelledScanKeepsWhatItFoundAndScansAgain) {
   EXPECT_EQ(1, listener.Count(kVcdMsgDebug, "already scanned... not rescanning"));
 }
 
+#ifndef _WIN32
 // A file cut short while it is scanned fails the scan with an error that
-// names it and tells where it ended.
+// names it and tells where it ended. (Windows lets nobody write a file the
+// source reads.)
 TEST_F(MpegSourceTest, AFileThatShrinksWhileScannedFailsNamingIt) {
   Bytes one = ReadBytes(FixturePath("pal-vcd.mpg"));
   ASSERT_EQ(0u, one.size() % kMpegPacketSize);
@@ -569,6 +571,7 @@ TEST_F(MpegSourceTest, AFileThatShrinksWhileScannedFailsNamingIt) {
   source.Release();
   remove(path.c_str());
 }
+#endif
 
 // Between the scan and the writing the file shrank or changed: every packet
 // read is the file's packet as scanned, and what cannot be read so fails
