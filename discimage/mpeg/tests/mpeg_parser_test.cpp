@@ -766,6 +766,67 @@ std::vector<Case> Cases() {
                [](const MpegParserState& s) { EXPECT_EQ(nullptr, s.packet.scanData); },
                {},
                true});
+  // An item the payload's end cuts: its first part is an item of the pack,
+  // the rest waits for the stream's next payload; it counts once whole.
+  c.push_back({"ScanItemCutByThePayloadEndWaitsForItsRest",
+               [] {
+                 return Mpeg2Pack(1, 0, 10, 0) +
+                        Packet(0xE1, Pes2(0, {}) + Picture(2) + UserData(B({0x10, 14, 0x00, 0x81, 0x82, 0x00})));
+               },
+               -1,
+               true,
+               {},
+               [](const MpegParserState& s) {
+                 ASSERT_EQ(1, s.scan.count);
+                 EXPECT_EQ(0, s.scan.items[0].first);
+                 EXPECT_EQ(6, s.scan.items[0].count);
+                 EXPECT_EQ(1, s.scan.items[0].stream);
+                 EXPECT_EQ(kMpegScanBeforeI, s.scan.items[0].picture);
+                 EXPECT_EQ(6, s.split[1].have);
+                 EXPECT_EQ(0, s.split[0].have);
+                 EXPECT_EQ(0, s.stream.scanDataCount);
+               },
+               {},
+               true});
+  c.push_back({"RestOfACutScanItemStartsTheStreamsNextPayload",
+               [] {
+                 return Mpeg2Pack(1, 0, 10, 0) +
+                        Packet(0xE1, Pes2(0, {}) + B({0x83, 0x84, 0x00, 0x80, 0x80, 0xFF, 0xFF, 0xFF}) + Slice());
+               },
+               -1,
+               true,
+               [](MpegParserState& s) {
+                 const uint8_t head[] = {0x10, 14, 0x00, 0x81, 0x82, 0x00};
+                 memcpy(s.split[1].bytes, head, sizeof head);
+                 s.split[1].have = 6;
+               },
+               [](const MpegParserState& s) {
+                 ASSERT_EQ(1, s.scan.count);
+                 EXPECT_EQ(6, s.scan.items[0].first);
+                 EXPECT_EQ(8, s.scan.items[0].count);
+                 EXPECT_EQ(14 + 6 + 3, s.scan.items[0].offset);  // the payload's start
+                 EXPECT_EQ(0, s.split[1].have);
+                 EXPECT_EQ(1, s.stream.scanDataCount);
+                 EXPECT_EQ(0, s.stream.scanDataErrors);
+               },
+               {},
+               true});
+  // What the rest shows is no scan information item: nothing waits, nothing counts.
+  c.push_back({"CutItemOfAnotherLengthIsDropped",
+               [] { return Mpeg2Pack(1, 0, 10, 0) + Packet(0xE0, Pes2(0, {}) + B({9, 1, 2, 3}) + Slice()); },
+               -1,
+               true,
+               [](MpegParserState& s) {
+                 s.split[0].bytes[0] = 0x10;
+                 s.split[0].have = 1;
+               },
+               [](const MpegParserState& s) {
+                 EXPECT_EQ(0, s.scan.count);
+                 EXPECT_EQ(0, s.split[0].have);
+                 EXPECT_EQ(0, s.stream.scanDataCount);
+               },
+               {"invalid user scan data length (9 != 14)"},
+               false});
   return c;
 }
 
