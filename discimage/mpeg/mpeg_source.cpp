@@ -25,6 +25,21 @@ void WriteScanAddress(uint8_t* p, int packetNumber) {
   p[2] |= 0x80;
 }
 
+// Frees a stream's access point lists when it goes, unless released.
+class ApsListsOwner {
+public:
+  explicit ApsListsOwner(MpegStreamInfo* info) : m_info(info) {}
+  ~ApsListsOwner() {
+    if (m_info != NULL) FreeApsLists(m_info);
+  }
+  ApsListsOwner(const ApsListsOwner&) = delete;
+  ApsListsOwner& operator=(const ApsListsOwner&) = delete;
+  void Release() { m_info = NULL; }
+
+private:
+  MpegStreamInfo* m_info;
+};
+
 }  // namespace
 
 // The file pack by pack from chunks read ahead. A pack lies where it was read
@@ -192,6 +207,9 @@ int CVcdMpegSource::Scan(int strictAps, int updateScanOffsets, const char* progr
   memset(state.get(), 0, sizeof *state);
   MpegStreamInfo& stream = state->stream;
   if (updateScanOffsets) stream.scanDataErrors = kScanErrorsSilenced;
+  // The access point lists found so far are freed with the scan, also when
+  // an exception ends it, unless they move to the source.
+  ApsListsOwner lists(&stream);
 
   ReportProgress(progressName, 0, 0, size);
   bool failed = false;
@@ -245,11 +263,9 @@ int CVcdMpegSource::Scan(int strictAps, int updateScanOffsets, const char* progr
   window.reset();
   Close();
 
-  if (failed) {
-    FreeApsLists(&stream);
-    return kMpegScanFailed;
-  }
+  if (failed) return kMpegScanFailed;
   m_info = stream;  // the lists move to the source
+  lists.Release();
   m_scanEnd = endPosition;
   if (m_messages != NULL && m_messages->IsCancelled()) return kMpegScanCancelled;
   m_scanned = 1;

@@ -43,7 +43,9 @@ TEST(Guard, CxxExceptionsGiveResult2) {
 // inside a scan, or inside the packet reads of the first MPEG track. On
 // Windows a processor fault, which leaves the build without unwinding;
 // elsewhere a C++ exception.
+#ifdef _WIN32
 volatile int* g_faultTarget = nullptr;
+#endif
 int g_faultPhase = 0;  // kVcdPhaseScan or kVcdPhaseWrite; 0: none
 int64_t g_trackStart = -1;  // sectors written when track 2 began
 
