@@ -5,6 +5,7 @@ target_sources(quorbel_discimage PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/vcd_read_ahead.cpp
   ${CMAKE_CURRENT_LIST_DIR}/vcd_stream.cpp
   ${CMAKE_CURRENT_LIST_DIR}/vcd_util.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/vcd_worker_threads.cpp
   ${CMAKE_CURRENT_LIST_DIR}/vcd_write_behind.cpp)
 
 quorbel_add_gtest(discimage_util_test

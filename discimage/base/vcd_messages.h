@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "discimage/base/vcd_worker_threads.h"
 #include "mfc/types.h"
 
 // Message levels; also the wParam of what is sent to the window.
@@ -146,6 +147,11 @@ public:
   // Streams used without a window (stdout and stderr by default).
   void SetOutputStreams(FILE* out, FILE* err);
 
+  // The threads of the build this sink reports for. Every part of a build
+  // reaches its sink, and the sink goes last in the build's teardown: the
+  // threads still running then stop with it.
+  CVcdWorkerThreads* GetWorkerThreads() { return &m_workerThreads; }
+
   // Formats (at most 1023 characters kept) and hands the text to the layer.
   void Send(int level, const char* format, ...) QUORBEL_PRINTF_LIKE(3, 4);
   void SendV(int level, const char* format, va_list args);
@@ -176,6 +182,7 @@ protected:
   bool m_lineOpen;                   // the last text ended in CR: clear it first
   FILE* m_out;                       // stream for levels other than error
   FILE* m_err;                       // stream for errors
+  CVcdWorkerThreads m_workerThreads;  // see GetWorkerThreads
 
 private:
   CVcdMessageSink(const CVcdMessageSink&) = delete;

@@ -3,8 +3,12 @@
 #include <cctype>
 #include <vector>
 
+#include <climits>
+#include <cstdlib>
+
 #ifdef _WIN32
 #include <direct.h>
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -70,6 +74,60 @@ char SeparatorOf(const std::string& first, const std::string& second) {
 #endif
 }
 
+// The way from folder to file, both taken apart from the same root.
+std::string RelativePath(const PathParts& folder, const PathParts& file, char separator) {
+  size_t common = 0;
+  while (common < folder.names.size() && common < file.names.size() &&
+         folder.names[common] == file.names[common] && folder.names[common] != "..")
+    ++common;
+  std::string relative;
+  for (size_t i = common; i < folder.names.size(); ++i) relative += std::string("..") + separator;
+  for (size_t i = common; i < file.names.size(); ++i) {
+    relative += file.names[i];
+    if (i + 1 < file.names.size()) relative += separator;
+  }
+  return relative;
+}
+
+std::string JoinedPath(const PathParts& parts, char separator) {
+  std::string path = parts.root;
+  for (size_t i = 0; i < parts.names.size(); ++i) path += (i > 0 ? std::string(1, separator) : "") + parts.names[i];
+  return path;
+}
+
+// The folder that holds path ("." for a bare name), as given.
+std::string FolderOf(const std::string& path) {
+  size_t end = path.size();
+  while (end > 0 && !IsSeparator(path[end - 1])) --end;
+  if (end == 0) return ".";
+  if (HasDrive(path) && end == 2) return path.substr(0, 2) + ".";
+  return path.substr(0, end);
+}
+
+// The folder's absolute path with every link on the way resolved, or "".
+std::string RealFolder(const std::string& folder) {
+#ifdef _WIN32
+  HANDLE handle = CreateFileA(folder.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              NULL, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, NULL);
+  if (handle == INVALID_HANDLE_VALUE) return std::string();
+  char buffer[MAX_PATH * 4];
+  DWORD length = GetFinalPathNameByHandleA(handle, buffer, sizeof buffer, FILE_NAME_NORMALIZED);
+  CloseHandle(handle);
+  if (length == 0 || length >= sizeof buffer) return std::string();
+  std::string real(buffer, length);
+  // The system's long forms: "\\?\C:\..." and "\\?\UNC\server\share\...".
+  if (real.compare(0, 8, "\\\\?\\UNC\\") == 0) return "\\\\" + real.substr(8);
+  if (real.compare(0, 4, "\\\\?\\") == 0) return real.substr(4);
+  return real;
+#else
+  char* real = realpath(folder.c_str(), NULL);
+  if (real == NULL) return std::string();
+  std::string result(real);
+  free(real);
+  return result;
+#endif
+}
+
 }  // namespace
 
 bool VcdIsAbsolutePath(const std::string& path) {
@@ -92,24 +150,24 @@ std::string VcdPathFromSheet(const std::string& sheetPath, const std::string& ta
     folder = Split(VcdIsAbsolutePath(sheetPath) ? sheetPath : currentFolder + sep + sheetPath);
     if (!folder.names.empty()) folder.names.pop_back();
     file = Split(currentFolder + sep + target);
-    if (!SameRoot(folder.root, file.root)) {
-      std::string absolute = file.root;
-      for (size_t i = 0; i < file.names.size(); ++i)
-        absolute += (i > 0 ? sep : "") + file.names[i];
-      return absolute;
-    }
+    if (!SameRoot(folder.root, file.root)) return JoinedPath(file, separator);
   }
-  size_t common = 0;
-  while (common < folder.names.size() && common < file.names.size() &&
-         folder.names[common] == file.names[common] && folder.names[common] != "..")
-    ++common;
-  std::string relative;
-  for (size_t i = common; i < folder.names.size(); ++i) relative += std::string("..") + separator;
-  for (size_t i = common; i < file.names.size(); ++i) {
-    relative += file.names[i];
-    if (i + 1 < file.names.size()) relative += separator;
-  }
-  return relative;
+  return RelativePath(folder, file, separator);
+}
+
+std::string VcdImagePathForSheet(const std::string& sheetPath, const std::string& target) {
+  if (target.empty() || VcdIsAbsolutePath(target)) return target;
+  PathParts file = Split(target);
+  const std::string sheetFolder = RealFolder(FolderOf(sheetPath));
+  const std::string targetFolder = RealFolder(FolderOf(target));
+  if (sheetFolder.empty() || targetFolder.empty() || file.names.empty())
+    return VcdPathFromSheet(sheetPath, target, VcdCurrentFolder());
+  const char separator = SeparatorOf(target, sheetPath);
+  PathParts from = Split(sheetFolder);
+  PathParts to = Split(targetFolder);
+  to.names.push_back(file.names.back());
+  if (!SameRoot(from.root, to.root)) return JoinedPath(to, separator);
+  return RelativePath(from, to, separator);
 }
 
 std::string VcdCurrentFolder() {

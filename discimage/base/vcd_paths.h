@@ -17,5 +17,14 @@ bool VcdIsAbsolutePath(const std::string& path);
 std::string VcdPathFromSheet(const std::string& sheetPath, const std::string& target,
                              const std::string& currentFolder);
 
+// How a sheet at sheetPath names the image file at target, for a reader
+// that opens the sheet: an absolute target as it is; a relative one from the
+// folder the sheet really lies in to the folder the target really lies in,
+// links on the way resolved (a lexical "../" from a folder reached through
+// a link would lead elsewhere); the target's real absolute path when the
+// two share no root. When a folder cannot be resolved (it does not exist),
+// as VcdPathFromSheet from the working folder.
+std::string VcdImagePathForSheet(const std::string& sheetPath, const std::string& target);
+
 // The working folder, or "" when it cannot be told.
 std::string VcdCurrentFolder();

@@ -58,8 +58,9 @@ int ReadAt(FILE* file, uint8_t* to, size_t length, int64_t offset) {
 
 }  // namespace
 
-CVcdReadAhead::CVcdReadAhead(FILE* file, int64_t start, int64_t end)
-    : m_file(file),
+CVcdReadAhead::CVcdReadAhead(FILE* file, int64_t start, int64_t end, CVcdWorkerThreads* owner)
+    : CVcdWorker(owner),
+      m_file(file),
       m_start(start),
       m_end(end > start ? end : start),
       m_chunks((m_end - m_start + kChunkSize - 1) / kChunkSize),
@@ -84,13 +85,17 @@ CVcdReadAhead::CVcdReadAhead(FILE* file, int64_t start, int64_t end)
   }
 }
 
-CVcdReadAhead::~CVcdReadAhead() {
+CVcdReadAhead::~CVcdReadAhead() { StopThreads(); }
+
+void CVcdReadAhead::StopThreads() {
+  if (m_readers.empty()) return;
   {
     std::lock_guard<std::mutex> hold(m_lock);
     m_stopping = true;
   }
   m_changed.notify_all();
   for (std::thread& reader : m_readers) reader.join();
+  m_readers.clear();
 }
 
 int CVcdReadAhead::ReadChunk(int64_t number) {
@@ -132,6 +137,10 @@ uint8_t* CVcdReadAhead::Acquire(size_t* length) {
     for (int i = 0; i < kSpinsHere && slot.ready.load(std::memory_order_acquire) != number; ++i) CpuRelax();
     if (slot.ready.load(std::memory_order_acquire) != number) {
       std::unique_lock<std::mutex> hold(m_lock);
+      // Release wakes a waiting reader only once half the slots are free: a
+      // caller that holds more than half would wait here for a reader that
+      // sleeps although this chunk's slot is free. The reader may go on.
+      if (m_readerWaits) m_changed.notify_all();
       m_changed.wait(hold, [&] { return slot.ready.load() == number; });
     }
   }

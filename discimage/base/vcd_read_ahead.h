@@ -20,7 +20,9 @@
 #include <thread>
 #include <vector>
 
-class CVcdReadAhead {
+#include "discimage/base/vcd_worker_threads.h"
+
+class CVcdReadAhead : public CVcdWorker {
 public:
   // One reader: a second made builds no faster here, the two copies out of
   // the page cache and the parse then contending for the same caches.
@@ -28,10 +30,11 @@ public:
   // What Error answers for a file that ended before the stretch did.
   enum { kEndOfFile = -1 };
 
-  // Hands out the bytes [start, end) of file.
-  CVcdReadAhead(FILE* file, int64_t start, int64_t end);
+  // Hands out the bytes [start, end) of file. owner, when given, stops the
+  // readers at the latest when it goes.
+  CVcdReadAhead(FILE* file, int64_t start, int64_t end, CVcdWorkerThreads* owner = NULL);
   // Stops the readers.
-  ~CVcdReadAhead();
+  ~CVcdReadAhead() override;
   CVcdReadAhead(const CVcdReadAhead&) = delete;
   CVcdReadAhead& operator=(const CVcdReadAhead&) = delete;
 
@@ -45,6 +48,8 @@ public:
   int Error() const { return m_error; }
   // Where the stretch ends.
   int64_t End() const { return m_end; }
+  // Stops the readers; Acquire then reads for itself.
+  void StopThreads() override;
 
 private:
   struct Slot {

@@ -53,7 +53,8 @@ CVcdStream::CVcdStream(CVcdMessageSink* messages, const char* fileName, int mode
       m_fileTime(0),
       m_buffer(static_cast<unsigned char*>(calloc(kBufferSize, 1))),
       m_messages(messages),
-      m_writeBehindWanted(false) {
+      m_writeBehindWanted(false),
+      m_writeBehindFailureReported(false) {
   Prepare();
 }
 
@@ -68,6 +69,10 @@ void CVcdStream::Report(int level, const char* format, ...) {
   va_start(args, format);
   m_messages->SendV(level, format, args);
   va_end(args);
+}
+
+CVcdWorkerThreads* CVcdStream::Workers() const {
+  return m_messages != NULL ? m_messages->GetWorkerThreads() : NULL;
 }
 
 void CVcdStream::StoreFileTime(int64_t modified, int64_t changed) {
@@ -184,8 +189,16 @@ int CVcdStream::DrainWrites() {
   if (!m_writeBehind) return 0;
   int error = m_writeBehind->Drain();
   if (error == 0) return 0;
-  Report(kVcdMsgError, "fwrite (): %s", strerror(error));
+  ReportWriteBehindFailure(error);
   return 1;
+}
+
+void CVcdStream::ReportWriteBehindFailure(int error) {
+  // The thread keeps its failure and every later call answers with it: one
+  // failure, one message.
+  if (m_writeBehindFailureReported) return;
+  m_writeBehindFailureReported = true;
+  Report(kVcdMsgError, "fwrite (): %s", strerror(error));
 }
 
 int CVcdStream::DoClose() {
@@ -248,7 +261,8 @@ size_t CVcdStream::DoWrite(const void* data, size_t length) {
   // thread that cannot start leaves the stream writing directly.
   if (!m_writeBehind && m_writeBehindWanted &&
       m_position + static_cast<int64_t>(length) > CVcdWriteBehind::kBufferSize) {
-    m_writeBehind.reset(new CVcdWriteBehind(m_file));
+    m_writeBehind.reset(new CVcdWriteBehind(m_file, Workers()));
+    m_writeBehindFailureReported = false;
     if (!m_writeBehind->IsRunning()) {
       m_writeBehind.reset();
       m_writeBehindWanted = false;
@@ -257,7 +271,7 @@ size_t CVcdStream::DoWrite(const void* data, size_t length) {
   if (m_writeBehind) {
     int error = m_writeBehind->Write(data, length);
     if (error == 0) return length;
-    Report(kVcdMsgError, "fwrite (): %s", strerror(error));
+    ReportWriteBehindFailure(error);
     return 0;
   }
   size_t done = fwrite(data, 1, length, m_file);
@@ -267,8 +281,12 @@ size_t CVcdStream::DoWrite(const void* data, size_t length) {
 
 int64_t CVcdStream::DoSize() {
   if (m_file == NULL) return -1;
-  // Bytes still in our buffers belong to the file's size too.
-  if (m_mode == kVcdStreamWrite && DrainWrites() == 0) fflush(m_file);
+  // Bytes still in our buffers belong to the file's size too; when some
+  // could not be written, the file has no size worth telling.
+  if (m_mode == kVcdStreamWrite) {
+    if (DrainWrites() != 0) return -1;
+    fflush(m_file);
+  }
   VcdFileStat st;
   if (StatFile(m_file, &st) != 0) {
     Report(kVcdMsgError, "Unable to _STAT file <%s>...", m_fileName.c_str());

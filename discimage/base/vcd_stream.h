@@ -19,6 +19,7 @@
 #include "mfc/object.h"
 
 class CVcdMessageSink;
+class CVcdWorkerThreads;
 class CVcdWriteBehind;
 
 enum {
@@ -80,6 +81,8 @@ protected:
   // Waits until every byte written has been handed to the file: 0, or 1 when
   // a write failed (reported).
   int DrainWrites();
+  // Reports the write-behind's failure, once for the thread's life.
+  void ReportWriteBehindFailure(int error);
 
   // 0 opened, non-zero failure. The empty name opens without a file.
   virtual int DoOpen();
@@ -96,6 +99,9 @@ protected:
   virtual int64_t DoSize();
 
   void StoreFileTime(int64_t modified, int64_t changed);
+  // Where the threads the stream starts are registered: its build's, or
+  // NULL without a message sink.
+  CVcdWorkerThreads* Workers() const;
   // A message through m_messages (dropped when there is none).
   void Report(int level, const char* format, ...) QUORBEL_PRINTF_LIKE(3, 4);
 
@@ -109,4 +115,5 @@ protected:
   CVcdMessageSink* m_messages;  // where failures are reported; may be NULL
   bool m_writeBehindWanted;     // see UseWriteBehind
   std::unique_ptr<CVcdWriteBehind> m_writeBehind;  // once started, until the file closes
+  bool m_writeBehindFailureReported;               // its failure has been reported
 };

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <system_error>
 
-CVcdWriteBehind::CVcdWriteBehind(FILE* file)
-    : m_file(file), m_buffers(kBuffers), m_filling(0), m_submitted(0), m_written(0), m_error(0),
+CVcdWriteBehind::CVcdWriteBehind(FILE* file, CVcdWorkerThreads* owner)
+    : CVcdWorker(owner), m_file(file), m_buffers(kBuffers), m_filling(0), m_submitted(0), m_written(0), m_error(0),
       m_stopping(false) {
   for (Buffer& buffer : m_buffers) buffer.data.reset(new unsigned char[kBufferSize]);
   try {
@@ -18,6 +18,11 @@ CVcdWriteBehind::CVcdWriteBehind(FILE* file)
 CVcdWriteBehind::~CVcdWriteBehind() {
   if (!IsRunning()) return;
   Drain();
+  StopThreads();
+}
+
+void CVcdWriteBehind::StopThreads() {
+  if (!IsRunning()) return;
   {
     std::lock_guard<std::mutex> hold(m_lock);
     m_stopping = true;
@@ -42,6 +47,10 @@ int CVcdWriteBehind::Write(const void* data, size_t length) {
 }
 
 void CVcdWriteBehind::Submit() {
+  if (!IsRunning()) {
+    WriteOut(m_buffers[m_filling]);
+    return;
+  }
   std::unique_lock<std::mutex> hold(m_lock);
   ++m_submitted;
   m_changed.notify_all();
@@ -63,15 +72,19 @@ void CVcdWriteBehind::Run() {
     m_changed.wait(hold, [this] { return m_written < m_submitted || m_stopping; });
     if (m_written == m_submitted) return;
     Buffer& buffer = m_buffers[m_written % kBuffers];
-    bool failed = m_error.load() != 0;
     hold.unlock();
-    int error = 0;
-    if (!failed && fwrite(buffer.data.get(), 1, buffer.used, m_file) != buffer.used)
-      error = errno != 0 ? errno : EIO;
-    buffer.used = 0;
+    WriteOut(buffer);
     hold.lock();
-    if (error != 0 && m_error.load() == 0) m_error = error;
     ++m_written;
     m_changed.notify_all();
   }
+}
+
+void CVcdWriteBehind::WriteOut(Buffer& buffer) {
+  // After a failure nothing more is written: the file would have a hole.
+  if (m_error.load() == 0 && fwrite(buffer.data.get(), 1, buffer.used, m_file) != buffer.used) {
+    std::lock_guard<std::mutex> hold(m_lock);
+    m_error = errno != 0 ? errno : EIO;
+  }
+  buffer.used = 0;
 }

@@ -17,14 +17,17 @@
 #include <thread>
 #include <vector>
 
-class CVcdWriteBehind {
+#include "discimage/base/vcd_worker_threads.h"
+
+class CVcdWriteBehind : public CVcdWorker {
 public:
   enum { kBufferSize = 0x80000, kBuffers = 3 };
 
-  // Writes to file, which must stay open until Drain has returned.
-  explicit CVcdWriteBehind(FILE* file);
+  // Writes to file, which must stay open until Drain has returned. owner,
+  // when given, stops the thread at the latest when it goes.
+  explicit CVcdWriteBehind(FILE* file, CVcdWorkerThreads* owner = NULL);
   // Drains; the error, if any, is lost: call Drain first to see it.
-  ~CVcdWriteBehind();
+  ~CVcdWriteBehind() override;
   CVcdWriteBehind(const CVcdWriteBehind&) = delete;
   CVcdWriteBehind& operator=(const CVcdWriteBehind&) = delete;
 
@@ -37,6 +40,9 @@ public:
   // Returns once every byte taken has been handed to the file: 0, or the
   // error number of the first failed write.
   int Drain();
+  // Ends the thread once it has written what was handed to it; bytes taken
+  // after that are written directly.
+  void StopThreads() override;
 
 private:
   struct Buffer {
@@ -45,8 +51,11 @@ private:
   };
 
   void Run();
-  // Hands the buffer being filled to the writer thread.
+  // Hands the buffer being filled to the writer thread (writes it when the
+  // thread has stopped).
   void Submit();
+  // Writes the buffer to the file, unless a write failed before; empties it.
+  void WriteOut(Buffer& buffer);
 
   FILE* m_file;
   std::vector<Buffer> m_buffers;  // a ring: filled, written and refilled in turn

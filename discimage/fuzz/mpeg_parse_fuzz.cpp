@@ -49,9 +49,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     double time = EstimatePts(&aps, state.stream.packetCount);
     for (int i = 0; i < state.scan.count; ++i) {
       const MpegScanItem& item = state.scan.items[i];
-      if (item.offset + static_cast<size_t>(kMpegScanDataSize) > length || item.picture > kMpegScanAfterI)
+      // An item, or the part of one split between packs, lies inside the block.
+      if (item.offset + static_cast<size_t>(item.count) > length || item.picture > kMpegScanAfterI ||
+          item.count == 0 || item.first + item.count > kMpegScanDataSize || item.stream >= kMpegStreamSlots)
         abort();
-      UpdateScanData(block.data() + item.offset, state.stream.packetCount, time, &aps, item.picture);
+      if (item.first == 0 && item.count == kMpegScanDataSize)
+        UpdateScanData(block.data() + item.offset, state.stream.packetCount, time, &aps, item.picture);
     }
     pos += static_cast<size_t>(result);
   }

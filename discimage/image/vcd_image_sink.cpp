@@ -228,10 +228,10 @@ void VcdPointerOption(const void* object, char* text, size_t size) {
   snprintf(text, size, "%p", object);
 }
 
-CVcdImage* CreateVcdImageSink(CVcdMessageSink* messages, const char* path, int imageType,
+CVcdImage* CreateVcdImageSink(CVcdMessageSink* messages, const char* path, VcdImageFormat format,
                               VcdSinkRole role) {
   if (path == NULL) path = "";
-  if (imageType == kVcdImageTocImg) {
+  if (format == kVcdFormatTocImg) {
     if (role == kVcdSinkSheet) return new CVcdCdrDao(messages, path, kVcdStreamWrite);
     CVcdCdrDao* sink = new CVcdCdrDao(messages, NULL, kVcdStreamWrite);
     if (sink->SetOption("img_base", path) != 0) {
@@ -241,6 +241,6 @@ CVcdImage* CreateVcdImageSink(CVcdMessageSink* messages, const char* path, int i
     }
     return sink;
   }
-  if (imageType == kVcdImageNrg) return new CVcdNero(messages, path, kVcdStreamWrite);
+  if (format == kVcdFormatNrg) return new CVcdNero(messages, path, kVcdStreamWrite);
   return new CVcdBinCue(messages, path, kVcdStreamWrite);
 }

@@ -15,7 +15,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "discimage/run/vcd_build_params.h"
 #include "discimage/base/vcd_stream.h"
 
 // Kinds of cue list entries.
@@ -139,17 +138,24 @@ bool VcdOptionIs(const char* name, const char* option);
 // The text for the "obj" option of a toc/img sink: the object's address.
 void VcdPointerOption(const void* object, char* text, size_t size);
 
+// The image formats a sink writes.
+enum VcdImageFormat {
+  kVcdFormatBinCue,  // cue sheet and one bin file
+  kVcdFormatTocImg,  // TOC and one img file per track and pregap
+  kVcdFormatNrg,     // one nrg file
+};
+
 // What a sink created by CreateVcdImageSink is for.
 enum VcdSinkRole {
   kVcdSinkSheet,  // the cue sheet or TOC
   kVcdSinkImage,  // the sectors: bin, img files or nrg
 };
 
-// Creates a write sink of the image type (kVcdImage*) on path (the front
-// end has forced its extension): toc/img is a TOC sink on the path for the
-// sheet and, for the image, a sink whose img files are named after path as
-// their base, whatever its extension; nrg emits the TAO warning; every
-// other type is a cue/bin sink. NULL (reported) when nothing could be
-// created or the path was refused.
-CVcdImage* CreateVcdImageSink(CVcdMessageSink* messages, const char* path, int imageType,
+// Creates a write sink of the format on path (the front end has forced its
+// extension): toc/img is a TOC sink on the path for the sheet and, for the
+// image, a sink whose img files are named after path as their base,
+// whatever its extension; nrg emits the TAO warning; cue/bin is a cue/bin
+// sink. NULL (reported) when nothing could be created or the path was
+// refused.
+CVcdImage* CreateVcdImageSink(CVcdMessageSink* messages, const char* path, VcdImageFormat format,
                               VcdSinkRole role);

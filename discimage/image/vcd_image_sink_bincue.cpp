@@ -32,7 +32,7 @@ int CVcdBinCue::SetCueSheet(CVcdImage* imageSink, const CVcdCueList* list) {
     return -1;
   }
   // Readers look for the bin from the sheet's folder.
-  std::string bin = VcdPathFromSheet(GetFileName(), imageSink->GetFileName(), VcdCurrentFolder());
+  std::string bin = VcdImagePathForSheet(GetFileName(), imageSink->GetFileName());
   bool written = Printf("FILE \"%s\" BINARY\r\n", bin.c_str()) > 0;
   int track = 0, index = 0;
   uint32_t lastIndex = 0;  // LSN of the track's last INDEX line

@@ -144,26 +144,39 @@ enum {
   kMpegScanAfterI = 2,
 };
 
-// One scan information item of the pack just parsed.
+// One scan information item of the pack just parsed, or the part of one
+// that lies in it: an item the encoder put at the end of a PES packet's
+// payload goes on at the start of the stream's next payload, in a later pack.
 struct MpegScanItem {
-  uint16_t offset;  // of the item's tag byte in the block
-  uint8_t picture;  // kMpegScan*
+  uint16_t offset;  // in the block, of the item's byte number first
+  uint8_t picture;  // kMpegScan*; for an item's first part (first 0) only
+  uint8_t first;    // the item's first byte here: 0, or where its rest goes on
+  uint8_t count;    // the item's bytes here: kMpegScanDataSize for a whole item
+  uint8_t stream;   // video stream index 0-2
 };
 
 // Every scan information item of the pack just parsed: each picture carries
 // its own, and a pack may hold many pictures. Room for a pack made of items
-// only, so none is ever lost.
+// only and the parts of two items split at its ends, so none is ever lost.
 struct MpegScanItems {
-  enum { kCapacity = kMpegPacketSize / kMpegScanDataSize };
+  enum { kCapacity = kMpegPacketSize / kMpegScanDataSize + 2 };
   int32_t count;  // items in use; the rest of the array is undefined
   MpegScanItem items[kCapacity];
 };
 
+// An item whose start ended a video stream's payload, waiting for its rest
+// in the stream's next one.
+struct MpegScanSplit {
+  int32_t have;                       // bytes seen so far; 0 when none waits
+  uint8_t bytes[kMpegScanDataSize];  // those bytes
+};
+
 // Everything a parse reads and writes; the caller zeroes it once per file.
 struct MpegParserState {
-  MpegPacketInfo packet;  // the pack just parsed
-  MpegStreamInfo stream;  // accumulated over the file
-  MpegScanItems scan;     // the pack's scan information items (with analysis)
+  MpegPacketInfo packet;                     // the pack just parsed
+  MpegStreamInfo stream;                     // accumulated over the file
+  MpegScanItems scan;                        // the pack's scan information items (with analysis)
+  MpegScanSplit split[kMpegStreamSlots];     // per video stream, across packs (with analysis)
 };
 
 // Video first, then audio, empty, subtitle, system header or padding.

@@ -64,6 +64,7 @@ public:
         m_info(state->packet),
         m_stream(state->stream),
         m_scan(state->scan),
+        m_split(state->split),
         m_find(MpegChooseStartCodeFinder(kMpegHeaderStartCode)),
         m_sawI(false),
         m_picture(kMpegScanBeforeI) {}
@@ -88,7 +89,14 @@ private:
   void ParseVideo(int index, const PesHeader& header, int end);
   void ReadSequenceHeader(const uint8_t* p, MpegVideoInfo* video);
   void ReadGop(const uint8_t* p);
-  void ParseUserData(int from, int end);
+  void ParseUserData(int index, int from, int end);
+  // The rest of a scan information item split at the end of the stream's
+  // last payload, from the payload's start: the position behind it.
+  int ContinueSplitItem(int index, int from, int end);
+  // Records the item (or its part) at block position at.
+  void AddScanItem(int index, int at, int first, int count);
+  // Checks and counts a whole scan information item.
+  void TakeScanItem(const uint8_t* item);
   void CheckScanAddress(const char* label, const uint8_t* p);
   void ParseAudio(int index, int from, int end);
   void ParsePrivateStream1(int from, int end);
@@ -103,6 +111,7 @@ private:
   MpegPacketInfo& m_info;
   MpegStreamInfo& m_stream;
   MpegScanItems& m_scan;
+  MpegScanSplit (&m_split)[kMpegStreamSlots];
   MpegStartCodeFinder m_find;
   bool m_sawI;    // an I picture started in this pack
   int m_picture;  // kMpegScan*: the picture whose header was read last
@@ -349,37 +358,80 @@ void PackParser::CheckScanAddress(const char* label, const uint8_t* p) {
   }
 }
 
-void PackParser::ParseUserData(int from, int end) {
+void PackParser::AddScanItem(int index, int at, int first, int count) {
+  if (m_scan.count >= MpegScanItems::kCapacity) return;
+  MpegScanItem& item = m_scan.items[m_scan.count++];
+  item.offset = static_cast<uint16_t>(at);
+  item.picture = static_cast<uint8_t>(m_picture);
+  item.first = static_cast<uint8_t>(first);
+  item.count = static_cast<uint8_t>(count);
+  item.stream = static_cast<uint8_t>(index);
+}
+
+void PackParser::TakeScanItem(const uint8_t* item) {
+  for (int i = 0; i < 4; ++i) CheckScanAddress(kScanLabels[i], item + 2 + 3 * i);
+  ++m_stream.scanDataCount;
+}
+
+void PackParser::ParseUserData(int index, int from, int end) {
   int u = from;
-  while (end - u >= 2) {
+  while (end - u >= 1) {
     int tag = m_block[u];
+    if (tag == 0) break;
+    if (end - u < 2 || m_block[u + 1] > end - u) {
+      // The payload ends inside the item: a scan information item goes on
+      // in the stream's next payload.
+      if (tag == 0x10 && (end - u < 2 || m_block[u + 1] == kMpegScanDataSize)) {
+        MpegScanSplit& split = m_split[index];
+        split.have = end - u;
+        memcpy(split.bytes, m_block + u, static_cast<size_t>(split.have));
+        AddScanItem(index, u, 0, split.have);
+      }
+      break;
+    }
     int length = m_block[u + 1];
-    if (tag == 0 || length < 2 || length > end - u) break;
+    if (length < 2) break;
     if (tag == 0x11) {
       Say(kVcdMsgDebug, "caption data seen -- not supported yet (len = %d)", length);
     } else if (tag == 0x10) {
       if (length != kMpegScanDataSize) {
         Say(kVcdMsgWarning, "invalid user scan data length (%d != 14)", length);
       } else {
-        for (int i = 0; i < 4; ++i) CheckScanAddress(kScanLabels[i], m_block + u + 2 + 3 * i);
+        TakeScanItem(m_block + u);
         m_info.scanData = m_block + u;
-        ++m_stream.scanDataCount;
-        if (m_scan.count < MpegScanItems::kCapacity) {
-          MpegScanItem& item = m_scan.items[m_scan.count++];
-          item.offset = static_cast<uint16_t>(u);
-          item.picture = static_cast<uint8_t>(m_picture);
-        }
+        AddScanItem(index, u, 0, kMpegScanDataSize);
       }
     }
     u += length;
   }
 }
 
+int PackParser::ContinueSplitItem(int index, int from, int end) {
+  MpegScanSplit& split = m_split[index];
+  const int first = split.have;
+  int count = kMpegScanDataSize - first;
+  if (count > end - from) count = end - from;
+  memcpy(split.bytes + first, m_block + from, static_cast<size_t>(count));
+  split.have += count;
+  if (split.have >= 2 && split.bytes[1] != kMpegScanDataSize) {
+    // Not a scan information item after all.
+    Say(kVcdMsgWarning, "invalid user scan data length (%d != 14)", split.bytes[1]);
+    split.have = 0;
+    return from;
+  }
+  if (count > 0) AddScanItem(index, from, first, count);
+  if (split.have == kMpegScanDataSize) {
+    TakeScanItem(split.bytes);
+    split.have = 0;
+  }
+  return from + count;
+}
+
 void PackParser::ParseVideo(int index, const PesHeader& header, int end) {
   MpegVideoInfo& video = m_stream.video[index];
   const int from = header.payload;
   int sequencePos = -1, gopPos = -1, iPicturePos = -1;  // from the payload's start
-  int i = from;
+  int i = m_split[index].have > 0 ? ContinueSplitItem(index, from, end) : from;
   for (;;) {
     int j = FindStartCode(i, end);
     if (j < 0) break;
@@ -392,8 +444,12 @@ void PackParser::ParseVideo(int index, const PesHeader& header, int end) {
       m_picture = isI && !m_sawI ? kMpegScanOfI : m_sawI ? kMpegScanAfterI : kMpegScanBeforeI;
       m_sawI = m_sawI || isI;
     } else if (code == 0xB2) {
-      if (end - behind < 4) break;
-      ParseUserData(behind, end);
+      if (end - behind < 4) {
+        // A scan information item may start right behind the code.
+        if (end - behind >= 1) ParseUserData(index, behind, end);
+        break;
+      }
+      ParseUserData(index, behind, end);
     } else if (code == 0xB3) {
       if (sequencePos < 0) sequencePos = j - from;
       if (!video.seen && end - behind >= 8) ReadSequenceHeader(m_block + behind, &video);

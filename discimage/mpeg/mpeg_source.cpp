@@ -25,15 +25,31 @@ void WriteScanAddress(uint8_t* p, int packetNumber) {
   p[2] |= 0x80;
 }
 
+// Frees a stream's access point lists when it goes, unless released.
+class ApsListsOwner {
+public:
+  explicit ApsListsOwner(MpegStreamInfo* info) : m_info(info) {}
+  ~ApsListsOwner() {
+    if (m_info != NULL) FreeApsLists(m_info);
+  }
+  ApsListsOwner(const ApsListsOwner&) = delete;
+  ApsListsOwner& operator=(const ApsListsOwner&) = delete;
+  void Release() { m_info = NULL; }
+
+private:
+  MpegStreamInfo* m_info;
+};
+
 }  // namespace
 
 // The file pack by pack from chunks read ahead. A pack lies where it was read
 // unless it spans two chunks: then it is joined in a buffer of its own.
 class CVcdMpegSource::ReadWindow {
 public:
-  // The file from offset up to size, which must stay open while this lives.
-  ReadWindow(FILE* file, int64_t offset, int64_t size)
-      : m_ahead(file, offset, size),
+  // The file from offset up to size, which must stay open while this lives;
+  // its readers are registered with owner.
+  ReadWindow(FILE* file, int64_t offset, int64_t size, CVcdWorkerThreads* owner)
+      : m_ahead(file, offset, size, owner),
         m_offset(offset),
         m_chunk(NULL),
         m_chunkStart(offset),
@@ -110,8 +126,11 @@ CVcdMpegSource::CVcdMpegSource(CVcdMessageSink* messages, const char* path)
       m_nextOffset(0),
       m_nextPacket(0),
       m_readWindow(NULL),
-      m_readSize(-1) {
+      m_scanEnd(0),
+      m_readChecked(false) {
   memset(&m_info, 0, sizeof m_info);
+  memset(m_readSplit, 0, sizeof m_readSplit);
+  memset(m_rewrittenItemValid, 0, sizeof m_rewrittenItemValid);
 }
 
 CVcdMpegSource::~CVcdMpegSource() {
@@ -130,14 +149,23 @@ int CVcdMpegSource::DoClose() {
   // Its readers use the file.
   delete m_readWindow;
   m_readWindow = NULL;
+  m_readChecked = false;
   return CVcdStream::DoClose();
 }
 
-void CVcdMpegSource::ReportReadError(int error) {
-  if (error == CVcdReadAhead::kEndOfFile)
-    Report(kVcdMsgDebug, "fread (): EOF encountered");
-  else if (error != 0)
+void CVcdMpegSource::ReportReadError(int error, int64_t expected) {
+  if (error == CVcdReadAhead::kEndOfFile) {
+    // The file shrank since its size was taken.
+    Report(kVcdMsgError, "file `%s' could not be read whole (%lld of %lld bytes read)", GetFileName(),
+           static_cast<long long>(DoSize()), static_cast<long long>(expected));
+  } else if (error != 0) {
     Report(kVcdMsgError, "fread (): %s", strerror(error));
+  }
+}
+
+void CVcdMpegSource::ReportChanged(int64_t offset) {
+  Report(kVcdMsgError, "file `%s' has changed since it was scanned (no packet at byte %lld)",
+         GetFileName(), static_cast<long long>(offset));
 }
 
 void CVcdMpegSource::ReportProgress(const char* name, int packets, int64_t position, int64_t size) {
@@ -153,6 +181,8 @@ void CVcdMpegSource::ReportProgress(const char* name, int packets, int64_t posit
 void CVcdMpegSource::ForgetReading() {
   m_nextOffset = 0;
   m_nextPacket = 0;
+  memset(m_readSplit, 0, sizeof m_readSplit);
+  memset(m_rewrittenItemValid, 0, sizeof m_rewrittenItemValid);
   delete m_readWindow;
   m_readWindow = NULL;
 }
@@ -172,11 +202,14 @@ int CVcdMpegSource::Scan(int strictAps, int updateScanOffsets, const char* progr
     Close();
     return kMpegScanFailed;
   }
-  std::unique_ptr<ReadWindow> window(new ReadWindow(m_file, 0, size));
+  std::unique_ptr<ReadWindow> window(new ReadWindow(m_file, 0, size, Workers()));
   std::unique_ptr<MpegParserState> state(new MpegParserState);
   memset(state.get(), 0, sizeof *state);
   MpegStreamInfo& stream = state->stream;
   if (updateScanOffsets) stream.scanDataErrors = kScanErrorsSilenced;
+  // The access point lists found so far are freed with the scan, also when
+  // an exception ends it, unless they move to the source.
+  ApsListsOwner lists(&stream);
 
   ReportProgress(progressName, 0, 0, size);
   bool failed = false;
@@ -188,7 +221,7 @@ int CVcdMpegSource::Scan(int strictAps, int updateScanOffsets, const char* progr
     uint8_t* block = NULL;
     int length = window->Next(&block);
     if (length < 0) {
-      ReportReadError(window->ReadError());
+      ReportReadError(window->ReadError(), size);
       failed = true;
       break;
     }
@@ -230,11 +263,10 @@ int CVcdMpegSource::Scan(int strictAps, int updateScanOffsets, const char* progr
   window.reset();
   Close();
 
-  if (failed) {
-    FreeApsLists(&stream);
-    return kMpegScanFailed;
-  }
+  if (failed) return kMpegScanFailed;
   m_info = stream;  // the lists move to the source
+  lists.Release();
+  m_scanEnd = endPosition;
   if (m_messages != NULL && m_messages->IsCancelled()) return kMpegScanCancelled;
   m_scanned = 1;
 
@@ -268,12 +300,19 @@ int CVcdMpegSource::ReadPacket(int packetNumber, uint8_t* destination, MpegPacke
     Report(kVcdMsgWarning, "rewinding mpeg stream...");
     ForgetReading();
   }
-  // The size is taken when the file is (re)opened, not for every packet.
-  if (!IsOpen() || m_readSize < 0) {
-    m_readSize = Size();
-    if (m_readSize < 0) return -1;
+  // The size is checked when the file is (re)opened, not for every packet;
+  // the packets are read from the bytes the scan saw.
+  if (!IsOpen() || !m_readChecked) {
+    int64_t size = Size();
+    if (size < 0) return -1;
+    if (size < m_scanEnd) {
+      Report(kVcdMsgError, "file `%s' is shorter than when it was scanned (%lld of %lld bytes)",
+             GetFileName(), static_cast<long long>(size), static_cast<long long>(m_scanEnd));
+      return -1;
+    }
+    m_readChecked = true;
   }
-  if (m_readWindow == NULL) m_readWindow = new ReadWindow(m_file, m_nextOffset, m_readSize);
+  if (m_readWindow == NULL) m_readWindow = new ReadWindow(m_file, m_nextOffset, m_scanEnd, Workers());
 
   // The parse clears the packet's part of the state itself.
   MpegParserState state;
@@ -282,6 +321,7 @@ int CVcdMpegSource::ReadPacket(int packetNumber, uint8_t* destination, MpegPacke
   state.stream.ptsSeen = 1;
   state.stream.minPts = m_info.minPts;
   state.stream.scanDataErrors = kScanErrorsSilenced;
+  memcpy(state.split, m_readSplit, sizeof state.split);
   // Counting on from the packet's own number keeps "first packet" messages
   // for the first packet of the file.
   state.stream.packetCount = m_nextPacket;
@@ -290,16 +330,20 @@ int CVcdMpegSource::ReadPacket(int packetNumber, uint8_t* destination, MpegPacke
   const bool analysis = updateScanData != 0;
 
   ReadWindow* window = m_readWindow;
-  while (window->Offset() < m_readSize) {
+  while (window->Offset() < m_scanEnd) {
     uint8_t* block = NULL;
     int length = window->Next(&block);
     if (length < 0) {
-      ReportReadError(window->ReadError());
+      ReportReadError(window->ReadError(), m_scanEnd);
       return -1;
     }
     bool wanted = m_nextPacket == packetNumber;
     int packetLength = ParsePacket(m_messages, block, length, wanted && analysis, &state);
-    if (packetLength == 0) break;  // the file is not what was scanned
+    if (packetLength == 0) {
+      ReportChanged(window->Offset());
+      return -1;
+    }
+    memcpy(m_readSplit, state.split, sizeof m_readSplit);
     window->Advance(packetLength);
     m_nextOffset = window->Offset();
     if (!wanted) {
@@ -314,10 +358,21 @@ int CVcdMpegSource::ReadPacket(int packetNumber, uint8_t* destination, MpegPacke
       int stream = packet.video[2] ? 2 : packet.video[1] ? 1 : 0;
       const MpegApsList* list = m_info.video[stream].apsList;
       double time = packet.hasPts ? packet.pts - m_info.minPts : EstimatePts(list, packetNumber);
-      // Every picture of the packet carries an item of its own.
+      // Every picture of the packet carries an item of its own. An item is
+      // rewritten where it starts; the part of it in a later packet gets
+      // the rest of what was written for it.
       for (int i = 0; i < state.scan.count; ++i) {
-        const MpegScanItem& item = state.scan.items[i];
-        UpdateScanData(destination + item.offset, packetNumber, time, list, item.picture);
+        const MpegScanItem& part = state.scan.items[i];
+        uint8_t* item = m_rewrittenItem[part.stream];
+        if (part.first == 0) {
+          item[0] = 0x10;
+          item[1] = kMpegScanDataSize;
+          UpdateScanData(item, packetNumber, time, list, part.picture);
+          m_rewrittenItemValid[part.stream] = true;
+        } else if (!m_rewrittenItemValid[part.stream]) {
+          continue;  // its start was not read: left as the file has it
+        }
+        memcpy(destination + part.offset, item + part.first, part.count);
       }
     }
     if (info != NULL) {
@@ -333,7 +388,8 @@ int CVcdMpegSource::ReadPacket(int packetNumber, uint8_t* destination, MpegPacke
     }
     return 0;
   }
-  Report(kVcdMsgError, "shouldn't be reached...");
+  // The packets end before the scan's count did.
+  ReportChanged(window->Offset());
   return -1;
 }
 

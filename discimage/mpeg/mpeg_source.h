@@ -65,7 +65,11 @@ private:
   class ReadWindow;
 
   void ReportProgress(const char* name, int packets, int64_t position, int64_t size);
-  void ReportReadError(int error);
+  // A read that failed; a file that ended early is told against the bytes
+  // expected.
+  void ReportReadError(int error, int64_t expected);
+  // The file holds no packet at offset where the scan found one.
+  void ReportChanged(int64_t offset);
   void ForgetReading();
 
   int m_scanned;             // a scan succeeded
@@ -73,7 +77,14 @@ private:
   int m_nextPacket;          // its number
   MpegStreamInfo m_info;     // the scan result; owns the APS lists
   ReadWindow* m_readWindow;  // ReadPacket's window, created on first use; owned
-  int64_t m_readSize;        // file size for ReadPacket, taken once per open; -1 unknown
+  int64_t m_scanEnd;         // where the scanned packets end: ReadPacket reads up to here
+  bool m_readChecked;        // ReadPacket found the open file long enough
+  // Scan information items split between packets, for ReadPacket: the
+  // parser's part, and per video stream the last item rewritten (and
+  // whether there is one) whose rest a later packet gets.
+  MpegScanSplit m_readSplit[kMpegStreamSlots];
+  uint8_t m_rewrittenItem[kMpegStreamSlots][kMpegScanDataSize];
+  bool m_rewrittenItemValid[kMpegStreamSlots];
 };
 
 // The time of a packet without a PTS, interpolated linearly between the

@@ -23,7 +23,8 @@ quorbel_add_gtest(discimage_messages_test
 quorbel_add_gtest(discimage_frontend_test
   SOURCES ${_run_dir}/tests/frontend_test.cpp LIBS quorbel_discimage_test_support)
 quorbel_add_gtest(discimage_guard_test
-  SOURCES ${_run_dir}/tests/guard_test.cpp LIBS quorbel_discimage)
+  SOURCES ${_run_dir}/tests/guard_test.cpp LIBS quorbel_discimage_test_support)
+quorbel_test_fixtures(discimage_guard_test mpeg_fixtures)
 quorbel_add_gtest(discimage_entry_test
   SOURCES ${_run_dir}/tests/entry_test.cpp LIBS quorbel_discimage_entry quorbel_gui_test
   WINDOWS_ONLY GUI)

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include <libxml/xmlerror.h>
 
@@ -25,6 +26,11 @@
 #endif
 
 namespace {
+
+// Projects are destroyed by their own operation.
+struct ProjectDestroyer {
+  void operator()(CVcdObj* project) const { project->Destroy(); }
+};
 
 thread_local CVcdFrontEndBase* t_currentFrontEnd = NULL;
 
@@ -289,8 +295,8 @@ int CVcdFrontEnd::CreateSinks() {
     case kVcdImageTocImg: {
       std::string toc = VcdReplaceExtension(PathOrDefault(cuePath, ".toc"), ".toc");
       std::string base = ImageBase(*binPath ? PathOrDefault(binPath, "") : toc);
-      m_cueSink = CreateVcdImageSink(this, toc.c_str(), kVcdImageTocImg, kVcdSinkSheet);
-      m_imageSink = CreateVcdImageSink(this, base.c_str(), kVcdImageTocImg, kVcdSinkImage);
+      m_cueSink = CreateVcdImageSink(this, toc.c_str(), kVcdFormatTocImg, kVcdSinkSheet);
+      m_imageSink = CreateVcdImageSink(this, base.c_str(), kVcdFormatTocImg, kVcdSinkImage);
       if (m_cueSink == NULL || m_imageSink == NULL) break;
       if (sector2336)
         failed = SetSinkOption(m_cueSink, "sector", "2336") ||
@@ -303,7 +309,7 @@ int CVcdFrontEnd::CreateSinks() {
     }
     case kVcdImageNrg: {
       std::string nrg = VcdReplaceExtension(PathOrDefault(binPath, ".nrg"), ".nrg");
-      m_imageSink = CreateVcdImageSink(this, nrg.c_str(), kVcdImageNrg, kVcdSinkImage);
+      m_imageSink = CreateVcdImageSink(this, nrg.c_str(), kVcdFormatNrg, kVcdSinkImage);
       m_cueSink = m_imageSink;
       if (m_imageSink == NULL) break;
       return 0;
@@ -311,8 +317,8 @@ int CVcdFrontEnd::CreateSinks() {
     default: {
       std::string cue = VcdReplaceExtension(PathOrDefault(cuePath, ".cue"), ".cue");
       std::string bin = VcdReplaceExtension(*binPath ? PathOrDefault(binPath, "") : cue, ".bin");
-      m_cueSink = CreateVcdImageSink(this, cue.c_str(), kVcdImageCueBin, kVcdSinkSheet);
-      m_imageSink = CreateVcdImageSink(this, bin.c_str(), kVcdImageCueBin, kVcdSinkImage);
+      m_cueSink = CreateVcdImageSink(this, cue.c_str(), kVcdFormatBinCue, kVcdSinkSheet);
+      m_imageSink = CreateVcdImageSink(this, bin.c_str(), kVcdFormatBinCue, kVcdSinkImage);
       if (m_cueSink == NULL || m_imageSink == NULL) break;
       if (sector2336)
         failed = SetSinkOption(m_cueSink, "sector", "2336") ||
@@ -412,14 +418,15 @@ int VcdApplyOption(CVcdObj* project, CVcdMessageSink* messages, const char* name
 int CVcdFrontEnd::BuildImage() {
   CVcdXmlData data;
   if (VcdXmlRead(m_xmlPath.c_str(), this, &data) != 0) return 1;
-  CVcdObj* project = CreateVcdObj(this, data.vcdType);
+  // Owned here until the build ends, also when an exception ends it.
+  std::unique_ptr<CVcdObj, ProjectDestroyer> project(CreateVcdObj(this, data.vcdType));
   if (project == NULL) {
     Error("failed to create VCD object");
     return 1;
   }
-  int result = Build(&data, project);
+  int result = Build(&data, project.get());
   if (result != 0) Error("building videocd failed");
-  project->Destroy();
+  project.reset();
   data.Clear();
   return result;
 }
@@ -475,17 +482,14 @@ int CVcdFrontEnd::AddSegmentItems(CVcdXmlData* data, CVcdObj* project, const Vcd
     CVcdNewStyle* holder = DYNAMIC_DOWNCAST(CVcdNewStyle, data->segmentItems.GetNext(pos));
     VcdXmlSegmentItem* item = holder != NULL ? holder->SegmentItem() : NULL;
     if (item == NULL) continue;
-    CVcdMpegSource* source = new CVcdMpegSource(this, item->src.c_str());
-    if (source->EnsureOpen() != 0) {
-      delete source;
-      return 1;
-    }
+    // Ours until the project takes it, also when an exception ends the scan.
+    std::unique_ptr<CVcdMpegSource> source(new CVcdMpegSource(this, item->src.c_str()));
+    if (source->EnsureOpen() != 0) return 1;
     Info("scanning segment #%d, %s", count, item->src.c_str());
     if (source->Scan(!flags.relaxedAps, flags.updateScanOffsets, item->src.c_str()) != kMpegScanOk ||
-        project->AddSegmentItem(source, item->id.c_str()) != 0) {
-      delete source;
+        project->AddSegmentItem(source.get(), item->id.c_str()) != 0)
       return 1;
-    }
+    source.release();  // the project's now
     for (double time : item->autoPauses)
       if (project->AddSegmentPause(item->id.c_str(), time, NULL) != 0) return 1;
   }
@@ -499,18 +503,14 @@ int CVcdFrontEnd::AddSequenceItems(CVcdXmlData* data, CVcdObj* project, const Vc
     CVcdNewStyle* holder = DYNAMIC_DOWNCAST(CVcdNewStyle, data->sequenceItems.GetNext(pos));
     VcdXmlSequenceItem* item = holder != NULL ? holder->SequenceItem() : NULL;
     if (item == NULL) continue;
-    CVcdMpegSource* source = new CVcdMpegSource(this, item->src.c_str());
-    if (source->EnsureOpen() != 0) {
-      delete source;
-      return 1;
-    }
+    std::unique_ptr<CVcdMpegSource> source(new CVcdMpegSource(this, item->src.c_str()));
+    if (source->EnsureOpen() != 0) return 1;
     Info("scanning sequence #%d, %s", count, item->src.c_str());
     if (source->Scan(!flags.relaxedAps, flags.updateScanOffsets, item->src.c_str()) != kMpegScanOk ||
-        project->AddSequence(source, CVcdXmlData::TextOrNull(item->id),
-                             CVcdXmlData::TextOrNull(item->defaultEntryId)) < 0) {
-      delete source;
+        project->AddSequence(source.get(), CVcdXmlData::TextOrNull(item->id),
+                             CVcdXmlData::TextOrNull(item->defaultEntryId)) < 0)
       return 1;
-    }
+    source.release();  // the project's now
     // The sequence just added is the last one, whether it has an id or not.
     const char* id = CVcdXmlData::TextOrNull(item->id);
     for (POSITION at = item->entries.GetHeadPosition(); at != NULL;) {

@@ -5,7 +5,18 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <chrono>
+#include <thread>
+
+#ifdef _WIN32
+#include <windows.h>
+#include <tlhelp32.h>
+#endif
+
 #ifndef _WIN32
+#include <csignal>
+
+#include <sys/resource.h>
 #include <sys/wait.h>
 #endif
 
@@ -133,6 +144,36 @@ std::map<std::string, std::string> ProbeFlat(const std::string& path, const std:
 #endif
 }
 
+int ThreadCount() {
+  int count = 0;
+#ifdef _WIN32
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return -1;
+  THREADENTRY32 entry;
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+    if (entry.th32OwnerProcessID == GetCurrentProcessId()) ++count;
+  CloseHandle(snapshot);
+#else
+  std::error_code error;
+  for (std::filesystem::directory_iterator it("/proc/self/task", error), end; !error && it != end;
+       it.increment(error))
+    ++count;
+  if (error) return -1;
+#endif
+  return count;
+}
+
+int ThreadCountSettledAt(int expected) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  int count = ThreadCount();
+  while (count != expected && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    count = ThreadCount();
+  }
+  return count;
+}
+
 #ifndef _WIN32
 std::string RunCommand(const std::string& command, int* status) {
   std::string output;
@@ -149,6 +190,24 @@ std::string RunCommand(const std::string& command, int* status) {
 
 std::string RunCommandIn(const std::filesystem::path& folder, const std::string& command, int* status) {
   return RunCommand("cd '" + folder.string() + "' && " + command + " 2>&1", status);
+}
+
+FileSizeLimit::FileSizeLimit(long long bytes) {
+  // The signal a write past the limit raises would end the test.
+  m_previousHandler = signal(SIGXFSZ, SIG_IGN);
+  rlimit limit;
+  getrlimit(RLIMIT_FSIZE, &limit);
+  m_previous = static_cast<long long>(limit.rlim_cur);
+  limit.rlim_cur = static_cast<rlim_t>(bytes);
+  setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit() {
+  rlimit limit;
+  getrlimit(RLIMIT_FSIZE, &limit);
+  limit.rlim_cur = static_cast<rlim_t>(m_previous);
+  setrlimit(RLIMIT_FSIZE, &limit);
+  signal(SIGXFSZ, m_previousHandler);
 }
 
 bool HaveTool(const char* name) {

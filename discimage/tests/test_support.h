@@ -59,6 +59,12 @@ double Rational(const std::string& text);
 // streams and packets) beside the file as <path>.ffprobe.
 std::map<std::string, std::string> ProbeFlat(const std::string& path, const std::string& showOptions);
 
+// Threads the process runs now.
+int ThreadCount();
+// The process's thread count once it is expected (threads that were told to
+// end may take a moment to go), or what it is after some seconds of waiting.
+int ThreadCountSettledAt(int expected);
+
 #ifndef _WIN32
 // Standard output of a shell command; *status its exit code (-1 when it did
 // not run or did not exit).
@@ -68,6 +74,20 @@ std::string RunCommandIn(const std::filesystem::path& folder, const std::string&
                          int* status = nullptr);
 // Whether the host has the program.
 bool HaveTool(const char* name);
+
+// While it lives, no file of the process grows beyond bytes: a write past
+// that fails ("File too large") after everything before it was written.
+class FileSizeLimit {
+public:
+  explicit FileSizeLimit(long long bytes);
+  ~FileSizeLimit();
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+  long long m_previous;  // the soft limit before
+  void (*m_previousHandler)(int);
+};
 #endif
 
 }  // namespace test_support

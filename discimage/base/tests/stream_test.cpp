@@ -4,16 +4,30 @@
 // write-behind thread, and chunks read ahead.
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <filesystem>
+#include <functional>
+#include <future>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
+
+#ifndef _WIN32
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
 
 #include "discimage/tests/capture_window.h"
 #include "discimage/tests/test_support.h"
 #include "discimage/base/vcd_read_ahead.h"
 #include "discimage/base/vcd_stream.h"
+#include "discimage/base/vcd_worker_threads.h"
+#include "discimage/base/vcd_write_behind.h"
 
 namespace fs = std::filesystem;
 using namespace test_support;
@@ -240,6 +254,26 @@ TEST_F(StreamTest, WriteBehindFailureFailsTheStream) {
   out.Close();
   EXPECT_TRUE(capture.Has(kVcdMsgError, "fwrite (): No space left on device")) << capture.All();
 }
+
+// Once the thread's write failed, the stream has no size to tell, and the
+// failure is told once, however often the stream is used after it.
+TEST_F(StreamTest, WriteBehindFailureFailsSizeAndIsReportedOnce) {
+  const size_t kSector = 2352;
+  // Some of the thread's buffers reach the file before one does not.
+  FileSizeLimit limit(3 * CVcdWriteBehind::kBufferSize + 100000);
+  BehindStream out(&capture.sink, PathOf("limited.bin").c_str());
+  std::vector<char> sector(kSector, 'x');
+  int written = 0;
+  for (; written < 4000; ++written)
+    if (out.Write(sector.data(), sector.size()) == 0) break;
+  EXPECT_GT(written * kSector, 2u * CVcdWriteBehind::kBufferSize);
+  EXPECT_EQ(out.Size(), -1);
+  EXPECT_EQ(out.Write(sector.data(), sector.size()), 0u);
+  EXPECT_EQ(out.Size(), -1);
+  EXPECT_NE(out.Close(), 0);
+  EXPECT_EQ(capture.Count(kVcdMsgError, "fwrite (): File too large"), 1) << capture.All();
+  EXPECT_EQ(capture.Count(kVcdMsgError), 1) << capture.All();
+}
 #endif
 
 // Chunks come in file order with the file's bytes, from any start, the last
@@ -280,6 +314,141 @@ TEST_F(StreamTest, ReadAheadHandsOutTheStretchInOrder) {
   size_t length = 0;
   EXPECT_EQ(none.Acquire(&length), nullptr);
   EXPECT_NE(none.Error(), 0);
+}
+
+#ifndef _WIN32
+// Reads that fail for real: a file whose descriptor is gone fails at once;
+// a stretch whose middle cannot be read (this process's memory read as a
+// file, with a page range unmapped) hands out the chunks before the hole
+// with their bytes, then stops with the read's error.
+TEST_F(StreamTest, ReadAheadStopsAtARealReadError) {
+  const size_t kChunk = CVcdReadAhead::kChunkSize;
+  {
+    std::string path = MakeFile("gone.bin", 3 * kChunk);
+    FILE* file = fopen(path.c_str(), "rb");
+    ASSERT_NE(file, nullptr);
+    const int fd = fileno(file);
+    close(fd);
+    CVcdReadAhead ahead(file, 0, static_cast<int64_t>(3 * kChunk));
+    size_t length = 0;
+    EXPECT_EQ(ahead.Acquire(&length), nullptr);
+    EXPECT_EQ(ahead.Error(), EBADF);
+    fclose(file);  // frees the FILE; its descriptor is gone already
+  }
+  {
+    const size_t kChunks = 6, kHoleAt = 3;
+    uint8_t* memory = static_cast<uint8_t*>(
+        mmap(nullptr, kChunks * kChunk, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+    ASSERT_NE(memory, MAP_FAILED);
+    for (size_t i = 0; i < kHoleAt * kChunk; ++i) memory[i] = static_cast<uint8_t>(i * 13 % 251);
+    ASSERT_EQ(munmap(memory + kHoleAt * kChunk, kChunk), 0);
+    FILE* self = fopen("/proc/self/mem", "rb");
+    if (self == nullptr) GTEST_SKIP() << "no /proc/self/mem";
+    const int64_t start = static_cast<int64_t>(reinterpret_cast<uintptr_t>(memory));
+    CVcdReadAhead ahead(self, start, start + static_cast<int64_t>(kChunks * kChunk));
+    std::string got;
+    size_t length = 0;
+    while (uint8_t* chunk = ahead.Acquire(&length)) {
+      got.append(reinterpret_cast<char*>(chunk), length);
+      ahead.Release();
+    }
+    EXPECT_EQ(ahead.Error(), EIO);
+    EXPECT_EQ(got.size(), kHoleAt * kChunk);
+    EXPECT_TRUE(got == std::string(reinterpret_cast<char*>(memory), kHoleAt * kChunk));
+    fclose(self);
+    munmap(memory, kHoleAt * kChunk);
+    munmap(memory + (kHoleAt + 1) * kChunk, (kChunks - kHoleAt - 1) * kChunk);
+  }
+}
+#endif
+
+// A caller may hold up to every slot at once: the next chunk comes as soon
+// as it gives the oldest back, however many it still holds.
+TEST_F(StreamTest, ReadAheadServesACallerHoldingManyChunks) {
+  const int kChunks = 3 * CVcdReadAhead::kSlots;
+  const size_t kSize = static_cast<size_t>(kChunks) * CVcdReadAhead::kChunkSize - 777;
+  std::string path = MakeFile("held.bin", kSize);
+  std::string contents = FileContents(path);
+  FILE* file = fopen(path.c_str(), "rb");
+  ASSERT_NE(file, nullptr);
+  for (int held : {1, CVcdReadAhead::kSlots / 2, CVcdReadAhead::kSlots / 2 + 1,
+                   CVcdReadAhead::kSlots - 1, static_cast<int>(CVcdReadAhead::kSlots)}) {
+    SCOPED_TRACE(held);
+    // Owned by nobody when the reader never delivers, so that a hang fails
+    // the test instead of blocking it.
+    CVcdReadAhead* ahead = new CVcdReadAhead(file, 0, static_cast<int64_t>(kSize));
+    std::promise<std::string> done;
+    std::future<std::string> got = done.get_future();
+    std::thread caller([ahead, held, &done] {
+      std::string bytes;
+      std::deque<std::pair<uint8_t*, size_t>> holding;
+      size_t length = 0;
+      for (;;) {
+        if (static_cast<int>(holding.size()) == held) {
+          bytes.append(reinterpret_cast<char*>(holding.front().first), holding.front().second);
+          holding.pop_front();
+          ahead->Release();
+        }
+        uint8_t* chunk = ahead->Acquire(&length);
+        if (chunk == nullptr) break;
+        holding.emplace_back(chunk, length);
+      }
+      for (const auto& chunk : holding) bytes.append(reinterpret_cast<char*>(chunk.first), chunk.second);
+      done.set_value(bytes);
+    });
+    if (got.wait_for(std::chrono::seconds(60)) != std::future_status::ready) {
+      caller.detach();
+      FAIL() << "the caller waits for a chunk the reader never reads";
+    }
+    caller.join();
+    EXPECT_TRUE(got.get() == contents);
+    EXPECT_EQ(ahead->Error(), 0);
+    delete ahead;
+  }
+  fclose(file);
+}
+
+// Workers whose owners are never destroyed - as after a fault that leaves
+// the build without unwinding - still end their threads with the build.
+TEST_F(StreamTest, WorkersLeftBehindStopWithTheirBuild) {
+  std::string path = MakeFile("left.bin", 4 * CVcdReadAhead::kChunkSize);
+  FILE* in = fopen(path.c_str(), "rb");
+  FILE* out = fopen(PathOf("left.out").c_str(), "wb");
+  ASSERT_NE(in, nullptr);
+  ASSERT_NE(out, nullptr);
+  std::vector<char> bytes(CVcdWriteBehind::kBufferSize + 100, 'w');
+  struct Case {
+    const char* what;
+    std::function<CVcdWorker*(CVcdWorkerThreads*)> start;  // leaves a thread running
+  } cases[] = {
+      {"read-ahead", [&](CVcdWorkerThreads* owner) {
+         CVcdReadAhead* ahead = new CVcdReadAhead(in, 0, 4 * CVcdReadAhead::kChunkSize, owner);
+         size_t length = 0;
+         EXPECT_NE(ahead->Acquire(&length), nullptr);
+         return ahead;
+       }},
+      {"write-behind", [&](CVcdWorkerThreads* owner) {
+         CVcdWriteBehind* behind = new CVcdWriteBehind(out, owner);
+         EXPECT_EQ(behind->Write(bytes.data(), bytes.size()), 0);
+         return behind;
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const int before = ThreadCount();
+    CVcdWorker* left = nullptr;
+    {
+      CVcdWorkerThreads build;
+      left = c.start(&build);
+      EXPECT_GT(ThreadCount(), before);
+      EXPECT_EQ(build.GetCount(), 1u);
+    }
+    EXPECT_EQ(ThreadCountSettledAt(before), before);
+    // What the build let go may still be destroyed, without its build.
+    delete left;
+  }
+  fclose(in);
+  fclose(out);
 }
 
 TEST_F(StreamTest, StreamsAreRunTimeClassed) {

@@ -175,9 +175,9 @@ TEST_F(SinkTest, TocAndOneImgFilePerTrackAndPregap) {
     std::string base = PathOf(mode2336 ? "y" : "x");
     std::string tocPath = base + ".toc";
     std::unique_ptr<CVcdImage> toc(
-        CreateVcdImageSink(&capture.sink, tocPath.c_str(), kVcdImageTocImg, kVcdSinkSheet));
+        CreateVcdImageSink(&capture.sink, tocPath.c_str(), kVcdFormatTocImg, kVcdSinkSheet));
     std::unique_ptr<CVcdImage> img(
-        CreateVcdImageSink(&capture.sink, base.c_str(), kVcdImageTocImg, kVcdSinkImage));
+        CreateVcdImageSink(&capture.sink, base.c_str(), kVcdFormatTocImg, kVcdSinkImage));
     ASSERT_TRUE(toc->IsKindOf(RUNTIME_CLASS(CVcdCdrDao)));
     ASSERT_TRUE(img->IsKindOf(RUNTIME_CLASS(CVcdCdrDao)));
     EXPECT_STREQ(toc->GetFileName(), tocPath.c_str());
@@ -274,7 +274,7 @@ TEST_F(SinkTest, ImageBaseUsesForwardSlashesAndALowerDriveLetter) {
 
 TEST_F(SinkTest, NrgHoldsTracksWithoutPregapsAndItsFooter) {
   std::string path = PathOf("n.nrg");
-  std::unique_ptr<CVcdImage> nrg(CreateVcdImageSink(&capture.sink, path.c_str(), kVcdImageNrg, kVcdSinkImage));
+  std::unique_ptr<CVcdImage> nrg(CreateVcdImageSink(&capture.sink, path.c_str(), kVcdFormatNrg, kVcdSinkImage));
   ASSERT_TRUE(nrg->IsKindOf(RUNTIME_CLASS(CVcdNero)));
   EXPECT_EQ(CountAt(kVcdMsgInfo, "opening TAO NRG image for writing; TAO (S)VCD are _NOT_ 100% compliant!"), 1u);
   ASSERT_EQ(WriteDisc(nrg.get(), nrg.get(), TwoTrackList()), 0);
@@ -367,26 +367,26 @@ TEST_F(SinkTest, OptionsAnswerByNameAndValue) {
 }
 
 TEST_F(SinkTest, CreationByImageType) {
-  auto create = [this](const std::string& path, int type, VcdSinkRole role) {
+  auto create = [this](const std::string& path, VcdImageFormat type, VcdSinkRole role) {
     return std::unique_ptr<CVcdImage>(CreateVcdImageSink(&capture.sink, path.c_str(), type, role));
   };
-  auto cue = create(PathOf("c.cue"), kVcdImageCueBin, kVcdSinkSheet);
-  auto other = create(PathOf("o.bin"), 7, kVcdSinkImage);
-  auto toc = create(PathOf("t.TOC"), kVcdImageTocImg, kVcdSinkSheet);
-  auto img = create("D:\\IMG\\videocd", kVcdImageTocImg, kVcdSinkImage);
+  auto cue = create(PathOf("c.cue"), kVcdFormatBinCue, kVcdSinkSheet);
+  auto other = create(PathOf("o.bin"), kVcdFormatBinCue, kVcdSinkImage);
+  auto toc = create(PathOf("t.TOC"), kVcdFormatTocImg, kVcdSinkSheet);
+  auto img = create("D:\\IMG\\videocd", kVcdFormatTocImg, kVcdSinkImage);
   EXPECT_TRUE(cue->IsKindOf(RUNTIME_CLASS(CVcdBinCue)));
   EXPECT_TRUE(other->IsKindOf(RUNTIME_CLASS(CVcdBinCue)));
   EXPECT_STREQ(toc->GetFileName(), PathOf("t.TOC").c_str());
   EXPECT_STREQ(img->GetFileName(), "");
   EXPECT_STREQ(static_cast<CVcdCdrDao*>(img.get())->GetImageBase(), "d:/IMG/videocd");
   // A base that ends in ".toc" still names img files.
-  auto named = create("sub/a.toc", kVcdImageTocImg, kVcdSinkImage);
+  auto named = create("sub/a.toc", kVcdFormatTocImg, kVcdSinkImage);
   EXPECT_STREQ(named->GetFileName(), "");
   EXPECT_STREQ(static_cast<CVcdCdrDao*>(named.get())->GetImageBase(), "sub/a.toc");
   EXPECT_TRUE(TextsAt(kVcdMsgInfo).empty());
   EXPECT_FALSE(HasErrors());
   // An empty base names nothing.
-  EXPECT_EQ(create("", kVcdImageTocImg, kVcdSinkImage), nullptr);
+  EXPECT_EQ(create("", kVcdFormatTocImg, kVcdSinkImage), nullptr);
   EXPECT_TRUE(HasErrors());
 }
 
@@ -519,6 +519,58 @@ TEST_F(SinkTest, SinksThatCannotStoreFailLoudly) {
 }
 
 #ifndef _WIN32
+// A sheet names its image from the folder it really lies in: with a folder
+// reached through a link on the way, a reader that opens the sheet finds
+// the image the name says (links resolved, as a reader's open resolves
+// them).
+TEST_F(SinkTest, SheetsNameImagesFromTheirRealFolders) {
+  const fs::path here = CurrentTestName();  // the test's folder, relative
+  fs::create_directories(folder / "real" / "a" / "b");
+  fs::create_directory_symlink(fs::path("real") / "a" / "b", folder / "link");
+  struct Case {
+    const char* sheet;  // in the test's folder
+    const char* image;
+    bool toc;
+  } cases[] = {
+      {"link/v.cue", "v.bin", false},
+      {"w.cue", "link/w.bin", false},
+      {"link/x.cue", "link/x.bin", false},
+      {"link/y.cue", "real/y.bin", false},
+      {"link/t.toc", "t", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.sheet);
+    const std::string sheet = (here / c.sheet).string(), image = (here / c.image).string();
+    std::string named, file;
+    if (!c.toc) {
+      CVcdBinCue cue(&capture.sink, sheet.c_str(), kVcdStreamWrite);
+      CVcdBinCue bin(&capture.sink, image.c_str(), kVcdStreamWrite);
+      ASSERT_EQ(WriteDisc(&cue, &bin, TwoTrackList()), 0);
+      std::string text = FileContents(sheet);
+      ASSERT_EQ(text.compare(0, 6, "FILE \""), 0) << text;
+      named = text.substr(6, text.find('"', 6) - 6);
+      file = image;
+    } else {
+      CVcdCdrDao toc(&capture.sink, sheet.c_str(), kVcdStreamWrite);
+      CVcdCdrDao img(&capture.sink, NULL, kVcdStreamWrite);
+      ASSERT_EQ(img.SetOption("img_base", image.c_str()), 0);
+      ASSERT_EQ(toc.SetOption("img_base", image.c_str()), 0);
+      ASSERT_EQ(WriteDisc(&toc, &img, TwoTrackList()), 0);
+      std::string text = FileContents(sheet);
+      size_t at = text.find("DATAFILE \"");
+      ASSERT_NE(at, std::string::npos) << text;
+      at += 10;
+      named = text.substr(at, text.find('"', at) - at);
+      file = image + "_01.img";
+    }
+    EXPECT_FALSE(fs::path(named).is_absolute()) << named;
+    const fs::path found = fs::path(sheet).parent_path() / named;
+    std::error_code error;
+    EXPECT_TRUE(fs::equivalent(found, file, error)) << named << " names nothing or another file";
+  }
+  EXPECT_FALSE(HasErrors());
+}
+
 // A full disc shows only when the buffered bytes are flushed: the last
 // sector of the image must make that failure the write's failure.
 TEST_F(SinkTest, FullDiscFailsTheLastSectorNotSilently) {
@@ -535,6 +587,41 @@ TEST_F(SinkTest, FullDiscFailsTheLastSectorNotSilently) {
   CVcdNero nrg(&capture.sink, "/dev/full", kVcdStreamWrite);
   EXPECT_NE(WriteDisc(&nrg, &nrg, list), 0);
   EXPECT_TRUE(HasErrors());
+}
+
+// A disc larger than the write-behind's buffers on a disc that fills up
+// after some of them: the thread's failure fails a later sector or Finish,
+// and is told once.
+TEST_F(SinkTest, WriteBehindFailureReachesFinishAndIsToldOnce) {
+  const int kSectors = 1500;  // several of the thread's buffers
+  CVcdCueList list;
+  list.Append(0, kVcdCueTrack);
+  list.Append(kSectors, kVcdCueEnd);
+  struct Case {
+    const char* what;
+    std::function<CVcdImage*(const std::string&)> make;
+  } cases[] = {
+      {"bin", [&](const std::string& path) { return new CVcdBinCue(&capture.sink, path.c_str(), kVcdStreamWrite); }},
+      {"nrg", [&](const std::string& path) { return new CVcdNero(&capture.sink, path.c_str(), kVcdStreamWrite); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    capture.messages.clear();
+    CVcdBinCue cue(&capture.sink, PathOf("full.cue").c_str(), kVcdStreamWrite);
+    std::unique_ptr<CVcdImage> image(c.make(PathOf(std::string("full.") + c.what)));
+    CVcdImage* sheet = image->IsKindOf(RUNTIME_CLASS(CVcdNero)) ? image.get() : &cue;
+    ASSERT_EQ(sheet->SetCueSheet(image.get(), &list), 0);
+    FileSizeLimit limit(kSectors / 2 * kVcdSectorSize);
+    uint8_t sector[kVcdSectorSize];
+    int written = 0;
+    for (; written < kSectors; ++written) {
+      MakeSector(written, 1000, sector);
+      if (image->WriteSector(sector, written) != 0) break;
+    }
+    EXPECT_GT(written, kSectors / 2);
+    EXPECT_NE(image->Finish(), 0);
+    EXPECT_EQ(capture.Count(kVcdMsgError, "fwrite (): File too large"), 1) << capture.All();
+  }
 }
 #endif
 

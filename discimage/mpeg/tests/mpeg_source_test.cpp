@@ -6,15 +6,19 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "discimage/mpeg/tests/mpeg_pack_builder.h"
 #include "discimage/tests/capture_window.h"
 #include "discimage/tests/test_paths.h"
 #include "discimage/tests/test_support.h"
@@ -35,6 +39,7 @@ class Listener : public CaptureWindow {
 public:
   volatile int cancel = 0;
   bool cancelOnProgress = false;
+  std::function<void()> onFirstProgress;  // once, at the first record with packets
 
   void Attach(CVcdMessageSink& sink) {
     sink.SetWindowTarget(this, 0xC123, &Listener::Send);
@@ -47,6 +52,11 @@ public:
     self->Take(message, wParam, lParam);
     const CapturedMessage& m = self->messages.back();
     if (m.isRecord && self->cancelOnProgress && m.packetsOrTrack > 0) self->cancel = 1;
+    if (m.isRecord && m.packetsOrTrack > 0 && self->onFirstProgress) {
+      std::function<void()> once = std::move(self->onFirstProgress);
+      self->onFirstProgress = nullptr;
+      once();
+    }
     return 0;
   }
 };
@@ -301,6 +311,96 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, MpegScanDataRewrite,
                            return std::string(info.param).substr(0, 3) == "pal" ? "pal" : "ntsc";
                          });
 
+// A 2324-byte MPEG-2 pack of one video PES packet with a PTS (seconds)
+// whose payload is filled up behind what is given with a slice of 0xFF.
+Bytes SvcdPack(double seconds, const Bytes& payload) {
+  using namespace mpeg_test;
+  const uint64_t pts = static_cast<uint64_t>(seconds * 90000);
+  Bytes pes = Pes2(2, TimeStamp(2, pts)) + payload;
+  Bytes pack = Mpeg2Pack(pts * 300, 0, 6000, 0);
+  const size_t room = kMpegPacketSize - pack.size() - 6;
+  EXPECT_LE(pes.size(), room);
+  pes.resize(room, 0xFF);
+  return pack + mpeg_test::Packet(0xE0, pes);
+}
+
+// Scan items that run from one pack into the next: their head lies at the
+// end of one pack's video payload, their tail at the start of the next one's.
+// Both parts are rewritten, to the same addresses as a whole item of the
+// same picture.
+TEST_F(MpegSourceTest, ScanItemsAcrossTwoPacksAreRewrittenWhole) {
+  using namespace mpeg_test;
+  const Bytes placeholder = ScanItem(Repeat(0xFF, 12));
+  const Bytes iPicture = SequenceHeader(480, 576, 2, 3, 6000, 112, 0) + Gop(0, 0, 0, 0) + Picture(1);
+  // A P picture whose item comes whole, then another whose item's first
+  // `head` bytes end the payload.
+  auto splitting = [&](size_t head) {
+    Bytes front = Picture(2) + UserData(placeholder) + Slice();
+    Bytes back = Picture(2) + UserData(Bytes(placeholder.begin(), placeholder.begin() + head));
+    size_t room = kMpegPacketSize - 14 - 6 - 8;  // pack header, PES start and header
+    return front + Repeat(0xFF, room - front.size() - back.size()) + back;
+  };
+  struct Split {
+    int packet;   // the pack holding the head
+    size_t head;  // bytes of the item in it
+  } splits[] = {{1, 6}, {4, 1}, {7, 13}};
+  Bytes file;
+  for (int n = 0; n < 10; ++n) {
+    Bytes payload;
+    if (n % 3 == 0) payload = iPicture + UserData(placeholder) + Slice();
+    for (const Split& split : splits) {
+      if (n == split.packet) payload = splitting(split.head);
+      if (n == split.packet + 1)
+        payload = Bytes(placeholder.begin() + static_cast<long>(split.head), placeholder.end()) + Slice();
+    }
+    if (payload.empty()) payload = Picture(3) + Slice();
+    file = file + SvcdPack(0.5 * n, payload);
+  }
+  ASSERT_EQ(file.size(), 10u * kMpegPacketSize);
+  std::string path = Scratch("split.mpg");
+  ASSERT_TRUE(WriteBytes(path, file));
+
+  CVcdMpegSource source(&sink, path.c_str());
+  ASSERT_EQ(kMpegScanOk, source.Scan(1, 1, "split"));
+  const MpegStreamInfo& info = *source.GetStreamInfo();
+  ASSERT_EQ(10, info.packetCount);
+  ASSERT_NE(nullptr, info.video[0].apsList);
+  ASSERT_EQ(4, info.video[0].apsList->GetCount());  // packets 0, 3, 6, 9
+  // Every item counts: four with the I pictures, two whole and one split
+  // in each of the three splitting packs.
+  EXPECT_EQ(4 + 3 * 2, info.scanDataCount);
+
+  std::vector<Bytes> packets(10, Bytes(kMpegPacketSize));
+  for (int n = 0; n < 10; ++n) ASSERT_EQ(0, source.ReadPacket(n, packets[n].data(), NULL, 1)) << n;
+  for (const Split& split : splits) {
+    SCOPED_TRACE(split.packet);
+    const Bytes& with = packets[split.packet];
+    const Bytes& next = packets[split.packet + 1];
+    // The whole item of the same pack, found where the file has it.
+    size_t whole = std::search(file.begin() + split.packet * kMpegPacketSize,
+                               file.begin() + (split.packet + 1) * kMpegPacketSize, placeholder.begin(),
+                               placeholder.end()) -
+                   (file.begin() + split.packet * kMpegPacketSize);
+    Bytes expected(with.begin() + whole, with.begin() + whole + kMpegScanDataSize);
+    ASSERT_NE(expected, placeholder);
+    // Its previous and next I pictures are the access points around it.
+    uint8_t msf[3];
+    LbaToMsf(split.packet / 3 * 3, msf);
+    EXPECT_EQ(msf[0], expected[2]);
+    EXPECT_EQ(msf[1] | 0x80, expected[3]);
+    EXPECT_EQ(msf[2] | 0x80, expected[4]);
+    // The split item: its head ends the pack's video payload, its tail
+    // starts the next pack's, behind pack header, PES start and PES header.
+    const size_t payloadStart = 14 + 6 + 8;
+    Bytes joined(with.end() - static_cast<long>(split.head), with.end());
+    joined.insert(joined.end(), next.begin() + payloadStart,
+                  next.begin() + payloadStart + (kMpegScanDataSize - split.head));
+    EXPECT_EQ(expected, joined);
+  }
+  source.Release();
+  remove(path.c_str());
+}
+
 TEST_F(MpegSourceTest, ReadsPacketsInOrderWithoutRewindingAndGoesBackOnRequest) {
   std::string path = FixturePath("pal-svcd.mpg");
   Bytes file = ReadBytes(path);
@@ -446,6 +546,75 @@ TEST_F(MpegSourceTest, CancelledScanKeepsWhatItFoundAndScansAgain) {
   // Once scanned, a scan is not repeated.
   EXPECT_EQ(kMpegScanOk, source.Scan(1, 0, "third"));
   EXPECT_EQ(1, listener.Count(kVcdMsgDebug, "already scanned... not rescanning"));
+}
+
+#ifndef _WIN32
+// A file cut short while it is scanned fails the scan with an error that
+// names it and tells where it ended. (Windows lets nobody write a file the
+// source reads.)
+TEST_F(MpegSourceTest, AFileThatShrinksWhileScannedFailsNamingIt) {
+  Bytes one = ReadBytes(FixturePath("pal-vcd.mpg"));
+  ASSERT_EQ(0u, one.size() % kMpegPacketSize);
+  // Longer than everything the reader may have read ahead at the first report.
+  Bytes file;
+  while (file.size() < 4u * 1024 * 1024) file.insert(file.end(), one.begin(), one.end());
+  std::string path = Scratch("shrinks.mpg");
+  ASSERT_TRUE(WriteBytes(path, file));
+  const size_t kept = file.size() / 2;
+  listener.onFirstProgress = [&] { std::filesystem::resize_file(path, kept); };
+  CVcdMpegSource source(&sink, path.c_str());
+  EXPECT_EQ(kMpegScanFailed, source.Scan(1, 0, "shrinks"));
+  char text[400];
+  snprintf(text, sizeof text, "file `%s' could not be read whole (%lld of %lld bytes read)",
+           path.c_str(), static_cast<long long>(kept), static_cast<long long>(file.size()));
+  EXPECT_EQ(1, listener.Count(kVcdMsgError, text)) << listener.All();
+  source.Release();
+  remove(path.c_str());
+}
+#endif
+
+// Between the scan and the writing the file shrank or changed: every packet
+// read is the file's packet as scanned, and what cannot be read so fails
+// with an error naming the file, never as a zero-filled packet.
+TEST_F(MpegSourceTest, PacketsOfAFileChangedSinceTheScanAreNeverMadeUp) {
+  Bytes good = ReadBytes(FixturePath("pal-vcd.mpg"));
+  ASSERT_GT(good.size(), 200u * kMpegPacketSize);
+  struct {
+    const char* name;
+    std::function<Bytes()> changed;
+  } rows[] = {
+      {"cut inside a packet", [&] { return Bytes(good.begin(), good.begin() + 100 * kMpegPacketSize + 1200); }},
+      {"cut at a packet", [&] { return Bytes(good.begin(), good.begin() + 100 * kMpegPacketSize); }},
+      {"garbage in place of packets", [&] {
+         Bytes b = good;
+         std::fill(b.begin() + 50 * kMpegPacketSize, b.end(), 0x55);
+         return b;
+       }},
+  };
+  for (auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    std::string path = Scratch("changed.mpg");
+    ASSERT_TRUE(WriteBytes(path, good));
+    CVcdMpegSource source(&sink, path.c_str());
+    ASSERT_EQ(kMpegScanOk, source.Scan(1, 0, row.name));
+    const int packets = source.GetStreamInfo()->packetCount;
+    ASSERT_TRUE(WriteBytes(path, row.changed()));
+    listener.messages.clear();
+    uint8_t packet[kMpegPacketSize];
+    int failures = 0;
+    for (int n = 0; n < packets; ++n) {
+      if (source.ReadPacket(n, packet, NULL, 0) != 0) {
+        ++failures;
+        continue;
+      }
+      ASSERT_EQ(0, memcmp(good.data() + static_cast<size_t>(n) * kMpegPacketSize, packet, kMpegPacketSize))
+          << "packet " << n << " read as a success";
+    }
+    EXPECT_GT(failures, 0);
+    EXPECT_TRUE(listener.Has(kVcdMsgError, "`" + path + "'")) << listener.All();
+    source.Release();
+    remove(path.c_str());
+  }
 }
 
 TEST_F(MpegSourceTest, ScanInformationWarningOnlyForMpeg2) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <stdexcept>
 #include <thread>
 
@@ -11,9 +12,12 @@
 #include <windows.h>
 #endif
 
+#include "discimage/image/tests/layout_test_project.h"
 #include "discimage/run/vcd_build_params.h"
 #include "discimage/run/vcd_guard.h"
 #include "discimage/run/vcd_runner.h"
+#include "discimage/tests/test_paths.h"
+#include "discimage/tests/test_support.h"
 
 namespace {
 
@@ -33,6 +37,78 @@ TEST(Guard, CxxExceptionsGiveResult2) {
   EXPECT_EQ(code, 0u);
   EXPECT_EQ(VcdRunGuarded(ThrowInt, NULL), kVcdResultException);
   EXPECT_EQ(VcdRunGuarded(ReturnSeven, NULL), 7);
+}
+
+// A fault where the build reports progress, at a moment chosen by phase:
+// inside a scan, or inside the packet reads of the first MPEG track. On
+// Windows a processor fault, which leaves the build without unwinding;
+// elsewhere a C++ exception.
+#ifdef _WIN32
+volatile int* g_faultTarget = nullptr;
+#endif
+int g_faultPhase = 0;  // kVcdPhaseScan or kVcdPhaseWrite; 0: none
+int64_t g_trackStart = -1;  // sectors written when track 2 began
+
+void Fault() {
+#ifdef _WIN32
+  *g_faultTarget = 1;
+#else
+  throw std::runtime_error("fault");
+#endif
+}
+
+intptr_t FaultAtProgress(void*, unsigned int, uintptr_t wParam, intptr_t lParam) {
+  if (wParam != kVcdMsgProgress || lParam == 0) return 0;
+  const VcdBuildProgress* record = reinterpret_cast<const VcdBuildProgress*>(lParam);
+  if (record->kind != 0 || record->phase != g_faultPhase) return 0;
+  // Scan: once packets were read. Write: inside track 2, the first MPEG
+  // track, behind its pregap and front margin, while its packets are read.
+  bool now = false;
+  if (g_faultPhase == kVcdPhaseScan) {
+    now = record->packetsOrTrack > 0;
+  } else if (record->packetsOrTrack >= 2) {
+    if (g_trackStart < 0) g_trackStart = record->sizeOrWritten;
+    now = record->sizeOrWritten - g_trackStart >= 250;
+  }
+  if (now) {
+    g_faultPhase = 0;
+    Fault();
+  }
+  return 0;
+}
+
+// The threads a build starts end with it, also when a fault ended it: five
+// faulting builds leave the thread count where it was.
+TEST(Guard, ThreadsOfAFaultedBuildEndWithIt) {
+  if (FixturesDir().empty()) GTEST_SKIP() << "QUORBEL_FIXTURES is not set";
+  std::filesystem::path folder = test_support::FreshTestFolder();
+  layout_test::ProjectSpec spec;
+  spec.sequences = {FixturePath("pal-vcd.mpg")};
+  std::string xml = (folder / "vcd.xml").string();
+  ASSERT_TRUE(test_support::WriteText(xml, layout_test::ProjectXml(spec)));
+  VcdBuildParams params;
+  memset(&params, 0, sizeof params);
+  strcpy(params.xmlPath, xml.c_str());
+  strcpy(params.cuePath, (folder / "disc.cue").string().c_str());
+  params.progress = 1;
+
+  struct Case {
+    const char* where;
+    int phase;
+  } cases[] = {{"scan", kVcdPhaseScan}, {"packet reads", kVcdPhaseWrite}};
+  int window = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.where);
+    const int before = test_support::ThreadCount();
+    for (int run = 0; run < 5; ++run) {
+      g_faultPhase = c.phase;
+      g_trackStart = -1;
+      EXPECT_EQ(VcdRunBuild(&window, 0xC000, FaultAtProgress, &params, NULL), kVcdResultException);
+      EXPECT_EQ(g_faultPhase, 0) << "no fault came";
+    }
+    EXPECT_EQ(test_support::ThreadCountSettledAt(before), before);
+  }
+  std::filesystem::remove_all(folder);
 }
 
 #ifdef _WIN32
