@@ -91,3 +91,19 @@ std::string FinalName(const std::string& converted, int discType,
     candidate = stem + FormatText(kTextBuffer, "_%d", n) + ext;
   return candidate;
 }
+
+ConvertJobOutcome JobOutcomeFor(int fileCount, int failedCount) {
+  if (failedCount <= 0) return kAllFilesConverted;
+  return failedCount < fileCount ? kSomeFilesConverted : kNoFileConverted;
+}
+
+std::vector<std::string> JobEndLogLines(int fileCount, const std::vector<std::string>& failedFiles) {
+  int failed = static_cast<int>(failedFiles.size());
+  ConvertJobOutcome outcome = JobOutcomeFor(fileCount, failed);
+  if (outcome == kAllFilesConverted) return {"Done"};
+  int converted = fileCount > failed ? fileCount - failed : 0;
+  std::vector<std::string> lines = {FormatText(kTextBuffer, "Converted %d of %d files.", converted, fileCount)};
+  for (const std::string& file : failedFiles) lines.push_back("Not converted: " + file);
+  if (outcome == kNoFileConverted) lines.push_back("Failed.");
+  return lines;
+}

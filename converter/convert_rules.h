@@ -68,3 +68,13 @@ std::string AudioStreamName(const std::string& output);
 // (DVD) or ".mpg"; when taken, "_1", "_2", ... before the extension.
 std::string FinalName(const std::string& converted, int discType,
                       const std::function<bool(const std::string&)>& exists);
+
+// ---- The end of a job -----------------------------------------------------------------
+
+// How a job came out: every file converted, some, or none.
+enum ConvertJobOutcome { kAllFilesConverted, kSomeFilesConverted, kNoFileConverted };
+ConvertJobOutcome JobOutcomeFor(int fileCount, int failedCount);
+// The log's closing lines: "Done" when every file was converted; else
+// "Converted %d of %d files.", one "Not converted: <path>" per failed
+// file and, when none was converted, "Failed.".
+std::vector<std::string> JobEndLogLines(int fileCount, const std::vector<std::string>& failedFiles);

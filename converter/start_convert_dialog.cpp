@@ -37,7 +37,8 @@ UINT MuxThreadProc(LPVOID param) {
   int result = CallMplex(MuxFormatForDiscType(skarven::g_settings.discType), video, audio, output);
   DeleteFileA(video);
   DeleteFileA(audio);
-  PostMessageA(block->dialog, WM_CONVERTER_MUX_DONE, result != 0 ? 1 : 0, 0);
+  PostMessageA(block->dialog, WM_CONVERTER_MUX_DONE,
+               result != 0 ? StartConvertDialog::kMuxFailed : StartConvertDialog::kMuxSucceeded, 0);
   return 0;
 }
 
@@ -134,6 +135,11 @@ void StartConvertDialog::OnCancel() {
 
 void StartConvertDialog::OnAction() {
   SaveSettings();
+  // Stop needs no folder: it must be heard when the folder has gone.
+  if (m_state == kConverting) {
+    AskToAbort();
+    return;
+  }
   if (!FolderExists(m_outputFolder) && !CreateFolderPath(m_outputFolder)) {
     AfxMessageBox("Create output directory failed!\nPlease change output directory with clicking the Setting button "
                   "in the toolbar! ");
@@ -146,18 +152,8 @@ void StartConvertDialog::OnAction() {
       m_started = 1;
       m_step = -1;
       m_cancelRequest = 0;
+      m_failedRows.clear();
       ConvertNextItem(true);
-      break;
-    case kConverting:
-      if (AfxMessageBox("Would you really like to abort the convert process?", MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
-        break;
-      // The conversion may have ended while the question was open.
-      if (m_state != kConverting) break;
-      m_cancelRequest = 1;
-      m_control.Stop();
-      Log("Aborted by user.");
-      Log("Failed.");
-      SetState(kAllDone);
       break;
     case kAllDone:
       ShellExecuteA(m_hWnd, "explore", m_outputFolder, NULL, NULL, SW_SHOWNORMAL);
@@ -165,6 +161,23 @@ void StartConvertDialog::OnAction() {
     default:
       break;
   }
+}
+
+void StartConvertDialog::AskToAbort() {
+  if (AfxMessageBox("Would you really like to abort the convert process?", MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
+    return;
+  // The conversion may have ended while the question was open.
+  if (m_state != kConverting) return;
+  m_cancelRequest = 1;
+  m_control.Stop();
+  Log("Aborted by user.");
+  Log("Failed.");
+  SetState(kAllDone);
+}
+
+void StartConvertDialog::NoteCurrentFileFailed() {
+  // One entry per row, however many of its clips failed.
+  if (m_failedRows.empty() || m_failedRows.back() != m_currentItem) m_failedRows.push_back(m_currentItem);
 }
 
 CString StartConvertDialog::RowText(int column) const {
@@ -254,13 +267,14 @@ void StartConvertDialog::OnConversionFinished() {
 void StartConvertDialog::FailCurrentClip() {
   CString output = m_outputName;
   std::string name = static_cast<const char*>(output);
+  NoteCurrentFileFailed();
   m_control.Stop();
   if (m_state == kConverting) SetState(kConversionEnded);
   DeleteFileA(name.c_str());
   DeleteFileA(VideoStreamName(name).c_str());
   DeleteFileA(AudioStreamName(name).c_str());
   m_clipIndex = m_clipCount - 1;
-  PostMessage(WM_CONVERTER_MUX_DONE, 0, 0);
+  PostMessage(WM_CONVERTER_MUX_DONE, kClipFailedBefore, 0);
 }
 
 void StartConvertDialog::OnConversionStatus(long, LPCTSTR text) { m_statusText.Format("%s", text); }
@@ -288,7 +302,7 @@ void StartConvertDialog::StartMultiplexing() {
   // No worker, no end message: the clip fails here instead of waiting.
   DeleteFileA(VideoStreamName(name).c_str());
   DeleteFileA(AudioStreamName(name).c_str());
-  PostMessage(WM_CONVERTER_MUX_DONE, 1, 0);
+  PostMessage(WM_CONVERTER_MUX_DONE, kMuxFailed, 0);
 }
 
 CWinThread* StartConvertDialog::BeginMuxThread(AFX_THREADPROC proc, LPVOID param) {
@@ -298,30 +312,45 @@ CWinThread* StartConvertDialog::BeginMuxThread(AFX_THREADPROC proc, LPVOID param
 LRESULT StartConvertDialog::OnMuxDone(WPARAM wParam, LPARAM) {
   SetState(kMultiplexEnded);
   CString converted = m_outputName;
-  if (wParam == 0) {
-    if (FileExists(converted)) {
-      std::string final = FinalName(static_cast<const char*>(converted), skarven::g_settings.discType, Exists);
-      // The clip is whole under its converted name: kept there and said so.
-      if (!MoveFileA(converted, final.c_str())) {
-        CString line;
-        line.Format("Failed to rename the file:%s to %s", static_cast<const char*>(converted), final.c_str());
-        Log(line);
-      }
+  // A multiplexer that reports success without a file has failed as well.
+  if (wParam == kMuxSucceeded && !FileExists(converted)) wParam = kMuxFailed;
+  if (wParam == kMuxSucceeded) {
+    std::string final = FinalName(static_cast<const char*>(converted), skarven::g_settings.discType, Exists);
+    // The clip is whole under its converted name: kept there and said so.
+    if (!MoveFileA(converted, final.c_str())) {
+      CString line;
+      line.Format("Failed to rename the file:%s to %s", static_cast<const char*>(converted), final.c_str());
+      Log(line);
+      NoteCurrentFileFailed();
     }
-  } else if (wParam == 1) {
+  } else if (wParam == kMuxFailed) {
     CString line;
     line.Format("Failed to multiplex file:%s", static_cast<const char*>(RowText(kSourceColumnPath)));
     Log(line);
+    NoteCurrentFileFailed();
   }
   int rows = m_mainWindow->List().GetItemCount();
   if (m_currentItem < rows - 1 || m_clipIndex < m_clipCount - 1) {
-    if (wParam == 1) m_clipIndex = m_clipCount - 1;
-    if (wParam == 0 || wParam == 1) ConvertNextItem(false);
+    if (wParam == kMuxFailed) m_clipIndex = m_clipCount - 1;
+    if (wParam == kMuxSucceeded || wParam == kMuxFailed || wParam == kClipFailedBefore) ConvertNextItem(false);
     return 0;
   }
-  Log("Done");
-  SetState(kAllDone);
+  EndJob();
   return 0;
+}
+
+void StartConvertDialog::EndJob() {
+  CListCtrl& list = m_mainWindow->List();
+  std::vector<std::string> failed;
+  for (int row : m_failedRows) failed.push_back(static_cast<const char*>(list.GetItemText(row, kSourceColumnPath)));
+  int files = list.GetItemCount();
+  for (const std::string& line : JobEndLogLines(files, failed)) Log(line.c_str());
+  SetState(kAllDone);
+  // Nothing was made: no folder to open, and the hint offers only Finish.
+  if (JobOutcomeFor(files, static_cast<int>(failed.size())) == kNoFileConverted) {
+    GetDlgItem(IDC_START_ACTION)->EnableWindow(FALSE);
+    SetDlgItemText(IDC_START_HINT, JobHintText(false, true, false));
+  }
 }
 
 // ---- Timers, state and log ----------------------------------------------------------------

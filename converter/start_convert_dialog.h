@@ -7,13 +7,15 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "converter/res/converter_resource.h"
 #include "suite/mpeg_creator_obj.h"
 #include "mfc/mfc.h"
 
 class ConverterMainDialog;
 
-// Posted by the multiplex thread: wParam 0 success, 1 failure.
+// Posted when a clip's multiplexing is over; wParam a MuxResult.
 enum { WM_CONVERTER_MUX_DONE = 1825 };
 
 class StartConvertDialog : public CDialog {
@@ -31,6 +33,12 @@ public:
     kAllDone = 8,
   };
   enum { kTimerConversion = 97, kTimerMultiplex = 98, kTimerElapsed = 99 };
+  // wParam of WM_CONVERTER_MUX_DONE.
+  enum MuxResult {
+    kMuxSucceeded = 0,
+    kMuxFailed = 1,
+    kClipFailedBefore = 2,  // the conversion failed and was logged: no multiplexing
+  };
 
   explicit StartConvertDialog(ConverterMainDialog* mainWindow);
   ~StartConvertDialog() override;
@@ -62,6 +70,11 @@ protected:
   // The control gave nothing usable for the current clip: its files go,
   // the file's other clips are skipped, the next item follows.
   void FailCurrentClip();
+  // The clip is logged as failed; so is its file at the job's end.
+  void NoteCurrentFileFailed();
+  void AskToAbort();
+  // The closing lines and state 8: "Done" only when every file was converted.
+  void EndJob();
   void StartMultiplexing();
   // Starts the multiplex worker; NULL when it could not be started.
   // Virtual so that a test can make the start fail, which no real system
@@ -97,6 +110,7 @@ protected:
   int m_currentItem = 0;                 // row of the main window's list
   int m_nameCounter = 0;                 // k of the current clip's names
   CString m_outputName;                  // the current clip's "_con.mpg" name, as the control got it
+  std::vector<int> m_failedRows;         // rows with a failed clip, in job order
   CFont m_boldFont;                      // labels, hint, status and clock
 
   DECLARE_MESSAGE_MAP()

@@ -443,7 +443,9 @@ void DiscJobDialog::StartClock() {
 void DiscJobDialog::StopClock() {
   KillTimer(kJobClockTimer);
   EnableSettingControls(TRUE);
-  SetDlgItemText(IDC_JOB_HINT, JobHintText(imageReady == 1, finished == 1));
+  CWnd* start = GetDlgItem(IDC_JOB_START);
+  bool startEnabled = start != NULL && start->IsWindowEnabled();
+  SetDlgItemText(IDC_JOB_HINT, JobHintText(imageReady == 1, finished == 1, startEnabled));
   if (CWnd* hint = GetDlgItem(IDC_JOB_HINT)) hint->ShowWindow(SW_SHOW);
   if (CWnd* status = GetDlgItem(IDC_JOB_STATUS)) status->ShowWindow(SW_HIDE);
   if (CWnd* elapsed = GetDlgItem(IDC_JOB_ELAPSED)) elapsed->ShowWindow(SW_HIDE);

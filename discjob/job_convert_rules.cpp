@@ -89,7 +89,8 @@ std::string LogLine(int hour, int minute, int second, const char* text) {
   return std::string(stamp) + "  " + (text != NULL ? text : "") + "\r\n";
 }
 
-const char* JobHintText(bool imageReady, bool finished) {
+const char* JobHintText(bool imageReady, bool finished, bool startEnabled) {
+  if (!startEnabled) return finished ? "Click \"Finish\" to close the program." : "Click \"Cancel\" to return.";
   if (imageReady && finished) return "Click \"Burn\" to burn another copy; Click \"Finish\" to close the program.";
   if (!imageReady && finished) return "Click \"Finish\" to close the program.";
   if (imageReady) return "Click \"Burn\" to burn a copy; Click \"Cancel\" to return.";

@@ -63,8 +63,8 @@ std::string ElapsedTimeText(unsigned long elapsedMs);
 // One log line: "hh:mm:ss  text\r\n".
 std::string LogLine(int hour, int minute, int second, const char* text);
 
-// The hint line when the clock stops.
-const char* JobHintText(bool imageReady, bool finished);
+// The hint line when the clock stops; it names only buttons that work.
+const char* JobHintText(bool imageReady, bool finished, bool startEnabled);
 
 // The temp drive list's entry of a drive: "%s%s      Free Space %d MB" of
 // the root "C:\", "tmpQuorbel\" and the free megabytes.

@@ -1,6 +1,7 @@
 #include "launcher/launcher_app.h"
 
 #include "suite/app_startup.h"
+#include "suite/app_utils.h"
 
 #include "launcher/launcher_dialogs.h"
 #include "launcher/launcher_rules.h"
@@ -9,21 +10,8 @@
 
 LauncherApp::LauncherApp() : CWinApp(NULL) {}
 
-int LauncherApp::GetDirectXVersion() {
-  HKEY key;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\DirectX\\", 0, KEY_READ, &key) != ERROR_SUCCESS) {
-    AfxMessageBox("Fail to read register!  ");
-    return -1;
-  }
-  char version[257] = "";
-  DWORD size = 256, type = 0;
-  if (RegQueryValueExA(key, "Version", NULL, &type, reinterpret_cast<BYTE*>(version), &size) != ERROR_SUCCESS ||
-      (type != REG_SZ && type != REG_EXPAND_SZ))
-    version[0] = '\0';
-  version[256] = '\0';
-  RegCloseKey(key);
-  return LauncherDirectXVersion(version);
-}
+// The disc programs' rule, with the launcher's own box.
+int LauncherApp::GetDirectXVersion() { return ::GetDirectXVersion("Fail to read register!  "); }
 
 BOOL LauncherApp::InitInstance() {
   AfxEnableControlContainer();

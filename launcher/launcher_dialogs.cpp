@@ -6,6 +6,7 @@
 #include "suite/app_utils.h"
 #include "suite/minimized_icon.h"
 #include "launcher/launcher_rules.h"
+#include "skin/core/skin_messages.h"
 #include "skin/core/skin_ops.h"
 
 // ---- ColorLabel ------------------------------------------------------------------
@@ -52,11 +53,23 @@ void ColorLabel::SetFont(CFont* font) {
   if (m_hWnd != NULL) CStatic::SetFont(&m_font);
 }
 
+void ColorLabel::SetOnParentPicture(bool on) {
+  m_onParentPicture = on;
+  if (m_hWnd != NULL) Invalidate();
+}
+
 HBRUSH ColorLabel::CtlColor(CDC* pDC, UINT nCtlColor) {
   if (nCtlColor != CTLCOLOR_STATIC) return NULL;
   pDC->SelectObject(&m_font);
   pDC->SetTextColor(m_textColour);
   pDC->SetBkMode(TRANSPARENT);
+  // The parent's picture under the label goes down first; the static then
+  // fills with a hollow brush and draws only its text.
+  CWnd* parent = GetParent();
+  if (m_onParentPicture && parent != NULL &&
+      parent->SendMessage(kSkinMsgChildBackground, reinterpret_cast<WPARAM>(pDC->GetSafeHdc()),
+                          reinterpret_cast<LPARAM>(m_hWnd)) != 0)
+    return static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
   return m_blinkMode == kBlinkColour && !m_blinkOn ? m_second : m_background;
 }
 
@@ -123,10 +136,12 @@ BOOL LauncherMainDialog::OnInitDialog() {
   SkinDetachWindow(m_label.GetSafeHwnd());
   m_label.SetWindowText(HoverText(-1));
   m_label.SetBkColor(0xEBEBEB);
+  m_label.SetOnParentPicture(true);
   m_labelFont.CreateFont(19, 10, 1, 800, 700, 0, 0, 0, 0, 2, 1, 0, 0, "MS Sans Serif");
   m_label.SetFont(&m_labelFont);
   m_label.SetTextColor(0x464646);
-  m_label.SetWindowPos(NULL, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  // Inside the skin's text panel (8, 6)-(432, 86), clear of its edges.
+  m_label.SetWindowPos(NULL, 18, 8, 406, 76, SWP_NOZORDER | SWP_NOACTIVATE);
   CString about;
   about.LoadString(IDS_LAUNCHER_ABOUTBOX);
   CMenu* system = GetSystemMenu(FALSE);

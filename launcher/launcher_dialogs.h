@@ -20,6 +20,10 @@ public:
 
   void SetTextColor(COLORREF colour);
   void SetBkColor(COLORREF colour);
+  // On: the text stands on the parent's own picture (a skinned window
+  // paints it for its children); the background colour serves only where
+  // the parent has none.
+  void SetOnParentPicture(bool on);
   // Copies the font's description and makes a font of its own, which the
   // static then paints its text with.
   void SetFont(CFont* font);
@@ -41,6 +45,7 @@ protected:
   int m_flag = 1;         // kept for the blink's callers
   int m_blinkMode = kBlinkNone;
   HCURSOR m_cursor = NULL;  // shown over the label when set
+  bool m_onParentPicture = false;  // SetOnParentPicture
 
   DECLARE_MESSAGE_MAP()
 };

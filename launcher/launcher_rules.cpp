@@ -1,9 +1,5 @@
 #include "launcher/launcher_rules.h"
 
-#include <cstring>
-
-#include "suite/app_text_utils.h"
-
 const char kLauncherHomePage[] = "http://www.quorbel.example/";
 const char kLauncherSupportMail[] = "mailto:support@quorbel.example";
 
@@ -43,7 +39,3 @@ int HoverChoice(const int states[kProgramCount]) {
 
 const char* HoverText(int choice) { return choice >= 0 && choice < kProgramCount ? kHoverTexts[choice] : kWelcome; }
 
-int LauncherDirectXVersion(const char* version) {
-  if (version == NULL || strlen(version) < 4) return 93;
-  return DirectXVersionFromText(version);
-}

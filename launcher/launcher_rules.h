@@ -1,6 +1,6 @@
 // The launcher's rules that need no window: the hover text for the program
-// button under the mouse, the programs it starts, and the DirectX version
-// number of the registry's text. Platform-neutral, tested natively too.
+// button under the mouse and the programs it starts. Platform-neutral,
+// tested natively too.
 #pragma once
 
 #include <string>
@@ -20,12 +20,6 @@ int ProgramForCommand(unsigned command);
 // program i; a state the library could not give is anything but 0.
 int HoverChoice(const int states[kProgramCount]);  // a program, or -1 for the welcome text
 const char* HoverText(int choice);
-
-// The DirectX version number of the "Version" text of an opened key: the
-// disc programs' table (DirectXVersionFromText, suite/app_text_utils.h),
-// where a missing text or one without a fourth character is "anything
-// else", 93. Only a key that cannot be opened is unreadable.
-int LauncherDirectXVersion(const char* version);
 
 // The maker's addresses.
 extern const char kLauncherHomePage[];

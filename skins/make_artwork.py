@@ -167,14 +167,15 @@ def controls_art():
     return c
 
 
-# The launcher's window (launcher.skin names these rectangles). The top
-# band behind label 1001, which the launcher moves to (0, 0) and paints in
-# its own light grey; minimise and close to the right of the label; the
-# About, Help and Home discs on the left; the three program buttons.
+# The launcher's window (launcher.skin names these rectangles). A text
+# panel at the top, on which label 1001 draws its text (the launcher keeps
+# the label inside it, clear of its edges); minimise and close to the
+# right of the panel; the About, Help and Home discs on the left; the three
+# program buttons.
 LAUNCHER_SIZE = (480, 330)
-LABEL_BAND = 88                 # the label's height; a line below it
-LABEL_WIDTH = 432
-BAND = (235, 235, 235)          # the label's own background
+TEXT_PANEL = (8, 6, 432, 86)    # the launcher's label lies inside, with a margin
+PANEL_TOP = (250, 252, 255)     # the panel's light face, top to bottom
+PANEL_BOTTOM = (214, 225, 242)
 SMALL_BUTTONS = (("minimise", (438, 8, 456, 26)), ("close", (458, 8, 476, 26)))
 ROUND_BUTTONS = (("info", 52, 138), ("help", 52, 206), ("home", 52, 274))  # centres, radius 20
 ROUND_RADIUS = 20
@@ -245,22 +246,23 @@ def launcher_art(hot):
     c = picture(w, h)
     top, bottom = BUTTON_HOT if hot else BUTTON
     with Layer(c) as l:
-        # The outline: square at the top left, where the label starts.
         l.rounded((0, 0, w, h), 14, DARK)
-        l.rect((0, 0, 40, 40), DARK)
-        l.rounded((1, 1, w - 1, h - 1), 13, CAPTION_BOTTOM)
-        l.rect((1, 1, 40, 40), CAPTION_BOTTOM)
     body = picture(w, h)
-    vgradient(body, (0, LABEL_BAND, w, h), CAPTION_TOP, CAPTION_BOTTOM)
+    vgradient(body, (0, 0, w, h), CAPTION_TOP, CAPTION_BOTTOM)
     shape = picture(w, h)
     with Layer(shape) as l:
-        l.rounded((1, LABEL_BAND + 2, w - 1, h - 1), 13, WHITE)
+        l.rounded((1, 1, w - 1, h - 1), 13, WHITE)
     c.paste(body, (0, 0), shape)
-    rect(c, (0, 0, w - 12, LABEL_BAND), BAND)
+    # The text panel: a light face with a soft edge, inset like the buttons.
+    x0, y0, x1, y1 = TEXT_PANEL
+    face = picture(x1 - x0, y1 - y0)
+    vgradient(face, (0, 0, x1 - x0, y1 - y0), PANEL_TOP, PANEL_BOTTOM)
+    mask = picture(x1 - x0, y1 - y0)
+    with Layer(mask) as l:
+        l.rounded((0, 0, x1 - x0, y1 - y0), 10, WHITE)
     with Layer(c) as l:
-        l.rounded((w - 30, 1, w - 1, LABEL_BAND), 12, BAND)
-    rect(c, (w - 30, 14, w - 1, LABEL_BAND), BAND)
-    rect(c, (0, LABEL_BAND, w, LABEL_BAND + 2), DARK)
+        l.rounded((x0 - 1, y0 - 1, x1 + 1, y1 + 1), 11, (20, 40, 86))
+    c.paste(face, (x0, y0), mask)
     # The left column behind the round buttons.
     with Layer(c) as l:
         l.rounded((10, 104, 94, 320), 12, (30, 64, 130))

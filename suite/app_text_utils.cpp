@@ -35,7 +35,8 @@ BOOL IsValidDiscLabel(const char* label) {
 }
 
 int DirectXVersionFromText(const char* version) {
-  if (version == NULL || strlen(version) < 4) return -1;
+  // No text, or none long enough to have a minor digit, is "anything else".
+  if (version == NULL || strlen(version) < 4) return 93;
   // Releases known by their full build number.
   static const struct {
     const char* build;

@@ -23,7 +23,8 @@ CString FormatDuration(double seconds);
 BOOL IsValidDiscLabel(const char* label);
 
 // The DirectX version number (50 to 93) of the registry's version text,
-// e.g. "4.09.00.0904" gives 90; -1 for a text shorter than four characters.
+// e.g. "4.09.00.0904" gives 90; a missing text or one shorter than four
+// characters has no minor digit and, like any other, gives 93.
 int DirectXVersionFromText(const char* version);
 
 // The job's temporary folder on a drive: "%c:\tmpQuorbel\".

@@ -46,25 +46,25 @@ BOOL FolderExists(const char* path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-int GetDirectXVersion() {
-  char version[257] = {0};
-  bool read = false;
+int GetDirectXVersion(const char* unreadableMessage) {
   HKEY key = NULL;
-  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\DirectX\\", 0, KEY_READ, &key) ==
-      ERROR_SUCCESS) {
-    DWORD type = 0;
-    DWORD size = sizeof version - 1;
-    LONG status = ::RegQueryValueExA(key, "Version", NULL, &type, reinterpret_cast<BYTE*>(version), &size);
-    ::RegCloseKey(key);
-    // Only a text can be a version; a missing or other value cannot be told
-    // from an unreadable key.
-    read = status == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ);
-    if (read && size < sizeof version) version[size] = 0;
+  if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\DirectX\\", 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    AfxMessageBox(unreadableMessage);
+    return -1;
   }
-  int number = read ? DirectXVersionFromText(version) : -1;
-  if (number < 0) AfxMessageBox("Failed to read register!  ");
-  return number;
+  char version[257] = {0};
+  DWORD type = 0;
+  DWORD size = sizeof version - 1;
+  LONG status = ::RegQueryValueExA(key, "Version", NULL, &type, reinterpret_cast<BYTE*>(version), &size);
+  ::RegCloseKey(key);
+  // Only a text can be a version; a missing or other value is no text.
+  bool text = status == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ);
+  if (!text) version[0] = 0;
+  else if (size < sizeof version) version[size] = 0;
+  return DirectXVersionFromText(version);
 }
+
+int GetDirectXVersion() { return GetDirectXVersion("Failed to read register!  "); }
 
 int CreateFolderPath(const char* path) {
   std::vector<std::string> folders = FolderPathPrefixes(path);

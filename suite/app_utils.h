@@ -37,9 +37,12 @@ struct FolderEntry {
 // False when the folder cannot be listed; a folder without entries is listed.
 bool ListFolderEntries(const std::string& folder, std::vector<FolderEntry>* entries);
 
-// The installed DirectX version, 50 to 93 (see DirectXVersionFromText), or
-// -1 after the box "Failed to read register!  " when the version cannot be
-// read from HKLM "SOFTWARE\Microsoft\DirectX\", value "Version".
+// The installed DirectX version, 50 to 93, of HKLM
+// "SOFTWARE\Microsoft\DirectX\", value "Version" (DirectXVersionFromText;
+// a missing or non-text value gives 93); -1 after a box with
+// unreadableMessage when the key cannot be opened.
+int GetDirectXVersion(const char* unreadableMessage);
+// The disc programs' box: "Failed to read register!  ".
 int GetDirectXVersion();
 
 // Creates every missing folder of the path: 1 on success (also when nothing

@@ -4,6 +4,7 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 #include "converter/convert_rules.h"
 
@@ -80,6 +81,28 @@ TEST(ConvertRulesTest, ClipNamesFromOutputToFinalFile) {
   auto always = [](const std::string&) { return true; };
   EXPECT_FALSE(FreshConvertedName(dvd, always, &k).empty());
   EXPECT_FALSE(FinalName(converted, 2, always).empty());
+}
+
+// A job ends with what happened: "Done" only when every file was converted.
+TEST(ConvertRulesTest, JobEndSaysWhatWasConverted) {
+  using Lines = std::vector<std::string>;
+  struct Case {
+    int files;
+    Lines failed;
+    ConvertJobOutcome outcome;
+    Lines lines;
+  } cases[] = {
+      {2, {}, kAllFilesConverted, {"Done"}},
+      {3, {"C:\\a.avi"}, kSomeFilesConverted, {"Converted 2 of 3 files.", "Not converted: C:\\a.avi"}},
+      {3, {"C:\\a.avi", "C:\\c.wmv"}, kSomeFilesConverted,
+       {"Converted 1 of 3 files.", "Not converted: C:\\a.avi", "Not converted: C:\\c.wmv"}},
+      {1, {"C:\\a.avi"}, kNoFileConverted, {"Converted 0 of 1 files.", "Not converted: C:\\a.avi", "Failed."}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.lines[0]);
+    EXPECT_EQ(c.outcome, JobOutcomeFor(c.files, static_cast<int>(c.failed.size())));
+    EXPECT_EQ(c.lines, JobEndLogLines(c.files, c.failed));
+  }
 }
 
 TEST(ConvertRulesTest, Titles) {

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -113,6 +115,22 @@ protected:
     return guitest::PumpUntil([&] { return convert_->GetState() == StartConvertDialog::kAllDone; }, ms);
   }
 
+  // A job that converted some of its files: it says how many of how many
+  // and names the others, says no "Done", and still offers the folder.
+  void ExpectPartlyConverted(StartConvertDialog& dialog, int converted, int files,
+                             const std::vector<std::string>& failed) {
+    std::string log = static_cast<const char*>(dialog.LogText());
+    EXPECT_EQ(std::string::npos, log.find("Done")) << log;
+    char count[64];
+    snprintf(count, sizeof count, "Converted %d of %d files.\r\n", converted, files);
+    EXPECT_NE(std::string::npos, log.find(count)) << log;
+    for (const std::string& file : failed)
+      EXPECT_NE(std::string::npos, log.find("Not converted: " + file + "\r\n")) << log;
+    EXPECT_EQ("Open", Text(dialog, IDC_START_ACTION));
+    EXPECT_TRUE(guitest::IsEnabled(::GetDlgItem(dialog.GetSafeHwnd(), IDC_START_ACTION)));
+    EXPECT_EQ(0u, Text(dialog, IDC_START_HINT).find("Click \"Open\"")) << Text(dialog, IDC_START_HINT);
+  }
+
   std::string ini_;
   ConverterMainDialog* main_ = nullptr;
   StartConvertDialog* convert_ = nullptr;
@@ -140,6 +158,26 @@ TEST_F(ConverterWindowsTest, AddedFilesAreProbedAndRefusedOnesReported) {
   EXPECT_FALSE(guitest::IsVisible(main.ScanDialog().GetSafeHwnd()));
   guitest::PumpFor(200);
   guitest::SaveScreenshot(main.GetSafeHwnd(), "converter_main_window");
+}
+
+// The conversion control is there in both windows, and shows in neither.
+TEST_F(ConverterWindowsTest, ConversionControlIsThereButHidden) {
+  MainWindow({});
+  StartConvertDialog& dialog = ConvertDialog(FreshOutput());
+  const struct {
+    CWnd* window;
+    int id;
+  } controls[] = {{main_, IDC_MAIN_CONTROL}, {&dialog, IDC_START_CONTROL}};
+  for (const auto& c : controls) {
+    HWND control = ::GetDlgItem(c.window->GetSafeHwnd(), c.id);
+    ASSERT_NE(nullptr, control) << c.id;
+    char name[64] = "";
+    GetClassNameA(control, name, sizeof name);
+    EXPECT_STRNE("Static", name) << "still the placeholder";
+    EXPECT_FALSE(IsWindowVisible(control)) << c.id;
+  }
+  guitest::PumpFor(100);
+  guitest::SaveScreenshot(main_->GetSafeHwnd(), "converter_main_window_empty");
 }
 
 // Only refused files: nothing listed, nothing selected.
@@ -382,8 +420,34 @@ TEST_F(ConverterWindowsTest, RefusedSourceIsLoggedAndTheJobEnds) {
   std::string log = static_cast<const char*>(dialog.LogText());
   EXPECT_NE(std::string::npos, log.find("Failed to convert file:" + source)) << log;
   EXPECT_NE(std::string::npos, log.find("Converting the file:" + Own("pal-dvd-mp2.mpg"))) << log;
-  EXPECT_NE(std::string::npos, log.find("Done")) << log;
+  ExpectPartlyConverted(dialog, 1, 2, {source});
   EXPECT_EQ((std::vector<std::string>{"pal-dvd-mp2_ToDvd.VOB"}), Listing(out));
+}
+
+// No file converted: the job ends as a failure, and the hint offers no
+// folder to open.
+TEST_F(ConverterWindowsTest, NothingConvertedEndsAsAFailure) {
+  std::string out = FreshOutput();
+  skarven::g_settings.discType = 2;
+  std::string source = WorkFolder() + "\\damaged-only.avi";
+  ASSERT_TRUE(CopyFileA(Own("clip.avi").c_str(), source.c_str(), FALSE));
+  MainWindow({source});
+  ASSERT_TRUE(CopyFileA(Own("truncated.avi").c_str(), source.c_str(), FALSE));
+  StartConvertDialog& dialog = ConvertDialog(out);
+  ASSERT_TRUE(RunToEnd()) << dialog.LogText();
+  std::string log = static_cast<const char*>(dialog.LogText());
+  EXPECT_EQ(std::string::npos, log.find("Done")) << log;
+  EXPECT_NE(std::string::npos, log.find("Converted 0 of 1 files.\r\n")) << log;
+  EXPECT_NE(std::string::npos, log.find("Not converted: " + source + "\r\n")) << log;
+  EXPECT_EQ(log.size() - strlen("Failed.\r\n"), log.rfind("Failed.\r\n")) << log;
+  std::string hint = Text(dialog, IDC_START_HINT);
+  EXPECT_EQ("Click \"Finish\" to close the program.", hint);
+  EXPECT_FALSE(guitest::IsEnabled(::GetDlgItem(dialog.GetSafeHwnd(), IDC_START_ACTION)));
+  EXPECT_EQ("Finish", Text(dialog, IDCANCEL));
+  EXPECT_TRUE(guitest::IsEnabled(::GetDlgItem(dialog.GetSafeHwnd(), IDCANCEL)));
+  EXPECT_TRUE(Listing(out).empty());
+  guitest::PumpFor(100);
+  guitest::SaveScreenshot(dialog.GetSafeHwnd(), "converter_nothing_converted");
 }
 
 // A multiplexing that fails (another program holds its output open, shared
@@ -406,7 +470,7 @@ TEST_F(ConverterWindowsTest, FailedMultiplexingIsLoggedAndSkipped) {
   std::string log = static_cast<const char*>(dialog.LogText());
   ASSERT_TRUE(ended) << log;
   EXPECT_NE(std::string::npos, log.find("Failed to multiplex file:" + Own("pal-dvd.mpg"))) << log;
-  EXPECT_NE(std::string::npos, log.find("Done")) << log;
+  ExpectPartlyConverted(dialog, 1, 2, {Own("pal-dvd.mpg")});
   EXPECT_EQ((std::vector<std::string>{"pal-dvd-mp2_ToDvd.VOB"}), Listing(out));
 }
 
@@ -425,6 +489,10 @@ TEST_F(ConverterWindowsTest, FailedRenameIsLoggedAndTheFileKept) {
   HANDLE held = CreateFileA(converted.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, NULL);
   ASSERT_NE(INVALID_HANDLE_VALUE, held);
+  // The pace only had to keep the first clip converting until now. The
+  // control reads it at each start and waits at every packet and frame it
+  // transcodes: the NTSC file, transcoded to PAL, would take minutes.
+  SetEnvironmentVariableA("QUORBEL_CONVCTL_PACE_MS", NULL);
   bool ended = guitest::PumpUntil([&] { return dialog.GetState() == StartConvertDialog::kAllDone; }, 60000);
   CloseHandle(held);
   std::string log = static_cast<const char*>(dialog.LogText());
@@ -432,6 +500,7 @@ TEST_F(ConverterWindowsTest, FailedRenameIsLoggedAndTheFileKept) {
   EXPECT_NE(std::string::npos, log.find("Failed to rename the file:" + converted + " to " + out + "pal-vcd_ToVcd.mpg"))
       << log;
   EXPECT_NE(std::string::npos, log.find("Converting the file:" + Mpeg("ntsc-vcd.mpg"))) << log;
+  ExpectPartlyConverted(dialog, 1, 2, {Mpeg("pal-vcd.mpg")});
   std::vector<std::string> files = Listing(out);
   std::sort(files.begin(), files.end());
   EXPECT_EQ((std::vector<std::string>{"ntsc-vcd_ToVcd.mpg", "pal-vcd_ToVcd_con.mpg"}), files) << log;
@@ -442,31 +511,47 @@ TEST_F(ConverterWindowsTest, FailedRenameIsLoggedAndTheFileKept) {
   guitest::SaveScreenshot(dialog.GetSafeHwnd(), "converter_rename_failed");
 }
 
-// A conversion dialog whose multiplex worker cannot be started the first
-// time.
-class NoFirstWorkerDialog : public StartConvertDialog {
+// A conversion dialog whose first multiplexing goes wrong: the worker
+// cannot be started, or it reports success without having written a file.
+class FaultyFirstWorkerDialog : public StartConvertDialog {
 public:
-  using StartConvertDialog::StartConvertDialog;
-  int refused = 0;
+  enum Fault { kRefusedStart, kSuccessWithoutFile };
+  FaultyFirstWorkerDialog(ConverterMainDialog* main, Fault fault) : StartConvertDialog(main), fault_(fault) {}
 
 protected:
   CWinThread* BeginMuxThread(AFX_THREADPROC proc, LPVOID param) override {
-    if (refused++ == 0) return NULL;
-    return StartConvertDialog::BeginMuxThread(proc, param);
+    if (workers_++ > 0) return StartConvertDialog::BeginMuxThread(proc, param);
+    if (fault_ == kRefusedStart) return NULL;
+    std::string name = static_cast<const char*>(m_outputName);
+    DeleteFileA(VideoStreamName(name).c_str());
+    DeleteFileA(AudioStreamName(name).c_str());
+    return StartConvertDialog::BeginMuxThread(&ReportSuccess, m_hWnd);
   }
+
+private:
+  static UINT ReportSuccess(LPVOID window) {
+    ::PostMessageA(static_cast<HWND>(window), WM_CONVERTER_MUX_DONE, 0, 0);
+    return 0;
+  }
+  Fault fault_;
+  int workers_ = 0;
 };
 
-// The clip whose multiplexing cannot start ends as failed: logged, its
+// The clip whose multiplexing fails that way ends as failed: logged, its
 // streams gone, and the next file is converted.
-TEST_F(ConverterWindowsTest, MultiplexWorkerThatCannotStartFailsTheClip) {
-  std::string out = FreshOutput();
-  MainWindow({Mpeg("pal-vcd.mpg"), Mpeg("ntsc-vcd.mpg")});
-  StartConvertDialog& dialog = ConvertDialog(out, new NoFirstWorkerDialog(main_));
-  ASSERT_TRUE(RunToEnd(30000)) << dialog.LogText();
-  std::string log = static_cast<const char*>(dialog.LogText());
-  EXPECT_NE(std::string::npos, log.find("Failed to multiplex file:" + Mpeg("pal-vcd.mpg"))) << log;
-  EXPECT_NE(std::string::npos, log.find("Done")) << log;
-  EXPECT_EQ((std::vector<std::string>{"ntsc-vcd_ToVcd.mpg"}), Listing(out)) << log;
+TEST_F(ConverterWindowsTest, MultiplexWorkerThatFailsFailsTheClip) {
+  for (auto fault : {FaultyFirstWorkerDialog::kRefusedStart, FaultyFirstWorkerDialog::kSuccessWithoutFile}) {
+    SCOPED_TRACE(fault);
+    std::string out = FreshOutput();
+    MainWindow({Mpeg("pal-vcd.mpg"), Mpeg("ntsc-vcd.mpg")});
+    StartConvertDialog& dialog = ConvertDialog(out, new FaultyFirstWorkerDialog(main_, fault));
+    ASSERT_TRUE(RunToEnd(30000)) << dialog.LogText();
+    std::string log = static_cast<const char*>(dialog.LogText());
+    EXPECT_NE(std::string::npos, log.find("Failed to multiplex file:" + Mpeg("pal-vcd.mpg"))) << log;
+    ExpectPartlyConverted(dialog, 1, 2, {Mpeg("pal-vcd.mpg")});
+    EXPECT_EQ((std::vector<std::string>{"ntsc-vcd_ToVcd.mpg"}), Listing(out)) << log;
+    TearDown();
+  }
 }
 
 // An output folder that cannot be made: the message, and nothing starts.
@@ -517,6 +602,132 @@ TEST_F(ConverterWindowsTest, AbortDuringConversion) {
   // Finish closes it.
   guitest::Click(::GetDlgItem(dialog.GetSafeHwnd(), IDCANCEL));
   EXPECT_FALSE(dialog.IsWindowVisible());
+}
+
+// The output folder goes away during the job (a removed drive): Stop is
+// still heard, before any look at the folder.
+TEST_F(ConverterWindowsTest, StopIsHeardWhenTheOutputFolderIsGone) {
+  std::string out = FreshOutput();
+  SetEnvironmentVariableA("QUORBEL_CONVCTL_PACE_MS", "400");
+  MainWindow({Mpeg("pal-vcd.mpg")});
+  StartConvertDialog& dialog = ConvertDialog(out);
+  guitest::PostCommand(dialog.GetSafeHwnd(), IDC_START_ACTION);
+  ASSERT_TRUE(guitest::PumpUntil([&] { return dialog.GetState() == StartConvertDialog::kConverting; }, 10000));
+  // The folder the dialog shows can no longer be had: under a file.
+  std::string blocker = WorkFolder() + "\\gone-drive";
+  test_support::WriteText(blocker, "not a folder");
+  guitest::SetText(::GetDlgItem(dialog.GetSafeHwnd(), IDC_START_FOLDER), blocker + "\\out\\");
+  CMessageBoxScript boxes;
+  boxes.Answer(IDOK);
+  guitest::Click(::GetDlgItem(dialog.GetSafeHwnd(), IDC_START_ACTION));
+  ASSERT_EQ(1, boxes.Count());
+  EXPECT_EQ("Would you really like to abort the convert process?", std::string(boxes.LastText()));
+  EXPECT_EQ(StartConvertDialog::kAllDone, dialog.GetState());
+  EXPECT_NE(std::string::npos, std::string(dialog.LogText()).find("Aborted by user.\r\n")) << dialog.LogText();
+}
+
+// A conversion dialog, run modally, whose multiplexing waits until the test
+// lets it go; it counts the Escape keys and close requests it has handled.
+class HeldMuxDialog : public StartConvertDialog {
+public:
+  explicit HeldMuxDialog(ConverterMainDialog* main)
+      : StartConvertDialog(main), release_(CreateEventA(NULL, TRUE, FALSE, NULL)) {}
+  ~HeldMuxDialog() override {
+    Release();
+    if (worker_ != NULL) WaitForSingleObject(worker_, 30000), CloseHandle(worker_);
+    CloseHandle(release_);
+  }
+  void Release() { SetEvent(release_); }
+  int escapes = 0;  // Escape key-ups the dialog's loop has seen
+  int closes = 0;   // WM_CLOSE handled
+
+protected:
+  CWinThread* BeginMuxThread(AFX_THREADPROC proc, LPVOID param) override {
+    proc_ = proc;
+    param_ = param;
+    CWinThread* thread = StartConvertDialog::BeginMuxThread(&Held, this);
+    if (thread != NULL)
+      DuplicateHandle(GetCurrentProcess(), thread->m_hThread, GetCurrentProcess(), &worker_, 0, FALSE,
+                      DUPLICATE_SAME_ACCESS);
+    return thread;
+  }
+  BOOL PreTranslateMessage(MSG* msg) override {
+    BOOL handled = StartConvertDialog::PreTranslateMessage(msg);
+    if (msg->message == WM_KEYUP && msg->wParam == VK_ESCAPE) ++escapes;
+    return handled;
+  }
+  LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    LRESULT result = StartConvertDialog::WindowProc(message, wParam, lParam);
+    if (message == WM_CLOSE) ++closes;
+    return result;
+  }
+
+private:
+  static UINT Held(LPVOID self) {
+    HeldMuxDialog* dialog = static_cast<HeldMuxDialog*>(self);
+    WaitForSingleObject(dialog->release_, INFINITE);
+    return dialog->proc_(dialog->param_);
+  }
+  HANDLE release_;
+  HANDLE worker_ = NULL;
+  AFX_THREADPROC proc_ = nullptr;
+  LPVOID param_ = nullptr;
+};
+
+// Runs action once cond() holds, polled from whatever loop the thread is in.
+void WhenTrue(std::function<bool()> cond, std::function<void()> action) {
+  guitest::RunLater(50, [cond, action] {
+    if (cond())
+      action();
+    else
+      WhenTrue(cond, action);
+  });
+}
+
+// While the clip is multiplexed (Cancel disabled) neither a real Escape nor
+// the close box ends the dialog; the clip is finished and the dialog then
+// closes with Finish.
+TEST_F(ConverterWindowsTest, EscapeAndCloseDoNothingWhileMultiplexing) {
+  std::string out = FreshOutput();
+  MainWindow({Mpeg("pal-vcd.mpg")});
+  skarven::g_settings.SetOutputPath(out.c_str());
+  HeldMuxDialog dialog(main_);
+  bool cancelDisabled = false, openAfterKeys = false, finished = false;
+  int stateAfterKeys = -1;
+  guitest::RunLater(0, [&] { guitest::PostCommand(dialog.GetSafeHwnd(), IDC_START_ACTION); });
+  WhenTrue([&] { return dialog.GetState() == StartConvertDialog::kMultiplexing; },
+           [&] {
+             HWND window = dialog.GetSafeHwnd();
+             cancelDisabled = !guitest::IsEnabled(::GetDlgItem(window, IDCANCEL));
+             ::SetForegroundWindow(window);
+             ::SetFocus(::GetDlgItem(window, IDC_START_LOG));
+             keybd_event(VK_ESCAPE, 0, 0, 0);
+             keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
+             ::PostMessageA(window, WM_CLOSE, 0, 0);
+           });
+  WhenTrue([&] { return dialog.escapes > 0 && dialog.closes > 0; },
+           [&] {
+             openAfterKeys = guitest::IsVisible(dialog.GetSafeHwnd());
+             stateAfterKeys = dialog.GetState();
+             guitest::SaveScreenshot(dialog.GetSafeHwnd(), "converter_escape_while_multiplexing");
+             dialog.Release();
+           });
+  WhenTrue([&] { return dialog.GetState() == StartConvertDialog::kAllDone; },
+           [&] {
+             finished = true;
+             guitest::PostClick(::GetDlgItem(dialog.GetSafeHwnd(), IDCANCEL));
+           });
+  // Should a step never come, the dialog still ends and the test says so.
+  guitest::RunLater(120000, [&] {
+    dialog.Release();
+    dialog.EndDialog(IDABORT);
+  });
+  EXPECT_EQ(IDCANCEL, dialog.DoModal()) << dialog.LogText();
+  EXPECT_TRUE(cancelDisabled);
+  EXPECT_TRUE(openAfterKeys);
+  EXPECT_EQ(StartConvertDialog::kMultiplexing, stateAfterKeys);
+  EXPECT_TRUE(finished) << dialog.LogText();
+  EXPECT_EQ((std::vector<std::string>{"pal-vcd_ToVcd.mpg"}), Listing(out)) << dialog.LogText();
 }
 
 }  // namespace

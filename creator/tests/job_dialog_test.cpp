@@ -793,7 +793,14 @@ TEST_F(JobDialogTest, StagesSetButtonsLogAndHint) {
     EXPECT_EQ(!c.clock, guitest::IsEnabled(Item(IDC_JOB_DISC_LABEL)));
     EXPECT_EQ(!c.clock, guitest::IsEnabled(Item(IDC_JOB_DRIVE)));
     if (!c.clock) {
-      EXPECT_STREQ(JobHintText(c.imageReady == 1, c.finished == 1), Text(IDC_JOB_HINT).c_str());
+      EXPECT_STREQ(JobHintText(c.imageReady == 1, c.finished == 1, c.startEnabled), Text(IDC_JOB_HINT).c_str());
+      // The hint offers only a button that works.
+      std::string hint = Text(IDC_JOB_HINT);
+      for (std::string button : {"Start", "Burn"}) {
+        if (hint.find("\"" + button + "\"") == std::string::npos) continue;
+        EXPECT_EQ(button, Text(IDC_JOB_START)) << hint;
+        EXPECT_TRUE(guitest::IsEnabled(Item(IDC_JOB_START))) << hint;
+      }
       if (c.imageReady == 0) {
         EXPECT_TRUE(guitest::IsEnabled(Item(IDC_JOB_OUTPUT_FOLDER)));
       }

@@ -351,6 +351,9 @@ TEST_F(DvdJob, AuthoringFailingWithoutItsEndEndsTheJob) {
   EXPECT_EQ((std::vector<int>{kStageAuthoring, kStageAuthorFailed}), road) << Log();
   EXPECT_TRUE(LogHas({"The DVD authoring failed to start (result 7).", "Failed!"})) << Log();
   EXPECT_TRUE(guitest::IsEnabled(Item(IDCANCEL)));
+  // Start stays disabled, so the hint offers only Cancel.
+  EXPECT_FALSE(guitest::IsEnabled(Item(IDC_JOB_START)));
+  EXPECT_EQ("Click \"Cancel\" to return.", Text(IDC_JOB_HINT));
 }
 
 // Workers that cannot be started end their step with a log line.

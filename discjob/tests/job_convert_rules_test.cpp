@@ -94,10 +94,14 @@ TEST(JobRules, Texts) {
   EXPECT_EQ("C:\\tmpQuorbel\\      Free Space 1234 MB", TempDriveEntryText('C', 1234));
   EXPECT_EQ("Converting the file:C:\\a.avi", ConvertingLogText(0, 1, "C:\\a.avi"));
   EXPECT_EQ("Converting the clip 2/3 of file:C:\\a.avi", ConvertingLogText(1, 3, "C:\\a.avi"));
-  EXPECT_STREQ("Click \"Start\" to create a disc; Click \"Cancel\" to return.", JobHintText(false, false));
-  EXPECT_STREQ("Click \"Finish\" to close the program.", JobHintText(false, true));
-  EXPECT_STREQ("Click \"Burn\" to burn a copy; Click \"Cancel\" to return.", JobHintText(true, false));
-  EXPECT_STREQ("Click \"Burn\" to burn another copy; Click \"Finish\" to close the program.", JobHintText(true, true));
+  EXPECT_STREQ("Click \"Start\" to create a disc; Click \"Cancel\" to return.", JobHintText(false, false, true));
+  EXPECT_STREQ("Click \"Finish\" to close the program.", JobHintText(false, true, true));
+  EXPECT_STREQ("Click \"Burn\" to burn a copy; Click \"Cancel\" to return.", JobHintText(true, false, true));
+  EXPECT_STREQ("Click \"Burn\" to burn another copy; Click \"Finish\" to close the program.", JobHintText(true, true, true));
+  // Start (or Burn) disabled, as after a failed authoring: only Cancel or Finish.
+  EXPECT_STREQ("Click \"Cancel\" to return.", JobHintText(false, false, false));
+  EXPECT_STREQ("Click \"Cancel\" to return.", JobHintText(true, false, false));
+  EXPECT_STREQ("Click \"Finish\" to close the program.", JobHintText(false, true, false));
 }
 
 TEST(JobRules, TempDrivePick) {

@@ -32,15 +32,4 @@ TEST(LauncherRulesTest, CommandsStartTheProgramsOfTheirButtons) {
   EXPECT_STREQ("", ProgramFileName(3));
 }
 
-TEST(LauncherRulesTest, DirectXVersionOfAnOpenedKey) {
-  const struct {
-    const char* text;
-    int number;
-  } cases[] = {
-      {"4.07.00.0700", 70}, {"4.09.00.0904", 90}, {"4.08.01.0881", 85}, {"4.0A.00.0000", 93},
-      {"4.1", 93},          {"", 93},             {NULL, 93},
-  };
-  for (const auto& c : cases) EXPECT_EQ(c.number, LauncherDirectXVersion(c.text)) << (c.text ? c.text : "NULL");
-}
-
 }  // namespace

@@ -68,13 +68,35 @@ TEST_F(LauncherWindowTest, ShapedBySkinWithWelcomeLabel) {
   EXPECT_EQ(330, window.bottom - window.top);
   EXPECT_EQ(HoverText(-1), guitest::GetText(dialog_.Label().GetSafeHwnd()));
   EXPECT_EQ(0x464646u, dialog_.Label().GetTextColor());
-  RECT label;
-  GetWindowRect(dialog_.Label().GetSafeHwnd(), &label);
-  POINT origin = {0, 0};
-  ClientToScreen(dialog_.GetSafeHwnd(), &origin);
-  EXPECT_EQ(origin.x, label.left);
-  EXPECT_EQ(origin.y, label.top);
   guitest::SaveScreenshot(dialog_.GetSafeHwnd(), "launcher_main_window");
+}
+
+// The welcome text stands on the skin's own picture, clear of the window's
+// edges, within the band above the buttons: where the label shows no text
+// the window looks the same with the label as without it.
+TEST_F(LauncherWindowTest, WelcomeTextStandsOnTheSkinsArtWithAMargin) {
+  HWND window = dialog_.GetSafeHwnd();
+  HWND label = dialog_.Label().GetSafeHwnd();
+  RECT r;
+  GetWindowRect(label, &r);
+  MapWindowPoints(NULL, window, reinterpret_cast<POINT*>(&r), 2);
+  EXPECT_GE(r.left, 12) << "flush against the window's left edge";
+  EXPECT_GE(r.top, 6);
+  EXPECT_LE(r.right, 432) << "over the minimise button's column";
+  EXPECT_LE(r.bottom, 86) << "over the line below the band";
+  // The last line of the welcome text is short: its right end is bare.
+  POINT bare = {r.right - 3, r.bottom - 3};
+  SetForegroundWindow(window);
+  RedrawWindow(window, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  COLORREF withLabel = guitest::Capture::OfWindow(window).At(bare.x, bare.y);
+  ShowWindow(label, SW_HIDE);
+  RedrawWindow(window, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  COLORREF art = guitest::Capture::OfWindow(window).At(bare.x, bare.y);
+  ShowWindow(label, SW_SHOW);
+  EXPECT_TRUE(guitest::SameColor(art, withLabel, 2))
+      << "label " << guitest::ColorText(withLabel) << ", art " << guitest::ColorText(art);
+  // And the art there is no plain grey panel.
+  EXPECT_FALSE(GetRValue(art) == GetGValue(art) && GetGValue(art) == GetBValue(art)) << guitest::ColorText(art);
 }
 
 // The window's shape holds the whole label, and every text the label shows

@@ -61,10 +61,11 @@ TEST(DirectXVersionFromText, KnownBuildsThenTheMinorDigit) {
       {"4.07.00.0700", 70}, {"4.07.00.0716", 71}, {"4.08.00.0400", 80}, {"4.08.01.0881", 85},
       {"4.09.00.0900", 90}, {"4.09.00.0901", 91}, {"4.09.00.0902", 92}, {"4.09.00.0904", 90},
       {"4.08.01.0810", 80}, {"4.07.xx", 70},      {"4.06", 60},         {"4.05.01.1998 extra", 50},
-      {"4.0A.00.0000", 93}, {"10.0", 93},         {"4.1", -1},          {"", -1},
+      {"4.0A.00.0000", 93}, {"10.0", 93},         {"4.1", 93},          {"", 93},
   };
   for (const auto& c : cases) EXPECT_EQ(DirectXVersionFromText(c.text), c.number) << c.text;
-  EXPECT_EQ(DirectXVersionFromText(NULL), -1);
+  // No text at all is "anything else" too.
+  EXPECT_EQ(DirectXVersionFromText(NULL), 93);
 }
 
 TEST(TempFolderOnDrive, NamesTheJobFolder) {
