@@ -18,16 +18,15 @@ is_program() {
 }
 
 # Prints "file<TAB>folder named" for every include or CMake path of a folder
-# of the tree.
+# of the tree (one grep and one sed for all files: a process per file is
+# slow on a small, busy machine).
 references() {
   find . \( -name .git -o -name build -o -name 'build-*' \) -prune -o -type f \
        \( -name '*.c' -o -name '*.cpp' -o -name '*.h' -o -name '*.rc' -o -name '*.cmake' \
-          -o -name CMakeLists.txt \) -print | sed 's|^\./||' |
-    while read -r file; do
-      sed -n -e 's|^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^/"]*\)/.*|\1|p' \
-             -e 's|.*\${PROJECT_SOURCE_DIR}/\([^/}" )]*\)/.*|\1|p' "$file" |
-        while read -r named; do printf '%s\t%s\n' "$file" "$named"; done
-    done
+          -o -name CMakeLists.txt \) -print0 |
+    xargs -0 grep -H -e '#' -e 'PROJECT_SOURCE_DIR' /dev/null | sed 's|^\./||' |
+    sed -n -e 's|^\([^:]*\):[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^/"]*\)/.*|\1\t\2|p' \
+           -e 's|^\([^:]*\):.*\${PROJECT_SOURCE_DIR}/\([^/}" )]*\)/.*|\1\t\2|p'
 }
 
 references > "${TMPDIR:-/tmp}/folder-layers.$$"
