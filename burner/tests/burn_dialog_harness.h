@@ -126,6 +126,16 @@ protected:
     EXPECT_EQ(result, 0);
     return output;
   }
+
+  // One source for a disc of the type: a scanned VCD clip (0) or a VOB (2).
+  void AddSourceFor(int discType) {
+    if (discType == 0) {
+      AddScanned(CopyFixture(FixturePath("pal-vcd.mpg"), "a.mpg"));
+    } else {
+      main->choices.push_back({MakeVob("movie.vob")});
+      main->AddFiles();
+    }
+  }
 };
 
 }  // namespace burner_test

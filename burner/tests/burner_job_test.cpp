@@ -62,12 +62,7 @@ TEST_F(DvdBurnTest, CopiesAreBurnedUnderTheLabelOfTheJobThatMadeTheImage) {
     std::string drives = std::string("[drives]\r\nletters=") + c.letter + "\r\n[" + c.letter +
                          "]\r\nproduct=Rewriter\r\nwrites=cd,dvd\r\nmedium=" + c.medium + "\r\nblank=1\r\n";
     OpenMain(c.discType, drives.c_str());
-    if (c.discType == 0) {
-      AddScanned(CopyFixture(FixturePath("pal-vcd.mpg"), "a.mpg"));
-    } else {
-      main->choices.push_back({MakeVob("movie.vob")});
-      main->AddFiles();
-    }
+    AddSourceFor(c.discType);
     OpenBurn();
     ClickStart();
     ASSERT_TRUE(WaitForLog("Done!")) << LogText();
@@ -106,12 +101,7 @@ TEST_F(DvdBurnTest, AnAbortAnsweredAfterTheBurnEndedDoesNothing) {
     SCOPED_TRACE(c.what);
     if (c.discType == 2 && EsFixturePath("x").empty()) continue;
     OpenMain(c.discType, c.drives);
-    if (c.discType == 0) {
-      AddScanned(CopyFixture(FixturePath("pal-vcd.mpg"), "a.mpg"));
-    } else {
-      main->choices.push_back({MakeVob("movie.vob")});
-      main->AddFiles();
-    }
+    AddSourceFor(c.discType);
     OpenBurn();
     ClickStart();
     ASSERT_TRUE(guitest::PumpUntil(
