@@ -110,6 +110,14 @@ protected:
     return *convert_;
   }
 
+  // Starts the job with the control waiting paceMs at each step, so that it
+  // is still converting its first clip when the test acts.
+  bool StartPaced(const char* paceMs) {
+    SetEnvironmentVariableA("QUORBEL_CONVCTL_PACE_MS", paceMs);
+    guitest::PostCommand(convert_->GetSafeHwnd(), IDC_START_ACTION);
+    return guitest::PumpUntil([&] { return convert_->GetState() == StartConvertDialog::kConverting; }, 10000);
+  }
+
   bool RunToEnd(DWORD ms = 60000) {
     guitest::PostCommand(convert_->GetSafeHwnd(), IDC_START_ACTION);
     return guitest::PumpUntil([&] { return convert_->GetState() == StartConvertDialog::kAllDone; }, ms);
@@ -456,11 +464,9 @@ TEST_F(ConverterWindowsTest, NothingConvertedEndsAsAFailure) {
 TEST_F(ConverterWindowsTest, FailedMultiplexingIsLoggedAndSkipped) {
   std::string out = FreshOutput();
   skarven::g_settings.discType = 2;
-  SetEnvironmentVariableA("QUORBEL_CONVCTL_PACE_MS", "200");
   MainWindow({Own("pal-dvd.mpg"), Own("pal-dvd-mp2.mpg")});
   StartConvertDialog& dialog = ConvertDialog(out);
-  guitest::PostCommand(dialog.GetSafeHwnd(), IDC_START_ACTION);
-  ASSERT_TRUE(guitest::PumpUntil([&] { return dialog.GetState() == StartConvertDialog::kConverting; }, 10000));
+  ASSERT_TRUE(StartPaced("200"));
   // The multiplexer's output name, held from now on; it goes when let go.
   HANDLE held = CreateFileA((out + "pal-dvd_ToDvd_con.mpg").c_str(), GENERIC_WRITE, 0, NULL, CREATE_NEW,
                             FILE_FLAG_DELETE_ON_CLOSE, NULL);
@@ -479,12 +485,10 @@ TEST_F(ConverterWindowsTest, FailedMultiplexingIsLoggedAndSkipped) {
 // name, and the next file goes on.
 TEST_F(ConverterWindowsTest, FailedRenameIsLoggedAndTheFileKept) {
   std::string out = FreshOutput();
-  SetEnvironmentVariableA("QUORBEL_CONVCTL_PACE_MS", "200");
   MainWindow({Mpeg("pal-vcd.mpg"), Mpeg("ntsc-vcd.mpg")});
   StartConvertDialog& dialog = ConvertDialog(out);
   std::string converted = out + "pal-vcd_ToVcd_con.mpg";
-  guitest::PostCommand(dialog.GetSafeHwnd(), IDC_START_ACTION);
-  ASSERT_TRUE(guitest::PumpUntil([&] { return dialog.GetState() == StartConvertDialog::kConverting; }, 10000));
+  ASSERT_TRUE(StartPaced("200"));
   // Opened for reading and writing by others, never for renaming.
   HANDLE held = CreateFileA(converted.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, NULL);
@@ -572,11 +576,9 @@ TEST_F(ConverterWindowsTest, OutputFolderThatCannotBeMade) {
 // Finish, and the control's streams are gone.
 TEST_F(ConverterWindowsTest, AbortDuringConversion) {
   std::string out = FreshOutput();
-  SetEnvironmentVariableA("QUORBEL_CONVCTL_PACE_MS", "400");
   MainWindow({Mpeg("pal-vcd.mpg")});
   StartConvertDialog& dialog = ConvertDialog(out);
-  guitest::PostCommand(dialog.GetSafeHwnd(), IDC_START_ACTION);
-  ASSERT_TRUE(guitest::PumpUntil([&] { return dialog.GetState() == StartConvertDialog::kConverting; }, 10000));
+  ASSERT_TRUE(StartPaced("400"));
   EXPECT_EQ("Stop", Text(dialog, IDC_START_ACTION));
   EXPECT_FALSE(guitest::IsEnabled(::GetDlgItem(dialog.GetSafeHwnd(), IDCANCEL)));
   EXPECT_FALSE(guitest::IsEnabled(::GetDlgItem(dialog.GetSafeHwnd(), IDC_START_SPLIT)));
@@ -608,11 +610,9 @@ TEST_F(ConverterWindowsTest, AbortDuringConversion) {
 // still heard, before any look at the folder.
 TEST_F(ConverterWindowsTest, StopIsHeardWhenTheOutputFolderIsGone) {
   std::string out = FreshOutput();
-  SetEnvironmentVariableA("QUORBEL_CONVCTL_PACE_MS", "400");
   MainWindow({Mpeg("pal-vcd.mpg")});
   StartConvertDialog& dialog = ConvertDialog(out);
-  guitest::PostCommand(dialog.GetSafeHwnd(), IDC_START_ACTION);
-  ASSERT_TRUE(guitest::PumpUntil([&] { return dialog.GetState() == StartConvertDialog::kConverting; }, 10000));
+  ASSERT_TRUE(StartPaced("400"));
   // The folder the dialog shows can no longer be had: under a file.
   std::string blocker = WorkFolder() + "\\gone-drive";
   test_support::WriteText(blocker, "not a folder");

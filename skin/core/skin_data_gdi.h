@@ -1,5 +1,5 @@
 // What the skin data classes need from the display: system colours for
-// their defaults, and the GDI objects (fonts, brushes, regions) that Resolve
+// their defaults, and the GDI objects (fonts, regions) that Resolve
 // builds. The Windows build answers with GDI (skin_data_gdi_win32.cpp); the
 // native build with the classic colour scheme and no handles
 // (skin_data_gdi_null.cpp), so the data classes stay platform-neutral.
@@ -34,7 +34,6 @@ public:
     virtual ~SkinGdiBackend() = default;
     virtual SkinColor SysColor(int index) = 0;
     virtual SkinGdiHandle MakeFont(const SkinLogFont& font) = 0;
-    virtual SkinGdiHandle MakeSolidBrush(SkinColor color) = 0;
     // Region of every pixel whose colour differs from the key; null when
     // none can be made.
     virtual SkinGdiHandle MakeKeyRegion(const CSkinImage& image, SkinColor key) = 0;

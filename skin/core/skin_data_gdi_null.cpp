@@ -19,7 +19,6 @@ public:
         return (index >= 0 && index < kSkinSysColorCount) ? kClassicColors[index] : 0;
     }
     SkinGdiHandle MakeFont(const SkinLogFont&) override { return nullptr; }
-    SkinGdiHandle MakeSolidBrush(SkinColor) override { return nullptr; }
     SkinGdiHandle MakeKeyRegion(const CSkinImage&, SkinColor) override { return nullptr; }
     void DeleteHandle(SkinGdiHandle) override {}
 };

@@ -28,7 +28,6 @@ public:
         return CreateFontIndirectA(&lf);
     }
 
-    SkinGdiHandle MakeSolidBrush(SkinColor color) override { return CreateSolidBrush(color); }
 
     // One rectangle of height 1 per run of non-key pixels, rows from the
     // top. A part cut into more runs than any real outline needs (a

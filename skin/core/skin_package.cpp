@@ -32,7 +32,7 @@ const char* SkinPackageErrorText(int error)
     case kSkinPackageBadHeader: return "its header is not that of a skin of a version read here";
     case kSkinPackageMalformed: return "its objects nest too deep or are too many";
     case kSkinPackageTooManyPixels: return "its images and parts hold more pixels than a skin may";
-    case kSkinPackageTooManyGdiObjects: return "it needs more GDI objects (fonts, brushes, regions) than a skin may";
+    case kSkinPackageTooManyGdiObjects: return "it needs more GDI objects (fonts, regions) than a skin may";
     default: return "unknown error";
     }
 }

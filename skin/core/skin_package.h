@@ -27,7 +27,7 @@ enum SkinPackageError : int {
     kSkinPackageBadHeader = 7,    // wrong magic, or a version not read
     kSkinPackageMalformed = 8,    // objects nested too deep or too many
     kSkinPackageTooManyPixels = 9,       // images and parts past the pixel budget
-    kSkinPackageTooManyGdiObjects = 10,  // fonts, brushes, regions past their budget
+    kSkinPackageTooManyGdiObjects = 10,  // fonts and regions past their budget
 };
 
 // What a last error means, for messages ("" for 0).
@@ -83,7 +83,7 @@ public:
     // error of the budget that the skin would pass (the objects are then
     // left unresolved).
     int ResolveAll();
-    // The fonts, brushes and image parts made for this skin.
+    // The fonts and image parts made for this skin.
     SkinResourcePool& Resources() { return resources_; }
     // Writes the stream: header, objects, images, sounds, each section in
     // name order. An older version (1.11 and later: their bodies differ

@@ -119,19 +119,6 @@ std::shared_ptr<const SkinGdiObject> SkinResourcePool::Font(const SkinLogFont& f
     return made;
 }
 
-std::shared_ptr<const SkinGdiObject> SkinResourcePool::Brush(SkinColor color)
-{
-    std::lock_guard<std::mutex> guard(lock_);
-    auto found = brushes_.find(color);
-    if (found != brushes_.end())
-        return found->second;
-    if (!ChargeGdiObject())
-        return nullptr;
-    std::shared_ptr<const SkinGdiObject> made(new SkinGdiObject(SkinGdi().MakeSolidBrush(color)));
-    brushes_.emplace(color, made);
-    return made;
-}
-
 SkinResourcePool::State SkinResourcePool::GetState() const
 {
     std::lock_guard<std::mutex> guard(lock_);
@@ -155,7 +142,6 @@ void SkinResourcePool::Clear()
     std::lock_guard<std::mutex> guard(lock_);
     parts_.clear();
     fonts_.clear();
-    brushes_.clear();
     pixelBytes_ = 0;
     gdiObjects_ = 0;
     state_ = kWithinBudget;

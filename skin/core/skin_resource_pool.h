@@ -68,10 +68,9 @@ public:
     // than key. Null when the part is empty or a budget would be passed.
     std::shared_ptr<const SkinCutPart> CutPart(const std::string& imageName, CSkinImage& image,
                                                const SkinRect& source, bool keyed, SkinColor key);
-    // A font or solid brush, shared with every equal request; null past
-    // the budget (or when the display makes none).
+    // A font, shared with every equal request; null past the budget (or
+    // when the display makes none).
     std::shared_ptr<const SkinGdiObject> Font(const SkinLogFont& font);
-    std::shared_ptr<const SkinGdiObject> Brush(SkinColor color);
 
     State GetState() const;
     bool Exceeded() const { return GetState() != kWithinBudget; }
@@ -88,11 +87,10 @@ private:
 
     mutable std::mutex lock_;  // guards everything below
     uint64_t pixelBytes_ = 0;  // images and cut parts
-    uint32_t gdiObjects_ = 0;  // fonts, brushes and regions made
+    uint32_t gdiObjects_ = 0;  // fonts and regions made
     State state_ = kWithinBudget;
     std::map<PartKey, std::shared_ptr<const SkinCutPart>> parts_;
     std::map<std::string, std::shared_ptr<const SkinGdiObject>> fonts_;  // by LOGFONT bytes
-    std::map<SkinColor, std::shared_ptr<const SkinGdiObject>> brushes_;
 };
 
 #endif

@@ -28,7 +28,6 @@ public:
 
     SkinColor SysColor(int index) override { return inner_.SysColor(index); }
     SkinGdiHandle MakeFont(const SkinLogFont& font) override { return Track(inner_.MakeFont(font)); }
-    SkinGdiHandle MakeSolidBrush(SkinColor color) override { return Track(inner_.MakeSolidBrush(color)); }
     SkinGdiHandle MakeKeyRegion(const CSkinImage& image, SkinColor key) override
     {
         return Track(inner_.MakeKeyRegion(image, key));

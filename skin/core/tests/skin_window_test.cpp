@@ -618,7 +618,6 @@ class ExhaustedGdi : public SkinGdiBackend {
 public:
     SkinColor SysColor(int index) override { return GetSysColor(index); }
     SkinGdiHandle MakeFont(const SkinLogFont&) override { throw std::bad_alloc(); }
-    SkinGdiHandle MakeSolidBrush(SkinColor) override { throw std::bad_alloc(); }
     SkinGdiHandle MakeKeyRegion(const CSkinImage&, SkinColor) override { throw std::bad_alloc(); }
     void DeleteHandle(SkinGdiHandle handle) override
     {
