@@ -94,12 +94,17 @@ endfunction()
 
 # What every test of this build's programs has: its labels (with wine or
 # native), its timeout, the Wine prefix and build folder in its environment,
-# and under Wine its turn on the shared X screen.
+# and under Wine, when it opens windows (label gui), its turn on the shared
+# X screen.
 function(quorbel_program_test_properties name timeout)
   set(labels ${ARGN})
   if(QUORBEL_WINDOWS)
+    # Tests that open windows take turns on the X screen; the others run
+    # beside them (one wineserver serves all).
+    if(gui IN_LIST labels)
+      quorbel_takes_display(${name})
+    endif()
     list(APPEND labels wine)
-    quorbel_takes_display(${name})
   else()
     list(APPEND labels native)
   endif()
@@ -119,8 +124,10 @@ function(quorbel_add_fixture name)
   if(NOT QUORBEL_RUNS_TESTS OR QUORBEL_FUZZ)
     return()
   endif()
-  add_test(NAME ${name} COMMAND ${F_COMMAND})
-  set_tests_properties(${name} PROPERTIES FIXTURES_SETUP ${name} TIMEOUT 300 LABELS fixtures)
+  # Made once for both trees of a test run (scripts/shared-fixture.sh); the
+  # timeout leaves room to wait for the other tree making it.
+  add_test(NAME ${name} COMMAND sh ${PROJECT_SOURCE_DIR}/scripts/shared-fixture.sh ${name} ${F_FOLDER} ${F_COMMAND})
+  set_tests_properties(${name} PROPERTIES FIXTURES_SETUP ${name} TIMEOUT 600 LABELS fixtures)
 endfunction()
 
 # quorbel_test_fixtures(<test> <fixture>...)
