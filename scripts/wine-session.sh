@@ -6,6 +6,11 @@
 set -eu
 prefix=$1; shift
 here=$(cd "$(dirname "$0")" && pwd)
+# Every prefix of this session (its own, and those of the tests that make an
+# installed suite's) is a copy of one made now; the next session makes its
+# own again, so a changed Wine is never met by an old copy.
+export QUORBEL_PREFIX_TEMPLATE=$prefix.template
+rm -rf "$QUORBEL_PREFIX_TEMPLATE"
 "$here/make-wineprefix.sh" "$prefix"
 export WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
