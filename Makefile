@@ -24,12 +24,13 @@ deps:
 # Each tree's deps prefix in a file that changes only with the prefix (a new
 # version of a library), so that the tree is configured anew exactly then.
 # FFmpeg serves the conversion control's stand-in, which the x86_64 tree
-# runs; the i686 tree builds the suite's own deliverables without it.
+# runs; the i686 tree builds the suite's own deliverables without it, at a
+# lower priority as its tree does (see build-win32).
 mingw-deps: $(BUILD)/.deps-win64 $(BUILD)/.deps-win32
 
 $(BUILD)/.deps-%: FORCE | deps
 	@mkdir -p $(BUILD)
-	@$(TIMED) "mingw deps $*" scripts/build-mingw-deps.sh \
+	@$(TIMED) "mingw deps $*" $(if $(filter win32,$*),nice) scripts/build-mingw-deps.sh \
 	  $(if $(filter win64,$*),x86_64-w64-mingw32 ffmpeg,i686-w64-mingw32) > $@.new
 	@if cmp -s $@.new $@; then rm -f $@.new; else mv $@.new $@; fi
 
@@ -58,9 +59,11 @@ build-native: $(BUILD)/native/build.ninja
 build-win64: build-native $(BUILD)/win64/build.ninja
 	@$(TIMED) "build win64" cmake --build $(BUILD)/win64 -j $(JOBS)
 # The i686 tree is the 32-bit deliverable: its tests cannot run here (the
-# x86_64 tree's are the same), so it builds what a user gets.
+# x86_64 tree's are the same), so it builds what a user gets. It builds at a
+# lower priority: under make test it fills the time the Windows tests, which
+# take turns on one screen, spend waiting, and never slows them.
 build-win32: build-native $(BUILD)/win32/build.ninja
-	@$(TIMED) "build win32" cmake --build $(BUILD)/win32 -j $(JOBS) --target quorbel_deliverables
+	@$(TIMED) "build win32" nice cmake --build $(BUILD)/win32 -j $(JOBS) --target quorbel_deliverables
 
 build: build-native build-win64 build-win32
 
@@ -69,19 +72,24 @@ test-native: build-native
 test-win64: build-win64
 	@$(MAKE) --no-print-directory run-tests-win64
 
-# The tests of a tree already built.
+# The tests of a tree already built. Both trees' test runs make their
+# ffmpeg fixtures once between them (scripts/shared-fixture.sh).
+SHARED_FIXTURES = $(CURDIR)/$(BUILD)/shared-fixtures
 run-tests-native:
-	@cd $(BUILD)/native && $(TIMED) "test native" ctest --output-on-failure -j $(JOBS)
+	@cd $(BUILD)/native && QUORBEL_SHARED_FIXTURES=$(SHARED_FIXTURES) \
+	  $(TIMED) "test native" ctest --output-on-failure -j $(JOBS)
 run-tests-win64:
-	@$(TIMED) "test win64" scripts/wine-session.sh $(CURDIR)/$(BUILD)/win64/wineprefix \
+	@QUORBEL_SHARED_FIXTURES=$(SHARED_FIXTURES) \
+	  $(TIMED) "test win64" scripts/wine-session.sh $(CURDIR)/$(BUILD)/win64/wineprefix \
 	  sh -c 'cd $(BUILD)/win64 && ctest --output-on-failure -j $(JOBS)'
 
 # Every test of both runnable builds; the i686 build must link. The native
-# tree builds beside the mingw dependencies (whose configure scripts keep
-# one core busy), and the i686 tree beside the tests.
+# tree builds beside the x86_64 dependencies (whose configure scripts keep
+# one core busy), and the i686 tree and its dependencies beside the tests,
+# in the time the Windows tests spend waiting.
 test:
-	@rm -f $(TIMES); start=$$(date +%s); status=0; \
-	$(MAKE) --no-print-directory -j 3 build-native mingw-deps || status=1; \
+	@rm -rf $(TIMES) $(SHARED_FIXTURES); start=$$(date +%s); status=0; \
+	$(MAKE) --no-print-directory -j 3 build-native $(BUILD)/.deps-win64 || status=1; \
 	[ $$status -ne 0 ] || $(MAKE) --no-print-directory build-win64 || status=1; \
 	[ $$status -ne 0 ] || $(MAKE) --no-print-directory -k -j 3 run-tests-native run-tests-win64 build-win32 || status=1; \
 	echo "make test: where the time went"; cat $(TIMES); \
