@@ -10,6 +10,7 @@
 #include "skin/core/skin_messages.h"
 #include "skin/core/skin_ops.h"
 #include "skin/core/skin_package.h"
+#include "skin/core/skin_proc_chain.h"
 #include "skin/skinners/drawing/skin_memdc.h"
 #include "skin/skinners/popups/skin_menu_model.h"
 #include "skin/skinners/popups/skin_popup_menu_frame.h"
@@ -45,19 +46,24 @@ RECT WorkAreaOf(HWND window)
 
 int OwnerMenus(HWND window) { return int(reinterpret_cast<INT_PTR>(GetPropA(window, kOwnerMenusProperty))); }
 
+LRESULT CALLBACK OwnerSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The owner's subclass in its window's chain; it stays there, passing
+// messages on, while a later subclass lies over it.
+const SkinProcChain& OwnerProcChain()
+{
+    static const SkinProcChain chain(&OwnerSubclassProc, kOwnerProcProperty);
+    return chain;
+}
+
 LRESULT CALLBACK OwnerSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto saved = reinterpret_cast<WNDPROC>(GetPropA(window, kOwnerProcProperty));
     // The owner's caption stays active while its menu is up.
     if (message == WM_NCACTIVATE && !wParam && OwnerMenus(window) > 0)
         return 1;
-    if (message == WM_NCDESTROY) {
-        RemovePropA(window, kOwnerProcProperty);
+    if (message == WM_NCDESTROY)
         RemovePropA(window, kOwnerMenusProperty);
-    }
-    if (!saved || saved == &OwnerSubclassProc)
-        return DefWindowProcA(window, message, wParam, lParam);
-    return CallWindowProcA(saved, window, message, wParam, lParam);
+    return OwnerProcChain().PassOn(window, message, wParam, lParam);
 }
 
 }  // namespace
@@ -463,18 +469,14 @@ void SkinPopupMenu::SubclassOwner(bool on)
     HWND top = OwnerTopLevel();
     if (!top || !IsWindow(top) || on == subclassed_)
         return;
-    const auto ours = reinterpret_cast<LONG_PTR>(&OwnerSubclassProc);
     int menus = OwnerMenus(top);
     if (on) {
-        // One subclass for all the popups of an owner: put in once and
-        // never saved as its own successor.
-        if (!GetPropA(top, kOwnerProcProperty)) {
-            const LONG_PTR previous = GetWindowLongPtrA(top, GWLP_WNDPROC);
-            if (!previous || previous == ours || !SetWindowLongPtrA(top, GWLP_WNDPROC, ours))
-                return;
-            SetPropA(top, kOwnerProcProperty, reinterpret_cast<HANDLE>(previous));
+        // One subclass for all the popups of an owner, which count
+        // themselves; a subclass entered anew starts the count anew.
+        if (!GetPropA(top, kOwnerProcProperty))
             menus = 0;
-        }
+        if (!OwnerProcChain().Enter(top))
+            return;
         SetPropA(top, kOwnerMenusProperty, reinterpret_cast<HANDLE>(INT_PTR(menus + 1)));
         subclassed_ = true;
         return;
@@ -484,11 +486,10 @@ void SkinPopupMenu::SubclassOwner(bool on)
     SetPropA(top, kOwnerMenusProperty, reinterpret_cast<HANDLE>(INT_PTR(menus)));
     // The last popup gone takes the subclass out when it lies on top; under
     // another subclass it stays and only passes messages on.
-    if (menus == 0 && GetWindowLongPtrA(top, GWLP_WNDPROC) == ours) {
-        if (auto saved = reinterpret_cast<LONG_PTR>(GetPropA(top, kOwnerProcProperty)))
-            SetWindowLongPtrA(top, GWLP_WNDPROC, saved);
-        RemovePropA(top, kOwnerProcProperty);
-        RemovePropA(top, kOwnerMenusProperty);
+    if (menus == 0) {
+        OwnerProcChain().Leave(top);
+        if (!GetPropA(top, kOwnerProcProperty))
+            RemovePropA(top, kOwnerMenusProperty);
     }
 }
 
