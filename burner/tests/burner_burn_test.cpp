@@ -427,11 +427,7 @@ TEST_F(BurnDialogTest, EscapeAndCloseDoNothingWhileCancelIsDisabled) {
       HWND window = dialog.m_hWnd;
       dialog.SetStep(step, true);
       disabled = !guitest::IsEnabled(::GetDlgItem(window, IDCANCEL));
-      ::SetForegroundWindow(window);
-      ::SetFocus(::GetDlgItem(window, IDC_BURN_LABEL));
-      keybd_event(VK_ESCAPE, 0, 0, 0);
-      keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
-      ::PostMessageA(window, WM_CLOSE, 0, 0);
+      guitest::PressEscapeThenClose(window, ::GetDlgItem(window, IDC_BURN_LABEL));
     });
     guitest::RunLater(900, [&] {
       HWND window = dialog.m_hWnd;

@@ -699,11 +699,7 @@ TEST_F(ConverterWindowsTest, EscapeAndCloseDoNothingWhileMultiplexing) {
            [&] {
              HWND window = dialog.GetSafeHwnd();
              cancelDisabled = !guitest::IsEnabled(::GetDlgItem(window, IDCANCEL));
-             ::SetForegroundWindow(window);
-             ::SetFocus(::GetDlgItem(window, IDC_START_LOG));
-             keybd_event(VK_ESCAPE, 0, 0, 0);
-             keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
-             ::PostMessageA(window, WM_CLOSE, 0, 0);
+             guitest::PressEscapeThenClose(window, ::GetDlgItem(window, IDC_START_LOG));
            });
   WhenTrue([&] { return dialog.escapes > 0 && dialog.closes > 0; },
            [&] {

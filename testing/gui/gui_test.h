@@ -50,6 +50,10 @@ void PostClick(HWND hButton);
 void PostCommand(HWND hWnd, int id, int code = BN_CLICKED);
 // A key press (down and up) queued to a window.
 void PostKey(HWND hWnd, UINT vk);
+// What a user does to end a dialog: Escape pressed on the keyboard (a real
+// key, into the control given the focus, with the dialog in front), then a
+// click on the close box (WM_CLOSE, queued).
+void PressEscapeThenClose(HWND dialog, HWND focus);
 // A mouse message (WM_MOUSEMOVE, WM_LBUTTONDOWN, ...) at client point
 // (x, y), queued; keys are the MK_ flags.
 void PostMouse(HWND hWnd, UINT message, int x, int y, WPARAM keys = 0);

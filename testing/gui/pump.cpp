@@ -106,6 +106,14 @@ void PostKey(HWND hWnd, UINT vk) {
   ::PostMessageA(hWnd, WM_KEYUP, vk, 1 | (scan << 16) | (1u << 30) | (1u << 31));
 }
 
+void PressEscapeThenClose(HWND dialog, HWND focus) {
+  ::SetForegroundWindow(dialog);
+  ::SetFocus(focus);
+  keybd_event(VK_ESCAPE, 0, 0, 0);
+  keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
+  ::PostMessageA(dialog, WM_CLOSE, 0, 0);
+}
+
 void PostMouse(HWND hWnd, UINT message, int x, int y, WPARAM keys) {
   ::PostMessageA(hWnd, message, keys, MAKELPARAM(x, y));
 }

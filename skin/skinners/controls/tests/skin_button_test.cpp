@@ -16,6 +16,7 @@
 
 #include "skin/core/skin_data_classes.h"
 #include "skin/skinners/controls/skin_button.h"
+#include "skin/skinners/tests/later_subclass.h"
 #include "skin/skinners/tests/skin_control_base_test_support.h"
 
 namespace {
@@ -322,18 +323,6 @@ TEST_F(ButtonFamily, WithoutAHighlightedImageTheMouseShowsTheFocusedOrNormalLook
 // state, when the skinner goes, when a new skin skins the control again
 // (the skinner sees the messages too) and when the library ends; taking
 // the subclass off again leaves a check box that still works.
-struct ProgramSubclass {
-    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        if (message == kProbe)
-            ++heard;
-        return CallWindowProcA(next, window, message, wParam, lParam);
-    }
-    static constexpr UINT kProbe = WM_APP + 40;
-    static inline WNDPROC next = nullptr;
-    static inline int heard = 0;
-};
-
 TEST_F(ButtonFamily, ASubclassPutOverASkinnedControlStaysInItsChain)
 {
     guitest::DialogTemplate t("Buttons", 0, 0, 200, 90);
@@ -341,15 +330,11 @@ TEST_F(ButtonFamily, ASubclassPutOverASkinnedControlStaysInItsChain)
     ASSERT_NE(MakeDialog(t), nullptr);
     HWND box = Item(5);
     ASSERT_NE(SkinnerOf<SkinCheckBox>(5), nullptr);
-    ProgramSubclass::heard = 0;
-    ProgramSubclass::next = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ProgramSubclass::Proc)));
-    ASSERT_NE(ProgramSubclass::next, nullptr);
+    using skintest::LaterSubclass;
+    ASSERT_TRUE(LaterSubclass::PutOver(box));
     // The subclass hears a message and the class keeps the check state.
     auto wholeChain = [&](const char* when) {
-        const int heard = ProgramSubclass::heard;
-        SendMessageA(box, ProgramSubclass::kProbe, 0, 0);
-        EXPECT_EQ(ProgramSubclass::heard, heard + 1) << when << ": the subclass is cut out";
+        EXPECT_EQ(LaterSubclass::HearsProbe(box), 1) << when << ": the subclass is cut out";
         for (WPARAM check : {BST_CHECKED, BST_UNCHECKED}) {
             SendMessageA(box, BM_SETCHECK, check, 0);
             EXPECT_EQ(SendMessageA(box, BM_GETCHECK, 0, 0), LRESULT(check)) << when;
@@ -375,12 +360,10 @@ TEST_F(ButtonFamily, ASubclassPutOverASkinnedControlStaysInItsChain)
     wholeChain("library ended");
 
     // The program takes its subclass off; the control is whole without it.
-    SetWindowLongPtrA(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ProgramSubclass::next));
-    const int heard = ProgramSubclass::heard;
+    LaterSubclass::TakeOff(box);
     SendMessageA(box, BM_SETCHECK, BST_CHECKED, 0);
     EXPECT_EQ(SendMessageA(box, BM_GETCHECK, 0, 0), BST_CHECKED);
-    SendMessageA(box, ProgramSubclass::kProbe, 0, 0);
-    EXPECT_EQ(ProgramSubclass::heard, heard);
+    EXPECT_EQ(LaterSubclass::HearsProbe(box), 0);
     ASSERT_TRUE(SkinLibInit(GetModuleHandleA(nullptr), nullptr, nullptr, 0));  // the fixture ends it
 }
 

@@ -656,6 +656,11 @@ protected:
         ASSERT_NE(child, nullptr);
         ASSERT_TRUE(SkinSetFrameWindow(child, "MainFrame"));
     }
+    void MaximiseChild()
+    {
+        SendMessageA(client, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
+        guitest::PumpFor(100);
+    }
     HWND client = nullptr, child = nullptr;
 };
 
@@ -666,8 +671,7 @@ TEST_F(MdiFrameSkinner, AMaximisedMdiChildCoversTheClientAndPutsItsButtonsOnTheB
     ASSERT_NE(childFrame, nullptr);
     EXPECT_TRUE(childFrame->IsMdiChild());
 
-    SendMessageA(client, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
-    guitest::PumpFor(100);
+    MaximiseChild();
     ASSERT_TRUE(IsZoomed(child));
     RECT clientArea, childClient;
     GetClientRect(client, &clientArea);
@@ -706,8 +710,7 @@ TEST_F(MdiFrameSkinner, AFrameDestroyedWhileTheChildsSystemMenuIsOpenLeavesItsCl
 {
     skintest::TrapFreedBlocksOfSize(sizeof(SkinMdiClient));
     MakeMdiFrame();
-    SendMessageA(client, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
-    guitest::PumpFor(100);
+    MaximiseChild();
     ASSERT_TRUE(frame->MenuBar().IsMdiChildMaximized());
     SendMessageA(window, WM_NCPAINT, 1, 0);
     const RECT icon = frame->MenuBar().GetMdiButton(SkinMenuBar::kMdiIcon).rect;
@@ -737,8 +740,7 @@ TEST_F(MdiFrameSkinner, AFrameDestroyedWithAMaximisedChildLeavesItsClientsSkinne
 {
     skintest::TrapFreedBlocksOfSize(sizeof(SkinMdiClient));
     MakeMdiFrame();
-    SendMessageA(client, WM_MDIMAXIMIZE, reinterpret_cast<WPARAM>(child), 0);
-    guitest::PumpFor(100);
+    MaximiseChild();
     ASSERT_TRUE(frame->MenuBar().IsMdiChildMaximized());
     const int touchesBefore = skintest::TouchesOfFreedBlocks();
     DestroyWindow(window);

@@ -18,6 +18,7 @@
 #include "skin/core/skin_ops.h"
 #include "skin/core/skin_package.h"
 #include "skin/skinners/scrollbars/skin_scrollbar.h"
+#include "skin/skinners/tests/later_subclass.h"
 #include "testing/gui/gui_test.h"
 
 namespace {
@@ -179,29 +180,13 @@ TEST_F(SkinnedScrollBars, InitialiseOnceUninitialiseOnce)
 // and the class its own, when the bars are given back and when they are
 // skinned again (then each message runs through the bars once); taking the
 // subclass off again leaves the window's class reached.
-struct LaterSubclass {
-    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        if (message == kProbe)
-            ++heard;
-        return CallWindowProcA(next, window, message, wParam, lParam);
-    }
-    static constexpr UINT kProbe = WM_APP + 41;
-    static inline WNDPROC next = nullptr;
-    static inline int heard = 0;
-};
-
 TEST_F(SkinnedScrollBars, ASubclassPutOverSkinnedBarsStaysInTheChain)
 {
     ASSERT_TRUE(CustomSB_Initialize(window));
-    LaterSubclass::heard = 0;
-    LaterSubclass::next = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&LaterSubclass::Proc)));
-    ASSERT_NE(LaterSubclass::next, nullptr);
+    using skintest::LaterSubclass;
+    ASSERT_TRUE(LaterSubclass::PutOver(window));
     auto wholeChain = [&](const char* when, int subclassHears) {
-        const int heard = LaterSubclass::heard;
-        SendMessageA(window, LaterSubclass::kProbe, 0, 0);
-        EXPECT_EQ(LaterSubclass::heard, heard + subclassHears) << when;
+        EXPECT_EQ(LaterSubclass::HearsProbe(window), subclassHears) << when;
         g_events.clear();
         SendMessageA(window, WM_VSCROLL, SB_LINEDOWN, 0);
         EXPECT_EQ(Count(WM_VSCROLL, SB_LINEDOWN), 1) << when << ": the class is cut off";
@@ -225,7 +210,7 @@ TEST_F(SkinnedScrollBars, ASubclassPutOverSkinnedBarsStaysInTheChain)
 
     ASSERT_EQ(CustomSB_Uninitialize(window), S_OK);
     // The program takes its subclass off; the window is whole without it.
-    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(LaterSubclass::next));
+    LaterSubclass::TakeOff(window);
     wholeChain("subclass taken off", 0);
 }
 
